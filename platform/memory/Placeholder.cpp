@@ -1,0 +1,1 @@
+// In-memory platform stand-ins live here.

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "model/Exception.h"
+#include "platform/Services.h"
+#include "system/OsVersion.h"
+
+namespace {
+
+class CountingOsVersion final : public platform::IOsVersionSource {
+ public:
+  platform::OsVersionRecord record;
+  bool answers = true;
+  int queries = 0;
+  bool Query(platform::OsVersionRecord& out) override {
+    ++queries;
+    out = record;
+    return answers;
+  }
+};
+
+class OsVersionTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Vesperon::ResetOsVersionCacheForTesting(); }
+  void TearDown() override { Vesperon::ResetOsVersionCacheForTesting(); }
+  CountingOsVersion source;
+  platform::ScopedOsVersion scoped{source};
+};
+
+TEST_F(OsVersionTest, ClassifiesEveryKnownRecordAndRejectsTheRest) {
+  struct Row {
+    std::uint32_t platformId, major, minor;
+    std::int32_t code;  // 0: must throw
+  };
+  const Row rows[] = {
+      {1, 4, 0, 10},   {1, 4, 10, 20},  {1, 4, 90, 30},   {1, 4, 3, 0},    {1, 3, 0, 0},
+      {1, 5, 0, 0},    {2, 3, 51, 100}, {2, 3, 50, 0},    {2, 4, 0, 110},  {2, 4, 1, 0},
+      {2, 5, 0, 120},  {2, 5, 1, 130}, {2, 5, 2, 140},   {2, 5, 3, 1000}, {2, 6, 0, 1000},
+      {2, 10, 0, 1000}, {2, 2, 0, 1000}, {0, 4, 0, 0},    {3, 5, 1, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.platformId << "/" << r.major << "." << r.minor);
+    Vesperon::ResetOsVersionCacheForTesting();
+    source.record = {r.platformId, r.major, r.minor};
+    if (r.code == 0) {
+      EXPECT_THROW(Vesperon::GetOsVersionCode(), Vesperon::Exception);
+    } else {
+      EXPECT_EQ(Vesperon::GetOsVersionCode(), r.code);
+    }
+  }
+}
+
+TEST_F(OsVersionTest, CachesTheCodeButNotAFailure) {
+  source.record = {1, 4, 7};
+  EXPECT_THROW(Vesperon::GetOsVersionCode(), Vesperon::Exception);
+  EXPECT_THROW(Vesperon::GetOsVersionCode(), Vesperon::Exception);
+  EXPECT_EQ(source.queries, 2);  // a failure leaves nothing cached
+
+  source.record = {2, 5, 1};
+  EXPECT_EQ(Vesperon::GetOsVersionCode(), 130);
+  source.record = {1, 4, 10};  // the system does not change under a running process
+  EXPECT_EQ(Vesperon::GetOsVersionCode(), 130);
+  EXPECT_EQ(source.queries, 3);
+
+  Vesperon::ResetOsVersionCacheForTesting();
+  source.answers = false;
+  EXPECT_THROW(Vesperon::GetOsVersionCode(), Vesperon::Exception);
+}
+
+TEST_F(OsVersionTest, MinimumsPerLine) {
+  struct Row {
+    platform::OsVersionRecord record;
+    std::int32_t min9x, minNT;
+    bool expected;
+  };
+  const Row rows[] = {
+      {{1, 4, 10}, 20, 110, true},     // 98 with (20, 110)
+      {{1, 4, 0}, 20, 110, false},     // 95 with (20, 110)
+      {{2, 4, 0}, 20, 110, true},      // NT 4 with (20, 110)
+      {{2, 5, 2}, 0, 1000, false},     // 2003 with (0, 1000)
+      {{2, 6, 0}, 0, 1000, true},      // Vista with (0, 1000)
+      {{1, 4, 90}, 10, 0, true},       // Me: 30 is still on the 9x line
+      {{2, 3, 51}, 10, 0, false},      // NT 3.51 with (10, 0): the 9x rule stops at 30
+      {{2, 6, 0}, 0, 0, false},        // both minimums 0
+      {{1, 4, 90}, 0, 0, false},
+      {{1, 4, 90}, 30, 120, true},     // the balloon test (30, 120) on Me
+      {{2, 5, 0}, 30, 120, true},      // ... on 2000
+      {{2, 4, 0}, 30, 120, false},     // ... not on NT 4
+      {{1, 4, 10}, 0, 100, false},     // "NT line" test on 98
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.record.major << "." << r.record.minor << " ("
+                                    << r.min9x << ", " << r.minNT << ")");
+    Vesperon::ResetOsVersionCacheForTesting();
+    source.record = r.record;
+    EXPECT_EQ(Vesperon::IsOsVersionAtLeast(r.min9x, r.minNT), r.expected);
+  }
+}
+
+TEST_F(OsVersionTest, TheTestLetsAClassificationFailurePass) {
+  source.record = {2, 4, 1};
+  EXPECT_THROW(Vesperon::IsOsVersionAtLeast(0, 100), Vesperon::Exception);
+}
+
+}  // namespace
