@@ -5,6 +5,7 @@
 // returns 0 on success or a Windows error code (see RegResult).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -39,14 +40,19 @@ enum RegAccess : std::uint32_t {
 enum RegResult : long {
   kOk = 0,
   kErrorFileNotFound = 2,
+  kErrorPathNotFound = 3,
   kErrorAccessDenied = 5,
   kErrorInvalidHandle = 6,
+  kErrorBadFormat = 11,
   kErrorInvalidParameter = 87,
+  kErrorProcNotFound = 127,
+  kErrorBadPathname = 161,
   kErrorAlreadyExists = 183,
   kErrorMoreData = 234,
   kErrorNoMoreItems = 259,
   kErrorRegistryIoFailed = 1016,
-  kErrorBadFormat = 11,
+  kErrorNotRegistryFile = 1017,
+  kErrorKeyDeleted = 1018,
   kErrorPrivilegeNotHeld = 1314,
 };
 
@@ -57,6 +63,11 @@ class IRegistry {
  public:
   virtual ~IRegistry() = default;
 
+  // Key paths are relative to `parent`, components joined by one backslash;
+  // a leading backslash is kErrorBadPathname, an empty path names `parent`
+  // itself (a new handle). Names compare without regard to case and keep the
+  // case they were created with.
+  //
   // RegCreateKeyExA: opens or creates every key along `path` below `parent`.
   virtual long CreateKey(RegKey parent, const std::string& path, std::uint32_t access,
                          RegKey& out) = 0;
@@ -73,10 +84,18 @@ class IRegistry {
   virtual long SetValue(RegKey key, const std::string& name, std::uint32_t type,
                         const void* data, std::uint32_t size) = 0;
   virtual long DeleteValue(RegKey key, const std::string& name) = 0;
+  // RegEnumValueA: the value at `index` with its type and data (index past
+  // the end: kErrorNoMoreItems). Needs KEY_QUERY_VALUE.
+  virtual long EnumValue(RegKey key, std::uint32_t index, std::string& name,
+                         std::uint32_t& type, std::vector<unsigned char>& data) = 0;
 
-  // RegQueryInfoKeyA, the two fields the program uses.
+  // RegQueryInfoKeyA, the two fields the program uses. The last write time
+  // moves when a value of the key is set or deleted, or a direct subkey is
+  // created or deleted; changes further down leave it alone.
   virtual long QueryInfoKey(RegKey key, std::uint32_t* subkeys, RegFileTime* lastWrite) = 0;
-  // RegEnumKeyExA into a buffer of `bufferChars` characters (zero included).
+  // RegEnumKeyExA into a buffer of `bufferChars` characters (zero included);
+  // a longer name gives kErrorMoreData. Subkeys come in the registry's
+  // order: sorted by name, compared without regard to case.
   virtual long EnumKey(RegKey key, std::uint32_t index, std::string& name,
                        std::uint32_t bufferChars = 260) = 0;
 
@@ -86,11 +105,22 @@ class IRegistry {
   // `path` is empty) into the open key `target`.
   virtual long CopyTree(RegKey source, const std::string& path, RegKey target) = 0;
 
-  // RegSaveKeyA: writes the tree of an open key to a new file.
+  // RegSaveKeyA: writes the tree of an open key to a new file; an existing
+  // file is kErrorAlreadyExists and stays untouched. On the NT line the
+  // process needs the backup privilege (see RegistryPrivileges.h).
   virtual long SaveKey(RegKey key, const std::string& file) = 0;
-  // RegLoadKeyA / RegUnLoadKeyA: mounts a saved file as `name` below a root.
+  // RegLoadKeyA / RegUnLoadKeyA: mounts a saved file as `name` below a root
+  // (kUsers). A file that is not a saved tree is kErrorNotRegistryFile and
+  // mounts nothing. Unloading fails with kErrorAccessDenied while a key of
+  // the mounted tree is open. Loading needs the restore privilege.
   virtual long LoadKey(RegKey root, const std::string& name, const std::string& file) = 0;
   virtual long UnLoadKey(RegKey root, const std::string& name) = 0;
+
+  // For tests of the read-only paths (the program never calls it): makes the
+  // key at `path` below `parent` refuse every open or create that asks for
+  // write access (kErrorAccessDenied), as a key whose security grants only
+  // reading does; `readOnly` false gives the key its usual rights back.
+  virtual long SetKeyReadOnly(RegKey parent, const std::string& path, bool readOnly) = 0;
 };
 
 }  // namespace platform
