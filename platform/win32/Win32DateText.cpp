@@ -1,0 +1,56 @@
+// Date text through the OLE Automation variant conversions of the user's
+// locale (locale 0, no flags), narrowed to and widened from the ANSI code
+// page, the form every text of the program takes.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+
+namespace platform {
+namespace {
+
+std::string Narrow(const wchar_t* wide) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
+  std::vector<char> buffer(size);
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer.data(), size, nullptr, nullptr);
+  return std::string(buffer.data());
+}
+
+std::wstring Widen(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (size <= 0) return {};
+  std::vector<wchar_t> buffer(size);
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, buffer.data(), size);
+  return std::wstring(buffer.data());
+}
+
+class Win32DateText final : public IDateText {
+ public:
+  bool DateToText(double days, std::string& out) override {
+    BSTR text = nullptr;
+    if (FAILED(VarBstrFromDate(days, 0, 0, &text))) return false;
+    out = text != nullptr ? Narrow(text) : std::string();
+    SysFreeString(text);
+    return true;
+  }
+
+  bool TextToDate(const std::string& text, double& days) override {
+    std::wstring wide = Widen(text);  // the declaration takes a non-const pointer
+    DATE value = 0;
+    if (FAILED(VarDateFromStr(wide.data(), 0, 0, &value))) return false;
+    days = value;
+    return true;
+  }
+};
+
+}  // namespace
+
+IDateText& DefaultDateText() {
+  static Win32DateText dateText;
+  return dateText;
+}
+}  // namespace platform
