@@ -159,7 +159,15 @@ class Win32Registry final : public IRegistry {
   }
 
   long LoadKey(RegKey root, const std::string& name, const std::string& file) override {
-    return RegLoadKeyA(ToHkey(root), name.c_str(), file.c_str());
+    const bool existed = Exists(ToHkey(root), name);
+    const LONG result = RegLoadKeyA(ToHkey(root), name.c_str(), file.c_str());
+    // Wine leaves an empty key of that name behind when the file does not
+    // load; a failed load must mount nothing, or the next one would find
+    // the name taken.
+    if (result != ERROR_SUCCESS && !existed && Exists(ToHkey(root), name)) {
+      RegUnLoadKeyA(ToHkey(root), name.c_str());
+    }
+    return result;
   }
 
   long UnLoadKey(RegKey root, const std::string& name) override {
@@ -190,6 +198,13 @@ class Win32Registry final : public IRegistry {
   }
 
  private:
+  static bool Exists(HKEY root, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, name.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+  }
+
   static LONG CopyParentSecurity(HKEY parent, const std::string& path, HKEY key) {
     HKEY owner = nullptr;
     const std::string::size_type slash = path.find_last_of('\\');

@@ -1,0 +1,202 @@
+// The registry operations the store and the profile operations rely on,
+// against platform::Registry(): both implementations must answer alike.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "platform/RegistryPrivileges.h"
+#include "platform/Services.h"
+#include "tests/support/RegistryTestSupport.h"
+
+namespace {
+
+using namespace platform;
+using testsupport::Bytes;
+using testsupport::SettingsPath;
+
+constexpr const char* kMountName = "VESPERON_TEMP_PROFILE";
+
+class RegistryContract : public ::testing::Test {
+ protected:
+  void SetUp() override { testsupport::DeleteSettingsRoot(); }
+  void TearDown() override {
+    Close();
+    registry.UnLoadKey(kUsers, kMountName);
+    testsupport::DeleteSettingsRoot();
+  }
+  RegKey Create(const std::string& below, std::uint32_t access = kKeyAllAccess) {
+    RegKey key = 0;
+    EXPECT_EQ(registry.CreateKey(kCurrentUser, SettingsPath(below), access, key), kOk) << below;
+    opened.push_back(key);
+    return key;
+  }
+  void Close() {
+    for (RegKey key : opened) registry.CloseKey(key);
+    opened.clear();
+  }
+  // A small profile: nested keys, every value type the program writes, an
+  // empty text and an empty binary value.
+  void BuildProfile(const std::string& below) {
+    testsupport::WriteRaw(SettingsPath(below + "\\MainForm"), "Trigger", kRegDword,
+                          testsupport::Dword(3));
+    testsupport::WriteRaw(SettingsPath(below + "\\MainForm"), "TriggerCmb2", kRegSz,
+                          testsupport::Text(""));
+    testsupport::WriteRaw(SettingsPath(below + "\\Reminder"), "Txt", kRegSz,
+                          testsupport::Text("Wake up"));
+    testsupport::WriteRaw(SettingsPath(below + "\\Reminder\\Deep"), "Blob", kRegBinary,
+                          Bytes{0, 1, 255});
+    testsupport::WriteRaw(SettingsPath(below + "\\Reminder\\Deep"), "None", kRegBinary, Bytes{});
+    testsupport::WriteRaw(SettingsPath(below), "DefaultList", kRegSz, testsupport::Text("x"));
+    Create(below + "\\Empty");
+  }
+  IRegistry& registry = Registry();
+  std::vector<RegKey> opened;
+};
+
+TEST_F(RegistryContract, QueryValueNegotiatesTheBufferSize) {
+  const RegKey key = Create("Global");
+  ASSERT_EQ(registry.SetValue(key, "Lang", kRegSz, "hello", 6), kOk);
+  std::uint32_t type = 0, size = 0;
+  EXPECT_EQ(registry.QueryValue(key, "LANG", &type, nullptr, &size), kOk);
+  EXPECT_EQ(type, kRegSz);
+  EXPECT_EQ(size, 6u);
+  char buffer[8] = "xxxxxxx";
+  size = 3;
+  EXPECT_EQ(registry.QueryValue(key, "Lang", nullptr, buffer, &size), kErrorMoreData);
+  EXPECT_EQ(size, 6u);
+  size = sizeof buffer;
+  EXPECT_EQ(registry.QueryValue(key, "Lang", nullptr, buffer, &size), kOk);
+  EXPECT_EQ(size, 6u);
+  EXPECT_STREQ(buffer, "hello");
+  EXPECT_EQ(registry.QueryValue(key, "Missing", nullptr, nullptr, &size), kErrorFileNotFound);
+  EXPECT_EQ(registry.DeleteValue(key, "lang"), kOk);
+  EXPECT_EQ(registry.QueryValue(key, "Lang", nullptr, nullptr, &size), kErrorFileNotFound);
+}
+
+TEST_F(RegistryContract, KeyNamesIgnoreCaseAndKeepTheirFirstSpelling) {
+  Create("Profiles\\WorkDay");
+  const RegKey again = Create("PROFILES\\workday");
+  EXPECT_EQ(registry.SetValue(again, "x", kRegDword, "\1\0\0\0", 4), kOk);
+  EXPECT_EQ(testsupport::ReadRaw(SettingsPath("profiles\\WORKDAY"), "X").result, kOk);
+  const RegKey profiles = Create("Profiles", kKeyRead);
+  std::uint32_t count = 0;
+  EXPECT_EQ(registry.QueryInfoKey(profiles, &count, nullptr), kOk);
+  EXPECT_EQ(count, 1u);
+  std::string name;
+  EXPECT_EQ(registry.EnumKey(profiles, 0, name), kOk);
+  EXPECT_EQ(name, "WorkDay");
+  EXPECT_EQ(registry.EnumKey(profiles, 0, name, 7), kErrorMoreData);  // 7 letters + zero
+  EXPECT_EQ(registry.EnumKey(profiles, 1, name), kErrorNoMoreItems);
+  RegKey missing = 0;
+  EXPECT_EQ(registry.OpenKey(kCurrentUser, SettingsPath("Profiles\\Home"), kKeyRead, missing),
+            kErrorFileNotFound);
+  EXPECT_EQ(registry.CreateKey(kCurrentUser, "\\" + SettingsPath("x"), kKeyRead, missing),
+            kErrorBadPathname);
+}
+
+TEST_F(RegistryContract, HandlesAllowOnlyTheRightsTheyWereOpenedWith) {
+  Create("Global");
+  const RegKey readOnly = Create("Global", kKeyQueryValue);
+  EXPECT_EQ(registry.SetValue(readOnly, "x", kRegDword, "\0\0\0\0", 4), kErrorAccessDenied);
+  std::string name;
+  EXPECT_EQ(registry.EnumKey(readOnly, 0, name), kErrorAccessDenied);
+  // The profile copy must open its target for writing: a key opened without
+  // rights takes no values.
+  BuildProfile("Profiles\\Work");
+  const RegKey noRights = Create("Profiles\\Home", 0);
+  EXPECT_EQ(registry.CopyTree(kCurrentUser, SettingsPath("Profiles\\Work"), noRights),
+            kErrorAccessDenied);
+}
+
+TEST_F(RegistryContract, CopyTreeAndDeleteTreeWorkOnWholeTrees) {
+  BuildProfile("Profiles\\Work");
+  const RegKey home = Create("Profiles\\Home");
+  ASSERT_EQ(registry.CopyTree(kCurrentUser, SettingsPath("Profiles\\Work"), home), kOk);
+  const auto work = testsupport::DumpTree(kCurrentUser, SettingsPath("Profiles\\Work"));
+  EXPECT_EQ(testsupport::DumpTree(kCurrentUser, SettingsPath("Profiles\\Home")), work);
+  EXPECT_EQ(work.size(), 5u);  // the key itself, MainForm, Reminder, Reminder\\Deep, Empty
+  EXPECT_EQ(registry.CopyTree(kCurrentUser, SettingsPath("Profiles\\Gone"), home),
+            kErrorFileNotFound);
+
+  EXPECT_EQ(registry.DeleteTree(kCurrentUser, SettingsPath("profiles\\work")), kOk);
+  EXPECT_FALSE(testsupport::KeyExists(SettingsPath("Profiles\\Work")));
+  EXPECT_TRUE(testsupport::KeyExists(SettingsPath("Profiles\\Home\\Reminder\\Deep")));
+  EXPECT_EQ(registry.DeleteTree(kCurrentUser, SettingsPath("Profiles\\Work")), kErrorFileNotFound);
+}
+
+TEST_F(RegistryContract, LastWriteTimeFollowsChangesOfTheKeyItself) {
+  const RegKey profile = Create("Profiles\\Work");
+  const RegKey mainForm = Create("Profiles\\Work\\MainForm");
+  auto later = [&](auto change) {
+    const RegFileTime before = testsupport::LastWriteTime(SettingsPath("Profiles\\Work"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    change();
+    return testsupport::LastWriteTime(SettingsPath("Profiles\\Work")) > before;
+  };
+  EXPECT_TRUE(later([&] { registry.SetValue(profile, "v", kRegDword, "\1\0\0\0", 4); }));
+  EXPECT_TRUE(later([&] { registry.DeleteValue(profile, "v"); }));
+  EXPECT_TRUE(later([&] { Create("Profiles\\Work\\Trigger"); }));
+  EXPECT_TRUE(later([&] { registry.DeleteTree(profile, "Trigger"); }));
+  EXPECT_FALSE(later([&] { registry.SetValue(mainForm, "v", kRegDword, "\1\0\0\0", 4); }));
+  EXPECT_FALSE(later([&] { Create("Profiles\\Work\\MainForm\\Below"); }));
+  EXPECT_FALSE(later([&] { Create("Profiles\\Work\\MainForm"); }));
+}
+
+class SavedTreeContract : public RegistryContract {
+ protected:
+  void SetUp() override {
+    RegistryContract::SetUp();
+    ASSERT_TRUE(SetBackupRestorePrivileges(true));
+  }
+  void TearDown() override {
+    RegistryContract::TearDown();
+    SetBackupRestorePrivileges(false);
+  }
+};
+
+TEST_F(SavedTreeContract, ASavedTreeLoadsBackEqualAndUnloads) {
+  BuildProfile("Profiles\\Work");
+  const std::string file = testsupport::FreshTempFile("vesperon-contract.pfl");
+  ASSERT_EQ(registry.SaveKey(Create("Profiles\\Work", kKeyRead), file), kOk);
+  Close();
+  ASSERT_EQ(registry.LoadKey(kUsers, kMountName, file), kOk);
+  EXPECT_EQ(registry.LoadKey(kUsers, kMountName, file), kErrorAlreadyExists);
+  EXPECT_EQ(testsupport::DumpTree(kUsers, kMountName),
+            testsupport::DumpTree(kCurrentUser, SettingsPath("Profiles\\Work")));
+
+  // Import: copy the mounted tree into a new profile, then unmount.
+  const RegKey imported = Create("Profiles\\Imported");
+  ASSERT_EQ(registry.CopyTree(kUsers, kMountName, imported), kOk);
+  // An open handle on the mounted key keeps it mounted. (Windows also
+  // counts handles on keys below it; Wine does not, so only the fake checks that.)
+  RegKey inside = 0;
+  ASSERT_EQ(registry.OpenKey(kUsers, kMountName, kKeyRead, inside), kOk);
+  EXPECT_EQ(registry.UnLoadKey(kUsers, kMountName), kErrorAccessDenied);
+  registry.CloseKey(inside);
+  Close();
+  EXPECT_EQ(registry.UnLoadKey(kUsers, kMountName), kOk);
+  EXPECT_FALSE(testsupport::KeyExists(kMountName, kUsers));
+  EXPECT_EQ(registry.UnLoadKey(kUsers, kMountName), kErrorFileNotFound);
+  EXPECT_EQ(testsupport::DumpTree(kCurrentUser, SettingsPath("Profiles\\Imported")),
+            testsupport::DumpTree(kCurrentUser, SettingsPath("Profiles\\Work")));
+  std::filesystem::remove(file);
+}
+
+TEST_F(SavedTreeContract, SavingOverAFileFailsAndAForeignFileDoesNotLoad) {
+  BuildProfile("Profiles\\Work");
+  const std::string file = testsupport::FreshTempFile("vesperon-contract-other.pfl");
+  { std::ofstream(file, std::ios::binary) << "not a saved tree"; }
+  EXPECT_EQ(registry.SaveKey(Create("Profiles\\Work", kKeyRead), file), kErrorAlreadyExists);
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not a saved tree");
+  in.close();
+  EXPECT_EQ(registry.LoadKey(kUsers, kMountName, file), kErrorNotRegistryFile);
+  EXPECT_FALSE(testsupport::KeyExists(kMountName, kUsers));
+  std::filesystem::remove(file);
+}
+
+}  // namespace
