@@ -16,4 +16,9 @@ wine_prefix_ready() {
       touch "$WINEPREFIX/.vesperon-ready"
     fi
   ) 9>"$WINEPREFIX.lock"
+  # Keep one server for the whole run, and start Wine's own background
+  # processes here with their output going nowhere: started from inside a
+  # test they would inherit the test's output pipe and keep CTest waiting.
+  wineserver -p >/dev/null 2>&1 </dev/null || true
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }

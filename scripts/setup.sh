@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs. Idempotent: asks apt only
+# when something is missing.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ googletest           # host build and tests
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev  # Windows build
+  wine wine64                                # runs the Windows build
+  xvfb xdotool x11-utils imagemagick         # a display, key presses, screenshots
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
