@@ -1,0 +1,243 @@
+#include "model/Trigger.h"
+
+#include <cmath>
+
+#include "model/WildcardMatch.h"
+#include "platform/Services.h"
+
+namespace Vesperon {
+namespace {
+
+TimeSpan g_expireDelay(3600.0 / 86400.0, DateTimeStatus::Valid);  // the default hour
+DateTime g_lastEvent(25569.0, DateTimeStatus::Valid);               // 1 January 1970
+
+constexpr const char* kListTexts[kTriggerKindCount] = {
+    "Timer: One Time",  "Timer: Countdown",         "Schedule: Daily",    "Schedule: Weekly",
+    "Schedule: Monthly", "After defragmenting disk", "When process stops",
+};
+constexpr const char* kWeekdays[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                      "Thursday", "Friday", "Saturday"};
+
+// The event kinds know no time: their span is always minus one day.
+TimeSpan NoTime() { return MakeSpan(-1, 0, 0, 0); }
+
+std::int32_t TimeBasedPollInterval(TriggerState state, const TimeSpan& left) {
+  switch (state) {
+    case TriggerState::Waiting:
+      return left <= MakeSpan(0, 0, 5, 0) ? 1000 : 60000;
+    case TriggerState::Due:
+      return -1;
+    case TriggerState::Missed:
+      return 100;
+  }
+  throw ImpossibleStateException();
+}
+
+std::int32_t EventPollInterval(TriggerState state) {
+  switch (state) {
+    case TriggerState::Waiting:
+      return 1000;
+    case TriggerState::Due:
+      return -1;
+    case TriggerState::Missed:
+      return 100;
+  }
+  throw ImpossibleStateException();
+}
+
+template <typename T>
+std::int32_t PollTimeBased(const T& trigger) {
+  TimeSpan left;
+  const TriggerState state = trigger.Evaluate(left);
+  return TimeBasedPollInterval(state, left);
+}
+
+template <typename T>
+std::int32_t PollEvent(const T& trigger) {
+  TimeSpan ignored;
+  return EventPollInterval(trigger.Evaluate(ignored));
+}
+
+// One-time and countdown share one rule: waiting before the target, due up
+// to ExpireDelay after it, missed later.
+TriggerState EvaluateTarget(const DateTime& target, TimeSpan& out) {
+  const TimeSpan since = Now() - target;
+  if (since < ZeroSpan) {
+    out = -since;
+    return TriggerState::Waiting;
+  }
+  out = since;
+  return since <= ExpireDelay() ? TriggerState::Due : TriggerState::Missed;
+}
+
+// Whether the occurrence `since` ago still waits to be handled: the last
+// event lies before it. Both sides are whole seconds in principle (Now()
+// and LastEvent come from the second-resolution clock), but one is a
+// difference of large day counts and the other of small spans, so their
+// doubles differ in the last bits. Compared as they are, the poll a second
+// after a fire could find the occurrence unhandled and fire it again; so
+// the comparison is made on whole seconds.
+bool NotYetHandled(const DateTime& now, const TimeSpan& since) {
+  const TimeSpan sinceLastEvent = now - LastEvent();
+  if (sinceLastEvent.status != DateTimeStatus::Valid || since.status != DateTimeStatus::Valid) {
+    return false;
+  }
+  return std::round(sinceLastEvent.days * 86400.0) > std::round(since.days * 86400.0);
+}
+
+// Daily and weekly: `sinceOccurrence` is the time since the most recent
+// occurrence within one period. It fires once (LastEvent lies before the
+// occurrence) and only while it is fresh; otherwise the wait is the rest of
+// the period. These kinds never miss: a stale occurrence is simply skipped.
+TriggerState EvaluatePeriodic(const DateTime& now, TimeSpan sinceOccurrence, const TimeSpan& period,
+                              TimeSpan& out) {
+  if (sinceOccurrence < ZeroSpan) sinceOccurrence = sinceOccurrence + period;
+  if (sinceOccurrence <= ExpireDelay() && NotYetHandled(now, sinceOccurrence)) {
+    out = sinceOccurrence;
+    return TriggerState::Due;
+  }
+  out = period - sinceOccurrence;
+  return TriggerState::Waiting;
+}
+
+TimeSpan TimeOfDay(std::int32_t days, const DateTime& moment) {
+  return MakeSpan(days, moment.Hour(), moment.Minute(), moment.Second());
+}
+
+// Month index 0 January .. 11 December; February follows the year's calendar.
+int MonthLength(int year, int monthIndex) {
+  constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (monthIndex == 1) {
+    return MakeDateTime(year, 2, 29, 5, 0, 0).status == DateTimeStatus::Valid ? 29 : 28;
+  }
+  return kLengths[monthIndex];
+}
+
+TimeSpan Days(std::int32_t days) { return MakeSpan(days, 0, 0, 0); }
+
+}  // namespace
+
+const char* TriggerListText(std::int32_t kind) {
+  return kind >= 0 && kind < kTriggerKindCount ? kListTexts[kind] : nullptr;
+}
+const char* WeekdayListText(std::int32_t index) {
+  return index >= 0 && index < 7 ? kWeekdays[index] : nullptr;
+}
+bool IsRepeatingKind(std::int32_t kind) { return kind >= 2 && kind <= 4; }
+bool IsTimeBasedKind(std::int32_t kind) { return kind >= 0 && kind <= 4; }
+
+TimeSpan ExpireDelay() { return g_expireDelay; }
+void SetExpireDelay(const TimeSpan& delay) { g_expireDelay = delay; }
+DateTime LastEvent() { return g_lastEvent; }
+void SetLastEvent(const DateTime& moment) { g_lastEvent = moment; }
+
+TriggerState OneTimeTrigger::Evaluate(TimeSpan& out) const { return EvaluateTarget(target, out); }
+std::int32_t OneTimeTrigger::PollInterval() const { return PollTimeBased(*this); }
+
+TriggerState CountdownTrigger::Evaluate(TimeSpan& out) const { return EvaluateTarget(target, out); }
+std::int32_t CountdownTrigger::PollInterval() const { return PollTimeBased(*this); }
+
+TriggerState DailyTrigger::Evaluate(TimeSpan& out) const {
+  const DateTime now = Now();
+  return EvaluatePeriodic(now, TimeOfDay(0, now) - TimeOfDay(0, timeOfDay), Days(1), out);
+}
+std::int32_t DailyTrigger::PollInterval() const { return PollTimeBased(*this); }
+
+TriggerState WeeklyTrigger::Evaluate(TimeSpan& out) const {
+  const DateTime now = Now();
+  return EvaluatePeriodic(now, TimeOfDay(now.DayOfWeek(), now) - TimeOfDay(weekday, timeOfDay),
+                          Days(7), out);
+}
+std::int32_t WeeklyTrigger::PollInterval() const { return PollTimeBased(*this); }
+
+// Positions within a month are spans from its first midnight: A for now, B
+// for the occurrence. A month shorter than dayOfMonth has no occurrence and
+// is stepped over whole, so day 31 fires only in 31-day months and day 30
+// never in February. The month before January and the one after December
+// both have 31 days, which also ends each search.
+TriggerState MonthlyTrigger::Evaluate(TimeSpan& out) const {
+  const DateTime now = Now();
+  const int year = now.Year();
+  const int month = now.Month() - 1;
+  const TimeSpan elapsed = TimeOfDay(now.Day() - 1, now);               // A
+  const TimeSpan occurrence = TimeOfDay(dayOfMonth - 1, timeOfDay);     // B
+  const auto hasDay = [this](int length) { return length >= dayOfMonth; };
+
+  TimeSpan since;  // since the most recent occurrence
+  if (occurrence <= elapsed) {
+    since = elapsed - occurrence;
+  } else {
+    std::int32_t skipped = 0;
+    int length = 31;  // December of the previous year
+    for (int earlier = month - 1; earlier >= 0; --earlier) {
+      length = MonthLength(year, earlier);
+      if (hasDay(length)) break;
+      skipped += length;
+      length = 31;
+    }
+    since = elapsed + Days(skipped) + (Days(length) - occurrence);
+  }
+
+  if (since <= ExpireDelay() && NotYetHandled(now, since)) {
+    out = since;
+    return TriggerState::Due;
+  }
+
+  const int currentLength = MonthLength(year, month);
+  if (hasDay(currentLength) && !(occurrence < elapsed)) {
+    out = occurrence - elapsed;  // later this month (zero: now, already handled)
+  } else {
+    std::int32_t skipped = 0;
+    for (int later = month + 1; later <= 11; ++later) {
+      const int length = MonthLength(year, later);
+      if (hasDay(length)) break;
+      skipped += length;
+    }
+    out = (Days(currentLength) - elapsed) + Days(skipped) + occurrence;
+  }
+  return TriggerState::Waiting;
+}
+std::int32_t MonthlyTrigger::PollInterval() const { return PollTimeBased(*this); }
+
+TriggerState DiskDefragmenterTrigger::Evaluate(TimeSpan& out) const {
+  out = NoTime();
+  return platform::Desktop().TopLevelWindowExists("#32770", "Disk Defragmenter")
+             ? TriggerState::Waiting
+             : TriggerState::Due;
+}
+std::int32_t DiskDefragmenterTrigger::PollInterval() const { return PollEvent(*this); }
+
+TriggerState ProcessTrigger::Evaluate(TimeSpan& out) const {
+  out = NoTime();
+  for (const std::string& name : platform::Desktop().RunningProcessNames()) {
+    if (WildcardMatch(processName, name)) return TriggerState::Waiting;
+  }
+  return TriggerState::Due;
+}
+std::int32_t ProcessTrigger::PollInterval() const { return PollEvent(*this); }
+
+std::unique_ptr<Trigger> BuildTrigger(const TriggerFields& f) {
+  switch (static_cast<TriggerKind>(f.kind)) {
+    case TriggerKind::OneTime:
+      return std::make_unique<OneTimeTrigger>(
+          MakeDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second));
+    case TriggerKind::Countdown:
+      return std::make_unique<CountdownTrigger>(Now() +
+                                                MakeSpan(f.number, f.hour, f.minute, f.second));
+    case TriggerKind::Daily:
+      return std::make_unique<DailyTrigger>(MakeDateTime(2000, 1, 1, f.hour, f.minute, f.second));
+    case TriggerKind::Weekly:
+      return std::make_unique<WeeklyTrigger>(MakeDateTime(2000, 1, 1, f.hour, f.minute, f.second),
+                                             f.weekdayIndex + 1);
+    case TriggerKind::Monthly:
+      return std::make_unique<MonthlyTrigger>(MakeDateTime(2000, 1, 1, f.hour, f.minute, f.second),
+                                              f.number);
+    case TriggerKind::DiskDefragmenter:
+      return std::make_unique<DiskDefragmenterTrigger>();
+    case TriggerKind::Process:
+      return std::make_unique<ProcessTrigger>(f.processText);
+  }
+  throw ImpossibleStateException();
+}
+
+}  // namespace Vesperon
