@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "actions/ActionCatalog.h"
+#include "tests/support/FakeOsVersion.h"
+
+using namespace Vesperon;
+using namespace testing_support;
+
+namespace {
+
+TEST(ActionCatalogTest, AvailableActionsPerWindowsVersion) {
+  struct Row {
+    const char* system;
+    platform::OsVersionRecord record;
+    std::vector<ActionId> expected;
+  };
+  const std::vector<ActionId> tail = {10, 14, 13, 4, 11, 12, 15, 9};
+  auto with = [&](std::vector<ActionId> head) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+  };
+  const Row rows[] = {
+      {"95", kWin95, with({0, 2, 1, 3})},
+      {"98", kWin98, with({0, 2, 1, 3})},
+      {"Me", kWinMe, with({0, 2, 1, 6, 3, 5})},
+      {"NT 3.51", kNT351, with({})},
+      {"NT 4", kNT4, with({0, 2, 1})},
+      {"2000", kWin2000, with({0, 2, 1, 6, 3, 7})},
+      {"XP", kWinXP, with({0, 2, 1, 6, 3, 5, 7})},
+      {"2003", kServer2003, with({0, 2, 1, 6, 3, 5, 7})},
+      {"later", kWin10, with({0, 2, 1, 6, 3, 5, 7})},
+  };
+  FakeOsVersion os;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.system);
+    os.Set(r.record);
+    EXPECT_EQ(GetAvailableActions(), r.expected);
+    std::vector<ActionId> shortcuts = r.expected;
+    shortcuts.push_back(16);
+    shortcuts.push_back(17);
+    EXPECT_EQ(GetShortcutActions(), shortcuts);
+    for (ActionId never : {8, 16, 17, -1, 18}) EXPECT_FALSE(IsActionAvailable(never)) << never;
+    for (ActionId id : r.expected) EXPECT_TRUE(IsActionAvailable(id)) << id;
+  }
+}
+
+TEST(ActionCatalogTest, LockNameFollowsFastUserSwitching) {
+  struct Row {
+    platform::OsVersionRecord record;
+    const char* name;
+  };
+  const Row rows[] = {{kWin2000, "Lock"},
+                      {kWinXP, "Lock / Switch user"},
+                      {kServer2003, "Lock"},
+                      {kVista, "Lock / Switch user"},
+                      {kWin98, "Lock"}};
+  FakeOsVersion os;
+  for (const Row& r : rows) {
+    os.Set(r.record);
+    EXPECT_STREQ(GetActionName(kActionLock), r.name) << r.record.major << "." << r.record.minor;
+  }
+}
+
+TEST(ActionCatalogTest, NamesAndImagesCoverEveryIdOnce) {
+  FakeOsVersion os(kWin2000);
+  std::set<int> images;
+  std::set<std::string> names;
+  for (ActionId id = 0; id <= kLastActionId; ++id) {
+    images.insert(GetActionImageIndex(id));
+    names.insert(GetActionName(id));
+  }
+  EXPECT_EQ(images.size(), 18u);
+  EXPECT_EQ(*images.begin(), 0);
+  EXPECT_EQ(*images.rbegin(), 17);
+  EXPECT_EQ(names.size(), 18u);
+  // The image list is not in id order above 8.
+  const std::pair<ActionId, int> spots[] = {{8, 8}, {9, 12}, {10, 17}, {13, 11}, {16, 10}, {17, 9}};
+  for (auto [id, image] : spots) EXPECT_EQ(GetActionImageIndex(id), image) << id;
+  EXPECT_EQ(kActionIconResources[GetActionImageIndex(kActionNone)], 217);
+  EXPECT_EQ(kActionIconResources[GetActionImageIndex(kActionTrayMenu)], 176);
+  for (ActionId bad : {-1, 18, -3, 1 << 30}) {
+    EXPECT_STREQ(GetActionName(bad), "");
+    EXPECT_EQ(GetActionImageIndex(bad), -1);
+  }
+  EXPECT_STREQ(GetActionName(kActionHangUp), "Hang Up Connection(s)");
+  EXPECT_STREQ(GetActionName(kActionTrayMenu), "Pop up tray icon menu");
+}
+
+}  // namespace
