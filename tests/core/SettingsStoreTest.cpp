@@ -1,0 +1,184 @@
+// The store's own logic on a scripted registry: which keys it opens with
+// which rights, that every path closes them, and how registry failures map
+// to exception codes.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
+
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "settings/SettingsStore.h"
+
+namespace {
+
+using namespace DataSystem;
+using platform::RegKey;
+
+// The in-memory registry with a log of key opens and switchable failures.
+class ScriptedRegistry final : public platform::IRegistry {
+ public:
+  platform::MemoryRegistry inner;
+  std::vector<std::uint32_t> opens;  // access of every CreateKey
+  long failCreate = 0, failSet = 0, failInfo = 0, failEnum = 0, failClose = 0;
+  std::function<void(RegKey)> beforeRead;  // runs before a QueryValue with a buffer
+
+  long CreateKey(RegKey p, const std::string& path, std::uint32_t a, RegKey& out) override {
+    opens.push_back(a);
+    return failCreate ? failCreate : inner.CreateKey(p, path, a, out);
+  }
+  long OpenKey(RegKey p, const std::string& path, std::uint32_t a, RegKey& out) override {
+    return inner.OpenKey(p, path, a, out);
+  }
+  long CloseKey(RegKey k) override {
+    const long result = inner.CloseKey(k);
+    return failClose ? failClose : result;
+  }
+  long QueryValue(RegKey k, const std::string& n, std::uint32_t* t, void* d,
+                  std::uint32_t* s) override {
+    if (d != nullptr && beforeRead) std::exchange(beforeRead, nullptr)(k);
+    return inner.QueryValue(k, n, t, d, s);
+  }
+  long SetValue(RegKey k, const std::string& n, std::uint32_t t, const void* d,
+                std::uint32_t s) override {
+    return failSet ? failSet : inner.SetValue(k, n, t, d, s);
+  }
+  long DeleteValue(RegKey k, const std::string& n) override { return inner.DeleteValue(k, n); }
+  long EnumValue(RegKey k, std::uint32_t i, std::string& n, std::uint32_t& t,
+                 std::vector<unsigned char>& d) override {
+    return inner.EnumValue(k, i, n, t, d);
+  }
+  long QueryInfoKey(RegKey k, std::uint32_t* c, platform::RegFileTime* w) override {
+    return failInfo ? failInfo : inner.QueryInfoKey(k, c, w);
+  }
+  long EnumKey(RegKey k, std::uint32_t i, std::string& n, std::uint32_t b) override {
+    return failEnum ? failEnum : inner.EnumKey(k, i, n, b);
+  }
+  long DeleteTree(RegKey p, const std::string& path) override { return inner.DeleteTree(p, path); }
+  long CopyTree(RegKey s, const std::string& path, RegKey t) override {
+    return inner.CopyTree(s, path, t);
+  }
+  long SaveKey(RegKey k, const std::string& f) override { return inner.SaveKey(k, f); }
+  long LoadKey(RegKey r, const std::string& n, const std::string& f) override {
+    return inner.LoadKey(r, n, f);
+  }
+  long UnLoadKey(RegKey r, const std::string& n) override { return inner.UnLoadKey(r, n); }
+  long SetKeyReadOnly(RegKey p, const std::string& path, bool r) override {
+    return inner.SetKeyReadOnly(p, path, r);
+  }
+};
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    registry.failClose = 0;
+    EXPECT_EQ(registry.inner.OpenHandleCount(), 0u) << "a key was left open";
+  }
+  ScriptedRegistry registry;
+  platform::ScopedRegistry installed{registry};
+  const HiveSelector hive = kHiveCurrentUser;
+  std::vector<std::uint32_t> numbers;
+  std::vector<std::string> texts;
+};
+
+// The code of the RegistryException a call throws, -1 for none, -2 for another exception.
+int RegistryCode(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const RegistryException& e) {
+    return e.code;
+  } catch (const Vesperon::Exception&) {
+    return -2;
+  }
+  return -1;
+}
+
+TEST_F(SettingsStoreTest, OpensOneKeyPerRunOfIdsWithTheRightsTheCallNeeds) {
+  struct Case {
+    const char* what;
+    std::function<void()> call;
+    std::vector<std::uint32_t> opens;
+  };
+  const Case cases[] = {
+      {"one subkey", [&] { ReadNumbers({kTransluc, kAnimType, kBkGrType, kAnimDirec}, numbers, "Global", hive); }, {3}},
+      {"alternating", [&] { ReadNumbers({kExpireDelay, kTransluc, kMinimize}, numbers, "Global", hive); }, {3, 3, 3}},
+      {"strings", [&] { ReadStrings({kLang, kBkGrImg, kLastEvent}, texts, "Temp", hive); }, {3, 3}},
+      {"writes", [&] { WriteNumbers({kExpireDelay, kMinimize, kTransluc}, {1, 2, 3}, "Global", hive); }, {2, 2}},
+      {"list", [&] { ListSubkeys("Profiles", texts, hive); }, {9}},
+      {"active name", [&] { GetActiveProfileName("Profiles", hive); }, {3}},
+      {"set active", [&] { SetActiveProfileName("Profiles", "A", hive); }, {2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    registry.opens.clear();
+    c.call();
+    EXPECT_EQ(registry.opens, c.opens);
+  }
+  // A key refused for writing is read through a second, read-only open.
+  ASSERT_EQ(registry.SetKeyReadOnly(platform::kCurrentUser, std::string(RootKeyPath) + "\\Profiles", true), 0);
+  registry.opens.clear();
+  EXPECT_EQ(GetActiveProfileName("Profiles", hive), "A");
+  EXPECT_EQ(registry.opens, (std::vector<std::uint32_t>{3, 1}));
+}
+
+TEST_F(SettingsStoreTest, RegistryFailuresBecomeTheirCodesAndCloseTheKey) {
+  struct Case {
+    const char* what;
+    long ScriptedRegistry::*failure;
+    std::function<void()> call;
+    int code;
+  };
+  const Case cases[] = {
+      {"open", &ScriptedRegistry::failCreate, [&] { ReadNumbers({kExpireDelay}, numbers, "Global", hive); }, 0},
+      {"repair", &ScriptedRegistry::failSet, [&] { ReadStrings({kLang}, texts, "Global", hive); }, 1},
+      {"default name", &ScriptedRegistry::failSet, [&] { GetActiveProfileName("Profiles", hive); }, 1},
+      {"write", &ScriptedRegistry::failSet, [&] { WriteStrings({kLang}, {"x"}, "Global", hive); }, 1},
+      {"count", &ScriptedRegistry::failInfo, [&] { ListSubkeys("Profiles", texts, hive); }, 3},
+      {"enumerate", &ScriptedRegistry::failEnum, [&] { ListSubkeys("Profiles", texts, hive); }, 4},
+      {"failed close is ignored", &ScriptedRegistry::failClose, [&] { ReadNumbers({kExpireDelay}, numbers, "Global", hive); }, -1},
+  };
+  RegKey profile = 0;  // something to enumerate
+  ASSERT_EQ(registry.inner.CreateKey(platform::kCurrentUser,
+                                     std::string(RootKeyPath) + "\\Profiles\\P", 0, profile), 0);
+  registry.inner.CloseKey(profile);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    registry.*c.failure = platform::kErrorAccessDenied;
+    EXPECT_EQ(RegistryCode(c.call), c.code);
+    registry.*c.failure = 0;
+    EXPECT_EQ(registry.inner.OpenHandleCount(), 0u);
+  }
+  EXPECT_EQ(RegistryCode([] { OpenExistingSettingsKey("SOFTWARE\\Missing", kHiveCurrentUser, 1); }), 7);
+  EXPECT_EQ(RegistryCode([] { OpenSettingsKey("SOFTWARE\\X", kHiveLocalMachine, 1).Close(); }), -1);
+  registry.failClose = platform::kErrorInvalidHandle;
+  EXPECT_EQ(RegistryCode([] { OpenSettingsKey("SOFTWARE\\X", kHiveLocalMachine, 1).Close(); }), 13);
+}
+
+TEST_F(SettingsStoreTest, ReadStringValueTakesTextUpToTheFirstZero) {
+  struct Case {
+    const char* what;
+    std::uint32_t type;
+    std::string stored;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"no terminator", platform::kRegSz, "abc", "abc"},
+      {"inner zero", platform::kRegSz, std::string("ab\0cd", 6), "ab"},
+      {"no bytes", platform::kRegSz, "", ""},
+      {"other type", platform::kRegDword, std::string("A\0\0\0", 4), "A"},
+  };
+  ScopedKey key = OpenSettingsKey("SOFTWARE\\T", hive, platform::kKeyAllAccess);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(registry.SetValue(key.Get(), "v", c.type, c.stored.data(),
+                                static_cast<std::uint32_t>(c.stored.size())), 0);
+    EXPECT_EQ(ReadStringValue(key, "v"), c.expected);
+  }
+  // A text that grows between asking its size and reading it is read whole
+  // rather than taken for missing (which would overwrite it with a default).
+  WriteStringValue(key, "v", "short");
+  registry.beforeRead = [&](RegKey k) { registry.inner.SetValue(k, "v", 1, "much longer", 12); };
+  EXPECT_EQ(ReadStringValue(key, "v"), "much longer");
+}
+
+}  // namespace
