@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/RegistryPrivileges.h"
 #include "platform/Services.h"
 #include "tests/support/RegistryTestSupport.h"
 
@@ -40,19 +39,6 @@ TEST_F(Win32RegistryTest, RootConstantsReachThePredefinedHives) {
     Registry().CloseKey(key);
     EXPECT_EQ(viaInterface, viaApi);
   }
-}
-
-TEST_F(Win32RegistryTest, SavingNeedsTheBackupPrivilegeAndCopyIsBound) {
-  ASSERT_TRUE(SetBackupRestorePrivileges(false));
-  RegKey key = 0;
-  ASSERT_EQ(Registry().CreateKey(kCurrentUser, testsupport::SettingsPath("Profiles\\W"),
-                                 kKeyAllAccess, key), kOk);
-  const std::string file = testsupport::FreshTempFile("vesperon-win32-noprivilege.pfl");
-  EXPECT_EQ(Registry().SaveKey(key, file), kErrorPrivilegeNotHeld);
-  // The copy is bound at run time; an empty source path copies the key itself.
-  EXPECT_EQ(Registry().CopyTree(key, "", key), kOk);
-  Registry().CloseKey(key);
-  DeleteFileA(file.c_str());
 }
 
 }  // namespace
