@@ -1,1 +1,0 @@
-// In-memory platform stand-ins live here.
