@@ -34,7 +34,7 @@ SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
   return st;
 }
 
-// The round trip the description of MakeDateTime is built on, done by the
+// The round trip that decides whether MakeDateTime is valid, done by the
 // system: true and the day count when the fields come back unchanged.
 bool SystemRoundTrip(int y, int mo, int d, int h, int mi, int s, double& days) {
   SYSTEMTIME in = Record(y, mo, d, h, mi, s);
