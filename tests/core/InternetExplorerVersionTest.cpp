@@ -1,0 +1,145 @@
+// The browser version: parsing the "Version" text, the "IVer" fallback, and
+// the process-wide cache, on an in-memory registry.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "actions/InternetExplorerVersion.h"
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "settings/StoreExceptions.h"
+
+using namespace Vesperon;
+
+namespace {
+
+constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
+
+TEST(InternetExplorerVersionTest, ParsesWholePartAndFirstFraction) {
+  struct Row {
+    std::string text;
+    double version;
+  };
+  const Row rows[] = {
+      {"6.0.2900.2180", 6.0},
+      {"5.50.4807.2300", 5.5},
+      {"5.00.2920.0000", 5.0},
+      {"4.72.3110.8", 4.72},
+      {"11.0.9600.16428", 11.0},
+      {"10.5", 10.5},
+      {"", 0.0},
+      {"6", 6.0},
+      {"6.", 6.0},
+      {".5", 0.5},
+      // The run after the point is one number: its leading zeros vanish.
+      {"5.05", 5.5},
+      {"7.0000000000000000000000000001", 7.1},
+      // Only leading digits make the whole part; nothing makes it negative,
+      // which would read as "not cached yet".
+      {"abc", 0.0},
+      {"-1.0", 0.0},
+      {" 6.0", 0.0},
+      {"6b.25", 6.25},
+      {"5.x7", 5.0},
+  };
+  for (const Row& r : rows) {
+    EXPECT_DOUBLE_EQ(ParseInternetExplorerVersion(r.text), r.version) << '"' << r.text << '"';
+  }
+}
+
+TEST(InternetExplorerVersionTest, LongFractionNeverReachesTheNextWholeNumber) {
+  // Read whole, such runs round up to the next whole number (4.99... passing
+  // for 5) or overflow to infinity, which no division brings below 1.
+  for (std::size_t nines : {9u, 10u, 15u, 18u, 19u, 400u}) {
+    const double version = ParseInternetExplorerVersion("4." + std::string(nines, '9'));
+    EXPECT_GT(version, 4.99) << nines;
+    EXPECT_LT(version, 5.0) << nines;
+  }
+}
+
+class InternetExplorerRegistryTest : public ::testing::Test {
+ protected:
+  InternetExplorerRegistryTest() { ResetInternetExplorerVersionCacheForTesting(); }
+  ~InternetExplorerRegistryTest() override { ResetInternetExplorerVersionCacheForTesting(); }
+
+  void SetText(const char* name, const std::string& text) {
+    platform::RegKey key = 0;
+    ASSERT_EQ(registry.CreateKey(platform::kLocalMachine, kBrowserKey, platform::kKeyWrite, key),
+              platform::kOk);
+    ASSERT_EQ(registry.SetValue(key, name, platform::kRegSz, text.c_str(),
+                                static_cast<std::uint32_t>(text.size() + 1)),
+              platform::kOk);
+    registry.CloseKey(key);
+  }
+  void CreateEmptyKey() {
+    platform::RegKey key = 0;
+    ASSERT_EQ(registry.CreateKey(platform::kLocalMachine, kBrowserKey, platform::kKeyWrite, key),
+              platform::kOk);
+    registry.CloseKey(key);
+  }
+
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry guard{registry};
+};
+
+TEST_F(InternetExplorerRegistryTest, MissingVersionFallsBackToIVer) {
+  struct Row {
+    const char* version;  // null: no "Version" value
+    const char* iver;     // null: no "IVer" value
+    double expected;
+  };
+  const Row rows[] = {
+      {nullptr, "100", 1.0}, {nullptr, "102", 2.0}, {nullptr, "103", 3.0},
+      {nullptr, "104", 0.0}, {nullptr, "101", 0.0}, {nullptr, "", 0.0},
+      {nullptr, nullptr, 0.0},
+      // An empty Version is a version (0), not a missing one.
+      {"", "103", 0.0},
+      {"6.0.2900.2180", "103", 6.0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.version ? r.version : "(none)") + " / " + (r.iver ? r.iver : "(none)"));
+    CreateEmptyKey();
+    if (r.version) SetText("Version", r.version);
+    if (r.iver) SetText("IVer", r.iver);
+    ResetInternetExplorerVersionCacheForTesting();
+    EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), r.expected);
+    ASSERT_EQ(registry.DeleteTree(platform::kLocalMachine, kBrowserKey), platform::kOk);
+  }
+}
+
+TEST_F(InternetExplorerRegistryTest, MissingKeyPropagatesAndCachesNothing) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    try {
+      GetInternetExplorerVersion();
+      ADD_FAILURE() << "no failure on attempt " << attempt;
+    } catch (const DataSystem::RegistryException& e) {
+      EXPECT_EQ(e.code, DataSystem::RegistryException::kOpenKey);
+    }
+  }
+  SetText("Version", "5.50.4807.2300");
+  EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), 5.5);
+}
+
+TEST_F(InternetExplorerRegistryTest, ReadsOnceThenServesTheCache) {
+  SetText("Version", "4.72.3110.8");
+  EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), 4.72);
+  SetText("Version", "6.0.2900.2180");
+  EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), 4.72);
+  ASSERT_EQ(registry.DeleteTree(platform::kLocalMachine, kBrowserKey), platform::kOk);
+  EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), 4.72);
+  // A cached 0 is a value too, not "unset".
+  ResetInternetExplorerVersionCacheForTesting();
+  SetText("Version", "");
+  EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), 0.0);
+  ASSERT_EQ(registry.DeleteTree(platform::kLocalMachine, kBrowserKey), platform::kOk);
+  EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), 0.0);
+}
+
+TEST_F(InternetExplorerRegistryTest, ReadOnlyKeyIsEnough) {
+  // Limited accounts may only read the local-machine hive.
+  SetText("Version", "6.0.2800.1106");
+  ASSERT_EQ(registry.SetKeyReadOnly(platform::kLocalMachine, kBrowserKey, true), platform::kOk);
+  EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), 6.0);
+}
+
+}  // namespace
