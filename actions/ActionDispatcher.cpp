@@ -1,0 +1,168 @@
+#include "actions/ActionDispatcher.h"
+
+#include "actions/InternetExplorerVersion.h"
+#include "actions/SystemActions.h"
+#include "settings/SettingsStore.h"
+#include "system/OsVersion.h"
+
+namespace Vesperon {
+namespace {
+
+struct ClickBinding {
+  DataSystem::SettingId clickKind;
+  DataSystem::SettingId action;
+  TrayClickKind kind;
+};
+
+bool BindingOf(std::intptr_t message, ClickBinding& out) {
+  using namespace DataSystem;
+  switch (message) {
+    case kMouseLeftDown: out = {kLBClickC, kLBAction, kClickPressed}; return true;
+    case kMouseLeftUp: out = {kLBClickC, kLBAction, kClickReleased}; return true;
+    case kMouseLeftDouble: out = {kLBClickC, kLBAction, kClickDouble}; return true;
+    case kMouseRightDown: out = {kRBClickC, kRBAction, kClickPressed}; return true;
+    case kMouseRightUp: out = {kRBClickC, kRBAction, kClickReleased}; return true;
+    case kMouseRightDouble: out = {kRBClickC, kRBAction, kClickDouble}; return true;
+    case kMouseMiddleDown: out = {kMBClickC, kMBAction, kClickPressed}; return true;
+    case kMouseMiddleUp: out = {kMBClickC, kMBAction, kClickReleased}; return true;
+    case kMouseMiddleDouble: out = {kMBClickC, kMBAction, kClickDouble}; return true;
+    default: return false;
+  }
+}
+
+// The announcement is only a courtesy: a browser key that cannot be read
+// means no balloon, never a scheduled action that does not run.
+bool ShellHasBalloons() {
+  try {
+    return GetInternetExplorerVersion() >= 5.0;
+  } catch (const DataSystem::RegistryException&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+std::string InitiatingActionText(ActionId id) {
+  return std::string("Initiating \"") + GetActionName(id) + "\" action execution";
+}
+
+std::uint32_t PackPointParameter(std::int32_t x, std::int32_t y) {
+  return (static_cast<std::uint32_t>(y) & 0xFFFFu) << 16 | (static_cast<std::uint32_t>(x) & 0xFFFFu);
+}
+
+ActionId LookupTrayClickAction(std::intptr_t mouseMessage) {
+  ClickBinding binding{};
+  if (!BindingOf(mouseMessage, binding)) return -1;
+  std::vector<std::uint32_t> values;
+  try {
+    DataSystem::ReadNumbers({binding.clickKind, binding.action}, values, "Global",
+                            DataSystem::kHiveCurrentUser);
+  } catch (const Vesperon::Exception&) {
+    // A click must never fail: settings that cannot be read bind nothing.
+    return -1;
+  }
+  if (values[0] != binding.kind) return -1;
+  return static_cast<ActionId>(values[1]);
+}
+
+ActionId TrayMenuCommandAction(std::int32_t command) {
+  switch (command) {
+    case kTrayMenuShowWindow: return kActionShowMainWindow;
+    case kTrayMenuShutdownNetwork: return kActionShutdownNetwork;
+    case kTrayMenuLogOff: return kActionLogOff;
+    case kTrayMenuHibernate: return kActionHibernate;
+    case kTrayMenuLock: return kActionLock;
+    case kTrayMenuHangUp: return kActionHangUp;
+    case kTrayMenuReboot: return kActionReboot;
+    case kTrayMenuTurnOff: return kActionTurnOff;
+    case kTrayMenuStandBy: return kActionStandBy;
+    default: return -1;
+  }
+}
+
+std::vector<std::int32_t> TrayMenuCommandsToRemove() {
+  std::vector<std::int32_t> removed;
+  if (!IsOsVersionAtLeast(10, 120)) removed.push_back(kTrayMenuStandBy);
+  if (!IsOsVersionAtLeast(30, 120)) removed.push_back(kTrayMenuHibernate);
+  if (!IsOsVersionAtLeast(0, 120)) removed.push_back(kTrayMenuLock);
+  removed.push_back(kTrayMenuShutdownNetwork);
+  return removed;
+}
+
+void ActionDispatcher::ExecuteSelectedAction() {
+  const ActionId id = host_.SelectedActionItemData();
+  if (ShellHasBalloons() && host_.TrayIconExists()) {
+    host_.ShowBalloon(kNotificationTitle, InitiatingActionText(id), kNotificationTimeoutMs,
+                      kBalloonInfo);
+  }
+  if (!IsActionId(id)) {
+    host_.ShowMessage(kUnknownActionText);
+    return;
+  }
+  ExecuteAction(id);
+}
+
+void ActionDispatcher::ExecuteAction(ActionId id) {
+  ISystemActions& system = SystemActions();
+  switch (id) {
+    case kActionTurnOff:
+      // Only the NT line can be asked to switch the power off.
+      system.ExitWindows(IsOsVersionAtLeast(0, 100) ? kExitPowerOff : kExitShutDown);
+      break;
+    case kActionReboot: system.ExitWindows(kExitReboot); break;
+    case kActionLogOff: system.ExitWindows(kExitLogOff); break;
+    case kActionStandBy: system.Suspend(false); break;
+    case kActionReminder: system.ShowReminder(); break;
+    case kActionHangUp: system.HangUpConnections(); break;
+    case kActionHibernate: system.Suspend(true); break;
+    case kActionLock: system.LockWorkStation(); break;
+    case kActionShutdownNetwork:
+      // Kept for stored bindings only; there is no network shutdown.
+      host_.ShowMessage(GetActionName(kActionShutdownNetwork));
+      break;
+    case kActionNone: break;
+    case kActionMonitorOff: system.MonitorOff(); break;
+    case kActionMonitorOn: system.MonitorOn(); break;
+    case kActionScreenSaver: system.RunScreenSaver(); break;
+    case kActionKillProcesses: system.KillProcesses(); break;
+    case kActionWakeOnLan: system.WakeOnLan(); break;
+    case kActionRebootShell: system.RebootShell(); break;
+    case kActionShowMainWindow: host_.ShowWindowRestored(); break;
+    case kActionTrayMenu: ShowTrayMenuAtCursor(); break;
+    default: break;
+  }
+}
+
+void ActionDispatcher::ShowTrayMenuAtCursor() {
+  std::int32_t x = 0, y = 0;
+  if (!host_.GetCursorPosition(x, y)) return;
+  host_.PostTrayMenuMessage(0, static_cast<std::intptr_t>(PackPointParameter(x, y)));
+}
+
+void ActionDispatcher::OnTrayIconMessage(std::uintptr_t wParam, std::intptr_t lParam) {
+  if (wParam != kTrayIconId) return;
+  const ActionId id = LookupTrayClickAction(lParam);
+  if (id < 0) return;
+  if (id > kLastActionId) {
+    host_.ShowMessage(kUnknownActionText);
+    return;
+  }
+  ExecuteAction(id);
+}
+
+void ActionDispatcher::RunHotKeyAction(ActionId id) {
+  if (!IsActionId(id)) {
+    host_.ShowMessage(kUnknownActionText);
+    return;
+  }
+  ExecuteAction(id);
+}
+
+bool ActionDispatcher::OnTrayMenuCommand(std::int32_t command) {
+  const ActionId id = TrayMenuCommandAction(command);
+  if (id < 0) return false;
+  ExecuteAction(id);
+  return true;
+}
+
+}  // namespace Vesperon

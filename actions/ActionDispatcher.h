@@ -1,0 +1,137 @@
+#pragma once
+// Turns an ActionId into its operation, for every way an action starts: the
+// scheduler and "Execute Now" (the selected action, announced by a balloon),
+// hot keys, clicks on the tray icon and the tray menu's commands. The window
+// side is reached through IActionHost and every operation with an effect on
+// the system through SystemActions(); neither is caught here when it throws.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "actions/ActionCatalog.h"
+
+namespace Vesperon {
+
+// The tray icon's identifier: the first parameter of its callback message.
+inline constexpr std::uintptr_t kTrayIconId = 104;
+
+// Mouse messages the tray icon reports, with the Windows values.
+enum MouseMessage : std::uint32_t {
+  kMouseLeftDown = 0x201,     // WM_LBUTTONDOWN
+  kMouseLeftUp = 0x202,       // WM_LBUTTONUP
+  kMouseLeftDouble = 0x203,   // WM_LBUTTONDBLCLK
+  kMouseRightDown = 0x204,    // WM_RBUTTONDOWN
+  kMouseRightUp = 0x205,      // WM_RBUTTONUP
+  kMouseRightDouble = 0x206,  // WM_RBUTTONDBLCLK
+  kMouseMiddleDown = 0x207,   // WM_MBUTTONDOWN
+  kMouseMiddleUp = 0x208,     // WM_MBUTTONUP
+  kMouseMiddleDouble = 0x209, // WM_MBUTTONDBLCLK
+};
+
+// How the stored click settings (LBClickC, MBClickC, RBClickC) name a click.
+enum TrayClickKind : std::uint32_t {
+  kClickPressed = 0,
+  kClickReleased = 1,
+  kClickDouble = 2,
+};
+
+// Commands of the tray menu (menu 146) that run an action.
+enum TrayMenuCommand : std::int32_t {
+  kTrayMenuReboot = 148,
+  kTrayMenuStandBy = 150,
+  kTrayMenuHibernate = 151,
+  kTrayMenuTurnOff = 153,
+  kTrayMenuLogOff = 154,
+  kTrayMenuLock = 155,
+  kTrayMenuHangUp = 156,
+  kTrayMenuShutdownNetwork = 157,
+  kTrayMenuShowWindow = 170,
+};
+
+// Balloon icons, with the NIIF_* values.
+enum BalloonIcon : std::uint32_t {
+  kBalloonNoIcon = 0,
+  kBalloonInfo = 1,
+  kBalloonWarning = 2,
+  kBalloonError = 3,
+};
+
+inline constexpr char kNotificationTitle[] = "Vesperon: Notification";
+inline constexpr std::uint32_t kNotificationTimeoutMs = 10000;
+// The text users of earlier versions know, misspelling included.
+inline constexpr char kUnknownActionText[] = "Unknow action";
+
+// What the dispatcher needs of the main window.
+class IActionHost {
+ public:
+  virtual ~IActionHost() = default;
+
+  // The item data of the action selector's selected entry: its ActionId, or
+  // -1 when nothing is selected.
+  virtual ActionId SelectedActionItemData() = 0;
+  // Whether the tray icon object exists.
+  virtual bool TrayIconExists() = 0;
+  // A balloon on the tray icon; it returns at once, without waiting for it.
+  virtual void ShowBalloon(const std::string& title, const std::string& text,
+                           std::uint32_t timeoutMs, BalloonIcon icon) = 0;
+  // A modal message box owned by the main window, captioned with the
+  // application's default title, with an OK button.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // Shows the main window with SW_RESTORE.
+  virtual void ShowWindowRestored() = 0;
+  // The cursor position in screen coordinates; false when it cannot be read.
+  virtual bool GetCursorPosition(std::int32_t& x, std::int32_t& y) = 0;
+  // Posts the registered message "Vesperon.Display.TrayIcon.Menu" to the
+  // main window with these parameters.
+  virtual void PostTrayMenuMessage(std::uintptr_t wParam, std::intptr_t lParam) = 0;
+};
+
+// `Initiating "NAME" action execution`; the name is empty for an id that
+// names no action.
+std::string InitiatingActionText(ActionId id);
+
+// A screen point as a message parameter: x in the low and y in the high 16
+// bits, each as its 16-bit two's complement, so that the receiver gets
+// negative coordinates (monitors left of or above the primary) back by
+// reading each half as a signed 16-bit number. Coordinates outside -32768 to
+// 32767 keep only their low 16 bits, as with MAKELPARAM.
+std::uint32_t PackPointParameter(std::int32_t x, std::int32_t y);
+
+// The action the user bound to a tray-icon mouse message, read from the
+// mouse-operation settings; -1 when the message is not a button message, the
+// stored click kind is another, or the settings cannot be read.
+ActionId LookupTrayClickAction(std::intptr_t mouseMessage);
+
+// The action a tray-menu command runs; -1 for any other command.
+ActionId TrayMenuCommandAction(std::int32_t command);
+
+// Tray-menu commands to remove when the main window starts, because the
+// running system cannot carry them out (network shutdown: none can).
+std::vector<std::int32_t> TrayMenuCommandsToRemove();
+
+class ActionDispatcher {
+ public:
+  explicit ActionDispatcher(IActionHost& host) : host_(host) {}
+
+  // Runs the selected action after announcing it with a balloon (when the
+  // shell has balloons and the tray icon exists); an id that names no action
+  // gets the "Unknow action" box instead.
+  void ExecuteSelectedAction();
+  // Runs one action, without announcing it. Ids that name no action do
+  // nothing; the entry points show "Unknow action" before getting here.
+  void ExecuteAction(ActionId id);
+
+  // The tray icon's callback message.
+  void OnTrayIconMessage(std::uintptr_t wParam, std::intptr_t lParam);
+  // The action stored with a pressed hot key.
+  void RunHotKeyAction(ActionId id);
+  // A tray-menu command; false when the command runs no action.
+  bool OnTrayMenuCommand(std::int32_t command);
+
+ private:
+  void ShowTrayMenuAtCursor();
+
+  IActionHost& host_;
+};
+
+}  // namespace Vesperon

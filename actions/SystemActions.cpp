@@ -1,0 +1,30 @@
+#include "actions/SystemActions.h"
+
+namespace Vesperon {
+namespace {
+
+class InertSystemActions final : public ISystemActions {
+ public:
+  void ExitWindows(ExitRequest) override {}
+  void Suspend(bool) override {}
+  void LockWorkStation() override {}
+  void MonitorOff() override {}
+  void MonitorOn() override {}
+  void RunScreenSaver() override {}
+  void RebootShell() override {}
+  void HangUpConnections() override {}
+  void KillProcesses() override {}
+  void WakeOnLan() override {}
+  void ShowReminder() override {}
+};
+
+InertSystemActions g_inert;
+ISystemActions* g_installed = nullptr;
+
+}  // namespace
+
+ISystemActions& SystemActions() { return g_installed ? *g_installed : g_inert; }
+
+void SetSystemActions(ISystemActions* actions) { g_installed = actions; }
+
+}  // namespace Vesperon

@@ -1,0 +1,60 @@
+#pragma once
+// Every operation of an action that reaches outside the program (ending the
+// Windows session, suspending, locking, the monitor, the shell, dial-up
+// connections, processes, wake-up packets, the modal reminder) runs through
+// ISystemActions. The dispatcher only decides which one runs; the
+// implementation reads the operation's own settings at the moment of the call
+// and may throw (its failures are not the dispatcher's to handle).
+#include <cstdint>
+
+namespace Vesperon {
+
+// Exit requests, with the ExitWindowsEx flag values.
+enum ExitRequest : std::uint32_t {
+  kExitLogOff = 0,
+  kExitShutDown = 1,
+  kExitReboot = 2,
+  kExitPowerOff = 8,
+};
+
+class ISystemActions {
+ public:
+  virtual ~ISystemActions() = default;
+
+  // Ends the session with `request`, adding the force flags and the shutdown
+  // reason of the active profile (ExitWindowsWithSettings).
+  virtual void ExitWindows(ExitRequest request) = 0;
+  // Stand by (false) or hibernate (true) with the profile's wake options
+  // (SuspendWithSettings).
+  virtual void Suspend(bool hibernate) = 0;
+  virtual void LockWorkStation() = 0;
+  virtual void MonitorOff() = 0;
+  virtual void MonitorOn() = 0;
+  virtual void RunScreenSaver() = 0;
+  // Ends the shell and starts it again.
+  virtual void RebootShell() = 0;
+  virtual void HangUpConnections() = 0;
+  virtual void KillProcesses() = 0;
+  virtual void WakeOnLan() = 0;
+  // Shows the reminder window and returns when it closes; its modal loop
+  // keeps delivering the main window's timers, hot keys and tray messages.
+  virtual void ShowReminder() = 0;
+};
+
+// The implementation in use: the one the program installed at start-up, or,
+// until then, one whose every operation does nothing, so that a build or a
+// test that installs none can never end the session by accident.
+ISystemActions& SystemActions();
+// Installs an implementation; nullptr goes back to the do-nothing one. The
+// caller keeps ownership and keeps it alive while installed.
+void SetSystemActions(ISystemActions* actions);
+
+class ScopedSystemActions {
+ public:
+  explicit ScopedSystemActions(ISystemActions& actions) { SetSystemActions(&actions); }
+  ~ScopedSystemActions() { SetSystemActions(nullptr); }
+  ScopedSystemActions(const ScopedSystemActions&) = delete;
+  ScopedSystemActions& operator=(const ScopedSystemActions&) = delete;
+};
+
+}  // namespace Vesperon

@@ -1,0 +1,405 @@
+// The dispatcher against recording stand-ins for the main window and the
+// system operations, on an in-memory registry: which call each way of
+// starting an action ends in, and in which order.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "actions/ActionDispatcher.h"
+#include "actions/InternetExplorerVersion.h"
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "settings/SettingsStore.h"
+#include "tests/support/FakeOsVersion.h"
+#include "tests/support/RecordingActions.h"
+
+using namespace Vesperon;
+using namespace testing_support;
+
+namespace {
+
+constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
+constexpr char kMouseKey[] = "SOFTWARE\\Brannock\\Vesperon3\\Global\\xzCute";
+
+class ActionDispatcherTest : public ::testing::Test {
+ protected:
+  ActionDispatcherTest() { ResetInternetExplorerVersionCacheForTesting(); }
+  ~ActionDispatcherTest() override { ResetInternetExplorerVersionCacheForTesting(); }
+
+  void SetBrowserVersion(const std::string& text) {
+    platform::RegKey key = 0;
+    ASSERT_EQ(registry.CreateKey(platform::kLocalMachine, kBrowserKey, platform::kKeyWrite, key),
+              platform::kOk);
+    ASSERT_EQ(registry.SetValue(key, "Version", platform::kRegSz, text.c_str(),
+                                static_cast<std::uint32_t>(text.size() + 1)),
+              platform::kOk);
+    registry.CloseKey(key);
+    ResetInternetExplorerVersionCacheForTesting();
+  }
+
+  void SetMouseValue(const char* name, std::uint32_t type, const std::vector<unsigned char>& data) {
+    platform::RegKey key = 0;
+    ASSERT_EQ(registry.CreateKey(platform::kCurrentUser, kMouseKey, platform::kKeyWrite, key),
+              platform::kOk);
+    ASSERT_EQ(registry.SetValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size())),
+              platform::kOk);
+    registry.CloseKey(key);
+  }
+  void SetMouseNumber(const char* name, std::uint32_t value) {
+    SetMouseValue(name, platform::kRegDword,
+                  {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                   static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)});
+  }
+
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry registryGuard{registry};
+  FakeOsVersion os{kWin2000};
+  CallLog log;
+  RecordingSystemActions system{log};
+  ScopedSystemActions systemGuard{system};
+  RecordingActionHost host{log};
+  ActionDispatcher dispatcher{host};
+};
+
+// What each id ends in, on each line of Windows.
+const char* ExpectedCall(ActionId id, bool ntLine) {
+  switch (id) {
+    case 0: return ntLine ? "ExitWindows(8)" : "ExitWindows(1)";
+    case 1: return "ExitWindows(2)";
+    case 2: return "ExitWindows(0)";
+    case 3: return "Suspend(stand by)";
+    case 4: return "ShowReminder()";
+    case 5: return "HangUpConnections()";
+    case 6: return "Suspend(hibernate)";
+    case 7: return "LockWorkStation()";
+    case 8: return "Message(Shutdown Network Computer(s))";
+    case 9: return nullptr;
+    case 10: return "MonitorOff()";
+    case 11: return "MonitorOn()";
+    case 12: return "RunScreenSaver()";
+    case 13: return "KillProcesses()";
+    case 14: return "WakeOnLan()";
+    case 15: return "RebootShell()";
+    case 16: return "ShowWindowRestored()";
+    case 17: return "PostTrayMenuMessage(0, 0x1E00280)";  // cursor at (640, 480)
+    default: return nullptr;
+  }
+}
+
+CallLog Expected(ActionId id, bool ntLine) {
+  const char* call = ExpectedCall(id, ntLine);
+  return call ? CallLog{call} : CallLog{};
+}
+
+TEST_F(ActionDispatcherTest, EveryIdRunsExactlyItsOperationOnBothLines) {
+  struct System {
+    const char* name;
+    platform::OsVersionRecord record;
+    bool ntLine;
+  };
+  const System systems[] = {{"95", kWin95, false},     {"98", kWin98, false},
+                            {"Me", kWinMe, false},     {"NT 3.51", kNT351, true},
+                            {"2000", kWin2000, true},  {"XP", kWinXP, true}};
+  host.cursorX = 640;
+  host.cursorY = 480;
+  for (const System& s : systems) {
+    os.Set(s.record);
+    for (ActionId id = 0; id <= kLastActionId; ++id) {
+      SCOPED_TRACE(std::string(s.name) + " id " + std::to_string(id));
+      log.clear();
+      dispatcher.ExecuteAction(id);
+      EXPECT_EQ(log, Expected(id, s.ntLine));
+      // A hot key and the selector reach the same operation.
+      log.clear();
+      dispatcher.RunHotKeyAction(id);
+      EXPECT_EQ(log, Expected(id, s.ntLine));
+    }
+  }
+}
+
+TEST_F(ActionDispatcherTest, IdsOutsideTheCatalogueRunNothing) {
+  SetBrowserVersion("6.0.2900.2180");
+  for (ActionId id : {18, 19, -1, -3, INT_MIN, INT_MAX}) {
+    SCOPED_TRACE(id);
+    log.clear();
+    dispatcher.ExecuteAction(id);
+    EXPECT_EQ(log, CallLog{});
+
+    log.clear();
+    dispatcher.RunHotKeyAction(id);
+    EXPECT_EQ(log, CallLog{"Message(Unknow action)"});
+
+    // The balloon goes out before the id is checked, with no name in it.
+    log.clear();
+    host.selected = id;
+    dispatcher.ExecuteSelectedAction();
+    EXPECT_EQ(log, (CallLog{"Balloon(Vesperon: Notification | Initiating \"\" action execution | "
+                            "10000 | icon 1)",
+                            "Message(Unknow action)"}));
+  }
+}
+
+TEST_F(ActionDispatcherTest, BalloonNeedsBrowserFiveAndTrayIconAndPrecedesTheAction) {
+  struct Row {
+    const char* version;
+    bool trayIcon;
+    bool balloon;
+  };
+  const Row rows[] = {
+      {"4.72.3110.8", true, false},   {"4.99", true, false},
+      {"5.0.2314.1003", true, true},  {"5", true, true},
+      {"6.0.2900.2180", true, true},  {"6.0.2900.2180", false, false},
+      {"5.0.2314.1003", false, false}, {"", true, false},
+  };
+  host.selected = kActionMonitorOff;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.version) + (r.trayIcon ? " with icon" : " without icon"));
+    SetBrowserVersion(r.version);
+    host.trayIcon = r.trayIcon;
+    log.clear();
+    dispatcher.ExecuteSelectedAction();
+    CallLog expected;
+    if (r.balloon) {
+      expected.push_back(
+          "Balloon(Vesperon: Notification | Initiating \"Turn off monitor\" action execution | "
+          "10000 | icon 1)");
+    }
+    expected.push_back("MonitorOff()");
+    EXPECT_EQ(log, expected);
+  }
+}
+
+TEST_F(ActionDispatcherTest, UnreadableBrowserVersionSkipsOnlyTheBalloon) {
+  // No browser key at all: the scheduled action must still run.
+  host.selected = kActionLock;
+  dispatcher.ExecuteSelectedAction();
+  EXPECT_EQ(log, CallLog{"LockWorkStation()"});
+  // Nothing was cached: once the key is there, the balloon comes back.
+  platform::RegKey key = 0;
+  ASSERT_EQ(registry.CreateKey(platform::kLocalMachine, kBrowserKey, platform::kKeyWrite, key),
+            platform::kOk);
+  ASSERT_EQ(registry.SetValue(key, "Version", platform::kRegSz, "6.0", 4), platform::kOk);
+  registry.CloseKey(key);
+  log.clear();
+  dispatcher.ExecuteSelectedAction();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].rfind("Balloon(", 0), 0u);
+  EXPECT_EQ(log[1], "LockWorkStation()");
+}
+
+TEST_F(ActionDispatcherTest, OperationFailuresLeaveEveryEntryPoint) {
+  SetBrowserVersion("6.0");
+  const Exception failure(3, kCategoryAttachableApi);
+  auto expectFailure = [&](const char* entry, auto run) {
+    SCOPED_TRACE(entry);
+    system.failNext = failure;
+    try {
+      run();
+      ADD_FAILURE() << "the operation's failure was swallowed";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.category, kCategoryAttachableApi);
+      EXPECT_EQ(e.code, 3);
+    }
+  };
+  host.selected = kActionStandBy;
+  expectFailure("selected", [&] { dispatcher.ExecuteSelectedAction(); });
+  expectFailure("action", [&] { dispatcher.ExecuteAction(kActionHangUp); });
+  expectFailure("hot key", [&] { dispatcher.RunHotKeyAction(kActionReboot); });
+  expectFailure("menu", [&] { dispatcher.OnTrayMenuCommand(kTrayMenuHibernate); });
+  SetMouseNumber("RBAction", kActionKillProcesses);
+  expectFailure("tray click", [&] { dispatcher.OnTrayIconMessage(kTrayIconId, kMouseRightUp); });
+  // The balloon had gone out before the operation failed.
+  EXPECT_EQ(log.at(0).rfind("Balloon(", 0), 0u);
+  EXPECT_EQ(log.at(1), "Suspend(stand by)");
+}
+
+TEST_F(ActionDispatcherTest, TrayClickDefaultsBindDoubleClicksAndRightRelease) {
+  struct Row {
+    std::intptr_t message;
+    ActionId action;
+  };
+  const Row rows[] = {
+      {kMouseLeftDown, -1},   {kMouseLeftUp, -1},   {kMouseLeftDouble, 9},
+      {kMouseRightDown, -1},  {kMouseRightUp, 17},  {kMouseRightDouble, -1},
+      {kMouseMiddleDown, -1}, {kMouseMiddleUp, -1}, {kMouseMiddleDouble, 9},
+      // Not button messages: mouse move, wheel, nothing, and a button
+      // message with stray high bits.
+      {0x200, -1}, {0x20A, -1}, {0, -1}, {-1, -1}, {0x10000203, -1},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(LookupTrayClickAction(r.message), r.action) << std::hex << r.message;
+  }
+}
+
+TEST_F(ActionDispatcherTest, TrayClickRunsTheBoundActionOnlyForItsClickKind) {
+  struct Row {
+    const char* kindName;
+    const char* actionName;
+    std::uint32_t kind;
+    std::uint32_t action;
+    std::intptr_t message;
+    ActionId expected;
+  };
+  const Row rows[] = {
+      {"LBClickC", "LBAction", 1, 0, kMouseLeftDouble, -1},
+      {"LBClickC", "LBAction", 2, 0, kMouseLeftDouble, 0},
+      {"LBClickC", "LBAction", 1, 0, kMouseLeftUp, 0},
+      {"LBClickC", "LBAction", 0, 13, kMouseLeftDown, 13},
+      {"MBClickC", "MBAction", 1, 7, kMouseMiddleUp, 7},
+      {"MBClickC", "MBAction", 1, 7, kMouseMiddleDown, -1},
+      {"RBClickC", "RBAction", 2, 16, kMouseRightDouble, 16},
+      {"RBClickC", "RBAction", 2, 16, kMouseRightUp, -1},
+      // A kind no message has binds nothing.
+      {"LBClickC", "LBAction", 3, 0, kMouseLeftDouble, -1},
+      // Stored actions pass unchanged; the click handler judges them.
+      {"RBClickC", "RBAction", 1, 18, kMouseRightUp, 18},
+      {"RBClickC", "RBAction", 1, 0xFFFFFFFFu, kMouseRightUp, -1},
+      {"RBClickC", "RBAction", 1, 0x80000000u, kMouseRightUp, INT_MIN},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.kindName) + "=" + std::to_string(r.kind) + " action " +
+                 std::to_string(r.action));
+    SetMouseNumber(r.kindName, r.kind);
+    SetMouseNumber(r.actionName, r.action);
+    EXPECT_EQ(LookupTrayClickAction(r.message), r.expected);
+  }
+}
+
+TEST_F(ActionDispatcherTest, TrayClickSettingsThatCannotBeReadBindNothing) {
+  const std::vector<unsigned char> damaged = {2, 0};  // a number of the wrong size
+  // Writable: the store replaces a missing or damaged value with its default
+  // (double click), so the left double click keeps the stored action.
+  SetMouseValue("LBClickC", platform::kRegBinary, damaged);
+  SetMouseNumber("LBAction", kActionMonitorOff);
+  EXPECT_EQ(LookupTrayClickAction(kMouseLeftDouble), kActionMonitorOff);
+
+  // Read-only (a locked-down account): the repair cannot be written, so the
+  // read fails and the click does nothing.
+  SetMouseValue("LBClickC", platform::kRegBinary, damaged);
+  SetMouseValue("RBClickC", platform::kRegDword, {1, 0, 0, 0});  // RBAction missing
+  SetMouseNumber("MBClickC", kClickPressed);
+  SetMouseNumber("MBAction", kActionScreenSaver);
+  ASSERT_EQ(registry.SetKeyReadOnly(platform::kCurrentUser, kMouseKey, true), platform::kOk);
+  EXPECT_EQ(LookupTrayClickAction(kMouseLeftDouble), -1);
+  EXPECT_EQ(LookupTrayClickAction(kMouseRightUp), -1);
+  log.clear();
+  dispatcher.OnTrayIconMessage(kTrayIconId, kMouseRightUp);
+  dispatcher.OnTrayIconMessage(kTrayIconId, kMouseLeftDouble);
+  EXPECT_EQ(log, CallLog{});
+  // Intact values on the same read-only key still read.
+  EXPECT_EQ(LookupTrayClickAction(kMouseMiddleDown), kActionScreenSaver);
+}
+
+TEST_F(ActionDispatcherTest, TrayIconMessageChecksIconThenAction) {
+  host.cursorX = -5;
+  host.cursorY = -10;
+  struct Row {
+    std::uintptr_t wParam;
+    std::uint32_t rbAction;
+    CallLog expected;
+  };
+  const Row rows[] = {
+      {kTrayIconId, 17, {"PostTrayMenuMessage(0, 0xFFF6FFFB)"}},
+      {kTrayIconId, 0, {"ExitWindows(8)"}},
+      {kTrayIconId, 18, {"Message(Unknow action)"}},
+      {kTrayIconId, 0xFFFFFFFBu, {}},  // -5: bound to nothing, silently
+      {103, 0, {}},
+      {105, 0, {}},
+      {0, 0, {}},
+      {kTrayIconId + 0x10000, 0, {}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.wParam) + " action " + std::to_string(r.rbAction));
+    SetMouseNumber("RBAction", r.rbAction);
+    log.clear();
+    dispatcher.OnTrayIconMessage(r.wParam, kMouseRightUp);
+    EXPECT_EQ(log, r.expected);
+  }
+}
+
+TEST_F(ActionDispatcherTest, TrayMenuCommandsRunTheirActions) {
+  os.Set(kWin98);
+  const std::pair<std::int32_t, CallLog> rows[] = {
+      {170, {"ShowWindowRestored()"}},  {157, {"Message(Shutdown Network Computer(s))"}},
+      {154, {"ExitWindows(0)"}},        {151, {"Suspend(hibernate)"}},
+      {155, {"LockWorkStation()"}},     {156, {"HangUpConnections()"}},
+      {148, {"ExitWindows(2)"}},        {153, {"ExitWindows(1)"}},
+      {150, {"Suspend(stand by)"}},
+  };
+  for (const auto& [command, expected] : rows) {
+    SCOPED_TRACE(command);
+    log.clear();
+    EXPECT_TRUE(dispatcher.OnTrayMenuCommand(command));
+    EXPECT_EQ(log, expected);
+  }
+  for (std::int32_t other : {0, 146, 147, 149, 152, 158, 169, 171, -153}) {
+    log.clear();
+    EXPECT_FALSE(dispatcher.OnTrayMenuCommand(other)) << other;
+    EXPECT_EQ(TrayMenuCommandAction(other), -1) << other;
+    EXPECT_EQ(log, CallLog{});
+  }
+}
+
+TEST_F(ActionDispatcherTest, TrayMenuLosesWhatTheSystemCannotDo) {
+  const std::pair<platform::OsVersionRecord, std::vector<std::int32_t>> rows[] = {
+      {kWin95, {151, 155, 157}},      {kWin98, {151, 155, 157}},
+      {kWinMe, {155, 157}},           {kNT351, {150, 151, 155, 157}},
+      {kNT4, {150, 151, 155, 157}},   {kWin2000, {157}},
+      {kWinXP, {157}},                {kWin10, {157}},
+  };
+  for (const auto& [record, removed] : rows) {
+    os.Set(record);
+    EXPECT_EQ(TrayMenuCommandsToRemove(), removed) << record.major << "." << record.minor;
+  }
+}
+
+TEST_F(ActionDispatcherTest, CursorPointPacksAsTwoSignedHalves) {
+  struct Row {
+    std::int32_t x, y;
+    std::uint32_t packed;
+  };
+  const Row rows[] = {
+      {0, 0, 0x00000000u},        {640, 480, 0x01E00280u},   {-1, -1, 0xFFFFFFFFu},
+      {-1920, 50, 0x0032F880u},   {100, -200, 0xFF380064u},  {32767, -32768, 0x80007FFFu},
+      {70000, 0, 0x00001170u},  // beyond 16 bits: only the low half survives
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.x) + "," + std::to_string(r.y));
+    EXPECT_EQ(PackPointParameter(r.x, r.y), r.packed);
+    if (r.x >= -32768 && r.x <= 32767 && r.y >= -32768 && r.y <= 32767) {
+      // What the menu handler reads back (GET_X_LPARAM / GET_Y_LPARAM).
+      EXPECT_EQ(static_cast<std::int16_t>(r.packed & 0xFFFF), r.x);
+      EXPECT_EQ(static_cast<std::int16_t>(r.packed >> 16), r.y);
+    }
+  }
+  // The parameter is the 32-bit value, not sign-extended into a 64-bit one.
+  host.cursorX = -1;
+  host.cursorY = -1;
+  dispatcher.ExecuteAction(kActionTrayMenu);
+  EXPECT_EQ(log, CallLog{"PostTrayMenuMessage(0, 0xFFFFFFFF)"});
+}
+
+TEST_F(ActionDispatcherTest, TrayMenuActionNeedsTheCursor) {
+  host.cursorReadable = false;
+  dispatcher.ExecuteAction(kActionTrayMenu);
+  dispatcher.RunHotKeyAction(kActionTrayMenu);
+  EXPECT_EQ(log, CallLog{});
+}
+
+TEST(SystemActionsTest, GuardInstallsAndRestoresTheImplementation) {
+  ISystemActions* before = &SystemActions();
+  CallLog log;
+  RecordingSystemActions recorder{log};
+  {
+    ScopedSystemActions guard{recorder};
+    EXPECT_EQ(&SystemActions(), &recorder);
+    SystemActions().WakeOnLan();
+  }
+  EXPECT_EQ(&SystemActions(), before);
+  EXPECT_NE(&SystemActions(), &recorder);
+  EXPECT_EQ(log, CallLog{"WakeOnLan()"});
+}
+
+}  // namespace

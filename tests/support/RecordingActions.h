@@ -1,0 +1,92 @@
+#pragma once
+// Stand-ins for the two sides of the action dispatcher that write down, in
+// one shared log and in order, every call made to them with its arguments,
+// so a test sees exactly what would have run and in which sequence. Neither
+// does anything else.
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "actions/ActionDispatcher.h"
+#include "actions/SystemActions.h"
+#include "model/Exception.h"
+
+namespace testing_support {
+
+using CallLog = std::vector<std::string>;
+
+class RecordingSystemActions final : public Vesperon::ISystemActions {
+ public:
+  explicit RecordingSystemActions(CallLog& log) : log_(log) {}
+
+  // Thrown by the next operation after it is recorded, as a failing
+  // operation would.
+  std::optional<Vesperon::Exception> failNext;
+
+  void ExitWindows(Vesperon::ExitRequest request) override {
+    Record("ExitWindows(" + std::to_string(request) + ")");
+  }
+  void Suspend(bool hibernate) override {
+    Record(std::string("Suspend(") + (hibernate ? "hibernate" : "stand by") + ")");
+  }
+  void LockWorkStation() override { Record("LockWorkStation()"); }
+  void MonitorOff() override { Record("MonitorOff()"); }
+  void MonitorOn() override { Record("MonitorOn()"); }
+  void RunScreenSaver() override { Record("RunScreenSaver()"); }
+  void RebootShell() override { Record("RebootShell()"); }
+  void HangUpConnections() override { Record("HangUpConnections()"); }
+  void KillProcesses() override { Record("KillProcesses()"); }
+  void WakeOnLan() override { Record("WakeOnLan()"); }
+  void ShowReminder() override { Record("ShowReminder()"); }
+
+ private:
+  void Record(std::string call) {
+    log_.push_back(std::move(call));
+    if (failNext) {
+      const Vesperon::Exception failure = *failNext;
+      failNext.reset();
+      throw failure;
+    }
+  }
+
+  CallLog& log_;
+};
+
+class RecordingActionHost final : public Vesperon::IActionHost {
+ public:
+  explicit RecordingActionHost(CallLog& log) : log_(log) {}
+
+  Vesperon::ActionId selected = -1;
+  bool trayIcon = true;
+  bool cursorReadable = true;
+  std::int32_t cursorX = 0, cursorY = 0;
+
+  Vesperon::ActionId SelectedActionItemData() override { return selected; }
+  bool TrayIconExists() override { return trayIcon; }
+  void ShowBalloon(const std::string& title, const std::string& text, std::uint32_t timeoutMs,
+                   Vesperon::BalloonIcon icon) override {
+    log_.push_back("Balloon(" + title + " | " + text + " | " + std::to_string(timeoutMs) +
+                   " | icon " + std::to_string(icon) + ")");
+  }
+  void ShowMessage(const std::string& text) override { log_.push_back("Message(" + text + ")"); }
+  void ShowWindowRestored() override { log_.push_back("ShowWindowRestored()"); }
+  bool GetCursorPosition(std::int32_t& x, std::int32_t& y) override {
+    if (!cursorReadable) return false;
+    x = cursorX;
+    y = cursorY;
+    return true;
+  }
+  void PostTrayMenuMessage(std::uintptr_t wParam, std::intptr_t lParam) override {
+    char text[64];
+    std::snprintf(text, sizeof text, "PostTrayMenuMessage(%llu, 0x%llX)",
+                  static_cast<unsigned long long>(wParam), static_cast<unsigned long long>(lParam));
+    log_.push_back(text);
+  }
+
+ private:
+  CallLog& log_;
+};
+
+}  // namespace testing_support
