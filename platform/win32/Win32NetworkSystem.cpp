@@ -1,0 +1,110 @@
+// Windows sockets, the ICMP echo and the IP helper's ARP table.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+#include <iphlpapi.h>
+#include <icmpapi.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/NetworkSystem.h"
+
+namespace platform {
+namespace {
+
+constexpr WORD kEchoDataBytes = 64;
+// GetIpNetTable may grow between the call that sizes the buffer and the one
+// that fills it; a few rounds settle any real table.
+constexpr int kArpReadAttempts = 4;
+
+class Win32NetworkSystem final : public INetworkSystem {
+ public:
+  // Each socket holds its own reference on Windows Sockets, so a send works
+  // whether or not the program initialised them at start-up; the reference
+  // is dropped with the socket.
+  bool OpenDatagramSocket(NetSocket& socket) override {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
+    const SOCKET s = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (s == INVALID_SOCKET) {
+      WSACleanup();
+      return false;
+    }
+    socket = static_cast<NetSocket>(s);
+    return true;
+  }
+
+  bool PermitBroadcast(NetSocket socket) override {
+    const int on = 1;
+    return setsockopt(static_cast<SOCKET>(socket), SOL_SOCKET, SO_BROADCAST,
+                      reinterpret_cast<const char*>(&on), sizeof on) == 0;
+  }
+
+  bool SendDatagram(NetSocket socket, std::uint32_t address, std::uint16_t port,
+                    std::span<const std::uint8_t> data) override {
+    if (data.size() > INT_MAX) return false;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(address);
+    const int sent = sendto(static_cast<SOCKET>(socket), reinterpret_cast<const char*>(data.data()),
+                            static_cast<int>(data.size()), 0, reinterpret_cast<const sockaddr*>(&to),
+                            sizeof to);
+    return sent == static_cast<int>(data.size());
+  }
+
+  void CloseSocket(NetSocket socket) override {
+    closesocket(static_cast<SOCKET>(socket));
+    WSACleanup();
+  }
+
+  bool SendEcho(std::uint32_t address, std::uint32_t timeoutMs) override {
+    const HANDLE icmp = IcmpCreateFile();
+    if (icmp == INVALID_HANDLE_VALUE) return false;
+    unsigned char request[kEchoDataBytes] = {};
+    // Room for one reply with the echoed data and an ICMP error message, as
+    // IcmpSendEcho asks; a smaller buffer fails before anything is sent.
+    unsigned char reply[sizeof(ICMP_ECHO_REPLY) + kEchoDataBytes + 8];
+    IcmpSendEcho(icmp, htonl(address), request, kEchoDataBytes, nullptr, reply, sizeof reply,
+                 timeoutMs);
+    IcmpCloseHandle(icmp);
+    return true;
+  }
+
+  bool ReadArpTable(std::vector<ArpEntry>& entries) override {
+    entries.clear();
+    // DWORD elements keep the table's DWORD fields aligned.
+    std::vector<DWORD> buffer(1);
+    for (int attempt = 0; attempt < kArpReadAttempts; ++attempt) {
+      ULONG size = static_cast<ULONG>(buffer.size() * sizeof(DWORD));
+      auto* table = reinterpret_cast<MIB_IPNETTABLE*>(buffer.data());
+      const DWORD result = GetIpNetTable(table, &size, FALSE);
+      if (result == ERROR_NO_DATA) return true;
+      if (result == ERROR_INSUFFICIENT_BUFFER) {
+        buffer.assign(size / sizeof(DWORD) + 1, 0);
+        continue;
+      }
+      if (result != NO_ERROR) return false;
+      for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+        const MIB_IPNETROW& row = table->table[i];
+        const DWORD length = std::min<DWORD>(row.dwPhysAddrLen, MAXLEN_PHYSADDR);
+        ArpEntry entry;
+        entry.address = ntohl(row.dwAddr);
+        entry.physical.assign(row.bPhysAddr, row.bPhysAddr + length);
+        entry.type = row.dwType;
+        entries.push_back(std::move(entry));
+      }
+      return true;
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+INetworkSystem& DefaultNetwork() {
+  static Win32NetworkSystem network;
+  return network;
+}
+}  // namespace platform
