@@ -1,0 +1,229 @@
+// Wake-on-LAN against a fake network and an in-memory registry: the exact
+// datagram and where it goes for the stored settings, the hardware-address
+// texts, the result of each failing step and the ARP lookup. Nothing here
+// reaches a real network.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "actions/WakeOnLan.h"
+#include "platform/memory/FakeNetworkSystem.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "settings/SettingsStore.h"
+
+using namespace Vesperon;
+using platform::ArpEntry;
+using platform::FakeNetworkSystem;
+
+namespace {
+
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
+  std::string text;
+  char digits[3];
+  for (std::uint8_t byte : bytes) {
+    std::snprintf(digits, sizeof digits, "%02X", byte);
+    text += digits;
+  }
+  return text;
+}
+
+class WakeOnLanTest : public ::testing::Test {
+ protected:
+  void StoreTarget(const std::string& profile, std::uint32_t address, std::uint32_t mask,
+                   const std::string& mac) {
+    const std::string section = "Profiles\\" + profile;
+    DataSystem::WriteNumbers({DataSystem::kIPAddr, DataSystem::kSubnet}, {address, mask}, section,
+                             DataSystem::kHiveCurrentUser);
+    DataSystem::WriteStrings({DataSystem::kMACAddr}, {mac}, section, DataSystem::kHiveCurrentUser);
+  }
+  // The one datagram sent: "address:port hex".
+  std::string Sent() {
+    if (network.sent.size() != 1) return std::to_string(network.sent.size()) + " datagrams";
+    const FakeNetworkSystem::Datagram& d = network.sent[0];
+    return FormatIPv4(d.address) + ":" + std::to_string(d.port) + " " + Hex(d.bytes);
+  }
+
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry registryGuard{registry};
+  FakeNetworkSystem network;
+  platform::ScopedNetwork networkGuard{network};
+};
+
+// Six FF bytes, then the 6 bytes 20 times: 126 bytes.
+std::string Packet(const std::string& macDigits) {
+  std::string text(12, 'F');
+  for (int i = 0; i < 20; ++i) text += macDigits;
+  return text;
+}
+
+TEST_F(WakeOnLanTest, SendsTheStoredTargetsPacketToItsSubnetsBroadcastAddress) {
+  struct Row {
+    const char* what;
+    std::uint32_t address, mask;
+    const char* mac;
+    std::string expected;
+  };
+  const std::string mac = Packet("0A1B2C3D4E5F");
+  const Row rows[] = {
+      {"class C", 0xC0A80114, 0xFFFFFF00, "0A1B2C3D4E5F", "192.168.1.255:7 " + mac},
+      // First octet in the high byte: read the other way round this would
+      // be 20.1.168.192 in another subnet.
+      {"byte order", 0x0A000001, 0xFF000000, "0A1B2C3D4E5F", "10.255.255.255:7 " + mac},
+      {"mask off octets", 0xAC100504, 0xFFFFF000, "0A1B2C3D4E5F", "172.16.15.255:7 " + mac},
+      {"mask 0", 0xC0A80114, 0, "0A1B2C3D4E5F", "255.255.255.255:7 " + mac},
+      {"host mask", 0xC0A80114, 0xFFFFFFFF, "0A1B2C3D4E5F", "192.168.1.20:7 " + mac},
+      {"lower case", 0xC0A80114, 0xFFFFFF00, "0a1b2c3d4e5f", "192.168.1.255:7 " + mac},
+      {"first 12 digits", 0xC0A80114, 0xFFFFFF00, "0A1B2C3D4E5FEE", "192.168.1.255:7 " + mac},
+      {"zero bytes", 0xC0A80114, 0xFFFFFF00, "00AB0000CD00",
+       "192.168.1.255:7 " + Packet("00AB0000CD00")},
+      {"short text", 0xC0A80114, 0xFFFFFF00, "ABC", "192.168.1.255:7 " + Packet("ABC000000000")},
+      {"non-hex", 0xC0A80114, 0xFFFFFF00, "G1:2z-3C4D5E",
+       "192.168.1.255:7 " + Packet("0102003C4D5E")},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    network = FakeNetworkSystem();
+    StoreTarget("Default", row.address, row.mask, row.mac);
+    WakeOnLan();
+    EXPECT_EQ(Sent(), row.expected);
+  }
+}
+
+TEST_F(WakeOnLanTest, DefaultsBroadcastSixFFsAnd120Zeros) {
+  WakeOnLan();
+  EXPECT_EQ(Sent(), "255.255.255.255:7 " + std::string(12, 'F') + std::string(240, '0'));
+}
+
+TEST_F(WakeOnLanTest, UsesTheActiveProfile) {
+  StoreTarget("Default", 0xC0A80114, 0xFFFFFF00, "111111111111");
+  StoreTarget("Office", 0x0A000105, 0xFFFF0000, "222222222222");
+  DataSystem::SetActiveProfileName("Profiles", "Office", DataSystem::kHiveCurrentUser);
+  WakeOnLan();
+  EXPECT_EQ(Sent(), "10.0.255.255:7 " + Packet("222222222222"));
+}
+
+// Each failing step has its own result and never leaves a socket open; the
+// action reports nothing.
+TEST_F(WakeOnLanTest, FailingStepsGiveTheirResultAndCloseTheSocket) {
+  using F = FakeNetworkSystem::Failure;
+  const std::string send = "Send(1, 192.168.1.255:7, 126 bytes)";
+  const struct {
+    F failAt;
+    std::int32_t result;
+    std::vector<std::string> calls;
+  } rows[] = {
+      {F::kNone, 0, {"Open -> 1", "PermitBroadcast(1)", send, "Close(1)"}},
+      {F::kOpen, -5, {"Open -> failed"}},
+      {F::kBroadcast, -6, {"Open -> 1", "PermitBroadcast(1)", "Close(1)"}},
+      {F::kSend, -7, {"Open -> 1", "PermitBroadcast(1)", send, "Close(1)"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.result);
+    network = FakeNetworkSystem();
+    network.failAt = row.failAt;
+    EXPECT_EQ(SendMagicPacket("192.168.1.20", "0A1B2C3D4E5F", "255.255.255.0"), row.result);
+    EXPECT_EQ(network.calls, row.calls);
+    StoreTarget("Default", 0xC0A80114, 0xFFFFFF00, "0A1B2C3D4E5F");
+    EXPECT_NO_THROW(WakeOnLan());
+    EXPECT_TRUE(network.openSockets.empty());
+  }
+}
+
+// Only plain dotted decimal is read; anything else sends nothing rather
+// than falling back to a broadcast to the whole segment.
+TEST_F(WakeOnLanTest, AddressTextsMustBeDottedDecimal) {
+  EXPECT_EQ(ParseIPv4("255.255.255.255"), 0xFFFFFFFFu);
+  EXPECT_EQ(ParseIPv4("0.0.0.0"), 0u);
+  EXPECT_EQ(ParseIPv4("192.168.1.20"), 0xC0A80114u);
+  for (const char* text : {"256.1.1.1", "1.2.3", "1.2.3.4.5", "1.2.3.", "1..3.4", "010.1.1.1",
+                           "0x7f.0.0.1", "1234.1.1.1", " 1.2.3.4", "1.2.3.4 ", "-1.2.3.4", ""}) {
+    EXPECT_EQ(ParseIPv4(text), std::nullopt) << text;
+    EXPECT_EQ(SendMagicPacket(text, "0A1B2C3D4E5F", "255.255.255.0"), -1) << text;
+    EXPECT_EQ(SendMagicPacket("192.168.1.20", "0A1B2C3D4E5F", text), -1) << text;
+  }
+  EXPECT_TRUE(network.calls.empty());
+}
+
+TEST(HexDigitValueTest, DigitsOfEitherCaseAndNothingElse) {
+  const std::string upper = "0123456789ABCDEF", lower = "0123456789abcdef";
+  for (int value = 0; value < 16; ++value) {
+    EXPECT_EQ(HexDigitValue(upper[value]), value);
+    EXPECT_EQ(HexDigitValue(lower[value]), value);
+  }
+  // Letters past F would give 16 and more and spill into the other digit.
+  for (char c : std::string("/:@G`gZz~ \x7F\x80\xE6\xFF\0", 15)) {
+    EXPECT_EQ(HexDigitValue(c), 0) << static_cast<int>(c);
+  }
+}
+
+TEST(IsValidMacTextTest, TwelveOrMoreHexDigitsTurnedToUpperCase) {
+  const struct {
+    std::string text;
+    bool valid;
+    std::string after;
+  } rows[] = {
+      {"00112233445", false, "00112233445"},  // too short: left as it is
+      {"0a1b2c3d4e5f", true, "0A1B2C3D4E5F"},
+      {"0A1b2C3d4E5f0a", true, "0A1B2C3D4E5F0A"},
+      {"00:1a:22:3b:44:5c", false, "00:1A:22:3B:44:5C"},
+      {"00-11-22-33-44-55", false, "00-11-22-33-44-55"},
+      {"00112233445g", false, "00112233445G"},
+      {"00112233445\xE9", false, "00112233445\xE9"},
+      {std::string("0011223344\0" "5", 12), false, std::string("0011223344\0" "5", 12)},
+  };
+  for (const auto& row : rows) {
+    std::string text = row.text;
+    EXPECT_EQ(IsValidMacText(text), row.valid) << row.text;
+    EXPECT_EQ(text, row.after);
+  }
+}
+
+ArpEntry Entry(std::uint32_t address, std::vector<std::uint8_t> physical,
+               std::uint32_t type = platform::kArpDynamic) {
+  return {address, std::move(physical), type};
+}
+
+TEST(GetMacAddressTest, EchoThenTheFirstUsableArpEntryForTheAddress) {
+  constexpr std::uint32_t kTarget = 0xC0A80114;  // 192.168.1.20
+  const std::vector<std::uint8_t> mac = {0x00, 0xA0, 0xC9, 0x14, 0xC8, 0x29};
+  const struct {
+    const char* what;
+    std::vector<ArpEntry> table, resolvedByEcho;
+    bool echoAvailable, arpReadable;
+    const char* expected;  // nullptr: WakeOnLANException
+  } rows[] = {
+      {"first match wins", {Entry(0xC0A80101, {1, 2, 3, 4, 5, 6}), Entry(kTarget, mac),
+        Entry(kTarget, {1, 1, 1, 1, 1, 1})}, {}, true, true, "00A0C914C829"},
+      {"resolved by the echo", {}, {Entry(kTarget, mac)}, true, true, "00A0C914C829"},
+      {"8-byte address", {Entry(kTarget, {1, 2, 3, 4, 5, 6, 7, 0xFF})}, {}, true, true,
+       "01020304050607FF"},
+      {"unresolved entries skipped", {Entry(kTarget, {0, 0, 0, 0, 0, 0}, platform::kArpInvalid),
+        Entry(kTarget, {}), Entry(kTarget, mac, platform::kArpStatic)}, {}, true, true,
+       "00A0C914C829"},
+      {"only unresolved", {Entry(kTarget, mac, platform::kArpInvalid)}, {}, true, true, nullptr},
+      {"byte-swapped is another host", {Entry(0x1401A8C0, mac)}, {}, true, true, nullptr},
+      {"no ICMP", {Entry(kTarget, mac)}, {}, false, true, nullptr},
+      {"table unreadable", {Entry(kTarget, mac)}, {}, true, false, nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    FakeNetworkSystem network;
+    platform::ScopedNetwork guard{network};
+    network.arpTable = row.table;
+    network.resolvedByEcho = row.resolvedByEcho;
+    network.echoAvailable = row.echoAvailable;
+    network.arpReadable = row.arpReadable;
+    try {
+      EXPECT_EQ(GetMacAddress(kTarget), row.expected ? row.expected : "(throws)");
+      EXPECT_EQ(network.calls[0], "Echo(192.168.1.20, 5000 ms)");
+    } catch (const WakeOnLANException& e) {
+      EXPECT_EQ(row.expected, nullptr);
+      EXPECT_EQ(e.code, 0);
+      EXPECT_EQ(e.category, 9);
+    }
+  }
+}
+
+}  // namespace

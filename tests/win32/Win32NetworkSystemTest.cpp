@@ -1,0 +1,111 @@
+// The real Windows network layer, kept on the loopback interface: every
+// datagram goes to 127.0.0.1 on a port this test has bound itself, and the
+// only echo goes to 127.0.0.1. Nothing is broadcast.
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+#include "actions/WakeOnLan.h"
+#include "platform/NetworkSystem.h"
+
+namespace {
+
+constexpr std::uint32_t kLoopback = 0x7F000001;
+
+// A UDP socket bound to 127.0.0.1 on a port the system picks.
+class LoopbackReceiver {
+ public:
+  LoopbackReceiver() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in self{};
+    self.sin_family = AF_INET;
+    self.sin_addr.s_addr = htonl(kLoopback);
+    int size = sizeof self;
+    if (bind(socket_, reinterpret_cast<const sockaddr*>(&self), sizeof self) == 0 &&
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&self), &size) == 0) {
+      port = ntohs(self.sin_port);
+    }
+  }
+  ~LoopbackReceiver() {
+    closesocket(socket_);
+    WSACleanup();
+  }
+
+  // The next datagram, or nothing within the time.
+  std::optional<std::vector<std::uint8_t>> Receive(int timeoutMs) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket_, &readable);
+    timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    if (select(0, &readable, nullptr, nullptr, &wait) != 1) return std::nullopt;
+    std::vector<std::uint8_t> buffer(2048);
+    const int got = recv(socket_, reinterpret_cast<char*>(buffer.data()), 2048, 0);
+    if (got < 0) return std::nullopt;
+    buffer.resize(static_cast<std::size_t>(got));
+    return buffer;
+  }
+
+  std::uint16_t port = 0;
+
+ private:
+  SOCKET socket_ = INVALID_SOCKET;
+};
+
+TEST(Win32NetworkSystemTest, MagicPacketArrivesByteForByte) {
+  LoopbackReceiver receiver;
+  ASSERT_NE(receiver.port, 0);
+  EXPECT_EQ(Vesperon::SendMagicPacketTo(kLoopback, receiver.port, "00a0c914c829"), 0);
+  std::vector<std::uint8_t> expected(6, 0xFF);
+  for (int i = 0; i < 20; ++i) expected.insert(expected.end(), {0x00, 0xA0, 0xC9, 0x14, 0xC8, 0x29});
+  EXPECT_EQ(receiver.Receive(5000), expected);
+  EXPECT_EQ(receiver.Receive(200), std::nullopt) << "exactly one datagram";
+}
+
+// A datagram the system refuses must come back as a failed send, not as sent.
+TEST(Win32NetworkSystemTest, RefusedDatagramIsAFailedSend) {
+  LoopbackReceiver receiver;
+  ASSERT_NE(receiver.port, 0);
+  platform::INetworkSystem& network = platform::Network();
+  platform::NetSocket socket = 0;
+  ASSERT_TRUE(network.OpenDatagramSocket(socket));
+  EXPECT_TRUE(network.PermitBroadcast(socket));
+  const std::vector<std::uint8_t> tooLarge(70000, 0x5A);  // over the 65507-byte UDP limit
+  EXPECT_FALSE(network.SendDatagram(socket, kLoopback, receiver.port, tooLarge));
+  network.CloseSocket(socket);
+  EXPECT_EQ(receiver.Receive(200), std::nullopt);
+}
+
+// The echo to 127.0.0.1 goes out, but the loopback address never has an ARP
+// entry: the whole lookup runs and ends in the exception the page reports.
+TEST(Win32NetworkSystemTest, LoopbackHasNoHardwareAddress) {
+  EXPECT_TRUE(platform::Network().SendEcho(kLoopback, 5000));
+  EXPECT_THROW(Vesperon::GetMacAddress(kLoopback), Vesperon::WakeOnLANException);
+}
+
+// The interface's table is GetIpNetTable's, addresses turned first octet high.
+TEST(Win32NetworkSystemTest, ArpTableMatchesTheSystems) {
+  std::vector<platform::ArpEntry> entries;
+  ASSERT_TRUE(platform::Network().ReadArpTable(entries));
+  std::vector<DWORD> buffer(16384);
+  ULONG size = static_cast<ULONG>(buffer.size() * sizeof(DWORD));
+  auto* table = reinterpret_cast<MIB_IPNETTABLE*>(buffer.data());
+  if (GetIpNetTable(table, &size, FALSE) == ERROR_NO_DATA) table->dwNumEntries = 0;
+  ASSERT_EQ(entries.size(), table->dwNumEntries);
+  for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+    const MIB_IPNETROW& row = table->table[i];
+    const auto* octets = reinterpret_cast<const std::uint8_t*>(&row.dwAddr);
+    EXPECT_EQ(entries[i].address, std::uint32_t{octets[0]} << 24 | octets[1] << 16 |
+                                      octets[2] << 8 | octets[3]);
+    EXPECT_EQ(entries[i].physical,
+              std::vector<std::uint8_t>(row.bPhysAddr, row.bPhysAddr + row.dwPhysAddrLen));
+  }
+}
+
+}  // namespace
