@@ -24,7 +24,10 @@ TimeSpan NoTime() { return MakeSpan(-1, 0, 0, 0); }
 std::int32_t TimeBasedPollInterval(TriggerState state, const TimeSpan& left) {
   switch (state) {
     case TriggerState::Waiting:
-      return left <= MakeSpan(0, 0, 5, 0) ? 1000 : 60000;
+      // On whole seconds: the time left until a one-time target is a
+      // difference of large day counts, so exactly five minutes may come
+      // out a few microseconds longer and keep the slow rate a minute more.
+      return std::round(left.days * 86400.0) <= 300.0 ? 1000 : 60000;
     case TriggerState::Due:
       return -1;
     case TriggerState::Missed:
@@ -58,6 +61,16 @@ std::int32_t PollEvent(const T& trigger) {
   return EventPollInterval(trigger.Evaluate(ignored));
 }
 
+// Whether an occurrence `since` ago lies inside the expiry window, compared
+// on whole seconds: an occurrence exactly ExpireDelay old belongs inside,
+// but as a difference of day counts it may come out a few microseconds
+// longer than the span built from the setting's seconds.
+bool WithinExpiry(const TimeSpan& since) {
+  const TimeSpan delay = ExpireDelay();
+  if (since.status != DateTimeStatus::Valid || delay.status != DateTimeStatus::Valid) return false;
+  return std::round(since.days * 86400.0) <= std::round(delay.days * 86400.0);
+}
+
 // One-time and countdown share one rule: waiting before the target, due up
 // to ExpireDelay after it, missed later.
 TriggerState EvaluateTarget(const DateTime& target, TimeSpan& out) {
@@ -67,7 +80,7 @@ TriggerState EvaluateTarget(const DateTime& target, TimeSpan& out) {
     return TriggerState::Waiting;
   }
   out = since;
-  return since <= ExpireDelay() ? TriggerState::Due : TriggerState::Missed;
+  return WithinExpiry(since) ? TriggerState::Due : TriggerState::Missed;
 }
 
 // Whether the occurrence `since` ago still waits to be handled: the last
@@ -92,7 +105,7 @@ bool NotYetHandled(const DateTime& now, const TimeSpan& since) {
 TriggerState EvaluatePeriodic(const DateTime& now, TimeSpan sinceOccurrence, const TimeSpan& period,
                               TimeSpan& out) {
   if (sinceOccurrence < ZeroSpan) sinceOccurrence = sinceOccurrence + period;
-  if (sinceOccurrence <= ExpireDelay() && NotYetHandled(now, sinceOccurrence)) {
+  if (WithinExpiry(sinceOccurrence) && NotYetHandled(now, sinceOccurrence)) {
     out = sinceOccurrence;
     return TriggerState::Due;
   }
@@ -178,7 +191,7 @@ TriggerState MonthlyTrigger::Evaluate(TimeSpan& out) const {
     since = elapsed + Days(skipped) + (Days(length) - occurrence);
   }
 
-  if (since <= ExpireDelay() && NotYetHandled(now, since)) {
+  if (WithinExpiry(since) && NotYetHandled(now, since)) {
     out = since;
     return TriggerState::Due;
   }
