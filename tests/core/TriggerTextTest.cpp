@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "app/SchedulerEngine.h"
+#include "app/TriggerText.h"
+#include "tests/support/FakeOsVersion.h"
+
+namespace {
+
+using namespace Vesperon;
+
+constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+
+TimeSpan Seconds(double seconds) { return TimeSpan(seconds / 86400.0, DateTimeStatus::Valid); }
+TimeSpan Days(double days) { return TimeSpan(days, DateTimeStatus::Valid); }
+
+TEST(TriggerTextTest, RemainingTimeKeepsEveryUnitBelowTheLargestNonZeroOne) {
+  struct Row {
+    TimeSpan span;
+    const char* text;
+  };
+  const Row rows[] = {
+      {MakeSpan(1, 0, 0, 0), " 1 Days 00 Hours 00 Mins 00 Secs"},
+      {MakeSpan(0, 2, 0, 0), " 02 Hours 00 Mins 00 Secs"},
+      {MakeSpan(0, 0, 0, 45), " 45 Second(s)"},
+      {ZeroSpan, " 00 Second(s)"},
+      // Totals round to the nearest second before the unit is chosen.
+      {Seconds(59.6), " 01 Minute(s) 00 Second(s)"},
+      {Seconds(59.4), " 59 Second(s)"},
+      {Seconds(86399.6), " 1 Days 00 Hours 00 Mins 00 Secs"},
+      {Seconds(3599.5), " 01 Hours 00 Mins 00 Secs"},
+      // A zero unit between non-zero ones is still shown.
+      {MakeSpan(0, 1, 0, 5), " 01 Hours 00 Mins 05 Secs"},
+      {MakeSpan(2, 0, 7, 0), " 2 Days 00 Hours 07 Mins 00 Secs"},
+      {MakeSpan(0, 25, 0, 0), " 1 Days 01 Hours 00 Mins 00 Secs"},
+      {MakeSpan(0, 0, 30, 0), " 30 Minute(s) 00 Second(s)"},
+      {MakeSpan(0, 0, 59, 59), " 59 Minute(s) 59 Second(s)"},
+      // Seconds past a 32-bit total: the longest countdown the window takes.
+      {MakeSpan(100000, 23, 59, 59), " 100000 Days 23 Hours 59 Mins 59 Secs"},
+      {MakeSpan(24855, 3, 14, 8), " 24855 Days 03 Hours 14 Mins 08 Secs"},  // last that fits
+      {MakeSpan(24855, 3, 14, 9), " 24855 Days 03 Hours 14 Mins 09 Secs"},
+      {Seconds(86400.0 * 30000 - 0.4), " 30000 Days 00 Hours 00 Mins 00 Secs"},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(FormatRemaining(r.span), r.text) << r.span.days;
+  }
+}
+
+TEST(TriggerTextTest, DescriptionOfEveryKind) {
+  // Windows 2000: the lock action has its plain name there.
+  testing_support::FakeOsVersion os(testing_support::kWin2000);
+  struct Row {
+    TriggerFields fields;
+    ActionId action;
+    const char* weekday;
+    const char* text;
+  };
+  const auto kind = [](TriggerKind k) { return static_cast<std::int32_t>(k); };
+  const Row rows[] = {
+      {{kind(TriggerKind::Weekly), 2004, 11, 5, 7, 5, 0, 1, 1, ""}, kActionReboot, "Monday",
+       "Action \"Reboot\" is scheduled to arise every Monday at 07:05:00"},
+      {{kind(TriggerKind::Monthly), 2004, 11, 5, 0, 0, 0, 2, 0, ""}, kActionTurnOff, "",
+       "Action \"Turn off\" is scheduled to arise monthly: every 2th at 00:00:00"},
+      {{kind(TriggerKind::Monthly), 2004, 11, 5, 23, 59, 59, 31, 0, ""}, kActionLock, "",
+       "Action \"Lock\" is scheduled to arise monthly: every 31th at 23:59:59"},
+      {{kind(TriggerKind::OneTime), 2004, 12, 5, 23, 0, 0, 0, 0, ""}, kActionTurnOff, "",
+       "Action \"Turn off\" will arise at 23:00:00 | December 05, 2004"},
+      {{kind(TriggerKind::OneTime), 2005, 1, 1, 0, 0, 7, 0, 0, ""}, kActionStandBy, "",
+       "Action \"Stand by\" will arise at 00:00:07 | January 01, 2005"},
+      {{kind(TriggerKind::Countdown), 2004, 11, 5, 0, 30, 0, 0, 0, ""}, kActionTurnOff, "",
+       "Action \"Turn off\" will arise after 30 Minute(s) 00 Second(s)"},
+      {{kind(TriggerKind::Countdown), 2004, 11, 5, 1, 0, 0, 2, 0, ""}, kActionReminder, "",
+       "Action \"Reminder\" will arise after 2 Days 01 Hours 00 Mins 00 Secs"},
+      {{kind(TriggerKind::Countdown), 2004, 11, 5, 0, 0, 0, 0, 0, ""}, kActionReminder, "",
+       "Action \"Reminder\" will arise after 00 Second(s)"},
+      {{kind(TriggerKind::Daily), 2004, 11, 5, 8, 0, 0, 0, 0, ""}, kActionHibernate, "",
+       "Action \"Hibernate\" is scheduled to arise daily at 08:00:00"},
+      {{kind(TriggerKind::DiskDefragmenter), 2004, 11, 5, 8, 0, 0, 0, 0, ""}, kActionTurnOff, "",
+       "Action \"Turn off\" will arise after windows defragmentation utility will finish its "
+       "work."},
+      {{kind(TriggerKind::Process), 2004, 11, 5, 8, 0, 0, 0, 0, "note*.exe"},
+       kActionKillProcesses, "",
+       "Action \"Kill Process(es)\" will arise when process \"note*.exe\" stops."},
+      // Ids that name no action give an empty name rather than a stray read.
+      {{kind(TriggerKind::Daily), 2004, 11, 5, 8, 0, 0, 0, 0, ""}, -1, "",
+       "Action \"\" is scheduled to arise daily at 08:00:00"},
+      {{kind(TriggerKind::Daily), 2004, 11, 5, 8, 0, 0, 0, 0, ""}, 18, "",
+       "Action \"\" is scheduled to arise daily at 08:00:00"},
+      {{-1, 2004, 11, 5, 8, 0, 0, 0, 0, ""}, kActionTurnOff, "", "Action \"Turn off\" "},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(BuildTriggerDescription(r.fields, r.action, r.weekday), r.text);
+  }
+}
+
+TEST(TriggerTextTest, CountdownShowsTimeOnlyWhileCounting) {
+  struct Row {
+    TriggerState state;
+    TimeSpan out;
+    ProgressUnit unit;
+    const char* label;
+    bool setsProgress;
+    std::int32_t progress;
+  };
+  const Row rows[] = {
+      {TriggerState::Due, Seconds(5), ProgressUnit::Seconds, " 00 Second(s)", false, 0},
+      {TriggerState::Missed, Seconds(7200), ProgressUnit::Seconds, " 00 Second(s)", false, 0},
+      {TriggerState::Waiting, MakeSpan(-1, 0, 0, 0), ProgressUnit::Seconds, "Unknown", false, 0},
+      {TriggerState::Waiting, Seconds(90), ProgressUnit::Seconds, " 01 Minute(s) 30 Second(s)",
+       true, 90},
+      {TriggerState::Waiting, Seconds(90), ProgressUnit::Minutes, " 01 Minute(s) 30 Second(s)",
+       true, 1},
+      {TriggerState::Waiting, ZeroSpan, ProgressUnit::Seconds, " 00 Second(s)", true, 0},
+      {TriggerState::Waiting, MakeSpan(3, 0, 0, 0), ProgressUnit::Hours,
+       " 3 Days 00 Hours 00 Mins 00 Secs", true, 72},
+      {TriggerState::Waiting, MakeSpan(0, 23, 30, 0), ProgressUnit::Seconds,
+       " 23 Hours 30 Mins 00 Secs", true, 84600},
+  };
+  for (const Row& r : rows) {
+    const CountdownView view = ComputeCountdownView(r.state, r.out, r.unit);
+    EXPECT_EQ(view.label, r.label);
+    EXPECT_EQ(view.setsProgress, r.setsProgress) << r.label;
+    if (r.setsProgress) {
+      EXPECT_EQ(view.progress, r.progress) << r.label;
+    }
+  }
+}
+
+TEST(TriggerTextTest, ProgressRangeTakesTheFinestUnitThatFits) {
+  struct Row {
+    TimeSpan out;
+    std::int32_t maximum;
+    ProgressUnit unit;
+  };
+  const Row rows[] = {
+      {Seconds(10), 10, ProgressUnit::Seconds},
+      {Seconds(59.6), 60, ProgressUnit::Seconds},
+      {MakeSpan(0, 23, 30, 0), 84600, ProgressUnit::Seconds},
+      {Seconds(2147483647.0), kInt32Max, ProgressUnit::Seconds},
+      // One second more and the seconds no longer fit a 32-bit range: they
+      // must not wrap into a negative maximum.
+      {Seconds(2147483648.0), 35791394, ProgressUnit::Minutes},
+      {MakeSpan(100000, 0, 0, 0), 144000000, ProgressUnit::Minutes},
+      {Days(kMaxSpanDays), 86781528, ProgressUnit::Hours},
+      {Days(2147483648.0 / 24.0), 89478485, ProgressUnit::Days},
+      {Days(3.0e9), kInt32Max, ProgressUnit::ClampedDays},
+  };
+  for (const Row& r : rows) {
+    const ProgressRange range = ChooseProgressRange(r.out);
+    EXPECT_EQ(range.maximum, r.maximum) << r.out.days;
+    EXPECT_EQ(range.unit, r.unit) << r.out.days;
+  }
+}
+
+TEST(TriggerTextTest, ProgressPositionStaysInsideTheBar) {
+  struct Row {
+    TimeSpan out;
+    ProgressUnit unit;
+    std::int32_t position;
+  };
+  const Row rows[] = {
+      {Seconds(3600), ProgressUnit::Seconds, 3600},
+      {Seconds(3600), ProgressUnit::Minutes, 60},
+      {Seconds(3599.5), ProgressUnit::Hours, 1},
+      {Days(9.5), ProgressUnit::Days, 9},
+      {Days(3.0e9), ProgressUnit::ClampedDays, kInt32Max},
+      {Days(2147483646.0), ProgressUnit::ClampedDays, 2147483646},
+      // Chosen for a short first wait, the seconds of a later, longer one
+      // overflow 32 bits: the bar stays full instead of going negative.
+      {Days(30000), ProgressUnit::Seconds, kInt32Max},
+      {Seconds(-5), ProgressUnit::Seconds, 0},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(ProgressPosition(r.out, r.unit), r.position) << r.out.days;
+  }
+}
+
+}  // namespace
