@@ -1,0 +1,435 @@
+#include "app/SchedulerEngine.h"
+
+#include <exception>
+#include <limits>
+#include <vector>
+
+#include "model/MainFormRecord.h"
+#include "settings/SettingsStore.h"
+#include "system/OsVersion.h"
+
+namespace Vesperon {
+namespace {
+
+using DataSystem::SettingId;
+
+constexpr char kGlobalSection[] = "Global";
+// The rate at which the event kinds ask to be polled while they wait.
+constexpr std::int32_t kEventPollPeriodMs = 1000;
+
+// The active profile is read again at every access: the user may switch
+// profiles while a trigger runs.
+std::string ProfileSection() {
+  return std::string("Profiles\\") +
+         DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
+}
+
+std::uint32_t ReadNumber(SettingId id, const std::string& section) {
+  std::vector<std::uint32_t> values;
+  DataSystem::ReadNumbers({id}, values, section, DataSystem::kHiveCurrentUser);
+  return values.at(0);
+}
+
+bool GlobalFlag(SettingId id) { return ReadNumber(id, kGlobalSection) != 0; }
+
+void WriteProfileNumber(SettingId id, std::uint32_t value) {
+  DataSystem::WriteNumbers({id}, {value}, ProfileSection(), DataSystem::kHiveCurrentUser);
+}
+
+bool IsKnownKind(std::int32_t kind) { return kind >= 0 && kind < kTriggerKindCount; }
+
+bool IsEventKind(std::int32_t kind) {
+  return kind == static_cast<std::int32_t>(TriggerKind::DiskDefragmenter) ||
+         kind == static_cast<std::int32_t>(TriggerKind::Process);
+}
+
+// Whether a one-shot trigger that has just fired may start over from the
+// same fields. A one-time trigger's only moment is behind it: rebuilt, it
+// would be due again at once for the rest of the expiry window. A countdown
+// of zero length would be due the moment it starts, and again after that.
+// Both would run the action at every poll; they end instead.
+bool CanStartOver(const TriggerFields& f) {
+  switch (static_cast<TriggerKind>(f.kind)) {
+    case TriggerKind::Countdown:
+      return MakeSpan(f.number, f.hour, f.minute, f.second) > ZeroSpan;
+    case TriggerKind::DiskDefragmenter:
+    case TriggerKind::Process:
+      return true;  // they start disarmed
+    default:
+      return false;
+  }
+}
+
+std::string WeekdayText(std::int32_t index) {
+  const char* text = WeekdayListText(index);
+  return text != nullptr ? text : "";
+}
+
+// Runs steps that must all happen even when one of them fails, keeping the
+// first failure to report once the state is consistent again.
+class FailureKeeper {
+ public:
+  template <typename Step>
+  void Run(Step&& step) {
+    try {
+      step();
+    } catch (const Exception&) {
+      if (!failure_) failure_ = std::current_exception();
+    }
+  }
+  void Rethrow() const {
+    if (failure_) std::rethrow_exception(failure_);
+  }
+
+ private:
+  std::exception_ptr failure_;
+};
+
+}  // namespace
+
+ProgressRange ChooseProgressRange(const TimeSpan& remaining) {
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  for (ProgressUnit unit : {ProgressUnit::Seconds, ProgressUnit::Minutes, ProgressUnit::Hours,
+                            ProgressUnit::Days}) {
+    const std::int64_t total = WholeTotal(remaining, unit);
+    if (total <= kMax) return {static_cast<std::int32_t>(total), unit};
+  }
+  return {static_cast<std::int32_t>(kMax), ProgressUnit::ClampedDays};
+}
+
+SchedulerEngine::SchedulerEngine(IEngineWindow& window) : window_(window) {}
+
+SchedulerEngine::~SchedulerEngine() = default;
+
+void SchedulerEngine::LoadLastEvent() {
+  // Whatever the profile holds, start-up goes on. A value that cannot be
+  // read stays invalid with day count 0: Now() minus it is then large, so
+  // every occurrence inside the expiry window counts as not yet handled.
+  DateTime stored(0.0, DateTimeStatus::Invalid);
+  try {
+    std::vector<std::string> texts;
+    DataSystem::ReadStrings({DataSystem::kLastEvent}, texts, ProfileSection(),
+                            DataSystem::kHiveCurrentUser);
+    stored.FromText(texts.at(0));
+  } catch (const Exception&) {
+    stored = DateTime(0.0, DateTimeStatus::Invalid);
+  }
+  SetLastEvent(stored);
+}
+
+void SchedulerEngine::StartClockWatch() {
+  window_.StartTimer(kClockWatchTimer, kClockWatchPeriodMs);
+}
+
+void SchedulerEngine::LoadMainForm() {
+  using namespace DataSystem;
+  const std::string section = ProfileSection();
+  std::vector<std::uint32_t> numbers;
+  ReadNumbers({kMainFormAction, kTrigger, kTriggerDate, kTriggerTime, kTriggerCmb1, kTriggerEdit},
+              numbers, section, kHiveCurrentUser);
+  std::vector<std::string> texts;
+  ReadStrings({kTriggerCmb2}, texts, section, kHiveCurrentUser);
+
+  StoredFields fields;
+  fields.action = static_cast<ActionId>(numbers[0]);
+  fields.kind = static_cast<std::int32_t>(numbers[1]);
+  fields.dateTime = DecodeTriggerDateTime(numbers[2], numbers[3]);
+  fields.weekdayIndex = static_cast<std::int32_t>(numbers[4]);
+  fields.number = static_cast<std::int32_t>(numbers[5]);
+  fields.processText = texts[0];
+  window_.ShowStoredFields(fields);
+}
+
+void SchedulerEngine::SaveMainForm() {
+  StoreMainForm(window_.ReadTriggerFields(), window_.SelectedActionId());
+}
+
+void SchedulerEngine::StoreMainForm(const TriggerFields& fields, ActionId action) {
+  using namespace DataSystem;
+  const std::string section = ProfileSection();
+  WriteNumbers({kMainFormAction, kTrigger, kTriggerDate, kTriggerTime, kTriggerCmb1, kTriggerEdit},
+               {static_cast<std::uint32_t>(action), static_cast<std::uint32_t>(fields.kind),
+                EncodeTriggerDate(fields.year, fields.month, fields.day),
+                EncodeTriggerTime(fields.hour, fields.minute, fields.second),
+                static_cast<std::uint32_t>(fields.weekdayIndex),
+                static_cast<std::uint32_t>(fields.number)},
+               section, kHiveCurrentUser);
+  WriteStrings({kTriggerCmb2}, {fields.processText}, section, kHiveCurrentUser);
+}
+
+void SchedulerEngine::RestoreActivation() {
+  if (trigger_ || ReadNumber(DataSystem::kTriggerActive, ProfileSection()) == 0) return;
+  // One-time and the repeating kinds always come back; a countdown or an
+  // event trigger only when the user asked for it (a countdown would start
+  // over from now).
+  const std::int32_t kind = window_.SelectedTriggerKind();
+  if (kind == static_cast<std::int32_t>(TriggerKind::OneTime) || Vesperon::IsRepeatingKind(kind) ||
+      GlobalFlag(DataSystem::kPresTrgrAct)) {
+    ActivateTrigger();
+  }
+}
+
+void SchedulerEngine::OnActivateClicked() {
+  if (trigger_) {
+    DeactivateTrigger(true);
+    return;
+  }
+  const TriggerFields fields = window_.ReadTriggerFields();
+  const ActionId action = window_.SelectedActionId();
+  if (!IsKnownKind(fields.kind) || !IsActionId(action)) {
+    window_.SetActivateChecked(false);
+    return;
+  }
+  try {
+    SetLastEventNow();
+  } catch (const Exception&) {
+    window_.SetActivateChecked(false);
+    throw;
+  }
+  if (fields.kind == static_cast<std::int32_t>(TriggerKind::OneTime)) {
+    // A target at the current second is accepted: it fires at the first poll.
+    const DateTime target =
+        MakeDateTime(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second);
+    if (target < Now()) {
+      window_.ShowMessageBox(kPastTargetText, kMessageCaption, kMessageIconExclamation);
+      window_.SetActivateChecked(false);
+      return;
+    }
+  }
+  Activate(fields, action, true);
+}
+
+bool SchedulerEngine::ActivateTrigger() {
+  return Activate(window_.ReadTriggerFields(), window_.SelectedActionId(), true);
+}
+
+bool SchedulerEngine::Activate(const TriggerFields& fields, ActionId action, bool armed) {
+  // Without a kind there is no trigger to build, and without an action a due
+  // trigger would have nothing to run: neither may leave the window looking
+  // active.
+  if (!IsKnownKind(fields.kind) || !IsActionId(action)) return false;
+  trigger_ = BuildTrigger(fields);
+  kind_ = fields.kind;
+  armed_ = armed;
+  try {
+    const auto delay = static_cast<std::int32_t>(ReadNumber(DataSystem::kExpireDelay, kGlobalSection));
+    SetExpireDelay(MakeSpan(0, 0, 0, delay));
+
+    TimeSpan out;
+    if (EvaluateArmed(out) == TriggerState::Waiting && out > ZeroSpan) {
+      const ProgressRange range = ChooseProgressRange(out);
+      progressUnit_ = range.unit;
+      window_.SetProgressRange(range.maximum);
+    }
+    EnableTriggerControls(false);
+    const std::string description =
+        BuildTriggerDescription(fields, action, WeekdayText(fields.weekdayIndex));
+    NotifyTray(false, true, description);
+    SetStatus(description);
+    SetDisplayRunning(true);
+    try {
+      WriteProfileNumber(DataSystem::kTriggerActive, 1);
+    } catch (const Exception&) {
+      // Only the memory of the activation across a restart is lost; the
+      // trigger itself runs.
+    }
+    StoreMainForm(fields, action);
+    window_.SetActivateChecked(true);
+    pollPeriod_ = 0;
+    window_.StartTimer(kPollTimer, 0);  // the first poll comes at once
+  } catch (const Exception&) {
+    // A trigger that exists but is never polled would look active, ignore
+    // its moment and turn the next press of Activate into a deactivation.
+    Deactivate(false, false);
+    throw;
+  }
+  return true;
+}
+
+void SchedulerEngine::DeactivateTrigger(bool notify) { Deactivate(notify, true); }
+
+void SchedulerEngine::Deactivate(bool notify, bool reportStoreFailure) {
+  trigger_.reset();
+  kind_ = -1;
+  armed_ = true;
+  window_.StopTimer(kPollTimer);
+  window_.SetActivateChecked(false);
+  window_.SetCountdownLabel(kTriggerInactiveText);
+  window_.SetProgressPosition(0);
+  window_.EnableControl(kActionList, true);
+  NotifyTray(true, notify, kTriggerDeactivatedText);
+  // The window must come back to life even when the store fails; the
+  // failure is reported once it has.
+  FailureKeeper store;
+  store.Run([] { WriteProfileNumber(DataSystem::kTriggerActive, 0); });
+  EnableTriggerControls(true);
+  SetDisplayRunning(false);
+  SetStatus("");
+  if (reportStoreFailure) store.Rethrow();
+}
+
+void SchedulerEngine::EnableTriggerControls(bool enable) {
+  for (std::int32_t id : {kActionList, kNumberField, kNumberUpDown, kWeekdayList, kProcessField,
+                          kDateField, kTimeField, kTriggerList}) {
+    window_.EnableControl(id, enable);
+  }
+}
+
+void SchedulerEngine::NotifyTray(bool resetIcon, bool balloon, const std::string& text) {
+  // The tray only echoes what the window already shows. A shell that
+  // refuses the icon or the balloon (no notification area, a text too long
+  // for it) must not leave a trigger half started or half stopped.
+  try {
+    if (!IsOsVersionAtLeast(30, 120) || !window_.TrayIconExists()) return;
+  } catch (const Exception&) {
+    return;
+  }
+  if (resetIcon) {
+    try {
+      window_.SetTrayIconImage(kTrayIconResource);
+    } catch (const Exception&) {
+    }
+  }
+  if (balloon) {
+    try {
+      window_.ShowBalloon(kNotificationTitle, text, kNotificationTimeoutMs, kBalloonInfo);
+    } catch (const Exception&) {
+    }
+  }
+}
+
+void SchedulerEngine::SetStatus(const std::string& text) {
+  if (window_.StatusBarExists()) window_.SetStatusText(text);
+}
+
+bool SchedulerEngine::OnTimer(std::int32_t id) {
+  switch (id) {
+    case kPollTimer: OnPollTick(); return true;
+    case kDisplayTimer: OnDisplayTick(); return true;
+    case kDisplayFinalTimer: OnDisplayFinalTick(); return true;
+    case kClockWatchTimer: OnClockWatchTick(); return true;
+    default: return false;
+  }
+}
+
+TriggerState SchedulerEngine::EvaluateArmed(TimeSpan& out) {
+  TriggerState state = trigger_->Evaluate(out);
+  if (state == TriggerState::Waiting) {
+    armed_ = true;
+  } else if (state == TriggerState::Due && !armed_) {
+    state = TriggerState::Waiting;  // its condition still holds from the last fire
+  }
+  return state;
+}
+
+void SchedulerEngine::OnPollTick() {
+  if (!trigger_) return;
+  TimeSpan out;
+  switch (EvaluateArmed(out)) {
+    case TriggerState::Waiting: {
+      std::int32_t period = armed_ ? trigger_->PollInterval() : kEventPollPeriodMs;
+      // A second boundary between the two evaluations turns the answer into
+      // "due" (-1) or "missed" (100): poll again at once so that the next
+      // tick handles it. A negative period would wrap to a timer that never
+      // comes.
+      if (period < 0) period = 0;
+      if (period != pollPeriod_) {
+        pollPeriod_ = period;
+        window_.StopTimer(kPollTimer);
+        window_.StartTimer(kPollTimer, static_cast<std::uint32_t>(period));
+      }
+      break;
+    }
+    case TriggerState::Due:
+      OnDue();
+      break;
+    case TriggerState::Missed: {
+      FailureKeeper store;
+      store.Run([this] { SetLastEventNow(); });
+      store.Run([this] { DeactivateTrigger(false); });
+      SetStatus(kTriggerMissedText);
+      store.Rethrow();
+      break;
+    }
+  }
+}
+
+void SchedulerEngine::OnDue() {
+  const bool repeating = Vesperon::IsRepeatingKind(kind_);
+  // The action is what the user scheduled: bookkeeping that cannot be stored
+  // must not hold it back, nor leave a one-shot trigger due at every poll.
+  // Such a failure is reported after the action.
+  FailureKeeper store;
+  store.Run([this] { SetLastEventNow(); });
+  if (!repeating) store.Run([this] { DeactivateTrigger(false); });
+  window_.ExecuteSelectedAction();
+  // The action may have run a modal window in which the user activated a
+  // trigger of his own; that one stays.
+  if (!repeating && !trigger_ && GlobalFlag(DataSystem::kAutoReactTrgr)) Reactivate();
+  store.Rethrow();
+}
+
+void SchedulerEngine::Reactivate() {
+  const TriggerFields fields = window_.ReadTriggerFields();
+  if (!CanStartOver(fields)) return;
+  Activate(fields, window_.SelectedActionId(), !IsEventKind(fields.kind));
+}
+
+void SchedulerEngine::OnClockWatchTick() {
+  const DateTime now = Now();
+  if (previousClock_ > now && trigger_ && IsTimeBasedKind(kind_) &&
+      GlobalFlag(DataSystem::kAutoStopTimer)) {
+    DeactivateTrigger(true);
+    SetStatus(kClockSetBackText);
+  }
+  previousClock_ = Now();
+}
+
+void SchedulerEngine::OnDisplayTick() { UpdateCountdownDisplay(); }
+
+void SchedulerEngine::OnDisplayFinalTick() {
+  window_.StopTimer(kDisplayFinalTimer);
+  UpdateCountdownDisplay();
+}
+
+void SchedulerEngine::OnWindowShown(bool shown) {
+  if (trigger_) SetDisplayRunning(shown);
+}
+
+void SchedulerEngine::SetDisplayRunning(bool on) {
+  if (on) {
+    UpdateCountdownDisplay();
+    window_.StartTimer(kDisplayTimer, kDisplayPeriodMs);
+  } else {
+    window_.StopTimer(kDisplayTimer);
+    window_.StartTimer(kDisplayFinalTimer, kDisplayFinalPeriodMs);
+  }
+}
+
+void SchedulerEngine::UpdateCountdownDisplay() {
+  if (!trigger_) {
+    window_.SetCountdownLabel(kTriggerInactiveText);
+    return;
+  }
+  TimeSpan out;
+  const TriggerState state = EvaluateArmed(out);
+  const CountdownView view = ComputeCountdownView(state, out, progressUnit_);
+  window_.SetCountdownLabel(view.label);
+  if (view.setsProgress) window_.SetProgressPosition(view.progress);
+}
+
+bool SchedulerEngine::IsRepeatingKind() {
+  return Vesperon::IsRepeatingKind(window_.SelectedTriggerKind());
+}
+
+bool SchedulerEngine::ShouldReactivate() {
+  return IsRepeatingKind() || GlobalFlag(DataSystem::kAutoReactTrgr);
+}
+
+void SchedulerEngine::SetLastEventNow() {
+  SetLastEvent(Now());
+  DataSystem::WriteStrings({DataSystem::kLastEvent}, {LastEvent().ToText()}, ProfileSection(),
+                           DataSystem::kHiveCurrentUser);
+}
+
+}  // namespace Vesperon

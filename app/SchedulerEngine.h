@@ -1,0 +1,192 @@
+#pragma once
+// The scheduler engine of the main window: it turns the window's trigger
+// fields into a trigger when the user activates, polls it at the rate the
+// trigger asks for, runs the selected action when it is due, reports a missed
+// trigger, stops time-based triggers when the clock is set back, starts
+// one-shot triggers over when the user asked for it, and remembers across
+// runs whether a trigger was active. It runs on the window's one thread,
+// driven by the window's timers, and reaches the window only through
+// IEngineWindow; settings are read from the store at the moment of use.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "actions/ActionCatalog.h"
+#include "actions/ActionDispatcher.h"
+#include "app/TriggerText.h"
+#include "model/DateTime.h"
+#include "model/Trigger.h"
+
+namespace Vesperon {
+
+// The main window's timers. The window routes WM_TIMER for these ids to
+// SchedulerEngine::OnTimer, except StartHidden, which is its own.
+enum EngineTimer : std::int32_t {
+  kPollTimer = 1,          // 0 at activation, then the trigger's PollInterval
+  kDisplayTimer = 2,       // 1000 ms while the countdown display runs
+  kDisplayFinalTimer = 3,  // 100 ms, one shot: the last refresh after stopping
+  kStartHiddenTimer = 4,   // 0 ms, one shot at start-up (the window's)
+  kClockWatchTimer = 5,    // 3000 ms for the window's whole life
+};
+inline constexpr std::uint32_t kDisplayPeriodMs = 1000;
+inline constexpr std::uint32_t kDisplayFinalPeriodMs = 100;
+inline constexpr std::uint32_t kClockWatchPeriodMs = 3000;
+
+// Controls of the main window that the engine enables and disables.
+enum EngineControl : std::int32_t {
+  kActivateButton = 1000,
+  kActionList = 1035,
+  kTriggerList = 1036,
+  kTimeField = 1037,
+  kDateField = 1038,
+  kNumberField = 1040,
+  kWeekdayList = 1042,
+  kNumberUpDown = 1080,
+  kProcessField = 1116,
+};
+
+// Message box icons, with the MB_ICON* values.
+enum MessageIcon : std::uint32_t { kMessageIconExclamation = 0x30 };
+
+// The tray icon's own image (16 x 16), put back at every deactivation.
+inline constexpr std::int32_t kTrayIconResource = 127;
+
+// The main window's fields as the active profile stores them, for the window
+// to show at start-up.
+struct StoredFields {
+  ActionId action = 0;       // select the first action item with this item data; none if absent
+  std::int32_t kind = 0;     // select this trigger list index
+  std::int32_t weekdayIndex = 0;
+  DateTime dateTime;         // into both pickers; invalid: leave the pickers as they are
+  std::int32_t number = 0;   // the number field
+  std::string processText;   // the process field
+};
+
+// Everything the engine needs of the main window. The Win32 window implements
+// it directly; tests record the calls. TrayIconExists and ShowBalloon have
+// the signatures of IActionHost, so one window method serves both.
+class IEngineWindow {
+ public:
+  virtual ~IEngineWindow() = default;
+
+  // The trigger fields as shown (kind -1 when the trigger list has no
+  // selection). Reading the number field is the window's: it reports a text
+  // that is no whole number and gives the previous value instead.
+  virtual TriggerFields ReadTriggerFields() = 0;
+  // The trigger list's selection alone, -1 for none; no side effects.
+  virtual std::int32_t SelectedTriggerKind() = 0;
+  // The action list's selected item data, -1 for none.
+  virtual ActionId SelectedActionId() = 0;
+  virtual void ShowStoredFields(const StoredFields& fields) = 0;
+
+  // SetTimer/KillTimer on the window; starting a running timer restarts it.
+  virtual void StartTimer(std::int32_t id, std::uint32_t periodMs) = 0;
+  virtual void StopTimer(std::int32_t id) = 0;
+
+  virtual void EnableControl(std::int32_t controlId, bool enable) = 0;
+  // The push-like Activate check box: pressed while a trigger is active.
+  virtual void SetActivateChecked(bool checked) = 0;
+  virtual void SetCountdownLabel(const std::string& text) = 0;
+  // The progress bar's range is 0 .. maximum.
+  virtual void SetProgressRange(std::int32_t maximum) = 0;
+  virtual void SetProgressPosition(std::int32_t position) = 0;
+  virtual bool StatusBarExists() = 0;
+  // Part 0 of the status bar.
+  virtual void SetStatusText(const std::string& text) = 0;
+
+  virtual bool TrayIconExists() = 0;
+  virtual void ShowBalloon(const std::string& title, const std::string& text,
+                           std::uint32_t timeoutMs, BalloonIcon icon) = 0;
+  // Reloads the tray icon's image from an icon resource at 16 x 16 and
+  // applies it to the icon.
+  virtual void SetTrayIconImage(std::int32_t iconResource) = 0;
+  // A modal message box owned by the main window.
+  virtual void ShowMessageBox(const std::string& text, const std::string& caption,
+                              MessageIcon icon) = 0;
+
+  // Runs the action selected in the action list (the dispatcher's
+  // ExecuteSelectedAction, which announces it itself).
+  virtual void ExecuteSelectedAction() = 0;
+};
+
+// Chooses the progress bar's range for the remaining time at activation: the
+// finest unit whose whole total fits 0 .. 2147483647.
+struct ProgressRange {
+  std::int32_t maximum = 0;
+  ProgressUnit unit = ProgressUnit::Seconds;
+};
+ProgressRange ChooseProgressRange(const TimeSpan& remaining);
+
+class SchedulerEngine {
+ public:
+  explicit SchedulerEngine(IEngineWindow& window);
+  // The trigger goes without a deactivation, so the stored TriggerActive
+  // keeps what the last activation or deactivation wrote.
+  ~SchedulerEngine();
+  SchedulerEngine(const SchedulerEngine&) = delete;
+  SchedulerEngine& operator=(const SchedulerEngine&) = delete;
+
+  // Start-up, in the window's order. Window creation: LoadLastEvent.
+  // Initialisation: StartClockWatch, LoadMainForm, (the window shows the
+  // selected kind's editor), RestoreActivation.
+  void LoadLastEvent();
+  void StartClockWatch();
+  void LoadMainForm();
+  void RestoreActivation();
+  void SaveMainForm();
+
+  // The Activate button (control 1000).
+  void OnActivateClicked();
+  // Builds and starts a trigger from the window's fields; false, with nothing
+  // changed, when no trigger kind or no action is selected. A failure after
+  // the trigger was built leaves the engine inactive and propagates.
+  bool ActivateTrigger();
+  void DeactivateTrigger(bool notify);
+
+  // WM_TIMER for the engine's timers; false for an id that is not one.
+  bool OnTimer(std::int32_t id);
+  void OnPollTick();
+  void OnClockWatchTick();
+  void OnDisplayTick();
+  void OnDisplayFinalTick();
+  // The countdown display runs only while the window is visible.
+  void OnWindowShown(bool shown);
+  void SetDisplayRunning(bool on);
+  void UpdateCountdownDisplay();
+
+  // The selected kind repeats (daily, weekly, monthly).
+  bool IsRepeatingKind();
+  // A repeating kind, or the AutoReactTrgr setting.
+  bool ShouldReactivate();
+  // LastEvent := Now(), stored in the active profile at once.
+  void SetLastEventNow();
+
+  bool IsActive() const { return trigger_ != nullptr; }
+  const Trigger* CurrentTrigger() const { return trigger_.get(); }
+  std::int32_t PollPeriod() const { return pollPeriod_; }
+  ProgressUnit CurrentProgressUnit() const { return progressUnit_; }
+
+ private:
+  bool Activate(const TriggerFields& fields, ActionId action, bool armed);
+  void StoreMainForm(const TriggerFields& fields, ActionId action);
+  void Deactivate(bool notify, bool reportStoreFailure);
+  void EnableTriggerControls(bool enable);
+  void NotifyTray(bool resetIcon, bool balloon, const std::string& text);
+  void SetStatus(const std::string& text);
+  void OnDue();
+  void Reactivate();
+  TriggerState EvaluateArmed(TimeSpan& out);
+
+  IEngineWindow& window_;
+  std::unique_ptr<Trigger> trigger_;
+  std::int32_t kind_ = -1;  // of the current trigger
+  // A trigger started over after firing may fire again only once it has
+  // been seen waiting: a process that is still gone, a defragmenter that is
+  // still closed, must not run the action at every poll.
+  bool armed_ = true;
+  std::int32_t pollPeriod_ = 0;
+  ProgressUnit progressUnit_ = ProgressUnit::Seconds;
+  DateTime previousClock_{0.0, DateTimeStatus::Invalid};
+};
+
+}  // namespace Vesperon
