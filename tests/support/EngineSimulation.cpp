@@ -1,0 +1,216 @@
+#include "tests/support/EngineSimulation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "settings/SettingsStore.h"
+
+namespace testsupport {
+
+using namespace Vesperon;
+
+void SimulatedTimers::Start(std::int32_t id, std::uint32_t periodMs, std::int64_t nowMs) {
+  timers_[id] = {periodMs, nowMs + periodMs, nextTicket_++};
+}
+
+void SimulatedTimers::Stop(std::int32_t id) { timers_.erase(id); }
+
+std::optional<std::uint32_t> SimulatedTimers::Period(std::int32_t id) const {
+  const auto it = timers_.find(id);
+  if (it == timers_.end()) return std::nullopt;
+  return it->second.period;
+}
+
+std::optional<std::int64_t> SimulatedTimers::Due(std::int32_t id) const {
+  const auto it = timers_.find(id);
+  if (it == timers_.end()) return std::nullopt;
+  return it->second.due;
+}
+
+bool SimulatedTimers::Next(std::int64_t limitMs, std::int32_t& id, std::int64_t& dueMs,
+                           std::uint64_t& ticket) const {
+  bool found = false;
+  for (const auto& [timerId, timer] : timers_) {
+    if (timer.due > limitMs) continue;
+    if (!found || timer.due < dueMs || (timer.due == dueMs && timer.ticket < ticket)) {
+      found = true;
+      id = timerId;
+      dueMs = timer.due;
+      ticket = timer.ticket;
+    }
+  }
+  return found;
+}
+
+void SimulatedTimers::Rearm(std::int32_t id, std::uint64_t ticket, std::int64_t nowMs) {
+  const auto it = timers_.find(id);
+  if (it == timers_.end() || it->second.ticket != ticket) return;
+  it->second.due = nowMs + it->second.period;
+  it->second.ticket = nextTicket_++;
+}
+
+void SimulatedTimers::Wake(std::int64_t nowMs) {
+  for (auto& [id, timer] : timers_) {
+    if (timer.due < nowMs) timer.due = nowMs;
+  }
+}
+
+bool RecordingWindow::TriggerControlsAre(bool enabledState) const {
+  for (std::int32_t id : {kActionList, kNumberField, kNumberUpDown, kWeekdayList, kProcessField,
+                          kDateField, kTimeField, kTriggerList}) {
+    const auto it = enabled.find(id);
+    if (it == enabled.end() || it->second != enabledState) return false;
+  }
+  return true;
+}
+
+void RecordingWindow::ShowStoredFields(const StoredFields& stored) {
+  shownFields = stored;
+  // As the real window: a stored action or kind that is not in its list
+  // leaves no selection; an invalid date leaves the pickers alone.
+  action = IsActionId(stored.action) ? stored.action : -1;
+  fields.kind = stored.kind >= 0 && stored.kind < kTriggerKindCount ? stored.kind : -1;
+  fields.weekdayIndex = stored.weekdayIndex;
+  if (stored.dateTime.status == DateTimeStatus::Valid) {
+    fields.year = stored.dateTime.Year();
+    fields.month = stored.dateTime.Month();
+    fields.day = stored.dateTime.Day();
+    fields.hour = stored.dateTime.Hour();
+    fields.minute = stored.dateTime.Minute();
+    fields.second = stored.dateTime.Second();
+  }
+  fields.number = stored.number;
+  fields.processText = stored.processText;
+}
+
+void RecordingWindow::StartTimer(std::int32_t id, std::uint32_t periodMs) {
+  if (id == kPollTimer) pollStarts.push_back({nowMs_, periodMs});
+  timers_.Start(id, periodMs, nowMs_);
+}
+
+void RecordingWindow::ShowBalloon(const std::string& title, const std::string& text,
+                                  std::uint32_t timeoutMs, BalloonIcon icon) {
+  if (onBalloon) onBalloon();
+  balloons.push_back({title, text, timeoutMs, icon});
+}
+
+void RecordingWindow::ExecuteSelectedAction() {
+  executions.push_back({nowMs_, Now(), action});
+  if (onExecute) onExecute();
+}
+
+DelayStats Summarise(std::vector<std::int64_t> delaysMs) {
+  DelayStats stats;
+  stats.count = delaysMs.size();
+  if (delaysMs.empty()) return stats;
+  std::sort(delaysMs.begin(), delaysMs.end());
+  stats.medianMs = delaysMs[delaysMs.size() / 2];
+  stats.maxMs = delaysMs.back();
+  return stats;
+}
+
+std::ostream& operator<<(std::ostream& out, const DelayStats& stats) {
+  return out << "firing delay: " << stats.count << " occurrences, median " << stats.medianMs
+             << " ms, max " << stats.maxMs << " ms";
+}
+
+EngineSimulation::EngineSimulation(const platform::LocalTimeFields& start, int phaseMs)
+    : clock(start), nowMs(phaseMs), start_(start) {
+  savedExpireDelay_ = ExpireDelay();
+  savedLastEvent_ = LastEvent();
+}
+
+EngineSimulation::~EngineSimulation() {
+  // The expiry window and LastEvent are process-wide: leave them as found.
+  SetExpireDelay(savedExpireDelay_);
+  SetLastEvent(savedLastEvent_);
+}
+
+void EngineSimulation::StartUp(bool withClockWatch) {
+  engine.LoadLastEvent();
+  if (withClockWatch) engine.StartClockWatch();
+  engine.LoadMainForm();
+  engine.RestoreActivation();
+}
+
+void EngineSimulation::SyncClock() {
+  const std::int64_t seconds = (nowMs >= 0 ? nowMs / 1000 : (nowMs - 999) / 1000) + wallShift_;
+  if (seconds != clockSeconds_) {
+    clock.Advance(seconds - clockSeconds_);
+    clockSeconds_ = seconds;
+  }
+}
+
+void EngineSimulation::RunUntil(std::int64_t untilMs) {
+  // Handlers that keep restarting a timer at period 0 would never let time
+  // move on: that is a fault of the engine, not a long run.
+  constexpr int kStormLimit = 1000;
+  int atSameMoment = 0;
+  std::int32_t id = 0;
+  std::int64_t due = 0;
+  std::uint64_t ticket = 0;
+  while (timers.Next(untilMs, id, due, ticket)) {
+    if (due > nowMs) {
+      nowMs = due;
+      atSameMoment = 0;
+    } else if (++atSameMoment > kStormLimit) {
+      ADD_FAILURE() << "timer " << id << " keeps coming at " << nowMs << " ms";
+      return;
+    }
+    SyncClock();
+    if (!engine.OnTimer(id)) timers.Stop(id);  // the window's own timer: one shot
+    timers.Rearm(id, ticket, nowMs);
+  }
+  if (untilMs > nowMs) nowMs = untilMs;
+  SyncClock();
+}
+
+void EngineSimulation::Sleep(std::int64_t ms) {
+  nowMs += ms;
+  SyncClock();
+  timers.Wake(nowMs);
+}
+
+void EngineSimulation::SetClockBy(std::int64_t seconds) {
+  wallShift_ += seconds;
+  SyncClock();
+}
+
+void EngineSimulation::SetGlobal(DataSystem::SettingId id, std::uint32_t value) {
+  DataSystem::WriteNumbers({id}, {value}, "Global", DataSystem::kHiveCurrentUser);
+}
+
+namespace {
+std::string ActiveProfile() {
+  return "Profiles\\" + DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
+}
+}  // namespace
+
+void EngineSimulation::SetProfileNumber(DataSystem::SettingId id, std::uint32_t value) {
+  DataSystem::WriteNumbers({id}, {value}, ActiveProfile(), DataSystem::kHiveCurrentUser);
+}
+
+void EngineSimulation::SetProfileString(DataSystem::SettingId id, const std::string& value) {
+  DataSystem::WriteStrings({id}, {value}, ActiveProfile(), DataSystem::kHiveCurrentUser);
+}
+
+std::uint32_t EngineSimulation::ProfileNumber(DataSystem::SettingId id) {
+  std::vector<std::uint32_t> values;
+  DataSystem::ReadNumbers({id}, values, ActiveProfile(), DataSystem::kHiveCurrentUser);
+  return values.at(0);
+}
+
+std::string EngineSimulation::ProfileString(DataSystem::SettingId id) {
+  std::vector<std::string> values;
+  DataSystem::ReadStrings({id}, values, ActiveProfile(), DataSystem::kHiveCurrentUser);
+  return values.at(0);
+}
+
+std::int64_t EngineSimulation::MillisecondsAt(const DateTime& wall) const {
+  const DateTime origin = MakeDateTime(start_.year, start_.month, start_.day, start_.hour,
+                                       start_.minute, start_.second);
+  return static_cast<std::int64_t>((wall - origin).TotalSeconds()) * 1000;
+}
+
+}  // namespace testsupport

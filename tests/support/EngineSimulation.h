@@ -1,0 +1,225 @@
+#pragma once
+// A simulated computer for the scheduler engine: a wall clock and a
+// millisecond line on which window timers come due, an in-memory registry
+// and desktop, a pretended Windows version, and a main window that records
+// everything the engine shows and every action it runs, with the simulated
+// moment. Runs jump from one timer to the next, so years take seconds.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/SchedulerEngine.h"
+#include "platform/Services.h"
+#include "platform/memory/FakeClock.h"
+#include "platform/memory/FakeDesktop.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "settings/SettingSchema.h"
+#include "tests/support/FakeOsVersion.h"
+
+namespace testsupport {
+
+// Window timers on the simulated millisecond line. Like WM_TIMER, a timer
+// comes again one period after it fired, restarting replaces its schedule,
+// and overdue timers come once, not once per missed period. A period of 0
+// comes at once (Windows' minimum period is below any step that matters here).
+class SimulatedTimers {
+ public:
+  void Start(std::int32_t id, std::uint32_t periodMs, std::int64_t nowMs);
+  void Stop(std::int32_t id);
+  bool IsRunning(std::int32_t id) const { return timers_.count(id) != 0; }
+  // The period of a running timer; nullopt when it is not running.
+  std::optional<std::uint32_t> Period(std::int32_t id) const;
+  std::optional<std::int64_t> Due(std::int32_t id) const;
+
+  // The timer that comes next at or before `limitMs`: the earliest, and of
+  // timers due together the one scheduled first.
+  bool Next(std::int64_t limitMs, std::int32_t& id, std::int64_t& dueMs, std::uint64_t& ticket) const;
+  // Schedules the next round of a timer that fired, unless its handler
+  // stopped or restarted it (the ticket then no longer matches).
+  void Rearm(std::int32_t id, std::uint64_t ticket, std::int64_t nowMs);
+  // Waking from sleep: every overdue timer comes once, now.
+  void Wake(std::int64_t nowMs);
+
+ private:
+  struct Timer {
+    std::uint32_t period;
+    std::int64_t due;
+    std::uint64_t ticket;  // scheduling order; changes at every (re)scheduling
+  };
+  std::map<std::int32_t, Timer> timers_;
+  std::uint64_t nextTicket_ = 1;
+};
+
+struct ExecutionRecord {
+  std::int64_t simMs;       // when the action ran on the millisecond line
+  Vesperon::DateTime clock; // what Now() showed then
+  Vesperon::ActionId action;
+};
+
+struct BalloonRecord {
+  std::string title;
+  std::string text;
+  std::uint32_t timeoutMs;
+  Vesperon::BalloonIcon icon;
+};
+
+struct MessageBoxRecord {
+  std::string text;
+  std::string caption;
+  Vesperon::MessageIcon icon;
+};
+
+// The main window as the engine sees it. The test sets what the window
+// shows (fields, action, whether it has a status bar and a tray icon) and
+// reads back what the engine did with it.
+class RecordingWindow final : public Vesperon::IEngineWindow {
+ public:
+  RecordingWindow(SimulatedTimers& timers, const std::int64_t& nowMs)
+      : timers_(timers), nowMs_(nowMs) {}
+
+  // What the window shows.
+  Vesperon::TriggerFields fields;
+  Vesperon::ActionId action = Vesperon::kActionTurnOff;
+  bool statusBar = true;
+  bool trayIcon = true;
+  // Runs inside ExecuteSelectedAction, as a modal action's nested message
+  // loop would; runs inside ShowBalloon and may throw, as a refusing shell.
+  std::function<void()> onExecute;
+  std::function<void()> onBalloon;
+
+  // What the engine did.
+  std::vector<ExecutionRecord> executions;
+  std::vector<BalloonRecord> balloons;
+  std::vector<MessageBoxRecord> messageBoxes;
+  std::vector<std::string> statusTexts;  // every text of status part 0, in order
+  std::string label;                     // the countdown label now
+  std::size_t labelWrites = 0;
+  std::map<std::int32_t, bool> enabled;  // control id -> enabled
+  bool activateChecked = false;
+  std::int32_t progressMaximum = -1;
+  std::int32_t progressPosition = -1;
+  std::vector<std::int32_t> trayImages;
+  struct TimerStart {
+    std::int64_t simMs;
+    std::uint32_t periodMs;
+    bool operator==(const TimerStart&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const TimerStart& start) {
+      return out << start.periodMs << " ms at " << start.simMs;
+    }
+  };
+  std::vector<TimerStart> pollStarts;  // every start of the poll timer
+  std::optional<Vesperon::StoredFields> shownFields;
+
+  std::string LastStatus() const { return statusTexts.empty() ? "<none>" : statusTexts.back(); }
+  // Whether every trigger control is enabled (true) or disabled (false);
+  // false for a mixture.
+  bool TriggerControlsAre(bool enabledState) const;
+
+  Vesperon::TriggerFields ReadTriggerFields() override { return fields; }
+  std::int32_t SelectedTriggerKind() override { return fields.kind; }
+  Vesperon::ActionId SelectedActionId() override { return action; }
+  void ShowStoredFields(const Vesperon::StoredFields& stored) override;
+  void StartTimer(std::int32_t id, std::uint32_t periodMs) override;
+  void StopTimer(std::int32_t id) override { timers_.Stop(id); }
+  void EnableControl(std::int32_t controlId, bool enable) override { enabled[controlId] = enable; }
+  void SetActivateChecked(bool checked) override { activateChecked = checked; }
+  void SetCountdownLabel(const std::string& text) override {
+    label = text;
+    ++labelWrites;
+  }
+  void SetProgressRange(std::int32_t maximum) override { progressMaximum = maximum; }
+  void SetProgressPosition(std::int32_t position) override { progressPosition = position; }
+  bool StatusBarExists() override { return statusBar; }
+  void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
+  bool TrayIconExists() override { return trayIcon; }
+  void ShowBalloon(const std::string& title, const std::string& text, std::uint32_t timeoutMs,
+                   Vesperon::BalloonIcon icon) override;
+  void SetTrayIconImage(std::int32_t iconResource) override { trayImages.push_back(iconResource); }
+  void ShowMessageBox(const std::string& text, const std::string& caption,
+                      Vesperon::MessageIcon icon) override {
+    messageBoxes.push_back({text, caption, icon});
+  }
+  void ExecuteSelectedAction() override;
+
+ private:
+  SimulatedTimers& timers_;
+  const std::int64_t& nowMs_;
+};
+
+// Count, median and largest of the delays between an occurrence and its action.
+struct DelayStats {
+  std::size_t count = 0;
+  std::int64_t medianMs = 0;
+  std::int64_t maxMs = 0;
+};
+DelayStats Summarise(std::vector<std::int64_t> delaysMs);
+std::ostream& operator<<(std::ostream& out, const DelayStats& stats);
+
+class EngineSimulation {
+ public:
+  // The computer starts at `start`, `phaseMs` into that second: timers
+  // started now come due at that fraction of a second.
+  explicit EngineSimulation(const platform::LocalTimeFields& start, int phaseMs = 0);
+  ~EngineSimulation();
+  EngineSimulation(const EngineSimulation&) = delete;
+  EngineSimulation& operator=(const EngineSimulation&) = delete;
+
+  platform::FakeClock clock;
+  platform::MemoryRegistry registry;
+  platform::FakeDesktop desktop;
+  testing_support::FakeOsVersion os;
+  SimulatedTimers timers;
+  std::int64_t nowMs = 0;  // the millisecond line; never goes back
+  RecordingWindow window{timers, nowMs};
+
+ private:
+  platform::ScopedClock scopedClock_{clock};
+  platform::ScopedRegistry scopedRegistry_{registry};
+  platform::ScopedDesktop scopedDesktop_{desktop};
+  Vesperon::TimeSpan savedExpireDelay_;
+  Vesperon::DateTime savedLastEvent_;
+
+ public:
+  Vesperon::SchedulerEngine engine{window};
+
+  // The window's start-up: creation reads LastEvent; initialisation starts
+  // the clock watch, shows the stored fields and restores the activation.
+  void StartUp(bool withClockWatch = true);
+
+  // Fires every timer that comes due up to the moment, in order.
+  void RunUntil(std::int64_t untilMs);
+  void RunFor(std::int64_t ms) { RunUntil(nowMs + ms); }
+  // The computer sleeps: time passes, no timer comes; on waking every
+  // overdue timer comes once.
+  void Sleep(std::int64_t ms);
+  // The user sets the wall clock by `seconds` (negative: back); the
+  // millisecond line and the timers go on undisturbed.
+  void SetClockBy(std::int64_t seconds);
+
+  // Settings as the user left them.
+  void SetGlobal(DataSystem::SettingId id, std::uint32_t value);
+  void SetProfileNumber(DataSystem::SettingId id, std::uint32_t value);
+  void SetProfileString(DataSystem::SettingId id, const std::string& value);
+  std::uint32_t ProfileNumber(DataSystem::SettingId id);
+  std::string ProfileString(DataSystem::SettingId id);
+
+  // The moment on the millisecond line at which the wall clock, unshifted,
+  // begins to show `wall`.
+  std::int64_t MillisecondsAt(const Vesperon::DateTime& wall) const;
+  Vesperon::DateTime Wall(int year, int month, int day, int hour, int minute, int second) const {
+    return Vesperon::MakeDateTime(year, month, day, hour, minute, second);
+  }
+
+ private:
+  void SyncClock();
+
+  platform::LocalTimeFields start_;
+  std::int64_t wallShift_ = 0;      // seconds the user moved the clock by
+  std::int64_t clockSeconds_ = 0;   // seconds the fake clock has been advanced by
+};
+
+}  // namespace testsupport
