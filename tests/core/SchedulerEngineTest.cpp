@@ -1,0 +1,684 @@
+// The scheduler engine against a recording window on a simulated computer:
+// what activation, polling, deactivation, the clock watch and start-up do to
+// the window, the stored settings and LastEvent, and how failures of the
+// store and the shell leave the window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/SchedulerEngine.h"
+#include "model/MainFormRecord.h"
+#include "settings/SettingsKey.h"
+#include "settings/StoreExceptions.h"
+#include "tests/support/EngineSimulation.h"
+
+namespace {
+
+using namespace Vesperon;
+using namespace DataSystem;
+using testsupport::EngineSimulation;
+using testsupport::RecordingWindow;
+using TimerStart = RecordingWindow::TimerStart;
+
+platform::LocalTimeFields At(int y, int mo, int d, int h, int mi, int s) {
+  return {y, mo, d, h, mi, s};
+}
+
+// The window's fields: the date and time pickers show `at`.
+TriggerFields Fields(TriggerKind kind, const platform::LocalTimeFields& at, std::int32_t number = 0,
+                     std::int32_t weekday = 0, const std::string& process = "") {
+  return {static_cast<std::int32_t>(kind), at.year, at.month, at.day, at.hour, at.minute,
+          at.second, number, weekday, process};
+}
+
+std::int32_t Kind(TriggerKind kind) { return static_cast<std::int32_t>(kind); }
+
+// Makes a key of the active profile refuse writes, as a key whose
+// permissions were taken away does.
+void MakeProfileKeyReadOnly(EngineSimulation& sim, const char* subkey, bool readOnly = true) {
+  const std::string path = std::string(RootKeyPath) + "\\Profiles\\Default\\" + subkey;
+  ASSERT_EQ(sim.registry.SetKeyReadOnly(platform::kCurrentUser, path, readOnly), 0) << path;
+}
+
+TEST(SchedulerEngineTest, ActivationShowsTheTriggerAndPollsAtOnce) {
+  // At 08:30 a daily trigger for 08:00 must not fire: the activation itself
+  // is the last event, so today's occurrence counts as handled.
+  EngineSimulation sim(At(2004, 11, 5, 8, 30, 0), 250);
+  sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0));
+  sim.window.action = kActionReboot;
+  sim.engine.OnActivateClicked();
+
+  const std::string description = "Action \"Reboot\" is scheduled to arise daily at 08:00:00";
+  ASSERT_TRUE(sim.engine.IsActive());
+  EXPECT_TRUE(sim.window.activateChecked);
+  EXPECT_TRUE(sim.window.TriggerControlsAre(false));
+  ASSERT_EQ(sim.window.balloons.size(), 1u);
+  EXPECT_EQ(sim.window.balloons[0].title, "Vesperon: Notification");
+  EXPECT_EQ(sim.window.balloons[0].text, description);
+  EXPECT_EQ(sim.window.balloons[0].timeoutMs, 10000u);
+  EXPECT_EQ(sim.window.balloons[0].icon, kBalloonInfo);
+  EXPECT_EQ(sim.window.statusTexts, std::vector<std::string>{description});
+  EXPECT_EQ(sim.window.pollStarts, (std::vector<TimerStart>{{250, 0}}));
+  EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 1u);
+  EXPECT_EQ(sim.ProfileString(kLastEvent), Now().ToText());
+  EXPECT_EQ(sim.ProfileNumber(kTrigger), 2u);
+  EXPECT_EQ(sim.ProfileNumber(kMainFormAction), 1u);
+  EXPECT_EQ(sim.ProfileNumber(kTriggerTime), 8u * 3600);
+  EXPECT_EQ(sim.window.progressMaximum, 84600);
+  EXPECT_EQ(sim.window.label, " 23 Hours 30 Mins 00 Secs");
+
+  sim.RunFor(5000);
+  EXPECT_TRUE(sim.window.executions.empty());
+  EXPECT_EQ(sim.window.pollStarts, (std::vector<TimerStart>{{250, 0}, {250, 60000}}));
+  EXPECT_EQ(sim.window.label, " 23 Hours 29 Mins 55 Secs");
+  EXPECT_EQ(sim.window.progressPosition, 84595);
+}
+
+TEST(SchedulerEngineTest, DeactivationGivesTheWindowBack) {
+  EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
+  sim.window.fields = Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 30, 0));
+  sim.engine.OnActivateClicked();
+  sim.RunFor(2000);
+  const std::size_t labelWrites = sim.window.labelWrites;
+  sim.engine.OnActivateClicked();
+
+  EXPECT_FALSE(sim.engine.IsActive());
+  EXPECT_FALSE(sim.window.activateChecked);
+  EXPECT_TRUE(sim.window.TriggerControlsAre(true));
+  EXPECT_EQ(sim.window.label, "Trigger is inactive.");
+  EXPECT_EQ(sim.window.progressPosition, 0);
+  EXPECT_EQ(sim.window.trayImages, std::vector<std::int32_t>{127});
+  ASSERT_EQ(sim.window.balloons.size(), 2u);
+  EXPECT_EQ(sim.window.balloons[1].text, "Trigger was deactivated");
+  EXPECT_EQ(sim.window.balloons[1].title, "Vesperon: Notification");
+  EXPECT_EQ(sim.window.LastStatus(), "");
+  EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
+  EXPECT_FALSE(sim.timers.IsRunning(kPollTimer));
+  EXPECT_FALSE(sim.timers.IsRunning(kDisplayTimer));
+  // One last refresh 100 ms later, then the display stays quiet.
+  sim.RunFor(10000);
+  EXPECT_FALSE(sim.timers.IsRunning(kDisplayFinalTimer));
+  EXPECT_EQ(sim.window.labelWrites, labelWrites + 2);
+  EXPECT_EQ(sim.window.label, "Trigger is inactive.");
+  EXPECT_TRUE(sim.window.executions.empty());
+}
+
+TEST(SchedulerEngineTest, TrayAndStatusBarNotificationsFollowTheSystem) {
+  struct Row {
+    platform::OsVersionRecord os;
+    bool trayIcon;
+    bool statusBar;
+    std::size_t balloons;  // activation and deactivation
+    std::size_t trayImages;
+  };
+  using namespace testing_support;
+  const Row rows[] = {
+      {kWinXP, true, true, 2, 1},    {kWin2000, true, true, 2, 1}, {kWinMe, true, true, 2, 1},
+      {kWin98, true, true, 0, 0},    {kNT4, true, true, 0, 0},     {kWinXP, false, true, 0, 0},
+      {kWinXP, true, false, 2, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.os.platformId << "." << r.os.major << "." << r.os.minor
+                                    << " tray " << r.trayIcon << " status " << r.statusBar);
+    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
+    sim.os.Set(r.os);
+    sim.window.trayIcon = r.trayIcon;
+    sim.window.statusBar = r.statusBar;
+    sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0));
+    sim.engine.OnActivateClicked();
+    sim.engine.OnActivateClicked();
+    EXPECT_EQ(sim.window.balloons.size(), r.balloons);
+    EXPECT_EQ(sim.window.trayImages.size(), r.trayImages);
+    EXPECT_EQ(sim.window.statusTexts.size(), r.statusBar ? 2u : 0u);
+  }
+}
+
+TEST(SchedulerEngineTest, OneTimeTargetAtActivation) {
+  struct Row {
+    std::int64_t targetFromNow;  // seconds
+    bool refused;
+    std::int64_t firesAtMs;  // after the click
+  };
+  const Row rows[] = {{-1, true, 0}, {0, false, 0}, {10, false, 10000}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.targetFromNow);
+    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0), 400);
+    platform::FakeClock target(At(2004, 11, 5, 8, 30, 0));
+    target.Advance(r.targetFromNow);
+    sim.window.fields = Fields(TriggerKind::OneTime, target.Current());
+    sim.engine.OnActivateClicked();
+    EXPECT_EQ(sim.ProfileString(kLastEvent), Now().ToText());  // set before the check
+    if (r.refused) {
+      ASSERT_EQ(sim.window.messageBoxes.size(), 1u);
+      EXPECT_EQ(sim.window.messageBoxes[0].text,
+                "Bad trigger parameters: Action is scheduled to arise in the past.");
+      EXPECT_EQ(sim.window.messageBoxes[0].caption, "Vesperon");
+      EXPECT_EQ(sim.window.messageBoxes[0].icon, kMessageIconExclamation);
+      EXPECT_FALSE(sim.engine.IsActive());
+      EXPECT_FALSE(sim.window.activateChecked);
+      EXPECT_TRUE(sim.window.balloons.empty());
+      continue;
+    }
+    EXPECT_TRUE(sim.window.messageBoxes.empty());
+    sim.RunFor(60000);
+    ASSERT_EQ(sim.window.executions.size(), 1u);
+    EXPECT_EQ(sim.window.executions[0].simMs, 400 + r.firesAtMs);
+    EXPECT_FALSE(sim.engine.IsActive());
+    EXPECT_EQ(sim.window.balloons.size(), 1u);  // a fire deactivates without a balloon
+    EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
+  }
+}
+
+TEST(SchedulerEngineTest, NoKindOrNoActionActivatesNothing) {
+  struct Row {
+    std::int32_t kind;
+    ActionId action;
+  };
+  const Row rows[] = {{-1, kActionTurnOff}, {7, kActionTurnOff}, {2, -1}, {2, 18}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "kind " << r.kind << " action " << r.action);
+    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
+    SetLastEvent(MakeDateTime(2001, 1, 1, 0, 0, 0));
+    sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0));
+    sim.window.fields.kind = r.kind;
+    sim.window.action = r.action;
+    sim.window.activateChecked = true;  // the push-like button went down
+    sim.engine.OnActivateClicked();
+    EXPECT_FALSE(sim.engine.ActivateTrigger());
+    EXPECT_FALSE(sim.engine.IsActive());
+    EXPECT_FALSE(sim.window.activateChecked);
+    EXPECT_EQ(LastEvent().days, MakeDateTime(2001, 1, 1, 0, 0, 0).days);
+    EXPECT_TRUE(sim.window.pollStarts.empty());
+    EXPECT_TRUE(sim.window.balloons.empty());
+    EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
+  }
+}
+
+TEST(SchedulerEngineTest, PollingSpeedsUpForTheLastFiveMinutes) {
+  // Activated at 07:50:00.300, each time-based kind is due at 08:00:00 (5
+  // November 2004 is a Friday): polls every minute, every second from the
+  // poll that sees five minutes left, and the fire at the first poll after.
+  const auto at = At(2004, 11, 5, 8, 0, 0);
+  struct Row {
+    TriggerFields fields;
+    bool repeats;
+  };
+  const Row rows[] = {
+      {Fields(TriggerKind::OneTime, at), false},
+      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 10, 0)), false},
+      {Fields(TriggerKind::Daily, at), true},
+      {Fields(TriggerKind::Weekly, at, 0, 5), true},
+      {Fields(TriggerKind::Monthly, at, 5), true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.fields.kind);
+    EngineSimulation sim(At(2004, 11, 5, 7, 50, 0), 300);
+    sim.window.fields = r.fields;
+    sim.engine.OnActivateClicked();
+    sim.RunFor(15 * 60 * 1000);
+    std::vector<TimerStart> expected = {{300, 0}, {300, 60000}, {300 + 300000, 1000}};
+    if (r.repeats) expected.push_back({300 + 601000, 60000});
+    EXPECT_EQ(sim.window.pollStarts, expected);
+    ASSERT_EQ(sim.window.executions.size(), 1u);
+    EXPECT_EQ(sim.window.executions[0].simMs, 300 + 600000);
+  }
+  // The event kinds poll every second throughout.
+  EngineSimulation sim(At(2004, 11, 5, 7, 50, 0), 300);
+  sim.desktop.processNames = {"setup.exe"};
+  sim.window.fields = Fields(TriggerKind::Process, at, 0, 0, "setup.exe");
+  sim.engine.OnActivateClicked();
+  sim.RunFor(15 * 60 * 1000);
+  EXPECT_EQ(sim.window.pollStarts, (std::vector<TimerStart>{{300, 0}, {300, 1000}}));
+  EXPECT_TRUE(sim.window.executions.empty());
+}
+
+// A clock that moves on by one second just before a chosen read, as the
+// real one does when a second ends between two readings of it.
+class SteppingClock final : public platform::IClock {
+ public:
+  explicit SteppingClock(platform::FakeClock& inner) : inner_(inner) {}
+  void StepBeforeRead(int n) { readsLeft_ = n; }
+  bool LocalNow(platform::LocalTimeFields& out) override {
+    if (readsLeft_ > 0 && --readsLeft_ == 0) inner_.Advance(1);
+    return inner_.LocalNow(out);
+  }
+
+ private:
+  platform::FakeClock& inner_;
+  int readsLeft_ = 0;
+};
+
+TEST(SchedulerEngineTest, SecondEndingBetweenTwoEvaluationsPollsAgainPromptly) {
+  // The poll evaluates the trigger, then asks it for the next period, which
+  // evaluates again: one second later the answer is "due" (-1) or "missed"
+  // (100). The engine must poll again at once, not start a timer whose
+  // negative period wraps to 49 days.
+  struct Row {
+    TriggerFields fields;
+    std::uint32_t expireDelay;  // 0xFFFFFFFF: minus one second, so the first due second misses
+    std::uint32_t period;
+    std::size_t fires;
+  };
+  const Row rows[] = {
+      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 5)), 3600, 0, 1},
+      {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), 0xFFFFFFFFu, 100, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.period);
+    EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
+    SteppingClock stepping(sim.clock);
+    platform::ScopedClock scoped(stepping);
+    sim.SetGlobal(kExpireDelay, r.expireDelay);
+    sim.window.fields = r.fields;
+    sim.engine.OnActivateClicked();
+    sim.engine.OnWindowShown(false);  // no display refreshes reading the clock in between
+    sim.RunUntil(3500);
+    stepping.StepBeforeRead(2);  // the poll at 4000 ms: first read 10:00:04, second 10:00:05
+    sim.RunUntil(4000);
+    EXPECT_EQ(sim.window.pollStarts.back(), (TimerStart{4000, r.period}));
+    sim.RunUntil(4100);
+    EXPECT_FALSE(sim.engine.IsActive());
+    EXPECT_EQ(sim.window.executions.size(), r.fires);
+    EXPECT_EQ(sim.window.LastStatus(), r.fires ? "" : "Trigger was missed.");
+  }
+}
+
+TEST(SchedulerEngineTest, OneTimeTriggerMissedWhileTheProgramWasNotRunning) {
+  EngineSimulation sim(At(2004, 11, 5, 12, 0, 0));
+  sim.SetProfileNumber(kTrigger, 0);
+  sim.SetProfileNumber(kTriggerDate, EncodeTriggerDate(2004, 11, 5));
+  sim.SetProfileNumber(kTriggerTime, EncodeTriggerTime(10, 0, 0));
+  sim.SetProfileNumber(kTriggerActive, 1);
+  sim.SetGlobal(kPresTrgrAct, 0);
+  sim.StartUp();
+  ASSERT_TRUE(sim.engine.IsActive());
+  ASSERT_EQ(sim.window.balloons.size(), 1u);  // the activation's
+  sim.RunFor(1000);
+  EXPECT_FALSE(sim.engine.IsActive());
+  EXPECT_TRUE(sim.window.executions.empty());
+  EXPECT_EQ(sim.window.balloons.size(), 1u);  // none for the miss
+  EXPECT_EQ(sim.window.LastStatus(), "Trigger was missed.");
+  EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
+  EXPECT_EQ(sim.ProfileString(kLastEvent), MakeDateTime(2004, 11, 5, 12, 0, 0).ToText());
+}
+
+TEST(SchedulerEngineTest, StartUpRestoresWhatWasActive) {
+  // Every kind is stored waiting for something in the future; only the
+  // activation state and PresTrgrAct decide.
+  const std::string lastEvent = MakeDateTime(2004, 11, 1, 9, 15, 0).ToText();
+  for (std::int32_t kind = 0; kind < kTriggerKindCount; ++kind) {
+    for (std::uint32_t present : {0u, 1u}) {
+      for (std::uint32_t wasActive : {0u, 1u}) {
+        SCOPED_TRACE(testing::Message() << "kind " << kind << " PresTrgrAct " << present
+                                        << " TriggerActive " << wasActive);
+        EngineSimulation sim(At(2004, 11, 5, 12, 0, 0));
+        sim.desktop.processNames = {"keep.exe"};
+        sim.desktop.OpenWindow("#32770", "Disk Defragmenter");
+        sim.SetProfileNumber(kTrigger, static_cast<std::uint32_t>(kind));
+        sim.SetProfileNumber(kTriggerDate, EncodeTriggerDate(2004, 11, 6));
+        sim.SetProfileNumber(kTriggerTime, EncodeTriggerTime(13, 0, 0));
+        sim.SetProfileNumber(kTriggerEdit, 20);
+        sim.SetProfileString(kTriggerCmb2, "keep.exe");
+        sim.SetProfileNumber(kTriggerActive, wasActive);
+        sim.SetProfileString(kLastEvent, lastEvent);
+        sim.SetGlobal(kPresTrgrAct, present);
+        sim.StartUp();
+
+        const bool expected = wasActive && (present || kind == 0 || IsRepeatingKind(kind));
+        EXPECT_EQ(sim.engine.IsActive(), expected);
+        EXPECT_EQ(sim.window.activateChecked, expected);
+        sim.RunFor(5000);
+        EXPECT_TRUE(sim.window.executions.empty());
+        EXPECT_EQ(sim.ProfileString(kLastEvent), lastEvent);  // the restore leaves it alone
+        EXPECT_EQ(LastEvent().ToText(), lastEvent);
+      }
+    }
+  }
+}
+
+TEST(SchedulerEngineTest, ClosingTheWindowKeepsTheStoredActivation) {
+  struct Row {
+    TriggerKind kind;
+    bool restored;  // with PresTrgrAct off
+  };
+  const Row rows[] = {{TriggerKind::Daily, true}, {TriggerKind::Countdown, false}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(static_cast<int>(r.kind));
+    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
+    sim.SetGlobal(kPresTrgrAct, 0);
+    sim.window.fields = Fields(r.kind, At(2004, 11, 5, 1, 0, 0));
+    {
+      SchedulerEngine previousRun(sim.window);
+      previousRun.OnActivateClicked();
+      ASSERT_TRUE(previousRun.IsActive());
+    }
+    EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 1u);
+    sim.window.fields = TriggerFields{};
+    sim.StartUp();
+    EXPECT_EQ(sim.engine.IsActive(), r.restored);
+    EXPECT_EQ(sim.window.fields.kind, Kind(r.kind));
+  }
+}
+
+TEST(SchedulerEngineTest, LastEventAtStartUp) {
+  // An unreadable value must not stop the start; it counts as "long ago",
+  // so an occurrence inside the expiry window still fires.
+  struct Row {
+    const char* stored;  // nullptr: never written
+    DateTimeStatus status;
+    double days;
+    bool firesAt0830;  // a restored daily trigger for 08:00
+  };
+  const DateTime written = MakeDateTime(2004, 11, 5, 8, 10, 15);
+  const std::string writtenText = written.ToText();
+  const Row rows[] = {
+      {nullptr, DateTimeStatus::Valid, 25569.0, true},  // 1 January 1970
+      {writtenText.c_str(), DateTimeStatus::Valid, written.days, false},
+      {"not a date", DateTimeStatus::Invalid, 0.0, true},
+      {"", DateTimeStatus::Invalid, 0.0, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.stored ? r.stored : "<none>");
+    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
+    if (r.stored) sim.SetProfileString(kLastEvent, r.stored);
+    sim.SetProfileNumber(kTrigger, Kind(TriggerKind::Daily));
+    sim.SetProfileNumber(kTriggerDate, EncodeTriggerDate(2004, 11, 5));
+    sim.SetProfileNumber(kTriggerTime, EncodeTriggerTime(8, 0, 0));
+    sim.SetProfileNumber(kTriggerActive, 1);
+    sim.StartUp();
+    EXPECT_EQ(LastEvent().status, r.status);
+    EXPECT_NEAR(LastEvent().days, r.days, 1e-9);
+    sim.RunFor(1000);
+    EXPECT_EQ(sim.window.executions.size(), r.firesAt0830 ? 1u : 0u);
+    EXPECT_TRUE(sim.engine.IsActive());
+  }
+}
+
+TEST(SchedulerEngineTest, MainFormRoundTrip) {
+  struct Row {
+    TriggerFields fields;
+    ActionId action;
+  };
+  const Row rows[] = {
+      {Fields(TriggerKind::Weekly, At(2004, 11, 5, 7, 5, 0), 12, 1), kActionReboot},
+      {Fields(TriggerKind::Process, At(2005, 1, 31, 0, 0, 0), 3, 6, "note*.exe"),
+       kActionKillProcesses},
+      {Fields(TriggerKind::Monthly, At(2004, 12, 5, 23, 59, 59), 31), kActionReminder},
+      {Fields(TriggerKind::OneTime, At(2030, 12, 5, 23, 0, 0)), kActionTurnOff},
+      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 30, 0), 100000), kActionNone},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.fields.kind);
+    EngineSimulation sim(At(2004, 11, 5, 6, 0, 0));
+    sim.window.fields = r.fields;
+    sim.window.action = r.action;
+    sim.engine.OnActivateClicked();
+    ASSERT_TRUE(sim.engine.IsActive());
+    EXPECT_EQ(sim.ProfileNumber(kTriggerDate),
+              static_cast<std::uint32_t>((r.fields.year * 12 + r.fields.month) * 31 + r.fields.day));
+
+    sim.window.fields = Fields(TriggerKind::Daily, At(2010, 6, 6, 6, 6, 6));
+    sim.window.action = kActionLock;
+    sim.engine.LoadMainForm();
+    const TriggerFields& f = sim.window.fields;
+    EXPECT_EQ(sim.window.action, r.action);
+    EXPECT_EQ(f.kind, r.fields.kind);
+    EXPECT_EQ(f.year, r.fields.year);
+    EXPECT_EQ(f.month, r.fields.month);
+    EXPECT_EQ(f.day, r.fields.day);
+    EXPECT_EQ(f.hour, r.fields.hour);
+    EXPECT_EQ(f.minute, r.fields.minute);
+    EXPECT_EQ(f.second, r.fields.second);
+    EXPECT_EQ(f.number, r.fields.number);
+    EXPECT_EQ(f.weekdayIndex, r.fields.weekdayIndex);
+    EXPECT_EQ(f.processText, r.fields.processText);
+  }
+  // A profile that never stored its fields leaves the pickers at today.
+  EngineSimulation sim(At(2004, 11, 5, 6, 0, 0));
+  sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 6, 0, 0));
+  sim.engine.LoadMainForm();
+  ASSERT_TRUE(sim.window.shownFields.has_value());
+  EXPECT_EQ(sim.window.shownFields->dateTime.status, DateTimeStatus::Invalid);
+  EXPECT_EQ(sim.window.fields.year, 2004);
+  EXPECT_EQ(sim.window.fields.hour, 6);
+  EXPECT_EQ(sim.window.fields.number, 1);  // TriggerEdit's default
+}
+
+TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) {
+  const auto tomorrow = At(2004, 11, 6, 7, 0, 0);
+  struct Row {
+    TriggerFields fields;
+    std::uint32_t autoStop;
+    std::int64_t shift;  // seconds
+    bool stops;
+  };
+  const Row rows[] = {
+      {Fields(TriggerKind::Daily, tomorrow), 1, -4, true},
+      {Fields(TriggerKind::Daily, tomorrow), 1, -3600, true},
+      {Fields(TriggerKind::OneTime, tomorrow), 1, -86400, true},
+      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 1, 0, 0)), 1, -60, true},
+      {Fields(TriggerKind::Weekly, tomorrow), 1, -3600, true},
+      {Fields(TriggerKind::Monthly, tomorrow, 20), 1, -3600, true},
+      {Fields(TriggerKind::Daily, tomorrow), 0, -3600, false},
+      {Fields(TriggerKind::Daily, tomorrow), 1, 3600, false},
+      {Fields(TriggerKind::Process, tomorrow, 0, 0, "keep.exe"), 1, -3600, false},
+      {Fields(TriggerKind::DiskDefragmenter, tomorrow), 1, -3600, false},
+  };
+  for (const Row& r : rows) {
+    for (std::int64_t afterTick : {1, 1500, 2999}) {
+      SCOPED_TRACE(testing::Message() << "kind " << r.fields.kind << " shift " << r.shift
+                                      << " at " << afterTick << " ms after a watch tick");
+      EngineSimulation sim(At(2004, 11, 5, 7, 0, 0));
+      sim.desktop.processNames = {"keep.exe"};
+      sim.desktop.OpenWindow("#32770", "Disk Defragmenter");
+      sim.SetGlobal(kAutoStopTimer, r.autoStop);
+      sim.StartUp();  // the clock watch ticks at 3000, 6000, ...
+      sim.window.fields = r.fields;
+      sim.engine.OnActivateClicked();
+      sim.RunUntil(9000 + afterTick);
+      const std::size_t balloons = sim.window.balloons.size();
+      sim.SetClockBy(r.shift);
+      sim.RunFor(3000);
+      EXPECT_EQ(sim.engine.IsActive(), !r.stops);
+      if (r.stops) {
+        ASSERT_EQ(sim.window.balloons.size(), balloons + 1);
+        EXPECT_EQ(sim.window.balloons.back().text, "Trigger was deactivated");
+        EXPECT_EQ(sim.window.LastStatus(), "Trigger was deactived (System time was set back)");
+        EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
+      } else {
+        sim.RunFor(30000);
+        EXPECT_TRUE(sim.engine.IsActive());
+        EXPECT_EQ(sim.window.balloons.size(), balloons);
+      }
+      EXPECT_TRUE(sim.window.executions.empty());
+    }
+  }
+}
+
+TEST(SchedulerEngineTest, ShortClockSetBackNeverFiresAnOccurrenceTwice) {
+  // A setback shorter than the watch's three seconds may pass unseen by it;
+  // LastEvent still keeps the occurrence just fired from firing again.
+  for (std::int64_t shift : {-1, -2, -3}) {
+    for (std::int64_t afterFire : {1, 400, 999}) {
+      SCOPED_TRACE(testing::Message() << shift << " s, " << afterFire << " ms after the fire");
+      EngineSimulation sim(At(2004, 11, 5, 7, 0, 0), 200);
+      sim.SetGlobal(kAutoStopTimer, 1);
+      sim.StartUp();
+      sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 7, 0, 5));
+      sim.engine.OnActivateClicked();
+      sim.RunUntil(5200);
+      ASSERT_EQ(sim.window.executions.size(), 1u);
+      sim.RunFor(afterFire);
+      sim.SetClockBy(shift);
+      sim.RunFor(600000);
+      EXPECT_EQ(sim.window.executions.size(), 1u);
+    }
+  }
+}
+
+TEST(SchedulerEngineTest, StartingOverAfterAFireNeverRepeatsWithoutPause) {
+  // AutoReactTrgr on: a countdown starts over; a one-time trigger or an empty
+  // countdown, rebuilt, would be due again at once, so they end; event
+  // triggers start over but wait to see their condition end first.
+  const auto now = At(2004, 11, 5, 10, 0, 0);
+  struct Row {
+    const char* name;
+    TriggerFields fields;
+    std::uint32_t autoReact;
+    std::size_t fires;  // in 65 s
+    bool activeAfter;
+  };
+  const Row rows[] = {
+      {"countdown 10 s", Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 10)), 1, 6, true},
+      {"countdown 0 s", Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 0)), 1, 1, false},
+      {"one-time now", Fields(TriggerKind::OneTime, now), 1, 1, false},
+      {"one-time in 5 s", Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), 1, 1, false},
+      {"countdown, no restart", Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 10)), 0, 1,
+       false},
+      {"process gone", Fields(TriggerKind::Process, now, 0, 0, "gone.exe"), 1, 1, true},
+      {"defragmenter closed", Fields(TriggerKind::DiskDefragmenter, now), 1, 1, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EngineSimulation sim(now, 500);
+    sim.SetGlobal(kAutoReactTrgr, r.autoReact);
+    sim.window.fields = r.fields;
+    sim.engine.OnActivateClicked();
+    sim.RunFor(65000);
+    EXPECT_EQ(sim.window.executions.size(), r.fires);
+    EXPECT_EQ(sim.engine.IsActive(), r.activeAfter);
+    EXPECT_EQ(sim.window.activateChecked, r.activeAfter);
+    if (r.activeAfter && !IsTimeBasedKind(r.fields.kind)) {
+      EXPECT_EQ(sim.window.label, "Unknown");
+      EXPECT_EQ(sim.engine.PollPeriod(), 1000);
+    }
+  }
+}
+
+TEST(SchedulerEngineTest, EventTriggerStartedOverFiresAtTheNextEnd) {
+  EngineSimulation sim(At(2004, 11, 5, 10, 0, 0), 500);
+  sim.SetGlobal(kAutoReactTrgr, 1);
+  sim.window.fields = Fields(TriggerKind::Process, At(2004, 11, 5, 10, 0, 0), 0, 0, "note*.exe");
+  sim.engine.OnActivateClicked();
+  sim.RunFor(10000);
+  EXPECT_EQ(sim.window.executions.size(), 1u);  // not running at activation
+  sim.desktop.processNames = {"explorer.exe", "notepad.exe"};
+  sim.RunFor(5000);
+  EXPECT_EQ(sim.window.executions.size(), 1u);
+  sim.desktop.processNames = {"explorer.exe"};
+  sim.RunFor(1000);
+  ASSERT_EQ(sim.window.executions.size(), 2u);
+  EXPECT_EQ(sim.window.executions[1].simMs, 16500);
+  sim.RunFor(10000);
+  EXPECT_EQ(sim.window.executions.size(), 2u);
+}
+
+TEST(SchedulerEngineTest, TriggerActivatedDuringAModalActionStays) {
+  // The reminder runs a modal loop in which the user may activate another
+  // trigger; starting the fired countdown over must not replace it.
+  EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
+  sim.SetGlobal(kAutoReactTrgr, 1);
+  sim.window.fields = Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 2));
+  sim.window.onExecute = [&sim] {
+    sim.window.onExecute = nullptr;
+    sim.window.fields = Fields(TriggerKind::Countdown, At(2004, 11, 5, 1, 0, 0));
+    sim.engine.OnActivateClicked();
+  };
+  sim.engine.OnActivateClicked();
+  sim.RunFor(60000);
+  const auto* chosen = dynamic_cast<const CountdownTrigger*>(sim.engine.CurrentTrigger());
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(chosen->target.ToText(), MakeDateTime(2004, 11, 5, 11, 0, 2).ToText());
+  EXPECT_EQ(sim.window.balloons.size(), 2u);  // the fired countdown's and the user's
+  EXPECT_EQ(sim.window.executions.size(), 1u);
+}
+
+TEST(SchedulerEngineTest, RefusedBalloonsDoNotStopTheTrigger) {
+  // With no notification area (or a text too long for it) the shell refuses
+  // the balloon; the trigger must still run, and still stop.
+  EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
+  sim.window.onBalloon = [] { throw Exception(2, kCategoryTaskbar); };
+  sim.window.fields = Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 3));
+  sim.engine.OnActivateClicked();
+  EXPECT_TRUE(sim.engine.IsActive());
+  EXPECT_TRUE(sim.window.activateChecked);
+  EXPECT_TRUE(sim.timers.IsRunning(kPollTimer));
+  EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 1u);
+  sim.RunFor(4000);
+  EXPECT_EQ(sim.window.executions.size(), 1u);
+
+  sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 18, 0, 0));
+  sim.engine.OnActivateClicked();
+  sim.engine.OnActivateClicked();
+  EXPECT_FALSE(sim.engine.IsActive());
+  EXPECT_TRUE(sim.window.TriggerControlsAre(true));
+  EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
+}
+
+TEST(SchedulerEngineTest, StoreFailuresLeaveAConsistentWindow) {
+  const auto expectInactive = [](EngineSimulation& sim) {
+    EXPECT_FALSE(sim.engine.IsActive());
+    EXPECT_FALSE(sim.window.activateChecked);
+    EXPECT_TRUE(sim.window.TriggerControlsAre(true));
+    EXPECT_FALSE(sim.timers.IsRunning(kPollTimer));
+    EXPECT_FALSE(sim.timers.IsRunning(kDisplayTimer));
+    EXPECT_EQ(sim.window.label, "Trigger is inactive.");
+  };
+  {
+    SCOPED_TRACE("the fields cannot be stored at activation");
+    EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
+    sim.SetProfileNumber(kTrigger, 0);
+    MakeProfileKeyReadOnly(sim, "MainForm");
+    sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 18, 0, 0));
+    EXPECT_THROW(sim.engine.OnActivateClicked(), RegistryException);
+    expectInactive(sim);
+  }
+  {
+    SCOPED_TRACE("TriggerActive cannot be cleared at deactivation");
+    EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
+    sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 18, 0, 0));
+    sim.engine.OnActivateClicked();
+    MakeProfileKeyReadOnly(sim, "MainForm");
+    EXPECT_THROW(sim.engine.OnActivateClicked(), RegistryException);
+    expectInactive(sim);
+    EXPECT_EQ(sim.window.LastStatus(), "");
+    EXPECT_EQ(sim.window.balloons.back().text, "Trigger was deactivated");
+  }
+  {
+    SCOPED_TRACE("LastEvent cannot be stored when a one-time trigger is due");
+    EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
+    sim.window.fields = Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 2));
+    sim.engine.OnActivateClicked();
+    MakeProfileKeyReadOnly(sim, "Trigger");
+    EXPECT_THROW(sim.RunFor(3000), RegistryException);
+    EXPECT_EQ(sim.window.executions.size(), 1u);  // the action still ran, once
+    expectInactive(sim);
+    sim.RunFor(10000);
+    EXPECT_EQ(sim.window.executions.size(), 1u);
+  }
+}
+
+TEST(SchedulerEngineTest, CountdownDisplayFollowsTheWindowAndTheState) {
+  EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
+  sim.window.fields = Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 30));
+  sim.engine.OnActivateClicked();
+  EXPECT_EQ(sim.window.progressMaximum, 30);
+  sim.RunFor(5000);
+  EXPECT_EQ(sim.window.label, " 25 Second(s)");
+  EXPECT_EQ(sim.window.progressPosition, 25);
+
+  sim.engine.OnWindowShown(false);
+  sim.RunFor(100);  // the last refresh
+  const std::size_t writes = sim.window.labelWrites;
+  sim.RunFor(10000);
+  EXPECT_EQ(sim.window.labelWrites, writes);  // hidden: polling only
+
+  // Due between two polls: the label says so, the bar stays where it was.
+  sim.Sleep(20000);
+  sim.engine.OnWindowShown(true);
+  EXPECT_EQ(sim.window.label, " 00 Second(s)");
+  EXPECT_EQ(sim.window.progressPosition, 25);
+}
+
+}  // namespace
