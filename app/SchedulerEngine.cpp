@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/MainFormRecord.h"
+#include "platform/Services.h"
 #include "settings/SettingsStore.h"
 #include "system/OsVersion.h"
 
@@ -377,7 +378,21 @@ void SchedulerEngine::Reactivate() {
 
 void SchedulerEngine::OnClockWatchTick() {
   const DateTime now = Now();
-  if (previousClock_ > now && trigger_ && IsTimeBasedKind(kind_) &&
+  // Whole-second readings three seconds apart only show a clock set back by
+  // more than three seconds; where the platform has a steady count beside
+  // the wall clock, a wall clock that advanced less than the count shows
+  // any setback from half a second on.
+  bool setBack = previousClock_ > now;
+  platform::PreciseReading precise;
+  const bool hasPrecise = platform::Clock().PreciseNow(precise);
+  if (hasPrecise && hasPreviousPrecise_) {
+    const std::int64_t wallElapsed = precise.wallMs - previousPrecise_.wallMs;
+    const std::int64_t steadyElapsed = static_cast<std::int64_t>(precise.tickMs - previousPrecise_.tickMs);
+    if (wallElapsed < steadyElapsed - kClockSetBackToleranceMs) setBack = true;
+  }
+  previousPrecise_ = precise;
+  hasPreviousPrecise_ = hasPrecise;
+  if (setBack && trigger_ && IsTimeBasedKind(kind_) &&
       GlobalFlag(DataSystem::kAutoStopTimer)) {
     DeactivateTrigger(true);
     SetStatus(kClockSetBackText);

@@ -16,6 +16,7 @@
 #include "app/TriggerText.h"
 #include "model/DateTime.h"
 #include "model/Trigger.h"
+#include "platform/Clock.h"
 
 namespace Vesperon {
 
@@ -31,6 +32,10 @@ enum EngineTimer : std::int32_t {
 inline constexpr std::uint32_t kDisplayPeriodMs = 1000;
 inline constexpr std::uint32_t kDisplayFinalPeriodMs = 100;
 inline constexpr std::uint32_t kClockWatchPeriodMs = 3000;
+// How far the wall clock may fall behind the steady count between two
+// clock-watch ticks before the clock counts as set back: above the jitter
+// of the two readings, below the one second a user can set back by.
+inline constexpr std::int64_t kClockSetBackToleranceMs = 500;
 
 // Controls of the main window that the engine enables and disables.
 enum EngineControl : std::int32_t {
@@ -187,6 +192,9 @@ class SchedulerEngine {
   std::int32_t pollPeriod_ = 0;
   ProgressUnit progressUnit_ = ProgressUnit::Seconds;
   DateTime previousClock_{0.0, DateTimeStatus::Invalid};
+  // The precise reading of the last clock-watch tick, when the clock offers one.
+  platform::PreciseReading previousPrecise_;
+  bool hasPreviousPrecise_ = false;
 };
 
 }  // namespace Vesperon

@@ -1,6 +1,8 @@
 #pragma once
 // The wall clock: the current local time broken down to calendar fields,
 // whole seconds (the C runtime's time() and localtime()).
+#include <cstdint>
+
 namespace platform {
 
 struct LocalTimeFields {
@@ -12,11 +14,25 @@ struct LocalTimeFields {
   int second = 0;
 };
 
+// The wall clock to the millisecond together with a steady count that keeps
+// running through sleep and hibernation. Whole-second local readings taken
+// seconds apart cannot tell a clock set back by one second from a clock that
+// stood still; the difference between the two elapsed times can.
+struct PreciseReading {
+  std::int64_t wallMs = 0;   // system time (UTC), milliseconds
+  std::uint64_t tickMs = 0;  // steady milliseconds since an arbitrary start
+};
+
 class IClock {
  public:
   virtual ~IClock() = default;
   // False when the current time cannot be broken down.
   virtual bool LocalNow(LocalTimeFields& out) = 0;
+  // False where no such pair of readings exists.
+  virtual bool PreciseNow(PreciseReading& out) {
+    (void)out;
+    return false;
+  }
 };
 
 }  // namespace platform

@@ -23,12 +23,24 @@ class FakeClock final : public IClock {
   void Advance(std::int64_t seconds);
   // A failing clock makes LocalNow return false.
   void SetFailing(bool failing) { failing_ = failing; }
+  // Until this is called the fake offers no precise reading.
+  void SetPrecise(const PreciseReading& reading) {
+    precise_ = reading;
+    hasPrecise_ = true;
+  }
+  bool PreciseNow(PreciseReading& out) override {
+    if (!hasPrecise_ || failing_) return false;
+    out = precise_;
+    return true;
+  }
 
   const LocalTimeFields& Current() const { return now_; }
 
  private:
   LocalTimeFields now_{2000, 1, 1, 0, 0, 0};
   bool failing_ = false;
+  PreciseReading precise_;
+  bool hasPrecise_ = false;
 };
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 // The wall clock of the Windows build: the C runtime's 64-bit current time
 // broken down to local time, whole seconds.
+#include <windows.h>
 #include <time.h>
 
 #include "platform/Services.h"
@@ -14,6 +15,16 @@ class Win32Clock final : public IClock {
     if (_localtime64_s(&parts, &now) != 0) return false;
     out = {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
            parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+    return true;
+  }
+
+  bool PreciseNow(PreciseReading& out) override {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t ticks100ns =
+        (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    out.wallMs = static_cast<std::int64_t>(ticks100ns / 10000);
+    out.tickMs = GetTickCount64();  // counts through sleep and hibernation
     return true;
   }
 };

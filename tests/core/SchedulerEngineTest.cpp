@@ -454,6 +454,8 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
     bool stops;
   };
   const Row rows[] = {
+      {Fields(TriggerKind::Daily, tomorrow), 1, -1, true},
+      {Fields(TriggerKind::OneTime, tomorrow), 1, -2, true},
       {Fields(TriggerKind::Daily, tomorrow), 1, -4, true},
       {Fields(TriggerKind::Daily, tomorrow), 1, -3600, true},
       {Fields(TriggerKind::OneTime, tomorrow), 1, -86400, true},
@@ -497,12 +499,14 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
 }
 
 TEST(SchedulerEngineTest, ShortClockSetBackNeverFiresAnOccurrenceTwice) {
-  // A setback shorter than the watch's three seconds may pass unseen by it;
-  // LastEvent still keeps the occurrence just fired from firing again.
+  // Without a steady count a setback shorter than the watch's three seconds
+  // may pass unseen; LastEvent still keeps the occurrence just fired from
+  // firing again.
   for (std::int64_t shift : {-1, -2, -3}) {
     for (std::int64_t afterFire : {1, 400, 999}) {
       SCOPED_TRACE(testing::Message() << shift << " s, " << afterFire << " ms after the fire");
       EngineSimulation sim(At(2004, 11, 5, 7, 0, 0), 200);
+      sim.preciseClock = false;
       sim.SetGlobal(kAutoStopTimer, 1);
       sim.StartUp();
       sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 7, 0, 5));
@@ -514,6 +518,30 @@ TEST(SchedulerEngineTest, ShortClockSetBackNeverFiresAnOccurrenceTwice) {
       sim.RunFor(600000);
       EXPECT_EQ(sim.window.executions.size(), 1u);
     }
+  }
+}
+
+TEST(SchedulerEngineTest, WholeSecondClockAloneSeesOnlySetbacksBeyondTheWatchPeriod) {
+  struct Row {
+    bool precise;
+    std::int64_t shift;
+    bool stops;
+  };
+  const Row rows[] = {{false, -1, false}, {false, -3, false}, {false, -4, true},
+                      {true, -1, true},   {true, 0, false},   {true, 1, false}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << (r.precise ? "precise" : "whole seconds") << ", shift "
+                                    << r.shift);
+    EngineSimulation sim(At(2004, 11, 5, 7, 0, 0), 300);
+    sim.preciseClock = r.precise;
+    sim.SetGlobal(kAutoStopTimer, 1);
+    sim.StartUp();
+    sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 6, 7, 0, 0));
+    sim.engine.OnActivateClicked();
+    sim.RunUntil(7500);
+    sim.SetClockBy(r.shift);
+    sim.RunFor(3000);
+    EXPECT_EQ(sim.engine.IsActive(), !r.stops);
   }
 }
 

@@ -140,6 +140,12 @@ void EngineSimulation::SyncClock() {
     clock.Advance(seconds - clockSeconds_);
     clockSeconds_ = seconds;
   }
+  // The steady count follows the millisecond line, sleep included; the
+  // precise wall clock moves with it and with every setting by the user.
+  if (preciseClock) {
+    constexpr std::int64_t kWallBaseMs = 1'100'000'000'000;  // any moment will do
+    clock.SetPrecise({kWallBaseMs + nowMs + wallShift_ * 1000, static_cast<std::uint64_t>(nowMs)});
+  }
 }
 
 void EngineSimulation::RunUntil(std::int64_t untilMs) {

@@ -174,6 +174,9 @@ class EngineSimulation {
   testing_support::FakeOsVersion os;
   SimulatedTimers timers;
   std::int64_t nowMs = 0;  // the millisecond line; never goes back
+  // Whether the clock offers a precise wall reading beside a steady count
+  // (both real platforms do); off, only whole-second local time is seen.
+  bool preciseClock = true;
   RecordingWindow window{timers, nowMs};
 
  private:
