@@ -1,0 +1,31 @@
+#pragma once
+// A tray shell that keeps every record it is given and refuses the messages
+// a test tells it to refuse.
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "platform/TrayShell.h"
+
+namespace platform {
+
+class RecordingTrayShell final : public ITrayShell {
+ public:
+  struct Call {
+    TrayShellMessage message;
+    NotifyIconRecord record;
+  };
+
+  bool NotifyIcon(TrayShellMessage message, const NotifyIconRecord& record) override;
+  IconHandle LoadSmallIcon(std::int32_t resourceId) override;
+
+  void Refuse(TrayShellMessage message) { refused_.insert(message); }
+
+  std::vector<Call> calls;
+  std::vector<std::int32_t> loadedIcons;
+
+ private:
+  std::set<TrayShellMessage> refused_;
+};
+
+}  // namespace platform

@@ -1,0 +1,216 @@
+// The tray icon's records and limits on each shell generation.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/memory/RecordingTrayShell.h"
+#include "shell/TrayIcon.h"
+#include "tests/support/FakeOsVersion.h"
+
+namespace {
+
+using namespace Vesperon;
+using platform::RecordingTrayShell;
+using testing_support::FakeOsVersion;
+
+struct ShellCase {
+  const char* name;
+  platform::OsVersionRecord os;
+  std::uint32_t size;
+  std::size_t longestTip;
+  bool newShell;
+  std::int32_t firstIcon;
+};
+
+const ShellCase kShells[] = {
+    {"Win95", testing_support::kWin95, 88, 62, false, 227},
+    {"Win98", testing_support::kWin98, 88, 62, false, 227},
+    {"WinMe", testing_support::kWinMe, 488, 126, true, 127},
+    {"NT4", testing_support::kNT4, 88, 62, false, 227},
+    {"Win2000", testing_support::kWin2000, 488, 126, true, 227},
+    {"WinXP", testing_support::kWinXP, 504, 126, true, 127},
+    {"Win10", testing_support::kWin10, 504, 126, true, 127},
+};
+
+class TrayShellTest : public testing::TestWithParam<ShellCase> {
+ protected:
+  FakeOsVersion os_{GetParam().os};
+  RecordingTrayShell shell_;
+  platform::ScopedTrayShell scoped_{shell_};
+};
+
+TEST_P(TrayShellTest, AddSendsTheRecordAndTheVersionOnlyOnTheNewShell) {
+  const ShellCase& c = GetParam();
+  EXPECT_EQ(InitialTrayIconResource(), c.firstIcon);
+  AddTrayIcon(0x55, 0xC123, 104, 0x777, "Vesperon");
+  ASSERT_EQ(shell_.calls.size(), c.newShell ? 2u : 1u);
+  const auto& add = shell_.calls[0];
+  EXPECT_EQ(add.message, platform::kNotifyAdd);
+  EXPECT_EQ(add.record.size, c.size);
+  EXPECT_EQ(add.record.window, 0x55u);
+  EXPECT_EQ(add.record.id, 104u);
+  EXPECT_EQ(add.record.flags, 7u);
+  EXPECT_EQ(add.record.callbackMessage, 0xC123u);
+  EXPECT_EQ(add.record.icon, 0x777u);
+  EXPECT_STREQ(add.record.tip, "Vesperon");
+  if (c.newShell) {
+    const auto& version = shell_.calls[1];
+    EXPECT_EQ(version.message, platform::kNotifySetVersion);
+    EXPECT_EQ(version.record.timeoutOrVersion, 3u);
+    EXPECT_EQ(version.record.state, 0u);
+    EXPECT_EQ(version.record.stateMask, 0u);
+  }
+}
+
+TEST_P(TrayShellTest, TooltipLimitIsCheckedBeforeTheShellIsCalled) {
+  const ShellCase& c = GetParam();
+  const std::string longest(c.longestTip, 'x');
+  ModifyTrayIcon(1, 2, 104, 3, longest);
+  ASSERT_EQ(shell_.calls.size(), 1u);
+  EXPECT_EQ(std::string(shell_.calls[0].record.tip), longest);
+  EXPECT_EQ(shell_.calls[0].message, platform::kNotifyModify);
+
+  for (auto call : {+[](const std::string& t) { AddTrayIcon(1, 2, 104, 3, t); },
+                    +[](const std::string& t) { ModifyTrayIcon(1, 2, 104, 3, t); }}) {
+    try {
+      call(longest + "x");
+      FAIL() << "a tooltip one character too long was accepted";
+    } catch (const SystemException& e) {
+      EXPECT_EQ(e.code, 6);
+      EXPECT_EQ(e.category, 1);
+    }
+  }
+  EXPECT_EQ(shell_.calls.size(), 1u);
+}
+
+TEST_P(TrayShellTest, BalloonFillsTextsOnlyOnTheNewShell) {
+  const ShellCase& c = GetParam();
+  ShowTrayBalloon(9, 104, "Vesperon: Notification", "Trigger was deactivated", 10000, 1);
+  ASSERT_EQ(shell_.calls.size(), 1u);
+  const auto& r = shell_.calls[0].record;
+  EXPECT_EQ(shell_.calls[0].message, platform::kNotifyModify);
+  EXPECT_EQ(r.size, c.size);
+  EXPECT_EQ(r.flags, 0x10u);
+  EXPECT_EQ(r.window, 9u);
+  EXPECT_EQ(r.icon, 0u);
+  EXPECT_STREQ(r.tip, "");
+  if (c.newShell) {
+    EXPECT_STREQ(r.info, "Trigger was deactivated");
+    EXPECT_STREQ(r.infoTitle, "Vesperon: Notification");
+    EXPECT_EQ(r.timeoutOrVersion, 10000u);
+    EXPECT_EQ(r.infoFlags, 1u);
+  } else {
+    EXPECT_STREQ(r.info, "");
+    EXPECT_STREQ(r.infoTitle, "");
+    EXPECT_EQ(r.infoFlags, 0u);
+  }
+}
+
+TEST_P(TrayShellTest, DeleteSendsSizeWindowAndId) {
+  DeleteTrayIcon(4, 104);
+  ASSERT_EQ(shell_.calls.size(), 1u);
+  EXPECT_EQ(shell_.calls[0].message, platform::kNotifyDelete);
+  EXPECT_EQ(shell_.calls[0].record.size, GetParam().size);
+  EXPECT_EQ(shell_.calls[0].record.id, 104u);
+  EXPECT_EQ(shell_.calls[0].record.flags, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shells, TrayShellTest, testing::ValuesIn(kShells),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct BalloonLimitCase {
+  std::size_t textLength;
+  std::size_t titleLength;
+  bool accepted;
+};
+
+TEST(TrayBalloonTest, TextAndTitleLimitsOnTheNewShell) {
+  const BalloonLimitCase cases[] = {
+      {253, 62, true}, {254, 0, false}, {0, 63, false}, {0, 0, true}, {1000, 1, false},
+  };
+  for (const auto& c : cases) {
+    FakeOsVersion os(testing_support::kWinXP);
+    RecordingTrayShell shell;
+    platform::ScopedTrayShell scoped(shell);
+    const std::string text(c.textLength, 't'), title(c.titleLength, 'T');
+    bool thrown = false;
+    try {
+      ShowTrayBalloon(1, 104, title, text, 10000, 1);
+    } catch (const SystemException& e) {
+      thrown = true;
+      EXPECT_EQ(e.code, 6);
+    }
+    EXPECT_EQ(thrown, !c.accepted) << c.textLength << "/" << c.titleLength;
+    EXPECT_EQ(shell.calls.size(), c.accepted ? 1u : 0u);
+    if (c.accepted) {
+      EXPECT_EQ(std::string(shell.calls[0].record.info), text);
+      EXPECT_EQ(std::string(shell.calls[0].record.infoTitle), title);
+    }
+  }
+}
+
+TEST(TrayBalloonTest, OldShellIgnoresTextsOfAnyLength) {
+  FakeOsVersion os(testing_support::kWin98);
+  RecordingTrayShell shell;
+  platform::ScopedTrayShell scoped(shell);
+  ShowTrayBalloon(1, 104, std::string(500, 'T'), std::string(500, 't'), 10000, 1);
+  ASSERT_EQ(shell.calls.size(), 1u);
+  EXPECT_STREQ(shell.calls[0].record.info, "");
+}
+
+struct RefusalCase {
+  const char* name;
+  platform::TrayShellMessage refused;
+  void (*call)();
+  std::int32_t code;
+};
+
+TEST(TrayRefusalTest, EachRefusalRaisesItsTaskbarCode) {
+  const RefusalCase cases[] = {
+      {"add", platform::kNotifyAdd, [] { AddTrayIcon(1, 2, 104, 3, "Vesperon"); }, 0},
+      {"version", platform::kNotifySetVersion, [] { AddTrayIcon(1, 2, 104, 3, "Vesperon"); }, 1},
+      {"modify", platform::kNotifyModify, [] { ModifyTrayIcon(1, 2, 104, 3, "Vesperon"); }, 2},
+      {"balloon", platform::kNotifyModify, [] { ShowTrayBalloon(1, 104, "a", "b", 10, 1); }, 2},
+      {"delete", platform::kNotifyDelete, [] { DeleteTrayIcon(1, 104); }, 3},
+  };
+  for (const auto& c : cases) {
+    FakeOsVersion os(testing_support::kWinXP);
+    RecordingTrayShell shell;
+    platform::ScopedTrayShell scoped(shell);
+    shell.Refuse(c.refused);
+    try {
+      c.call();
+      ADD_FAILURE() << c.name << " refusal not reported";
+    } catch (const TaskbarException& e) {
+      EXPECT_EQ(e.code, c.code) << c.name;
+      EXPECT_EQ(e.category, 5) << c.name;
+    }
+  }
+}
+
+TEST(TrayRefusalTest, OldShellNeverAsksForAVersion) {
+  FakeOsVersion os(testing_support::kNT4);
+  RecordingTrayShell shell;
+  platform::ScopedTrayShell scoped(shell);
+  shell.Refuse(platform::kNotifySetVersion);
+  EXPECT_NO_THROW(AddTrayIcon(1, 2, 104, 3, "Vesperon"));
+}
+
+TEST(TrayMenuPointTest, CoordinatesAreCutToUnsigned16Bits) {
+  struct {
+    std::intptr_t lParam;
+    std::int32_t x, y;
+  } const cases[] = {
+      {0x00200010, 0x10, 0x20},
+      {0xFFFFFFFF, 65535, 65535},
+      {static_cast<std::intptr_t>(0x1234500067ull), 0x0067, 0x3450},
+      {0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    const TrayMenuPoint p = UnpackTrayMenuPoint(c.lParam);
+    EXPECT_EQ(p.x, c.x) << std::hex << c.lParam;
+    EXPECT_EQ(p.y, c.y) << std::hex << c.lParam;
+  }
+}
+
+}  // namespace
