@@ -1,0 +1,326 @@
+// Hot-key bindings against an in-memory registry and the recording hot-key
+// system: what the records in the registry become, what the system is asked
+// to register and release, and what a press runs.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "actions/ActionDispatcher.h"
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "platform/memory/RecordingHotKeySystem.h"
+#include "settings/SettingsStore.h"
+#include "shell/HotKeys.h"
+#include "tests/support/FakeOsVersion.h"
+#include "tests/support/RecordingActions.h"
+#include "tests/support/RegistryTestSupport.h"
+
+using namespace HotKeys;
+using testing_support::CallLog;
+using testsupport::Dword;
+using testsupport::KeyExists;
+using testsupport::Text;
+using testsupport::WriteRaw;
+
+namespace {
+
+constexpr platform::WindowHandle kWindow = 0x1234;
+const std::string kSection = "Global\\xzCute";
+
+class HotKeysTest : public ::testing::Test {
+ protected:
+  HotKeysTest() { ResetRegisteredHotKeysForTesting(); }
+  ~HotKeysTest() override { ResetRegisteredHotKeysForTesting(); }
+
+  static std::string RecordPath(const std::string& name) {
+    return testsupport::SettingsPath(kSection + "\\" + name);
+  }
+  static void StoreRecord(const std::string& name, std::uint32_t code, std::uint32_t modifier,
+                          std::uint32_t action) {
+    WriteRaw(RecordPath(name), "Code", platform::kRegDword, Dword(code));
+    WriteRaw(RecordPath(name), "Modifier", platform::kRegDword, Dword(modifier));
+    WriteRaw(RecordPath(name), "Action", platform::kRegDword, Dword(action));
+  }
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (std::uint32_t i = 0; i < RegisteredHotKeyCount(); ++i) {
+      names.push_back(RegisteredHotKeyAt(i).Name);
+    }
+    return names;
+  }
+
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry registryGuard{registry};
+  platform::RecordingHotKeySystem keys;
+  platform::ScopedHotKeySystem keysGuard{keys};
+  testing_support::FakeOsVersion os{testing_support::kWinXP};
+  CallLog log;
+  testing_support::RecordingSystemActions system{log};
+  Vesperon::ScopedSystemActions systemGuard{system};
+  testing_support::RecordingActionHost host{log};
+  Vesperon::ActionDispatcher dispatcher{host};
+};
+
+TEST_F(HotKeysTest, LoadKeepsValidRecordsAndDeletesThoseWithoutAnAction) {
+  StoreRecord("Ctrl + A", 0x41, 0x02, 7);
+  // Only the low 16 bits of code and modifier mean anything.
+  StoreRecord("Alt + F1", 0x10070, 0xFF0004, 18);
+  StoreRecord("Shift + Q", 0x51, 0x01, static_cast<std::uint32_t>(-3));
+  WriteRaw(RecordPath("Ctrl + F12"), "Code", platform::kRegDword, Dword(0x7B));
+  WriteRaw(RecordPath("Ctrl + F12"), "Modifier", platform::kRegDword, Dword(0x02));
+  // A code of the wrong type is repaired to its default.
+  WriteRaw(RecordPath("Space"), "Code", platform::kRegSz, Text("32"));
+  WriteRaw(RecordPath("Space"), "Action", platform::kRegDword, Dword(9));
+
+  std::vector<HotKeyRecord> records{{1, 1, "stale", 1}};
+  LoadHotKeyRecords(records);
+
+  ASSERT_EQ(records.size(), 3u);
+  std::vector<std::string> expectedOrder;
+  DataSystem::ListSubkeys(kSection, expectedOrder, DataSystem::kHiveCurrentUser);
+  std::vector<std::string> order;
+  for (const HotKeyRecord& r : records) {
+    order.push_back(r.Name);
+    if (r.Name == "Ctrl + A") {
+      EXPECT_TRUE(r.Code == 0x41 && r.Modifier == 0x02 && r.Action == 7);
+    }
+    if (r.Name == "Alt + F1") {
+      EXPECT_TRUE(r.Code == 0x70 && r.Modifier == 0x04 && r.Action == 18);
+    }
+    if (r.Name == "Space") {
+      EXPECT_TRUE(r.Code == 0 && r.Modifier == 0 && r.Action == 9);
+    }
+  }
+  EXPECT_EQ(order, expectedOrder);  // the survivors, in enumeration order
+  EXPECT_FALSE(KeyExists(RecordPath("Shift + Q")));
+  EXPECT_FALSE(KeyExists(RecordPath("Ctrl + F12")));
+  EXPECT_TRUE(KeyExists(RecordPath("Space")));
+}
+
+TEST_F(HotKeysTest, ReadingAVanishedOrNamelessRecordGivesNoActionAndLeavesNoKey) {
+  WriteRaw(testsupport::SettingsPath(kSection), "LBAction", platform::kRegDword, Dword(16));
+  StoreRecord("Ctrl + A", 0x41, 0x02, 7);
+  for (const std::string name : {"Ctrl + Q", "", "Ctrl + \\"}) {
+    SCOPED_TRACE(name);
+    HotKeyRecord record{5, 5, name, 4};
+    ReadHotKeyRecord(record);
+    EXPECT_EQ(record.Action, kNoActionMarker);
+    EXPECT_EQ(record.Code, 0);
+    EXPECT_EQ(record.Modifier, 0);
+    EXPECT_FALSE(KeyExists(RecordPath("Ctrl + Q")));
+    // The section, its mouse settings and the other records survive.
+    EXPECT_EQ(testsupport::ReadRaw(testsupport::SettingsPath(kSection), "LBAction").data,
+              Dword(16));
+    EXPECT_TRUE(KeyExists(RecordPath("Ctrl + A")));
+  }
+}
+
+TEST_F(HotKeysTest, SaveWritesValidRecordsOnlyAndRefusesNamesThatAreNoKeyName) {
+  SaveHotKeyRecords({{0x41, 0x06, "Ctrl + Alt + A", 12}, {0x51, 0x01, "Shift + Q", -3}});
+  HotKeyRecord read{0, 0, "Ctrl + Alt + A", 0};
+  ReadHotKeyRecord(read);
+  EXPECT_TRUE(read.Code == 0x41 && read.Modifier == 0x06 && read.Action == 12);
+  EXPECT_FALSE(KeyExists(RecordPath("Shift + Q")));
+
+  for (const std::string& bad : std::vector<std::string>{"", "Ctrl + \\", std::string(256, 'k')}) {
+    EXPECT_THROW(SaveHotKeyRecords({{0x70, 0, "F1", 3}, {0x41, 2, bad, 3}}), Vesperon::Exception);
+    EXPECT_FALSE(KeyExists(RecordPath("F1")));  // nothing written before the refusal
+  }
+  EXPECT_NO_THROW(SaveHotKeyRecords({{0x41, 2, std::string(255, 'k'), 3}}));
+}
+
+TEST_F(HotKeysTest, DeleteNeverFailsAndNeverTouchesTheWholeSection) {
+  StoreRecord("Ctrl + A", 0x41, 0x02, 7);
+  EXPECT_NO_THROW(DeleteHotKeyRecord({0, 0, "Ctrl + Q", 0}));
+  EXPECT_NO_THROW(DeleteHotKeyRecord({0, 0, "", 0}));
+  EXPECT_TRUE(KeyExists(RecordPath("Ctrl + A")));
+  DeleteHotKeyRecord({0, 0, "Ctrl + A", 0});
+  EXPECT_FALSE(KeyExists(RecordPath("Ctrl + A")));
+}
+
+TEST_F(HotKeysTest, RegistrationTranslatesModifiersAndNamesTheAtom) {
+  struct Row {
+    std::uint16_t modifier;
+    std::uint32_t system;
+  };
+  const Row rows[] = {{0x01, platform::kModShift},  {0x02, platform::kModControl},
+                      {0x04, platform::kModAlt},    {0x08, 0},
+                      {0x0F, 0x7},                  {0x09, platform::kModShift}};
+  std::uint16_t code = 0x30;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.modifier);
+    const std::string name = "combination " + std::to_string(row.modifier);
+    RegisterHotKeyRecord(kWindow, name, code, row.modifier);
+    const auto& r = keys.Registrations().back();
+    EXPECT_EQ(r.modifiers, row.system);
+    EXPECT_EQ(r.virtualKey, code);
+    EXPECT_EQ(r.window, kWindow);
+    const platform::Atom atom = keys.AtomOf("Vesperon.Hotkeys." + name);
+    ASSERT_NE(atom, 0);
+    EXPECT_EQ(r.id, atom);
+    EXPECT_EQ(RegisteredHotKeyAt(RegisteredHotKeyCount() - 1).Id, atom);
+    ++code;
+  }
+  EXPECT_EQ(RegisteredHotKeyCount(), 6u);
+}
+
+TEST_F(HotKeysTest, FailedRegistrationsLeaveNoEntryAndNoAtomReference) {
+  keys.refuseAtoms.insert("Vesperon.Hotkeys.Ctrl + A");
+  try {
+    RegisterHotKeyRecord(kWindow, "Ctrl + A", 0x41, 0x02);
+    FAIL();
+  } catch (const HotKeyException& e) {
+    EXPECT_EQ(e.code, HotKeyException::kAtomNotAdded);
+  }
+  EXPECT_TRUE(keys.Registrations().empty());
+
+  // The same combination twice: the system refuses the second one.
+  RegisterHotKeyRecord(kWindow, "Ctrl + Q", 0x51, 0x02);
+  try {
+    RegisterHotKeyRecord(kWindow, "Ctrl + Q", 0x51, 0x02);
+    FAIL();
+  } catch (const HotKeyException& e) {
+    EXPECT_EQ(e.code, HotKeyException::kRegistrationRefused);
+  }
+  EXPECT_EQ(keys.AtomReferences("Vesperon.Hotkeys.Ctrl + Q"), 1u);
+  EXPECT_EQ(Names(), std::vector<std::string>{"Ctrl + Q"});
+  EXPECT_FALSE(UnregisterHotKeyByName(kWindow, "Ctrl + Q"));
+  EXPECT_EQ(keys.AtomReferences("Vesperon.Hotkeys.Ctrl + Q"), 0u);
+  EXPECT_EQ(RegisteredHotKeyCount(), 0u);
+}
+
+TEST_F(HotKeysTest, UnregisterByNameReportsRefusalsAndKeepsTheOrder) {
+  RegisterHotKeyRecord(kWindow, "A", 0x41, 0);
+  RegisterHotKeyRecord(kWindow, "B", 0x42, 0);
+  RegisterHotKeyRecord(kWindow, "C", 0x43, 0);
+  keys.log.clear();
+  EXPECT_FALSE(UnregisterHotKeyByName(kWindow, "never registered"));
+  EXPECT_TRUE(keys.log.empty());
+
+  keys.refuseUnregister.insert(keys.AtomOf("Vesperon.Hotkeys.B"));
+  EXPECT_TRUE(UnregisterHotKeyByName(kWindow, "B"));
+  EXPECT_EQ(keys.AtomReferences("Vesperon.Hotkeys.B"), 0u);  // released all the same
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A", "C"}));
+  try {
+    RegisteredHotKeyAt(2);
+    FAIL();
+  } catch (const HotKeyException& e) {
+    EXPECT_EQ(e.code, HotKeyException::kIndexOutOfRange);
+  }
+}
+
+TEST_F(HotKeysTest, UnregisterAllCountsRefusalsReleasesEveryAtomLastFirst) {
+  for (const char* name : {"A", "B", "C"}) {
+    RegisterHotKeyRecord(kWindow, name, static_cast<std::uint16_t>(name[0]), 0);
+  }
+  const platform::Atom a = keys.AtomOf("Vesperon.Hotkeys.A");
+  const platform::Atom c = keys.AtomOf("Vesperon.Hotkeys.C");
+  keys.refuseUnregister = {a, c};
+  keys.log.clear();
+  EXPECT_EQ(UnregisterHotKeysAtExit(kWindow, host), 2u);
+  EXPECT_EQ(log, CallLog{"Message(Cannot unregister some of the hotkeys.)"});
+  EXPECT_EQ(keys.log.front(), "UnregisterHotKey(4660, " + std::to_string(c) + ")");
+  EXPECT_EQ(keys.log.back(), "GlobalDeleteAtom(" + std::to_string(a) + ")");
+  EXPECT_EQ(RegisteredHotKeyCount(), 0u);
+  for (const char* name : {"A", "B", "C"}) {
+    EXPECT_EQ(keys.AtomReferences(std::string("Vesperon.Hotkeys.") + name), 0u);
+  }
+  log.clear();
+  EXPECT_EQ(UnregisterHotKeysAtExit(kWindow, host), 0u);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(HotKeysTest, StartUpRegistersWhatItCanAndNamesEachFailure) {
+  EXPECT_EQ(RegisterStoredHotKeys(kWindow, host), 0u);
+  EXPECT_TRUE(log.empty());  // no records, no message
+
+  StoreRecord("Ctrl + A", 0x41, 0x02, 7);
+  StoreRecord("Ctrl + Q", 0x51, 0x02, 9);
+  StoreRecord("F1", 0x70, 0, 12);
+  StoreRecord("no action", 0x71, 0, static_cast<std::uint32_t>(-3));
+  keys.refuseAtoms.insert("Vesperon.Hotkeys.Ctrl + Q");
+  EXPECT_EQ(RegisterStoredHotKeys(kWindow, host), 2u);
+  EXPECT_EQ(log, CallLog{"Message(Cannot register hotkey: Ctrl + Q)"});
+  EXPECT_EQ(RegisteredHotKeyCount(), 2u);
+  EXPECT_TRUE(KeyExists(RecordPath("Ctrl + Q")));  // tried again at the next start
+}
+
+TEST_F(HotKeysTest, APressRunsTheStoredActionOfEveryEntryWithThatIdentifier) {
+  StoreRecord("Ctrl + A", 0x41, 0x02, 7);
+  RegisterHotKeyRecord(kWindow, "Ctrl + A", 0x41, 0x02);
+  RegisterHotKeyRecord(kWindow, "Ctrl + Q", 0x51, 0x02);
+  const std::uint32_t a = RegisteredHotKeyAt(0).Id;
+  const std::uint32_t q = RegisteredHotKeyAt(1).Id;
+
+  EXPECT_EQ(OnHotKey(dispatcher, host, a), 0);
+  EXPECT_EQ(log, CallLog{"LockWorkStation()"});
+
+  // The action is read at each press: a change applies without re-registering.
+  StoreRecord("Ctrl + A", 0x41, 0x02, 10);
+  log.clear();
+  OnHotKey(dispatcher, host, a);
+  EXPECT_EQ(log, CallLog{"MonitorOff()"});
+
+  // The record of Ctrl + Q never existed: -3, "Unknow action", and no key
+  // is left behind by the read.
+  log.clear();
+  OnHotKey(dispatcher, host, q);
+  EXPECT_EQ(log, CallLog{"Message(Unknow action)"});
+  EXPECT_FALSE(KeyExists(RecordPath("Ctrl + Q")));
+
+  log.clear();
+  OnHotKey(dispatcher, host, 0xBEEF);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(HotKeysTest, ActionsOutsideTheCatalogueRunNothing) {
+  RegisterHotKeyRecord(kWindow, "Ctrl + A", 0x41, 0x02);
+  const std::uint32_t id = RegisteredHotKeyAt(0).Id;
+  for (const std::uint32_t action : {18u, 0xFFFFFFFFu, 0x80000000u}) {
+    SCOPED_TRACE(action);
+    StoreRecord("Ctrl + A", 0x41, 0x02, action);
+    log.clear();
+    OnHotKey(dispatcher, host, id);
+    EXPECT_EQ(log, CallLog{"Message(Unknow action)"});
+    EXPECT_TRUE(KeyExists(RecordPath("Ctrl + A")));  // only -3 removes a record
+  }
+}
+
+TEST_F(HotKeysTest, TwoEntriesWithOneIdentifierBothRun) {
+  StoreRecord("Ctrl + A", 0x41, 0x02, 12);
+  RegisterHotKeyRecord(kWindow, "Ctrl + A", 0x41, 0x02);
+  // A second window holding the same name gets the same atom.
+  RegisterHotKeyRecord(kWindow + 1, "Ctrl + A", 0x42, 0x02);
+  ASSERT_EQ(RegisteredHotKeyAt(0).Id, RegisteredHotKeyAt(1).Id);
+  OnHotKey(dispatcher, host, RegisteredHotKeyAt(0).Id);
+  EXPECT_EQ(log, (CallLog{"RunScreenSaver()", "RunScreenSaver()"}));
+}
+
+TEST_F(HotKeysTest, TheTextOfACombination) {
+  struct Row {
+    std::uint16_t code;
+    std::uint16_t modifier;
+    const char* text;
+  };
+  const Row rows[] = {
+      {0x41, 0x06, "Ctrl + Alt + A"},
+      {0x41, 0x07, "Ctrl + Shift + Alt + A"},
+      {0x70, 0x01, "Shift + F1"},
+      {0x2E, 0x0A, "Ctrl + Delete"},      // extended: the other name of the key
+      {0x2E, 0x02, "Ctrl + Num Del"},
+      {0xDC, 0x02, "Ctrl + Backslash"},   // never a backslash in a key name
+      {0xE8, 0x04, "Alt + Key 0xE8"},     // a key the layout does not name
+      {0x00, 0x03, "Ctrl + Shift"},
+      {0x7B, 0x00, "F12"},
+      {0x00, 0x00, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    const std::string text = HotKeyText(row.code, row.modifier);
+    EXPECT_EQ(text, row.text);
+    EXPECT_EQ(IsValidHotKeyName(text), row.code != 0 || row.modifier != 0);
+  }
+}
+
+}  // namespace
