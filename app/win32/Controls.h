@@ -1,0 +1,187 @@
+#pragma once
+// Thin wrappers over the Win32 controls of the program's dialogs: one small
+// class per control kind, holding only the window handle, so that the dialog
+// code reads as what it does to each control instead of as raw messages.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+
+namespace win {
+
+class CWindow {
+ public:
+  CWindow() = default;
+  explicit CWindow(HWND h) : h_(h) {}
+  void Attach(HWND h) { h_ = h; }
+  HWND Handle() const { return h_; }
+  operator HWND() const { return h_; }
+
+  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return SendMessageA(h_, msg, w, l); }
+  void Show(bool show) const { ShowWindow(h_, show ? SW_SHOW : SW_HIDE); }
+  void Enable(bool enable) const { EnableWindow(h_, enable ? TRUE : FALSE); }
+  bool IsVisible() const { return IsWindowVisible(h_) != FALSE; }
+  void SetText(const std::string& text) const { SetWindowTextA(h_, text.c_str()); }
+  std::string GetText() const {
+    const int n = GetWindowTextLengthA(h_);
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(h_, text.data(), n + 1)));
+    return text;
+  }
+
+ protected:
+  HWND h_ = nullptr;
+};
+
+class CButton : public CWindow {
+ public:
+  using CWindow::CWindow;
+  void SetCheck(bool checked) const { Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
+  bool IsChecked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
+};
+
+class CComboBox : public CWindow {
+ public:
+  using CWindow::CWindow;
+  void ResetContent() const { Send(CB_RESETCONTENT); }
+  int AddString(const char* text) const {
+    return static_cast<int>(Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+  }
+  int GetCurSel() const { return static_cast<int>(Send(CB_GETCURSEL)); }
+  void SetCurSel(int index) const { Send(CB_SETCURSEL, static_cast<WPARAM>(index)); }
+  int GetCount() const { return static_cast<int>(Send(CB_GETCOUNT)); }
+};
+
+// The image combo box (ComboBoxEx32).
+class CComboBoxEx : public CComboBox {
+ public:
+  using CComboBox::CComboBox;
+  void SetImageList(HIMAGELIST list) const {
+    Send(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
+  }
+  void InsertItem(int index, const char* text, int image, LPARAM data) const {
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(text);
+    item.iImage = item.iSelectedImage = image;
+    item.lParam = data;
+    Send(CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  LPARAM GetItemData(int index) const {
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_LPARAM;
+    item.iItem = index;
+    if (!Send(CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+    return item.lParam;
+  }
+};
+
+class CDateTimePicker : public CWindow {
+ public:
+  using CWindow::CWindow;
+  bool GetTime(SYSTEMTIME& time) const {
+    return Send(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) == GDT_VALID;
+  }
+  void SetTime(const SYSTEMTIME& time) const {
+    Send(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+  }
+  // nullptr: the locale's format of the picker's style.
+  void SetFormat(const char* format) const {
+    Send(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>(format));
+  }
+};
+
+class CProgressBar : public CWindow {
+ public:
+  using CWindow::CWindow;
+  void SetRange32(int low, int high) const { Send(PBM_SETRANGE32, low, high); }
+  void SetPos(int position) const { Send(PBM_SETPOS, static_cast<WPARAM>(position)); }
+};
+
+class CStatusBar : public CWindow {
+ public:
+  bool Create(HWND parent, UINT id, const char* text) {
+    h_ = CreateWindowExA(0, STATUSCLASSNAMEA, text, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                         GetModuleHandleA(nullptr), nullptr);
+    return h_ != nullptr;
+  }
+  void SetMinHeight(int height) const { Send(SB_SETMINHEIGHT, static_cast<WPARAM>(height)); }
+  void SetPartText(int part, const std::string& text) const {
+    Send(SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  void Destroy() {
+    if (h_) DestroyWindow(h_);
+    h_ = nullptr;
+  }
+};
+
+// A 16 x 16 image list of icons from the program's resources.
+class CImageList {
+ public:
+  CImageList() = default;
+  CImageList(const CImageList&) = delete;
+  CImageList& operator=(const CImageList&) = delete;
+  ~CImageList() { Destroy(); }
+  bool Create(int initial, int grow) {
+    h_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, initial, grow);
+    return h_ != nullptr;
+  }
+  void AddIconResource(int resourceId) const {
+    HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId),
+                                               IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    ImageList_AddIcon(h_, icon);
+    if (icon) DestroyIcon(icon);
+  }
+  void Destroy() {
+    if (h_) ImageList_Destroy(h_);
+    h_ = nullptr;
+  }
+  HIMAGELIST Handle() const { return h_; }
+
+ private:
+  HIMAGELIST h_ = nullptr;
+};
+
+// A modal dialog from a resource template; derived classes handle messages
+// in OnMessage, a plain switch, and return false for what they leave to the
+// dialog manager.
+class CModalDialog {
+ public:
+  virtual ~CModalDialog() = default;
+  INT_PTR DoModal(int templateId, HWND parent) {
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), parent,
+                           &CModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  }
+  HWND Handle() const { return h_; }
+  HWND Item(int id) const { return GetDlgItem(h_, id); }
+  void End(INT_PTR result) const { EndDialog(h_, result); }
+
+ protected:
+  // `result` is the message's return value when the handler returns true.
+  virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) = 0;
+  HWND h_ = nullptr;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    CModalDialog* self = nullptr;
+    if (msg == WM_INITDIALOG) {
+      self = reinterpret_cast<CModalDialog*>(l);
+      self->h_ = h;
+      SetWindowLongPtrA(h, DWLP_USER, l);
+    } else {
+      self = reinterpret_cast<CModalDialog*>(GetWindowLongPtrA(h, DWLP_USER));
+    }
+    if (!self) return FALSE;
+    INT_PTR result = 0;
+    if (!self->OnMessage(msg, w, l, result)) return FALSE;
+    // Messages with a return value of their own (notifications, registered
+    // messages) pass it through DWLP_MSGRESULT.
+    if (msg != WM_INITDIALOG) SetWindowLongPtrA(h, DWLP_MSGRESULT, result);
+    return msg == WM_INITDIALOG ? result : TRUE;
+  }
+};
+
+}  // namespace win

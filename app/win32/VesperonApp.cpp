@@ -1,0 +1,110 @@
+// The application object: process start-up, then the main window, run
+// modally; the process ends when the window does.
+#include "app/win32/Program.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <shlwapi.h>
+#include <winsock2.h>
+
+#include <string>
+
+#include "app/MainWindowRules.h"
+#include "app/win32/Program.h"
+#include "app/win32/VesperonDlg.h"
+#include "resources/resource.h"
+#include "system/OsVersion.h"
+
+namespace vesperon_app {
+namespace {
+RegisteredMessages g_messages;
+}
+
+const RegisteredMessages& Messages() { return g_messages; }
+
+void RegisterMessages() {
+  g_messages.trayIconClick = RegisterWindowMessageA("Vesperon.TrayIcon.Click");
+  g_messages.displayTrayMenu = RegisterWindowMessageA("Vesperon.Display.TrayIcon.Menu");
+  g_messages.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+}
+
+}  // namespace vesperon_app
+
+class CVesperonApp {
+ public:
+  // Runs the program; the result is the process's exit code.
+  int InitInstance(const char* commandLine);
+
+ private:
+  static void ShowStringMessage(UINT id);
+  static void RemoveAutomationRegistration();
+};
+
+void CVesperonApp::ShowStringMessage(UINT id) {
+  char text[256] = {};
+  LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+  MessageBoxA(nullptr, text, "Vesperon", MB_OK | MB_ICONSTOP);
+}
+
+// The program keeps no automation server: "Vesperon.Application" has only
+// empty dispatch interfaces and no client uses it. Unregistering still
+// removes what an earlier version registered for the current user, so that
+// the switch leaves no stale class behind.
+void CVesperonApp::RemoveAutomationRegistration() {
+  SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\Vesperon.Application");
+}
+
+int CVesperonApp::InitInstance(const char* commandLine) {
+  // 1. Common controls (the image combo boxes, pickers, up-down, progress
+  //    and status bars).
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
+                                                     ICC_USEREX_CLASSES | ICC_PROGRESS_CLASS |
+                                                     ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+  // 2. Sockets, then OLE.
+  WSADATA sockets{};
+  if (WSAStartup(MAKEWORD(1, 1), &sockets) != 0) {
+    ShowStringMessage(IDP_SOCKETS_INIT_FAILED);
+    return 1;
+  }
+  if (FAILED(OleInitialize(nullptr))) {
+    ShowStringMessage(IDP_OLE_INIT_FAILED);
+    WSACleanup();
+    return 1;
+  }
+  // 3. Control hosting needs nothing more than OLE here.
+  // 4. Be among the first programs the system asks to end at shutdown, so
+  //    that an action already under way is not cut short by our own exit.
+  if (Vesperon::IsOsVersionAtLeast(0, 100)) SetProcessShutdownParameters(100, 0);
+  // 5. The framework's application profile is not used by this program.
+  // 6.-7. The automation switches.
+  int exitCode = 0;
+  switch (Vesperon::ParseStartupSwitch(commandLine ? commandLine : "")) {
+    case Vesperon::StartupSwitch::Unregister:
+      RemoveAutomationRegistration();
+      break;
+    case Vesperon::StartupSwitch::Register:
+      break;  // nothing to register: see RemoveAutomationRegistration
+    case Vesperon::StartupSwitch::None:
+    case Vesperon::StartupSwitch::Embedding:
+    case Vesperon::StartupSwitch::Automation: {
+      // 8. The main window, modally.
+      vesperon_app::RegisterMessages();
+      Vesperon::SetSystemActions(&vesperon_app::ProgramSystemActions());
+      {
+        CVesperonDlg dialog;
+        dialog.Run();
+      }
+      Vesperon::SetSystemActions(nullptr);
+      break;
+    }
+  }
+  OleUninitialize();
+  WSACleanup();
+  return exitCode;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  CVesperonApp app;
+  return app.InitInstance(commandLine);
+}

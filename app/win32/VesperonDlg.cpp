@@ -1,0 +1,621 @@
+#include "app/win32/VesperonDlg.h"
+
+#include <shellapi.h>
+
+#include "actions/ActionCatalog.h"
+#include "app/MainWindowRules.h"
+#include "app/TriggerText.h"
+#include "app/win32/Program.h"
+#include "model/Trigger.h"
+#include "platform/Services.h"
+#include "platform/TrayShell.h"
+#include "resources/resource.h"
+#include "settings/SettingsStore.h"
+#include "system/OsVersion.h"
+
+using namespace Vesperon;
+
+namespace {
+
+constexpr char kDdeServiceName[] = "Vesperon.SystemEventListner1";
+constexpr int kTriggerIconFirst = IDI_TRIGGER_FIRST;
+const int kMenuIcons[] = {IDI_MENU_EXIT, IDI_MENU_GLOBAL_OPTIONS, IDI_MENU_CONTENTS,
+                          IDI_MENU_SYSTEM_TWEAKS, IDI_MENU_TECHNICAL_SUPPORT};
+
+// The DDE service only announces that the program runs: every transaction
+// is accepted and nothing else happens.
+HDDEDATA CALLBACK DdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+  return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(TRUE));
+}
+
+SYSTEMTIME ToSystemTime(const DateTime& t) {
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(t.Year());
+  st.wMonth = static_cast<WORD>(t.Month());
+  st.wDay = static_cast<WORD>(t.Day());
+  st.wDayOfWeek = static_cast<WORD>(t.DayOfWeek() - 1);
+  st.wHour = static_cast<WORD>(t.Hour());
+  st.wMinute = static_cast<WORD>(t.Minute());
+  st.wSecond = static_cast<WORD>(t.Second());
+  return st;
+}
+
+}  // namespace
+
+CVesperonDlg::CVesperonDlg() : engine_(*this), dispatcher_(*this) {
+  trayMenuResource_ = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+  trayMenu_ = trayMenuResource_ ? GetSubMenu(trayMenuResource_, 0) : nullptr;
+}
+
+CVesperonDlg::~CVesperonDlg() {
+  if (trayMenuResource_) DestroyMenu(trayMenuResource_);
+}
+
+INT_PTR CVesperonDlg::Run() { return DoModal(IDD_VESPERON_DIALOG, nullptr); }
+
+template <typename Handler>
+void CVesperonDlg::Guarded(Handler&& handler) {
+  try {
+    handler();
+  } catch (const Exception& failure) {
+    MessageBoxA(h_, FailureText(failure).c_str(), FailureCaption(failure), MB_OK | MB_ICONERROR);
+  }
+}
+
+bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
+  const vesperon_app::RegisteredMessages& messages = vesperon_app::Messages();
+  if (msg != 0 && msg == messages.trayIconClick) {
+    result = OnTrayIconClick(w, l);
+    return true;
+  }
+  if (msg != 0 && msg == messages.displayTrayMenu) {
+    result = OnDisplayTrayMenu(w, l);
+    return true;
+  }
+  if (msg != 0 && msg == messages.taskbarCreated) {
+    result = OnTaskbarCreated();
+    return true;
+  }
+  switch (msg) {
+    case WM_INITDIALOG:
+      OnCreate();
+      OnInitDialog();
+      result = TRUE;
+      return true;
+    case WM_TIMER:
+      if (w == kStartHiddenTimer) {
+        OnStartHiddenTimer();
+      } else {
+        Guarded([&] { engine_.OnTimer(static_cast<std::int32_t>(w)); });
+      }
+      return true;
+    case WM_COMMAND:
+      OnCommand(LOWORD(w), HIWORD(w));
+      return true;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(l), result);
+    case WM_SHOWWINDOW:
+      engine_.OnWindowShown(w != FALSE);
+      return false;
+    case WM_SIZE:
+      if (statusBar_.Handle()) statusBar_.Send(WM_SIZE);
+      return false;
+    case WM_CLOSE:
+      // Closing only hides: the program lives on in the tray.
+      HideToTray();
+      return true;
+    case WM_DESTROY:
+      OnDestroy();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CVesperonDlg::OnCreate() {
+  // 1. The owner-drawn menus look for this property.
+  SetPropA(h_, "XPWndProp_MenuXP", reinterpret_cast<HANDLE>(1));
+  // 2. Image lists: actions, and trigger kinds followed by the menu icons.
+  actionImages_.Create(9, 2);
+  for (int resource : kActionIconResources) actionImages_.AddIconResource(resource);
+  triggerImages_.Create(12, 2);
+  for (int k = 0; k < kTriggerKindCount; ++k) triggerImages_.AddIconResource(kTriggerIconFirst + k);
+  for (int resource : kMenuIcons) triggerImages_.AddIconResource(resource);
+  // 3. Status bar.
+  if (statusBar_.Create(h_, IDC_STATUS_BAR, kTriggerInformationText)) {
+    statusBar_.SetMinHeight(10);
+    statusBar_.Send(WM_SIZE);
+  }
+  // 4. Announce the running program by its DDE service name.
+  if (DdeInitializeA(&ddeInstance_, &DdeCallback, APPCLASS_STANDARD, 0) == DMLERR_NO_ERROR) {
+    ddeService_ = DdeCreateStringHandleA(ddeInstance_, kDdeServiceName, CP_WINANSI);
+    if (ddeService_) DdeNameService(ddeInstance_, ddeService_, nullptr, DNS_REGISTER);
+  } else {
+    ddeInstance_ = 0;
+  }
+  // 5. The tray icon.
+  CreateTrayIcon();
+  // 6. Hot keys: registered by the hot-key module once it is part of the
+  //    program.
+  // 7. The moment of the last trigger event.
+  engine_.LoadLastEvent();
+}
+
+void CVesperonDlg::CreateTrayIcon() {
+  TrayIconInfo info;
+  info.window = reinterpret_cast<WindowHandle>(h_);
+  info.callbackMessage = vesperon_app::Messages().trayIconClick;
+  info.iconId = static_cast<std::uint32_t>(kTrayIconId);
+  info.icon = platform::TrayShell().LoadSmallIcon(InitialTrayIconResource());
+  info.tooltip = kTrayTooltip;
+  tray_ = info;
+  try {
+    AddTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon, tray_->tooltip);
+  } catch (const TaskbarException&) {
+    // No taskbar yet: the icon comes with "TaskbarCreated".
+  }
+}
+
+void CVesperonDlg::OnInitDialog() {
+  triggerList_.Attach(Item(IDC_TRIGGER_LIST));
+  actionList_.Attach(Item(IDC_ACTION_LIST));
+  weekdayList_.Attach(Item(IDC_WEEKDAY_LIST));
+  processField_.Attach(Item(IDC_PROCESS_FIELD));
+  timeField_.Attach(Item(IDC_TIME_FIELD));
+  dateField_.Attach(Item(IDC_DATE_FIELD));
+  numberField_.Attach(Item(IDC_NUMBER_FIELD));
+  upDown_.Attach(Item(IDC_NUMBER_UPDOWN));
+  upperLabel_.Attach(Item(IDC_LABEL_UPPER));
+  lowerLabel_.Attach(Item(IDC_LABEL_LOWER));
+  countdownLabel_.Attach(Item(IDC_COUNTDOWN));
+  activate_.Attach(Item(IDC_ACTIVATE));
+  progress_.Attach(Item(IDC_PROGRESS));
+
+  // 2. Service mode belongs to the service module; started interactively
+  //    there is nothing to dispatch.
+  // 3. Translucency: applied by the appearance module once it is part of
+  //    the program.
+  // 4. Window icons.
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
+                                        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                        LR_DEFAULTCOLOR));
+  smallIcon_ = static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  SendMessageA(h_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(h_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  // 5. The two lists.
+  FillActionList();
+  FillTriggerList();
+  // 6. Menus by version.
+  PrepareMenus();
+  // 7. Countdown label.
+  countdownLabel_.SetText(kTimerInactiveText);
+  // 8. Number field: today's day of the month.
+  WriteNumberField(Now().Day());
+  // 9. Clock watch.
+  engine_.StartClockWatch();
+  // 10. Start hidden when asked to.
+  bool minimize = true;
+  try {
+    std::vector<std::uint32_t> values;
+    DataSystem::ReadNumbers({DataSystem::kPresTrgrAct, DataSystem::kMinimize}, values, "Global",
+                            DataSystem::kHiveCurrentUser);
+    minimize = values.at(1) != 0;
+  } catch (const Exception& failure) {
+    MessageBoxA(h_, FailureText(failure).c_str(), FailureCaption(failure), MB_OK | MB_ICONERROR);
+  }
+  if (minimize) {
+    ShowWindow(h_, SW_MINIMIZE);
+    SetTimer(h_, kStartHiddenTimer, 0, nullptr);
+  }
+  // 11.-13. The stored fields and the editor of their kind.
+  Guarded([&] { engine_.LoadMainForm(); });
+  ShowKindEditor(SelectedTriggerKind(), false);
+  // 14. Re-activate what was active when the program ended.
+  Guarded([&] { engine_.RestoreActivation(); });
+}
+
+void CVesperonDlg::FillActionList() {
+  actionList_.SetImageList(actionImages_.Handle());
+  int index = 0;
+  for (ActionId id : GetAvailableActions()) {
+    actionList_.InsertItem(index++, GetActionName(id), GetActionImageIndex(id), id);
+  }
+}
+
+void CVesperonDlg::FillTriggerList() {
+  triggerList_.SetImageList(triggerImages_.Handle());
+  for (int k = 0; k < kTriggerKindCount; ++k) triggerList_.InsertItem(k, TriggerListText(k), k, k);
+}
+
+void CVesperonDlg::FillWeekdayList() {
+  weekdayList_.ResetContent();
+  for (int i = 0; i < 7; ++i) weekdayList_.AddString(WeekdayListText(i));
+}
+
+void CVesperonDlg::FillProcessList() {
+  processField_.ResetContent();
+  for (const std::string& name : platform::Desktop().RunningProcessNames()) {
+    processField_.AddString(name.c_str());
+  }
+}
+
+void CVesperonDlg::PrepareMenus() {
+  if (trayMenu_) {
+    for (std::int32_t command : TrayMenuCommandsToRemove()) {
+      DeleteMenu(trayMenu_, static_cast<UINT>(command), MF_BYCOMMAND);
+    }
+  }
+  if (!IsOsVersionAtLeast(0, 120)) {
+    if (HMENU bar = GetMenu(h_)) {
+      DeleteMenu(bar, ID_BOOT_OPTIONS, MF_BYCOMMAND);
+      DrawMenuBar(h_);
+    }
+  }
+}
+
+void CVesperonDlg::ShowKindEditor(std::int32_t kind, bool chosenByUser) {
+  const KindEditor editor = EditorForKind(kind);
+  dateField_.Show(editor.date);
+  timeField_.Show(editor.time);
+  numberField_.Show(editor.number);
+  upDown_.Show(editor.number);
+  weekdayList_.Show(editor.weekday);
+  processField_.Show(editor.process);
+  upperLabel_.SetText(editor.upperLabel);
+  lowerLabel_.SetText(editor.lowerLabel);
+  if (editor.time) timeField_.SetFormat(editor.countdownFormat ? kCountdownTimeFormat : nullptr);
+
+  switch (static_cast<TriggerKind>(kind)) {
+    case TriggerKind::Countdown:
+      if (chosenByUser) {
+        SYSTEMTIME st{};
+        GetLocalTime(&st);
+        st.wHour = 0;
+        st.wMinute = 30;
+        st.wSecond = 0;
+        st.wMilliseconds = 0;
+        timeField_.SetTime(st);
+      }
+      WriteNumberField(ClampNumber(kind, number_));
+      break;
+    case TriggerKind::Weekly:
+      if (chosenByUser) {
+        FillWeekdayList();
+        weekdayList_.SetCurSel(Now().DayOfWeek() - 1);
+      }
+      break;
+    case TriggerKind::Monthly:
+      WriteNumberField(ClampNumber(kind, number_));
+      break;
+    case TriggerKind::Process:
+      if (chosenByUser) {
+        processField_.SetText("");
+        FillProcessList();
+        processField_.SetText("");
+      } else {
+        // Refill only the list: the stored text stays in the field.
+        const std::string text = processField_.GetText();
+        FillProcessList();
+        processField_.SetText(text);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void CVesperonDlg::WriteNumberField(std::int32_t value) {
+  number_ = value;
+  writingNumber_ = true;
+  numberField_.SetText(std::to_string(value));
+  writingNumber_ = false;
+}
+
+std::int32_t CVesperonDlg::ReadNumberField() {
+  const NumberFieldResult read = NumberAfterEdit(-1, numberField_.GetText(), number_);
+  if (read.rejected) {
+    ShowMessage(kEnterIntegerText);
+    WriteNumberField(number_);
+    return number_;
+  }
+  number_ = read.value;
+  return number_;
+}
+
+void CVesperonDlg::OnNumberEdited() {
+  if (writingNumber_) return;
+  const NumberFieldResult read = NumberAfterEdit(SelectedTriggerKind(), numberField_.GetText(), number_);
+  if (read.rejected) ShowMessage(kEnterIntegerText);
+  // Write back only when the text changes, so the caret stays where the
+  // user types.
+  const std::string text = numberField_.GetText();
+  number_ = read.value;
+  if (text != std::to_string(read.value)) WriteNumberField(read.value);
+}
+
+void CVesperonDlg::OnNumberArrow(int reportedStep) {
+  WriteNumberField(NumberAfterArrow(SelectedTriggerKind(), ReadNumberField(), reportedStep));
+}
+
+void CVesperonDlg::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_ACTIVATE:
+      if (code == BN_CLICKED) Guarded([&] { engine_.OnActivateClicked(); });
+      return;
+    case IDC_EXECUTE_NOW:
+      if (code == BN_CLICKED) Guarded([&] { dispatcher_.ExecuteSelectedAction(); });
+      return;
+    case IDC_TRIGGER_LIST:
+      if (code == CBN_SELENDOK) ShowKindEditor(SelectedTriggerKind(), true);
+      return;
+    case IDC_NUMBER_FIELD:
+      if (code == EN_CHANGE) OnNumberEdited();
+      return;
+    case IDC_PROCESS_FIELD:
+      if (code == CBN_DROPDOWN) {
+        processField_.SetText("");
+        FillProcessList();
+        processField_.SetText("");
+      }
+      return;
+    case IDC_PROPERTIES:       // the action property pages are not part of the program yet
+    case ID_SYSTEM_TWEAKS:     // nor the system tweaks dialog
+    case ID_GLOBAL_OPTIONS:    // nor the global options
+    case IDC_VESPERON:
+    case IDC_PROFILES:
+    case ID_HELP_CONTENTS:
+      ShowMessage(kNotImplementedText);
+      return;
+    case ID_BOOT_OPTIONS:
+      ShellExecuteA(h_, nullptr, "msconfig", "-4", nullptr, SW_SHOWNORMAL);
+      return;
+    case ID_ABOUT:
+      ShowAbout();
+      return;
+    case ID_CHECK_UPDATES:
+    case ID_TECHNICAL_SUPPORT:
+      OpenProductPage();
+      return;
+    case ID_TRAY_EXIT:
+    case IDOK:
+      End(IDOK);
+      return;
+    case IDCANCEL:
+      End(IDCANCEL);
+      return;
+    default:
+      Guarded([&] { dispatcher_.OnTrayMenuCommand(id); });
+      return;
+  }
+}
+
+bool CVesperonDlg::OnNotify(const NMHDR& header, INT_PTR& result) {
+  if (header.idFrom == IDC_NUMBER_UPDOWN && header.code == UDN_DELTAPOS) {
+    const auto& change = reinterpret_cast<const NMUPDOWN&>(header);
+    OnNumberArrow(change.iDelta);
+    result = TRUE;  // the field is ours to write, not the up-down's
+    return true;
+  }
+  return false;
+}
+
+void CVesperonDlg::OnStartHiddenTimer() {
+  KillTimer(h_, kStartHiddenTimer);
+  HideToTray();
+}
+
+void CVesperonDlg::HideToTray() {
+  // The hide animation comes with the appearance module.
+  ShowWindow(h_, SW_SHOWMINNOACTIVE);
+  ShowWindow(h_, SW_HIDE);
+}
+
+void CVesperonDlg::OnDestroy() {
+  KillTimer(h_, kStartHiddenTimer);
+  RemoveTrayIcon();
+  statusBar_.Destroy();
+  actionImages_.Destroy();
+  triggerImages_.Destroy();
+  if (ddeInstance_) {
+    if (ddeService_) {
+      DdeNameService(ddeInstance_, ddeService_, nullptr, DNS_UNREGISTER);
+      DdeFreeStringHandle(ddeInstance_, ddeService_);
+    }
+    DdeUninitialize(ddeInstance_);
+    ddeInstance_ = 0;
+  }
+  RemovePropA(h_, "XPWndProp_MenuXP");
+  if (icon_) DestroyIcon(icon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+  icon_ = smallIcon_ = nullptr;
+}
+
+void CVesperonDlg::RemoveTrayIcon() {
+  if (!tray_) return;
+  try {
+    DeleteTrayIcon(tray_->window, tray_->iconId);
+  } catch (const TaskbarException&) {
+    // The taskbar is gone already; nothing is left to remove.
+  }
+  tray_.reset();
+}
+
+LRESULT CVesperonDlg::OnTrayIconClick(WPARAM w, LPARAM l) {
+  if (w == kTrayIconId) {
+    Guarded([&] { dispatcher_.OnTrayIconMessage(static_cast<std::uintptr_t>(w), l); });
+  }
+  return 1;
+}
+
+LRESULT CVesperonDlg::OnDisplayTrayMenu(WPARAM, LPARAM l) {
+  const TrayMenuPoint point = UnpackTrayMenuPoint(l);
+  SetForegroundWindow(h_);
+  if (trayMenu_) TrackPopupMenuEx(trayMenu_, TPM_VERNEGANIMATION, point.x, point.y, h_, nullptr);
+  // Lets the menu close properly when the user clicks elsewhere.
+  PostMessageA(h_, WM_NULL, 0, 0);
+  return 0;
+}
+
+LRESULT CVesperonDlg::OnTaskbarCreated() {
+  if (tray_) {
+    try {
+      AddTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon,
+                  tray_->tooltip);
+    } catch (const TaskbarException&) {
+      // Ignored: the next "TaskbarCreated" tries again.
+    }
+  }
+  return 0;
+}
+
+void CVesperonDlg::ShowAbout() {
+  class CAboutDlg final : public win::CModalDialog {
+   protected:
+    bool OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) override {
+      if (msg == WM_INITDIALOG) {
+        result = TRUE;
+        return true;
+      }
+      if (msg != WM_COMMAND) return false;
+      switch (LOWORD(w)) {
+        case IDC_SYSTEM_INFO: {
+          const char* program = SystemInfoProgram();
+          if (*program) ShellExecuteA(h_, nullptr, program, nullptr, nullptr, SW_SHOWNORMAL);
+          End(IDOK);
+          return true;
+        }
+        case IDOK:
+        case IDCANCEL:
+          End(LOWORD(w));
+          return true;
+        default:
+          return false;
+      }
+    }
+  } about;
+  about.DoModal(IDD_ABOUTBOX, h_);
+}
+
+void CVesperonDlg::OpenProductPage() {
+  ShellExecuteA(h_, "open", vesperon_app::kProductPage, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// IEngineWindow
+
+TriggerFields CVesperonDlg::ReadTriggerFields() {
+  TriggerFields f;
+  f.kind = SelectedTriggerKind();
+  SYSTEMTIME date{}, time{};
+  dateField_.GetTime(date);
+  timeField_.GetTime(time);
+  f.year = date.wYear;
+  f.month = date.wMonth;
+  f.day = date.wDay;
+  f.hour = time.wHour;
+  f.minute = time.wMinute;
+  f.second = time.wSecond;
+  f.number = ReadNumberField();
+  const int weekday = weekdayList_.GetCurSel();
+  f.weekdayIndex = weekday < 0 ? 0 : weekday;
+  f.processText = processField_.GetText();
+  return f;
+}
+
+std::int32_t CVesperonDlg::SelectedTriggerKind() { return triggerList_.GetCurSel(); }
+
+ActionId CVesperonDlg::SelectedActionId() {
+  const int index = actionList_.GetCurSel();
+  if (index < 0) return -1;
+  return static_cast<ActionId>(actionList_.GetItemData(index));
+}
+
+void CVesperonDlg::ShowStoredFields(const StoredFields& fields) {
+  int actionIndex = -1;
+  for (int i = 0, n = actionList_.GetCount(); i < n; ++i) {
+    if (actionList_.GetItemData(i) == fields.action) {
+      actionIndex = i;
+      break;
+    }
+  }
+  actionList_.SetCurSel(actionIndex);
+  triggerList_.SetCurSel(fields.kind);
+  FillWeekdayList();
+  weekdayList_.SetCurSel(fields.weekdayIndex);
+  if (fields.dateTime.status == DateTimeStatus::Valid) {
+    const SYSTEMTIME st = ToSystemTime(fields.dateTime);
+    dateField_.SetTime(st);
+    timeField_.SetTime(st);
+  }
+  processField_.SetText(fields.processText);
+  WriteNumberField(fields.number);
+}
+
+void CVesperonDlg::StartTimer(std::int32_t id, std::uint32_t periodMs) {
+  SetTimer(h_, static_cast<UINT_PTR>(id), periodMs, nullptr);
+}
+
+void CVesperonDlg::StopTimer(std::int32_t id) { KillTimer(h_, static_cast<UINT_PTR>(id)); }
+
+void CVesperonDlg::EnableControl(std::int32_t controlId, bool enable) {
+  EnableWindow(Item(controlId), enable ? TRUE : FALSE);
+}
+
+void CVesperonDlg::SetActivateChecked(bool checked) { activate_.SetCheck(checked); }
+
+void CVesperonDlg::SetCountdownLabel(const std::string& text) { countdownLabel_.SetText(text); }
+
+void CVesperonDlg::SetProgressRange(std::int32_t maximum) { progress_.SetRange32(0, maximum); }
+
+void CVesperonDlg::SetProgressPosition(std::int32_t position) { progress_.SetPos(position); }
+
+bool CVesperonDlg::StatusBarExists() { return statusBar_.Handle() != nullptr; }
+
+void CVesperonDlg::SetStatusText(const std::string& text) { statusBar_.SetPartText(0, text); }
+
+bool CVesperonDlg::TrayIconExists() { return tray_.has_value(); }
+
+void CVesperonDlg::ShowBalloon(const std::string& title, const std::string& text,
+                               std::uint32_t timeoutMs, BalloonIcon icon) {
+  if (!tray_) return;
+  ShowTrayBalloon(tray_->window, tray_->iconId, title, text, timeoutMs,
+                  static_cast<std::uint32_t>(icon));
+}
+
+void CVesperonDlg::SetTrayIconImage(std::int32_t iconResource) {
+  if (!tray_) return;
+  const IconHandle icon = platform::TrayShell().LoadSmallIcon(iconResource);
+  if (tray_->icon) DestroyIcon(reinterpret_cast<HICON>(tray_->icon));
+  tray_->icon = icon;
+  ModifyTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon, tray_->tooltip);
+}
+
+void CVesperonDlg::ShowMessageBox(const std::string& text, const std::string& caption,
+                                  MessageIcon icon) {
+  MessageBoxA(h_, text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
+}
+
+void CVesperonDlg::ExecuteSelectedAction() { dispatcher_.ExecuteSelectedAction(); }
+
+// IActionHost
+
+ActionId CVesperonDlg::SelectedActionItemData() { return SelectedActionId(); }
+
+void CVesperonDlg::ShowMessage(const std::string& text) {
+  MessageBoxA(h_, text.c_str(), kMessageCaption, MB_OK);
+}
+
+void CVesperonDlg::ShowWindowRestored() { ShowWindow(h_, SW_RESTORE); }
+
+bool CVesperonDlg::GetCursorPosition(std::int32_t& x, std::int32_t& y) {
+  POINT p{};
+  if (!GetCursorPos(&p)) return false;
+  x = p.x;
+  y = p.y;
+  return true;
+}
+
+void CVesperonDlg::PostTrayMenuMessage(std::uintptr_t wParam, std::intptr_t lParam) {
+  PostMessageA(h_, vesperon_app::Messages().displayTrayMenu, wParam, lParam);
+}

@@ -1,0 +1,146 @@
+// The main window's editor table, number field rules, command-line switches
+// and failure captions.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "app/MainWindowRules.h"
+#include "settings/StoreExceptions.h"
+#include "tests/support/FakeOsVersion.h"
+
+namespace {
+
+using namespace Vesperon;
+
+TEST(KindEditorTest, EachKindShowsItsFieldsAndLabels) {
+  struct Row {
+    std::int32_t kind;
+    bool date, time, number, weekday, process;
+    const char* upper;
+    const char* lower;
+    bool countdownFormat;
+  } const rows[] = {
+      {0, true, true, false, false, false, "Date:", "Time:", false},
+      {1, false, true, true, false, false, "Days:", "Hours/Mins/S", true},
+      {2, false, true, false, false, false, "", "Time:", false},
+      {3, false, true, false, true, false, "Day of week:", "Time:", false},
+      {4, false, true, true, false, false, "Day of month:", "Time:", false},
+      {5, false, false, false, false, false, "", "", false},
+      {6, false, false, false, false, true, "Process:", "", false},
+      {7, false, false, false, false, false, "", "", false},
+      {-1, false, false, false, false, false, "", "", false},
+  };
+  for (const Row& r : rows) {
+    const KindEditor e = EditorForKind(r.kind);
+    SCOPED_TRACE(r.kind);
+    EXPECT_EQ(e.date, r.date);
+    EXPECT_EQ(e.time, r.time);
+    EXPECT_EQ(e.number, r.number);
+    EXPECT_EQ(e.weekday, r.weekday);
+    EXPECT_EQ(e.process, r.process);
+    EXPECT_STREQ(e.upperLabel, r.upper);
+    EXPECT_STREQ(e.lowerLabel, r.lower);
+    EXPECT_EQ(e.countdownFormat, r.countdownFormat);
+  }
+}
+
+TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  struct Row {
+    std::int32_t kind;
+    const char* text;
+    std::int32_t previous;
+    std::int32_t value;
+    bool rejected;
+  } const rows[] = {
+      {1, "123456", 5, 100000, false},
+      {1, "100000", 5, 100000, false},
+      {1, "-3", 5, 0, false},
+      {1, "0", 5, 0, false},
+      {4, "0", 5, 1, false},
+      {4, "31", 5, 31, false},
+      {4, "32", 5, 31, false},
+      {4, "15", 5, 15, false},
+      {1, "99999999999999999999", 5, 100000, false},  // beyond 64 bits too
+      {4, "-99999999999", 5, 1, false},
+      {2, "123456", 5, 123456, false},                // other kinds keep it
+      {2, "2147483648", 5, kMax, false},
+      {2, "-2147483649", 5, kMin, false},
+      {2, " 42 ", 5, 42, false},
+      {1, "", 7, 7, true},
+      {1, "-", 7, 7, true},
+      {4, "1a", 9, 9, true},
+      {4, "1 2", 9, 9, true},
+      {0, "+", 3, 3, true},
+  };
+  for (const Row& r : rows) {
+    const NumberFieldResult result = NumberAfterEdit(r.kind, r.text, r.previous);
+    EXPECT_EQ(result.value, r.value) << r.kind << " '" << r.text << "'";
+    EXPECT_EQ(result.rejected, r.rejected) << r.kind << " '" << r.text << "'";
+  }
+}
+
+TEST(NumberFieldTest, ArrowsStepByOneWithinTheRange) {
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  struct Row {
+    std::int32_t kind, current, step, expected;
+  } const rows[] = {
+      // The up-down's default range is inverted: the up arrow reports -1.
+      {1, 10, -1, 11}, {1, 10, 1, 9},   {1, 0, 1, 0},    {1, 100000, -1, 100000},
+      {4, 31, -1, 31}, {4, 1, 1, 1},    {4, 15, -1, 16}, {4, 40, 1, 31},
+      {2, kMax, -1, kMax},  // no wrap-around at the end of the 32-bit range
+      {2, std::numeric_limits<std::int32_t>::min(), 1, std::numeric_limits<std::int32_t>::min()},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(NumberAfterArrow(r.kind, r.current, r.step), r.expected)
+        << r.kind << " " << r.current << " " << r.step;
+  }
+}
+
+TEST(StartupSwitchTest, OnlyTheAutomationSwitchesCount) {
+  struct Row {
+    const char* line;
+    StartupSwitch expected;
+  } const rows[] = {
+      {"", StartupSwitch::None},
+      {"/Register", StartupSwitch::Register},
+      {"-regserver", StartupSwitch::Register},
+      {"/UNREGISTER", StartupSwitch::Unregister},
+      {"-Unregserver", StartupSwitch::Unregister},
+      {"/Embedding", StartupSwitch::Embedding},
+      {"-Automation", StartupSwitch::Automation},
+      {"Register", StartupSwitch::None},       // no switch character
+      {"/Registered", StartupSwitch::None},
+      {"/", StartupSwitch::None},
+      {"foo.txt  /register", StartupSwitch::Register},
+  };
+  for (const Row& r : rows) EXPECT_EQ(ParseStartupSwitch(r.line), r.expected) << r.line;
+}
+
+TEST(FailureCaptionTest, CaptionFollowsTheFailureClass) {
+  EXPECT_STREQ(FailureCaption(DataSystem::RegistryException(3)), "Registry Error");
+  EXPECT_STREQ(FailureCaption(SystemException(2)), "General Error");
+  EXPECT_STREQ(FailureCaption(DataSystem::DataSystemException(1)), "Other Error");
+  EXPECT_STREQ(FailureCaption(Exception(0, 5)), "Other Error");
+  EXPECT_EQ(FailureText(DataSystem::RegistryException(3)),
+            "The operation failed (category 1, code 3).");
+}
+
+TEST(SystemInfoTest, ProgramByWindowsVersion) {
+  struct Row {
+    platform::OsVersionRecord os;
+    const char* program;
+  } const rows[] = {
+      {testing_support::kWin95, ""},           {testing_support::kWin98, "Msinfo32.exe"},
+      {testing_support::kNT351, "Winmsd.exe"}, {testing_support::kNT4, "Winmsd.exe"},
+      {testing_support::kWin2000, "Msinfo32.exe"}, {testing_support::kWin10, "Msinfo32.exe"},
+  };
+  for (const Row& r : rows) {
+    testing_support::FakeOsVersion os(r.os);
+    EXPECT_STREQ(SystemInfoProgram(), r.program);
+  }
+}
+
+}  // namespace
