@@ -1,0 +1,103 @@
+#pragma once
+// The actions that act on the local computer and the user's logon (Part 3.2):
+// turn off, reboot and log off (ExitWindowsWithSettings), stand by and
+// hibernate (SuspendWithSettings), lock, monitor off and on, the screen saver
+// and restarting the shell. Each reads its settings from the active profile
+// at the moment of the call and reaches Windows only through
+// platform::PowerSystem(). Results of the calls that carry out the action are
+// not examined; failures of the settings store, the version classification,
+// the privilege handling and the bound functions pass through.
+#include <cstdint>
+#include <string>
+
+#include "actions/SystemActions.h"
+
+namespace Vesperon {
+
+// ExitWindowsEx modifiers.
+inline constexpr std::uint32_t kExitForce = 4;           // EWX_FORCE
+inline constexpr std::uint32_t kExitForceIfHung = 0x10;  // EWX_FORCEIFHUNG
+
+// Window messages and their parameters, with the Windows values.
+inline constexpr std::uintptr_t kBroadcastWindow = 0xFFFF;      // HWND_BROADCAST
+inline constexpr std::uint32_t kMessageQuit = 0x0012;           // WM_QUIT
+inline constexpr std::uint32_t kMessageSysCommand = 0x0112;     // WM_SYSCOMMAND
+inline constexpr std::uintptr_t kCommandMonitorPower = 0xF170;  // SC_MONITORPOWER
+inline constexpr std::uintptr_t kCommandScreenSave = 0xF140;    // SC_SCREENSAVE
+inline constexpr std::intptr_t kMonitorPowerOff = 2;
+inline constexpr std::intptr_t kMonitorPowerOn = -1;
+inline constexpr std::uint32_t kShowDefault = 10;  // SW_SHOWDEFAULT
+
+inline constexpr char kShellWindowClass[] = "Progman";
+inline constexpr char kShellCommandLine[] = "Explorer.exe";
+
+// Shutdown reasons: the texts of the Shutdown/Log off/Reboot page, in the
+// order of ShutdownReasonIndex.
+inline constexpr std::uint32_t kShutdownReasonCount = 11;
+extern const char* const kShutdownReasonTexts[kShutdownReasonCount];
+
+// The reason code for a stored ShutdownReasonIndex. An index outside 0 to 10
+// (the page never writes one) gives 0, SHTDN_REASON_MAJOR_OTHER |
+// SHTDN_REASON_MINOR_OTHER, unplanned: the system's own "Other (Unplanned)"
+// entry. It claims no reason the user did not choose (least of all the
+// "planned" flag), and the exit request still goes ahead, as a scheduled turn
+// off must not be lost to a damaged setting.
+std::uint32_t ShutdownReasonCode(std::uint32_t reasonIndex);
+
+// The ExitWindowsEx flags: the request plus EWX_FORCE when `forced`, else
+// EWX_FORCEIFHUNG when `forceHung`; never both.
+std::uint32_t ExitWindowsFlags(std::uint32_t request, bool forced, bool forceHung);
+
+// "Profiles\<active profile>": the section of the active profile's settings.
+std::string ActiveProfileSection();
+
+// Turn off (8 on the NT line, 1 on the 9x line), reboot (2) or log off (0)
+// with the force options and the shutdown reason of the active profile. On
+// the NT line SeShutdownPrivilege is enabled just before the request and
+// removed from the token just after it (the token is then closed); a failure
+// to enable it throws and no request is made. On the 9x line a forced log off
+// first posts WM_QUIT to the shell's "Progman" window when there is one.
+void ExitWindowsWithSettings(std::uint32_t request);
+
+// Stand by (false) or hibernate (true) through DynSetSuspendState, with the
+// active profile's HNProp Forced (force critical) and DisableWake.
+void SuspendWithSettings(bool hibernate);
+
+// Action 7: DynLockWorkStation.
+void LockWorkStationNow();
+// Actions 10 and 11: WM_SYSCOMMAND SC_MONITORPOWER sent to every top-level
+// window; returns when all have handled it.
+void TurnMonitorOff();
+void TurnMonitorOn();
+// Action 12: WM_SYSCOMMAND SC_SCREENSAVE posted to every top-level window.
+void StartScreenSaver();
+// Action 15: posts WM_QUIT to the "Progman" window and at once starts
+// "Explorer.exe" (SW_SHOWDEFAULT), without waiting or checking results.
+// When no "Progman" window exists nothing is posted: a message posted to no
+// window goes to the calling thread and would end Vesperon's own loop.
+void RestartShell();
+
+// ISystemActions for the operations of this Part; the others (hang-up, kill,
+// Wake-on-LAN, reminder) are handed to `others`, which the program assembles
+// from the Parts that own them.
+class PowerSystemActions final : public ISystemActions {
+ public:
+  explicit PowerSystemActions(ISystemActions& others) : others_(others) {}
+
+  void ExitWindows(ExitRequest request) override { ExitWindowsWithSettings(request); }
+  void Suspend(bool hibernate) override { SuspendWithSettings(hibernate); }
+  void LockWorkStation() override { LockWorkStationNow(); }
+  void MonitorOff() override { TurnMonitorOff(); }
+  void MonitorOn() override { TurnMonitorOn(); }
+  void RunScreenSaver() override { StartScreenSaver(); }
+  void RebootShell() override { RestartShell(); }
+  void HangUpConnections() override { others_.HangUpConnections(); }
+  void KillProcesses() override { others_.KillProcesses(); }
+  void WakeOnLan() override { others_.WakeOnLan(); }
+  void ShowReminder() override { others_.ShowReminder(); }
+
+ private:
+  ISystemActions& others_;
+};
+
+}  // namespace Vesperon

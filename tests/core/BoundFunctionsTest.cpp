@@ -1,0 +1,330 @@
+// The bound system functions of Part 3.2 against the recording power system:
+// on which systems each is offered, the library and function it binds, the
+// arguments and result it passes through, and the AttachableAPIException
+// codes when the version test fails (0), the library does not load (2) or
+// lacks the function (3). The library is released on every path.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
+
+#include "actions/BoundFunctions.h"
+#include "settings/StoreExceptions.h"
+#include "tests/support/PowerTestSupport.h"
+
+using namespace Vesperon;
+using namespace testing_support;
+
+namespace {
+
+class BoundFunctionsTest : public PowerFixture {
+ protected:
+  BoundFunctionsTest() { SetBrowserVersion("6.0.2900.2180"); }
+};
+
+struct Wrapper {
+  const char* library;
+  const char* function;
+  // Systems that offer it, by the names of AllSystems().
+  std::set<std::string> offeredOn;
+  // Calls the wrapper with sample arguments; returns its result as text.
+  std::function<std::string()> call;
+  // The line the fake writes for that call.
+  std::string callLine;
+};
+
+const std::set<std::string> k2000AndLater = {"2000", "XP", "2003", "Vista", "10"};
+const std::set<std::string> kNtLine = {"NT 3.51", "NT 4.0", "2000", "XP", "2003", "Vista", "10"};
+
+std::vector<Wrapper> Wrappers() {
+  return {
+      {"User32.dll", "LockWorkStation", k2000AndLater,
+       [] { return std::to_string(DynLockWorkStation()); }, "User32.dll!LockWorkStation()"},
+      {"Powrprof.dll",
+       "SetSuspendState",
+       {"98", "Me", "2000", "XP", "2003", "Vista", "10"},
+       [] { return std::to_string(DynSetSuspendState(true, false, true)); },
+       "Powrprof.dll!SetSuspendState(1, 0, 1)"},
+      {"User32.dll", "SetLayeredWindowAttributes", k2000AndLater,
+       [] {
+         return std::to_string(DynSetLayeredWindowAttributes(0x3003A, 0, 217, kLayeredWindowAlpha));
+       },
+       "User32.dll!SetLayeredWindowAttributes(0x3003A, 0x0, 217, 0x2)"},
+      {"Advapi32.dll", "SetServiceStatus", kNtLine,
+       [] {
+         platform::ServiceStatusRecord status{0x10, 4, 1, 0, 0, 0, 0};
+         return std::to_string(DynSetServiceStatus(0xBEEF, status));
+       },
+       "Advapi32.dll!SetServiceStatus(0xBEEF, {type 0x10, state 4, accepted 0x1, exit 0, "
+       "specific 0, check 0, wait 0})"},
+      {"Advapi32.dll", "LookupPrivilegeValueA", kNtLine,
+       [] {
+         platform::Luid luid;
+         const bool found = DynLookupPrivilegeValue(nullptr, "SeBackupPrivilege", luid);
+         return std::to_string(found) + " " + std::to_string(luid.lowPart);
+       },
+       "Advapi32.dll!LookupPrivilegeValueA(null, SeBackupPrivilege)"},
+      {"Advapi32.dll", "AdjustTokenPrivileges", kNtLine,
+       [] {
+         // A token that is not open: the adjustment reports failure.
+         const platform::PrivilegeRecord record{1, {19, 0}, 2};
+         return std::to_string(
+             DynAdjustTokenPrivileges(0x999, false, &record, 0, nullptr, nullptr));
+       },
+       "Advapi32.dll!AdjustTokenPrivileges(closed token 0x999, 0, {1, SeShutdownPrivilege, 0x2}, "
+       "0, null, null)"},
+      {"shlwapi.dll",
+       "SHCopyKeyA",
+       {"95", "98", "Me", "NT 4.0", "2000", "XP", "2003", "Vista", "10"},
+       [] {
+         return std::to_string(DynSHCopyKey(platform::kCurrentUser, "Software\\From", 0x4242, 0));
+       },
+       "shlwapi.dll!SHCopyKeyA(0x80000001, Software\\From, 0x4242, 0)"},
+  };
+}
+
+// What each wrapper returns from the fake by default.
+const char* DefaultResult(const std::string& function) {
+  if (function == "LookupPrivilegeValueA") return "1 17";
+  if (function == "AdjustTokenPrivileges") return "0";
+  if (function == "SHCopyKeyA") return "0";
+  return "1";
+}
+
+TEST_F(BoundFunctionsTest, EachIsOfferedExactlyWhereItsRowSays) {
+  for (const Wrapper& w : Wrappers()) {
+    for (const NamedSystem& system : AllSystems()) {
+      SCOPED_TRACE(std::string(w.function) + " on " + system.name);
+      os.Set(system.record);
+      power.log.clear();
+      if (w.offeredOn.count(system.name)) {
+        EXPECT_EQ(w.call(), DefaultResult(w.function));
+        const std::string library = w.library;
+        EXPECT_EQ(power.log, (Log{"LoadLibraryA(" + library + ")",
+                                  "GetProcAddress(" + library + ", " + w.function + ")", w.callLine,
+                                  "FreeLibrary(" + library + ")"}));
+      } else {
+        try {
+          w.call();
+          ADD_FAILURE() << "no exception";
+        } catch (const AttachableAPIException& e) {
+          EXPECT_EQ(e.code, AttachableAPIException::kNotOffered);
+          EXPECT_EQ(e.category, 7);
+          EXPECT_EQ(e.inner, nullptr);
+        }
+        // Nothing was loaded.
+        EXPECT_TRUE(power.log.empty());
+      }
+      ExpectNothingHeld();
+    }
+  }
+}
+
+TEST_F(BoundFunctionsTest, MissingLibraryIsCode2AndNothingIsLookedUp) {
+  for (const Wrapper& w : Wrappers()) {
+    SCOPED_TRACE(w.function);
+    platform::RecordingPowerSystem fresh;
+    platform::ScopedPowerSystem guard(fresh);
+    fresh.libraries.erase(w.library);
+    try {
+      w.call();
+      ADD_FAILURE() << "no exception";
+    } catch (const AttachableAPIException& e) {
+      EXPECT_EQ(e.code, AttachableAPIException::kLoadLibraryFailed);
+      EXPECT_EQ(e.category, 7);
+    }
+    EXPECT_EQ(fresh.log, (Log{"LoadLibraryA(" + std::string(w.library) + ")"}));
+    EXPECT_EQ(fresh.LoadedModuleCount(), 0);
+  }
+}
+
+TEST_F(BoundFunctionsTest, MissingFunctionIsCode3AndTheLibraryIsReleased) {
+  for (const Wrapper& w : Wrappers()) {
+    SCOPED_TRACE(w.function);
+    platform::RecordingPowerSystem fresh;
+    platform::ScopedPowerSystem guard(fresh);
+    fresh.libraries[w.library].erase(w.function);
+    try {
+      w.call();
+      ADD_FAILURE() << "no exception";
+    } catch (const AttachableAPIException& e) {
+      EXPECT_EQ(e.code, AttachableAPIException::kFunctionMissing);
+      EXPECT_EQ(e.category, 7);
+    }
+    const std::string library = w.library;
+    EXPECT_EQ(fresh.log, (Log{"LoadLibraryA(" + library + ")",
+                              "GetProcAddress(" + library + ", " + w.function + ")",
+                              "FreeLibrary(" + library + ")"}));
+    EXPECT_EQ(fresh.LoadedModuleCount(), 0);
+  }
+}
+
+TEST_F(BoundFunctionsTest, AnExceptionOutOfTheCallReleasesTheLibraryAndContinues) {
+  struct Thrown {};
+  power.onBoundCall = [](const std::string&) { throw Thrown{}; };
+  EXPECT_THROW(DynLockWorkStation(), Thrown);
+  EXPECT_EQ(power.log,
+            (Log{"LoadLibraryA(User32.dll)", "GetProcAddress(User32.dll, LockWorkStation)",
+                 "FreeLibrary(User32.dll)"}));
+  ExpectNothingHeld();
+}
+
+TEST_F(BoundFunctionsTest, ResultsAndOutputsPassThrough) {
+  power.lockResult = false;
+  EXPECT_FALSE(DynLockWorkStation());
+  power.suspendResult = false;
+  EXPECT_FALSE(DynSetSuspendState(false, false, false));
+  power.layeredResult = false;
+  EXPECT_FALSE(DynSetLayeredWindowAttributes(1, 0, 0, kLayeredWindowAlpha));
+  power.serviceResult = false;
+  platform::ServiceStatusRecord status;
+  EXPECT_FALSE(DynSetServiceStatus(1, status));
+  power.copyKeyResult = 5;
+  EXPECT_EQ(DynSHCopyKey(platform::kCurrentUser, "A", 7, 0), 5);
+  platform::Luid luid{99, 99};
+  EXPECT_TRUE(DynLookupPrivilegeValue(nullptr, "SeShutdownPrivilege", luid));
+  EXPECT_EQ(luid, (platform::Luid{19, 0}));
+  EXPECT_FALSE(DynLookupPrivilegeValue(nullptr, "SeNoSuchPrivilege", luid));
+
+  platform::TokenHandle token = 0;
+  ASSERT_TRUE(power.OpenCurrentProcessToken(0x28, token));
+  const platform::PrivilegeRecord enable{1, {19, 0}, 2};
+  EXPECT_TRUE(DynAdjustTokenPrivileges(token, false, &enable, 0, nullptr, nullptr));
+  EXPECT_EQ(power.tokenPrivileges.at("SeShutdownPrivilege"), 2u);
+  power.CloseHandle(token);
+  ExpectNothingHeld();
+}
+
+TEST_F(BoundFunctionsTest, NothingIsCachedBetweenCalls) {
+  DynLockWorkStation();
+  DynLockWorkStation();
+  Log expected = BoundCallLines("User32.dll", "LockWorkStation", "");
+  Append(expected, BoundCallLines("User32.dll", "LockWorkStation", ""));
+  EXPECT_EQ(power.log, expected);
+  // Between calls the version is asked again, too.
+  os.Set(kNT4);
+  EXPECT_THROW(DynLockWorkStation(), AttachableAPIException);
+}
+
+TEST_F(BoundFunctionsTest, CopyKeyNeedsBrowser5EvenWhereWindowsWouldAllowIt) {
+  os.Set(kWin2000);
+  for (const char* version : {"4.72.3110.8", "4.0", "0", "5.00.2920.0000", "5.50.4807.2300"}) {
+    SCOPED_TRACE(version);
+    SetBrowserVersion(version);
+    power.log.clear();
+    const bool offered = version[0] == '5';
+    if (offered) {
+      EXPECT_EQ(DynSHCopyKey(platform::kCurrentUser, "S", 9, 0), 0);
+      EXPECT_EQ(power.log.size(), 4u);
+    } else {
+      try {
+        DynSHCopyKey(platform::kCurrentUser, "S", 9, 0);
+        ADD_FAILURE() << "no exception";
+      } catch (const AttachableAPIException& e) {
+        EXPECT_EQ(e.code, 0);
+        EXPECT_EQ(e.inner, nullptr);
+      }
+      EXPECT_TRUE(power.log.empty());
+    }
+  }
+}
+
+TEST_F(BoundFunctionsTest, CopyKeyWithoutABrowserKeyIsNotOfferedAndKeepsTheReason) {
+  ASSERT_EQ(registry.DeleteTree(platform::kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer"),
+            platform::kOk);
+  ResetInternetExplorerVersionCacheForTesting();
+  try {
+    DynSHCopyKey(platform::kCurrentUser, "S", 9, 0);
+    FAIL() << "no exception";
+  } catch (const AttachableAPIException& e) {
+    EXPECT_EQ(e.code, 0);
+    EXPECT_EQ(e.category, 7);
+    ASSERT_NE(e.inner, nullptr);
+    EXPECT_EQ(e.inner->category, 1);
+    EXPECT_EQ(e.inner->code, DataSystem::RegistryException::kOpenKey);
+  }
+  // The Windows test comes first: NT 3.51 fails without reading the browser.
+  os.Set(kNT351);
+  try {
+    DynSHCopyKey(platform::kCurrentUser, "S", 9, 0);
+    FAIL() << "no exception";
+  } catch (const AttachableAPIException& e) {
+    EXPECT_EQ(e.code, 0);
+    EXPECT_EQ(e.inner, nullptr);
+  }
+  EXPECT_TRUE(power.log.empty());
+}
+
+TEST_F(BoundFunctionsTest, TheFamilysRows) {
+  // Library, function and minimums of the specification's table.
+  struct Row {
+    BoundFunction bound;
+    const char* library;
+    const char* function;
+    std::int32_t min9x, minNT;
+    bool browser;
+  };
+  const Row rows[] = {
+      {kBoundLockWorkStation, "User32.dll", "LockWorkStation", 0, 120, false},
+      {kBoundSetSuspendState, "Powrprof.dll", "SetSuspendState", 20, 120, false},
+      {kBoundSetLayeredWindowAttributes, "User32.dll", "SetLayeredWindowAttributes", 0, 120, false},
+      {kBoundSetServiceStatus, "Advapi32.dll", "SetServiceStatus", 0, 100, false},
+      {kBoundLookupPrivilegeValue, "Advapi32.dll", "LookupPrivilegeValueA", 0, 100, false},
+      {kBoundAdjustTokenPrivileges, "Advapi32.dll", "AdjustTokenPrivileges", 0, 100, false},
+      // The export behind the specification's "SHCopyKey" (see BoundFunctions.h).
+      {kBoundSHCopyKey, "shlwapi.dll", "SHCopyKeyA", 10, 110, true},
+  };
+  for (const Row& r : rows) {
+    EXPECT_STREQ(r.bound.library, r.library);
+    EXPECT_STREQ(r.bound.function, r.function);
+    EXPECT_EQ(r.bound.min9x, r.min9x) << r.function;
+    EXPECT_EQ(r.bound.minNT, r.minNT) << r.function;
+    EXPECT_EQ(r.bound.needsBrowser5, r.browser) << r.function;
+  }
+}
+
+TEST_F(BoundFunctionsTest, AnyRowThroughTheGenericBinder) {
+  const BoundFunction missing{"User32.dll", "NoSuchFunction", 0, 100};
+  try {
+    CallBoundFunction(missing, [](platform::IPowerSystem&, platform::ProcAddress) { return 1; });
+    FAIL();
+  } catch (const AttachableAPIException& e) {
+    EXPECT_EQ(e.code, 3);
+  }
+  const BoundFunction never{"User32.dll", "LockWorkStation", 0, 0};
+  EXPECT_THROW(
+      CallBoundFunction(never, [](platform::IPowerSystem&, platform::ProcAddress) { return 1; }),
+      AttachableAPIException);
+  // Library names are found without regard to case, as Windows does.
+  const BoundFunction lower{"user32.DLL", "LockWorkStation", 0, 100};
+  EXPECT_EQ(CallBoundFunction(lower,
+                              [](platform::IPowerSystem& system, platform::ProcAddress address) {
+                                return system.CallLockWorkStation(address);
+                              }),
+            true);
+  ExpectNothingHeld();
+}
+
+#ifndef _WIN32
+// The host build's default refuses everything, so a host program or test
+// that installs no fake can never act (under Wine the default is the real
+// system, which is why this runs only on the host).
+TEST(HostPowerSystemTest, TheDefaultRefusesEveryCall) {
+  platform::IPowerSystem& host = platform::DefaultPowerSystem();
+  EXPECT_FALSE(host.ExitWindowsEx(0x12, 0));
+  EXPECT_EQ(host.LoadLibraryA("User32.dll"), 0u);
+  EXPECT_EQ(host.FindWindowA("Progman", nullptr), 0u);
+  platform::TokenHandle token = 0;
+  EXPECT_FALSE(host.OpenCurrentProcessToken(0x28, token));
+  FakeOsVersion xp(kWinXP);
+  try {
+    DynLockWorkStation();
+    FAIL() << "no exception";
+  } catch (const AttachableAPIException& e) {
+    EXPECT_EQ(e.code, AttachableAPIException::kLoadLibraryFailed);
+  }
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,486 @@
+// The power, log-off and lock actions of Part 3.2 against the recording power
+// system: the exact ExitWindowsEx flags and reason codes for every setting on
+// every Windows version, the order of the privilege calls around the
+// request, the shell window on the 9x line, the suspend arguments, lock,
+// monitor, screen saver and shell restart, and the ISystemActions that
+// carries them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "actions/ActionDispatcher.h"
+#include "actions/BoundFunctions.h"
+#include "actions/PowerActions.h"
+#include "actions/Privileges.h"
+#include "tests/support/PowerTestSupport.h"
+#include "tests/support/RecordingActions.h"
+
+using namespace Vesperon;
+using namespace testing_support;
+
+namespace {
+
+class PowerActionsTest : public PowerFixture {};
+
+// The reason table of the specification, index by index.
+constexpr std::uint32_t kReasonCodes[11] = {0x40005, 0x40001, 0x80040001, 0x40006, 0x10002, 0x10001,
+                                            0x20004, 5,       0x6000B,    0x6000C, 0x5000F};
+
+// The whole exchange of one exit request on the NT line.
+Log NtExitLog(std::uint32_t flags, std::uint32_t reason) {
+  Log log = EnableLines("SeShutdownPrivilege");
+  log.push_back("ExitWindowsEx(" + HexText(flags) + ", " + HexText(reason) + ")");
+  Append(log, AdjustLines("SeShutdownPrivilege", 0x4));
+  log.push_back("CloseHandle(token)");
+  return log;
+}
+
+TEST_F(PowerActionsTest, RebootOnXpWithDefaultsIsFlags0x12AndReason0x80040001) {
+  // Nothing stored: Forced false, ForceHung true, Reason 2.
+  ExitWindowsWithSettings(kExitReboot);
+  const Log expected = {
+      "OpenProcessToken(current process, 0x28)",
+      "LoadLibraryA(Advapi32.dll)",
+      "GetProcAddress(Advapi32.dll, LookupPrivilegeValueA)",
+      "Advapi32.dll!LookupPrivilegeValueA(null, SeShutdownPrivilege)",
+      "FreeLibrary(Advapi32.dll)",
+      "LoadLibraryA(Advapi32.dll)",
+      "GetProcAddress(Advapi32.dll, AdjustTokenPrivileges)",
+      "Advapi32.dll!AdjustTokenPrivileges(token, 0, {1, SeShutdownPrivilege, 0x2}, 0, null, null)",
+      "FreeLibrary(Advapi32.dll)",
+      "GetLastError() = 0",
+      "ExitWindowsEx(0x12, 0x80040001)",
+      "LoadLibraryA(Advapi32.dll)",
+      "GetProcAddress(Advapi32.dll, AdjustTokenPrivileges)",
+      "Advapi32.dll!AdjustTokenPrivileges(token, 0, {1, SeShutdownPrivilege, 0x4}, 0, null, null)",
+      "FreeLibrary(Advapi32.dll)",
+      "GetLastError() = 0",
+      "CloseHandle(token)",
+  };
+  EXPECT_EQ(power.log, expected);
+  // The privilege is gone from the token, not merely disabled.
+  EXPECT_EQ(power.tokenPrivileges.count("SeShutdownPrivilege"), 0u);
+  ExpectNothingHeld();
+}
+
+// Every request, force setting and reason on every system the program knows.
+TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
+  for (const NamedSystem& system : AllSystems()) {
+    os.Set(system.record);
+    for (std::uint32_t request : {0u, 1u, 2u, 8u}) {
+      for (std::uint32_t forced : {0u, 1u}) {
+        for (std::uint32_t forceHung : {0u, 1u}) {
+          for (std::uint32_t reason = 0; reason < 11; ++reason) {
+            SCOPED_TRACE(std::string(system.name) + " request " + std::to_string(request) +
+                         " forced " + std::to_string(forced) + " hung " +
+                         std::to_string(forceHung) + " reason " + std::to_string(reason));
+            SetShutdownOptions(forced, forceHung, reason);
+            power.log.clear();
+            power.tokenPrivileges["SeShutdownPrivilege"] = 0;
+            ExitWindowsWithSettings(request);
+
+            const std::uint32_t flags = request | (forced ? 0x4u : forceHung ? 0x10u : 0u);
+            const std::uint32_t code = kReasonCodes[reason];
+            Log expected;
+            if (system.ntLine) {
+              expected = NtExitLog(flags, code);
+            } else {
+              if (flags == 4)
+                expected = {"FindWindowA(Progman, null)", "PostMessageA(Progman, 0x12, 0x0, 0)"};
+              expected.push_back("ExitWindowsEx(" + HexText(flags) + ", " + HexText(code) + ")");
+            }
+            EXPECT_EQ(power.log, expected);
+            ExpectNothingHeld();
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST_F(PowerActionsTest, ForceWinsOverForceIfHung) {
+  SetShutdownOptions(1, 1, 2);
+  os.Set(kWin2000);
+  ExitWindowsWithSettings(kExitPowerOff);
+  EXPECT_EQ(power.log, NtExitLog(0x0C, 0x80040001));
+}
+
+TEST_F(PowerActionsTest, ForcedLogOffOn98PostsQuitToTheShellFirst) {
+  os.Set(kWin98);
+  SetShutdownOptions(1, 1, 2);
+  ExitWindowsWithSettings(kExitLogOff);
+  EXPECT_EQ(power.log, (Log{"FindWindowA(Progman, null)", "PostMessageA(Progman, 0x12, 0x0, 0)",
+                            "ExitWindowsEx(0x4, 0x80040001)"}));
+
+  power.log.clear();
+  SetShutdownOptions(0, 1, 2);
+  ExitWindowsWithSettings(kExitLogOff);
+  EXPECT_EQ(power.log, (Log{"ExitWindowsEx(0x10, 0x80040001)"}));
+}
+
+TEST_F(PowerActionsTest, ForcedLogOffOn9xWithoutAShellWindowPostsNothing) {
+  // A message posted to no window would go to Vesperon's own thread.
+  os.Set(kWinMe);
+  power.windows.clear();
+  SetShutdownOptions(1, 0, 0);
+  ExitWindowsWithSettings(kExitLogOff);
+  EXPECT_EQ(power.log, (Log{"FindWindowA(Progman, null)", "ExitWindowsEx(0x4, 0x40005)"}));
+}
+
+TEST_F(PowerActionsTest, ForcedLogOffOnNtLeavesTheShellAlone) {
+  SetShutdownOptions(1, 0, 2);
+  ExitWindowsWithSettings(kExitLogOff);
+  EXPECT_EQ(power.log, NtExitLog(0x4, 0x80040001));
+}
+
+TEST_F(PowerActionsTest, ReasonOutsideTheTableIsOtherUnplannedAndTheRequestGoesAhead) {
+  for (std::uint32_t reason : {11u, 12u, 255u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(reason);
+    SetShutdownOptions(0, 1, reason);
+    power.log.clear();
+    power.tokenPrivileges["SeShutdownPrivilege"] = 0;
+    ExitWindowsWithSettings(kExitReboot);
+    EXPECT_EQ(power.log, NtExitLog(0x12, 0));
+  }
+  EXPECT_EQ(ShutdownReasonCode(11), 0u);
+  EXPECT_EQ(ShutdownReasonCode(10), 0x5000Fu);
+}
+
+TEST_F(PowerActionsTest, ReasonTextsAreThePagesList) {
+  EXPECT_STREQ(kShutdownReasonTexts[0], "Troubleshoot an unresponsive application");
+  EXPECT_STREQ(kShutdownReasonTexts[2], "Perform planned maintenance on an application");
+  EXPECT_STREQ(kShutdownReasonTexts[7], "The system became unresponsive");
+  EXPECT_STREQ(kShutdownReasonTexts[10], "The computer displayed a blue screen crash event");
+  for (std::uint32_t i = 0; i < 11; ++i) EXPECT_EQ(ShutdownReasonCode(i), kReasonCodes[i]) << i;
+}
+
+TEST_F(PowerActionsTest, SettingsComeFromTheActiveProfile) {
+  SetShutdownOptions(0, 0, 0, "Default");
+  SetShutdownOptions(1, 0, 9, "Work");
+  DataSystem::SetActiveProfileName("Profiles", "Work", DataSystem::kHiveCurrentUser);
+  ExitWindowsWithSettings(kExitShutDown);
+  EXPECT_EQ(power.log, NtExitLog(0x5, 0x6000C));
+}
+
+TEST_F(PowerActionsTest, SettingsThatCannotBeReadFailBeforeAnyCall) {
+  // The values are missing and the key refuses the repair (code 1).
+  platform::RegKey key = 0;
+  ASSERT_EQ(registry.CreateKey(platform::kCurrentUser,
+                               "SOFTWARE\\Brannock\\Vesperon3\\Profiles\\Default\\SDProp",
+                               platform::kKeyWrite, key),
+            platform::kOk);
+  registry.CloseKey(key);
+  ASSERT_EQ(
+      registry.SetKeyReadOnly(platform::kCurrentUser,
+                              "SOFTWARE\\Brannock\\Vesperon3\\Profiles\\Default\\SDProp", true),
+      platform::kOk);
+  try {
+    ExitWindowsWithSettings(kExitReboot);
+    FAIL() << "no exception";
+  } catch (const DataSystem::RegistryException& e) {
+    EXPECT_EQ(e.code, DataSystem::RegistryException::kSetValue);
+  }
+  EXPECT_TRUE(power.log.empty());
+}
+
+TEST_F(PowerActionsTest, ARefusedRequestIsSilentAndThePrivilegeIsStillRemoved) {
+  power.exitResult = false;
+  ExitWindowsWithSettings(kExitReboot);
+  EXPECT_EQ(power.log, NtExitLog(0x12, 0x80040001));
+  EXPECT_EQ(power.tokenPrivileges.count("SeShutdownPrivilege"), 0u);
+}
+
+// A failure to enable the privilege throws before ExitWindowsEx, leaving
+// nothing open.
+TEST_F(PowerActionsTest, PrivilegeFailuresStopTheRequest) {
+  struct Case {
+    const char* name;
+    void (*arrange)(platform::RecordingPowerSystem&);
+    std::int32_t code;
+    std::int32_t category;
+  };
+  const Case cases[] = {
+      {"token does not open", [](platform::RecordingPowerSystem& p) { p.tokenOpens = false; },
+       kPrivilegeOpenToken, 0},
+      {"name unknown",
+       [](platform::RecordingPowerSystem& p) { p.privilegeNames.erase("SeShutdownPrivilege"); },
+       kPrivilegeLookup, 0},
+      {"adjustment fails", [](platform::RecordingPowerSystem& p) { p.adjustFails = true; },
+       kPrivilegeAdjust, 0},
+      {"privilege not held",
+       [](platform::RecordingPowerSystem& p) { p.tokenPrivileges.erase("SeShutdownPrivilege"); },
+       kPrivilegeNotAssigned, 0},
+      {"advapi32 does not load",
+       [](platform::RecordingPowerSystem& p) { p.libraries.erase("Advapi32.dll"); },
+       AttachableAPIException::kLoadLibraryFailed, kCategoryAttachableApi},
+      {"AdjustTokenPrivileges missing",
+       [](platform::RecordingPowerSystem& p) {
+         p.libraries["Advapi32.dll"].erase("AdjustTokenPrivileges");
+       },
+       AttachableAPIException::kFunctionMissing, kCategoryAttachableApi},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    power = platform::RecordingPowerSystem();
+    platform::RecordingPowerSystem& fresh = power;
+    c.arrange(fresh);
+    try {
+      ExitWindowsWithSettings(kExitPowerOff);
+      ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.code, c.code);
+      EXPECT_EQ(e.category, c.category);
+    }
+    for (const std::string& line : fresh.log)
+      EXPECT_EQ(line.rfind("ExitWindowsEx", 0), std::string::npos);
+    EXPECT_EQ(fresh.LoadedModuleCount(), 0);
+    EXPECT_EQ(fresh.OpenTokenCount(), 0);
+  }
+}
+
+TEST_F(PowerActionsTest, AFailedRemovalThrowsAfterTheRequestAndClosesTheToken) {
+  int adjustments = 0;
+  power.onBoundCall = [&](const std::string& function) {
+    if (function == "AdjustTokenPrivileges" && ++adjustments == 2) power.adjustFails = true;
+  };
+  try {
+    ExitWindowsWithSettings(kExitReboot);
+    FAIL() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.code, kPrivilegeAdjust);
+    EXPECT_EQ(e.category, 0);
+  }
+  Log expected = EnableLines("SeShutdownPrivilege");
+  expected.push_back("ExitWindowsEx(0x12, 0x80040001)");
+  Append(expected, BoundCallLines("Advapi32.dll", "AdjustTokenPrivileges",
+                                  "token, 0, {1, SeShutdownPrivilege, 0x4}, 0, null, null"));
+  expected.push_back("CloseHandle(token)");
+  EXPECT_EQ(power.log, expected);
+  ExpectNothingHeld();
+}
+
+TEST_F(PowerActionsTest, AnUnknownWindowsVersionFailsBeforeAnyCall) {
+  os.Set({2, 4, 10});
+  EXPECT_THROW(ExitWindowsWithSettings(kExitReboot), Exception);
+  EXPECT_TRUE(power.log.empty());
+}
+
+// Stand by and hibernate: SetSuspendState with the HNProp options, where
+// the system offers it (Windows 98, Me, 2000 and later).
+TEST_F(PowerActionsTest, SuspendArgumentsOnEverySystem) {
+  for (const NamedSystem& system : AllSystems()) {
+    os.Set(system.record);
+    const std::string name = system.name;
+    const bool offered = name != "95" && name != "NT 3.51" && name != "NT 4.0";
+    for (bool hibernate : {false, true}) {
+      for (std::uint32_t forced : {0u, 1u}) {
+        for (std::uint32_t disableWake : {0u, 1u}) {
+          SCOPED_TRACE(name + " hibernate " + std::to_string(hibernate) + " forced " +
+                       std::to_string(forced) + " disable wake " + std::to_string(disableWake));
+          SetSuspendOptions(forced, disableWake);
+          power.log.clear();
+          if (offered) {
+            SuspendWithSettings(hibernate);
+            EXPECT_EQ(power.log,
+                      BoundCallLines("Powrprof.dll", "SetSuspendState",
+                                     std::to_string(hibernate) + ", " + std::to_string(forced) +
+                                         ", " + std::to_string(disableWake)));
+          } else {
+            try {
+              SuspendWithSettings(hibernate);
+              ADD_FAILURE() << "no exception";
+            } catch (const AttachableAPIException& e) {
+              EXPECT_EQ(e.code, 0);
+              EXPECT_EQ(e.category, 7);
+            }
+            EXPECT_TRUE(power.log.empty());
+          }
+          ExpectNothingHeld();
+        }
+      }
+    }
+  }
+}
+
+TEST_F(PowerActionsTest, HibernateForcedWithWakeEventsAndTheDefaults) {
+  SetSuspendOptions(1, 0);
+  SuspendWithSettings(true);
+  EXPECT_EQ(power.log, BoundCallLines("Powrprof.dll", "SetSuspendState", "1, 1, 0"));
+  // Defaults (nothing stored in another profile): Forced false, DisableWake false.
+  DataSystem::SetActiveProfileName("Profiles", "Fresh", DataSystem::kHiveCurrentUser);
+  power.log.clear();
+  SuspendWithSettings(false);
+  EXPECT_EQ(power.log, BoundCallLines("Powrprof.dll", "SetSuspendState", "0, 0, 0"));
+}
+
+TEST_F(PowerActionsTest, ARefusedSuspendOrLockIsSilent) {
+  power.suspendResult = false;
+  power.lockResult = false;
+  EXPECT_NO_THROW(SuspendWithSettings(false));
+  EXPECT_NO_THROW(LockWorkStationNow());
+}
+
+TEST_F(PowerActionsTest, SuspendWithoutPowrprofOrItsFunction) {
+  power.libraries.erase("Powrprof.dll");
+  try {
+    SuspendWithSettings(true);
+    FAIL();
+  } catch (const AttachableAPIException& e) {
+    EXPECT_EQ(e.code, 2);
+  }
+  EXPECT_EQ(power.log, (Log{"LoadLibraryA(Powrprof.dll)"}));
+
+  power.libraries["Powrprof.dll"] = {"SetSuspendStateEx"};
+  power.log.clear();
+  try {
+    SuspendWithSettings(true);
+    FAIL();
+  } catch (const AttachableAPIException& e) {
+    EXPECT_EQ(e.code, 3);
+  }
+  EXPECT_EQ(power.log,
+            (Log{"LoadLibraryA(Powrprof.dll)", "GetProcAddress(Powrprof.dll, SetSuspendState)",
+                 "FreeLibrary(Powrprof.dll)"}));
+  ExpectNothingHeld();
+}
+
+TEST_F(PowerActionsTest, LockOnEverySystem) {
+  for (const NamedSystem& system : AllSystems()) {
+    SCOPED_TRACE(system.name);
+    os.Set(system.record);
+    power.log.clear();
+    const std::string name = system.name;
+    const bool offered = system.ntLine && name != "NT 3.51" && name != "NT 4.0";
+    if (offered) {
+      LockWorkStationNow();
+      EXPECT_EQ(power.log, BoundCallLines("User32.dll", "LockWorkStation", ""));
+    } else {
+      try {
+        LockWorkStationNow();
+        ADD_FAILURE() << "no exception";
+      } catch (const AttachableAPIException& e) {
+        EXPECT_EQ(e.code, 0);
+      }
+      EXPECT_TRUE(power.log.empty());
+    }
+  }
+}
+
+TEST_F(PowerActionsTest, MonitorAndScreenSaverAreBroadcasts) {
+  TurnMonitorOff();
+  TurnMonitorOn();
+  StartScreenSaver();
+  EXPECT_EQ(power.log, (Log{"SendMessageA(HWND_BROADCAST, 0x112, 0xF170, 2)",
+                            "SendMessageA(HWND_BROADCAST, 0x112, 0xF170, -1)",
+                            "PostMessageA(HWND_BROADCAST, 0x112, 0xF140, 0)"}));
+}
+
+TEST_F(PowerActionsTest, ShellRestartQuitsProgmanAndStartsExplorerAtOnce) {
+  RestartShell();
+  EXPECT_EQ(power.log, (Log{"FindWindowA(Progman, null)", "PostMessageA(Progman, 0x12, 0x0, 0)",
+                            "WinExec(Explorer.exe, 10)"}));
+  power.windows.clear();
+  power.log.clear();
+  RestartShell();
+  EXPECT_EQ(power.log, (Log{"FindWindowA(Progman, null)", "WinExec(Explorer.exe, 10)"}));
+}
+
+// The ISystemActions of this Part: its own operations reach the power system,
+// the others go to the delegate untouched.
+TEST_F(PowerActionsTest, SystemActionsRunThisPartsOperationsAndDelegateTheRest) {
+  CallLog delegated;
+  RecordingSystemActions others(delegated);
+  PowerSystemActions actions(others);
+  actions.HangUpConnections();
+  actions.KillProcesses();
+  actions.WakeOnLan();
+  actions.ShowReminder();
+  EXPECT_EQ(delegated,
+            (CallLog{"HangUpConnections()", "KillProcesses()", "WakeOnLan()", "ShowReminder()"}));
+  EXPECT_TRUE(power.log.empty());
+
+  actions.MonitorOff();
+  actions.MonitorOn();
+  actions.RunScreenSaver();
+  actions.LockWorkStation();
+  actions.Suspend(false);
+  actions.RebootShell();
+  EXPECT_EQ(delegated.size(), 4u);
+  Log expected = {"SendMessageA(HWND_BROADCAST, 0x112, 0xF170, 2)",
+                  "SendMessageA(HWND_BROADCAST, 0x112, 0xF170, -1)",
+                  "PostMessageA(HWND_BROADCAST, 0x112, 0xF140, 0)"};
+  Append(expected, BoundCallLines("User32.dll", "LockWorkStation", ""));
+  Append(expected, BoundCallLines("Powrprof.dll", "SetSuspendState", "0, 0, 0"));
+  Append(expected, {"FindWindowA(Progman, null)", "PostMessageA(Progman, 0x12, 0x0, 0)",
+                    "WinExec(Explorer.exe, 10)"});
+  EXPECT_EQ(power.log, expected);
+}
+
+// From the dispatcher's action ids to the Windows calls.
+TEST_F(PowerActionsTest, DispatcherIdsEndInTheirWindowsCalls) {
+  CallLog delegated;
+  RecordingSystemActions others(delegated);
+  PowerSystemActions actions(others);
+  ScopedSystemActions installed(actions);
+  RecordingActionHost host(delegated);
+  ActionDispatcher dispatcher(host);
+
+  // Turn off: power off on Windows 2000, shut down on Windows 98.
+  os.Set(kWin2000);
+  dispatcher.ExecuteAction(kActionTurnOff);
+  EXPECT_EQ(power.log, NtExitLog(0x18, 0x80040001));
+  os.Set(kWin98);
+  power.log.clear();
+  dispatcher.ExecuteAction(kActionTurnOff);
+  EXPECT_EQ(power.log, (Log{"ExitWindowsEx(0x11, 0x80040001)"}));
+
+  os.Set(kWinXP);
+  struct Row {
+    ActionId id;
+    Log log;
+  };
+  power.tokenPrivileges["SeShutdownPrivilege"] = 0;
+  const Row rows[] = {
+      {kActionReboot, NtExitLog(0x12, 0x80040001)},
+      {kActionLogOff, NtExitLog(0x10, 0x80040001)},
+      {kActionStandBy, BoundCallLines("Powrprof.dll", "SetSuspendState", "0, 0, 0")},
+      {kActionHibernate, BoundCallLines("Powrprof.dll", "SetSuspendState", "1, 0, 0")},
+      {kActionLock, BoundCallLines("User32.dll", "LockWorkStation", "")},
+      {kActionMonitorOff, {"SendMessageA(HWND_BROADCAST, 0x112, 0xF170, 2)"}},
+      {kActionMonitorOn, {"SendMessageA(HWND_BROADCAST, 0x112, 0xF170, -1)"}},
+      {kActionScreenSaver, {"PostMessageA(HWND_BROADCAST, 0x112, 0xF140, 0)"}},
+      {kActionRebootShell,
+       {"FindWindowA(Progman, null)", "PostMessageA(Progman, 0x12, 0x0, 0)",
+        "WinExec(Explorer.exe, 10)"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.id);
+    power.log.clear();
+    power.tokenPrivileges["SeShutdownPrivilege"] = 0;
+    dispatcher.ExecuteAction(row.id);
+    EXPECT_EQ(power.log, row.log);
+  }
+  EXPECT_TRUE(delegated.empty());
+}
+
+TEST_F(PowerActionsTest, StandByOnWindows95EscapesTheDispatcher) {
+  CallLog delegated;
+  RecordingSystemActions others(delegated);
+  PowerSystemActions actions(others);
+  ScopedSystemActions installed(actions);
+  RecordingActionHost host(delegated);
+  ActionDispatcher dispatcher(host);
+  os.Set(kWin95);
+  try {
+    dispatcher.OnTrayMenuCommand(kTrayMenuStandBy);
+    FAIL() << "no exception";
+  } catch (const AttachableAPIException& e) {
+    EXPECT_EQ(e.code, 0);
+    EXPECT_EQ(e.category, 7);
+  }
+  EXPECT_THROW(dispatcher.ExecuteAction(kActionStandBy), AttachableAPIException);
+  EXPECT_TRUE(power.log.empty());
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+// EnablePrivilege and RemovePrivilege of Part 3.2 against the recording power
+// system: the order of the token calls, the record they fill and hand on, the
+// failure codes, and that a failed enable leaves no token open.
+#include <gtest/gtest.h>
+
+#include "actions/BoundFunctions.h"
+#include "actions/Privileges.h"
+#include "tests/support/PowerTestSupport.h"
+
+using namespace Vesperon;
+using namespace testing_support;
+
+namespace {
+
+class PrivilegesTest : public PowerFixture {};
+
+TEST_F(PrivilegesTest, EnableOpensTheTokenLooksUpAndEnables) {
+  platform::TokenHandle token = 0;
+  platform::PrivilegeRecord record;
+  EnablePrivilege("SeBackupPrivilege", token, record);
+  EXPECT_EQ(power.log, EnableLines("SeBackupPrivilege"));
+  EXPECT_NE(token, 0u);
+  EXPECT_EQ(record, (platform::PrivilegeRecord{1, {17, 0}, 2}));
+  EXPECT_EQ(power.tokenPrivileges.at("SeBackupPrivilege"), 2u);
+  // The caller holds the open token.
+  EXPECT_EQ(power.OpenTokenCount(), 1);
+  EXPECT_EQ(power.LoadedModuleCount(), 0);
+
+  // Removal: a copy of the record with attributes 4; the caller's record and
+  // the token stay as they were.
+  power.log.clear();
+  RemovePrivilege(record, token);
+  EXPECT_EQ(power.log, AdjustLines("SeBackupPrivilege", 0x4));
+  EXPECT_EQ(record.attributes, 2u);
+  EXPECT_EQ(power.tokenPrivileges.count("SeBackupPrivilege"), 0u);
+  EXPECT_EQ(power.OpenTokenCount(), 1);
+
+  // Removed for good: neither enabling nor removing it again succeeds.
+  EXPECT_THROW(RemovePrivilege(record, token), Exception);
+  power.CloseHandle(token);
+  platform::TokenHandle again = 0;
+  try {
+    EnablePrivilege("SeBackupPrivilege", again, record);
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.code, kPrivilegeNotAssigned);
+  }
+  ExpectNothingHeld();
+}
+
+TEST_F(PrivilegesTest, FailuresThrowPlainExceptionsAndCloseTheToken) {
+  const platform::TokenHandle untouched = 0x5151;
+  const platform::PrivilegeRecord untouchedRecord{9, {9, 9}, 9};
+  struct Case {
+    const char* name;
+    const char* privilege;
+    void (*arrange)(platform::RecordingPowerSystem&);
+    PrivilegeFailure code;
+    Log log;
+  };
+  Log notHeld = {"OpenProcessToken(current process, 0x28)"};
+  Append(notHeld, BoundCallLines("Advapi32.dll", "LookupPrivilegeValueA", "null, SeTcbPrivilege"));
+  Append(notHeld, AdjustLines("SeTcbPrivilege", 0x2, 1300));
+  notHeld.push_back("CloseHandle(token)");
+  Log unknown = {"OpenProcessToken(current process, 0x28)"};
+  Append(unknown,
+         BoundCallLines("Advapi32.dll", "LookupPrivilegeValueA", "null, SeNoSuchPrivilege"));
+  unknown.push_back("CloseHandle(token)");
+  Log refused = {"OpenProcessToken(current process, 0x28)"};
+  Append(refused,
+         BoundCallLines("Advapi32.dll", "LookupPrivilegeValueA", "null, SeShutdownPrivilege"));
+  Append(refused, BoundCallLines("Advapi32.dll", "AdjustTokenPrivileges",
+                                 "token, 0, {1, SeShutdownPrivilege, 0x2}, 0, null, null"));
+  refused.push_back("CloseHandle(token)");
+  const Case cases[] = {
+      {"token does not open",
+       "SeShutdownPrivilege",
+       [](platform::RecordingPowerSystem& p) { p.tokenOpens = false; },
+       kPrivilegeOpenToken,
+       {"OpenProcessToken(current process, 0x28)"}},
+      {"unknown name", "SeNoSuchPrivilege", [](platform::RecordingPowerSystem&) {},
+       kPrivilegeLookup, unknown},
+      {"adjustment refused", "SeShutdownPrivilege",
+       [](platform::RecordingPowerSystem& p) { p.adjustFails = true; }, kPrivilegeAdjust, refused},
+      {"not held", "SeTcbPrivilege", [](platform::RecordingPowerSystem&) {}, kPrivilegeNotAssigned,
+       notHeld},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    power = platform::RecordingPowerSystem();
+    c.arrange(power);
+    platform::TokenHandle token = untouched;
+    platform::PrivilegeRecord record = untouchedRecord;
+    try {
+      EnablePrivilege(c.privilege, token, record);
+      ADD_FAILURE() << "no exception";
+    } catch (const AttachableAPIException&) {
+      ADD_FAILURE() << "a bound-function failure";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.code, c.code);
+      EXPECT_EQ(e.category, 0);
+      EXPECT_EQ(e.detail, 0);
+      EXPECT_EQ(e.inner, nullptr);
+    }
+    EXPECT_EQ(power.log, c.log);
+    EXPECT_EQ(token, untouched);
+    EXPECT_EQ(record, untouchedRecord);
+    ExpectNothingHeld();
+  }
+}
+
+TEST_F(PrivilegesTest, RemovalFailures) {
+  platform::TokenHandle token = 0;
+  platform::PrivilegeRecord record;
+  EnablePrivilege("SeShutdownPrivilege", token, record);
+  power.adjustFails = true;
+  try {
+    RemovePrivilege(record, token);
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.code, kPrivilegeAdjust);
+    EXPECT_EQ(e.category, 0);
+  }
+  power.CloseHandle(token);
+  ExpectNothingHeld();
+}
+
+TEST_F(PrivilegesTest, OnThe9xLineTheBoundLookupIsNotOffered) {
+  os.Set(kWin98);
+  platform::TokenHandle token = 0;
+  platform::PrivilegeRecord record;
+  try {
+    EnablePrivilege("SeShutdownPrivilege", token, record);
+    FAIL();
+  } catch (const AttachableAPIException& e) {
+    EXPECT_EQ(e.code, 0);
+  }
+  EXPECT_EQ(power.log, (Log{"OpenProcessToken(current process, 0x28)", "CloseHandle(token)"}));
+  EXPECT_EQ(token, 0u);
+  ExpectNothingHeld();
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+#pragma once
+// What the tests of Part 3.2 share: a fixture that runs on an in-memory
+// registry with the recording power system installed (so nothing can reach
+// the real one, also when core_tests runs under Wine), and builders for the
+// log lines the recording fake writes, spelt out from the specification.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "actions/InternetExplorerVersion.h"
+#include "platform/PowerSystem.h"
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "platform/memory/RecordingPowerSystem.h"
+#include "settings/SettingsStore.h"
+#include "tests/support/FakeOsVersion.h"
+
+namespace testing_support {
+
+using Log = std::vector<std::string>;
+
+inline std::string HexText(std::uint64_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+  return text;
+}
+
+// One bound call: load, look up, call, release.
+inline Log BoundCallLines(const std::string& library, const std::string& function,
+                          const std::string& arguments) {
+  return {"LoadLibraryA(" + library + ")", "GetProcAddress(" + library + ", " + function + ")",
+          library + "!" + function + "(" + arguments + ")", "FreeLibrary(" + library + ")"};
+}
+
+inline void Append(Log& log, const Log& more) { log.insert(log.end(), more.begin(), more.end()); }
+
+// A privilege adjusted through DynAdjustTokenPrivileges, then the last error.
+inline Log AdjustLines(const std::string& privilege, std::uint32_t attributes,
+                       std::uint32_t lastError = 0) {
+  Log log = BoundCallLines(
+      "Advapi32.dll", "AdjustTokenPrivileges",
+      "token, 0, {1, " + privilege + ", " + HexText(attributes) + "}, 0, null, null");
+  log.push_back("GetLastError() = " + std::to_string(lastError));
+  return log;
+}
+
+// EnablePrivilege(privilege) on a token that holds it.
+inline Log EnableLines(const std::string& privilege) {
+  Log log{"OpenProcessToken(current process, 0x28)"};
+  Append(log, BoundCallLines("Advapi32.dll", "LookupPrivilegeValueA", "null, " + privilege));
+  Append(log, AdjustLines(privilege, 0x2));
+  return log;
+}
+
+struct NamedSystem {
+  const char* name;
+  platform::OsVersionRecord record;
+  bool ntLine;
+};
+
+inline const std::vector<NamedSystem>& AllSystems() {
+  static const std::vector<NamedSystem> systems = {
+      {"95", kWin95, false},     {"98", kWin98, false},       {"Me", kWinMe, false},
+      {"NT 3.51", kNT351, true}, {"NT 4.0", kNT4, true},      {"2000", kWin2000, true},
+      {"XP", kWinXP, true},      {"2003", kServer2003, true}, {"Vista", kVista, true},
+      {"10", kWin10, true}};
+  return systems;
+}
+
+class PowerFixture : public ::testing::Test {
+ protected:
+  PowerFixture() { Vesperon::ResetInternetExplorerVersionCacheForTesting(); }
+  ~PowerFixture() override { Vesperon::ResetInternetExplorerVersionCacheForTesting(); }
+
+  void WriteProfileNumbers(const std::vector<DataSystem::SettingId>& ids,
+                           const std::vector<std::uint32_t>& values,
+                           const std::string& profile = "Default") {
+    DataSystem::WriteNumbers(ids, values, "Profiles\\" + profile, DataSystem::kHiveCurrentUser);
+  }
+  void SetShutdownOptions(std::uint32_t forced, std::uint32_t forceHung, std::uint32_t reason,
+                          const std::string& profile = "Default") {
+    WriteProfileNumbers({DataSystem::kSDPropForced, DataSystem::kForceHung, DataSystem::kReason},
+                        {forced, forceHung, reason}, profile);
+  }
+  void SetSuspendOptions(std::uint32_t forced, std::uint32_t disableWake) {
+    WriteProfileNumbers({DataSystem::kHNPropForced, DataSystem::kDisableWake},
+                        {forced, disableWake});
+  }
+  void SetBrowserVersion(const std::string& text) {
+    platform::RegKey key = 0;
+    ASSERT_EQ(registry.CreateKey(platform::kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer",
+                                 platform::kKeyWrite, key),
+              platform::kOk);
+    ASSERT_EQ(registry.SetValue(key, "Version", platform::kRegSz, text.c_str(),
+                                static_cast<std::uint32_t>(text.size() + 1)),
+              platform::kOk);
+    registry.CloseKey(key);
+    Vesperon::ResetInternetExplorerVersionCacheForTesting();
+  }
+  // Nothing is left loaded or open.
+  void ExpectNothingHeld() {
+    EXPECT_EQ(power.LoadedModuleCount(), 0);
+    EXPECT_EQ(power.OpenTokenCount(), 0);
+  }
+
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry registryGuard{registry};
+  FakeOsVersion os{kWinXP};
+  platform::RecordingPowerSystem power;
+  platform::ScopedPowerSystem powerGuard{power};
+};
+
+}  // namespace testing_support

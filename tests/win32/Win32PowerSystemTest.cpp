@@ -1,0 +1,418 @@
+// Part 3.2 on the real system, limited to what is safe to call for real: the
+// privilege helpers on this process's own token, the bound functions' look-
+// ups of the real libraries (LockWorkStation, SetSuspendState and
+// SetServiceStatus are looked up but never called), their failure codes when
+// a function or library is missing, SetLayeredWindowAttributes on a window of
+// the test's own and SHCopyKey on a key of the test's own.
+//
+// Every test installs GuardedPowerSystem: it passes the harmless calls on to
+// the real Win32 implementation and only records the ones with an effect
+// beyond this process (ending the session, suspending, locking, broadcasts,
+// posting to other programs' windows, starting programs, service status), so
+// that no test here can shut down, suspend or lock the machine.
+#include <windows.h>
+#undef ExitWindows  // the ISystemActions member, not the user32 macro
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "actions/BoundFunctions.h"
+#include "actions/InternetExplorerVersion.h"
+#include "actions/PowerActions.h"
+#include "actions/Privileges.h"
+#include "platform/PowerSystem.h"
+#include "tests/support/FakeOsVersion.h"
+#include "tests/support/RegistryTestSupport.h"
+
+using namespace Vesperon;
+
+namespace {
+
+class GuardedPowerSystem final : public platform::IPowerSystem {
+ public:
+  platform::IPowerSystem& real = platform::DefaultPowerSystem();
+  // Calls that were kept from the system, and the addresses bound calls used.
+  std::vector<std::string> withheld;
+  std::map<std::string, platform::ProcAddress> calledThrough;
+  // GetProcAddress looks up the mapped name instead (a function "missing").
+  std::map<std::string, std::string> renamed;
+  // Runs when ExitWindowsEx would have been called.
+  std::function<void()> atExit;
+
+  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override {
+    char text[64];
+    std::snprintf(text, sizeof text, "ExitWindowsEx(0x%X, 0x%X)", flags, reason);
+    withheld.push_back(text);
+    if (atExit) atExit();
+    return true;
+  }
+  platform::WindowHandle FindWindowA(const char* className, const char* title) override {
+    return real.FindWindowA(className, title);
+  }
+  std::intptr_t SendMessageA(platform::WindowHandle, std::uint32_t message, std::uintptr_t,
+                             std::intptr_t) override {
+    withheld.push_back("SendMessageA " + std::to_string(message));
+    return 0;
+  }
+  bool PostMessageA(platform::WindowHandle, std::uint32_t message, std::uintptr_t,
+                    std::intptr_t) override {
+    withheld.push_back("PostMessageA " + std::to_string(message));
+    return true;
+  }
+  std::uint32_t WinExec(const char* commandLine, std::uint32_t) override {
+    withheld.push_back(std::string("WinExec ") + commandLine);
+    return 33;
+  }
+  bool OpenCurrentProcessToken(std::uint32_t access, platform::TokenHandle& token) override {
+    return real.OpenCurrentProcessToken(access, token);
+  }
+  bool CloseHandle(platform::TokenHandle handle) override { return real.CloseHandle(handle); }
+  std::uint32_t GetLastError() override { return real.GetLastError(); }
+  platform::ModuleHandle LoadLibraryA(const char* name) override { return real.LoadLibraryA(name); }
+  platform::ProcAddress GetProcAddress(platform::ModuleHandle module, const char* name) override {
+    const auto found = renamed.find(name);
+    return real.GetProcAddress(module, found != renamed.end() ? found->second.c_str() : name);
+  }
+  bool FreeLibrary(platform::ModuleHandle module) override { return real.FreeLibrary(module); }
+  bool CallLockWorkStation(platform::ProcAddress function) override {
+    calledThrough["LockWorkStation"] = function;
+    return true;
+  }
+  bool CallSetSuspendState(platform::ProcAddress function, bool, bool, bool) override {
+    calledThrough["SetSuspendState"] = function;
+    return true;
+  }
+  bool CallSetLayeredWindowAttributes(platform::ProcAddress function, platform::WindowHandle window,
+                                      std::uint32_t colorKey, std::uint8_t alpha,
+                                      std::uint32_t flags) override {
+    calledThrough["SetLayeredWindowAttributes"] = function;
+    return real.CallSetLayeredWindowAttributes(function, window, colorKey, alpha, flags);
+  }
+  bool CallSetServiceStatus(platform::ProcAddress function, platform::ServiceStatusHandle,
+                            platform::ServiceStatusRecord&) override {
+    calledThrough["SetServiceStatus"] = function;
+    return true;
+  }
+  bool CallLookupPrivilegeValue(platform::ProcAddress function, const char* systemName,
+                                const char* name, platform::Luid& luid) override {
+    calledThrough["LookupPrivilegeValueA"] = function;
+    return real.CallLookupPrivilegeValue(function, systemName, name, luid);
+  }
+  bool CallAdjustTokenPrivileges(platform::ProcAddress function, platform::TokenHandle token,
+                                 bool disableAll, const platform::PrivilegeRecord* newState,
+                                 std::uint32_t bufferLength, platform::PrivilegeRecord* previous,
+                                 std::uint32_t* returnLength) override {
+    calledThrough["AdjustTokenPrivileges"] = function;
+    return real.CallAdjustTokenPrivileges(function, token, disableAll, newState, bufferLength,
+                                          previous, returnLength);
+  }
+  long CallSHCopyKey(platform::ProcAddress function, platform::RegKey source, const char* subkey,
+                     platform::RegKey target, std::uint32_t reserved) override {
+    calledThrough["SHCopyKeyA"] = function;
+    return real.CallSHCopyKey(function, source, subkey, target, reserved);
+  }
+};
+
+// The attributes of a privilege in this process's token; -1 when the token
+// does not hold it.
+long long TokenAttributes(const char* name) {
+  LUID luid{};
+  if (!LookupPrivilegeValueA(nullptr, name, &luid)) return -2;
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return -3;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+  std::vector<unsigned char> buffer(size);
+  long long found = -1;
+  if (GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size)) {
+    const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+    for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+      const LUID_AND_ATTRIBUTES& entry = privileges->Privileges[i];
+      if (entry.Luid.LowPart == luid.LowPart && entry.Luid.HighPart == luid.HighPart) {
+        found = entry.Attributes;
+      }
+    }
+  }
+  CloseHandle(token);
+  return found;
+}
+
+platform::ProcAddress RealAddress(const char* library, const char* function) {
+  return reinterpret_cast<platform::ProcAddress>(
+      GetProcAddress(GetModuleHandleA(library), function));
+}
+
+class Win32PowerSystemTest : public ::testing::Test {
+ protected:
+  GuardedPowerSystem guarded;
+  platform::ScopedPowerSystem guard{guarded};
+};
+
+TEST_F(Win32PowerSystemTest, PrivilegeRoundTripOnTheProcessToken) {
+  // A privilege an administrator's token holds, disabled, that nothing else
+  // in this program needs.
+  constexpr char kName[] = "SeSystemProfilePrivilege";
+  ASSERT_GE(TokenAttributes(kName), 0) << "the token does not hold " << kName;
+  EXPECT_EQ(TokenAttributes(kName) & SE_PRIVILEGE_ENABLED, 0);
+
+  platform::TokenHandle token = 0;
+  platform::PrivilegeRecord record;
+  EnablePrivilege(kName, token, record);
+  ASSERT_NE(token, 0u);
+  LUID luid{};
+  ASSERT_TRUE(LookupPrivilegeValueA(nullptr, kName, &luid));
+  EXPECT_EQ(record.count, 1u);
+  EXPECT_EQ(record.luid, (platform::Luid{luid.LowPart, luid.HighPart}));
+  EXPECT_EQ(record.attributes, 2u);
+  EXPECT_EQ(TokenAttributes(kName) & SE_PRIVILEGE_ENABLED, SE_PRIVILEGE_ENABLED);
+
+  RemovePrivilege(record, token);
+  // Removed from the token, not merely disabled: it cannot be enabled again.
+  EXPECT_EQ(TokenAttributes(kName), -1);
+  EXPECT_EQ(record.attributes, 2u);
+  EXPECT_TRUE(guarded.CloseHandle(token));
+  platform::TokenHandle again = 0;
+  try {
+    EnablePrivilege(kName, again, record);
+    ADD_FAILURE() << "enabled a removed privilege";
+  } catch (const AttachableAPIException&) {
+    ADD_FAILURE() << "bound-function failure";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.code, kPrivilegeNotAssigned);
+    EXPECT_EQ(e.category, 0);
+  }
+  EXPECT_EQ(again, 0u);
+  EXPECT_TRUE(guarded.withheld.empty());
+}
+
+TEST_F(Win32PowerSystemTest, PrivilegeFailuresOnTheRealToken) {
+  platform::TokenHandle token = 0;
+  platform::PrivilegeRecord record;
+  try {
+    EnablePrivilege("SeNoSuchPrivilege", token, record);
+    ADD_FAILURE();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.code, kPrivilegeLookup);
+  }
+  // A privilege no user token holds: AdjustTokenPrivileges succeeds and
+  // only the last error (ERROR_NOT_ALL_ASSIGNED) tells.
+  ASSERT_EQ(TokenAttributes("SeCreateTokenPrivilege"), -1);
+  try {
+    EnablePrivilege("SeCreateTokenPrivilege", token, record);
+    ADD_FAILURE();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.code, kPrivilegeNotAssigned);
+  }
+  EXPECT_EQ(token, 0u);
+}
+
+TEST_F(Win32PowerSystemTest, LookupAndAdjustResolveTheRealFunctions) {
+  platform::Luid luid;
+  ASSERT_TRUE(DynLookupPrivilegeValue(nullptr, "SeShutdownPrivilege", luid));
+  LUID direct{};
+  ASSERT_TRUE(LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &direct));
+  EXPECT_EQ(luid, (platform::Luid{direct.LowPart, direct.HighPart}));
+  EXPECT_EQ(luid.lowPart, 19u);  // SE_SHUTDOWN_PRIVILEGE
+  EXPECT_FALSE(DynLookupPrivilegeValue(nullptr, "SeNoSuchPrivilege", luid));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_SUCH_PRIVILEGE));
+
+  // Adjusting with no change: count 0.
+  platform::TokenHandle token = 0;
+  ASSERT_TRUE(guarded.OpenCurrentProcessToken(kTokenQueryAndAdjust, token));
+  const platform::PrivilegeRecord nothing{0, {}, 0};
+  EXPECT_TRUE(DynAdjustTokenPrivileges(token, false, &nothing, 0, nullptr, nullptr));
+  guarded.CloseHandle(token);
+  EXPECT_EQ(guarded.calledThrough.at("LookupPrivilegeValueA"),
+            RealAddress("advapi32.dll", "LookupPrivilegeValueA"));
+  EXPECT_EQ(guarded.calledThrough.at("AdjustTokenPrivileges"),
+            RealAddress("advapi32.dll", "AdjustTokenPrivileges"));
+}
+
+TEST_F(Win32PowerSystemTest, LockSuspendAndServiceStatusBindTheRealFunctionsUncalled) {
+  EXPECT_TRUE(DynLockWorkStation());
+  EXPECT_EQ(guarded.calledThrough.at("LockWorkStation"),
+            RealAddress("user32.dll", "LockWorkStation"));
+  ASSERT_NE(guarded.calledThrough.at("LockWorkStation"), 0u);
+
+  platform::ServiceStatusRecord status{0x10, 4, 1, 0, 0, 0, 0};
+  EXPECT_TRUE(DynSetServiceStatus(0, status));
+  EXPECT_EQ(guarded.calledThrough.at("SetServiceStatus"),
+            RealAddress("advapi32.dll", "SetServiceStatus"));
+
+  // The power-profile library is not linked: the call loads it, and releases
+  // it again afterwards. Held here so that its address can be compared.
+  const bool loadedBefore = GetModuleHandleA("powrprof.dll") != nullptr;
+  EXPECT_TRUE(DynSetSuspendState(false, false, false));
+  if (!loadedBefore) {
+    EXPECT_EQ(GetModuleHandleA("powrprof.dll"), nullptr);
+  }
+  HMODULE held = LoadLibraryA("powrprof.dll");
+  ASSERT_NE(held, nullptr);
+  EXPECT_TRUE(DynSetSuspendState(true, true, true));
+  EXPECT_EQ(guarded.calledThrough.at("SetSuspendState"),
+            reinterpret_cast<platform::ProcAddress>(GetProcAddress(held, "SetSuspendState")));
+  FreeLibrary(held);
+  EXPECT_TRUE(guarded.withheld.empty());
+}
+
+// Each wrapper, on the real libraries, with its function name missing.
+TEST_F(Win32PowerSystemTest, EveryWrapperFailsWithCode3WhenItsFunctionIsMissing) {
+  for (const char* name :
+       {"LockWorkStation", "SetSuspendState", "SetLayeredWindowAttributes", "SetServiceStatus",
+        "LookupPrivilegeValueA", "AdjustTokenPrivileges", "SHCopyKeyA"}) {
+    guarded.renamed[name] = std::string("Vesperon_No_") + name;
+  }
+  platform::ServiceStatusRecord status;
+  platform::Luid luid;
+  const platform::PrivilegeRecord nothing{0, {}, 0};
+  const std::vector<std::pair<const char*, std::function<void()>>> calls = {
+      {"LockWorkStation", [] { DynLockWorkStation(); }},
+      {"SetSuspendState", [] { DynSetSuspendState(false, false, false); }},
+      {"SetLayeredWindowAttributes", [] { DynSetLayeredWindowAttributes(0, 0, 255, 2); }},
+      {"SetServiceStatus", [&] { DynSetServiceStatus(0, status); }},
+      {"LookupPrivilegeValueA",
+       [&] { DynLookupPrivilegeValue(nullptr, "SeShutdownPrivilege", luid); }},
+      {"AdjustTokenPrivileges",
+       [&] { DynAdjustTokenPrivileges(0, false, &nothing, 0, nullptr, nullptr); }},
+      {"SHCopyKeyA", [] { DynSHCopyKey(platform::kCurrentUser, "Vesperon_None", 0, 0); }},
+  };
+  const bool powrprofBefore = GetModuleHandleA("powrprof.dll") != nullptr;
+  for (const auto& [name, call] : calls) {
+    SCOPED_TRACE(name);
+    try {
+      call();
+      ADD_FAILURE() << "no exception";
+    } catch (const AttachableAPIException& e) {
+      EXPECT_EQ(e.code, AttachableAPIException::kFunctionMissing);
+      EXPECT_EQ(e.category, 7);
+    }
+  }
+  // The failed lookup released the library again.
+  if (!powrprofBefore) {
+    EXPECT_EQ(GetModuleHandleA("powrprof.dll"), nullptr);
+  }
+  EXPECT_TRUE(guarded.calledThrough.empty());
+  EXPECT_TRUE(guarded.withheld.empty());
+}
+
+TEST_F(Win32PowerSystemTest, GenericBinderCodesOnTheRealSystem) {
+  const auto call = [](platform::IPowerSystem&, platform::ProcAddress address) { return address; };
+  const auto codeOf = [&](const BoundFunction& bound) {
+    try {
+      CallBoundFunction(bound, call);
+    } catch (const AttachableAPIException& e) {
+      return e.code;
+    }
+    return -1;
+  };
+  EXPECT_EQ(codeOf({"User32.dll", "Vesperon_NoSuchFunction", 0, 100}), 3);
+  EXPECT_EQ(codeOf({"Vesperon_NoSuchLibrary.dll", "LockWorkStation", 0, 100}), 2);
+  EXPECT_EQ(codeOf({"User32.dll", "LockWorkStation", 0, 0}), 0);
+  // shlwapi exports no "SHCopyKey", only the A and W functions: the reason
+  // kBoundSHCopyKey binds "SHCopyKeyA".
+  EXPECT_EQ(codeOf({"shlwapi.dll", "SHCopyKey", 0, 100}), 3);
+  EXPECT_EQ(codeOf({"shlwapi.dll", "SHCopyKeyA", 0, 100}), -1);
+  EXPECT_EQ(codeOf({"shlwapi.dll", kBoundSHCopyKey.function, 0, 100}), -1);
+}
+
+TEST_F(Win32PowerSystemTest, VersionGateFailsBeforeAnyLoad) {
+  testing_support::FakeOsVersion windows95(testing_support::kWin95);
+  for (const auto& bound :
+       {kBoundLockWorkStation, kBoundSetLayeredWindowAttributes, kBoundSetServiceStatus,
+        kBoundLookupPrivilegeValue, kBoundAdjustTokenPrivileges, kBoundSetSuspendState}) {
+    SCOPED_TRACE(bound.function);
+    guarded.renamed.clear();
+    try {
+      CallBoundFunction(bound, [](platform::IPowerSystem&, platform::ProcAddress) { return 0; });
+      ADD_FAILURE() << "offered on Windows 95";
+    } catch (const AttachableAPIException& e) {
+      EXPECT_EQ(e.code, 0);
+    }
+  }
+  EXPECT_THROW(DynLockWorkStation(), AttachableAPIException);
+  EXPECT_TRUE(guarded.calledThrough.empty());
+}
+
+TEST_F(Win32PowerSystemTest, LayeredWindowAttributesOnAWindowOfOurOwn) {
+  HWND window =
+      CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "STATIC", "Vesperon layered", WS_POPUP, 0,
+                      0, 40, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(DynSetLayeredWindowAttributes(reinterpret_cast<platform::WindowHandle>(window), 0,
+                                            217, kLayeredWindowAlpha));
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  COLORREF key = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
+  EXPECT_EQ(alpha, 217);
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+  DestroyWindow(window);
+  EXPECT_EQ(guarded.calledThrough.at("SetLayeredWindowAttributes"),
+            RealAddress("user32.dll", "SetLayeredWindowAttributes"));
+}
+
+TEST_F(Win32PowerSystemTest, CopyKeyCopiesATreeOfOurOwn) {
+  ResetInternetExplorerVersionCacheForTesting();
+  ASSERT_GE(GetInternetExplorerVersion(), 5.0) << "the prefix's browser is too old";
+  testsupport::DeleteSettingsRoot();
+  testsupport::WriteRaw(testsupport::SettingsPath("CopySource"), "Number", platform::kRegDword,
+                        testsupport::Dword(42));
+  testsupport::WriteRaw(testsupport::SettingsPath("CopySource\\Below"), "Text", platform::kRegSz,
+                        testsupport::Text("copied"));
+  HKEY target = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, testsupport::SettingsPath("CopyTarget").c_str(), 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(DynSHCopyKey(platform::kCurrentUser, testsupport::SettingsPath("CopySource").c_str(),
+                         reinterpret_cast<platform::RegKey>(target), 0),
+            0);
+  RegCloseKey(target);
+  EXPECT_EQ(testsupport::DumpTree(platform::kCurrentUser, testsupport::SettingsPath("CopyTarget")),
+            testsupport::DumpTree(platform::kCurrentUser, testsupport::SettingsPath("CopySource")));
+  EXPECT_EQ(testsupport::ReadRaw(testsupport::SettingsPath("CopyTarget\\Below"), "Text").data,
+            testsupport::Text("copied"));
+  // A source that does not exist: the system's error code comes back.
+  EXPECT_EQ(DynSHCopyKey(platform::kCurrentUser, testsupport::SettingsPath("NoSuchSource").c_str(),
+                         platform::kCurrentUser, 0),
+            ERROR_FILE_NOT_FOUND);
+  testsupport::DeleteSettingsRoot();
+  ResetInternetExplorerVersionCacheForTesting();
+}
+
+// The exit request with the real token: SeShutdownPrivilege is enabled at
+// the moment of the (withheld) ExitWindowsEx and gone from the token after.
+TEST_F(Win32PowerSystemTest, ExitRequestEnablesAndRemovesTheShutdownPrivilegeForReal) {
+  testsupport::DeleteSettingsRoot();
+  ASSERT_GE(TokenAttributes("SeShutdownPrivilege"), 0);
+  long long atExit = -9;
+  guarded.atExit = [&] { atExit = TokenAttributes("SeShutdownPrivilege"); };
+  ExitWindowsWithSettings(kExitReboot);
+  EXPECT_EQ(guarded.withheld, (std::vector<std::string>{"ExitWindowsEx(0x12, 0x80040001)"}));
+  EXPECT_EQ(atExit & SE_PRIVILEGE_ENABLED, SE_PRIVILEGE_ENABLED);
+  EXPECT_EQ(TokenAttributes("SeShutdownPrivilege"), -1);
+  // A second request cannot enable it any more and makes no request.
+  guarded.withheld.clear();
+  try {
+    ExitWindowsWithSettings(kExitReboot);
+    ADD_FAILURE();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.code, kPrivilegeNotAssigned);
+  }
+  EXPECT_TRUE(guarded.withheld.empty());
+  testsupport::DeleteSettingsRoot();
+}
+
+TEST_F(Win32PowerSystemTest, MonitorScreenSaverAndShellCallsAreWithheld) {
+  TurnMonitorOff();
+  TurnMonitorOn();
+  StartScreenSaver();
+  RestartShell();
+  ASSERT_GE(guarded.withheld.size(), 4u);
+  EXPECT_EQ(guarded.withheld.back(), "WinExec Explorer.exe");
+}
+
+}  // namespace
