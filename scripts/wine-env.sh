@@ -22,3 +22,16 @@ wine_prefix_ready() {
   wineserver -p >/dev/null 2>&1 </dev/null || true
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
+
+# Runs wine with its output captured in a file and replayed afterwards. Wine
+# starts helper processes (the desktop, console hosts) on demand, and those
+# inherit the output of whoever started them; were that CTest's pipe, CTest
+# would wait for them long after the test itself ended.
+wine_run_captured() {
+  local out rc
+  out=$(mktemp "${TMPDIR:-/tmp}/vesperon-wine.XXXXXX")
+  wine "$@" >"$out" 2>&1 </dev/null && rc=0 || rc=$?
+  cat "$out"
+  rm -f "$out"
+  return "$rc"
+}

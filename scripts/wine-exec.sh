@@ -5,4 +5,4 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/wine-env.sh"
 wine_prefix_ready
-exec wine "$@"
+wine_run_captured "$@"

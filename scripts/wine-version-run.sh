@@ -13,4 +13,4 @@ copy="$(basename "$exe" .exe)_$winver.exe"
 cp -f "$exe" "$dir/$copy"
 wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$copy" /v Version /d "$winver" /f >/dev/null
 cd "$dir"
-exec wine "./$copy" "$@"
+wine_run_captured "./$copy" "$@"
