@@ -1,0 +1,170 @@
+// Hot keys on the real system: atoms from the global atom table, the
+// registration and its refusals, and a real key press. The press is made by
+// xdotool on the X display Wine draws on (started from here as a Unix
+// program, which Wine runs directly); the keyboard event then takes the same
+// road as a user's: X server, Wine's keyboard driver, the hot-key table of
+// the window server, WM_HOTKEY in this thread's queue, and OnHotKey.
+#include <windows.h>
+#undef ExitWindows  // the ISystemActions member, not the user32 macro
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "actions/ActionDispatcher.h"
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "shell/HotKeys.h"
+#include "tests/support/FakeOsVersion.h"
+#include "tests/support/RecordingActions.h"
+#include "tests/support/RegistryTestSupport.h"
+
+using namespace HotKeys;
+
+namespace {
+
+constexpr char kClassName[] = "VesperonHotKeyTestWindow";
+// Ctrl+Shift+F9: bound by no desktop, and not one of the Ctrl+Alt+Fn
+// combinations the X server keeps for itself (console switching), which
+// never reach a client.
+constexpr UINT kKey = VK_F9;
+constexpr std::uint16_t kModifier = kHotKeyControl | kHotKeyShift;
+const std::string kName = "Ctrl + Shift + F9 (test)";
+
+HWND CreateTestWindow(const char* title, bool visible) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = kClassName;
+  RegisterClassA(&windowClass);  // fails harmlessly when already registered
+  return CreateWindowExA(0, kClassName, title, WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
+                         100, 100, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+platform::WindowHandle Handle(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
+
+// Runs a Unix program and waits for it; false when it could not start.
+bool RunUnix(std::string commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+class HotKeysWin32Test : public ::testing::Test {
+ protected:
+  HotKeysWin32Test() { ResetRegisteredHotKeysForTesting(); }
+  ~HotKeysWin32Test() override {
+    UnregisterAllHotKeys(Handle(window));
+    DestroyWindow(window);
+  }
+  HWND window = CreateTestWindow("Vesperon hot-key target", false);
+  std::string atomName = std::string(kHotKeyAtomPrefix) + kName;
+};
+
+TEST_F(HotKeysWin32Test, AtomsAndRegistrationOnTheRealSystem) {
+  ASSERT_NE(window, nullptr);
+  ASSERT_EQ(GlobalFindAtomA(atomName.c_str()), 0);
+
+  RegisterHotKeyRecord(Handle(window), kName, kKey, kModifier);
+  const RegisteredHotKey entry = RegisteredHotKeyAt(0);
+  EXPECT_EQ(entry.Id, GlobalFindAtomA(atomName.c_str()));
+  EXPECT_GE(entry.Id, 0xC000u);  // a string atom
+
+  // The same combination again: refused, and its atom reference is given back.
+  try {
+    RegisterHotKeyRecord(Handle(window), kName, kKey, kModifier);
+    FAIL() << "a combination registered twice";
+  } catch (const HotKeyException& e) {
+    EXPECT_EQ(e.code, HotKeyException::kRegistrationRefused);
+  }
+  EXPECT_EQ(RegisteredHotKeyCount(), 1u);
+
+  EXPECT_FALSE(UnregisterHotKeyByName(Handle(window), kName));
+  EXPECT_EQ(GlobalFindAtomA(atomName.c_str()), 0);  // no reference left behind
+  // The combination is free again.
+  ASSERT_TRUE(RegisterHotKey(window, 1, MOD_CONTROL | MOD_SHIFT, kKey));
+  EXPECT_TRUE(UnregisterHotKey(window, 1));
+}
+
+TEST_F(HotKeysWin32Test, RefusedUnregistrationsAreCountedAndAtomsStillReleased) {
+  RegisterHotKeyRecord(Handle(window), kName, kKey, kModifier);
+  RegisterHotKeyRecord(Handle(window), "Alt + F9 (test)", kKey, kHotKeyAlt);
+  const std::uint32_t firstId = RegisteredHotKeyAt(0).Id;
+  const std::uint32_t secondId = RegisteredHotKeyAt(1).Id;
+  // Another window holds none of them: the system refuses both.
+  HWND other = CreateTestWindow("Vesperon other window", false);
+  EXPECT_EQ(UnregisterAllHotKeys(Handle(other)), 2u);
+  EXPECT_EQ(RegisteredHotKeyCount(), 0u);
+  EXPECT_EQ(GlobalFindAtomA(atomName.c_str()), 0);
+  // The registrations themselves are still the window's; release them.
+  EXPECT_TRUE(UnregisterHotKey(window, static_cast<int>(firstId)));
+  EXPECT_TRUE(UnregisterHotKey(window, static_cast<int>(secondId)));
+  DestroyWindow(other);
+}
+
+TEST_F(HotKeysWin32Test, TheTextOfACombinationUsesTheLayoutsNames) {
+  // Windows calls the control key "Ctrl", Wine's layouts "Control".
+  const std::string control = HotKeyText(0, kHotKeyControl);
+  EXPECT_TRUE(control == "Ctrl" || control == "Control") << control;
+  EXPECT_EQ(HotKeyText(VK_F9, kHotKeyControl | kHotKeyShift | kHotKeyAlt),
+            control + " + Shift + Alt + F9");
+  EXPECT_EQ(HotKeyText('A', kHotKeyShift), "Shift + A");
+  // The extended flag tells the two Delete keys apart, as the control does.
+  EXPECT_NE(HotKeyText(VK_DELETE, kHotKeyExtended), HotKeyText(VK_DELETE, 0));
+}
+
+TEST_F(HotKeysWin32Test, AKeyPressOnTheDisplayReachesOnHotKey) {
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry registryGuard(registry);
+  testing_support::FakeOsVersion os(testing_support::kWinXP);
+  testing_support::CallLog log;
+  testing_support::RecordingSystemActions system(log);
+  Vesperon::ScopedSystemActions systemGuard(system);
+  testing_support::RecordingActionHost host(log);
+  Vesperon::ActionDispatcher dispatcher(host);
+
+  // The stored binding: show the main window (16), which the recording host
+  // writes down instead of doing.
+  SaveHotKeyRecords({{static_cast<std::uint16_t>(kKey), kModifier, kName, 16}});
+  ASSERT_EQ(RegisterStoredHotKeys(Handle(window), host), 1u);
+  const std::uint32_t id = RegisteredHotKeyAt(0).Id;
+
+  // X delivers keys to the focused window; give Wine one to focus.
+  const char* title = "Vesperon hot-key focus";
+  HWND focus = CreateTestWindow(title, true);
+  SetForegroundWindow(focus);
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+
+  const std::string press = std::string("Z:\\usr\\bin\\xdotool search --sync --name \"") + title +
+                            "\" windowfocus --sync key --clearmodifiers ctrl+shift+F9";
+  ASSERT_TRUE(RunUnix(press)) << "xdotool could not be started";
+
+  bool received = false;
+  const DWORD deadline = GetTickCount() + 5000;
+  while (!received && GetTickCount() < deadline) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_HOTKEY && message.hwnd == window) {
+        EXPECT_EQ(message.wParam, id);
+        EXPECT_EQ(OnHotKey(dispatcher, host, message.wParam), 0);
+        received = true;
+      }
+      DispatchMessageA(&message);
+    }
+    Sleep(20);
+  }
+  EXPECT_TRUE(received) << "no WM_HOTKEY within 5 s";
+  EXPECT_EQ(log, testing_support::CallLog{"ShowWindowRestored()"});
+  EXPECT_EQ(UnregisterHotKeysAtExit(Handle(window), host), 0u);
+  DestroyWindow(focus);
+}
+
+}  // namespace
