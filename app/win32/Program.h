@@ -5,6 +5,8 @@
 // name wins in every file that includes this header.
 #undef ExitWindows
 
+#include <string>
+
 #include "actions/SystemActions.h"
 
 namespace vesperon_app {
@@ -21,6 +23,16 @@ void RegisterMessages();
 // The operations the program's actions carry out: the real system in
 // Vesperon.exe, a journal in the simulation build.
 Vesperon::ISystemActions& ProgramSystemActions();
+
+#ifdef VESPERON_SIMULATION
+// The simulation build only: one line appended to the action journal, and
+// the message that asks the main window to describe its menus there (menus
+// cannot be read from another process).
+void WriteJournalLine(const std::string& line);
+inline constexpr char kDescribeMenusMessage[] = "Vesperon.Simulation.DescribeMenus";
+// Set on the main window once its initialisation is complete.
+inline constexpr char kSimulationReadyProperty[] = "Vesperon.Simulation.Ready";
+#endif
 
 // The maker's product page, opened by "Check for updates" and "Technical
 // Support".

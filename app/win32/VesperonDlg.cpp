@@ -10,7 +10,9 @@
 #include "platform/Services.h"
 #include "platform/TrayShell.h"
 #include "resources/resource.h"
+#include "settings/Appearance.h"
 #include "settings/SettingsStore.h"
+#include "shell/HotKeys.h"
 #include "system/OsVersion.h"
 
 using namespace Vesperon;
@@ -76,6 +78,13 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
     result = OnTaskbarCreated();
     return true;
   }
+#ifdef VESPERON_SIMULATION
+  static const UINT describeMenus = RegisterWindowMessageA(vesperon_app::kDescribeMenusMessage);
+  if (msg == describeMenus) {
+    DescribeMenus();
+    return true;
+  }
+#endif
   switch (msg) {
     case WM_INITDIALOG:
       OnCreate();
@@ -91,6 +100,9 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
       return true;
     case WM_COMMAND:
       OnCommand(LOWORD(w), HIWORD(w));
+      return true;
+    case WM_HOTKEY:
+      Guarded([&] { result = HotKeys::OnHotKey(dispatcher_, *this, static_cast<std::uintptr_t>(w)); });
       return true;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(l), result);
@@ -135,8 +147,8 @@ void CVesperonDlg::OnCreate() {
   }
   // 5. The tray icon.
   CreateTrayIcon();
-  // 6. Hot keys: registered by the hot-key module once it is part of the
-  //    program.
+  // 6. The stored hot keys; each one refused is reported and the others go on.
+  HotKeys::RegisterStoredHotKeys(reinterpret_cast<WindowHandle>(h_), *this);
   // 7. The moment of the last trigger event.
   engine_.LoadLastEvent();
 }
@@ -173,8 +185,10 @@ void CVesperonDlg::OnInitDialog() {
 
   // 2. Service mode belongs to the service module; started interactively
   //    there is nothing to dispatch.
-  // 3. Translucency: applied by the appearance module once it is part of
-  //    the program.
+  // 3. Translucency (layered windows exist from Windows 2000 on).
+  if (IsOsVersionAtLeast(0, 120)) {
+    Guarded([&] { ApplyStoredTranslucency(reinterpret_cast<WindowHandle>(h_)); });
+  }
   // 4. Window icons.
   HINSTANCE instance = GetModuleHandleA(nullptr);
   icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
@@ -214,6 +228,10 @@ void CVesperonDlg::OnInitDialog() {
   ShowKindEditor(SelectedTriggerKind(), false);
   // 14. Re-activate what was active when the program ended.
   Guarded([&] { engine_.RestoreActivation(); });
+#ifdef VESPERON_SIMULATION
+  // Tells a test driver in another process that the window is complete.
+  SetPropA(h_, vesperon_app::kSimulationReadyProperty, reinterpret_cast<HANDLE>(1));
+#endif
 }
 
 void CVesperonDlg::FillActionList() {
@@ -407,7 +425,7 @@ void CVesperonDlg::OnStartHiddenTimer() {
 }
 
 void CVesperonDlg::HideToTray() {
-  // The hide animation comes with the appearance module.
+  Guarded([&] { AnimateShowHide(reinterpret_cast<WindowHandle>(h_), true); });
   ShowWindow(h_, SW_SHOWMINNOACTIVE);
   ShowWindow(h_, SW_HIDE);
 }
@@ -415,6 +433,7 @@ void CVesperonDlg::HideToTray() {
 void CVesperonDlg::OnDestroy() {
   KillTimer(h_, kStartHiddenTimer);
   RemoveTrayIcon();
+  HotKeys::UnregisterHotKeysAtExit(reinterpret_cast<WindowHandle>(h_), *this);
   statusBar_.Destroy();
   actionImages_.Destroy();
   triggerImages_.Destroy();
@@ -427,6 +446,9 @@ void CVesperonDlg::OnDestroy() {
     ddeInstance_ = 0;
   }
   RemovePropA(h_, "XPWndProp_MenuXP");
+#ifdef VESPERON_SIMULATION
+  RemovePropA(h_, vesperon_app::kSimulationReadyProperty);
+#endif
   if (icon_) DestroyIcon(icon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
   icon_ = smallIcon_ = nullptr;
@@ -469,6 +491,22 @@ LRESULT CVesperonDlg::OnTaskbarCreated() {
   }
   return 0;
 }
+
+#ifdef VESPERON_SIMULATION
+void CVesperonDlg::DescribeMenus() {
+  auto describe = [](const char* name, HMENU menu) {
+    std::string line = name;
+    for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
+      line += (i ? "," : " ") + std::to_string(static_cast<int>(GetMenuItemID(menu, i)));
+    }
+    vesperon_app::WriteJournalLine(line);
+  };
+  describe("TrayMenu", trayMenu_);
+  HMENU bar = GetMenu(h_);
+  describe("SettingsMenu", bar ? GetSubMenu(bar, 0) : nullptr);
+  describe("HelpMenu", bar ? GetSubMenu(bar, 1) : nullptr);
+}
+#endif
 
 void CVesperonDlg::ShowAbout() {
   class CAboutDlg final : public win::CModalDialog {

@@ -83,6 +83,9 @@ class CVesperonDlg final : public win::CModalDialog,
   void RemoveTrayIcon();
 
   void ShowAbout();
+#ifdef VESPERON_SIMULATION
+  void DescribeMenus();
+#endif
   void OpenProductPage();
   // Runs a handler that may throw, showing the failure the way the
   // program's windows report store failures.

@@ -27,19 +27,21 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
   void ShowReminder() override { Write("Reminder"); }
 
  private:
-  static void Write(const std::string& line) {
-    char path[MAX_PATH] = {};
-    if (GetEnvironmentVariableA("VESPERON_ACTION_JOURNAL", path, sizeof path) == 0) return;
-    if (FILE* f = std::fopen(path, "a")) {
-      std::fprintf(f, "%s\n", line.c_str());
-      std::fclose(f);
-    }
-  }
+  static void Write(const std::string& line) { vesperon_app::WriteJournalLine(line); }
 };
 
 }  // namespace
 
 namespace vesperon_app {
+void WriteJournalLine(const std::string& line) {
+  char path[MAX_PATH] = {};
+  if (GetEnvironmentVariableA("VESPERON_ACTION_JOURNAL", path, sizeof path) == 0) return;
+  if (FILE* f = std::fopen(path, "a")) {
+    std::fprintf(f, "%s\n", line.c_str());
+    std::fclose(f);
+  }
+}
+
 Vesperon::ISystemActions& ProgramSystemActions() {
   static JournalSystemActions actions;
   return actions;

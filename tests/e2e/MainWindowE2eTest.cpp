@@ -1,0 +1,256 @@
+// The simulation program worked from outside, as a user would: the start in
+// the tray, a countdown that fires, a one-time trigger in the past, a daily
+// trigger that survives a restart, the tray icon's menu, and what each
+// Windows version offers.
+#include "tests/e2e/SimProcess.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace e2e;
+
+constexpr int kActivate = 1000, kLabelLower = 1003, kCountdown = 1014, kActionList = 1035,
+              kTriggerList = 1036, kTimeField = 1037, kDateField = 1038, kNumberField = 1040,
+              kLabelUpper = 1043, kProgress = 1047;
+constexpr char kCaption[] = "Vesperon";
+
+std::string SimExe(const std::string& version = "") {
+  const char* exe = std::getenv("VESPERON_SIM_EXE");
+  std::string path = exe ? exe : "VesperonSim.exe";
+  if (!version.empty()) path.replace(path.size() - 4, 4, "_" + version + ".exe");
+  return path;
+}
+
+std::string Journal() {
+  char dir[MAX_PATH] = {};
+  GetTempPathA(sizeof dir, dir);
+  return std::string(dir) + "vesperon-e2e-journal.txt";
+}
+
+bool TrayIconPresent(HWND main, UINT id) {
+  // Only an icon that exists can be modified.
+  NOTIFYICONDATAA data{};
+  data.cbSize = sizeof data;
+  data.hWnd = main;
+  data.uID = id;
+  data.uFlags = NIF_TIP;
+  lstrcpynA(data.szTip, "Vesperon", sizeof data.szTip);
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+class MainWindowE2e : public testing::Test {
+ protected:
+  void SetUp() override { registry::DeleteAll(); }
+  void TearDown() override { registry::DeleteAll(); }
+  void ShowAtStart() { registry::SetDword("Global\\TriggerStartup", "Minimize", 0); }
+};
+
+TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
+  SimProcess sim(SimExe(), Journal());
+  ASSERT_TRUE(sim.Started());
+  HWND main = sim.MainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }, 5000));
+  EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(main, 104); }, 3000));
+  EXPECT_FALSE(TrayIconPresent(main, 105));
+
+  DWORD value = 0;
+  EXPECT_TRUE(registry::GetDword("Global\\TriggerStartup", "Minimize", value));
+  EXPECT_EQ(value, 1u);
+  EXPECT_TRUE(registry::GetDword("Global\\TriggerStartup", "PresTrgrAct", value));
+  EXPECT_EQ(value, 1u);
+  std::string profile;
+  EXPECT_TRUE(registry::GetString("Profiles", "DefaultList", profile));
+  EXPECT_EQ(profile, "Default");
+  EXPECT_TRUE(registry::GetDword("Profiles\\Default\\MainForm", "TriggerActive", value));
+  EXPECT_EQ(value, 0u);
+
+  EXPECT_EQ(sim.Text(kCountdown), "Timer is inactive");
+  EXPECT_EQ(sim.StatusText(), "Trigger information");
+  EXPECT_FALSE(sim.IsChecked(kActivate));
+  EXPECT_TRUE(sim.Quit());
+  EXPECT_TRUE(sim.JournalLines().empty());
+}
+
+TEST_F(MainWindowE2e, CountdownOfFiveSecondsFiresOnce) {
+  ShowAtStart();
+  SimProcess sim(SimExe(), Journal());
+  HWND main = sim.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
+
+  sim.SelectComboItem(kTriggerList, 1);
+  EXPECT_EQ(sim.Text(kLabelUpper), "Days:");
+  EXPECT_EQ(sim.Text(kLabelLower), "Hours/Mins/S");
+  EXPECT_TRUE(IsWindowVisible(sim.Item(kNumberField)));
+  EXPECT_FALSE(IsWindowVisible(sim.Item(kDateField)));
+  sim.SetText(kNumberField, "123456");
+  EXPECT_EQ(sim.Text(kNumberField), "100000");
+  sim.SetText(kNumberField, "0");
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
+  time.wHour = 0;
+  time.wMinute = 0;
+  time.wSecond = 5;
+  sim.SetPickerTime(kTimeField, time);
+  sim.SelectComboItem(kActionList, 0);  // "Turn off"
+
+  sim.Click(kActivate);
+  EXPECT_TRUE(sim.IsChecked(kActivate));
+  const std::string description = sim.StatusText();
+  EXPECT_NE(description, "Trigger information");
+  EXPECT_NE(description.find("Turn off"), std::string::npos) << description;
+  std::string label;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        label = sim.Text(kCountdown);
+        return label.find("Second") != std::string::npos &&
+               SendMessageA(sim.Item(kProgress), PBM_GETPOS, 0, 0) > 0;
+      },
+      3000))
+      << label;
+
+  ASSERT_TRUE(WaitFor([&] { return !sim.JournalLines().empty(); }, 10000));
+  EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"ExitWindows 8"});
+  EXPECT_TRUE(WaitFor([&] { return !sim.IsChecked(kActivate); }, 3000));
+  // Once only: nothing more in the next two polls.
+  EXPECT_FALSE(WaitFor([&] { return sim.JournalLines().size() > 1; }, 2500));
+  EXPECT_TRUE(IsWindowEnabled(sim.Item(kTriggerList)));
+  EXPECT_TRUE(sim.Quit());
+}
+
+TEST_F(MainWindowE2e, OneTimeTriggerInThePastIsRefusedWithItsMessage) {
+  ShowAtStart();
+  SimProcess sim(SimExe(), Journal());
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  sim.SelectComboItem(kTriggerList, 0);
+  EXPECT_EQ(sim.Text(kLabelUpper), "Date:");
+  SYSTEMTIME past{};
+  past.wYear = 2001;
+  past.wMonth = 1;
+  past.wDay = 1;
+  past.wHour = 12;
+  sim.SetPickerTime(kDateField, past);
+  sim.SelectComboItem(kActionList, 0);
+  sim.PostClick(kActivate);  // the message box is modal: do not wait inside the click
+
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = sim.FindMessageBox(kCaption)) != nullptr; }, 5000));
+  EXPECT_EQ(sim.Text(GetDlgItem(box, 0xFFFF)),
+            "Bad trigger parameters: Action is scheduled to arise in the past.");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 3000));
+  EXPECT_FALSE(sim.IsChecked(kActivate));
+  EXPECT_TRUE(sim.Quit());
+  EXPECT_TRUE(sim.JournalLines().empty());
+}
+
+TEST_F(MainWindowE2e, DailyTriggerActiveAtExitIsActiveAgainAfterRestart) {
+  {
+    SimProcess sim(SimExe(), Journal());
+    ASSERT_NE(sim.MainWindow(), nullptr);
+    sim.SelectComboItem(kTriggerList, 2);
+    SYSTEMTIME time{};
+    GetLocalTime(&time);
+    time.wHour = static_cast<WORD>((time.wHour + 2) % 24);  // well away from now
+    sim.SetPickerTime(kTimeField, time);
+    sim.SelectComboItem(kActionList, 0);
+    sim.Click(kActivate);
+    ASSERT_TRUE(sim.IsChecked(kActivate));
+    ASSERT_TRUE(sim.Quit());
+  }
+  DWORD active = 0;
+  EXPECT_TRUE(registry::GetDword("Profiles\\Default\\MainForm", "TriggerActive", active));
+  EXPECT_EQ(active, 1u);
+
+  SimProcess again(SimExe(), Journal());
+  ASSERT_NE(again.MainWindow(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return again.IsChecked(kActivate); }, 5000));
+  EXPECT_EQ(SendMessageA(again.Item(kTriggerList), CB_GETCURSEL, 0, 0), 2);
+  EXPECT_FALSE(IsWindowEnabled(again.Item(kTriggerList)));
+  EXPECT_TRUE(again.Quit());
+  EXPECT_TRUE(again.JournalLines().empty());
+}
+
+TEST_F(MainWindowE2e, RightButtonReleaseOnTheTrayIconPopsUpTheMenu) {
+  SimProcess sim(SimExe(), Journal());
+  HWND main = sim.MainWindow();
+  ASSERT_NE(main, nullptr);
+  const UINT click = RegisterWindowMessageA("Vesperon.TrayIcon.Click");
+  // Another icon id is not ours: nothing happens.
+  PostMessageA(main, click, 105, WM_RBUTTONUP);
+  EXPECT_FALSE(WaitFor([&] { return sim.FindPopupMenu() != nullptr; }, 1000));
+
+  PostMessageA(main, click, 104, WM_RBUTTONUP);
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (menu = sim.FindPopupMenu()) != nullptr; }, 5000));
+  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitFor([&] { return sim.FindPopupMenu() == nullptr; }, 3000));
+  EXPECT_TRUE(sim.Quit());
+  EXPECT_TRUE(sim.JournalLines().empty());
+}
+
+struct VersionCase {
+  const char* version;
+  std::vector<std::string> actions;
+  std::string trayMenu;
+  std::string settingsMenu;
+};
+
+void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.version; }
+
+const std::vector<std::string> kAlwaysOffered = {
+    "Turn off monitor", "Wake on LAN",      "Kill Process(es)", "Reminder",
+    "Turn on monitor",  "Run Screen Saver", "Reboot Shell",     "No action"};
+
+std::vector<std::string> Offered(std::vector<std::string> gated) {
+  gated.insert(gated.end(), kAlwaysOffered.begin(), kAlwaysOffered.end());
+  return gated;
+}
+
+class VersionE2e : public MainWindowE2e, public testing::WithParamInterface<VersionCase> {};
+
+TEST_P(VersionE2e, OffersTheActionsAndMenuItemsOfTheVersion) {
+  const VersionCase& c = GetParam();
+  SimProcess sim(SimExe(c.version), Journal());
+  ASSERT_TRUE(sim.Started()) << SimExe(c.version);
+  HWND main = sim.MainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(sim.ComboExTexts(kActionList), c.actions);
+
+  PostMessageA(main, RegisterWindowMessageA("Vesperon.Simulation.DescribeMenus"), 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 3; }, 5000));
+  const std::vector<std::string> menus = sim.JournalLines();
+  EXPECT_EQ(menus[0], "TrayMenu " + c.trayMenu);
+  EXPECT_EQ(menus[1], "SettingsMenu " + c.settingsMenu);
+  EXPECT_EQ(menus[2], "HelpMenu 32773,0,32777,32776,0,32774");
+  EXPECT_TRUE(sim.Quit());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, VersionE2e,
+    testing::Values(
+        VersionCase{"win98", Offered({"Turn off", "Log off", "Reboot", "Stand by"}),
+                    "170,169,0,154,156,148,153,150", "32775,0,173"},
+        VersionCase{"win2k",
+                    Offered({"Turn off", "Log off", "Reboot", "Hibernate", "Stand by", "Lock"}),
+                    "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173"},
+        VersionCase{"winxp",
+                    Offered({"Turn off", "Log off", "Reboot", "Hibernate", "Stand by",
+                             "Hang Up Connection(s)", "Lock / Switch user"}),
+                    "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173"},
+        VersionCase{"win10",
+                    Offered({"Turn off", "Log off", "Reboot", "Hibernate", "Stand by",
+                             "Hang Up Connection(s)", "Lock / Switch user"}),
+                    "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173"}),
+    [](const auto& info) { return std::string(info.param.version); });
+
+}  // namespace

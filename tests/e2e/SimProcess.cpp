@@ -1,0 +1,248 @@
+#include "tests/e2e/SimProcess.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <fstream>
+#include <thread>
+
+namespace e2e {
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+}
+
+namespace {
+
+struct WindowQuery {
+  DWORD pid;
+  const char* className;
+  const char* title;  // nullptr: any
+  bool visibleOnly;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
+  auto& q = *reinterpret_cast<WindowQuery*>(context);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != q.pid) return TRUE;
+  if (q.visibleOnly && !IsWindowVisible(window)) return TRUE;
+  char cls[64] = {}, title[256] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  GetWindowTextA(window, title, sizeof title);
+  if (std::string(cls) != q.className) return TRUE;
+  if (q.title && std::string(title) != q.title) return TRUE;
+  q.found = window;
+  return FALSE;
+}
+
+HWND FindProcessWindow(DWORD pid, const char* className, const char* title, bool visibleOnly) {
+  WindowQuery q{pid, className, title, visibleOnly, nullptr};
+  EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&q));
+  return q.found;
+}
+
+// Memory in the program's process, for messages that carry pointers.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(DWORD pid, SIZE_T size) : size_(size) {
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  void Write(const void* data, SIZE_T n, SIZE_T offset = 0) {
+    WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, n, nullptr);
+  }
+  void Read(void* data, SIZE_T n, SIZE_T offset = 0) const {
+    ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, n, nullptr);
+  }
+  LPARAM At(SIZE_T offset = 0) const {
+    return reinterpret_cast<LPARAM>(static_cast<char*>(address_) + offset);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  SIZE_T size_;
+};
+
+}  // namespace
+
+SimProcess::SimProcess(const std::string& exe, const std::string& journal) : journal_(journal) {
+  DeleteFileA(journal.c_str());
+  SetEnvironmentVariableA("VESPERON_ACTION_JOURNAL", journal.c_str());
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  std::string commandLine = "\"" + exe + "\"";
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &info_)) {
+    info_ = {};
+  }
+}
+
+SimProcess::~SimProcess() {
+  if (!info_.hProcess) return;
+  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+    Quit(5000);
+    // A program that will not end is ours to end: the next test needs the
+    // tray and the registry to itself.
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(info_.hProcess, 1);
+      WaitForSingleObject(info_.hProcess, 5000);
+    }
+  }
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+}
+
+HWND SimProcess::MainWindow(int timeoutMs) {
+  if (main_ && IsWindow(main_)) return main_;
+  main_ = nullptr;
+  // The window exists before its initialisation is done: wait for the mark
+  // the simulation build sets at the end of it.
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        found = FindProcessWindow(Id(), "#32770", "Vesperon 3", false);
+        return found && GetPropA(found, "Vesperon.Simulation.Ready") != nullptr;
+      },
+      timeoutMs);
+  main_ = found && GetPropA(found, "Vesperon.Simulation.Ready") ? found : nullptr;
+  return main_;
+}
+
+HWND SimProcess::FindMessageBox(const std::string& caption) {
+  return FindProcessWindow(Id(), "#32770", caption.c_str(), true);
+}
+
+HWND SimProcess::FindPopupMenu() { return FindProcessWindow(Id(), "#32768", nullptr, true); }
+
+bool SimProcess::WaitForExit(int timeoutMs) {
+  return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+}
+
+bool SimProcess::Quit(int timeoutMs) {
+  if (HWND main = MainWindow(1000)) PostMessageA(main, WM_COMMAND, MAKEWPARAM(169, 0), 0);
+  return WaitForExit(timeoutMs);
+}
+
+LRESULT SimProcess::Send(HWND window, UINT msg, WPARAM w, LPARAM l) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, msg, w, l, SMTO_NORMAL, 5000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+void SimProcess::SelectComboItem(int controlId, int index) {
+  HWND combo = Item(controlId);
+  Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  Send(MainWindow(), WM_COMMAND, MAKEWPARAM(controlId, CBN_SELCHANGE),
+       reinterpret_cast<LPARAM>(combo));
+  Send(MainWindow(), WM_COMMAND, MAKEWPARAM(controlId, CBN_SELENDOK),
+       reinterpret_cast<LPARAM>(combo));
+}
+
+std::string SimProcess::Text(HWND window) {
+  char text[512] = {};
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+void SimProcess::SetText(int controlId, const std::string& text) {
+  Send(Item(controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void SimProcess::SetPickerTime(int controlId, const SYSTEMTIME& time) {
+  RemoteBuffer buffer(Id(), sizeof time);
+  buffer.Write(&time, sizeof time);
+  SendMessageA(Item(controlId), DTM_SETSYSTEMTIME, GDT_VALID, buffer.At());
+}
+
+std::string SimProcess::StatusText() {
+  HWND bar = Item(101);
+  char text[512] = {};
+  RemoteBuffer buffer(Id(), sizeof text);
+  buffer.Write(text, sizeof text);
+  SendMessageA(bar, SB_GETTEXTA, 0, buffer.At());
+  buffer.Read(text, sizeof text - 1);
+  return text;
+}
+
+std::vector<std::string> SimProcess::ComboExTexts(int controlId) {
+  std::vector<std::string> texts;
+  HWND combo = Item(controlId);
+  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  constexpr SIZE_T kTextSize = 256;
+  RemoteBuffer buffer(Id(), sizeof(COMBOBOXEXITEMA) + kTextSize);
+  for (int i = 0; i < count; ++i) {
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_TEXT;
+    item.iItem = i;
+    item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
+    item.cchTextMax = kTextSize;
+    char empty[kTextSize] = {};
+    buffer.Write(&item, sizeof item);
+    buffer.Write(empty, kTextSize, sizeof item);
+    SendMessageA(combo, CBEM_GETITEMA, 0, buffer.At());
+    char text[kTextSize] = {};
+    buffer.Read(text, kTextSize - 1, sizeof item);
+    texts.emplace_back(text);
+  }
+  return texts;
+}
+
+std::vector<std::string> SimProcess::JournalLines() const {
+  std::vector<std::string> lines;
+  std::ifstream in(journal_);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+namespace registry {
+
+void DeleteAll() { SHDeleteKeyA(HKEY_CURRENT_USER, kRoot); }
+
+void SetDword(const std::string& key, const std::string& name, DWORD value) {
+  HKEY h = nullptr;
+  const std::string path = std::string(kRoot) + "\\" + key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExA(h, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(h);
+}
+
+bool GetDword(const std::string& key, const std::string& name, DWORD& value) {
+  DWORD size = sizeof value;
+  const std::string path = std::string(kRoot) + "\\" + key;
+  return RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
+                      &value, &size) == ERROR_SUCCESS;
+}
+
+bool GetString(const std::string& key, const std::string& name, std::string& value) {
+  char text[512] = {};
+  DWORD size = sizeof text;
+  const std::string path = std::string(kRoot) + "\\" + key;
+  if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text,
+                   &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  value = text;
+  return true;
+}
+
+}  // namespace registry
+}  // namespace e2e

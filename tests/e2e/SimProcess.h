@@ -1,0 +1,77 @@
+#pragma once
+// Drives VesperonSim.exe from another process the way a user would: starts
+// it with its own action journal, finds its windows, sends the messages that
+// clicks and selections send, and reads back texts, the registry and the
+// journal. Every wait is a bounded poll.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Polls `done` every 25 ms until it holds or `timeoutMs` passed.
+bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+
+class SimProcess {
+ public:
+  // `exe` is the simulation program (or a copy of it named for a Windows
+  // version); the journal starts empty.
+  SimProcess(const std::string& exe, const std::string& journal);
+  ~SimProcess();
+  SimProcess(const SimProcess&) = delete;
+  SimProcess& operator=(const SimProcess&) = delete;
+
+  bool Started() const { return info_.hProcess != nullptr; }
+  // The main window, once it exists (0 after the time-out).
+  HWND MainWindow(int timeoutMs = 10000);
+  HWND Item(int id) { return GetDlgItem(MainWindow(), id); }
+  // A visible message box of the program with this caption, or 0.
+  HWND FindMessageBox(const std::string& caption);
+  // A visible popup menu of the program, or 0.
+  HWND FindPopupMenu();
+
+  // Tray Exit, then waits for the process to end; false if it did not.
+  bool Quit(int timeoutMs = 10000);
+  bool WaitForExit(int timeoutMs);
+
+  // What a user's selection does: select the item, then the notifications.
+  void SelectComboItem(int controlId, int index);
+  // SendMessage that gives up after 5 s, so that a modal box the program
+  // shows cannot hold the driver.
+  static LRESULT Send(HWND window, UINT msg, WPARAM w = 0, LPARAM l = 0);
+  void Click(int controlId) { Send(Item(controlId), BM_CLICK); }
+  void PostClick(int controlId) { PostMessageA(Item(controlId), BM_CLICK, 0, 0); }
+  bool IsChecked(int controlId) {
+    return SendMessageA(Item(controlId), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  std::string Text(HWND window);
+  std::string Text(int controlId) { return Text(Item(controlId)); }
+  void SetText(int controlId, const std::string& text);
+  // Writes a time into a date-time picker of the program.
+  void SetPickerTime(int controlId, const SYSTEMTIME& time);
+  std::string StatusText();
+  // The texts of an image combo box's items.
+  std::vector<std::string> ComboExTexts(int controlId);
+
+  std::vector<std::string> JournalLines() const;
+  DWORD Id() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_{};
+  HWND main_ = nullptr;
+  std::string journal_;
+};
+
+// The program's settings for the current user.
+namespace registry {
+inline constexpr char kRoot[] = "SOFTWARE\\Brannock\\Vesperon3";
+void DeleteAll();
+void SetDword(const std::string& key, const std::string& name, DWORD value);
+bool GetDword(const std::string& key, const std::string& name, DWORD& value);
+bool GetString(const std::string& key, const std::string& name, std::string& value);
+}  // namespace registry
+
+}  // namespace e2e
