@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/Exception.h"
 #include "platform/WindowEffects.h"
 
 namespace Vesperon {
@@ -62,8 +63,8 @@ std::uint8_t StoredOpacity(std::uint32_t transluc);
 // above 8.
 std::uint32_t AnimationDirectionFlags(std::uint32_t direction);
 // The whole AnimateWindow flag set for a type, direction and hide flag
-// (the direction is ignored for a blend). A type above 2 or a direction above
-// 8 throws a plain Vesperon::Exception.
+// (a blend does not use the direction). A type above 2 or a direction above
+// 8, for any type, throws a plain Vesperon::Exception.
 std::uint32_t AnimationFlags(std::uint32_t type, std::uint32_t direction, bool hide);
 // COLORREF of a stored colour (0x00BBGGRR); each part keeps its low byte.
 std::uint32_t ColourRef(std::uint32_t red, std::uint32_t green, std::uint32_t blue);

@@ -1,0 +1,318 @@
+// Appearance effects against an in-memory registry, the recording window
+// effects and the recording power system (for the run-time bound
+// SetLayeredWindowAttributes): which styles, flags, brushes and dialog
+// records each stored setting and Windows version gives.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "actions/BoundFunctions.h"
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "platform/memory/RecordingPowerSystem.h"
+#include "platform/memory/RecordingWindowEffects.h"
+#include "settings/Appearance.h"
+#include "tests/support/FakeOsVersion.h"
+#include "tests/support/RegistryTestSupport.h"
+
+using namespace Vesperon;
+using namespace testing_support;
+
+namespace {
+
+constexpr platform::WindowHandle kWindow = 0x10010;  // the fake power system knows it
+constexpr platform::DeviceContext kDc = 0xDC;
+constexpr std::uint32_t kOtherStyle = 0x100;
+
+class AppearanceTest : public ::testing::Test {
+ protected:
+  AppearanceTest() { ResetBackgroundBrushCache(); }
+  ~AppearanceTest() override { ResetBackgroundBrushCache(); }
+
+  static void Store(const char* name, std::uint32_t value) {
+    testsupport::WriteRaw(testsupport::SettingsPath("Global\\Appearance"), name,
+                          platform::kRegDword, testsupport::Dword(value));
+  }
+  static void StoreText(const char* name, const std::string& text) {
+    testsupport::WriteRaw(testsupport::SettingsPath("Global\\Appearance"), name, platform::kRegSz,
+                          testsupport::Text(text));
+  }
+  std::vector<std::string> LayeredCalls() const {
+    std::vector<std::string> calls;
+    for (const std::string& line : power.log) {
+      if (line.find("SetLayeredWindowAttributes(") != std::string::npos) calls.push_back(line);
+    }
+    return calls;
+  }
+
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry registryGuard{registry};
+  platform::RecordingWindowEffects effects;
+  platform::ScopedWindowEffects effectsGuard{effects};
+  platform::RecordingPowerSystem power;
+  platform::ScopedPowerSystem powerGuard{power};
+  FakeOsVersion os{kWinXP};
+};
+
+TEST_F(AppearanceTest, StoredTranslucencyBySettingAndVersion) {
+  struct Row {
+    const char* name;
+    platform::OsVersionRecord system;
+    std::optional<std::uint32_t> stored;  // nothing: the value is missing
+    bool applied;
+    std::uint32_t alpha;
+  };
+  const Row rows[] = {
+      {"opaque", kWinXP, 255, true, 255},
+      {"half", kWinXP, 128, true, 128},
+      {"middle", kWin2000, 200, true, 200},
+      {"missing: default opaque", kWinXP, std::nullopt, true, 255},
+      {"zero would hide the window", kWinXP, 0, true, 128},
+      {"low byte of 256 would be 0", kWin10, 256, true, 255},
+      {"below the page's range", kWinXP, 127, true, 128},
+      {"no layered windows on 98", kWin98, 128, false, 0},
+      {"nor on NT 4.0", kNT4, 128, false, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    os.Set(row.system);
+    testsupport::DeleteSettingsRoot();
+    if (row.stored) Store("Transluc", *row.stored);
+    effects.exStyles[kWindow] = kOtherStyle | kExStyleLayered;
+    power.log.clear();
+
+    ApplyStoredTranslucency(kWindow);
+
+    const std::vector<std::string> calls = LayeredCalls();
+    if (!row.applied) {
+      EXPECT_TRUE(calls.empty());
+      EXPECT_EQ(effects.exStyles[kWindow], kOtherStyle | kExStyleLayered);
+      continue;
+    }
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_NE(calls[0].find(", 0x0, " + std::to_string(row.alpha) + ", 0x2)"), std::string::npos)
+        << calls[0];
+    EXPECT_EQ(effects.exStyles[kWindow],
+              row.alpha == 255 ? kOtherStyle : kOtherStyle | kExStyleLayered);
+  }
+}
+
+TEST_F(AppearanceTest, AFailedBindingPassesAsAttachableApiException) {
+  power.libraries["User32.dll"].erase("SetLayeredWindowAttributes");
+  try {
+    ApplyTranslucency(kWindow, 200);
+    FAIL();
+  } catch (const AttachableAPIException& e) {
+    EXPECT_EQ(e.code, AttachableAPIException::kFunctionMissing);
+  }
+  os.Set(kWin98);
+  try {
+    ApplyTranslucency(kWindow, 255);
+    FAIL();
+  } catch (const AttachableAPIException& e) {
+    EXPECT_EQ(e.code, AttachableAPIException::kNotOffered);
+  }
+}
+
+TEST_F(AppearanceTest, AnimationFlagsByTypeAndDirection) {
+  const std::uint32_t directions[] = {0x1, 0x2, 0x4, 0x8, 0x5, 0xA, 0x6, 0x9, 0x10};
+  for (std::uint32_t d = 0; d <= 8; ++d) {
+    SCOPED_TRACE(d);
+    EXPECT_EQ(AnimationFlags(kAnimRoll, d, false), directions[d]);
+    EXPECT_EQ(AnimationFlags(kAnimSlide, d, false), 0x40000 | directions[d]);
+    EXPECT_EQ(AnimationFlags(kAnimSlide, d, true), 0x50000 | directions[d]);
+    EXPECT_EQ(AnimationFlags(kAnimBlend, d, false), 0x80000u);
+    EXPECT_EQ(AnimationFlags(kAnimBlend, d, true), 0x90000u);
+  }
+  struct Bad {
+    std::uint32_t type, direction;
+  };
+  for (const Bad bad : {Bad{3, 0}, Bad{0, 9}, Bad{1, 9}, Bad{2, 9}, Bad{0xFFFFFFFF, 0},
+                        Bad{0, 0xFFFFFFFF}}) {
+    EXPECT_THROW(AnimationFlags(bad.type, bad.direction, false), Exception);
+  }
+}
+
+TEST_F(AppearanceTest, ShowAndHideWithTheStoredAnimation) {
+  struct Row {
+    const char* name;
+    platform::OsVersionRecord system;
+    std::uint32_t type, direction;
+    bool hide;
+    std::vector<std::string> calls;
+  };
+  const Row rows[] = {
+      {"95: plain show", kWin95, 2, 0, false, {"ShowWindow(show)"}},
+      {"NT 4.0: plain hide", kNT4, 2, 0, true, {"ShowWindow(hide)"}},
+      {"98 rolls", kWin98, 0, 3, false, {"AnimateWindow(200, 0x8)", "RedrawWindow(0x581)"}},
+      {"centred slide", kWinXP, 1, 8, true, {"AnimateWindow(200, 0x50010)", "RedrawWindow(0x581)"}},
+      {"blend",
+       kWin2000,
+       2,
+       5,
+       true,
+       {"SetExStyle(0x108)", "AnimateWindow(200, 0x90000)", "RedrawWindow(0x581)",
+        "SetExStyle(0x100)", "InvalidateRect(keep)"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    os.Set(row.system);
+    Store("AnimType", row.type);
+    Store("AnimDirec", row.direction);
+    effects.exStyles[kWindow] = kOtherStyle;
+    effects.log.clear();
+    AnimateShowHide(kWindow, row.hide);
+    EXPECT_EQ(effects.log, row.calls);
+    EXPECT_EQ(effects.visible[kWindow], !row.hide);
+  }
+}
+
+TEST_F(AppearanceTest, ARefusedAnimationStillShowsOrHidesTheWindow) {
+  effects.animateSucceeds = false;
+  for (const bool hide : {false, true}) {
+    effects.visible[kWindow] = hide;
+    AnimateShowHide(kWindow, hide);
+    EXPECT_EQ(effects.visible[kWindow], !hide);
+  }
+}
+
+TEST_F(AppearanceTest, InvalidStoredAnimationThrowsBeforeTheWindowIsTouched) {
+  for (const auto& [type, direction] : {std::pair{3u, 0u}, std::pair{2u, 9u}}) {
+    Store("AnimType", type);
+    Store("AnimDirec", direction);
+    effects.log.clear();
+    EXPECT_THROW(AnimateShowHide(kWindow, false), Exception);
+    EXPECT_TRUE(effects.log.empty());
+  }
+}
+
+TEST_F(AppearanceTest, BackgroundColourBrushIsMadeOncePerColour) {
+  Store("BkGrType", 1);  // red 100, green 200, blue 200 by default
+  platform::BrushHandle brush = 0;
+  GetBackgroundBrush(kDc, brush);
+  ASSERT_NE(brush, 0u);
+  EXPECT_EQ(effects.objects[brush], "solid 0xC8C864");
+  EXPECT_EQ(effects.dcs[kDc].colour, 0xC8C864u);
+  EXPECT_TRUE(effects.dcs[kDc].transparent);
+
+  platform::BrushHandle again = 0;
+  GetBackgroundBrush(kDc, again);
+  EXPECT_EQ(again, brush);
+  EXPECT_EQ(effects.objects.size(), 1u);
+
+  Store("BkGrColR", 0x1FF);  // only the low byte counts
+  GetBackgroundBrush(kDc, again);
+  EXPECT_NE(again, brush);
+  EXPECT_EQ(effects.objects.size(), 1u);  // the old colour's brush is gone
+  EXPECT_EQ(effects.objects[again], "solid 0xC8C8FF");
+}
+
+TEST_F(AppearanceTest, SystemOrUnknownBackgroundLeavesBrushAndDcAlone) {
+  for (const std::uint32_t type : {0u, 3u, 0xFFFFFFFFu}) {
+    Store("BkGrType", type);
+    platform::BrushHandle brush = 0x77;
+    GetBackgroundBrush(kDc, brush);
+    EXPECT_EQ(brush, 0x77u);
+    EXPECT_TRUE(effects.dcs.empty());
+    EXPECT_TRUE(effects.objects.empty());
+  }
+}
+
+TEST_F(AppearanceTest, BackgroundImageCache) {
+  effects.bitmapFiles = {"C:\\a.bmp", "C:\\b.bmp"};
+  platform::BrushHandle brush = 0;
+  // A colour first: the remembered type is then 1, not the image's.
+  Store("BkGrType", 1);
+  GetBackgroundBrush(kDc, brush);
+
+  Store("BkGrType", 2);
+  StoreText("BkGrImg", "C:\\a.bmp");
+  GetBackgroundBrush(kDc, brush);
+  const platform::BrushHandle first = brush;
+  EXPECT_EQ(effects.objects[first], "pattern of bitmap C:\\a.bmp");
+  EXPECT_EQ(effects.log.back(), "LoadBitmapFile(C:\\a.bmp, 0x2050)");
+
+  // The same image again, also after a colour in between: no second load.
+  GetBackgroundBrush(kDc, brush);
+  Store("BkGrType", 1);
+  GetBackgroundBrush(kDc, brush);
+  Store("BkGrType", 2);
+  GetBackgroundBrush(kDc, brush);
+  EXPECT_EQ(brush, first);
+  EXPECT_EQ(effects.loads, 1u);
+
+  // Another image replaces the cached one and frees it.
+  StoreText("BkGrImg", "C:\\b.bmp");
+  GetBackgroundBrush(kDc, brush);
+  EXPECT_EQ(effects.loads, 2u);
+  EXPECT_EQ(effects.objects.count(first), 0u);
+  EXPECT_EQ(effects.objects[brush], "pattern of bitmap C:\\b.bmp");
+  const platform::BrushHandle second = brush;
+
+  // An image that cannot be loaded throws and keeps the cache.
+  StoreText("BkGrImg", "C:\\missing.bmp");
+  EXPECT_THROW(GetBackgroundBrush(kDc, brush), Exception);
+  StoreText("BkGrImg", "C:\\b.bmp");
+  GetBackgroundBrush(kDc, brush);
+  EXPECT_EQ(brush, second);
+  EXPECT_EQ(effects.loads, 3u);
+
+  // A bitmap that makes no brush is not kept either.
+  effects.patternBrushFails = true;
+  StoreText("BkGrImg", "C:\\a.bmp");
+  const std::size_t objects = effects.objects.size();
+  EXPECT_THROW(GetBackgroundBrush(kDc, brush), Exception);
+  EXPECT_EQ(effects.objects.size(), objects);
+
+  ResetBackgroundBrushCache();
+  EXPECT_TRUE(effects.objects.empty());
+}
+
+TEST_F(AppearanceTest, FileDialogRecordFlagsAndResult) {
+  struct Row {
+    platform::OsVersionRecord system;
+    platform::FileDialogRecord record;
+  };
+  for (const Row& row : {Row{kWin95, platform::FileDialogRecord::kOld},
+                         Row{kWinMe, platform::FileDialogRecord::kOld},
+                         Row{kNT4, platform::FileDialogRecord::kOld},
+                         Row{kWin2000, platform::FileDialogRecord::kExtended},
+                         Row{kWin10, platform::FileDialogRecord::kExtended}}) {
+    os.Set(row.system);
+    std::string path = "previous";
+    effects.choose.reset();
+    ShowFileDialog(path, false, {{"Profile file *.pfl", "*.pfl"}}, "Export", "PFL", kWindow,
+                   "C:\\x.pfl");
+    EXPECT_EQ(path, "");  // cancelled
+    ASSERT_TRUE(effects.lastRequest);
+    const platform::FileDialogRequest& r = *effects.lastRequest;
+    EXPECT_EQ(r.record, row.record);
+    EXPECT_EQ(r.flags, 0x81804u);
+    EXPECT_EQ(r.filterIndex, 1u);
+    EXPECT_EQ(r.file.size(), 1024u);
+    EXPECT_EQ(std::string(r.file.data()), "C:\\x.pfl");
+    EXPECT_FALSE(effects.lastOpen);
+  }
+  effects.choose = "C:\\chosen.bmp";
+  std::string path;
+  ShowFileDialog(path, true, {}, "Open", "", 0, "");
+  EXPECT_EQ(path, "C:\\chosen.bmp");
+  EXPECT_TRUE(effects.lastOpen);
+
+  // A path that fills the whole buffer still comes back terminated.
+  effects.choose = std::string(2000, 'p');
+  ShowFileDialog(path, true, {}, "Open", "", 0, "");
+  EXPECT_EQ(path.size(), 1023u);
+}
+
+TEST_F(AppearanceTest, InitialPathMustFitTheBuffer) {
+  std::string path;
+  EXPECT_NO_THROW(ShowFileDialog(path, true, {}, "", "", 0, std::string(1023, 'a')));
+  effects.lastRequest.reset();
+  EXPECT_THROW(ShowFileDialog(path, true, {}, "", "", 0, std::string(1024, 'a')), Exception);
+  EXPECT_FALSE(effects.lastRequest);  // no dialog opened
+}
+
+}  // namespace
