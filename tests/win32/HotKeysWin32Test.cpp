@@ -146,22 +146,25 @@ TEST_F(HotKeysWin32Test, AKeyPressOnTheDisplayReachesOnHotKey) {
 
   const std::string press = std::string("Z:\\usr\\bin\\xdotool search --sync --name \"") + title +
                             "\" windowfocus --sync key --clearmodifiers ctrl+shift+F9";
-  ASSERT_TRUE(RunUnix(press)) << "xdotool could not be started";
-
+  // Other tests may move the X focus between the focusing and the press
+  // (they share the display): a press that went elsewhere is made again.
   bool received = false;
-  const DWORD deadline = GetTickCount() + 5000;
-  while (!received && GetTickCount() < deadline) {
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_HOTKEY && message.hwnd == window) {
-        EXPECT_EQ(message.wParam, id);
-        EXPECT_EQ(OnHotKey(dispatcher, host, message.wParam), 0);
-        received = true;
+  for (int attempt = 0; attempt < 3 && !received; ++attempt) {
+    ASSERT_TRUE(RunUnix(press)) << "xdotool could not be started";
+    const DWORD deadline = GetTickCount() + 3000;
+    while (!received && GetTickCount() < deadline) {
+      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_HOTKEY && message.hwnd == window) {
+          EXPECT_EQ(message.wParam, id);
+          EXPECT_EQ(OnHotKey(dispatcher, host, message.wParam), 0);
+          received = true;
+        }
+        DispatchMessageA(&message);
       }
-      DispatchMessageA(&message);
+      Sleep(20);
     }
-    Sleep(20);
   }
-  EXPECT_TRUE(received) << "no WM_HOTKEY within 5 s";
+  EXPECT_TRUE(received) << "no WM_HOTKEY after three presses";
   EXPECT_EQ(log, testing_support::CallLog{"ShowWindowRestored()"});
   EXPECT_EQ(UnregisterHotKeysAtExit(Handle(window), host), 0u);
   DestroyWindow(focus);
