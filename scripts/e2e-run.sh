@@ -14,14 +14,15 @@ dir=$(cd "$(dirname "$sim")" && pwd)
 for version in win98 win2k winxp win10; do
   copy="VesperonSim_$version.exe"
   cp -f "$sim" "$dir/$copy"
-  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$copy" /v Version /d "$version" /f >/dev/null
+  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$copy" /v Version /d "$version" /f \
+    >/dev/null 2>&1 </dev/null
 done
 report="$dir/e2e-report.xml"
 rm -f "$report"
 export VESPERON_SIM_EXE
 VESPERON_SIM_EXE=$(winepath -w "$dir/$(basename "$sim")" 2>/dev/null)
-wine explorer "/desktop=vesperon-e2e-$$,1024x768" "$driver" \
-  "--gtest_output=xml:$(winepath -w "$report" 2>/dev/null)" "$@"
+wine_run_captured explorer "/desktop=vesperon-e2e-$$,1024x768" "$driver" \
+  "--gtest_output=xml:$(winepath -w "$report" 2>/dev/null)" "$@" || true
 # Wait (bounded) for the report: the desktop may return before the driver.
 for _ in $(seq 600); do
   [ -s "$report" ] && grep -q '</testsuites>' "$report" && break

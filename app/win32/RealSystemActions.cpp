@@ -1,8 +1,10 @@
-// The operations Vesperon.exe carries out for its actions. Each member
-// forwards to the module that owns the operation; members whose module is
-// not part of the program yet do nothing, as noted at each.
+// The operations Vesperon.exe carries out for its actions: each member
+// forwards to the module that owns the operation.
 #include "app/win32/Program.h"
 
+#include "actions/DialUpConnections.h"
+#include "actions/PowerActions.h"
+#include "actions/ProcessList.h"
 #include "actions/SystemActions.h"
 #include "actions/WakeOnLan.h"
 
@@ -12,20 +14,19 @@ namespace {
 
 class RealSystemActions final : public Vesperon::ISystemActions {
  public:
-  // Power, log-off, lock, monitor, screen saver and shell restart: not yet
-  // part of the program; nothing happens.
-  void ExitWindows(Vesperon::ExitRequest) override {}
-  void Suspend(bool) override {}
-  void LockWorkStation() override {}
-  void MonitorOff() override {}
-  void MonitorOn() override {}
-  void RunScreenSaver() override {}
-  void RebootShell() override {}
-  // Dial-up hang-up and process kill: not yet part of the program.
-  void HangUpConnections() override {}
-  void KillProcesses() override {}
+  void ExitWindows(Vesperon::ExitRequest request) override {
+    Vesperon::ExitWindowsWithSettings(request);
+  }
+  void Suspend(bool hibernate) override { Vesperon::SuspendWithSettings(hibernate); }
+  void LockWorkStation() override { Vesperon::LockWorkStationNow(); }
+  void MonitorOff() override { Vesperon::TurnMonitorOff(); }
+  void MonitorOn() override { Vesperon::TurnMonitorOn(); }
+  void RunScreenSaver() override { Vesperon::StartScreenSaver(); }
+  void RebootShell() override { Vesperon::RestartShell(); }
+  void HangUpConnections() override { Vesperon::HangUpMatchingConnections(); }
+  void KillProcesses() override { Vesperon::KillMatchingProcesses(); }
   void WakeOnLan() override { Vesperon::WakeOnLan(); }
-  // The reminder window comes later.
+  // The reminder window is not part of the program yet: nothing happens.
   void ShowReminder() override {}
 };
 

@@ -1,0 +1,59 @@
+// Not a test: the tour scripts/screenshots.sh runs to photograph the main
+// window. At each stop it asks the script (through a file) to take the
+// picture and waits until it is taken.
+#include "tests/e2e/SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using namespace e2e;
+
+bool Photograph(const std::string& name) {
+  const char* dir = std::getenv("VESPERON_SHOT_DIR");
+  if (!dir) return false;
+  const std::string base = std::string(dir) + "\\" + name;
+  std::ofstream(base + ".want") << name;
+  return WaitFor([&] { return GetFileAttributesA((base + ".done").c_str()) != INVALID_FILE_ATTRIBUTES; },
+                 30000);
+}
+
+TEST(ScreenshotTour, DISABLED_MainWindowStates) {
+  registry::DeleteAll();
+  registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
+  const char* exe = std::getenv("VESPERON_SIM_EXE");
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  SimProcess sim(exe ? exe : "VesperonSim.exe", std::string(temp) + "vesperon-tour.txt");
+  HWND main = sim.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
+  SetForegroundWindow(main);
+  EXPECT_TRUE(Photograph("main-inactive"));
+
+  sim.SelectComboItem(1036, 1);  // countdown
+  sim.SetText(1040, "0");
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
+  time.wHour = 0;
+  time.wMinute = 10;
+  time.wSecond = 0;
+  sim.SetPickerTime(1037, time);
+  sim.SelectComboItem(1035, 0);
+  sim.Click(1000);
+  // The shell shows the activation balloon a moment later.
+  WaitFor([] { return false; }, 1500);
+  EXPECT_TRUE(Photograph("tray-balloon"));
+  // Once the balloon's 10 s are over, the counting window alone.
+  WaitFor([] { return false; }, 11000);
+  EXPECT_TRUE(Photograph("main-counting"));
+  sim.Click(1000);  // deactivate before leaving
+  EXPECT_TRUE(sim.Quit());
+  registry::DeleteAll();
+}
+
+}  // namespace
