@@ -404,7 +404,8 @@ void CVesperonDlg::OnCommand(int id, int code) {
       End(IDCANCEL);
       return;
     default:
-      Guarded([&] { dispatcher_.OnTrayMenuCommand(id); });
+      // Menu commands come with code 0; control notifications never run an action.
+      if (code == 0) Guarded([&] { dispatcher_.OnTrayMenuCommand(id); });
       return;
   }
 }
@@ -461,6 +462,7 @@ void CVesperonDlg::RemoveTrayIcon() {
   } catch (const TaskbarException&) {
     // The taskbar is gone already; nothing is left to remove.
   }
+  if (tray_->icon) DestroyIcon(reinterpret_cast<HICON>(tray_->icon));
   tray_.reset();
 }
 

@@ -5,6 +5,7 @@
 #include "tests/e2e/SimProcess.h"
 
 #include <commctrl.h>
+#include <ddeml.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,22 @@ bool TrayIconPresent(HWND main, UINT id) {
   return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+// The program announces itself by its DDE service name: a conversation with
+// it can be opened.
+bool DdeServiceAnswers(const char* service) {
+  DWORD instance = 0;
+  auto callback = [](UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) -> HDDEDATA {
+    return nullptr;
+  };
+  if (DdeInitializeA(&instance, callback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
+  HSZ name = DdeCreateStringHandleA(instance, service, CP_WINANSI);
+  HCONV conversation = DdeConnect(instance, name, name, nullptr);
+  if (conversation) DdeDisconnect(conversation);
+  DdeFreeStringHandle(instance, name);
+  DdeUninitialize(instance);
+  return conversation != nullptr;
+}
+
 class MainWindowE2e : public testing::Test {
  protected:
   void SetUp() override { registry::DeleteAll(); }
@@ -61,6 +78,8 @@ TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }, 5000));
   EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(main, 104); }, 3000));
   EXPECT_FALSE(TrayIconPresent(main, 105));
+  EXPECT_TRUE(DdeServiceAnswers("Vesperon.SystemEventListner1"));
+  EXPECT_FALSE(DdeServiceAnswers("Vesperon.NoSuchService"));
 
   DWORD value = 0;
   EXPECT_TRUE(registry::GetDword("Global\\TriggerStartup", "Minimize", value));
@@ -124,6 +143,72 @@ TEST_F(MainWindowE2e, CountdownOfFiveSecondsFiresOnce) {
   // Once only: nothing more in the next two polls.
   EXPECT_FALSE(WaitFor([&] { return sim.JournalLines().size() > 1; }, 2500));
   EXPECT_TRUE(IsWindowEnabled(sim.Item(kTriggerList)));
+  EXPECT_TRUE(sim.Quit());
+}
+
+TEST_F(MainWindowE2e, EachChosenKindShowsItsEditor) {
+  ShowAtStart();
+  SimProcess sim(SimExe(), Journal());
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  auto shown = [&](int id) { return IsWindowVisible(sim.Item(id)) != FALSE; };
+
+  struct Row {
+    int kind;
+    const char* upper;
+    const char* lower;
+    bool date, time, number, weekday, process;
+  } const rows[] = {
+      {0, "Date:", "Time:", true, true, false, false, false},
+      {1, "Days:", "Hours/Mins/S", false, true, true, false, false},
+      {2, "", "Time:", false, true, false, false, false},
+      {3, "Day of week:", "Time:", false, true, false, true, false},
+      {4, "Day of month:", "Time:", false, true, true, false, false},
+      {5, "", "", false, false, false, false, false},
+      {6, "Process:", "", false, false, false, false, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.kind);
+    sim.SelectComboItem(kTriggerList, r.kind);
+    EXPECT_EQ(sim.Text(kLabelUpper), r.upper);
+    EXPECT_EQ(sim.Text(kLabelLower), r.lower);
+    EXPECT_EQ(shown(kDateField), r.date);
+    EXPECT_EQ(shown(kTimeField), r.time);
+    EXPECT_EQ(shown(kNumberField), r.number);
+    EXPECT_EQ(shown(1080), r.number);
+    EXPECT_EQ(shown(1042), r.weekday);
+    EXPECT_EQ(shown(1116), r.process);
+  }
+
+  // Choosing the countdown sets half an hour, every time it is chosen.
+  sim.SelectComboItem(kTriggerList, 1);
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
+  time.wHour = 3;
+  sim.SetPickerTime(kTimeField, time);
+  sim.SelectComboItem(kTriggerList, 1);
+  ASSERT_TRUE(sim.GetPickerTime(kTimeField, time));
+  EXPECT_EQ(time.wHour * 3600 + time.wMinute * 60 + time.wSecond, 30 * 60);
+
+  // The monthly number stays a day of the month.
+  sim.SelectComboItem(kTriggerList, 4);
+  sim.SetText(kNumberField, "0");
+  EXPECT_EQ(sim.Text(kNumberField), "1");
+  sim.SetText(kNumberField, "45");
+  EXPECT_EQ(sim.Text(kNumberField), "31");
+
+  // The weekly list: the seven days, today's selected.
+  sim.SelectComboItem(kTriggerList, 3);
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  EXPECT_EQ(SimProcess::Send(sim.Item(1042), CB_GETCOUNT), 7);
+  EXPECT_EQ(SimProcess::Send(sim.Item(1042), CB_GETCURSEL), today.wDayOfWeek);
+
+  // The process field: typed text goes when the kind is chosen, the list
+  // holds the running processes (this driver among them).
+  sim.SetText(1116, "typed.exe");
+  sim.SelectComboItem(kTriggerList, 6);
+  EXPECT_EQ(sim.Text(1116), "");
+  EXPECT_GT(SimProcess::Send(sim.Item(1116), CB_GETCOUNT), 0);
   EXPECT_TRUE(sim.Quit());
 }
 

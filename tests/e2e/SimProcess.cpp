@@ -167,6 +167,13 @@ void SimProcess::SetPickerTime(int controlId, const SYSTEMTIME& time) {
   SendMessageA(Item(controlId), DTM_SETSYSTEMTIME, GDT_VALID, buffer.At());
 }
 
+bool SimProcess::GetPickerTime(int controlId, SYSTEMTIME& time) {
+  RemoteBuffer buffer(Id(), sizeof time);
+  const LRESULT state = Send(Item(controlId), DTM_GETSYSTEMTIME, 0, buffer.At());
+  buffer.Read(&time, sizeof time);
+  return state == GDT_VALID;
+}
+
 std::string SimProcess::StatusText() {
   HWND bar = Item(101);
   char text[512] = {};

@@ -52,6 +52,7 @@ class SimProcess {
   void SetText(int controlId, const std::string& text);
   // Writes a time into a date-time picker of the program.
   void SetPickerTime(int controlId, const SYSTEMTIME& time);
+  bool GetPickerTime(int controlId, SYSTEMTIME& time);
   std::string StatusText();
   // The texts of an image combo box's items.
   std::vector<std::string> ComboExTexts(int controlId);
