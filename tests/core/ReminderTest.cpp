@@ -1,0 +1,340 @@
+// The reminder against a recording window on a simulated millisecond line,
+// an in-memory registry and a sound player that plays nothing.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "actions/Reminder.h"
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "platform/memory/RecordingSoundPlayer.h"
+#include "settings/SettingsStore.h"
+#include "tests/support/FakeOsVersion.h"
+
+using namespace Vesperon;
+using platform::SoundCall;
+
+namespace {
+
+// The window: keeps what the reminder shows, records what it asks, and runs
+// its timers on a simulated clock.
+class FakeReminderWindow final : public IReminderWindow {
+ public:
+  void ApplyStoredTranslucency() override {
+    ++translucencyCalls;
+    if (failTranslucency) throw Exception(0, kCategoryAttachableApi);
+  }
+  void SetMessageText(const std::string& text) override { messageText = text; }
+  std::string StatusText() override { return status; }
+  void SetStatusText(const std::string& text) override { status = text; }
+  void SetProgressRange(std::uint32_t, std::uint32_t high) override { rangeHigh = high; }
+  void SetProgressPosition(std::uint32_t position) override { progress = position; }
+  void SetProgressStep(std::uint32_t value) override { step = value; }
+  void StepProgress() override { progress += step; }
+  void StartTimer(std::uint32_t id, std::uint32_t milliseconds) override {
+    timers[id] = {milliseconds, now + milliseconds};
+  }
+  void StopTimer(std::uint32_t id) override { timers.erase(id); }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowFailure(const Exception& failure) override { failures.push_back(failure.code); }
+  void Close() override { ++closeCount; }
+
+  // Moves the clock on, delivering each timer's ticks in the order they fall
+  // due (the countdown first when both fall due together, as its id is lower).
+  void Advance(Reminder& reminder, std::uint64_t milliseconds) {
+    const std::uint64_t end = now + milliseconds;
+    for (;;) {
+      auto next = timers.end();
+      for (auto it = timers.begin(); it != timers.end(); ++it) {
+        if (it->second.due <= end && (next == timers.end() || it->second.due < next->second.due)) {
+          next = it;
+        }
+      }
+      if (next == timers.end()) break;
+      now = next->second.due;
+      next->second.due += next->second.period;
+      reminder.OnTimer(next->first);
+    }
+    now = end;
+  }
+
+  struct Timer {
+    std::uint64_t period = 0;
+    std::uint64_t due = 0;
+  };
+  std::uint64_t now = 0;
+  std::map<std::uint32_t, Timer> timers;
+  bool failTranslucency = false;
+  int translucencyCalls = 0;
+  std::string messageText;
+  std::string status;  // the template's status line is empty
+  std::uint32_t rangeHigh = 99, progress = 99, step = 0;
+  std::vector<std::string> messages;
+  std::vector<std::int32_t> failures;
+  int closeCount = 0;
+};
+
+constexpr char kDefaultSection[] = "Profiles\\Default";
+
+class ReminderTest : public ::testing::Test {
+ protected:
+  ReminderTest() { SetLabelAlternationPaused(false); }
+  ~ReminderTest() override { SetLabelAlternationPaused(false); }
+
+  void Store(const std::string& section, const std::string& text, const std::string& path,
+             std::vector<std::uint32_t> numbers) {
+    DataSystem::WriteStrings({DataSystem::kTxt, DataSystem::kPath}, {text, path}, section,
+                             DataSystem::kHiveCurrentUser);
+    DataSystem::WriteNumbers({DataSystem::kPlay, DataSystem::kLooped, DataSystem::kClose,
+                              DataSystem::kClsTime, DataSystem::kClsTType},
+                             numbers, section, DataSystem::kHiveCurrentUser);
+  }
+  // Auto close on, no sound.
+  void StoreCountdown(std::uint32_t time, std::uint32_t unit) {
+    Store(kDefaultSection, "msg", "", {0, 0, 1, time, unit});
+  }
+
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry registryGuard{registry};
+  platform::RecordingSoundPlayer sound;
+  platform::ScopedSoundPlayer soundGuard{sound};
+  testing_support::FakeOsVersion os{testing_support::kWinXP};
+  FakeReminderWindow window;
+  Reminder reminder{window};
+};
+
+TEST_F(ReminderTest, SettingsComeFromTheActiveProfileOrTheTestSection) {
+  struct Row {
+    const char* name;
+    bool useTestSection;
+    const char* activeProfile;  // nullptr: no DefaultList stored
+    const char* expectedText;
+    bool expectedPlay;
+    std::uint32_t expectedTime;
+  } const rows[] = {
+      {"nothing stored: defaults", false, nullptr, "Your message displays here", false, 1},
+      {"active profile Work", false, "Work", "work text", true, 7},
+      {"active profile Default", false, "Default", "default text", false, 3},
+      {"test section", true, "Work", "temp text", true, 9},
+  };
+  for (const Row& r : rows) {
+    platform::MemoryRegistry fresh;
+    platform::ScopedRegistry guard{fresh};
+    if (r.activeProfile) {
+      DataSystem::SetActiveProfileName("Profiles", r.activeProfile, DataSystem::kHiveCurrentUser);
+      Store("Profiles\\Work", "work text", "w.wav", {1, 1, 1, 7, 2});
+      Store("Profiles\\Default", "default text", "d.wav", {0, 1, 0, 3, 0});
+      Store("Temp", "temp text", "t.wav", {1, 0, 1, 9, 1});
+    }
+    const ReminderSettings s = ReadReminderSettings(r.useTestSection);
+    EXPECT_EQ(s.text, r.expectedText) << r.name;
+    EXPECT_EQ(s.play, r.expectedPlay) << r.name;
+    EXPECT_EQ(s.closeTime, r.expectedTime) << r.name;
+  }
+}
+
+TEST_F(ReminderTest, AutoCloseTimeByUnit) {
+  struct Row {
+    std::uint32_t time, unit;
+    std::uint32_t expectedSeconds;
+    bool errorShown;
+  } const rows[] = {
+      {45, 0, 45, false},
+      {2, 1, 120, false},
+      {1, 2, 3600, false},
+      {1, 3, 86400, false},
+      {9999, 3, 863913600, false},       // the page's largest
+      {0, 1, 1, false},                  // zero still closes, after a second
+      {0, 7, 1, true},
+      {5, 7, 5, true},                   // unknown unit: counted in seconds
+      {5, 4, 5, true},
+      {50000, 3, kMaxAutoCloseSeconds, false},       // would wrap past 2^32
+      {600000, 2, kMaxAutoCloseSeconds, false},      // past the signed range
+      {0xFFFFFFFF, 0, kMaxAutoCloseSeconds, false},
+  };
+  for (const Row& r : rows) {
+    FakeReminderWindow w;
+    Reminder rem{w};
+    Store(kDefaultSection, "msg", "", {0, 0, 1, r.time, r.unit});
+    ASSERT_TRUE(rem.Initialize(false));
+    const std::string name = std::to_string(r.time) + " x unit " + std::to_string(r.unit);
+    EXPECT_EQ(rem.AutoCloseSecondsLeft(), r.expectedSeconds) << name;
+    EXPECT_EQ(w.rangeHigh, r.expectedSeconds) << name;
+    EXPECT_EQ(w.messages, r.errorShown ? std::vector<std::string>{"Error"}
+                                       : std::vector<std::string>{})
+        << name;
+  }
+  EXPECT_EQ(CountdownStatusText(kMaxAutoCloseSeconds),
+            "Auto close after: 24855 Days 03 Hour 14 Min. 07 Sec.");
+}
+
+TEST_F(ReminderTest, WithoutAutoCloseTheBarIsFullAndNothingMoves) {
+  Store(kDefaultSection, "msg", "", {0, 0, 0, 2, 1});
+  ASSERT_TRUE(reminder.Initialize(false));
+  EXPECT_EQ(window.rangeHigh, 1u);
+  EXPECT_EQ(window.progress, 1u);
+  EXPECT_TRUE(window.timers.empty());
+  reminder.OnStatusClick();
+  reminder.OnTimer(kReminderCountdownTimer);
+  reminder.OnTimer(kReminderStatusTimer);
+  EXPECT_EQ(window.status, "");
+  EXPECT_EQ(window.progress, 1u);
+  EXPECT_EQ(window.closeCount, 0);
+  EXPECT_FALSE(LabelAlternationPaused());
+}
+
+TEST_F(ReminderTest, StatusLineAlternatesEveryTickOfItsTimer) {
+  StoreCountdown(2, 1);
+  ASSERT_TRUE(reminder.Initialize(false));
+  EXPECT_EQ(window.messageText, "msg");
+  const char* const expected[] = {
+      "Auto close after: 01 Min 59 Sec",  // 1.9 s: one countdown tick so far
+      "You should hear sound once",       // the sound text takes its turn with Play off
+      "Auto close after: 01 Min 55 Sec",  // 5.7 s
+      "You should hear sound once",
+      "Auto close after: 01 Min 51 Sec",  // 9.5 s
+  };
+  for (const char* text : expected) {
+    window.Advance(reminder, kReminderStatusMilliseconds);
+    EXPECT_EQ(window.status, text) << window.now;
+  }
+}
+
+TEST_F(ReminderTest, ClickPausesAndResumesTheAlternation) {
+  Store(kDefaultSection, "msg", "x.wav", {1, 1, 1, 30, 0});
+  ASSERT_TRUE(reminder.Initialize(false));
+  window.Advance(reminder, 2000);
+  EXPECT_EQ(window.status, "Auto close after: 29 Second(s)");
+
+  reminder.OnStatusClick();  // pause: the sound text stays
+  EXPECT_TRUE(LabelAlternationPaused());
+  EXPECT_EQ(window.status, "You should hear looped sound");
+  window.Advance(reminder, 8000);
+  EXPECT_EQ(window.status, "You should hear looped sound");
+  EXPECT_EQ(reminder.AutoCloseSecondsLeft(), 20u);  // the countdown goes on
+
+  reminder.OnStatusClick();  // resume: a full period before the next change
+  EXPECT_FALSE(LabelAlternationPaused());
+  window.Advance(reminder, 1800);
+  EXPECT_EQ(window.status, "You should hear looped sound");
+  window.Advance(reminder, 100);
+  EXPECT_EQ(window.status, "Auto close after: 19 Second(s)");
+}
+
+TEST_F(ReminderTest, PauseOutlivesTheWindow) {
+  StoreCountdown(30, 0);
+  SetLabelAlternationPaused(true);  // an odd number of clicks in an earlier reminder
+  ASSERT_TRUE(reminder.Initialize(false));
+  window.Advance(reminder, 1900);
+  EXPECT_EQ(window.status, "Auto close after: 29 Second(s)");  // alternates regardless
+  reminder.OnStatusClick();  // the first click restarts rather than pauses
+  EXPECT_FALSE(LabelAlternationPaused());
+  window.Advance(reminder, 1900);
+  EXPECT_EQ(window.status, "You should hear sound once");
+  reminder.OnStatusClick();
+  EXPECT_TRUE(LabelAlternationPaused());
+  window.Advance(reminder, 5700);
+  EXPECT_EQ(window.status, "You should hear sound once");
+}
+
+TEST_F(ReminderTest, CountdownClosesExactlyOnceWhenItReachesZero) {
+  StoreCountdown(2, 1);
+  ASSERT_TRUE(reminder.Initialize(false));
+  window.Advance(reminder, 119 * 1000);
+  EXPECT_EQ(window.closeCount, 0);
+  EXPECT_EQ(reminder.AutoCloseSecondsLeft(), 1u);
+  EXPECT_EQ(window.progress, 119u);
+  window.Advance(reminder, 1000);
+  EXPECT_EQ(window.closeCount, 1);
+  EXPECT_EQ(window.progress, 120u);
+  EXPECT_TRUE(window.timers.empty());
+  // Ticks already queued when the window was asked to close change nothing.
+  reminder.OnTimer(kReminderCountdownTimer);
+  reminder.OnTimer(kReminderStatusTimer);
+  reminder.OnStatusClick();
+  EXPECT_EQ(window.closeCount, 1);
+  EXPECT_EQ(reminder.AutoCloseSecondsLeft(), 0u);
+  EXPECT_EQ(window.progress, 120u);
+}
+
+TEST_F(ReminderTest, ZeroTimeClosesAfterOneSecond) {
+  StoreCountdown(0, 3);
+  ASSERT_TRUE(reminder.Initialize(false));
+  window.Advance(reminder, 999);
+  EXPECT_EQ(window.closeCount, 0);
+  window.Advance(reminder, 1);
+  EXPECT_EQ(window.closeCount, 1);
+  window.Advance(reminder, 10000);
+  EXPECT_EQ(window.closeCount, 1);
+}
+
+TEST_F(ReminderTest, SoundOnceOrLoopedAndAlwaysStoppedWithTheWindow) {
+  struct Row {
+    bool play, looped;
+    std::vector<SoundCall> expectedAtOpen;
+    const char* expectedStatus;
+    bool expectedLooped;
+  } const rows[] = {
+      {true, true, {{false, "C:\\s.wav", 0x20009}}, "You should hear looped sound", true},
+      {true, false, {{false, "C:\\s.wav", 0x20001}}, "You should hear sound once", false},
+      {false, true, {}, "", false},  // Looped alone plays nothing
+      {false, false, {}, "", false},
+  };
+  for (const Row& r : rows) {
+    platform::RecordingSoundPlayer player;
+    platform::ScopedSoundPlayer guard{player};
+    FakeReminderWindow w;
+    Reminder rem{w};
+    Store(kDefaultSection, "msg", "C:\\s.wav", {r.play, r.looped, 0, 1, 1});
+    ASSERT_TRUE(rem.Initialize(false));
+    EXPECT_EQ(player.calls, r.expectedAtOpen) << r.play << r.looped;
+    EXPECT_EQ(w.status, r.expectedStatus) << r.play << r.looped;
+    EXPECT_EQ(rem.SoundLooped(), r.expectedLooped) << r.play << r.looped;
+    rem.OnDestroy();
+    ASSERT_FALSE(player.calls.empty());
+    EXPECT_EQ(player.calls.back(), (SoundCall{true, "", 0})) << r.play << r.looped;
+    EXPECT_EQ(player.calls.size(), r.expectedAtOpen.size() + 1);
+  }
+}
+
+TEST_F(ReminderTest, UnreadableSettingsAreReportedAndCloseBeforeAnythingShows) {
+  // A read-only key without values: repairing the first missing value fails.
+  const std::string key = std::string(DataSystem::RootKeyPath) + "\\Profiles\\Default\\Reminder";
+  platform::RegKey handle = 0;
+  ASSERT_EQ(registry.CreateKey(platform::kCurrentUser, key, platform::kKeyWrite, handle),
+            platform::kOk);
+  registry.CloseKey(handle);
+  ASSERT_EQ(registry.SetKeyReadOnly(platform::kCurrentUser, key, true), platform::kOk);
+  EXPECT_FALSE(reminder.Initialize(false));
+  EXPECT_EQ(window.failures, std::vector<std::int32_t>{DataSystem::RegistryException::kSetValue});
+  EXPECT_EQ(window.closeCount, 1);
+  EXPECT_EQ(window.messageText, "");
+  EXPECT_TRUE(window.timers.empty());
+  EXPECT_TRUE(sound.calls.empty());
+}
+
+TEST_F(ReminderTest, TranslucencyFromWindows2000OnAndItsFailureDoesNotStopTheReminder) {
+  struct Row {
+    platform::OsVersionRecord os;
+    int expectedCalls;
+  } const rows[] = {
+      {testing_support::kWin98, 0}, {testing_support::kWinMe, 0}, {testing_support::kNT4, 0},
+      {testing_support::kWin2000, 1}, {testing_support::kWin10, 1},
+  };
+  for (const Row& r : rows) {
+    os.Set(r.os);
+    FakeReminderWindow w;
+    Reminder rem{w};
+    ASSERT_TRUE(rem.Initialize(false));
+    EXPECT_EQ(w.translucencyCalls, r.expectedCalls) << r.os.major << "." << r.os.minor;
+  }
+  window.failTranslucency = true;
+  EXPECT_TRUE(reminder.Initialize(false));
+  EXPECT_EQ(window.failures.size(), 1u);
+  EXPECT_EQ(window.messageText, "Your message displays here");
+  EXPECT_EQ(window.closeCount, 0);
+}
+
+}  // namespace
