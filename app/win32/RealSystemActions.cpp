@@ -7,6 +7,7 @@
 #include "actions/ProcessList.h"
 #include "actions/SystemActions.h"
 #include "actions/WakeOnLan.h"
+#include "app/win32/Reminder.h"
 
 #ifndef VESPERON_SIMULATION
 
@@ -26,8 +27,12 @@ class RealSystemActions final : public Vesperon::ISystemActions {
   void HangUpConnections() override { Vesperon::HangUpMatchingConnections(); }
   void KillProcesses() override { Vesperon::KillMatchingProcesses(); }
   void WakeOnLan() override { Vesperon::WakeOnLan(); }
-  // The reminder window is not part of the program yet: nothing happens.
-  void ShowReminder() override {}
+  // Without an owner: the reminder gets a taskbar button of its own and
+  // shows even while the main window is hidden in the tray.
+  void ShowReminder() override {
+    CReminder reminder;
+    reminder.Run(nullptr);
+  }
 };
 
 }  // namespace
