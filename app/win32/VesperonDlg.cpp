@@ -106,6 +106,12 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
       return true;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(l), result);
+    case WM_WINDOWPOSCHANGING:
+      // The dialog manager shows a modal dialog once its queue first runs
+      // empty, which can be after the start-up hide: a window that starts
+      // hidden stays hidden until the user asks for it.
+      if (keepHidden_) reinterpret_cast<WINDOWPOS*>(l)->flags &= ~SWP_SHOWWINDOW;
+      return false;
     case WM_SHOWWINDOW:
       engine_.OnWindowShown(w != FALSE);
       return false;
@@ -220,6 +226,7 @@ void CVesperonDlg::OnInitDialog() {
     MessageBoxA(h_, FailureText(failure).c_str(), FailureCaption(failure), MB_OK | MB_ICONERROR);
   }
   if (minimize) {
+    keepHidden_ = true;
     ShowWindow(h_, SW_MINIMIZE);
     SetTimer(h_, kStartHiddenTimer, 0, nullptr);
   }
@@ -646,7 +653,10 @@ void CVesperonDlg::ShowMessage(const std::string& text) {
   MessageBoxA(h_, text.c_str(), kMessageCaption, MB_OK);
 }
 
-void CVesperonDlg::ShowWindowRestored() { ShowWindow(h_, SW_RESTORE); }
+void CVesperonDlg::ShowWindowRestored() {
+  keepHidden_ = false;
+  ShowWindow(h_, SW_RESTORE);
+}
 
 bool CVesperonDlg::GetCursorPosition(std::int32_t& x, std::int32_t& y) {
   POINT p{};

@@ -107,6 +107,7 @@ class CVesperonDlg final : public win::CModalDialog,
   HSZ ddeService_ = nullptr;
   std::int32_t number_ = 0;
   bool writingNumber_ = false;
+  bool keepHidden_ = false;  // started hidden, not yet shown by the user
 
   win::CComboBoxEx triggerList_, actionList_;
   win::CComboBox weekdayList_, processField_;

@@ -76,6 +76,8 @@ TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   HWND main = sim.MainWindow();
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }, 5000));
+  // Hidden for good: the dialog manager's first show does not bring it back.
+  EXPECT_FALSE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 1000));
   EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(main, 104); }, 3000));
   EXPECT_FALSE(TrayIconPresent(main, 105));
   EXPECT_TRUE(DdeServiceAnswers("Vesperon.SystemEventListner1"));
@@ -95,6 +97,9 @@ TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   EXPECT_EQ(sim.Text(kCountdown), "Timer is inactive");
   EXPECT_EQ(sim.StatusText(), "Trigger information");
   EXPECT_FALSE(sim.IsChecked(kActivate));
+  // The tray menu's " Show window" brings it back.
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(170, 0), 0);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE && !IsIconic(main); }, 3000));
   EXPECT_TRUE(sim.Quit());
   EXPECT_TRUE(sim.JournalLines().empty());
 }
@@ -149,7 +154,10 @@ TEST_F(MainWindowE2e, CountdownOfFiveSecondsFiresOnce) {
 TEST_F(MainWindowE2e, EachChosenKindShowsItsEditor) {
   ShowAtStart();
   SimProcess sim(SimExe(), Journal());
-  ASSERT_NE(sim.MainWindow(), nullptr);
+  HWND main = sim.MainWindow();
+  ASSERT_NE(main, nullptr);
+  // A control counts as shown only once its window is.
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
   auto shown = [&](int id) { return IsWindowVisible(sim.Item(id)) != FALSE; };
 
   struct Row {
