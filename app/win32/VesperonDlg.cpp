@@ -266,7 +266,45 @@ void CVesperonDlg::FillProcessList() {
   }
 }
 
+// A menu picture from an image list entry: drawn on the menu's own
+// background, so that plain (not owner-drawn) menus show it cleanly.
+HBITMAP CVesperonDlg::MenuBitmap(HIMAGELIST list, int index) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all{0, 0, 16, 16};
+  FillRect(dc, &all, GetSysColorBrush(COLOR_MENU));
+  ImageList_Draw(list, index, dc, 0, 0, ILD_TRANSPARENT);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  menuBitmaps_.push_back(bitmap);
+  return bitmap;
+}
+
+void CVesperonDlg::GiveTrayMenuIcons() {
+  if (!trayMenu_) return;
+  for (int i = 0, n = GetMenuItemCount(trayMenu_); i < n; ++i) {
+    const UINT command = GetMenuItemID(trayMenu_, i);
+    HBITMAP bitmap = nullptr;
+    if (command == ID_TRAY_EXIT) {
+      bitmap = MenuBitmap(triggerImages_.Handle(), kTriggerKindCount);  // the Exit icon
+    } else {
+      const int image = GetActionImageIndex(TrayMenuCommandAction(static_cast<std::int32_t>(command)));
+      if (image >= 0) bitmap = MenuBitmap(actionImages_.Handle(), image);
+    }
+    if (!bitmap) continue;
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = bitmap;
+    SetMenuItemInfoA(trayMenu_, static_cast<UINT>(i), TRUE, &item);
+  }
+}
+
 void CVesperonDlg::PrepareMenus() {
+  GiveTrayMenuIcons();
   if (trayMenu_) {
     for (std::int32_t command : TrayMenuCommandsToRemove()) {
       DeleteMenu(trayMenu_, static_cast<UINT>(command), MF_BYCOMMAND);
@@ -454,6 +492,8 @@ void CVesperonDlg::OnDestroy() {
     ddeInstance_ = 0;
   }
   RemovePropA(h_, "XPWndProp_MenuXP");
+  for (HBITMAP bitmap : menuBitmaps_) DeleteObject(bitmap);
+  menuBitmaps_.clear();
 #ifdef VESPERON_SIMULATION
   RemovePropA(h_, vesperon_app::kSimulationReadyProperty);
 #endif

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "actions/ActionDispatcher.h"
 #include "app/SchedulerEngine.h"
@@ -70,6 +71,8 @@ class CVesperonDlg final : public win::CModalDialog,
   void FillWeekdayList();
   void FillProcessList();
   void PrepareMenus();
+  void GiveTrayMenuIcons();
+  HBITMAP MenuBitmap(HIMAGELIST list, int index);
   void ShowKindEditor(std::int32_t kind, bool chosenByUser);
   void OnNumberEdited();
   void OnNumberArrow(int reportedStep);
@@ -99,6 +102,7 @@ class CVesperonDlg final : public win::CModalDialog,
   HICON smallIcon_ = nullptr;
   HMENU trayMenuResource_ = nullptr;
   HMENU trayMenu_ = nullptr;  // its first submenu
+  std::vector<HBITMAP> menuBitmaps_;
   win::CStatusBar statusBar_;
   win::CImageList actionImages_;
   win::CImageList triggerImages_;
