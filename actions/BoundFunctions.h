@@ -1,5 +1,5 @@
 #pragma once
-// Bound system functions (Part 3.2): optional Windows functions that the
+// Bound system functions: optional Windows functions that the
 // program does not link but looks up at the moment of each call, after
 // checking that the running Windows version offers them. Every call tests
 // the version, loads the library, looks the function up by name, calls it
@@ -48,10 +48,10 @@ inline constexpr BoundFunction kBoundLookupPrivilegeValue{"Advapi32.dll", "Looku
                                                           0, 100};
 inline constexpr BoundFunction kBoundAdjustTokenPrivileges{"Advapi32.dll", "AdjustTokenPrivileges",
                                                            0, 100};
-// The specification calls this function "SHCopyKey", but that is the name
-// of the header macro: shlwapi.dll exports only SHCopyKeyA and SHCopyKeyW
-// (on every Windows and in Wine), so looking up "SHCopyKey" would fail with
-// code 3 everywhere. The program's texts are ANSI, so the A export is bound.
+// "SHCopyKey" is only the name of the header macro: shlwapi.dll exports
+// SHCopyKeyA and SHCopyKeyW (on every Windows and in Wine), so looking up
+// "SHCopyKey" would fail with code 3 everywhere. The program's texts are
+// ANSI, so the A export is bound.
 inline constexpr BoundFunction kBoundSHCopyKey{"shlwapi.dll", "SHCopyKeyA", 10, 110, true};
 
 // The flags argument of SetLayeredWindowAttributes that sets the alpha only

@@ -1,5 +1,5 @@
 #pragma once
-// The actions that act on the local computer and the user's logon (Part 3.2):
+// The actions that act on the local computer and the user's logon:
 // turn off, reboot and log off (ExitWindowsWithSettings), stand by and
 // hibernate (SuspendWithSettings), lock, monitor off and on, the screen saver
 // and restarting the shell. Each reads its settings from the active profile

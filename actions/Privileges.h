@@ -1,7 +1,7 @@
 #pragma once
-// Enabling a named privilege for the process and dropping it again (Part 3.2):
-// the general helpers of the program, used around the exit request and, by
-// Part 4.2, around saving and loading profile files. They adjust the process
+// Enabling a named privilege for the process and dropping it again: the
+// general helpers of the program, used around the exit request and around
+// saving and loading profile files. They adjust the process
 // token through the bound functions DynLookupPrivilegeValue and
 // DynAdjustTokenPrivileges (so on a system without them they throw
 // AttachableAPIException code 0 before anything else happens).

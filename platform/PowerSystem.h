@@ -1,6 +1,6 @@
 #pragma once
 // Every Windows call with an effect that the power, log-off and lock actions
-// make (Part 3.2), and the run-time binding of optional system functions:
+// make, and the run-time binding of optional system functions:
 // ending the session, window messages to other programs, starting a program,
 // the process token and its privileges, loading a library and looking a
 // function up in it, and calling a function so found.

@@ -1,4 +1,4 @@
-// The bound system functions of Part 3.2 against the recording power system:
+// The bound system functions against the recording power system:
 // on which systems each is offered, the library and function it binds, the
 // arguments and result it passes through, and the AttachableAPIException
 // codes when the version test fails (0), the library does not load (2) or
@@ -257,7 +257,7 @@ TEST_F(BoundFunctionsTest, CopyKeyWithoutABrowserKeyIsNotOfferedAndKeepsTheReaso
 }
 
 TEST_F(BoundFunctionsTest, TheFamilysRows) {
-  // Library, function and minimums of the specification's table.
+  // Library, function and minimums of the bound-function table.
   struct Row {
     BoundFunction bound;
     const char* library;
@@ -272,7 +272,7 @@ TEST_F(BoundFunctionsTest, TheFamilysRows) {
       {kBoundSetServiceStatus, "Advapi32.dll", "SetServiceStatus", 0, 100, false},
       {kBoundLookupPrivilegeValue, "Advapi32.dll", "LookupPrivilegeValueA", 0, 100, false},
       {kBoundAdjustTokenPrivileges, "Advapi32.dll", "AdjustTokenPrivileges", 0, 100, false},
-      // The export behind the specification's "SHCopyKey" (see BoundFunctions.h).
+      // The export behind the "SHCopyKey" of the header (see BoundFunctions.h).
       {kBoundSHCopyKey, "shlwapi.dll", "SHCopyKeyA", 10, 110, true},
   };
   for (const Row& r : rows) {

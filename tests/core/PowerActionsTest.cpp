@@ -1,4 +1,4 @@
-// The power, log-off and lock actions of Part 3.2 against the recording power
+// The power, log-off and lock actions against the recording power
 // system: the exact ExitWindowsEx flags and reason codes for every setting on
 // every Windows version, the order of the privilege calls around the
 // request, the shell window on the 9x line, the suspend arguments, lock,
@@ -23,7 +23,7 @@ namespace {
 
 class PowerActionsTest : public PowerFixture {};
 
-// The reason table of the specification, index by index.
+// The shutdown reason table, index by index.
 constexpr std::uint32_t kReasonCodes[11] = {0x40005, 0x40001, 0x80040001, 0x40006, 0x10002, 0x10001,
                                             0x20004, 5,       0x6000B,    0x6000C, 0x5000F};
 

@@ -1,4 +1,4 @@
-// EnablePrivilege and RemovePrivilege of Part 3.2 against the recording power
+// EnablePrivilege and RemovePrivilege against the recording power
 // system: the order of the token calls, the record they fill and hand on, the
 // failure codes, and that a failed enable leaves no token open.
 #include <gtest/gtest.h>

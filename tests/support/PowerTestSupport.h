@@ -1,8 +1,8 @@
 #pragma once
-// What the tests of Part 3.2 share: a fixture that runs on an in-memory
+// What the tests share: a fixture that runs on an in-memory
 // registry with the recording power system installed (so nothing can reach
 // the real one, also when core_tests runs under Wine), and builders for the
-// log lines the recording fake writes, spelt out from the specification.
+// log lines the recording fake writes, spelt out in full.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// Part 3.2 on the real system, limited to what is safe to call for real: the
+// These operations on the real system, limited to what is safe to call for real: the
 // privilege helpers on this process's own token, the bound functions' look-
 // ups of the real libraries (LockWorkStation, SetSuspendState and
 // SetServiceStatus are looked up but never called), their failure codes when
