@@ -16,18 +16,6 @@ void SimulatedTimers::Start(std::int32_t id, std::uint32_t periodMs, std::int64_
 
 void SimulatedTimers::Stop(std::int32_t id) { timers_.erase(id); }
 
-std::optional<std::uint32_t> SimulatedTimers::Period(std::int32_t id) const {
-  const auto it = timers_.find(id);
-  if (it == timers_.end()) return std::nullopt;
-  return it->second.period;
-}
-
-std::optional<std::int64_t> SimulatedTimers::Due(std::int32_t id) const {
-  const auto it = timers_.find(id);
-  if (it == timers_.end()) return std::nullopt;
-  return it->second.due;
-}
-
 bool SimulatedTimers::Next(std::int64_t limitMs, std::int32_t& id, std::int64_t& dueMs,
                            std::uint64_t& ticket) const {
   bool found = false;
@@ -67,8 +55,7 @@ bool RecordingWindow::TriggerControlsAre(bool enabledState) const {
 
 void RecordingWindow::ShowStoredFields(const StoredFields& stored) {
   shownFields = stored;
-  // As the real window: a stored action or kind that is not in its list
-  // leaves no selection; an invalid date leaves the pickers alone.
+  // As the real window: unknown action or kind selects nothing; an invalid date changes nothing.
   action = IsActionId(stored.action) ? stored.action : -1;
   fields.kind = stored.kind >= 0 && stored.kind < kTriggerKindCount ? stored.kind : -1;
   fields.weekdayIndex = stored.weekdayIndex;
@@ -140,8 +127,7 @@ void EngineSimulation::SyncClock() {
     clock.Advance(seconds - clockSeconds_);
     clockSeconds_ = seconds;
   }
-  // The steady count follows the millisecond line, sleep included; the
-  // precise wall clock moves with it and with every setting by the user.
+  // The steady count follows the millisecond line; the wall clock also follows the user.
   if (preciseClock) {
     constexpr std::int64_t kWallBaseMs = 1'100'000'000'000;  // any moment will do
     clock.SetPrecise({kWallBaseMs + nowMs + wallShift_ * 1000, static_cast<std::uint64_t>(nowMs)});
@@ -149,8 +135,7 @@ void EngineSimulation::SyncClock() {
 }
 
 void EngineSimulation::RunUntil(std::int64_t untilMs) {
-  // Handlers that keep restarting a timer at period 0 would never let time
-  // move on: that is a fault of the engine, not a long run.
+  // A handler restarting a timer at period 0 forever is an engine fault.
   constexpr int kStormLimit = 1000;
   int atSameMoment = 0;
   std::int32_t id = 0;

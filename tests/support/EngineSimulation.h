@@ -1,9 +1,7 @@
 #pragma once
-// A simulated computer for the scheduler engine: a wall clock and a
-// millisecond line on which window timers come due, an in-memory registry
-// and desktop, a pretended Windows version, and a main window that records
-// everything the engine shows and every action it runs, with the simulated
-// moment. Runs jump from one timer to the next, so years take seconds.
+// A simulated computer for the scheduler engine: wall clock, a millisecond
+// line of window timers, in-memory registry and desktop, a pretended Windows
+// version and a recording main window. Runs jump from timer to timer.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -22,24 +20,16 @@
 
 namespace testsupport {
 
-// Window timers on the simulated millisecond line. Like WM_TIMER, a timer
-// comes again one period after it fired, restarting replaces its schedule,
-// and overdue timers come once, not once per missed period. A period of 0
-// comes at once (Windows' minimum period is below any step that matters here).
+// Like WM_TIMER: a timer comes again one period after it fired, restarting
+// replaces its schedule, overdue timers come once; a period of 0 comes at once.
 class SimulatedTimers {
  public:
   void Start(std::int32_t id, std::uint32_t periodMs, std::int64_t nowMs);
   void Stop(std::int32_t id);
   bool IsRunning(std::int32_t id) const { return timers_.count(id) != 0; }
-  // The period of a running timer; nullopt when it is not running.
-  std::optional<std::uint32_t> Period(std::int32_t id) const;
-  std::optional<std::int64_t> Due(std::int32_t id) const;
-
-  // The timer that comes next at or before `limitMs`: the earliest, and of
-  // timers due together the one scheduled first.
+  // The earliest timer due by `limitMs`; of timers due together, the first scheduled.
   bool Next(std::int64_t limitMs, std::int32_t& id, std::int64_t& dueMs, std::uint64_t& ticket) const;
-  // Schedules the next round of a timer that fired, unless its handler
-  // stopped or restarted it (the ticket then no longer matches).
+  // Schedules a fired timer again unless its handler stopped or restarted it.
   void Rearm(std::int32_t id, std::uint64_t ticket, std::int64_t nowMs);
   // Waking from sleep: every overdue timer comes once, now.
   void Wake(std::int64_t nowMs);
@@ -73,9 +63,7 @@ struct MessageBoxRecord {
   Vesperon::MessageIcon icon;
 };
 
-// The main window as the engine sees it. The test sets what the window
-// shows (fields, action, whether it has a status bar and a tray icon) and
-// reads back what the engine did with it.
+// The main window: the test sets what it shows and reads back what the engine did.
 class RecordingWindow final : public Vesperon::IEngineWindow {
  public:
   RecordingWindow(SimulatedTimers& timers, const std::int64_t& nowMs)
@@ -86,8 +74,7 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   Vesperon::ActionId action = Vesperon::kActionTurnOff;
   bool statusBar = true;
   bool trayIcon = true;
-  // Runs inside ExecuteSelectedAction, as a modal action's nested message
-  // loop would; runs inside ShowBalloon and may throw, as a refusing shell.
+  // Run inside ExecuteSelectedAction (a modal loop) and ShowBalloon (may throw).
   std::function<void()> onExecute;
   std::function<void()> onBalloon;
 
@@ -115,8 +102,7 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   std::optional<Vesperon::StoredFields> shownFields;
 
   std::string LastStatus() const { return statusTexts.empty() ? "<none>" : statusTexts.back(); }
-  // Whether every trigger control is enabled (true) or disabled (false);
-  // false for a mixture.
+  // Whether every trigger control is in that state (false for a mixture).
   bool TriggerControlsAre(bool enabledState) const;
 
   Vesperon::TriggerFields ReadTriggerFields() override { return fields; }
@@ -161,8 +147,7 @@ std::ostream& operator<<(std::ostream& out, const DelayStats& stats);
 
 class EngineSimulation {
  public:
-  // The computer starts at `start`, `phaseMs` into that second: timers
-  // started now come due at that fraction of a second.
+  // Starts at `start`, `phaseMs` into that second.
   explicit EngineSimulation(const platform::LocalTimeFields& start, int phaseMs = 0);
   ~EngineSimulation();
   EngineSimulation(const EngineSimulation&) = delete;
@@ -174,8 +159,8 @@ class EngineSimulation {
   testing_support::FakeOsVersion os;
   SimulatedTimers timers;
   std::int64_t nowMs = 0;  // the millisecond line; never goes back
-  // Whether the clock offers a precise wall reading beside a steady count
-  // (both real platforms do); off, only whole-second local time is seen.
+  // A precise wall reading beside a steady count, as on both real platforms;
+  // off, only whole-second local time is seen.
   bool preciseClock = true;
   RecordingWindow window{timers, nowMs};
 
@@ -189,18 +174,15 @@ class EngineSimulation {
  public:
   Vesperon::SchedulerEngine engine{window};
 
-  // The window's start-up: creation reads LastEvent; initialisation starts
-  // the clock watch, shows the stored fields and restores the activation.
+  // The window's start-up: LastEvent, clock watch, stored fields, activation.
   void StartUp(bool withClockWatch = true);
 
   // Fires every timer that comes due up to the moment, in order.
   void RunUntil(std::int64_t untilMs);
   void RunFor(std::int64_t ms) { RunUntil(nowMs + ms); }
-  // The computer sleeps: time passes, no timer comes; on waking every
-  // overdue timer comes once.
+  // No timer comes while asleep; on waking every overdue one comes once.
   void Sleep(std::int64_t ms);
-  // The user sets the wall clock by `seconds` (negative: back); the
-  // millisecond line and the timers go on undisturbed.
+  // The user moves the wall clock; the millisecond line and timers go on.
   void SetClockBy(std::int64_t seconds);
 
   // Settings as the user left them.
@@ -210,12 +192,8 @@ class EngineSimulation {
   std::uint32_t ProfileNumber(DataSystem::SettingId id);
   std::string ProfileString(DataSystem::SettingId id);
 
-  // The moment on the millisecond line at which the wall clock, unshifted,
-  // begins to show `wall`.
+  // When the unshifted wall clock begins to show `wall`.
   std::int64_t MillisecondsAt(const Vesperon::DateTime& wall) const;
-  Vesperon::DateTime Wall(int year, int month, int day, int hour, int minute, int second) const {
-    return Vesperon::MakeDateTime(year, month, day, hour, minute, second);
-  }
 
  private:
   void SyncClock();
