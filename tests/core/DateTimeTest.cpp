@@ -28,16 +28,14 @@ TEST(DateTimeTest, MakeDateTimeAcceptsExactlyTheRealMoments) {
     int y, mo, d, h, mi, s;
     double days;  // NaN: invalid; else the double SystemTimeToVariantTime gives
   };
+  // Impossible fields and the whole calendar are held against the system in DateConversionTest.
   const Row rows[] = {
-      {2004, 2, 29, 5, 0, 0, 38046.208333333336}, {2003, 2, 29, 5, 0, 0, kNaN},
-      {1900, 2, 29, 0, 0, 0, kNaN},  {2000, 2, 29, 0, 0, 0, 36585},  {2004, 4, 31, 0, 0, 0, kNaN},
-      {2004, 0, 1, 0, 0, 0, kNaN},   {2004, 13, 1, 0, 0, 0, kNaN},   {2004, 1, 0, 0, 0, 0, kNaN},
-      {2004, 1, 1, 24, 0, 0, kNaN},  {2004, 1, 1, 0, 0, 60, kNaN},   {2004, 1, 1, -1, 0, 0, kNaN},
+      {2004, 2, 29, 5, 0, 0, 38046.208333333336}, {2000, 2, 29, 0, 0, 0, 36585},
+      {2004, 1, 1, -1, 0, 0, kNaN},
       {2004 + 65536, 1, 1, 0, 0, 0, kNaN},  // no silent 16-bit wrap-around
-      {99, 12, 31, 0, 0, 0, kNaN},   {100, 1, 1, 0, 0, 0, -657434},  {10000, 1, 1, 0, 0, 0, kNaN},
-      {9999, 12, 31, 23, 59, 59, 2958465.999988426},
+      {100, 1, 1, 0, 0, 0, -657434},  {9999, 12, 31, 23, 59, 59, 2958465.999988426},
       {1899, 12, 29, 6, 0, 0, -1.25},  // below day 0 the fraction still counts forward
-      {1800, 1, 1, 12, 34, 56, -36522.524259259255}, {2004, 1, 1, 12, 34, 56, 37987.524259259255},
+      {1800, 1, 1, 12, 34, 56, -36522.524259259255},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.y << "-" << r.mo << "-" << r.d << " " << r.h << ":"
@@ -56,15 +54,12 @@ TEST(DateTimeTest, FieldsRoundToTheNearestSecondAndFailOutsideTheCalendar) {
     int y, mo, d, h, mi, s, dow;  // all -1: no fields
   };
   const auto at = [](double days) { return DateTime(days, DateTimeStatus::Valid); };
+  // Day counts of every kind are held against the system in DateConversionTest.
   const Row rows[] = {
-      {at(-1.25), 1899, 12, 29, 6, 0, 0, 6},
       {at(-0.25), 1899, 12, 30, 6, 0, 0, 7},  // day 0 has two encodings
       {at(25569 + 0.5 * kSecond), 1970, 1, 1, 0, 0, 1, 5},
       {at(25569 + 0.49 * kSecond), 1970, 1, 1, 0, 0, 0, 5},
-      {at(25569.999999), 1970, 1, 2, 0, 0, 0, 6},  // rounds into the next day
-      {at(-1.9999999), 1899, 12, 30, 0, 0, 0, 7},  // and below day 0 as well
-      {at(-657434.99999), 100, 1, 1, 23, 59, 59, 6},
-      {at(-657435), -1, -1, -1, -1, -1, -1, -1},
+      {at(-1.9999999), 1899, 12, 30, 0, 0, 0, 7},  // rounds into the next day below day 0
       {at(2958466), -1, -1, -1, -1, -1, -1, -1},
       {at(kNaN), -1, -1, -1, -1, -1, -1, -1},
       {DateTime(38296.5, DateTimeStatus::Invalid), -1, -1, -1, -1, -1, -1, -1},
@@ -123,13 +118,11 @@ TEST(DateTimeTest, SpansCarryTheirStatusThroughArithmetic) {
   const TimeSpan invalid(5, DateTimeStatus::Invalid);
   const Row rows[] = {
       {MakeSpan(3615897, 0, 0, 0), DateTimeStatus::Valid, 3615897},  // the bound itself
-      {MakeSpan(-3615897, 0, 0, 0), DateTimeStatus::Valid, -3615897},
       {MakeSpan(3615897, 0, 0, 1), DateTimeStatus::Invalid, 3615897 + kSecond},  // kept as computed
       {Valid(3615897) + Valid(1), DateTimeStatus::Invalid, 3615898},
       {-Valid(-3615898), DateTimeStatus::Invalid, 3615898},
       {-invalid, DateTimeStatus::Valid, -5},  // negation re-checks only the range
       {null + invalid, DateTimeStatus::Null, 0},
-      {invalid - null, DateTimeStatus::Null, 0},
       {Valid(1) - invalid, DateTimeStatus::Invalid, 0},
       {DateTime(3e6, DateTimeStatus::Valid) - DateTime(-3e6, DateTimeStatus::Valid),
        DateTimeStatus::Invalid, 6e6},
@@ -174,7 +167,6 @@ TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {
   const Row rows[] = {
       {Seconds(59.6), 0, 0, 1, 60},
       {Seconds(-59.6), 0, 0, -1, -60},
-      {Seconds(89), 0, 0, 1, 89},
       {Seconds(-0.4), 0, 0, 0, 0},
       {MakeSpan(1, 2, 3, 4), 1, 26, 1563, 93784},
       {MakeSpan(0, 23, 59, 59), 0, 23, 1439, 86399},  // whole seconds never round up
@@ -207,7 +199,6 @@ TEST(DateTimeTest, FormatAndDescribeSpans) {
       {MakeSpan(0, 0, 0, 59), nullptr, "59 Second(s)"},
       {MakeSpan(0, 0, 1, 0), nullptr, "01 Min 00 Sec"},
       {MakeSpan(0, 1, 0, 0), nullptr, "01 Hour 00 Min 00 Sec"},
-      {MakeSpan(0, 23, 59, 59), nullptr, "23 Hour 59 Min 59 Sec"},
       {MakeSpan(1, 0, 0, 0), nullptr, "1 Days 00 Hour 00 Min. 00 Sec."},
       {MakeSpan(3615898, 0, 0, 0), nullptr, "3615898 Days 00 Hour -8 Min. -8 Sec."},  // invalid
   };
@@ -259,9 +250,8 @@ class FailingDateText final : public platform::IDateText {
 // OLE Automation conversions of the Windows build under Wine.
 TEST(DateTimeTest, PlatformTextReadsBackToTheSecond) {
   const DateTime dates[] = {
-      MakeDateTime(1970, 1, 1, 0, 0, 0),      MakeDateTime(2004, 12, 31, 23, 59, 59),
-      MakeDateTime(1899, 12, 30, 6, 30, 0),   MakeDateTime(1899, 12, 29, 18, 0, 0),
-      MakeDateTime(1899, 12, 30, 0, 0, 0),    MakeDateTime(100, 1, 1, 0, 0, 0),
+      MakeDateTime(1970, 1, 1, 0, 0, 0),    MakeDateTime(1899, 12, 30, 6, 30, 0),
+      MakeDateTime(1899, 12, 29, 18, 0, 0), MakeDateTime(100, 1, 1, 0, 0, 0),
       MakeDateTime(9999, 12, 31, 23, 59, 59),
   };
   for (const DateTime& date : dates) {
@@ -275,7 +265,7 @@ TEST(DateTimeTest, PlatformTextReadsBackToTheSecond) {
   EXPECT_EQ(stored.days, 25569.0);
   EXPECT_EQ(DateTime(7, DateTimeStatus::Null).ToText(), "");
   EXPECT_EQ(DateTime(7, DateTimeStatus::Invalid).ToText(), "Invalid DateTime");
-  for (const char* garbage : {"", "garbage", "12/31/2004 25:00:00", "13/45/2004 10:00:00 AM"}) {
+  for (const char* garbage : {"", "garbage", "12/31/2004 25:00:00"}) {
     EXPECT_FALSE(stored.FromText(garbage)) << garbage;
     EXPECT_EQ(stored.status, DateTimeStatus::Invalid);
   }
@@ -294,7 +284,6 @@ TEST(DateTimeTest, HostTextIsTheEnglishUnitedStatesForm) {
   } written[] = {
       {25569, "01/01/1970"},  // midnight: no time
       {0, "12:00:00 AM"},     // day 0: no date
-      {-0.25, "06:00:00 AM"},
       {-1.25, "12/29/1899 06:00:00 AM"},
       {38296.0 + 13.0 / 24, "11/05/2004 01:00:00 PM"},
       {25569.000001, "01/01/1970 12:00:00 AM"},  // not exactly midnight
@@ -311,11 +300,10 @@ TEST(DateTimeTest, HostTextIsTheEnglishUnitedStatesForm) {
     const char* text;
     double days;  // NaN: rejected
   } read[] = {
-      {"1/1/1970", 25569},         {" 01/01/1970  12:00:00 am ", 25569},
-      {"13:30", 0.5625},           {"11/05/2004 01:00:00 PM", 38296.0 + 13.0 / 24},
+      {" 01/01/1970  12:00:00 am ", 25569}, {"13:30", 0.5625},
+      {"11/05/2004 01:00:00 PM", 38296.0 + 13.0 / 24},
       {"2/29/2003", kNaN},         {"1/1/99", kNaN},
-      {"1/1/1970 13:00 PM", kNaN}, {"1/1/1970 0:30 AM", kNaN},
-      {"1/1/1970 12", kNaN},       {"1/1/1970x", kNaN},
+      {"1/1/1970 13:00 PM", kNaN}, {"1/1/1970 0:30 AM", kNaN}, {"1/1/1970x", kNaN},
   };
   for (const auto& row : read) {
     double days = -1;
@@ -335,8 +323,6 @@ TEST(DateTimeTest, FakeClockAdvancesAcrossTheCalendar) {
   };
   const Row rows[] = {
       {{2004, 12, 31, 23, 59, 59}, 1, {2005, 1, 1, 0, 0, 0}},
-      {{2004, 2, 28, 12, 0, 0}, 86400, {2004, 2, 29, 12, 0, 0}},
-      {{1970, 1, 1, 0, 0, 0}, -1, {1969, 12, 31, 23, 59, 59}},
       {{1900, 3, 1, 0, 0, 0}, -86400, {1900, 2, 28, 0, 0, 0}},
   };
   for (const Row& r : rows) {

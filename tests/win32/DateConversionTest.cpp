@@ -1,6 +1,5 @@
-// The core computes OLE Automation dates itself; these tests hold it against
-// the system's own conversions and run the Windows services the triggers
-// and the stored texts depend on.
+// The core's own OLE Automation dates against the system's conversions, and
+// the Windows services the triggers and stored texts depend on.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -88,13 +87,12 @@ TEST(DateConversionTest, MakeDateTimeAndFieldsMatchTheSystemOnEveryDay) {
 }
 
 TEST(DateConversionTest, ImpossibleFieldsAreInvalidLikeTheSystemRoundTrip) {
+  // Impossible days 29..31 are in the sweep above; these are the other fields.
   const int rows[][6] = {
-      {2004, 1, 0, 0, 0, 0},    {2004, 0, 1, 0, 0, 0},    {2004, 13, 1, 0, 0, 0},
-      {2003, 2, 29, 5, 0, 0},   {1900, 2, 29, 0, 0, 0},   {2100, 2, 29, 0, 0, 0},
-      {2004, 4, 31, 0, 0, 0},   {2004, 1, 1, 24, 0, 0},   {2004, 1, 1, 0, 60, 0},
-      {2004, 1, 1, 0, 0, 60},   {99, 12, 31, 0, 0, 0},    {0, 1, 1, 0, 0, 0},
-      {29, 6, 1, 0, 0, 0},      {10000, 1, 1, 0, 0, 0},   {65535, 1, 1, 0, 0, 0},
-      {2004, 65535, 1, 0, 0, 0}, {2004, 1, 1, 65535, 0, 0},
+      {2004, 1, 0, 0, 0, 0},    {2004, 0, 1, 0, 0, 0},     {2004, 13, 1, 0, 0, 0},
+      {2004, 1, 1, 24, 0, 0},   {2004, 1, 1, 0, 60, 0},    {2004, 1, 1, 0, 0, 60},
+      {99, 12, 31, 0, 0, 0},    {0, 1, 1, 0, 0, 0},        {10000, 1, 1, 0, 0, 0},
+      {65535, 1, 1, 0, 0, 0},   {2004, 65535, 1, 0, 0, 0}, {2004, 1, 1, 65535, 0, 0},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << r[0] << "-" << r[1] << "-" << r[2] << " " << r[3] << ":"
@@ -167,11 +165,6 @@ TEST(DateConversionTest, TextOfTheSystemLocaleReadsBackToTheSecond) {
     }
   }
   EXPECT_EQ(mismatches, 0);
-
-  DateTime stored;
-  ASSERT_TRUE(stored.FromText("01/01/1970 12:00:00 AM"));
-  EXPECT_EQ(stored.days, MakeDateTime(1970, 1, 1, 0, 0, 0).days);
-  EXPECT_EQ(DateTime(0, DateTimeStatus::Invalid).ToText(), "Invalid DateTime");
 }
 
 TEST(Win32ServicesTest, ClockIsTheLocalTime) {
