@@ -1,5 +1,4 @@
-// The dispatcher against recording stand-ins for the main window and the
-// system operations, on an in-memory registry: which call each way of
+// The dispatcher against recording stand-ins: which call each way of
 // starting an action ends in, and in which order.
 #include <gtest/gtest.h>
 
@@ -28,24 +27,21 @@ class ActionDispatcherTest : public ::testing::Test {
   ActionDispatcherTest() { ResetInternetExplorerVersionCacheForTesting(); }
   ~ActionDispatcherTest() override { ResetInternetExplorerVersionCacheForTesting(); }
 
-  void SetBrowserVersion(const std::string& text) {
+  void SetValue(platform::RegKey root, const char* path, const char* name, std::uint32_t type,
+                const void* data, std::size_t size) {
     platform::RegKey key = 0;
-    ASSERT_EQ(registry.CreateKey(platform::kLocalMachine, kBrowserKey, platform::kKeyWrite, key),
-              platform::kOk);
-    ASSERT_EQ(registry.SetValue(key, "Version", platform::kRegSz, text.c_str(),
-                                static_cast<std::uint32_t>(text.size() + 1)),
+    ASSERT_EQ(registry.CreateKey(root, path, platform::kKeyWrite, key), platform::kOk);
+    ASSERT_EQ(registry.SetValue(key, name, type, data, static_cast<std::uint32_t>(size)),
               platform::kOk);
     registry.CloseKey(key);
-    ResetInternetExplorerVersionCacheForTesting();
   }
-
+  void SetBrowserVersion(const std::string& text, bool resetCache = true) {
+    SetValue(platform::kLocalMachine, kBrowserKey, "Version", platform::kRegSz, text.c_str(),
+             text.size() + 1);
+    if (resetCache) ResetInternetExplorerVersionCacheForTesting();
+  }
   void SetMouseValue(const char* name, std::uint32_t type, const std::vector<unsigned char>& data) {
-    platform::RegKey key = 0;
-    ASSERT_EQ(registry.CreateKey(platform::kCurrentUser, kMouseKey, platform::kKeyWrite, key),
-              platform::kOk);
-    ASSERT_EQ(registry.SetValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size())),
-              platform::kOk);
-    registry.CloseKey(key);
+    SetValue(platform::kCurrentUser, kMouseKey, name, type, data.data(), data.size());
   }
   void SetMouseNumber(const char* name, std::uint32_t value) {
     SetMouseValue(name, platform::kRegDword,
@@ -63,34 +59,16 @@ class ActionDispatcherTest : public ::testing::Test {
   ActionDispatcher dispatcher{host};
 };
 
-// What each id ends in, on each line of Windows.
-const char* ExpectedCall(ActionId id, bool ntLine) {
-  switch (id) {
-    case 0: return ntLine ? "ExitWindows(8)" : "ExitWindows(1)";
-    case 1: return "ExitWindows(2)";
-    case 2: return "ExitWindows(0)";
-    case 3: return "Suspend(stand by)";
-    case 4: return "ShowReminder()";
-    case 5: return "HangUpConnections()";
-    case 6: return "Suspend(hibernate)";
-    case 7: return "LockWorkStation()";
-    case 8: return "Message(Shutdown Network Computer(s))";
-    case 9: return nullptr;
-    case 10: return "MonitorOff()";
-    case 11: return "MonitorOn()";
-    case 12: return "RunScreenSaver()";
-    case 13: return "KillProcesses()";
-    case 14: return "WakeOnLan()";
-    case 15: return "RebootShell()";
-    case 16: return "ShowWindowRestored()";
-    case 17: return "PostTrayMenuMessage(0, 0x1E00280)";  // cursor at (640, 480)
-    default: return nullptr;
-  }
-}
-
+// What each id ends in, on each line of Windows (id 0 differs; 9 runs nothing).
 CallLog Expected(ActionId id, bool ntLine) {
-  const char* call = ExpectedCall(id, ntLine);
-  return call ? CallLog{call} : CallLog{};
+  static const char* const calls[] = {
+      "ExitWindows(1)", "ExitWindows(2)", "ExitWindows(0)", "Suspend(stand by)", "ShowReminder()",
+      "HangUpConnections()", "Suspend(hibernate)", "LockWorkStation()",
+      "Message(Shutdown Network Computer(s))", nullptr, "MonitorOff()", "MonitorOn()",
+      "RunScreenSaver()", "KillProcesses()", "WakeOnLan()", "RebootShell()",
+      "ShowWindowRestored()", "PostTrayMenuMessage(0, 0x1E00280)"};  // cursor at (640, 480)
+  if (id == 0 && ntLine) return {"ExitWindows(8)"};
+  return calls[id] ? CallLog{calls[id]} : CallLog{};
 }
 
 TEST_F(ActionDispatcherTest, EveryIdRunsExactlyItsOperationOnBothLines) {
@@ -99,9 +77,8 @@ TEST_F(ActionDispatcherTest, EveryIdRunsExactlyItsOperationOnBothLines) {
     platform::OsVersionRecord record;
     bool ntLine;
   };
-  const System systems[] = {{"95", kWin95, false},     {"98", kWin98, false},
-                            {"Me", kWinMe, false},     {"NT 3.51", kNT351, true},
-                            {"2000", kWin2000, true},  {"XP", kWinXP, true}};
+  const System systems[] = {{"95", kWin95, false}, {"Me", kWinMe, false},
+                            {"NT 3.51", kNT351, true}, {"XP", kWinXP, true}};
   host.cursorX = 640;
   host.cursorY = 480;
   for (const System& s : systems) {
@@ -121,7 +98,7 @@ TEST_F(ActionDispatcherTest, EveryIdRunsExactlyItsOperationOnBothLines) {
 
 TEST_F(ActionDispatcherTest, IdsOutsideTheCatalogueRunNothing) {
   SetBrowserVersion("6.0.2900.2180");
-  for (ActionId id : {18, 19, -1, -3, INT_MIN, INT_MAX}) {
+  for (ActionId id : {18, -1, INT_MIN, INT_MAX}) {
     SCOPED_TRACE(id);
     log.clear();
     dispatcher.ExecuteAction(id);
@@ -147,12 +124,8 @@ TEST_F(ActionDispatcherTest, BalloonNeedsBrowserFiveAndTrayIconAndPrecedesTheAct
     bool trayIcon;
     bool balloon;
   };
-  const Row rows[] = {
-      {"4.72.3110.8", true, false},   {"4.99", true, false},
-      {"5.0.2314.1003", true, true},  {"5", true, true},
-      {"6.0.2900.2180", true, true},  {"6.0.2900.2180", false, false},
-      {"5.0.2314.1003", false, false}, {"", true, false},
-  };
+  const Row rows[] = {{"4.99", true, false}, {"5", true, true}, {"6.0.2900.2180", true, true},
+                      {"5.0.2314.1003", false, false}, {"", true, false}};
   host.selected = kActionMonitorOff;
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.version) + (r.trayIcon ? " with icon" : " without icon"));
@@ -177,11 +150,7 @@ TEST_F(ActionDispatcherTest, UnreadableBrowserVersionSkipsOnlyTheBalloon) {
   dispatcher.ExecuteSelectedAction();
   EXPECT_EQ(log, CallLog{"LockWorkStation()"});
   // Nothing was cached: once the key is there, the balloon comes back.
-  platform::RegKey key = 0;
-  ASSERT_EQ(registry.CreateKey(platform::kLocalMachine, kBrowserKey, platform::kKeyWrite, key),
-            platform::kOk);
-  ASSERT_EQ(registry.SetValue(key, "Version", platform::kRegSz, "6.0", 4), platform::kOk);
-  registry.CloseKey(key);
+  SetBrowserVersion("6.0", false);
   log.clear();
   dispatcher.ExecuteSelectedAction();
   ASSERT_EQ(log.size(), 2u);
@@ -224,9 +193,7 @@ TEST_F(ActionDispatcherTest, TrayClickDefaultsBindDoubleClicksAndRightRelease) {
       {kMouseLeftDown, -1},   {kMouseLeftUp, -1},   {kMouseLeftDouble, 9},
       {kMouseRightDown, -1},  {kMouseRightUp, 17},  {kMouseRightDouble, -1},
       {kMouseMiddleDown, -1}, {kMouseMiddleUp, -1}, {kMouseMiddleDouble, 9},
-      // Not button messages: mouse move, wheel, nothing, and a button
-      // message with stray high bits.
-      {0x200, -1}, {0x20A, -1}, {0, -1}, {-1, -1}, {0x10000203, -1},
+      {0x200, -1}, {-1, -1}, {0x10000203, -1},  // move, nothing, stray high bits
   };
   for (const Row& r : rows) {
     EXPECT_EQ(LookupTrayClickAction(r.message), r.action) << std::hex << r.message;
@@ -248,11 +215,8 @@ TEST_F(ActionDispatcherTest, TrayClickRunsTheBoundActionOnlyForItsClickKind) {
       {"LBClickC", "LBAction", 1, 0, kMouseLeftUp, 0},
       {"LBClickC", "LBAction", 0, 13, kMouseLeftDown, 13},
       {"MBClickC", "MBAction", 1, 7, kMouseMiddleUp, 7},
-      {"MBClickC", "MBAction", 1, 7, kMouseMiddleDown, -1},
       {"RBClickC", "RBAction", 2, 16, kMouseRightDouble, 16},
-      {"RBClickC", "RBAction", 2, 16, kMouseRightUp, -1},
-      // A kind no message has binds nothing.
-      {"LBClickC", "LBAction", 3, 0, kMouseLeftDouble, -1},
+      {"LBClickC", "LBAction", 3, 0, kMouseLeftDouble, -1},  // a kind no message has
       // Stored actions pass unchanged; the click handler judges them.
       {"RBClickC", "RBAction", 1, 18, kMouseRightUp, 18},
       {"RBClickC", "RBAction", 1, 0xFFFFFFFFu, kMouseRightUp, -1},
@@ -306,8 +270,6 @@ TEST_F(ActionDispatcherTest, TrayIconMessageChecksIconThenAction) {
       {kTrayIconId, 18, {"Message(Unknow action)"}},
       {kTrayIconId, 0xFFFFFFFBu, {}},  // -5: bound to nothing, silently
       {103, 0, {}},
-      {105, 0, {}},
-      {0, 0, {}},
       {kTrayIconId + 0x10000, 0, {}},
   };
   for (const Row& r : rows) {
@@ -334,7 +296,7 @@ TEST_F(ActionDispatcherTest, TrayMenuCommandsRunTheirActions) {
     EXPECT_TRUE(dispatcher.OnTrayMenuCommand(command));
     EXPECT_EQ(log, expected);
   }
-  for (std::int32_t other : {0, 146, 147, 149, 152, 158, 169, 171, -153}) {
+  for (std::int32_t other : {0, 149, 152, 158, 169, 171, -153}) {
     log.clear();
     EXPECT_FALSE(dispatcher.OnTrayMenuCommand(other)) << other;
     EXPECT_EQ(TrayMenuCommandAction(other), -1) << other;
@@ -344,10 +306,8 @@ TEST_F(ActionDispatcherTest, TrayMenuCommandsRunTheirActions) {
 
 TEST_F(ActionDispatcherTest, TrayMenuLosesWhatTheSystemCannotDo) {
   const std::pair<platform::OsVersionRecord, std::vector<std::int32_t>> rows[] = {
-      {kWin95, {151, 155, 157}},      {kWin98, {151, 155, 157}},
-      {kWinMe, {155, 157}},           {kNT351, {150, 151, 155, 157}},
-      {kNT4, {150, 151, 155, 157}},   {kWin2000, {157}},
-      {kWinXP, {157}},                {kWin10, {157}},
+      {kWin98, {151, 155, 157}}, {kWinMe, {155, 157}}, {kNT4, {150, 151, 155, 157}},
+      {kWin2000, {157}},         {kWin10, {157}},
   };
   for (const auto& [record, removed] : rows) {
     os.Set(record);
@@ -361,8 +321,7 @@ TEST_F(ActionDispatcherTest, CursorPointPacksAsTwoSignedHalves) {
     std::uint32_t packed;
   };
   const Row rows[] = {
-      {0, 0, 0x00000000u},        {640, 480, 0x01E00280u},   {-1, -1, 0xFFFFFFFFu},
-      {-1920, 50, 0x0032F880u},   {100, -200, 0xFF380064u},  {32767, -32768, 0x80007FFFu},
+      {-1920, 50, 0x0032F880u}, {100, -200, 0xFF380064u}, {32767, -32768, 0x80007FFFu},
       {70000, 0, 0x00001170u},  // beyond 16 bits: only the low half survives
   };
   for (const Row& r : rows) {
@@ -398,7 +357,6 @@ TEST(SystemActionsTest, GuardInstallsAndRestoresTheImplementation) {
     SystemActions().WakeOnLan();
   }
   EXPECT_EQ(&SystemActions(), before);
-  EXPECT_NE(&SystemActions(), &recorder);
   EXPECT_EQ(log, CallLog{"WakeOnLan()"});
 }
 

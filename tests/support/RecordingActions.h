@@ -1,8 +1,6 @@
 #pragma once
-// Stand-ins for the two sides of the action dispatcher that write down, in
-// one shared log and in order, every call made to them with its arguments,
-// so a test sees exactly what would have run and in which sequence. Neither
-// does anything else.
+// Both sides of the action dispatcher, writing every call with its arguments
+// to one shared log, in order.
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -21,8 +19,7 @@ class RecordingSystemActions final : public Vesperon::ISystemActions {
  public:
   explicit RecordingSystemActions(CallLog& log) : log_(log) {}
 
-  // Thrown by the next operation after it is recorded, as a failing
-  // operation would.
+  // Thrown by the next operation after it is recorded.
   std::optional<Vesperon::Exception> failNext;
 
   void ExitWindows(Vesperon::ExitRequest request) override {
