@@ -51,16 +51,6 @@ TEST_F(StoreContract, NumbersFromAnEmptyRegistryAreTheirDefaultsWrittenBack) {
     std::vector<std::string> keys;  // where each value must now be, below the section
   };
   const Case cases[] = {
-      {"Global",
-       {kExpireDelay, kAutoStopTimer, kPresTrgrAct, kMinimize, kSplashScr, kAutoReactTrgr},
-       {3600, 0, 1, 1, 1, 0},
-       {"TriggerStartup", "TriggerStartup", "TriggerStartup", "TriggerStartup", "TriggerStartup",
-        "TriggerStartup"}},
-      {"Global",
-       {kTransluc, kAnimType, kBkGrType, kBkGrColR, kBkGrColG, kBkGrColB, kAnimDirec},
-       {255, 0, 0, 100, 200, 200, 4},
-       {"Appearance", "Appearance", "Appearance", "Appearance", "Appearance", "Appearance",
-        "Appearance"}},
       // Alternating subkeys: each change of subkey opens the right key.
       {"Global", {kLBClickC, kExpireDelay, kRBAction}, {2, 3600, 17},
        {"xzCute", "TriggerStartup", "xzCute"}},
@@ -129,7 +119,6 @@ TEST_F(StoreContract, DamagedNumberValuesAreReplacedByTheirDefault) {
   const Case cases[] = {
       {"eight bytes", platform::kRegBinary, {1, 2, 3, 4, 5, 6, 7, 8}, 3600, true},
       {"two bytes", platform::kRegDword, {1, 2}, 3600, true},
-      {"no bytes", platform::kRegBinary, {}, 3600, true},
       {"a sound dword", platform::kRegDword, testsupport::Dword(42), 42, false},
   };
   const std::string key = SettingsPath("Global\\TriggerStartup");

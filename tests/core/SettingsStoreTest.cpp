@@ -1,6 +1,4 @@
-// The store's own logic on a scripted registry: which keys it opens with
-// which rights, that every path closes them, and how registry failures map
-// to exception codes.
+// The store on a scripted registry: rights of each open, every key closed, failure codes.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -131,7 +129,6 @@ TEST_F(SettingsStoreTest, RegistryFailuresBecomeTheirCodesAndCloseTheKey) {
   const Case cases[] = {
       {"open", &ScriptedRegistry::failCreate, [&] { ReadNumbers({kExpireDelay}, numbers, "Global", hive); }, 0},
       {"repair", &ScriptedRegistry::failSet, [&] { ReadStrings({kLang}, texts, "Global", hive); }, 1},
-      {"default name", &ScriptedRegistry::failSet, [&] { GetActiveProfileName("Profiles", hive); }, 1},
       {"write", &ScriptedRegistry::failSet, [&] { WriteStrings({kLang}, {"x"}, "Global", hive); }, 1},
       {"count", &ScriptedRegistry::failInfo, [&] { ListSubkeys("Profiles", texts, hive); }, 3},
       {"enumerate", &ScriptedRegistry::failEnum, [&] { ListSubkeys("Profiles", texts, hive); }, 4},
