@@ -1,12 +1,20 @@
-// The simulation build's operations: instead of acting on the system, each
-// call appends one line to the file named by VESPERON_ACTION_JOURNAL, so
-// that end-to-end tests see which action ran. Only VesperonSim.exe has it.
+// The simulation build's operations. Each call appends one line to the file
+// named by VESPERON_ACTION_JOURNAL, so that end-to-end tests see which
+// action ran. The operations that would end the session, put the machine to
+// sleep, lock it, blank it, restart the shell or drop connections are only
+// journaled. Kill, Wake-on-LAN and the reminder run for real: their reach
+// is what the stored settings name, and the tests store a process they
+// started themselves, the loopback address with a mask of all ones, and a
+// reminder that closes itself. Only VesperonSim.exe has this file.
 #include "app/win32/Program.h"
 
 #include <cstdio>
 #include <string>
 
+#include "actions/ProcessList.h"
 #include "actions/SystemActions.h"
+#include "actions/WakeOnLan.h"
+#include "app/win32/Reminder.h"
 
 namespace {
 
@@ -22,9 +30,22 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
   void RunScreenSaver() override { Write("ScreenSaver"); }
   void RebootShell() override { Write("RebootShell"); }
   void HangUpConnections() override { Write("HangUp"); }
-  void KillProcesses() override { Write("KillProcesses"); }
-  void WakeOnLan() override { Write("WakeOnLan"); }
-  void ShowReminder() override { Write("Reminder"); }
+  void KillProcesses() override {
+    Write("KillProcesses");
+    Vesperon::KillMatchingProcesses();
+  }
+  void WakeOnLan() override {
+    Write("WakeOnLan");
+    Vesperon::WakeOnLan();
+  }
+  // As the shipped program shows it: without an owner, waiting until it
+  // closes; the second line tells the tests that the action returned.
+  void ShowReminder() override {
+    Write("Reminder");
+    CReminder reminder;
+    reminder.Run(nullptr);
+    Write("ReminderClosed");
+  }
 
  private:
   static void Write(const std::string& line) { vesperon_app::WriteJournalLine(line); }
