@@ -1,8 +1,6 @@
 #pragma once
-// What the tests share: a fixture that runs on an in-memory
-// registry with the recording power system installed (so nothing can reach
-// the real one, also when core_tests runs under Wine), and builders for the
-// log lines the recording fake writes, spelt out in full.
+// A fixture on an in-memory registry with the recording power system installed
+// (nothing reaches the real one, also under Wine), and builders for its log lines.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -75,19 +73,18 @@ class PowerFixture : public ::testing::Test {
   PowerFixture() { Vesperon::ResetInternetExplorerVersionCacheForTesting(); }
   ~PowerFixture() override { Vesperon::ResetInternetExplorerVersionCacheForTesting(); }
 
-  void WriteProfileNumbers(const std::vector<DataSystem::SettingId>& ids,
-                           const std::vector<std::uint32_t>& values,
-                           const std::string& profile = "Default") {
+  static void SetNumbers(const std::vector<DataSystem::SettingId>& ids,
+                         const std::vector<std::uint32_t>& values, const std::string& profile) {
     DataSystem::WriteNumbers(ids, values, "Profiles\\" + profile, DataSystem::kHiveCurrentUser);
   }
   void SetShutdownOptions(std::uint32_t forced, std::uint32_t forceHung, std::uint32_t reason,
                           const std::string& profile = "Default") {
-    WriteProfileNumbers({DataSystem::kSDPropForced, DataSystem::kForceHung, DataSystem::kReason},
-                        {forced, forceHung, reason}, profile);
+    SetNumbers({DataSystem::kSDPropForced, DataSystem::kForceHung, DataSystem::kReason},
+               {forced, forceHung, reason}, profile);
   }
   void SetSuspendOptions(std::uint32_t forced, std::uint32_t disableWake) {
-    WriteProfileNumbers({DataSystem::kHNPropForced, DataSystem::kDisableWake},
-                        {forced, disableWake});
+    SetNumbers({DataSystem::kHNPropForced, DataSystem::kDisableWake}, {forced, disableWake},
+               "Default");
   }
   void SetBrowserVersion(const std::string& text) {
     platform::RegKey key = 0;
