@@ -21,7 +21,8 @@ const RegisteredMessages& Messages();
 void RegisterMessages();
 
 // The operations the program's actions carry out: the real system in
-// Vesperon.exe, a journal in the simulation build.
+// Vesperon.exe; in the simulation build the ones that must never run in a
+// test are only journaled, the safe ones (kill, Wake-on-LAN, reminder) run.
 Vesperon::ISystemActions& ProgramSystemActions();
 
 #ifdef VESPERON_SIMULATION
