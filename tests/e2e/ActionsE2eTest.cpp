@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win32/LoopbackReceiver.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
@@ -85,45 +87,9 @@ class OwnProcess {
   bool started_ = false;
 };
 
-// A UDP socket on 127.0.0.1 port 7, where the program's magic packet goes.
-class EchoPortReceiver {
- public:
-  EchoPortReceiver() {
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-    socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in self{};
-    self.sin_family = AF_INET;
-    self.sin_port = htons(7);
-    self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(socket_, reinterpret_cast<const sockaddr*>(&self), sizeof self) != 0) {
-      bindError = WSAGetLastError();
-    }
-  }
-  ~EchoPortReceiver() {
-    closesocket(socket_);
-    WSACleanup();
-  }
-  EchoPortReceiver(const EchoPortReceiver&) = delete;
-  EchoPortReceiver& operator=(const EchoPortReceiver&) = delete;
-
-  std::optional<std::vector<std::uint8_t>> Receive(int timeoutMs) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket_, &readable);
-    timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-    if (select(0, &readable, nullptr, nullptr, &wait) != 1) return std::nullopt;
-    std::vector<std::uint8_t> buffer(2048);
-    const int got = recv(socket_, reinterpret_cast<char*>(buffer.data()), 2048, 0);
-    if (got < 0) return std::nullopt;
-    buffer.resize(static_cast<std::size_t>(got));
-    return buffer;
-  }
-
-  int bindError = 0;
-
- private:
-  SOCKET socket_ = INVALID_SOCKET;
+// The magic packet goes to port 7.
+struct EchoPortReceiver : testing_support::LoopbackReceiver {
+  EchoPortReceiver() : LoopbackReceiver(7) {}
 };
 
 class ActionsE2e : public testing::Test {
