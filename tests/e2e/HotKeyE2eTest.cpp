@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win32/RunUnix.h"
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -14,19 +16,7 @@ namespace {
 
 using namespace e2e;
 
-bool RunUnix(std::string commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return false;
-  }
-  WaitForSingleObject(process.hProcess, 10000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
-}
+using testing_support::RunUnix;
 
 TEST(HotKeyE2e, StoredHotKeyRunsItsActionInTheRunningProgram) {
   registry::DeleteAll();

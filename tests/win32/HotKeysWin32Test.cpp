@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win32/RunUnix.h"
+
 #include <string>
 
 #include "actions/ActionDispatcher.h"
@@ -39,20 +41,7 @@ HWND CreateTestWindow(const char* title, bool visible) {
 
 platform::WindowHandle Handle(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
 
-// Runs a Unix program and waits for it; false when it could not start.
-bool RunUnix(std::string commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return false;
-  }
-  WaitForSingleObject(process.hProcess, 10000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
-}
+using testing_support::RunUnix;
 
 class HotKeysWin32Test : public ::testing::Test {
  protected:
