@@ -5,6 +5,7 @@
 #include "actions/ActionCatalog.h"
 #include "app/MainWindowRules.h"
 #include "app/TriggerText.h"
+#include "app/win32/AppPropertySheet.h"
 #include "app/win32/Program.h"
 #include "model/Trigger.h"
 #include "platform/Services.h"
@@ -423,9 +424,18 @@ void CVesperonDlg::OnCommand(int id, int code) {
         processField_.SetText("");
       }
       return;
-    case IDC_PROPERTIES:       // the action property pages are not part of the program yet
-    case ID_SYSTEM_TWEAKS:     // nor the system tweaks dialog
-    case ID_GLOBAL_OPTIONS:    // nor the global options
+    case IDC_PROPERTIES:
+      if (code == BN_CLICKED) {
+        CAppPropertySheet sheet(h_, CAppPropertySheet::kActionPages, SelectedActionItemData());
+        sheet.DoModal();
+      }
+      return;
+    case ID_GLOBAL_OPTIONS: {
+      CAppPropertySheet sheet(h_, CAppPropertySheet::kGlobalOptionPages);
+      sheet.DoModal();
+      return;
+    }
+    case ID_SYSTEM_TWEAKS:     // the system tweaks dialog is not part of the program yet
     case IDC_VESPERON:
     case IDC_PROFILES:
     case ID_HELP_CONTENTS:

@@ -1,0 +1,80 @@
+#include "app/win32/PropertyPage.h"
+
+#include "app/MainWindowRules.h"
+#include "settings/Appearance.h"
+
+namespace win {
+
+HPROPSHEETPAGE CPropertyPage::CreatePage() {
+  PROPSHEETPAGEA page{};
+  page.dwSize = sizeof page;
+  page.dwFlags = PSP_USETITLE;
+  page.hInstance = GetModuleHandleA(nullptr);
+  page.pszTemplate = MAKEINTRESOURCEA(templateId_);
+  page.pszTitle = title_.c_str();
+  page.pfnDlgProc = &CPropertyPage::DialogProc;
+  page.lParam = reinterpret_cast<LPARAM>(this);
+  return CreatePropertySheetPageA(&page);
+}
+
+void CPropertyPage::SetModified(bool modified) const {
+  if (!h_) return;
+  SendMessageA(GetParent(h_), modified ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(h_), 0);
+}
+
+void CPropertyPage::ShowFailure(const Vesperon::Exception& failure) const {
+  MessageBoxA(h_, Vesperon::FailureText(failure).c_str(), Vesperon::FailureCaption(failure),
+              MB_OK | MB_ICONERROR);
+}
+
+INT_PTR CALLBACK CPropertyPage::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  CPropertyPage* self = nullptr;
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<CPropertyPage*>(reinterpret_cast<const PROPSHEETPAGEA*>(l)->lParam);
+    self->h_ = h;
+    SetWindowLongPtrA(h, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    if (self->Guarded([&] { self->OnInitPage(); })) self->PageShown = true;
+    return TRUE;
+  }
+  self = reinterpret_cast<CPropertyPage*>(GetWindowLongPtrA(h, DWLP_USER));
+  if (!self) return FALSE;
+
+  INT_PTR result = 0;
+  bool handled = false;
+  // No exception may cross the dialog manager: a handler's failure is shown
+  // where it happened.
+  self->Guarded([&] { handled = self->OnMessage(msg, w, l, result); });
+  if (handled) {
+    if (msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) return result;
+    SetWindowLongPtrA(h, DWLP_MSGRESULT, result);
+    return TRUE;
+  }
+  switch (msg) {
+    case WM_NOTIFY:
+      // The sheet has saved the shown pages already (in its own order).
+      if (reinterpret_cast<const NMHDR*>(l)->code == PSN_APPLY) {
+        SetWindowLongPtrA(h, DWLP_MSGRESULT, PSNRET_NOERROR);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      platform::BrushHandle brush = 0;
+      try {
+        Vesperon::GetBackgroundBrush(static_cast<platform::DeviceContext>(reinterpret_cast<std::uintptr_t>(
+                                         reinterpret_cast<HDC>(w))),
+                                     brush);
+      } catch (const Vesperon::Exception&) {
+        // An unreadable background image: the system's background, rather
+        // than a message box at every repaint.
+        brush = 0;
+      }
+      return static_cast<INT_PTR>(brush);
+    }
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace win

@@ -1,0 +1,79 @@
+#pragma once
+// A page of a property sheet, from a dialog template. Like CModalDialog the
+// page handles its messages in OnMessage, a plain switch. It is created by
+// the sheet when it is first brought to the front; OnInitPage fills the
+// controls from the stored settings and PageShown is set once that has run,
+// so that the sheet saves only pages the user has seen.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <string>
+
+#include "app/win32/Controls.h"
+#include "model/Exception.h"
+
+namespace win {
+
+class CPropertyPage {
+ public:
+  CPropertyPage(int templateId, const char* title) : templateId_(templateId), title_(title) {}
+  virtual ~CPropertyPage() = default;
+  CPropertyPage(const CPropertyPage&) = delete;
+  CPropertyPage& operator=(const CPropertyPage&) = delete;
+
+  // The page record the sheet is built from.
+  HPROPSHEETPAGE CreatePage();
+
+  HWND Handle() const { return h_; }
+  HWND Item(int id) const { return GetDlgItem(h_, id); }
+  int TemplateId() const { return templateId_; }
+  const std::string& Title() const { return title_; }
+
+  // Set at the end of the page's initialisation.
+  bool PageShown = false;
+
+  // Writes the page's values; "" is the active profile's section. Called by
+  // the sheet on OK and Apply, only for pages with PageShown. Store failures
+  // leave it as exceptions; the sheet reports them.
+  virtual void SavePage(const std::string& section) { (void)section; }
+
+  // Tells the sheet the page has (or no longer has) unsaved changes.
+  void SetModified(bool modified = true) const;
+
+ protected:
+  // Fills the controls; may throw (the failure is shown, the page stays
+  // open without PageShown).
+  virtual void OnInitPage() {}
+  // Returns true for a message it handled; `result` is then the message's
+  // return value (DWLP_MSGRESULT for notifications).
+  virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
+    (void)msg, (void)w, (void)l, (void)result;
+    return false;
+  }
+  // Runs a handler that may throw and shows the failure the way the
+  // program's windows report store failures; false if it failed.
+  template <typename Handler>
+  bool Guarded(Handler&& handler);
+  void ShowFailure(const Vesperon::Exception& failure) const;
+
+  HWND h_ = nullptr;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+
+  int templateId_;
+  std::string title_;
+};
+
+template <typename Handler>
+bool CPropertyPage::Guarded(Handler&& handler) {
+  try {
+    handler();
+    return true;
+  } catch (const Vesperon::Exception& failure) {
+    ShowFailure(failure);
+    return false;
+  }
+}
+}  // namespace win
