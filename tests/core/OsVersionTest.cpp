@@ -2,6 +2,7 @@
 
 #include "model/Exception.h"
 #include "platform/Services.h"
+#include "system/ModulePath.h"
 #include "system/OsVersion.h"
 
 namespace {
@@ -99,6 +100,28 @@ TEST_F(OsVersionTest, MinimumsPerLine) {
 TEST_F(OsVersionTest, TheTestLetsAClassificationFailurePass) {
   source.record = {2, 4, 1};
   EXPECT_THROW(Vesperon::IsOsVersionAtLeast(0, 100), Vesperon::Exception);
+}
+
+}  // namespace
+
+namespace {
+
+// The program's folder is where its language files are looked for: a wrong
+// cut would look in the drive's root or in a folder that does not exist.
+TEST(ModulePath, FolderIsThePathWithoutItsLastComponent) {
+  const struct {
+    const char* path;
+    const char* folder;
+  } cases[] = {
+      {"C:\\Program Files\\Vesperon\\Vesperon.exe", "C:\\Program Files\\Vesperon"},
+      {"C:\\Vesperon.exe", "C:\\"},
+      {"\\\\server\\share\\Vesperon.exe", "\\\\server\\share"},
+      {"C:Vesperon.exe", "C:"},
+      {"/opt/vesperon/vesperon", "/opt/vesperon"},
+      {"Vesperon.exe", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Vesperon::RemoveFileSpec(c.path), c.folder) << c.path;
+  EXPECT_FALSE(Vesperon::GetModuleDirectory().empty());
 }
 
 }  // namespace
