@@ -159,6 +159,7 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
     const char* label;
     platform::OsVersionRecord system;
     std::vector<TweakRow> touched;
+    std::vector<TweakWrite> changed;  // control states other than `all`'s
     std::vector<TweakWrite> plan;
     const char* readOnlyKey;  // nullptr: every key writable
     std::vector<Value> stored;
@@ -169,11 +170,12 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
   all.value[kTweakWaitToKill] = 30;
   const char* policies = StorageOf(kTweakStatusMessages).keyPath;
   const Row rows[] = {
-      {"nothing touched", kWinXP, {}, {}, nullptr, {}},
+      {"nothing touched", kWinXP, {}, {}, {}, nullptr, {}},
       {"all on XP",
        kWinXP,
        {kTweakVerboseStatus, kTweakWaitToKill, kTweakLogonShutdown, kTweakStatusMessages,
         kTweakClearPageFile, kTweakReleaseLease, kTweakFastReboot},
+       {},
        {{kTweakClearPageFile, 1},
         {kTweakStatusMessages, 0},
         {kTweakLogonShutdown, 0},
@@ -185,14 +187,24 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
       {"all on 98",
        kWin98,
        {kTweakReleaseLease, kTweakFastReboot, kTweakClearPageFile, kTweakWaitToKill},
+       {},
        {{kTweakFastReboot, 0}, {kTweakReleaseLease, 1}, {kTweakFastReboot, 0}},
        nullptr,
        {Sz(kTweakFastReboot, "0"), Dw(kTweakReleaseLease, 1)}},
-      {"status only", kWin2000, {kTweakVerboseStatus}, {{kTweakVerboseStatus, 1}}, nullptr,
+      // Fast shutdown left on but the DHCP release checked: the release wins.
+      {"DHCP after fast shutdown",
+       kWinMe,
+       {kTweakFastReboot, kTweakReleaseLease},
+       {{kTweakFastReboot, 0}},
+       {{kTweakFastReboot, 1}, {kTweakReleaseLease, 1}, {kTweakFastReboot, 0}},
+       nullptr,
+       {Sz(kTweakFastReboot, "0"), Dw(kTweakReleaseLease, 1)}},
+      {"status only", kWin2000, {kTweakVerboseStatus}, {}, {{kTweakVerboseStatus, 1}}, nullptr,
        {Dw(kTweakVerboseStatus, 1)}},
       {"refused policy key",
        kWinXP,
        {kTweakWaitToKill, kTweakStatusMessages, kTweakClearPageFile},
+       {},
        {{kTweakClearPageFile, 1}, {kTweakStatusMessages, 0}, {kTweakWaitToKill, 30000}},
        policies,
        {Dw(kTweakClearPageFile, 1)}},
@@ -203,6 +215,7 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
     os.Set(r.system);
     TweakState state = all;
     for (TweakRow row : r.touched) state.touched[row] = true;
+    for (const TweakWrite& change : r.changed) state.value[change.setting] = change.value;
     EXPECT_EQ(PlanTweakWrites(state), r.plan) << r.label;
     if (r.readOnlyKey) {
       platform::RegKey key = 0;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -52,6 +53,18 @@ struct Raw {
   std::vector<BYTE> data;
   bool operator==(const Raw&) const = default;
 };
+// A value as its type and its bytes, texts readable.
+void PrintTo(const Raw& raw, std::ostream* os) {
+  *os << "type " << raw.type << " \"";
+  for (BYTE b : raw.data) {
+    if (b >= 0x20 && b < 0x7f) {
+      *os << static_cast<char>(b);
+    } else {
+      *os << "\\x" << std::hex << static_cast<int>(b) << std::dec;
+    }
+  }
+  *os << "\"";
+}
 // Every value of the keys above: "key index|name" -> contents.
 using Snapshot = std::map<std::string, Raw>;
 
@@ -155,17 +168,23 @@ class SystemTweaksE2e : public testing::Test {
 };
 
 struct VersionCase {
+  const char* name;
   const char* version;
+  const char* storedTimeout;
   std::set<int> shown;
   const char* timeoutText;  // nullptr: the field is hidden
 };
-void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.version; }
+void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
 
 class SystemTweaksVersionE2e : public SystemTweaksE2e,
                                public testing::WithParamInterface<VersionCase> {};
 
 TEST_P(SystemTweaksVersionE2e, ShowsTheControlsOfTheVersionAndOkUntouchedWritesNothing) {
   const VersionCase& c = GetParam();
+  // "1500" would be stored back as "1000" if filling the field counted as
+  // an edit.
+  const Raw stored = Sz(c.storedTimeout);
+  WriteValue(kValues[1], &stored);
   const Snapshot start = TakeSnapshot();
   SimProcess sim(SimExe(c.version), Journal());
   ASSERT_TRUE(sim.Started()) << SimExe(c.version);
@@ -189,9 +208,12 @@ TEST_P(SystemTweaksVersionE2e, ShowsTheControlsOfTheVersionAndOkUntouchedWritesN
 
 INSTANTIATE_TEST_SUITE_P(
     Versions, SystemTweaksVersionE2e,
-    testing::Values(VersionCase{"winxp", {1034, 1080, 1081, 1110, 1111, 1112, 1113, 1115}, "20"},
-                    VersionCase{"win98", {1109, 1114}, nullptr}),
-    [](const auto& info) { return std::string(info.param.version); });
+    testing::Values(
+        VersionCase{"winxp", "winxp", "20000", {1034, 1080, 1081, 1110, 1111, 1112, 1113, 1115}, "20"},
+        VersionCase{"winxp_1500", "winxp", "1500", {1034, 1080, 1081, 1110, 1111, 1112, 1113, 1115},
+                    "1"},
+        VersionCase{"win98", "win98", "20000", {1109, 1114}, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SystemTweaksE2e, EnteredSecondsAreStoredAsMilliseconds) {
   Snapshot expected = TakeSnapshot();
@@ -243,7 +265,11 @@ TEST_F(SystemTweaksE2e, DISABLED_Photograph) {
   ASSERT_NE(dialog, nullptr);
   SetForegroundWindow(dialog);
   const std::string base = std::string(dir) + "\\system-tweaks";
-  std::ofstream(base + ".want") << "system-tweaks";
+  // The script crops the picture to the dialog.
+  RECT r{};
+  GetWindowRect(dialog, &r);
+  std::ofstream(base + ".want") << (r.right - r.left) << "x" << (r.bottom - r.top) << "+" << r.left
+                                << "+" << r.top;
   EXPECT_TRUE(WaitFor(
       [&] { return GetFileAttributesA((base + ".done").c_str()) != INVALID_FILE_ATTRIBUTES; },
       30000));
