@@ -15,6 +15,7 @@
 #include "settings/SettingsStore.h"
 #include "shell/HotKeys.h"
 #include "system/OsVersion.h"
+#include "system/win32/SystemTweaksDlg.h"
 
 using namespace Vesperon;
 
@@ -435,7 +436,9 @@ void CVesperonDlg::OnCommand(int id, int code) {
       sheet.DoModal();
       return;
     }
-    case ID_SYSTEM_TWEAKS:     // the system tweaks dialog is not part of the program yet
+    case ID_SYSTEM_TWEAKS:
+      CSystemTweaksDlg().DoModal(h_);
+      return;
     case IDC_VESPERON:
     case IDC_PROFILES:
     case ID_HELP_CONTENTS:
