@@ -96,9 +96,16 @@ class CPatternListPage : public win::CPropertyPage {
   void NewRow();
   void DeleteRow();
   void AddRunning();
+  void OnBeginLabelEdit();
   bool OnEndLabelEdit(const NMLVDISPINFOA& info);
+  static LRESULT CALLBACK LabelEditProc(HWND edit, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,
+                                        DWORD_PTR page);
 
   Layout layout_;
+  // The list's edit box while a label is edited, and whether the user
+  // cancelled it with Escape.
+  HWND labelEdit_ = nullptr;
+  bool labelEditCancelled_ = false;
   // A refusal found when an edit ended, shown once the edit is over.
   std::string pendingRefusal_;
 };

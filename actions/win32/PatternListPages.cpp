@@ -86,8 +86,8 @@ void CPatternListPage::OnInitPage() {
   DWORD style = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
   if (HasLabelTips()) style |= LVS_EX_LABELTIP;
   SendMessageA(patterns, LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
-  InsertColumn(patterns, 0, layout_.kind == Vesperon::PatternListKind::kProcess ? "Process file name" : "Name",
-               200);
+  const bool processes = layout_.kind == Vesperon::PatternListKind::kProcess;
+  InsertColumn(patterns, 0, processes ? "Process file name" : "Name", 200);
   for (const std::string& pattern : Vesperon::SplitPatternList(stored[0])) AddRow(patterns, {pattern});
 
   HWND running = Item(layout_.running);
@@ -126,6 +126,7 @@ bool CPatternListPage::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) 
       const auto& header = *reinterpret_cast<const NMHDR*>(l);
       if (static_cast<int>(header.idFrom) != layout_.patterns) return false;
       if (header.code == LVN_BEGINLABELEDITA) {
+        OnBeginLabelEdit();
         result = FALSE;  // every row may be edited
         return true;
       }
@@ -146,10 +147,34 @@ bool CPatternListPage::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) 
   }
 }
 
+void CPatternListPage::OnBeginLabelEdit() {
+  labelEditCancelled_ = false;
+  labelEdit_ = reinterpret_cast<HWND>(SendMessageA(Item(layout_.patterns), LVM_GETEDITCONTROL, 0, 0));
+  if (labelEdit_)
+    SetWindowSubclass(labelEdit_, &CPatternListPage::LabelEditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK CPatternListPage::LabelEditProc(HWND edit, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,
+                                                 DWORD_PTR page) {
+  auto* self = reinterpret_cast<CPatternListPage*>(page);
+  if (msg == WM_KEYDOWN && w == VK_ESCAPE) self->labelEditCancelled_ = true;
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(edit, &CPatternListPage::LabelEditProc, id);
+    if (self->labelEdit_ == edit) self->labelEdit_ = nullptr;
+  }
+  return DefSubclassProc(edit, msg, w, l);
+}
+
 bool CPatternListPage::OnEndLabelEdit(const NMLVDISPINFOA& info) {
-  // No text: the edit was cancelled.
-  if (info.item.pszText == nullptr) return false;
-  if (const auto refusal = Vesperon::PatternNameProblem(info.item.pszText, layout_.kind)) {
+  std::string text;
+  if (info.item.pszText != nullptr) {
+    text = info.item.pszText;
+  } else if (labelEditCancelled_ || labelEdit_ == nullptr || GetWindowTextLengthA(labelEdit_) != 0) {
+    // Cancelled. (Some list implementations report an emptied box the same
+    // way as a cancelled one; the box itself tells the two apart.)
+    return false;
+  }
+  if (const auto refusal = Vesperon::PatternNameProblem(text, layout_.kind)) {
     // Shown after the list has closed its edit box: a box opened while the
     // edit ends would take the focus from an edit that is going away.
     pendingRefusal_ = *refusal;
