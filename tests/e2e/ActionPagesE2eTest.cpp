@@ -29,6 +29,7 @@ constexpr int kForceHung = 1017, kReasonList = 1018, kReasonLabel = 1120;
 constexpr int kConnections = 1090, kNewConnection = 1093, kDeleteConnection = 1094,
               kTestConnections = 1095;
 constexpr int kMacField = 1099;
+constexpr int kKillTab = 4, kKillPatterns = 1101, kRunning = 1102, kAddRunning = 1103, kTestKill = 1105;
 constexpr int kReminderWindowText = 1009;
 
 std::string SimExe(const std::string& version = "") {
@@ -103,6 +104,62 @@ std::vector<std::string> Rows(DWORD pid, HWND list) {
   for (int row = 0; row < count; ++row) rows.push_back(RowText(pid, list, row));
   return rows;
 }
+
+// Selects one row of a list in the program, as a click would.
+void SelectRow(DWORD pid, HWND list, int row) {
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+  SimProcess::Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+}
+
+// A copy of the waiter that sits next to the driver, running under a name
+// no other process has; ended here if the test did not end it.
+class OwnProcess {
+ public:
+  explicit OwnProcess(const std::string& name) {
+    char dir[MAX_PATH] = {}, self[MAX_PATH] = {};
+    GetTempPathA(sizeof dir, dir);
+    path_ = std::string(dir) + name;
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string waiter = self;
+    waiter.replace(waiter.find_last_of('\\') + 1, std::string::npos, "e2e_waiter.exe");
+    if (!CopyFileA(waiter.c_str(), path_.c_str(), FALSE)) return;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string command = "\"" + path_ + "\"";
+    started_ = CreateProcessA(path_.c_str(), command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                              nullptr, nullptr, &startup, &info_) != 0;
+  }
+  ~OwnProcess() {
+    if (started_) {
+      if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 0);
+      WaitForSingleObject(info_.hProcess, 5000);
+      CloseHandle(info_.hThread);
+      CloseHandle(info_.hProcess);
+    }
+    for (int attempt = 0; attempt < 20 && !DeleteFileA(path_.c_str()); ++attempt) {
+      if (GetLastError() == ERROR_FILE_NOT_FOUND) break;
+      Sleep(100);
+    }
+  }
+  OwnProcess(const OwnProcess&) = delete;
+  OwnProcess& operator=(const OwnProcess&) = delete;
+
+  bool Started() const { return started_; }
+  bool WaitForEnd(DWORD ms) const { return WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0; }
+
+ private:
+  std::string path_;
+  PROCESS_INFORMATION info_{};
+  bool started_ = false;
+};
 
 class ActionPagesE2e : public testing::Test {
  protected:
@@ -299,6 +356,37 @@ TEST_F(ActionPagesE2e, InvalidMacAddressIsRefusedWhenTheFieldIsLeft) {
   ASSERT_TRUE(Close(sheet, IDOK));
   EXPECT_EQ(StoredString(kProfile + "WakeOnLAN", "MACAddr"), "a0b1c2d3e4f5");
   EXPECT_TRUE(sim_->Quit());
+}
+
+TEST_F(ActionPagesE2e, KillTestEndsTheProcessAddedFromTheRunningList) {
+  char unique[40];
+  wsprintfA(unique, "vspages%lx%lx.exe", GetCurrentProcessId(), GetTickCount() & 0xFFFFF);
+  OwnProcess target(unique);
+  ASSERT_TRUE(target.Started());
+  HWND sheet = OpenSheet("Kill Process(es)");
+  ASSERT_NE(sheet, nullptr);
+  HWND page = ShowTab(sheet, kKillTab);
+  HWND patterns = GetDlgItem(page, kKillPatterns);
+  HWND running = GetDlgItem(page, kRunning);
+  const DWORD pid = sim_->Id();
+
+  PostMessageA(GetDlgItem(page, kAddRunning), BM_CLICK, 0, 0);
+  EXPECT_EQ(AnswerMessageBox(), "Please select item(s).");
+  const std::vector<std::string> names = Rows(pid, running);
+  const auto found = std::find(names.begin(), names.end(), std::string(unique));
+  ASSERT_NE(found, names.end()) << "the running list misses " << unique;
+  SelectRow(pid, running, static_cast<int>(found - names.begin()));
+  // Twice: a name the list has already is not added again.
+  SimProcess::Send(GetDlgItem(page, kAddRunning), BM_CLICK);
+  SimProcess::Send(GetDlgItem(page, kAddRunning), BM_CLICK);
+  EXPECT_EQ(Rows(pid, patterns), std::vector<std::string>{unique});
+
+  PostMessageA(GetDlgItem(page, kTestKill), BM_CLICK, 0, 0);
+  EXPECT_TRUE(target.WaitForEnd(10000)) << "the listed process still runs";
+  const auto lines = sim_->JournalLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "KillProcesses " + std::string(unique) + "|"), lines.end());
+  ASSERT_TRUE(Close(sheet, IDCANCEL));
+  EXPECT_TRUE(sim_->Quit()) << "the program ended itself or hangs";
 }
 
 struct VersionPages {
