@@ -273,7 +273,10 @@ void CActionPropPage5::OnInitPage() {
 }
 
 bool CActionPropPage5::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
-  if (msg != WM_COMMAND || filling_) return false;
+  // The field loses the focus as the sheet closes too: nothing is left to
+  // check then (OK has stored the last accepted address already).
+  if (msg == WM_DESTROY) closing_ = true;
+  if (msg != WM_COMMAND || filling_ || closing_) return false;
   const int id = LOWORD(w);
   const int code = HIWORD(w);
   if ((id == IDC_WAKE_ADDRESS || id == IDC_WAKE_SUBNET || id == IDC_WAKE_MAC) && code == EN_CHANGE) {
@@ -292,6 +295,7 @@ bool CActionPropPage5::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
 }
 
 void CActionPropPage5::CheckMacText() {
+  if (!IsWindowVisible(h_)) return;  // the sheet is going away
   win::CWindow field(Item(IDC_WAKE_MAC));
   const std::string text = field.GetText();
   std::string checked = text;

@@ -135,6 +135,7 @@ class CActionPropPage5 final : public win::CPropertyPage {
   void LookUpMac();
 
   bool filling_ = false;
+  bool closing_ = false;
   // The last hardware address the page accepted, put back over a refused one.
   std::string acceptedMac_;
 };
