@@ -78,19 +78,19 @@ DWORD StoredDword(const std::string& key, const std::string& name) {
   return value;
 }
 
-// The text of a list view row, through memory in the program's process: the
-// list's messages carry pointers that are not carried across processes.
-std::string RowText(DWORD pid, HWND list, int row) {
+// Sends a list message with an item record (and room for its text) in the
+// program's memory: the list's pointers are not carried across processes.
+// Returns the text the list left there.
+std::string SendItem(DWORD pid, HWND list, UINT msg, int row, LVITEMA item = {}) {
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (!process) return "<no access>";
   constexpr SIZE_T kTextSize = 256;
   auto* remote = static_cast<char*>(
-      VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kTextSize, MEM_COMMIT, PAGE_READWRITE));
-  LVITEMA item{};
+      VirtualAllocEx(process, nullptr, sizeof item + kTextSize, MEM_COMMIT, PAGE_READWRITE));
   item.pszText = remote + sizeof item;
   item.cchTextMax = kTextSize;
   WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-  SimProcess::Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+  SimProcess::Send(list, msg, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
   char text[kTextSize] = {};
   ReadProcessMemory(process, remote + sizeof item, text, kTextSize - 1, nullptr);
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
@@ -101,22 +101,15 @@ std::string RowText(DWORD pid, HWND list, int row) {
 std::vector<std::string> Rows(DWORD pid, HWND list) {
   std::vector<std::string> rows;
   const int count = static_cast<int>(SimProcess::Send(list, LVM_GETITEMCOUNT));
-  for (int row = 0; row < count; ++row) rows.push_back(RowText(pid, list, row));
+  for (int row = 0; row < count; ++row) rows.push_back(SendItem(pid, list, LVM_GETITEMTEXTA, row));
   return rows;
 }
 
 // Selects one row of a list in the program, as a click would.
 void SelectRow(DWORD pid, HWND list, int row) {
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return;
-  void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
   LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-  SimProcess::Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
+  item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendItem(pid, list, LVM_SETITEMSTATE, row, item);
 }
 
 // A copy of the waiter that sits next to the driver, running under a name
