@@ -39,7 +39,10 @@ NumberText ReadAutoCloseNumber(const std::string& text, std::uint32_t& value) {
   for (std::size_t i = begin; i < end; ++i) {
     if (text[i] < '0' || text[i] > '9') return NumberText::kNotANumber;
     number = number * 10 + static_cast<std::uint64_t>(text[i] - '0');
-    if (number > kAutoCloseTimeMax) tooBig = true, number = kAutoCloseTimeMax + 1;
+    if (number > kAutoCloseTimeMax) {
+      tooBig = true;
+      number = kAutoCloseTimeMax + 1;  // no overflow however many digits follow
+    }
   }
   if (tooBig || (negative && number != 0)) return NumberText::kOutOfRange;
   value = static_cast<std::uint32_t>(number);
