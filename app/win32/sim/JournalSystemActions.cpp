@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "actions/ProcessList.h"
 #include "actions/SystemActions.h"
@@ -34,6 +35,14 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
     Write("KillProcesses");
     Vesperon::KillMatchingProcesses();
   }
+  // The patterns follow the name, each ended by "|" as they are stored.
+  void HangUpConnectionsMatching(const std::vector<std::string>& patterns) override {
+    Write("HangUp " + Joined(patterns));
+  }
+  void KillProcessesMatching(const std::vector<std::string>& patterns) override {
+    Write("KillProcesses " + Joined(patterns));
+    Vesperon::KillProcessesMatching(patterns);
+  }
   void WakeOnLan() override {
     Write("WakeOnLan");
     Vesperon::WakeOnLan();
@@ -49,6 +58,11 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
 
  private:
   static void Write(const std::string& line) { vesperon_app::WriteJournalLine(line); }
+  static std::string Joined(const std::vector<std::string>& patterns) {
+    std::string text;
+    for (const std::string& pattern : patterns) text += pattern + "|";
+    return text;
+  }
 };
 
 }  // namespace
