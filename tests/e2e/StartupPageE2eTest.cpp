@@ -221,6 +221,38 @@ TEST_F(StartupPageE2e, ExpiryDelayFieldsWriteSeconds) {
   EXPECT_TRUE(sim.Quit());
 }
 
+TEST_F(StartupPageE2e, DaysArrowsStepByOneWithinTheRange) {
+  SimProcess sim(SimExe(), Journal());
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  Sheet s = OpenSheet(sim);
+  ASSERT_NE(s.page, nullptr);
+  HWND arrows = s.Item(1080);
+  RECT box{};
+  GetClientRect(arrows, &box);
+  auto click = [&](bool up) {
+    const LPARAM at = MAKELPARAM(box.right / 2, up ? box.bottom / 4 : box.bottom * 3 / 4);
+    SimProcess::Send(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SimProcess::Send(arrows, WM_LBUTTONUP, 0, at);
+    return sim.Text(s.Item(kDays));
+  };
+  struct Row {
+    const char* start;
+    bool up;
+    const char* after;
+  } const rows[] = {{"0", true, "1"}, {"1", true, "2"}, {"2", false, "1"},
+                    {"0", false, "0"}, {"10000", true, "10000"}, {"10000", false, "9999"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.start) + (row.up ? " up" : " down"));
+    SendMessageA(s.Item(kDays), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(row.start));
+    EXPECT_EQ(click(row.up), row.after);
+  }
+  ASSERT_TRUE(CloseSheet(s, IDOK));
+  DWORD stored = 0;
+  EXPECT_TRUE(registry::GetDword("Global\\TriggerStartup", "ExpireDelay", stored));
+  EXPECT_EQ(stored / 86400, 9999u);
+  EXPECT_TRUE(sim.Quit());
+}
+
 TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
   SimProcess probe(SimExe(), Journal());
   ASSERT_NE(probe.MainWindow(), nullptr);
