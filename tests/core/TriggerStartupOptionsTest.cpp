@@ -85,7 +85,6 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
     std::uint32_t minimize;
     bool shownService, shownStartUp, shownMinimized, serviceEnabled, startUpEnabled;
   } const rows[] = {
-      {"NT plain", kWinXP, false, false, 0, false, false, false, false, true},
       {"NT with Run", kWin2000, false, true, 1, false, true, true, false, true},
       {"NT service implies both", kWinXP, true, false, 0, true, true, true, false, false},
       {"9x plain", kWin98, false, true, 0, false, true, false, true, true},

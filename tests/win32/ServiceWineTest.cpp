@@ -179,25 +179,4 @@ TEST_F(ServiceWineTest, ProbeRunsAsTheServiceAndAnswersControls) {
   EXPECT_FALSE(IsServiceInstalled());
 }
 
-TEST_F(ServiceWineTest, StartedByHandTheDispatcherReturnsAtOnce) {
-  const std::string probe = GetModuleDirectory() + "\\service_probe.exe";
-  const std::string log = GetModuleDirectory() + "\\service_probe.log";
-  DeleteFileA(log.c_str());
-  InstallService(probe);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  std::string commandLine = "\"" + probe + "\"";
-  ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &process));
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  std::ifstream in(log);
-  std::string line;
-  std::getline(in, line);
-  // Prepared, but never run as the service: the state was never filled.
-  EXPECT_EQ(line, "returned, prepared 1, state 0");
-}
-
 }  // namespace
