@@ -15,6 +15,7 @@
 #include "settings/SettingsStore.h"
 #include "shell/HotKeys.h"
 #include "system/OsVersion.h"
+#include "system/Service.h"
 #include "system/win32/SystemTweaksDlg.h"
 
 using namespace Vesperon;
@@ -191,8 +192,9 @@ void CVesperonDlg::OnInitDialog() {
   activate_.Attach(Item(IDC_ACTIVATE));
   progress_.Attach(Item(IDC_PROGRESS));
 
-  // 2. Service mode belongs to the service module; started interactively
-  //    there is nothing to dispatch.
+  // 2. Run as the service when the service manager started the program;
+  //    started by a user, the dispatcher returns at once.
+  Guarded([&] { HandOverToServiceDispatcher(); });
   // 3. Translucency (layered windows exist from Windows 2000 on).
   if (IsOsVersionAtLeast(0, 120)) {
     Guarded([&] { ApplyStoredTranslucency(reinterpret_cast<WindowHandle>(h_)); });
