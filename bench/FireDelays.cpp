@@ -28,14 +28,15 @@ FireDelays ComputeFireDelays(std::int64_t activatedFromMs, std::int64_t activate
                              const std::vector<std::int64_t>& firesMs, int countdownSeconds,
                              std::int64_t restartMarginMs) {
   FireDelays result;
-  // The start second of the countdown that ended in fire i, if it is certain.
-  std::optional<std::int64_t> start;
-  if (SecondOf(activatedFromMs) == SecondOf(activatedToMs)) start = SecondOf(activatedFromMs);
+  // The start second of the countdown that ends in the next fire, and
+  // whether it is certain.
+  std::int64_t start = SecondOf(activatedFromMs);
+  bool known = SecondOf(activatedFromMs) == SecondOf(activatedToMs);
   for (std::int64_t fire : firesMs) {
-    if (!start) {
+    if (!known) {
       ++result.ambiguous;
     } else {
-      const std::int64_t delay = fire - (*start + countdownSeconds) * 1000;
+      const std::int64_t delay = fire - (start + countdownSeconds) * 1000;
       if (delay < 0) {
         ++result.early;
       } else {
@@ -44,11 +45,8 @@ FireDelays ComputeFireDelays(std::int64_t activatedFromMs, std::int64_t activate
     }
     // The restart follows this fire; it read the same second unless the
     // fire came too close to that second's end.
-    if (SecondOf(fire) == SecondOf(fire + restartMarginMs)) {
-      start = SecondOf(fire);
-    } else {
-      start.reset();
-    }
+    start = SecondOf(fire);
+    known = SecondOf(fire) == SecondOf(fire + restartMarginMs);
   }
   return result;
 }
