@@ -102,7 +102,9 @@ def wine_figures(path):
 
 
 def ratio(a, b):
-    return "%.2f" % (a / b) if b else "-"
+    if b:
+        return "%.2f" % (a / b)
+    return "n/a (baseline 0)" if a else "-"
 
 
 def wine_section(w):

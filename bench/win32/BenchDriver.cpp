@@ -16,15 +16,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "bench/FireDelays.h"
+#include "bench/ProcStat.h"
 #include "model/DateTime.h"
 #include "model/Trigger.h"
 #include "tests/e2e/SimProcess.h"
@@ -129,11 +128,6 @@ std::string ReadWholeFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // Wine answers GetProcessTimes for another process with the caller's own
 // times, so under Wine the times come from the Linux side of the process
 // (through drive Z:): the one whose command line names `exe` and that runs
@@ -143,9 +137,6 @@ std::string Lower(std::string text) {
 double LinuxCpuMs(const std::string& exe) {
   char prefix[MAX_PATH] = {};
   if (GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) == 0) return -1;
-  std::string name = exe.substr(exe.find_last_of("\\/") + 1);
-  name = Lower(name);
-  const std::string prefixEntry = std::string("WINEPREFIX=") + prefix + '\0';
   WIN32_FIND_DATAA found{};
   HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
   if (search == INVALID_HANDLE_VALUE) return -1;
@@ -154,26 +145,14 @@ double LinuxCpuMs(const std::string& exe) {
     const std::string pid = found.cFileName;
     if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
     const std::string dir = "Z:\\proc\\" + pid + "\\";
-    const std::string arg0 = Lower(ReadWholeFile(dir + "cmdline").c_str());
-    if (arg0.size() < name.size() || arg0.compare(arg0.size() - name.size(), name.size(), name) != 0) {
+    if (!bench::CommandRuns(ReadWholeFile(dir + "cmdline"), exe) ||
+        !bench::EnvironmentHas(ReadWholeFile(dir + "environ"), "WINEPREFIX", prefix)) {
       continue;
     }
-    const std::string environment = ReadWholeFile(dir + "environ");
-    if (environment.find(prefixEntry) == std::string::npos) continue;
-    // Fields after the command in parentheses: state is the first, utime
-    // the 12th and stime the 13th, in clock ticks of 10 ms.
-    const std::string stat = ReadWholeFile(dir + "stat");
-    const std::size_t close = stat.rfind(')');
-    if (close == std::string::npos) continue;
-    std::istringstream fields(stat.substr(close + 1));
-    std::string field;
-    std::uint64_t utime = 0, stime = 0;
-    for (int i = 1; i <= 13 && fields >> field; ++i) {
-      if (i == 12) utime = std::strtoull(field.c_str(), nullptr, 10);
-      if (i == 13) stime = std::strtoull(field.c_str(), nullptr, 10);
+    if (const auto ticks = bench::CpuTicksFromStat(ReadWholeFile(dir + "stat"))) {
+      result = static_cast<double>(*ticks) * 10.0;  // USER_HZ is 100 on Linux
+      break;
     }
-    result = static_cast<double>(utime + stime) * 10.0;
-    break;
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return result;
