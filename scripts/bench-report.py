@@ -30,7 +30,8 @@ def machine():
         for line in f:
             if line.startswith("MemTotal:"):
                 mem_kb = int(line.split()[1])
-    load = " ".join(open("/proc/loadavg").read().split()[:3])
+    with open("/proc/loadavg") as f:
+        load = " ".join(f.read().split()[:3])
     return [
         ("CPU", cpu),
         ("Cores", str(os.cpu_count())),
@@ -56,7 +57,8 @@ BASELINES = {
 
 
 def core_section(path):
-    data = json.load(open(path))
+    with open(path) as f:
+        data = json.load(f)
     times = {}
     for b in data["benchmarks"]:
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
@@ -92,7 +94,9 @@ def fmt_ns(ns):
 
 def wine_figures(path):
     figures, errors = {}, []
-    for line in open(path):
+    with open(path) as f:
+        lines = f.read().splitlines()
+    for line in lines:
         name, _, value = line.strip().partition(" ")
         if name == "error":
             errors.append(value)
@@ -113,7 +117,7 @@ def wine_section(w):
     out += ["### Start-up to tray icon and memory",
             "",
             "From `CreateProcess` to the moment the tray icon exists (polled every"
-            " millisecond from the driver), median of %d starts after one that is not"
+            " millisecond from the driver), median of %d starts of each, the two programs taking turns, after one round that is not"
             " counted; peak memory read with `GetProcessMemoryInfo` 1.5 s after the icon"
             " appeared. Under Wine both figures include Wine's own libraries, which the"
             " baseline (a bare dialog with a tray icon, same compiler and flags) pays too." % g("startup_runs", 0),

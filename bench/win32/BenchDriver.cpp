@@ -210,48 +210,69 @@ class Started {
   PROCESS_INFORMATION info_{};
 };
 
+// One start of `exe`: milliseconds from CreateProcess to the tray icon
+// (negative when it never came) and the peak memory once started.
+struct StartFigures {
+  double trayMs = -1;
+  Memory memory;
+};
+
+StartFigures StartOnce(const std::string& exe) {
+  StartFigures figures;
+  const double t0 = SteadyMs();
+  Started program(exe);
+  if (!program.Ok()) return figures;
+  while (SteadyMs() - t0 < 30000) {
+    if (TrayOwner(program.Id())) {
+      figures.trayMs = SteadyMs() - t0;
+      break;
+    }
+    Sleep(1);
+  }
+  if (figures.trayMs < 0) return figures;
+  Sleep(1500);  // the start-up's remaining timers (hide, first refresh) have run
+  figures.memory = ReadMemory(program.Process());
+  return figures;
+}
+
 // Start-up to tray icon and the peak memory once started, median of `runs`
-// after one run that is not counted (it writes the first-start defaults and
-// brings Wine's libraries into the page cache).
-void MeasureStartup(const std::string& label, const std::string& exe, int runs) {
-  std::vector<double> times, workingSets, pagefiles;
+// starts of each program after one round that is not counted (it writes the
+// first-start defaults and brings Wine's libraries into the page cache).
+// The two programs take turns, so that a change in the machine's load falls
+// on both alike.
+void MeasureStartup(const std::string& simExe, const std::string& baselineExe, int runs) {
+  struct Series {
+    const char* label;
+    const std::string& exe;
+    std::vector<double> times, workingSets, pagefiles;
+  } series[] = {{"baseline", baselineExe, {}, {}, {}}, {"sim", simExe, {}, {}, {}}};
   for (int run = 0; run <= runs; ++run) {
-    const double t0 = SteadyMs();
-    Started program(exe);
-    if (!program.Ok()) {
-      Note("error", "cannot start " + exe);
-      return;
-    }
-    double tray = -1;
-    while (SteadyMs() - t0 < 30000) {
-      if (TrayOwner(program.Id())) {
-        tray = SteadyMs() - t0;
-        break;
+    for (Series& one : series) {
+      const StartFigures figures = StartOnce(one.exe);
+      if (figures.trayMs < 0) {
+        Note("error", std::string(one.label) + " did not start or showed no tray icon in 30 s");
+        return;
       }
-      Sleep(1);
+      if (run == 0) continue;
+      one.times.push_back(figures.trayMs);
+      one.workingSets.push_back(figures.memory.peakWorkingSetKb);
+      one.pagefiles.push_back(figures.memory.peakPagefileKb);
     }
-    if (tray < 0) {
-      Note("error", label + " showed no tray icon within 30 s");
-      return;
-    }
-    Sleep(1500);  // the start-up's remaining timers (hide, first refresh) have run
-    const Memory m = ReadMemory(program.Process());
-    if (run == 0) continue;
-    times.push_back(tray);
-    workingSets.push_back(m.peakWorkingSetKb);
-    pagefiles.push_back(m.peakPagefileKb);
   }
-  double lo = times[0], hi = times[0];
-  for (double t : times) {
-    lo = t < lo ? t : lo;
-    hi = t > hi ? t : hi;
-  }
-  Emit("startup_" + label + "_median_ms", Median(times));
-  Emit("startup_" + label + "_min_ms", lo);
-  Emit("startup_" + label + "_max_ms", hi);
   Emit("startup_runs", runs);
-  Emit("peak_working_set_" + label + "_kb", Median(workingSets));
-  Emit("peak_pagefile_" + label + "_kb", Median(pagefiles));
+  for (const Series& one : series) {
+    const std::string label = one.label;
+    double lo = one.times[0], hi = one.times[0];
+    for (double t : one.times) {
+      lo = t < lo ? t : lo;
+      hi = t > hi ? t : hi;
+    }
+    Emit("startup_" + label + "_median_ms", Median(one.times));
+    Emit("startup_" + label + "_min_ms", lo);
+    Emit("startup_" + label + "_max_ms", hi);
+    Emit("peak_working_set_" + label + "_kb", Median(one.workingSets));
+    Emit("peak_pagefile_" + label + "_kb", Median(one.pagefiles));
+  }
 }
 
 std::string Journal(const char* name) {
@@ -432,12 +453,11 @@ int main(int argc, char** argv) {
   g_results = std::fopen(argv[1], "w");
   if (!g_results) return 2;
   const std::string sim = argv[2], baseline = argv[3], waiter = argv[4];
-  const int runs = std::max(1, Arg(argc, argv, 5, 5)), idleSeconds = Arg(argc, argv, 6, 60),
+  const int runs = std::max(1, Arg(argc, argv, 5, 7)), idleSeconds = Arg(argc, argv, 6, 60),
             fires = Arg(argc, argv, 7, 20), processes = Arg(argc, argv, 8, 50);
 
   e2e::registry::DeleteAll();
-  MeasureStartup("baseline", baseline, runs);
-  MeasureStartup("sim", sim, runs);
+  MeasureStartup(sim, baseline, runs);
   MeasureIdle(sim, baseline, idleSeconds);
   MeasureFires(sim, fires, 2);
   MeasureProcessPoll(waiter, processes, 100);
