@@ -71,8 +71,18 @@ namespace vesperon_app {
 void WriteJournalLine(const std::string& line) {
   char path[MAX_PATH] = {};
   if (GetEnvironmentVariableA("VESPERON_ACTION_JOURNAL", path, sizeof path) == 0) return;
+  // With VESPERON_JOURNAL_CLOCK set each line starts with "@" and the wall
+  // time in milliseconds since 1970 (UTC), for measuring how late actions come.
+  std::string stamped = line;
+  if (GetEnvironmentVariableA("VESPERON_JOURNAL_CLOCK", nullptr, 0) != 0) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const long long ticks =
+        (static_cast<long long>(now.dwHighDateTime) << 32) | static_cast<long long>(now.dwLowDateTime);
+    stamped = "@" + std::to_string((ticks - 116444736000000000LL) / 10000) + " " + line;
+  }
   if (FILE* f = std::fopen(path, "a")) {
-    std::fprintf(f, "%s\n", line.c_str());
+    std::fprintf(f, "%s\n", stamped.c_str());
     std::fclose(f);
   }
 }
