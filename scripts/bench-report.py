@@ -53,6 +53,7 @@ BASELINES = {
     "ReadNumbers": ("Baseline/RegistryValue", "opening one key and reading one value"),
     "ReadStrings": ("Baseline/RegistryValue", "opening one key and reading one value"),
     "FormatRemaining": ("Baseline/FormatNumber", "formatting one number into a label"),
+    "LoadStringSet": ("Baseline/ReadLines", "reading the same file's lines and nothing else"),
 }
 
 

@@ -10,7 +10,16 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iomanip>
+
 #include "app/TriggerText.h"
+#include "localization/Localization.h"
+#include "platform/FileSystem.h"
 #include "model/DateTime.h"
 #include "model/Trigger.h"
 #include "model/WildcardMatch.h"
@@ -223,16 +232,59 @@ void BaselineFormatNumber(benchmark::State& state) {
   }
 }
 
-// Loading a string set from a large language file belongs here once the
-// language-file loader exists in localization/: build a file of a few
-// thousand entries in a temporary folder and time reading one set from it.
-// Until then there is nothing of ours to measure.
+// A large language file: 40 sets of 100 entries each, written once into a
+// temporary folder. Loading the last set reads the whole file, the worst a
+// page can meet; the baseline reads the same lines and does nothing else.
+struct LanguageFile {
+  std::string folder;
+  LanguageFile() {
+    char pattern[] = "/tmp/vesperon-bench-XXXXXX";
+    folder = mkdtemp(pattern) ? pattern : "/tmp";
+    std::ofstream out(folder + "/Big.ldf", std::ios::binary);
+    out << "LOCALIZATION DATA FILE - FORMAT V0.1\r\n";
+    for (int set = 1; set <= 40; ++set) {
+      out << "STRINGSET " << std::setw(4) << std::setfill('0') << set << "\r\n; set " << set << "\r\n";
+      for (int id = 1; id <= 100; ++id)
+        out << std::setw(4) << std::setfill('0') << id << " Caption number " << id << " of set " << set
+            << "\r\n";
+    }
+  }
+  ~LanguageFile() {
+    std::remove((folder + "/Big.ldf").c_str());
+    rmdir(folder.c_str());
+  }
+};
+
+LanguageFile& BigLanguageFile() {
+  static LanguageFile file;
+  return file;
+}
+
+void BaselineReadLines(benchmark::State& state) {
+  const std::string path = BigLanguageFile().folder + "/Big.ldf";
+  for (auto _ : state) {
+    std::uint32_t error = 0;
+    std::unique_ptr<platform::ITextFile> file = platform::FileSystem().OpenTextFile(path, error);
+    std::string line;
+    std::size_t lines = 0;
+    while (file && file->ReadLine(line)) ++lines;
+    benchmark::DoNotOptimize(lines);
+  }
+}
+
+void BenchLoadStringSet(benchmark::State& state) {
+  LocalizationProvider provider(BigLanguageFile().folder, "Big");
+  const std::int32_t last = 40;
+  for (auto _ : state) benchmark::DoNotOptimize(provider.LoadStringSet(last));
+}
 
 void RegisterAll() {
   benchmark::RegisterBenchmark("Baseline/Now", BaselineNow);
   benchmark::RegisterBenchmark("Baseline/StringEquals", BaselineStringEquals);
   benchmark::RegisterBenchmark("Baseline/RegistryValue", BaselineRegistryValue);
   benchmark::RegisterBenchmark("Baseline/FormatNumber", BaselineFormatNumber);
+  benchmark::RegisterBenchmark("Baseline/ReadLines", BaselineReadLines);
+  benchmark::RegisterBenchmark("LoadStringSet/LastOf40Sets", BenchLoadStringSet);
   for (const TriggerCase& c : kTriggerCases) {
     benchmark::RegisterBenchmark((std::string("Evaluate/") + c.name).c_str(), BenchEvaluate, &c);
   }
