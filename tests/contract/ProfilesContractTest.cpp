@@ -269,7 +269,9 @@ TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMounted) {
     std::string file, name, expected;
   } cases[] = {
       {corrupt, "Broken", "Registry 10"},
-      {dir_ + "missing.pfl", "Missing", "Registry 10"},
+      // The 9x line fails earlier, asking for the short form of the path.
+      {dir_ + "missing.pfl", "Missing",
+       Vesperon::IsOsVersionAtLeast(0, 100) ? "Registry 10" : "Exception"},
       {good, "", "DataSystem 2"},
       {good, "A\\B", "DataSystem 2"},
       {good, "work", "DataSystem 1"},  // would be merged into Work
