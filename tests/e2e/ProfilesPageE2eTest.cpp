@@ -124,6 +124,40 @@ std::string Active() {
   return name;
 }
 
+// A visible dialog of the process with this caption; the name dialog and
+// the message box it shows share their caption, so `withNameEdit` tells
+// them apart.
+struct DialogQuery {
+  DWORD pid;
+  std::string caption;
+  bool withNameEdit;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM l) {
+  auto* q = reinterpret_cast<DialogQuery*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char cls[32] = {}, title[256] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  GetWindowTextA(window, title, sizeof title);
+  if (pid == q->pid && IsWindowVisible(window) && std::string(cls) == "#32770" && q->caption == title &&
+      (GetDlgItem(window, kNameEdit) != nullptr) == q->withNameEdit) {
+    q->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindDialog(SimProcess& sim, const std::string& caption, bool withNameEdit) {
+  DialogQuery q{sim.Id(), caption, withNameEdit, nullptr};
+  WaitFor([&] {
+    EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&q));
+    return q.found != nullptr;
+  }, 10000);
+  return q.found;
+}
+
 // Pauses for a screenshot when VESPERON_SHOT_DIR names a folder: announces
 // "<name>.ready" there and waits (bounded) for "<name>.done".
 void OfferScreenshot(const std::string& name) {
@@ -191,7 +225,7 @@ class ProfilesPageE2e : public testing::Test {
 
   // The name dialog: checks its starting text, types `name` and presses OK.
   static std::string AnswerNameDialog(SimProcess& sim, const std::string& caption, const std::string& name) {
-    HWND dialog = WaitForWindow(sim, caption);
+    HWND dialog = FindDialog(sim, caption, true);
     if (!dialog) return "<no dialog>";
     const std::string initial = sim.Text(GetDlgItem(dialog, kNameEdit));
     SimProcess::Send(GetDlgItem(dialog, kNameEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
@@ -202,23 +236,48 @@ class ProfilesPageE2e : public testing::Test {
   // The system's file dialog: the path typed into its file-name field, OK.
   static bool AnswerFileDialog(SimProcess& sim, const std::string& caption, const std::string& path) {
     HWND dialog = WaitForWindow(sim, caption);
-    if (!dialog) return false;
+    if (!dialog) {
+      ADD_FAILURE() << "no dialog " << caption;
+      return false;
+    }
     HWND edit = nullptr;
     WaitFor([&] {
-      // The file-name field: the edit of combo box 0x47C, or edit 0x480.
-      HWND combo = GetDlgItem(dialog, 0x47C);
-      edit = combo ? FindWindowExA(combo, nullptr, "Edit", nullptr) : GetDlgItem(dialog, 0x480);
+      // The file-name field: edit 0x480, the edit of combo box 0x47C, or
+      // else the one visible edit of the dialog.
+      edit = GetDlgItem(dialog, 0x480);
+      if (!edit) {
+        if (HWND combo = GetDlgItem(dialog, 0x47C)) edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+      }
+      if (!edit) {
+        EnumChildWindows(dialog, [](HWND child, LPARAM l) -> BOOL {
+          char cls[16] = {};
+          GetClassNameA(child, cls, sizeof cls);
+          if (std::string(cls) != "Edit" || !IsWindowVisible(child)) return TRUE;
+          *reinterpret_cast<HWND*>(l) = child;
+          return FALSE;
+        }, reinterpret_cast<LPARAM>(&edit));
+      }
       return edit != nullptr;
     }, 5000);
-    if (!edit) return false;
+    if (!edit) {
+      ADD_FAILURE() << "no file-name field in " << caption;
+      return false;
+    }
     SimProcess::Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    return WaitFor([&] { return !IsWindow(dialog); }, 10000);
+    if (WaitFor([&] { return !IsWindow(dialog); }, 10000)) return true;
+    // Still open: say what the dialog objected to.
+    for (const char* title : {caption.c_str(), "Vesperon"}) {
+      if (HWND box = FindDialog(sim, title, false); box && box != dialog) {
+        ADD_FAILURE() << caption << " answered: " << TakeMessage(sim, title);
+      }
+    }
+    return false;
   }
 
   // A message box of the program: its text, after closing it.
   static std::string TakeMessage(SimProcess& sim, const std::string& caption) {
-    HWND box = WaitForWindow(sim, caption);
+    HWND box = FindDialog(sim, caption, false);
     if (!box) return "<no message>";
     std::string text;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
