@@ -322,8 +322,9 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   const Tree work = Profile("Work");
   ASSERT_GE(work.size(), 4u);  // the key, MainForm, Reminder, SDProp and what start-up repaired
   Press(page, kCopy);
-  EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Work"), "Work");
+  ASSERT_NE(FindDialog(sim, "Copy profile as", true), nullptr);
   OfferScreenshot("profile-name-dialog");
+  EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Work"), "Work");
   EXPECT_EQ(TakeMessage(sim, "Copy profile as"), "Such profile already exists");
   EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Home"), "Work");
   ASSERT_TRUE(WaitFor([&] { return RowOf(remote, list, "Home") != -1; }, 5000));
