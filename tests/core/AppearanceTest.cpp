@@ -277,7 +277,7 @@ TEST_F(AppearanceTest, FileDialogRecordFlagsAndResult) {
     ASSERT_TRUE(effects.lastRequest);
     const platform::FileDialogRequest& r = *effects.lastRequest;
     EXPECT_EQ(r.record, row.record);
-    EXPECT_EQ(r.flags, 0x81804u);
+    EXPECT_EQ(r.flags, 0x80804u);  // a save dialog must accept a new file
     EXPECT_EQ(r.file.size(), 1024u);
     EXPECT_EQ(std::string(r.file.data()), "C:\\x.pfl");
     EXPECT_FALSE(effects.lastOpen);
@@ -287,6 +287,7 @@ TEST_F(AppearanceTest, FileDialogRecordFlagsAndResult) {
   ShowFileDialog(path, true, {}, "Open", "", 0, "");
   EXPECT_EQ(path, "C:\\chosen.bmp");
   EXPECT_TRUE(effects.lastOpen);
+  EXPECT_EQ(effects.lastRequest->flags, 0x81804u);
 
   // A path that fills the whole buffer still comes back terminated.
   effects.choose = std::string(2000, 'p');
