@@ -13,7 +13,6 @@
 
 #include "model/DateTime.h"
 #include "model/Trigger.h"
-#include "model/WildcardMatch.h"
 #include "platform/Services.h"
 
 namespace {
@@ -183,14 +182,8 @@ TEST(Win32ServicesTest, ClockIsTheLocalTime) {
   EXPECT_LE((now - last).TotalSeconds(), 0);
 }
 
-TEST(Win32ServicesTest, DesktopSeesThisProcessAndTheDefragmenterWindow) {
-  bool found = false;
-  for (std::string name : platform::Desktop().RunningProcessNames()) {
-    CharUpperA(name.data());
-    if (Vesperon::WildcardMatch("*WIN32_TESTS*.EXE", name)) found = true;
-  }
-  EXPECT_TRUE(found);
-
+// (The process list behind the desktop is Win32ProcessWalkTest's matter.)
+TEST(Win32ServicesTest, DesktopSeesTheDefragmenterWindow) {
   Vesperon::DiskDefragmenterTrigger defrag;
   Vesperon::TimeSpan out;
   EXPECT_EQ(defrag.Evaluate(out), Vesperon::TriggerState::Due);
