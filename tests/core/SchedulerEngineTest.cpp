@@ -302,21 +302,6 @@ TEST(SchedulerEngineTest, StartUpRestoresWhatWasActive) {
   }
 }
 
-TEST(SchedulerEngineTest, ClosingTheWindowKeepsTheStoredActivation) {
-  EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
-  sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 1, 0, 0));
-  {
-    SchedulerEngine previousRun(sim.window);
-    previousRun.OnActivateClicked();
-    ASSERT_TRUE(previousRun.IsActive());
-  }
-  EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 1u);
-  sim.window.fields = TriggerFields{};
-  sim.StartUp();
-  EXPECT_TRUE(sim.engine.IsActive());
-  EXPECT_EQ(sim.window.fields.kind, Kind(TriggerKind::Daily));
-}
-
 TEST(SchedulerEngineTest, LastEventAtStartUp) {
   // An unreadable value must not stop the start; it counts as "long ago",
   // so an occurrence inside the expiry window still fires.
