@@ -276,13 +276,4 @@ TEST_F(Win32PowerSystemTest, ExitRequestEnablesAndRemovesTheShutdownPrivilegeFor
   testsupport::DeleteSettingsRoot();
 }
 
-TEST_F(Win32PowerSystemTest, MonitorScreenSaverAndShellCallsAreWithheld) {
-  TurnMonitorOff();
-  TurnMonitorOn();
-  StartScreenSaver();
-  RestartShell();
-  ASSERT_GE(guarded.withheld.size(), 4u);
-  EXPECT_EQ(guarded.withheld.back(), "WinExec Explorer.exe");
-}
-
 }  // namespace
