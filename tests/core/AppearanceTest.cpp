@@ -30,12 +30,10 @@ class AppearanceTest : public ::testing::Test {
   ~AppearanceTest() override { ResetBackgroundBrushCache(); }
 
   static void Store(const char* name, std::uint32_t value) {
-    testsupport::WriteRaw(testsupport::SettingsPath("Global\\Appearance"), name,
-                          platform::kRegDword, testsupport::Dword(value));
+    testsupport::WriteNumber(testsupport::SettingsPath("Global\\Appearance"), name, value);
   }
   static void StoreText(const char* name, const std::string& text) {
-    testsupport::WriteRaw(testsupport::SettingsPath("Global\\Appearance"), name, platform::kRegSz,
-                          testsupport::Text(text));
+    testsupport::WriteText(testsupport::SettingsPath("Global\\Appearance"), name, text);
   }
   std::vector<std::string> LayeredCalls() const {
     std::vector<std::string> calls;
