@@ -25,7 +25,7 @@ std::vector<unsigned char> ConsumeValueData(FuzzedDataProvider& input) {
     case 1: size = input.ConsumeIntegralInRange<std::size_t>(1, 3); break;
     case 2: size = 4; break;
     case 3: size = input.ConsumeIntegralInRange<std::size_t>(5, 64); break;
-    default: size = input.ConsumeIntegralInRange<std::size_t>(65, 70000); break;
+    default: size = input.ConsumeIntegralInRange<std::size_t>(65, 4096); break;
   }
   std::vector<unsigned char> data = input.ConsumeBytes<unsigned char>(size);
   // Running out of input still gives the size asked for: the large values
