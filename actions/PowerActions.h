@@ -93,6 +93,12 @@ class PowerSystemActions final : public ISystemActions {
   void RebootShell() override { RestartShell(); }
   void HangUpConnections() override { others_.HangUpConnections(); }
   void KillProcesses() override { others_.KillProcesses(); }
+  void HangUpConnectionsMatching(const std::vector<std::string>& patterns) override {
+    others_.HangUpConnectionsMatching(patterns);
+  }
+  void KillProcessesMatching(const std::vector<std::string>& patterns) override {
+    others_.KillProcessesMatching(patterns);
+  }
   void WakeOnLan() override { others_.WakeOnLan(); }
   void ShowReminder() override { others_.ShowReminder(); }
 

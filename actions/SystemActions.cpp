@@ -14,6 +14,8 @@ class InertSystemActions final : public ISystemActions {
   void RebootShell() override {}
   void HangUpConnections() override {}
   void KillProcesses() override {}
+  void HangUpConnectionsMatching(const std::vector<std::string>&) override {}
+  void KillProcessesMatching(const std::vector<std::string>&) override {}
   void WakeOnLan() override {}
   void ShowReminder() override {}
 };

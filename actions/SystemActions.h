@@ -6,6 +6,8 @@
 // implementation reads the operation's own settings at the moment of the call
 // and may throw (its failures are not the dispatcher's to handle).
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace Vesperon {
 
@@ -35,6 +37,10 @@ class ISystemActions {
   virtual void RebootShell() = 0;
   virtual void HangUpConnections() = 0;
   virtual void KillProcesses() = 0;
+  // The same two with the patterns given instead of the stored ones: the
+  // "Test" buttons of the pages, which try what is being edited.
+  virtual void HangUpConnectionsMatching(const std::vector<std::string>& patterns) = 0;
+  virtual void KillProcessesMatching(const std::vector<std::string>& patterns) = 0;
   virtual void WakeOnLan() = 0;
   // Shows the reminder window and returns when it closes; its modal loop
   // keeps delivering the main window's timers, hot keys and tray messages.

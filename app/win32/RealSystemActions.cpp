@@ -26,6 +26,12 @@ class RealSystemActions final : public Vesperon::ISystemActions {
   void RebootShell() override { Vesperon::RestartShell(); }
   void HangUpConnections() override { Vesperon::HangUpMatchingConnections(); }
   void KillProcesses() override { Vesperon::KillMatchingProcesses(); }
+  void HangUpConnectionsMatching(const std::vector<std::string>& patterns) override {
+    Vesperon::HangUpConnectionsMatching(patterns);
+  }
+  void KillProcessesMatching(const std::vector<std::string>& patterns) override {
+    Vesperon::KillProcessesMatching(patterns);
+  }
   void WakeOnLan() override { Vesperon::WakeOnLan(); }
   // Without an owner: the reminder gets a taskbar button of its own and
   // shows even while the main window is hidden in the tray.

@@ -15,6 +15,8 @@
 #include "settings/SettingsStore.h"
 #include "shell/HotKeys.h"
 #include "system/OsVersion.h"
+#include "system/Service.h"
+#include "system/win32/SystemTweaksDlg.h"
 
 using namespace Vesperon;
 
@@ -190,8 +192,9 @@ void CVesperonDlg::OnInitDialog() {
   activate_.Attach(Item(IDC_ACTIVATE));
   progress_.Attach(Item(IDC_PROGRESS));
 
-  // 2. Service mode belongs to the service module; started interactively
-  //    there is nothing to dispatch.
+  // 2. Run as the service when the service manager started the program;
+  //    started by a user, the dispatcher returns at once.
+  Guarded([&] { HandOverToServiceDispatcher(); });
   // 3. Translucency (layered windows exist from Windows 2000 on).
   if (IsOsVersionAtLeast(0, 120)) {
     Guarded([&] { ApplyStoredTranslucency(reinterpret_cast<WindowHandle>(h_)); });
@@ -435,7 +438,9 @@ void CVesperonDlg::OnCommand(int id, int code) {
       sheet.DoModal();
       return;
     }
-    case ID_SYSTEM_TWEAKS:     // the system tweaks dialog is not part of the program yet
+    case ID_SYSTEM_TWEAKS:
+      CSystemTweaksDlg().DoModal(h_);
+      return;
     case IDC_VESPERON:
     case IDC_PROFILES:
     case ID_HELP_CONTENTS:

@@ -8,6 +8,25 @@
 namespace platform {
 namespace {
 
+class Win32TextFile final : public ITextFile {
+ public:
+  explicit Win32TextFile(HANDLE file)
+      : file_(file), lines_([this](char* buffer, std::size_t size) {
+          DWORD read = 0;
+          if (!ReadFile(file_, buffer, static_cast<DWORD>(size), &read, nullptr)) return std::size_t{0};
+          return static_cast<std::size_t>(read);
+        }) {}
+  ~Win32TextFile() override { CloseHandle(file_); }
+  Win32TextFile(const Win32TextFile&) = delete;
+  Win32TextFile& operator=(const Win32TextFile&) = delete;
+
+  bool ReadLine(std::string& line) override { return lines_.Next(line); }
+
+ private:
+  HANDLE file_;
+  TextModeLines lines_;
+};
+
 class Win32FileSystem final : public IFileSystem {
  public:
   bool ModuleFileName(std::string& path, unsigned bufferSize) override {
@@ -17,6 +36,30 @@ class Win32FileSystem final : public IFileSystem {
     if (n == 0 || n >= bufferSize) return false;
     path.assign(buffer.data(), n);
     return true;
+  }
+
+  std::unique_ptr<ITextFile> OpenTextFile(const std::string& path, std::uint32_t& error) override {
+    // Sharing reads only: nobody rewrites the file under the reader.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      error = GetLastError();
+      return nullptr;
+    }
+    error = 0;
+    return std::make_unique<Win32TextFile>(file);
+  }
+
+  std::vector<std::string> FindFiles(const std::string& pattern) override {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
   }
 };
 

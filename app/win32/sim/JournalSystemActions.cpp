@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "actions/ProcessList.h"
 #include "actions/SystemActions.h"
@@ -34,6 +35,14 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
     Write("KillProcesses");
     Vesperon::KillMatchingProcesses();
   }
+  // The patterns follow the name, each ended by "|" as they are stored.
+  void HangUpConnectionsMatching(const std::vector<std::string>& patterns) override {
+    Write("HangUp " + Joined(patterns));
+  }
+  void KillProcessesMatching(const std::vector<std::string>& patterns) override {
+    Write("KillProcesses " + Joined(patterns));
+    Vesperon::KillProcessesMatching(patterns);
+  }
   void WakeOnLan() override {
     Write("WakeOnLan");
     Vesperon::WakeOnLan();
@@ -49,6 +58,11 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
 
  private:
   static void Write(const std::string& line) { vesperon_app::WriteJournalLine(line); }
+  static std::string Joined(const std::vector<std::string>& patterns) {
+    std::string text;
+    for (const std::string& pattern : patterns) text += pattern + "|";
+    return text;
+  }
 };
 
 }  // namespace
@@ -57,8 +71,18 @@ namespace vesperon_app {
 void WriteJournalLine(const std::string& line) {
   char path[MAX_PATH] = {};
   if (GetEnvironmentVariableA("VESPERON_ACTION_JOURNAL", path, sizeof path) == 0) return;
+  // With VESPERON_JOURNAL_CLOCK set each line starts with "@" and the wall
+  // time in milliseconds since 1970 (UTC), for measuring how late actions come.
+  std::string stamped = line;
+  if (GetEnvironmentVariableA("VESPERON_JOURNAL_CLOCK", nullptr, 0) != 0) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const long long ticks =
+        (static_cast<long long>(now.dwHighDateTime) << 32) | static_cast<long long>(now.dwLowDateTime);
+    stamped = "@" + std::to_string((ticks - 116444736000000000LL) / 10000) + " " + line;
+  }
   if (FILE* f = std::fopen(path, "a")) {
-    std::fprintf(f, "%s\n", line.c_str());
+    std::fprintf(f, "%s\n", stamped.c_str());
     std::fclose(f);
   }
 }

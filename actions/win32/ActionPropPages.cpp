@@ -1,0 +1,339 @@
+// The Reminder, Shutdown/Log off/Reboot, Hibernate/Standby and Wake-on-LAN
+// pages (the two list pages are in PatternListPages.cpp).
+#include "actions/win32/ActionPropPages.h"
+
+// windows.h names a macro ExitWindows; the program's operation of that name
+// is declared below.
+#undef ExitWindows
+
+#include "actions/PowerActions.h"
+#include "actions/WakeOnLan.h"
+#include "app/win32/Reminder.h"
+#include "platform/SoundPlayer.h"
+#include "resources/action_pages_ids.h"
+#include "settings/Appearance.h"
+#include "settings/SettingsStore.h"
+#include "system/OsVersion.h"
+
+namespace {
+
+using namespace DataSystem;
+
+constexpr char kCaption[] = "Vesperon";
+// PlaySoundA: SND_ASYNC | SND_FILENAME.
+constexpr std::uint32_t kPlayFileOnce = 0x20001;
+constexpr const char* kCloseUnits[] = {"Seconds", "Minutes", "Hours", "Days"};
+// ShowFileDialog refuses an initial path this long.
+constexpr std::size_t kLongestInitialPath = 1023;
+
+std::string SectionOrProfile(const std::string& section) {
+  return section.empty() ? Vesperon::ActiveProfileSection() : section;
+}
+
+std::vector<std::uint32_t> ReadProfileNumbers(const std::vector<SettingId>& ids) {
+  std::vector<std::uint32_t> values(ids.size());
+  ReadNumbers(ids, values, Vesperon::ActiveProfileSection(), kHiveCurrentUser);
+  return values;
+}
+
+std::vector<std::string> ReadProfileStrings(const std::vector<SettingId>& ids) {
+  std::vector<std::string> values(ids.size());
+  ReadStrings(ids, values, Vesperon::ActiveProfileSection(), kHiveCurrentUser);
+  return values;
+}
+
+win::CButton Check(HWND page, int id) { return win::CButton(GetDlgItem(page, id)); }
+
+std::uint32_t Checked(HWND page, int id) { return Check(page, id).IsChecked() ? 1u : 0u; }
+
+void Conceal(HWND page, int id) {
+  win::CWindow control(GetDlgItem(page, id));
+  control.Enable(false);
+  control.Show(false);
+}
+
+bool IsClick(WPARAM w, int id) { return LOWORD(w) == id && HIWORD(w) == BN_CLICKED; }
+
+std::uint32_t IpAddress(HWND page, int id) {
+  DWORD address = 0;
+  SendDlgItemMessageA(page, id, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+  return address;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Reminder
+
+void CActionPropPage1::OnInitPage() {
+  const std::vector<std::string> texts = ReadProfileStrings({kTxt, kPath});
+  const std::vector<std::uint32_t> numbers =
+      ReadProfileNumbers({kPlay, kLooped, kClose, kClsTime, kClsTType});
+  closeTime_ = numbers[3];
+  closeUnit_ = numbers[4];
+
+  filling_ = true;
+  win::CWindow(Item(IDC_REMINDER_PAGE_TEXT)).SetText(texts[0]);
+  win::CWindow(Item(IDC_REMINDER_PAGE_PATH)).SetText(texts[1]);
+  Check(h_, IDC_REMINDER_PAGE_PLAY).SetCheck(numbers[0] != 0);
+  Check(h_, IDC_REMINDER_PAGE_LOOPED).SetCheck(numbers[1] != 0);
+  Check(h_, IDC_REMINDER_PAGE_CLOSE).SetCheck(numbers[2] != 0);
+  win::CWindow(Item(IDC_REMINDER_PAGE_TIME)).SetText(std::to_string(closeTime_));
+  win::CComboBox units(Item(IDC_REMINDER_PAGE_UNIT));
+  for (const char* unit : kCloseUnits) units.AddString(unit);
+  if (closeUnit_ < std::size(kCloseUnits)) units.SetCurSel(static_cast<int>(closeUnit_));
+  filling_ = false;
+}
+
+bool CActionPropPage1::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
+  if (msg != WM_COMMAND || filling_) return false;
+  const int id = LOWORD(w);
+  const int code = HIWORD(w);
+  switch (id) {
+    case IDC_REMINDER_PAGE_TEXT:
+    case IDC_REMINDER_PAGE_PATH:
+      if (code != EN_CHANGE) return false;
+      SetModified();
+      return true;
+    case IDC_REMINDER_PAGE_PLAY:
+    case IDC_REMINDER_PAGE_LOOPED:
+    case IDC_REMINDER_PAGE_CLOSE:
+      if (code != BN_CLICKED) return false;
+      SetModified();
+      return true;
+    case IDC_REMINDER_PAGE_UNIT:
+      if (code != CBN_SELCHANGE) return false;
+      if (const int unit = win::CComboBox(Item(id)).GetCurSel(); unit >= 0)
+        closeUnit_ = static_cast<std::uint32_t>(unit);
+      SetModified();
+      return true;
+    case IDC_REMINDER_PAGE_TIME:
+      if (code != EN_CHANGE) return false;
+      OnAutoCloseTimeChanged();
+      return true;
+    case IDC_REMINDER_PAGE_BROWSE:
+      if (code != BN_CLICKED) return false;
+      BrowseSoundFile();
+      return true;
+    case IDC_REMINDER_PAGE_PLAYBACK:
+      if (code != BN_CLICKED) return false;
+      PlaySoundFile();
+      return true;
+    case IDC_REMINDER_PAGE_TEST:
+      if (code != BN_CLICKED) return false;
+      TestReminder();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CActionPropPage1::OnAutoCloseTimeChanged() {
+  win::CWindow field(Item(IDC_REMINDER_PAGE_TIME));
+  const Vesperon::AutoCloseFieldCheck check = Vesperon::CheckAutoCloseText(field.GetText(), closeTime_);
+  if (!check.message.empty()) MessageBoxA(h_, check.message.c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
+  closeTime_ = check.value;
+  if (check.fieldText) {
+    filling_ = true;
+    field.SetText(*check.fieldText);
+    filling_ = false;
+    const auto end = static_cast<LPARAM>(check.fieldText->size());
+    field.Send(EM_SETSEL, static_cast<WPARAM>(end), end);
+  }
+  SetModified();
+}
+
+void CActionPropPage1::BrowseSoundFile() {
+  win::CWindow field(Item(IDC_REMINDER_PAGE_PATH));
+  std::string initial = field.GetText();
+  if (initial.size() > kLongestInitialPath) initial.clear();
+  std::string path;
+  Vesperon::ShowFileDialog(path, true, {{"Supported formats *.wav", "*.wav"}, {"All files *.*", "*.*"}},
+                           "Open sound file", "WAV", reinterpret_cast<platform::WindowHandle>(h_),
+                           initial);
+  // A cancelled dialog keeps the file the page had.
+  if (!path.empty()) field.SetText(path);
+}
+
+void CActionPropPage1::PlaySoundFile() {
+  const std::string path = win::CWindow(Item(IDC_REMINDER_PAGE_PATH)).GetText();
+  platform::SoundPlayer().Play(path.c_str(), kPlayFileOnce);
+}
+
+void CActionPropPage1::TestReminder() {
+  // The scratch section goes again whatever happens, so that no half-written
+  // test is left behind.
+  try {
+    SavePage(Vesperon::kTestSection);
+    CReminder reminder;
+    reminder.UseTestSection = true;
+    reminder.Run(GetParent(h_));
+  } catch (const Vesperon::Exception&) {
+    try {
+      Vesperon::DeleteTestSection();
+    } catch (const Vesperon::Exception&) {
+      // The first failure is the one to report.
+    }
+    throw;
+  }
+  Vesperon::DeleteTestSection();
+}
+
+void CActionPropPage1::SavePage(const std::string& section) {
+  const std::string target = SectionOrProfile(section);
+  WriteStrings({kTxt, kPath},
+               {win::CWindow(Item(IDC_REMINDER_PAGE_TEXT)).GetText(),
+                win::CWindow(Item(IDC_REMINDER_PAGE_PATH)).GetText()},
+               target, kHiveCurrentUser);
+  WriteNumbers({kPlay, kLooped, kClose, kClsTime, kClsTType},
+               {Checked(h_, IDC_REMINDER_PAGE_PLAY), Checked(h_, IDC_REMINDER_PAGE_LOOPED),
+                Checked(h_, IDC_REMINDER_PAGE_CLOSE), closeTime_, closeUnit_},
+               target, kHiveCurrentUser);
+}
+
+// ------------------------------------------------- Shutdown/Log off/Reboot
+
+void CActionPropPage2::OnInitPage() {
+  const std::vector<std::uint32_t> values = ReadProfileNumbers({kSDPropForced, kForceHung, kReason});
+  Check(h_, IDC_SHUTDOWN_FORCED).SetCheck(values[0] != 0);
+  Check(h_, IDC_SHUTDOWN_FORCE_HUNG).SetCheck(values[1] != 0);
+  reason_ = values[2];
+  win::CComboBox reasons(Item(IDC_SHUTDOWN_REASON));
+  for (const char* text : Vesperon::kShutdownReasonTexts) reasons.AddString(text);
+  if (reason_ < Vesperon::kShutdownReasonCount) reasons.SetCurSel(static_cast<int>(reason_));
+  if (!Vesperon::IsOsVersionAtLeast(0, 120)) Conceal(h_, IDC_SHUTDOWN_FORCE_HUNG);
+  if (!Vesperon::IsOsVersionAtLeast(0, 130)) {
+    Conceal(h_, IDC_SHUTDOWN_REASON);
+    Conceal(h_, IDC_SHUTDOWN_REASON_LABEL);
+  }
+}
+
+bool CActionPropPage2::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
+  if (msg != WM_COMMAND) return false;
+  if (IsClick(w, IDC_SHUTDOWN_FORCED) || IsClick(w, IDC_SHUTDOWN_FORCE_HUNG)) {
+    SetModified();
+    return true;
+  }
+  if (LOWORD(w) == IDC_SHUTDOWN_REASON && HIWORD(w) == CBN_SELCHANGE) {
+    if (const int reason = win::CComboBox(Item(IDC_SHUTDOWN_REASON)).GetCurSel(); reason >= 0)
+      reason_ = static_cast<std::uint32_t>(reason);
+    SetModified();
+    return true;
+  }
+  return false;
+}
+
+void CActionPropPage2::SavePage(const std::string& section) {
+  WriteNumbers({kSDPropForced, kForceHung, kReason},
+               {Checked(h_, IDC_SHUTDOWN_FORCED), Checked(h_, IDC_SHUTDOWN_FORCE_HUNG), reason_},
+               SectionOrProfile(section), kHiveCurrentUser);
+}
+
+// ------------------------------------------------------- Hibernate/Standby
+
+void CActionPropPage3::OnInitPage() {
+  const std::vector<std::uint32_t> values = ReadProfileNumbers({kHNPropForced, kDisableWake});
+  Check(h_, IDC_HIBERNATE_FORCED).SetCheck(values[0] != 0);
+  Check(h_, IDC_HIBERNATE_DISABLE_WAKE).SetCheck(values[1] != 0);
+  if (!Vesperon::IsOsVersionAtLeast(20, 120)) Conceal(h_, IDC_HIBERNATE_DISABLE_WAKE);
+}
+
+bool CActionPropPage3::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
+  if (msg != WM_COMMAND) return false;
+  if (!IsClick(w, IDC_HIBERNATE_FORCED) && !IsClick(w, IDC_HIBERNATE_DISABLE_WAKE)) return false;
+  SetModified();
+  return true;
+}
+
+void CActionPropPage3::SavePage(const std::string& section) {
+  WriteNumbers({kHNPropForced, kDisableWake},
+               {Checked(h_, IDC_HIBERNATE_FORCED), Checked(h_, IDC_HIBERNATE_DISABLE_WAKE)},
+               SectionOrProfile(section), kHiveCurrentUser);
+}
+
+// ------------------------------------------------------------- Wake-on-LAN
+
+CActionPropPage5::CActionPropPage5() : CPropertyPage(200, "Wake-on-LAN") {
+  // The IP-address control's class, registered before the page's template
+  // is made into a window.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_INTERNET_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+void CActionPropPage5::OnInitPage() {
+  const std::vector<std::uint32_t> numbers = ReadProfileNumbers({kIPAddr, kSubnet});
+  const std::vector<std::string> mac = ReadProfileStrings({kMACAddr});
+  acceptedMac_ = mac[0];
+  filling_ = true;
+  SendDlgItemMessageA(h_, IDC_WAKE_ADDRESS, IPM_SETADDRESS, 0, static_cast<LPARAM>(numbers[0]));
+  SendDlgItemMessageA(h_, IDC_WAKE_SUBNET, IPM_SETADDRESS, 0, static_cast<LPARAM>(numbers[1]));
+  win::CWindow field(Item(IDC_WAKE_MAC));
+  field.Send(EM_LIMITTEXT, Vesperon::kMacTextDigits);
+  field.SetText(acceptedMac_);
+  filling_ = false;
+}
+
+bool CActionPropPage5::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
+  // The field loses the focus as the sheet closes too: nothing is left to
+  // check then (OK has stored the last accepted address already).
+  if (msg == WM_DESTROY) closing_ = true;
+  if (msg != WM_COMMAND || filling_ || closing_) return false;
+  const int id = LOWORD(w);
+  const int code = HIWORD(w);
+  if ((id == IDC_WAKE_ADDRESS || id == IDC_WAKE_SUBNET || id == IDC_WAKE_MAC) && code == EN_CHANGE) {
+    SetModified();
+    return true;
+  }
+  if (id == IDC_WAKE_MAC && code == EN_KILLFOCUS) {
+    CheckMacText();
+    return true;
+  }
+  if (IsClick(w, IDC_WAKE_LOOKUP)) {
+    LookUpMac();
+    return true;
+  }
+  return false;
+}
+
+void CActionPropPage5::CheckMacText() {
+  if (!IsWindowVisible(h_)) return;  // the sheet is going away
+  win::CWindow field(Item(IDC_WAKE_MAC));
+  const std::string text = field.GetText();
+  std::string checked = text;
+  if (Vesperon::IsValidMacText(checked)) {
+    acceptedMac_ = text;
+    return;
+  }
+  MessageBoxA(h_, "Invalid MAC address.", kCaption, MB_OK | MB_ICONERROR);
+  field.SetText(acceptedMac_);
+}
+
+void CActionPropPage5::LookUpMac() {
+  const std::uint32_t address = IpAddress(h_, IDC_WAKE_ADDRESS);
+  // The echo the lookup sends may take seconds to time out.
+  HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  std::string mac;
+  bool found = true;
+  try {
+    mac = Vesperon::GetMacAddress(address);
+  } catch (const Vesperon::WakeOnLANException&) {
+    found = false;
+  }
+  SetCursor(previous);
+  if (!found) {
+    MessageBoxA(h_, "Failed to retrieve MAC address.", kCaption, MB_OK | MB_ICONWARNING);
+    return;
+  }
+  acceptedMac_ = mac;
+  win::CWindow(Item(IDC_WAKE_MAC)).SetText(mac);
+}
+
+void CActionPropPage5::SavePage(const std::string& section) {
+  const std::string target = SectionOrProfile(section);
+  WriteNumbers({kIPAddr, kSubnet}, {IpAddress(h_, IDC_WAKE_ADDRESS), IpAddress(h_, IDC_WAKE_SUBNET)},
+               target, kHiveCurrentUser);
+  // A text that was never accepted (the focus may not have left the field
+  // before OK) is not stored: the last accepted address is.
+  std::string mac = win::CWindow(Item(IDC_WAKE_MAC)).GetText();
+  if (std::string checked = mac; !Vesperon::IsValidMacText(checked)) mac = acceptedMac_;
+  WriteStrings({kMACAddr}, {mac}, target, kHiveCurrentUser);
+}

@@ -1,0 +1,93 @@
+#include "settings/TriggerStartupOptions.h"
+
+#include <vector>
+
+#include "settings/SettingsStore.h"
+#include "system/Autostart.h"
+#include "system/ModulePath.h"
+#include "system/OsVersion.h"
+#include "system/Service.h"
+
+namespace Vesperon {
+namespace {
+
+constexpr std::uint32_t kSecondsPerDay = 86400;
+
+// The page's settings, in the order they are read and written.
+const std::vector<DataSystem::SettingId>& PageSettings() {
+  static const std::vector<DataSystem::SettingId> ids = {
+      DataSystem::kPresTrgrAct,   DataSystem::kMinimize,    DataSystem::kSplashScr,
+      DataSystem::kAutoStopTimer, DataSystem::kExpireDelay, DataSystem::kAutoReactTrgr};
+  return ids;
+}
+
+}  // namespace
+
+DelayParts SplitExpireDelay(std::uint32_t seconds) {
+  DelayParts parts;
+  parts.days = static_cast<std::int32_t>(seconds / kSecondsPerDay);
+  const std::uint32_t rest = seconds % kSecondsPerDay;
+  parts.hours = static_cast<std::int32_t>(rest / 3600);
+  parts.minutes = static_cast<std::int32_t>(rest % 3600 / 60);
+  parts.seconds = static_cast<std::int32_t>(rest % 60);
+  return parts;
+}
+
+std::int32_t ClampDelayDays(std::int64_t days) {
+  if (days < 0) return 0;
+  if (days > kMaxDelayDays) return kMaxDelayDays;
+  return static_cast<std::int32_t>(days);
+}
+
+std::uint32_t JoinExpireDelay(const DelayParts& parts) {
+  // 10000 days and a day's worth of seconds stay far below 2^32.
+  const std::int64_t total =
+      ((static_cast<std::int64_t>(ClampDelayDays(parts.days)) * 24 + parts.hours) * 60 +
+       parts.minutes) * 60 + parts.seconds;
+  return total < 0 ? 0 : static_cast<std::uint32_t>(total);
+}
+
+TriggerStartupPage LoadTriggerStartupPage() {
+  TriggerStartupPage page;
+  const bool ntLine = IsOsVersionAtLeast(0, 100);
+  page.values.runAsService = ntLine ? IsServiceInstalled() : IsRunServicesEntry(GetModulePath());
+
+  std::vector<std::uint32_t> stored;
+  DataSystem::ReadNumbers(PageSettings(), stored, "Global", DataSystem::kHiveCurrentUser);
+  if (page.values.runAsService) {
+    page.values.runAtStartUp = true;
+    page.values.startMinimized = true;
+    page.startUpBoxesEnabled = false;
+  } else {
+    page.values.runAtStartUp = IsRunEntry(GetModulePath(), DataSystem::kHiveCurrentUser);
+    page.values.startMinimized = stored[1] != 0;
+  }
+  page.serviceBoxEnabled = !ntLine;
+  page.values.preserveActivation = stored[0] != 0;
+  page.values.splashScreen = stored[2] != 0;
+  page.values.stopTimer = stored[3] != 0;
+  page.values.delay = SplitExpireDelay(stored[4]);
+  // A delay stored by hand beyond the field's range shows as its maximum.
+  page.values.delay.days = ClampDelayDays(page.values.delay.days);
+  page.values.reactivate = stored[5] != 0;
+  return page;
+}
+
+void OnServiceBoxChanged(TriggerStartupPage& page, bool checked) {
+  page.values.runAsService = checked;
+  page.startUpBoxesEnabled = !checked;
+  if (checked) {
+    page.values.runAtStartUp = true;
+    page.values.startMinimized = true;
+  }
+}
+
+void SaveTriggerStartupPage(const TriggerStartupValues& v) {
+  ApplyStartupChoices(v.runAsService, v.runAtStartUp);
+  DataSystem::WriteNumbers(PageSettings(),
+                           {v.preserveActivation, v.startMinimized, v.splashScreen, v.stopTimer,
+                            JoinExpireDelay(v.delay), v.reactivate},
+                           "Global", DataSystem::kHiveCurrentUser);
+}
+
+}  // namespace Vesperon

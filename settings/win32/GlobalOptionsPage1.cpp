@@ -1,0 +1,155 @@
+#include "settings/win32/GlobalOptionsPage1.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "resources/startup_page_ids.h"
+
+using namespace Vesperon;
+
+namespace {
+
+bool IsChecked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+void Check(HWND page, int id, bool checked) {
+  CheckDlgButton(page, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+}  // namespace
+
+void CGlobalOptionsPage1::OnInitPage() {
+  page_ = LoadTriggerStartupPage();
+  win::CDateTimePicker(Item(IDC_STARTUP_DELAY_TIME)).SetFormat("HH:mm:ss");
+  ShowValues();
+  ShowEnabledStates();
+}
+
+void CGlobalOptionsPage1::ShowValues() {
+  const TriggerStartupValues& v = page_.values;
+  Check(h_, IDC_STARTUP_SERVICE, v.runAsService);
+  Check(h_, IDC_STARTUP_RUN, v.runAtStartUp);
+  Check(h_, IDC_STARTUP_PRESERVE, v.preserveActivation);
+  Check(h_, IDC_STARTUP_MINIMIZED, v.startMinimized);
+  Check(h_, IDC_STARTUP_SPLASH, v.splashScreen);
+  Check(h_, IDC_STARTUP_STOP_TIMER, v.stopTimer);
+  Check(h_, IDC_STARTUP_REACTIVATE, v.reactivate);
+  WriteDays(v.delay.days);
+  // The time of day lies on 1 January 2000; only its clock part counts.
+  SYSTEMTIME time{};
+  time.wYear = 2000;
+  time.wMonth = 1;
+  time.wDay = 1;
+  time.wDayOfWeek = 6;
+  time.wHour = static_cast<WORD>(v.delay.hours);
+  time.wMinute = static_cast<WORD>(v.delay.minutes);
+  time.wSecond = static_cast<WORD>(v.delay.seconds);
+  win::CDateTimePicker(Item(IDC_STARTUP_DELAY_TIME)).SetTime(time);
+}
+
+TriggerStartupValues CGlobalOptionsPage1::ReadValues() const {
+  TriggerStartupValues v;
+  v.runAsService = IsChecked(h_, IDC_STARTUP_SERVICE);
+  v.runAtStartUp = IsChecked(h_, IDC_STARTUP_RUN);
+  v.preserveActivation = IsChecked(h_, IDC_STARTUP_PRESERVE);
+  v.startMinimized = IsChecked(h_, IDC_STARTUP_MINIMIZED);
+  v.splashScreen = IsChecked(h_, IDC_STARTUP_SPLASH);
+  v.stopTimer = IsChecked(h_, IDC_STARTUP_STOP_TIMER);
+  v.reactivate = IsChecked(h_, IDC_STARTUP_REACTIVATE);
+  v.delay.days = ReadDays();
+  SYSTEMTIME time{};
+  if (win::CDateTimePicker(Item(IDC_STARTUP_DELAY_TIME)).GetTime(time)) {
+    v.delay.hours = time.wHour;
+    v.delay.minutes = time.wMinute;
+    v.delay.seconds = time.wSecond;
+  }
+  return v;
+}
+
+void CGlobalOptionsPage1::ShowEnabledStates() const {
+  EnableWindow(Item(IDC_STARTUP_SERVICE), page_.serviceBoxEnabled);
+  EnableWindow(Item(IDC_STARTUP_RUN), page_.startUpBoxesEnabled);
+  EnableWindow(Item(IDC_STARTUP_MINIMIZED), page_.startUpBoxesEnabled);
+}
+
+std::int32_t CGlobalOptionsPage1::ReadDays() const {
+  const std::string text = win::CWindow(Item(IDC_STARTUP_DELAY_DAYS)).GetText();
+  const long long typed = std::strtoll(text.c_str(), nullptr, 10);
+  return ClampDelayDays(typed);
+}
+
+void CGlobalOptionsPage1::WriteDays(std::int32_t days) {
+  writingDays_ = true;
+  SetDlgItemTextA(h_, IDC_STARTUP_DELAY_DAYS, std::to_string(days).c_str());
+  writingDays_ = false;
+}
+
+void CGlobalOptionsPage1::OnDaysChanged() {
+  const std::string text = win::CWindow(Item(IDC_STARTUP_DELAY_DAYS)).GetText();
+  // An emptied field is being retyped: it counts as 0 and is left alone.
+  if (!text.empty()) {
+    const std::int32_t days = ReadDays();
+    if (std::to_string(days) != text) WriteDays(days);
+  }
+  SetModified();
+}
+
+void CGlobalOptionsPage1::OnDaysArrow(int reportedStep) {
+  // The arrows keep their default range, in which "up" reports a step of
+  // -1: the field moves by the opposite of the step.
+  WriteDays(ClampDelayDays(static_cast<std::int64_t>(ReadDays()) - reportedStep));
+  SetModified();
+}
+
+bool CGlobalOptionsPage1::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
+  switch (msg) {
+    case WM_COMMAND: {
+      const int id = LOWORD(w);
+      const int code = HIWORD(w);
+      if (id == IDC_STARTUP_DELAY_DAYS) {
+        if (code == EN_CHANGE && !writingDays_) OnDaysChanged();
+        return code == EN_CHANGE;
+      }
+      if (code != BN_CLICKED) return false;
+      switch (id) {
+        case IDC_STARTUP_SERVICE:
+          page_.values = ReadValues();
+          OnServiceBoxChanged(page_, page_.values.runAsService);
+          Check(h_, IDC_STARTUP_RUN, page_.values.runAtStartUp);
+          Check(h_, IDC_STARTUP_MINIMIZED, page_.values.startMinimized);
+          ShowEnabledStates();
+          SetModified();
+          return true;
+        case IDC_STARTUP_RUN:
+        case IDC_STARTUP_PRESERVE:
+        case IDC_STARTUP_MINIMIZED:
+        case IDC_STARTUP_SPLASH:
+        case IDC_STARTUP_STOP_TIMER:
+        case IDC_STARTUP_REACTIVATE:
+          SetModified();
+          return true;
+        default:
+          return false;
+      }
+    }
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(l);
+      if (header.idFrom == IDC_STARTUP_DELAY_UPDOWN && header.code == UDN_DELTAPOS) {
+        OnDaysArrow(reinterpret_cast<const NMUPDOWN&>(header).iDelta);
+        result = TRUE;  // the field is the page's to write, not the arrows'
+        return true;
+      }
+      if (header.idFrom == IDC_STARTUP_DELAY_TIME && header.code == DTN_DATETIMECHANGE) {
+        SetModified();
+        return true;
+      }
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+void CGlobalOptionsPage1::SavePage(const std::string&) {
+  // A failure leaves as an exception: the sheet reports it and stays open
+  // with the user's choices, rather than closing as if all were written.
+  SaveTriggerStartupPage(ReadValues());
+}

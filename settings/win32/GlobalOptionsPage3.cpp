@@ -1,0 +1,293 @@
+#include "settings/win32/GlobalOptionsPage3.h"
+
+#include <commdlg.h>
+
+#include <utility>
+#include <vector>
+
+#include "app/MainWindowRules.h"
+#include "localization/Localization.h"
+#include "settings/Appearance.h"
+#include "settings/SettingSchema.h"
+#include "settings/SettingsKey.h"
+#include "settings/SettingsStore.h"
+#include "system/OsVersion.h"
+
+namespace {
+
+enum Control : int {
+  kImagePath = 1002,
+  kSlider = 1036,
+  kTypeList = 1037,
+  kLanguageList = 1038,
+  kSystemBackground = 1039,
+  kColourBackground = 1040,
+  kImageBackground = 1041,
+  kColourButton = 1042,
+  kBrowseButton = 1043,
+  kLanguageGroup = 1044,
+  kBackgroundGroup = 1045,
+  kAnimationGroup = 1046,
+  kTranslucencyGroup = 1047,
+  kOpaqueLabel = 1049,
+  kTranslucentLabel = 1050,
+  kDownloadLink = 1051,
+  kDirectionList = 1052,
+  kDirectionLabel = 1053,
+};
+
+constexpr std::int32_t kAppearanceSet = 3;
+constexpr std::int32_t kFirstDirection = 1, kLastDirection = 8;
+constexpr std::int32_t kFirstType = 22;
+constexpr int kSliderTicks = 8;
+constexpr char kGlobal[] = "Global";
+constexpr char kLanguageCatalogue[] = "https://vesperon.example.com/languages/";
+constexpr COLORREF kTipBackground = 0xE1FFFF, kTipText = 0;
+// Posted by the initialisation so that a language-file failure is reported
+// over the finished page.
+constexpr UINT kReportLanguageFailure = WM_APP + 0x31;
+
+// The static texts of string set 3 and the control each one captions.
+constexpr std::pair<std::int32_t, int> kCaptions[] = {
+    {10, kLanguageGroup},    {11, kBackgroundGroup},  {12, kAnimationGroup},
+    {13, kTranslucencyGroup}, {14, kDirectionLabel},  {15, kSystemBackground},
+    {16, kColourBackground}, {17, kImageBackground},  {18, kColourButton},
+    {19, kBrowseButton},     {20, kOpaqueLabel},      {21, kTranslucentLabel},
+};
+
+// The page's own English texts: what it shows when the language file
+// cannot supply them, so that the user can still choose another language.
+Vesperon::StringSet BuiltInTexts() {
+  static const std::pair<std::int32_t, const char*> texts[] = {
+      {1, "Left to right"}, {2, "Right to left"}, {3, "Top to bottom"}, {4, "Bottom to top"},
+      {5, "Top left to bottom right"}, {6, "Bottom right to top left"},
+      {7, "Top right to bottom left"}, {8, "Bottom left to top right"},
+      {10, "Language"}, {11, "Background"}, {12, "Animation"}, {13, "Translucency"},
+      {14, "Direction:"}, {15, "System default"}, {16, "Solid color"}, {17, "Tiled image"},
+      {18, "Color..."}, {19, "Browse..."}, {20, "Opaque"}, {21, "Translucent"},
+      {22, "Roll"}, {23, "Slide"}, {24, "Fade"},
+  };
+  Vesperon::StringSet set;
+  set.SetSetId(kAppearanceSet);
+  for (const auto& [id, text] : texts) set.AddString(id, text);
+  return set;
+}
+
+platform::WindowHandle WindowOf(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
+
+void Repaint(HWND window) {
+  if (window) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The failure waiting to be reported, for the posted message.
+struct LanguageFailure {
+  std::string caption, text;
+};
+LanguageFailure g_languageFailure;
+
+}  // namespace
+
+void CGlobalOptionsPage3::OnInitPage() {
+  win::CWindow slider(Item(kSlider));
+  slider.Send(TBM_SETRANGE, TRUE, MAKELPARAM(Vesperon::kMinimumOpacity, 255));
+  slider.Send(TBM_SETTICFREQ, kSliderTicks);
+
+  win::CComboBox languages(Item(kLanguageList));
+  std::vector<std::string> names;
+  Vesperon::GetLocalizationProvider()->ListLanguages(names);
+  for (const std::string& name : names) languages.AddString(name.c_str());
+
+  SetCaptions();
+  link_.Attach(Item(kDownloadLink), kLanguageCatalogue, "Visit language files catalog.", kTipBackground,
+               kTipText);
+
+  if (!Vesperon::IsOsVersionAtLeast(0, 120)) {
+    for (int id : {kOpaqueLabel, kTranslucentLabel, kTranslucencyGroup, kSlider}) {
+      win::CWindow(Item(id)).Enable(false);
+      win::CWindow(Item(id)).Show(false);
+    }
+  }
+  if (!Vesperon::IsOsVersionAtLeast(20, 120)) {
+    for (int id : {kAnimationGroup, kDirectionLabel, kTypeList, kDirectionList}) {
+      win::CWindow(Item(id)).Enable(false);
+      win::CWindow(Item(id)).Show(false);
+    }
+  }
+
+  using namespace DataSystem;
+  std::vector<std::uint32_t> numbers(7, 0);
+  ReadNumbers({kTransluc, kAnimType, kBkGrType, kBkGrColR, kBkGrColG, kBkGrColB, kAnimDirec}, numbers,
+              kGlobal, kHiveCurrentUser);
+  std::vector<std::string> texts(2);
+  ReadStrings({kLang, kBkGrImg}, texts, kGlobal, kHiveCurrentUser);
+
+  storedType_ = numbers[1];
+  storedDirection_ = numbers[6];
+  storedLanguage_ = texts[0];
+  slider.Send(TBM_SETPOS, TRUE, Vesperon::StoredOpacity(numbers[0]));
+  win::CComboBox(Item(kTypeList)).SetCurSel(static_cast<int>(numbers[1]));
+  win::CComboBox(Item(kDirectionList)).SetCurSel(static_cast<int>(numbers[6]));
+  languages.Send(CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(texts[0].c_str()));
+  win::CWindow(Item(kImagePath)).SetText(texts[1]);
+  colour_ = Vesperon::ColourRef(numbers[3], numbers[4], numbers[5]);
+
+  if (numbers[2] > 2) throw Vesperon::Exception();
+  CheckRadioButton(h_, kSystemBackground, kImageBackground, kSystemBackground + static_cast<int>(numbers[2]));
+  UpdateEnabledStates();
+}
+
+void CGlobalOptionsPage3::SetCaptions() {
+  Vesperon::LocalizationProvider* provider = Vesperon::GetLocalizationProvider();
+  const Vesperon::StringSet builtIn = BuiltInTexts();
+  Vesperon::StringSet set = builtIn;
+  bool failed = false;
+  try {
+    set = provider->LoadStringSet(kAppearanceSet);
+  } catch (const Vesperon::Exception& failure) {
+    failed = true;
+    g_languageFailure = {Vesperon::FailureCaption(failure),
+                         Vesperon::LanguageFileFailureText(failure, provider->LanguageFilePath(), kAppearanceSet)};
+  }
+  auto text = [&](std::int32_t id) {
+    try {
+      return set.GetString(id);
+    } catch (const Vesperon::SystemException& missing) {
+      if (!failed) {
+        failed = true;
+        g_languageFailure = {Vesperon::FailureCaption(missing),
+                             Vesperon::LanguageFileFailureText(missing, provider->LanguageFilePath(),
+                                                               kAppearanceSet, id)};
+      }
+      return Vesperon::StringSet(builtIn).GetString(id);
+    }
+  };
+
+  win::CComboBox directions(Item(kDirectionList));
+  for (std::int32_t id = kFirstDirection; id <= kLastDirection; ++id) directions.AddString(text(id).c_str());
+  win::CComboBox types(Item(kTypeList));
+  types.AddString(text(kFirstType).c_str());
+  types.AddString(text(kFirstType + 1).c_str());
+  if (Vesperon::IsOsVersionAtLeast(20, 120)) types.AddString(text(kFirstType + 2).c_str());
+  for (const auto& [id, control] : kCaptions) win::CWindow(Item(control)).SetText(text(id));
+
+  if (failed) PostMessageA(h_, kReportLanguageFailure, 0, 0);
+}
+
+int CGlobalOptionsPage3::BackgroundType() const {
+  for (int type = 0; type <= 2; ++type)
+    if (win::CButton(Item(kSystemBackground + type)).IsChecked()) return type;
+  return 0;
+}
+
+void CGlobalOptionsPage3::UpdateEnabledStates() const {
+  const int type = BackgroundType();
+  win::CWindow(Item(kDirectionList)).Enable(win::CComboBox(Item(kTypeList)).GetCurSel() != Vesperon::kAnimBlend);
+  win::CWindow(Item(kColourButton)).Enable(type == Vesperon::kBackgroundColour);
+  win::CWindow(Item(kBrowseButton)).Enable(type == Vesperon::kBackgroundImage);
+  win::CWindow(Item(kImagePath)).Enable(type == Vesperon::kBackgroundImage);
+}
+
+void CGlobalOptionsPage3::ChooseColour() {
+  // The custom colours the user mixes stay for the life of the process.
+  static COLORREF customColours[16] = {};
+  CHOOSECOLORA choose{};
+  choose.lStructSize = sizeof choose;
+  choose.hwndOwner = h_;
+  choose.rgbResult = colour_;
+  choose.lpCustColors = customColours;
+  choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+  if (ChooseColorA(&choose)) colour_ = choose.rgbResult;
+}
+
+void CGlobalOptionsPage3::BrowseImage() {
+  std::string path;
+  Vesperon::ShowFileDialog(path, true, {{"Supported formats *.bmp", "*.bmp"}, {"All files *.*", "*.*"}},
+                           "Open image file", "BMP", WindowOf(h_), "");
+  if (!path.empty()) win::CWindow(Item(kImagePath)).SetText(path);
+}
+
+bool CGlobalOptionsPage3::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
+  result = 0;
+  switch (msg) {
+    case WM_HSCROLL:
+      if (reinterpret_cast<HWND>(l) != Item(kSlider)) return false;
+      // A preview on the sheet; the main window changes when the page is saved.
+      if (Vesperon::IsOsVersionAtLeast(0, 120)) {
+        Vesperon::ApplyTranslucency(WindowOf(GetParent(h_)),
+                                    static_cast<std::uint8_t>(win::CWindow(Item(kSlider)).Send(TBM_GETPOS)));
+      }
+      SetModified();
+      return true;
+    case WM_COMMAND: {
+      const int id = LOWORD(w), code = HIWORD(w);
+      if (code == CBN_SELCHANGE && (id == kTypeList || id == kDirectionList || id == kLanguageList)) {
+        UpdateEnabledStates();
+        SetModified();
+        return true;
+      }
+      if (code == BN_CLICKED && id >= kSystemBackground && id <= kImageBackground) {
+        UpdateEnabledStates();
+        SetModified();
+        return true;
+      }
+      if (code == BN_CLICKED && id == kColourButton) {
+        ChooseColour();
+        SetModified();
+        return true;
+      }
+      if (code == BN_CLICKED && id == kBrowseButton) {
+        BrowseImage();
+        return true;
+      }
+      // Typing, or the browse result; not the text the initialisation sets.
+      if (code == EN_CHANGE && id == kImagePath && PageShown) {
+        SetModified();
+        return true;
+      }
+      return false;
+    }
+    case kReportLanguageFailure:
+      MessageBoxA(h_,
+                  (g_languageFailure.text +
+                   "\n\nThis page shows its built-in English texts. Choose another language, or "
+                   "correct or replace the file.")
+                      .c_str(),
+                  g_languageFailure.caption.c_str(), MB_OK | MB_ICONWARNING);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CGlobalOptionsPage3::SavePage(const std::string&) {
+  // The appearance belongs to every profile: always section "Global".
+  const int position = static_cast<int>(win::CWindow(Item(kSlider)).Send(TBM_GETPOS));
+  const int type = win::CComboBox(Item(kTypeList)).GetCurSel();
+  const int direction = win::CComboBox(Item(kDirectionList)).GetCurSel();
+  win::CComboBox languages(Item(kLanguageList));
+  std::string language = storedLanguage_;
+  const int selected = languages.GetCurSel();
+  if (selected >= 0) {
+    const auto size = languages.Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(selected));
+    if (size >= 0) {
+      language.assign(static_cast<std::size_t>(size) + 1, '\0');
+      languages.Send(CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(language.data()));
+      language.resize(static_cast<std::size_t>(size));
+    }
+  }
+
+  using namespace DataSystem;
+  WriteNumbers({kTransluc, kAnimType, kBkGrType, kBkGrColR, kBkGrColG, kBkGrColB, kAnimDirec},
+               {static_cast<std::uint32_t>(position), type >= 0 ? static_cast<std::uint32_t>(type) : storedType_,
+                static_cast<std::uint32_t>(BackgroundType()), GetRValue(colour_), GetGValue(colour_),
+                GetBValue(colour_), direction >= 0 ? static_cast<std::uint32_t>(direction) : storedDirection_},
+               kGlobal, kHiveCurrentUser);
+  WriteStrings({kLang, kBkGrImg}, {language, win::CWindow(Item(kImagePath)).GetText()}, kGlobal,
+               kHiveCurrentUser);
+
+  HWND sheet = GetParent(h_);
+  HWND owner = GetWindow(sheet, GW_OWNER);
+  if (Vesperon::IsOsVersionAtLeast(0, 120) && owner)
+    Vesperon::ApplyTranslucency(WindowOf(owner), static_cast<std::uint8_t>(position));
+  for (HWND window : {h_, sheet, owner, Item(kSlider)}) Repaint(window);
+}

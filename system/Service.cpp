@@ -1,0 +1,162 @@
+#include "system/Service.h"
+
+#include "actions/BoundFunctions.h"
+#include "system/OsVersion.h"
+
+namespace Vesperon {
+
+platform::ServiceStatusRecord ServiceStatusRecord;
+platform::ServiceStatusHandle ServiceStatusHandle = 0;
+bool ServiceModePrepared = false;
+
+namespace {
+
+ServiceControlCallback g_controlCallback = nullptr;
+
+// A manager or service handle, closed when it goes away. Close() reports
+// whether the close itself worked, for the callers that must know.
+class ScopedServiceHandle {
+ public:
+  explicit ScopedServiceHandle(platform::ServiceHandle handle) : handle_(handle) {}
+  ~ScopedServiceHandle() { Close(); }
+  ScopedServiceHandle(const ScopedServiceHandle&) = delete;
+  ScopedServiceHandle& operator=(const ScopedServiceHandle&) = delete;
+
+  platform::ServiceHandle Get() const { return handle_; }
+  explicit operator bool() const { return handle_ != 0; }
+  bool Close() {
+    if (handle_ == 0) return true;
+    const bool closed = platform::ServiceManager().CloseServiceHandle(handle_);
+    handle_ = 0;
+    return closed;
+  }
+
+ private:
+  platform::ServiceHandle handle_;
+};
+
+// The reports on entry and on stop go through the bound function; one that
+// cannot be made (its library or export missing) counts as a failed report,
+// since nothing may leave a function the dispatcher called.
+bool ReportThroughBoundFunction() {
+  try {
+    return DynSetServiceStatus(ServiceStatusHandle, ServiceStatusRecord);
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+std::string ServiceCommandLine(const std::string& path) {
+  if (path.find(' ') == std::string::npos) return path;
+  return "\"" + path + "\"";
+}
+
+void InstallService(const std::string& path) {
+  platform::IServiceManager& manager = platform::ServiceManager();
+  ScopedServiceHandle scm(manager.OpenSCManagerA(kScManagerConnectCreate));
+  if (!scm) return;
+  const std::string commandLine = ServiceCommandLine(path);
+  platform::ServiceEntry entry;
+  entry.displayName = ServiceName;
+  entry.desiredAccess = kServiceAllAccess;
+  entry.serviceType = kServiceOwnProcess;
+  entry.startType = kServiceAutoStart;
+  entry.errorControl = kServiceErrorNormal;
+  entry.binaryPath = commandLine.c_str();
+  ScopedServiceHandle service(manager.CreateServiceA(scm.Get(), ServiceName, entry));
+  service.Close();
+  scm.Close();
+}
+
+void RemoveService() {
+  platform::IServiceManager& manager = platform::ServiceManager();
+  ScopedServiceHandle scm(manager.OpenSCManagerA(kScManagerConnectRead));
+  if (!scm) throw ServiceException(ServiceException::kRemoveFailed);
+  ScopedServiceHandle service(manager.OpenServiceA(scm.Get(), ServiceName, kServiceDeleteRight));
+  if (!service) throw ServiceException(ServiceException::kRemoveFailed);
+  const bool deleted = manager.DeleteService(service.Get());
+  const bool serviceClosed = service.Close();
+  const bool managerClosed = scm.Close();
+  if (!deleted || !serviceClosed || !managerClosed) {
+    throw ServiceException(ServiceException::kRemoveFailed);
+  }
+}
+
+bool IsServiceInstalled() {
+  platform::IServiceManager& manager = platform::ServiceManager();
+  ScopedServiceHandle scm(manager.OpenSCManagerA(kScManagerConnectRead));
+  if (!scm) return false;
+  ScopedServiceHandle service(manager.OpenServiceA(scm.Get(), ServiceName, kServiceDeleteRight));
+  return static_cast<bool>(service);
+}
+
+void SetServiceControlCallback(ServiceControlCallback callback) { g_controlCallback = callback; }
+
+std::int32_t IgnoreServiceControl(std::uint32_t) { return 0; }
+
+void RunServiceDispatcher() {
+  if (!ServiceModePrepared) throw ServiceException(ServiceException::kNotPrepared);
+  // Not examined: started by a user, the call fails at once and the
+  // program simply goes on as the user's program.
+  platform::ServiceManager().StartServiceCtrlDispatcherA("", &ServiceMain);
+}
+
+void ServiceMain(std::uint32_t, char**) {
+  ServiceStatusRecord = {};
+  ServiceStatusRecord.serviceType = kServiceOwnProcess;
+  ServiceStatusRecord.currentState = kServiceStartPending;
+  ServiceStatusRecord.controlsAccepted = kServiceControlsAccepted;
+  platform::IServiceManager& manager = platform::ServiceManager();
+  ServiceStatusHandle = manager.RegisterServiceCtrlHandlerA(ServiceName, &ServiceControlHandler);
+  if (ServiceStatusHandle == 0) return;
+  ServiceStatusRecord.currentState = kServiceRunning;
+  ServiceStatusRecord.checkPoint = 0;
+  ServiceStatusRecord.waitHint = 0;
+  if (!ReportThroughBoundFunction()) (void)manager.GetLastError();
+}
+
+void ServiceControlHandler(std::uint32_t control) {
+  if (g_controlCallback) g_controlCallback(control);
+  platform::IServiceManager& manager = platform::ServiceManager();
+  switch (control) {
+    case kControlStop:
+      ServiceStatusRecord.win32ExitCode = 0;
+      ServiceStatusRecord.checkPoint = 0;
+      ServiceStatusRecord.waitHint = 0;
+      ServiceStatusRecord.currentState = kServiceStopped;
+      ReportThroughBoundFunction();
+      break;
+    case kControlPause:
+      ServiceStatusRecord.currentState = kServicePaused;
+      manager.SetServiceStatus(ServiceStatusHandle, ServiceStatusRecord);
+      break;
+    case kControlContinue:
+      ServiceStatusRecord.currentState = kServiceRunning;
+      manager.SetServiceStatus(ServiceStatusHandle, ServiceStatusRecord);
+      break;
+    case kControlInterrogate:
+      manager.SetServiceStatus(ServiceStatusHandle, ServiceStatusRecord);
+      break;
+    default:
+      // The shutdown notification included: the system ends the process.
+      break;
+  }
+}
+
+void HandOverToServiceDispatcher() {
+  if (!IsOsVersionAtLeast(0, 100) || !IsServiceInstalled()) return;
+  SetServiceControlCallback(&IgnoreServiceControl);
+  ServiceModePrepared = true;
+  RunServiceDispatcher();
+}
+
+void ResetServiceModeForTesting() {
+  ServiceStatusRecord = {};
+  ServiceStatusHandle = 0;
+  ServiceModePrepared = false;
+  g_controlCallback = nullptr;
+}
+
+}  // namespace Vesperon

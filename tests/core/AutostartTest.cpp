@@ -1,0 +1,187 @@
+// Start-up entries and the service entry on an in-memory registry and the
+// recording service manager: what the options page's two boxes leave behind
+// on each line of Windows, and how installing, removing and testing the
+// service behave when a step of the manager fails.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "platform/memory/RecordingServiceManager.h"
+#include "settings/StoreExceptions.h"
+#include "system/Autostart.h"
+#include "system/ModulePath.h"
+#include "system/Service.h"
+#include "tests/support/FakeOsVersion.h"
+
+using namespace Vesperon;
+using namespace testing_support;
+
+namespace {
+
+using Value = std::optional<std::string>;
+
+class AutostartTest : public ::testing::Test {
+ protected:
+  Value Read(platform::RegKey root, const char* path) {
+    platform::RegKey key = 0;
+    if (registry.OpenKey(root, path, platform::kKeyQueryValue, key) != platform::kOk) return {};
+    char data[600] = {};
+    std::uint32_t size = sizeof data;
+    const long result = registry.QueryValue(key, "Vesperon", nullptr, data, &size);
+    registry.CloseKey(key);
+    if (result != platform::kOk) return {};
+    return std::string(data);
+  }
+  void Write(platform::RegKey root, const char* path, const Value& value) {
+    if (!value) return;
+    platform::RegKey key = 0;
+    ASSERT_EQ(registry.CreateKey(root, path, platform::kKeySetValue, key), platform::kOk);
+    registry.SetValue(key, "Vesperon", platform::kRegSz, value->c_str(),
+                      static_cast<std::uint32_t>(value->size() + 1));
+    registry.CloseKey(key);
+  }
+  Value Run() { return Read(platform::kCurrentUser, kRunKeyPath); }
+  Value RunServices() { return Read(platform::kLocalMachine, kRunServicesKeyPath); }
+  void Install(const std::string& path) {
+    scm.services["Vesperon"] = {"Vesperon", 16, 2, 1, path};
+  }
+
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry registryGuard{registry};
+  platform::RecordingServiceManager scm;
+  platform::ScopedServiceManager scmGuard{scm};
+  FakeOsVersion os{kWinXP};
+  const std::string self = GetModulePath();
+};
+
+TEST_F(AutostartTest, StartupChoicesOnBothLines) {
+  struct Row {
+    const char* name;
+    platform::OsVersionRecord system;
+    bool service, startUp;
+    bool installedBefore;
+    Value runBefore, runServicesBefore;
+    bool installedAfter;
+    Value runAfter, runServicesAfter;  // "*" stands for the program's path
+  };
+  const Value none, self_ = "*";
+  const std::vector<Row> rows = {
+      {"NT service leaves Run alone", kWinXP, true, true, false, "old", none, true, "old", none},
+      {"NT service, start-up off too", kWin2000, true, false, false, none, none, true, none, none},
+      {"NT no service to remove, then Run", kWinXP, false, true, false, none, none, false, self_,
+       none},
+      {"NT removes service and Run", kNT4, false, false, true, "*", none, false, none, none},
+      {"NT leaves a 9x entry alone", kWinXP, false, false, false, none, "*", false, none, "*"},
+      {"9x service leaves Run alone", kWin98, true, true, false, none, none, false, none, "*"},
+      {"9x drops RunServices, adds Run", kWinMe, false, true, false, none, "*", false, "*", none},
+      {"9x nothing there, both off", kWin95, false, false, false, none, none, false, none, none},
+      {"9x leaves the NT service alone", kWin98, false, false, true, none, none, true, none, none},
+  };
+  auto expand = [&](const Value& v) { return v && *v == "*" ? Value(self) : v; };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    registry.DeleteTree(platform::kCurrentUser, "SOFTWARE\\Microsoft");
+    registry.DeleteTree(platform::kLocalMachine, "Software\\Microsoft");
+    scm.services.clear();
+    os.Set(row.system);
+    if (row.installedBefore) Install("C:\\old\\Vesperon.exe");
+    Write(platform::kCurrentUser, kRunKeyPath, expand(row.runBefore));
+    Write(platform::kLocalMachine, kRunServicesKeyPath, expand(row.runServicesBefore));
+
+    EXPECT_NO_THROW(ApplyStartupChoices(row.service, row.startUp));
+
+    EXPECT_EQ(scm.services.count("Vesperon") == 1, row.installedAfter);
+    EXPECT_EQ(Run(), expand(row.runAfter));
+    EXPECT_EQ(RunServices(), expand(row.runServicesAfter));
+    EXPECT_EQ(scm.OpenHandleCount(), 0);
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+  }
+  // A service created on the NT line runs the program itself.
+  scm.services.clear();
+  os.Set(kWinXP);
+  ApplyStartupChoices(true, false);
+  EXPECT_EQ(scm.services.at("Vesperon").binaryPath, ServiceCommandLine(self));
+}
+
+TEST_F(AutostartTest, EntryTestsCompareThePathExactly) {
+  const std::string path = "C:\\Tools\\Vesperon.exe";
+  struct Row {
+    const char* name;
+    Value stored;
+    bool expected;
+  } const rows[] = {
+      {"same", path, true},
+      {"other letter case", "C:\\TOOLS\\Vesperon.exe", false},
+      {"longer", path + " ", false},
+      {"missing value", Value(), false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    registry.DeleteTree(platform::kCurrentUser, "SOFTWARE\\Microsoft");
+    registry.DeleteTree(platform::kLocalMachine, "Software\\Microsoft");
+    Write(platform::kCurrentUser, kRunKeyPath, row.stored);
+    Write(platform::kLocalMachine, kRunKeyPath, row.stored);
+    Write(platform::kLocalMachine, kRunServicesKeyPath, row.stored);
+    EXPECT_EQ(IsRunEntry(path, DataSystem::kHiveCurrentUser), row.expected);
+    EXPECT_EQ(IsRunEntry(path, 7), row.expected);  // any positive selector: current user
+    EXPECT_EQ(IsRunEntry(path, DataSystem::kHiveLocalMachine), row.expected);
+    EXPECT_EQ(IsRunServicesEntry(path), row.expected);
+  }
+}
+
+TEST_F(AutostartTest, ServiceEntrySteps) {
+  struct Row {
+    const char* name;
+    bool installed, managerOpens, deleteFails;
+    std::function<void()> call;
+    int thrown;  // ServiceException code, -1 none
+    std::vector<std::string> log;
+  };
+  const std::vector<Row> rows = {
+      {"install, spaces quoted", false, true, false,
+       [] { InstallService("C:\\Program Files\\Vesperon\\Vesperon.exe"); }, -1,
+       {"OpenSCManagerA(0x3)",
+        "CreateServiceA(Vesperon, Vesperon, 0xF01FF, 16, 2, 1, "
+        "\"C:\\Program Files\\Vesperon\\Vesperon.exe\")",
+        "CloseServiceHandle(Vesperon)", "CloseServiceHandle(manager)"}},
+      {"install over an existing one", true, true, false, [] { InstallService("C:\\V.exe"); }, -1,
+       {"OpenSCManagerA(0x3)", "CreateServiceA(Vesperon, Vesperon, 0xF01FF, 16, 2, 1, C:\\V.exe)",
+        "CloseServiceHandle(manager)"}},
+      {"remove", true, true, false, [] { RemoveService(); }, -1,
+       {"OpenSCManagerA(0x20001)", "OpenServiceA(Vesperon, 0x10000)", "DeleteService(Vesperon)",
+        "CloseServiceHandle(Vesperon)", "CloseServiceHandle(manager)"}},
+      {"remove, none installed", false, true, false, [] { RemoveService(); }, 3,
+       {"OpenSCManagerA(0x20001)", "OpenServiceA(Vesperon, 0x10000)",
+        "CloseServiceHandle(manager)"}},
+      {"remove, delete refused", true, true, true, [] { RemoveService(); }, 3,
+       {"OpenSCManagerA(0x20001)", "OpenServiceA(Vesperon, 0x10000)", "DeleteService(Vesperon)",
+        "CloseServiceHandle(Vesperon)", "CloseServiceHandle(manager)"}},
+      {"remove, manager refused", true, false, false, [] { RemoveService(); }, 3,
+       {"OpenSCManagerA(0x20001)"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    scm.services.clear();
+    if (row.installed) Install("C:\\V.exe");
+    scm.managerOpens = row.managerOpens;
+    scm.deleteFails = row.deleteFails;
+    scm.log.clear();
+    int thrown = -1;
+    try {
+      row.call();
+    } catch (const ServiceException& failure) {
+      thrown = failure.code;
+      EXPECT_EQ(failure.category, kCategoryService);
+    }
+    EXPECT_EQ(thrown, row.thrown);
+    EXPECT_EQ(scm.log, row.log);
+    EXPECT_EQ(scm.OpenHandleCount(), 0);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,288 @@
+// Language files read from real files the tests write into a folder of
+// their own: the format, every failure with its line, the listing of the
+// languages, and the reader's text mode.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "localization/Localization.h"
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "settings/SettingSchema.h"
+#include "settings/SettingsKey.h"
+#include "settings/SettingsStore.h"
+#include "system/ModulePath.h"
+
+using namespace Vesperon;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kHeader[] = "LOCALIZATION DATA FILE - FORMAT V0.1\n";
+
+class LocalizationTest : public ::testing::Test {
+ protected:
+  LocalizationTest() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = fs::temp_directory_path() / (std::string("vesperon-l10n-") + test->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  ~LocalizationTest() override {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(folder_ / name, std::ios::binary) << bytes;
+  }
+  std::string Folder() const { return folder_.string(); }
+  LocalizationProvider Provider(const std::string& language = "Test") const {
+    return LocalizationProvider(Folder(), language);
+  }
+
+  fs::path folder_;
+};
+
+struct Failure {
+  std::int32_t code, category, detail;
+  bool inner;
+};
+
+// Loads `set` from a file with `bytes`; the failure's numbers, or nothing.
+std::optional<Failure> LoadFailure(LocalizationProvider& provider, std::int32_t set) {
+  try {
+    provider.LoadStringSet(set);
+  } catch (const Exception& failure) {
+    if (failure.inner) {
+      EXPECT_NE(dynamic_cast<const NumberParseException*>(failure.inner.get()), nullptr);
+    }
+    return Failure{failure.code, failure.category, failure.detail, failure.inner != nullptr};
+  }
+  return std::nullopt;
+}
+
+TEST_F(LocalizationTest, EveryFormatFailureWithItsCodeAndLine) {
+  struct Row {
+    const char* what;
+    std::string bytes;
+    std::int32_t code, detail;
+    bool inner;
+    std::int32_t wanted = 3;
+  };
+  const std::string set3 = std::string(kHeader) + "STRINGSET 0003\n";
+  const std::vector<Row> rows = {
+      {"empty file", "", 0, 1, false},
+      {"another header", "LOCALISATION DATA FILE - FORMAT V0.1\nSTRINGSET 0003\n0001 a\n", 0, 1, false},
+      {"header with a trailing blank", "LOCALIZATION DATA FILE - FORMAT V0.1 \nSTRINGSET 0003\n", 0, 1, false},
+      {"header with a leading blank", " LOCALIZATION DATA FILE - FORMAT V0.1\n", 0, 1, false},
+      {"set number of one digit", std::string(kHeader) + "STRINGSET 3\n0001 a\n", 1, 2, false},
+      {"set number with a trailing blank", std::string(kHeader) + "\n\nSTRINGSET 0003 \n", 1, 4, false},
+      {"set line without number", std::string(kHeader) + "STRINGSET\n", 1, 2, false},
+      {"set number of five digits", std::string(kHeader) + "STRINGSET 00003\n", 1, 2, false},
+      {"set number with a letter", std::string(kHeader) + "STRINGSET 00A3\n", 2, 2, true},
+      {"set number with a sign", std::string(kHeader) + "STRINGSET +003\n", 2, 2, true},
+      {"set line passed over is parsed too", std::string(kHeader) + "STRINGSET 0001\n0001 a\nSTRINGSET 01\nSTRINGSET 0003\n", 1, 4, false},
+      {"entry of four characters", set3 + "0010\n", 2, 3, false},
+      {"empty line in a set", set3 + "0010 Language\n\n0011 Background\n", 2, 4, false},
+      {"entry id with a letter", set3 + "0010 Language\n001O Background\n", 2, 4, true},
+      {"entry id with a blank", set3 + " 010 Language\n", 2, 3, true},
+      {"entry id with a sign", set3 + "-010 Language\n", 2, 3, true},
+      {"wanted set absent", std::string(kHeader) + "STRINGSET 0001\n0001 a\nSTRINGSET 0003\n0001 b\n0002 c\n", 3, 6, false, 9},
+      {"wanted set absent, no final line break", std::string(kHeader) + "STRINGSET 0001\n0001 a", 3, 3, false},
+      {"header only", kHeader, 3, 1, false},
+      {"set 9 absent, CR LF lines", "Localization Data File - Format V0.1\r\nSTRINGSET 0001\r\n0001 a\r\n\r\nSTRINGSET 0003\r\n0001 b\r\n", 3, 6, false, 9},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Write("Test.ldf", row.bytes);
+    LocalizationProvider provider = Provider();
+    const std::optional<Failure> failure = LoadFailure(provider, row.wanted);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->category, kCategoryLocalization);
+    EXPECT_EQ(failure->code, row.code);
+    EXPECT_EQ(failure->detail, row.detail);
+    EXPECT_EQ(failure->inner, row.inner);
+  }
+}
+
+TEST_F(LocalizationTest, LoadsWhatTheFormatAllows) {
+  Write("Test.ldf",
+        "localization data file - format v0.1\r\n"
+        "0000 a line before any set is never looked at\r\n"
+        "; nor is a comment there\r\n"
+        "StringSet 0001\r\n"
+        "0010 the wrong set\r\n"
+        "stringset_0003\r\n"
+        "0010 Language\r\n"
+        "; a comment inside the set\r\n"
+        "0011 \r\n"
+        "0012   Two  Blanks \r\n"
+        "0007 first\r\n"
+        "0013\tTab separated\r\n"
+        "0014x\xDC" "berblenden\r\n"
+        "0007 second\r\n"
+        "STRINGSET 0004\r\n"
+        "0010 the next set\r\n"
+        "0015 not reached");
+  LocalizationProvider provider = Provider();
+  StringSet set = provider.LoadStringSet(3);
+  EXPECT_EQ(set.GetSetId(), 3);
+  const std::vector<std::pair<std::string, std::int32_t>> expected = {
+      {"Language", 10}, {"", 11}, {"  Two  Blanks ", 12}, {"first", 7},
+      {"Tab separated", 13}, {"\xDC" "berblenden", 14}, {"second", 7}};
+  EXPECT_EQ(set.Entries(), expected);
+  EXPECT_EQ(set.GetString(7), "first");
+  try {
+    set.GetString(15);
+    ADD_FAILURE() << "a text of the next set was taken";
+  } catch (const SystemException& failure) {
+    EXPECT_EQ(failure.code, kStringNotInSet);
+    EXPECT_EQ(failure.category, kCategorySystem);
+  }
+  // The last set of a file ends with the file.
+  EXPECT_EQ(provider.LoadStringSet(4).Entries().size(), 2u);
+}
+
+TEST_F(LocalizationTest, StringSetEditing) {
+  StringSet set;
+  for (auto [id, text] : std::vector<std::pair<int, const char*>>{{7, "a"}, {8, "b"}, {7, "c"}, {9, "d"}})
+    set.AddString(id, text);
+  set.RemoveString(7);
+  set.RemoveString(42);  // unknown: nothing changes
+  const std::vector<std::pair<std::string, std::int32_t>> expected = {{"b", 8}, {"c", 7}, {"d", 9}};
+  EXPECT_EQ(set.Entries(), expected);
+  EXPECT_EQ(set.GetString(7), "c");
+}
+
+TEST_F(LocalizationTest, LanguageFileOpenAndSharing) {
+  LocalizationProvider provider = Provider("Missing");
+  try {
+    provider.LoadStringSet(3);
+    ADD_FAILURE() << "a missing file loaded";
+  } catch (const FileOpenException& failure) {
+    EXPECT_EQ(failure.code, 2);  // ERROR_FILE_NOT_FOUND and ENOENT alike
+  }
+  EXPECT_EQ(provider.LanguageFilePath(), Folder() + "\\Missing.ldf");
+
+  Write("Broken.ldf", "not a language file\n");
+  Write("Good.ldf", std::string(kHeader) + "STRINGSET 0003\n0010 Language\n");
+  provider.SetLanguage("Broken");
+  EXPECT_EQ(provider.GetLanguage(), "Broken");
+  EXPECT_TRUE(LoadFailure(provider, 3).has_value());
+#ifdef _WIN32
+  // After a failure the file stays open, closed to writers, until the next load.
+  EXPECT_FALSE(std::ofstream(folder_ / "Broken.ldf", std::ios::app).is_open());
+#endif
+  provider.SetLanguage("Good");
+  EXPECT_EQ(provider.LoadStringSet(3).GetString(10), "Language");
+  // A successful load closes its file.
+  EXPECT_TRUE(std::ofstream(folder_ / "Broken.ldf", std::ios::app).is_open());
+  EXPECT_TRUE(std::ofstream(folder_ / "Good.ldf", std::ios::app).is_open());
+}
+
+TEST_F(LocalizationTest, ListsTheLanguageFilesOfTheFolder) {
+  Write("English.ldf", kHeader);
+  Write("Deutsch.ldf", kHeader);
+  Write("readme.txt", "not a language");
+  Write("Backup.ldfx", kHeader);
+  fs::create_directories(folder_ / "Folder.ldf");
+  std::vector<std::string> languages = {"stale"};
+  Provider().ListLanguages(languages);
+  std::sort(languages.begin(), languages.end());
+  EXPECT_EQ(languages, (std::vector<std::string>{"Deutsch", "English"}));
+
+  LocalizationProvider(Folder() + "\\absent", "English").ListLanguages(languages);
+  EXPECT_TRUE(languages.empty());
+}
+
+TEST_F(LocalizationTest, ReaderGivesTextModeLines) {
+  struct Row {
+    const char* what;
+    std::string bytes;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Row> rows = {
+      {"LF", "a\nb\n", {"a", "b"}},
+      {"CR LF", "a\r\nb\r\n", {"a", "b"}},
+      {"no final break", "a\r\nb", {"a", "b"}},
+      {"empty lines kept", "\n\r\nc\n", {"", "", "c"}},
+      {"lone CR inside a line", "a\rb\n", {"a\rb"}},
+      {"Ctrl-Z ends the file", "a\nb\x1A" "c\nd\n", {"a", "b"}},
+      {"empty", "", {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    // One byte per read, so that every split of a CR LF pair is met.
+    std::size_t at = 0;
+    platform::TextModeLines lines([&](char* buffer, std::size_t) {
+      if (at == row.bytes.size()) return std::size_t{0};
+      buffer[0] = row.bytes[at++];
+      return std::size_t{1};
+    });
+    std::vector<std::string> got;
+    for (std::string line; lines.Next(line);) got.push_back(line);
+    EXPECT_EQ(got, row.lines);
+    // The real file reader of the build agrees.
+    Write("lines.txt", row.bytes);
+    std::uint32_t error = 99;
+    auto file = platform::FileSystem().OpenTextFile((folder_ / "lines.txt").string(), error);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(error, 0u);
+    got.clear();
+    for (std::string line; file->ReadLine(line);) got.push_back(line);
+    EXPECT_EQ(got, row.lines);
+  }
+}
+
+TEST_F(LocalizationTest, DecimalParser) {
+  EXPECT_EQ(ParseDecimal("0003"), 3u);
+  EXPECT_EQ(ParseDecimal("9999999999999999999"), 9999999999999999999ull);
+  for (const char* bad : {"", "12345678901234567890", "+1", "1 ", "0x1", "1.0"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_THROW(ParseDecimal(bad), NumberParseException);
+  }
+}
+
+TEST_F(LocalizationTest, FailureTextsNameTheFileAndTheLine) {
+  const std::string path = "C:\\Vesperon\\Localization\\Test.ldf";
+  struct Row {
+    std::shared_ptr<const Exception> failure;
+    std::int32_t missingId;
+    std::vector<std::string> mentions;
+  };
+  const std::vector<Row> rows = {
+      {std::make_shared<FileOpenException>(2), -1, {"system error 2"}},
+      {std::make_shared<LocalizationException>(0, 1), -1, {"LOCALIZATION DATA FILE - FORMAT V0.1"}},
+      {std::make_shared<LocalizationException>(1, 12), -1, {"line 12", "STRINGSET"}},
+      {std::make_shared<LocalizationException>(2, 7), -1, {"line 7", "four decimal digits"}},
+      {std::make_shared<LocalizationException>(3, 40), -1, {"no string set 3", "line 40"}},
+      {std::make_shared<SystemException>(kStringNotInSet), 18, {"no text 18 in string set 3"}},
+  };
+  for (const Row& row : rows) {
+    const std::string text = LanguageFileFailureText(*row.failure, path, 3, row.missingId);
+    EXPECT_NE(text.find(path), std::string::npos) << text;
+    for (const std::string& mention : row.mentions) EXPECT_NE(text.find(mention), std::string::npos) << text;
+  }
+}
+
+TEST_F(LocalizationTest, ProcessProviderTakesTheLanguageOnce) {
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry guard(registry);
+  DataSystem::WriteStrings({DataSystem::kLang}, {"Deutsch"}, "Global", DataSystem::kHiveCurrentUser);
+  LocalizationProvider* provider = GetLocalizationProvider();
+  ASSERT_NE(provider, nullptr);
+  EXPECT_EQ(provider->GetLanguage(), "Deutsch");
+  EXPECT_EQ(provider->Folder(), GetModuleDirectory() + "\\Localization");
+  DataSystem::WriteStrings({DataSystem::kLang}, {"English"}, "Global", DataSystem::kHiveCurrentUser);
+  EXPECT_EQ(GetLocalizationProvider(), provider);
+  EXPECT_EQ(provider->GetLanguage(), "Deutsch");
+}
+
+}  // namespace

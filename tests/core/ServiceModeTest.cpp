@@ -1,0 +1,151 @@
+// The service mode against the recording service manager and power system:
+// when start-up hands the process to the dispatcher, the status ServiceMain
+// reports, and how every control code changes and reports that status.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/memory/RecordingServiceManager.h"
+#include "system/Service.h"
+#include "tests/support/PowerTestSupport.h"
+
+using namespace Vesperon;
+using namespace testing_support;
+
+namespace {
+
+std::vector<std::uint32_t> g_seen;  // (code, state when the callback ran) pairs
+std::int32_t RecordControl(std::uint32_t control) {
+  g_seen.push_back(control);
+  g_seen.push_back(Vesperon::ServiceStatusRecord.currentState);
+  return 0;
+}
+
+class ServiceModeTest : public PowerFixture {
+ protected:
+  ServiceModeTest() { ResetServiceModeForTesting(); }
+  ~ServiceModeTest() override { ResetServiceModeForTesting(); }
+
+  static std::string Status(std::uint32_t state) {
+    platform::ServiceStatusRecord s{16, state, 7, 0, 0, 0, 0};
+    return "SetServiceStatus(0x5E7, " + platform::ServiceStatusText(s) + ")";
+  }
+  static Log BoundStatus(std::uint32_t state) {
+    platform::ServiceStatusRecord s{16, state, 7, 0, 0, 0, 0};
+    return BoundCallLines("Advapi32.dll", "SetServiceStatus",
+                          "0x5E7, " + platform::ServiceStatusText(s));
+  }
+
+  platform::RecordingServiceManager scm;
+  platform::ScopedServiceManager scmGuard{scm};
+};
+
+const Log kIsInstalled = {"OpenSCManagerA(0x20001)", "OpenServiceA(Vesperon, 0x10000)",
+                          "CloseServiceHandle(Vesperon)", "CloseServiceHandle(manager)"};
+
+TEST_F(ServiceModeTest, HandOverAtStartUp) {
+  struct Row {
+    const char* name;
+    platform::OsVersionRecord system;
+    bool installed, startedByManager;
+    platform::ServiceStatusHandle handlerHandle;
+    Log scmLog;
+    Log powerLog;
+    bool prepared;
+  };
+  Log notInstalled = {"OpenSCManagerA(0x20001)", "OpenServiceA(Vesperon, 0x10000)",
+                      "CloseServiceHandle(manager)"};
+  Log userStart = kIsInstalled;
+  userStart.push_back("StartServiceCtrlDispatcherA(\"\")");
+  Log serviceStart = userStart;
+  serviceStart.push_back("RegisterServiceCtrlHandlerA(Vesperon)");
+  const std::vector<Row> rows = {
+      {"9x line: no manager at all", kWin98, true, false, 0x5E7, {}, {}, false},
+      {"NT, no service installed", kWinXP, false, false, 0x5E7, notInstalled, {}, false},
+      {"NT, started by a user", kWinXP, true, false, 0x5E7, userStart, {}, true},
+      {"NT, started by the manager", kNT4, true, true, 0x5E7, serviceStart, BoundStatus(4), true},
+      {"NT, handler refused: no report", kWin10, true, true, 0, serviceStart, {}, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ResetServiceModeForTesting();
+    os.Set(row.system);
+    scm.services.clear();
+    if (row.installed) scm.services["Vesperon"] = {};
+    scm.startedByManager = row.startedByManager;
+    scm.statusHandle = row.handlerHandle;
+    scm.log.clear();
+    power.log.clear();
+
+    HandOverToServiceDispatcher();
+
+    EXPECT_EQ(scm.log, row.scmLog);
+    EXPECT_EQ(power.log, row.powerLog);
+    EXPECT_EQ(ServiceModePrepared, row.prepared);
+    EXPECT_EQ(scm.OpenHandleCount(), 0);
+    ExpectNothingHeld();
+  }
+  // The dispatcher refuses to start unprepared.
+  ResetServiceModeForTesting();
+  try {
+    RunServiceDispatcher();
+    ADD_FAILURE() << "no exception";
+  } catch (const ServiceException& failure) {
+    EXPECT_EQ(failure.code, ServiceException::kNotPrepared);
+    EXPECT_EQ(failure.category, 6);
+  }
+}
+
+TEST_F(ServiceModeTest, ControlsChangeAndReportTheStatus) {
+  scm.services["Vesperon"] = {};
+  scm.startedByManager = true;
+  HandOverToServiceDispatcher();
+  ASSERT_EQ(scm.handler, &ServiceControlHandler);
+  ASSERT_EQ(ServiceStatusRecord.currentState, kServiceRunning);
+  SetServiceControlCallback(&RecordControl);
+
+  struct Row {
+    std::uint32_t control;
+    std::uint32_t stateAfter;
+    Log scmLog, powerLog;
+  };
+  const std::vector<Row> rows = {
+      {kControlInterrogate, 4, {Status(4)}, {}},
+      {kControlPause, 7, {Status(7)}, {}},
+      {kControlInterrogate, 7, {Status(7)}, {}},
+      {kControlPause, 7, {Status(7)}, {}},
+      {kControlContinue, 4, {Status(4)}, {}},
+      {kControlShutdown, 4, {}, {}},
+      {0x80, 4, {}, {}},  // a control of the service's own range
+      {kControlPause, 7, {Status(7)}, {}},
+      {kControlStop, 1, {}, BoundStatus(1)},
+  };
+  std::uint32_t before = kServiceRunning;
+  for (const Row& row : rows) {
+    SCOPED_TRACE("control " + std::to_string(row.control));
+    scm.log.clear();
+    power.log.clear();
+    g_seen.clear();
+    scm.handler(row.control);
+    EXPECT_EQ(ServiceStatusRecord.currentState, row.stateAfter);
+    EXPECT_EQ(scm.log, row.scmLog);
+    EXPECT_EQ(power.log, row.powerLog);
+    // The callback ran first, with the code, before the state changed.
+    EXPECT_EQ(g_seen, (std::vector<std::uint32_t>{row.control, before}));
+    before = row.stateAfter;
+  }
+  // Stopping clears the exit code and counters that a failure may have set.
+  ServiceStatusRecord.win32ExitCode = 1066;
+  ServiceStatusRecord.checkPoint = 3;
+  ServiceStatusRecord.waitHint = 500;
+  power.log.clear();
+  scm.handler(kControlStop);
+  EXPECT_EQ(power.log, BoundStatus(1));
+  // A report the bound function cannot make ends quietly.
+  power.libraries.erase("Advapi32.dll");
+  EXPECT_NO_THROW(scm.handler(kControlStop));
+  ExpectNothingHeld();
+}
+
+}  // namespace

@@ -1,0 +1,289 @@
+// The shutdown settings of the tweaks dialog against an in-memory registry:
+// what each stored value shows, what OK stores, in which order, and which
+// controls each Windows version has.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "resources/system_tweaks_ids.h"
+#include "settings/StoreExceptions.h"
+#include "system/SystemTweaks.h"
+#include "tests/support/FakeOsVersion.h"
+#include "tests/support/RegistryTestSupport.h"
+
+using namespace Vesperon;
+using namespace testing_support;
+
+namespace {
+
+struct Value {
+  TweakRow setting;
+  std::uint32_t type;
+  testsupport::Bytes data;
+};
+Value Sz(TweakRow setting, const char* text) {
+  return {setting, platform::kRegSz, testsupport::Text(text)};
+}
+Value Dw(TweakRow setting, std::uint32_t number) {
+  return {setting, platform::kRegDword, testsupport::Dword(number)};
+}
+
+const char* NameOf(TweakRow setting) { return StorageOf(setting).valueName; }
+
+class SystemTweaksTest : public ::testing::Test {
+ protected:
+  static void Put(const Value& value) {
+    const TweakStorage& s = StorageOf(value.setting);
+    platform::IRegistry& registry = platform::Registry();
+    platform::RegKey key = 0;
+    ASSERT_EQ(registry.CreateKey(DataSystem::HiveRoot(s.hive), s.keyPath, platform::kKeyAllAccess,
+                                 key),
+              platform::kOk);
+    registry.SetValue(key, s.valueName, value.type, value.data.data(),
+                      static_cast<std::uint32_t>(value.data.size()));
+    registry.CloseKey(key);
+  }
+  // Every one of the seven settings holds exactly `expected`; the others
+  // were never written.
+  static void ExpectStored(const std::vector<Value>& expected, const std::string& label) {
+    for (int row = 0; row < kTweakRowCount; ++row) {
+      const auto setting = static_cast<TweakRow>(row);
+      const TweakStorage& s = StorageOf(setting);
+      const testsupport::RawValue raw =
+          testsupport::ReadRaw(s.keyPath, s.valueName, DataSystem::HiveRoot(s.hive));
+      std::optional<Value> want;
+      for (const Value& v : expected) {
+        if (v.setting == setting) want = v;
+      }
+      if (!want) {
+        EXPECT_NE(raw.result, platform::kOk) << label << ": " << s.valueName << " was written";
+        continue;
+      }
+      EXPECT_EQ(raw.result, platform::kOk) << label << ": " << s.valueName;
+      EXPECT_EQ(raw.type, want->type) << label << ": " << s.valueName;
+      EXPECT_EQ(raw.data, want->data) << label << ": " << s.valueName;
+    }
+  }
+
+  // Each case installs a fresh in-memory registry of its own.
+  FakeOsVersion os{kWinXP};
+};
+
+TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
+  struct Row {
+    platform::OsVersionRecord system;
+    std::vector<Value> stored;
+    TweakRow row;
+    std::int32_t shown;
+  };
+  const Row rows[] = {
+      {kWinXP, {Sz(kTweakWaitToKill, "20000")}, kTweakWaitToKill, 20},
+      {kWinXP, {Sz(kTweakWaitToKill, "1500")}, kTweakWaitToKill, 1},
+      {kWinXP, {}, kTweakWaitToKill, 20},
+      {kWinXP, {Sz(kTweakWaitToKill, "")}, kTweakWaitToKill, 20},
+      {kWinXP, {Sz(kTweakWaitToKill, "7000ms")}, kTweakWaitToKill, 20},
+      {kWinXP, {Sz(kTweakWaitToKill, "99999999999")}, kTweakWaitToKill, 20},
+      {kWinXP, {Dw(kTweakClearPageFile, 1)}, kTweakClearPageFile, 1},
+      {kWinXP, {Dw(kTweakClearPageFile, 0)}, kTweakClearPageFile, 0},
+      {kWinXP, {Sz(kTweakClearPageFile, "1")}, kTweakClearPageFile, 0},  // no REG_DWORD
+      {kWinXP, {Dw(kTweakStatusMessages, 0)}, kTweakStatusMessages, 1},
+      {kWinXP, {Dw(kTweakStatusMessages, 1)}, kTweakStatusMessages, 0},
+      {kWinXP, {}, kTweakStatusMessages, 1},
+      {kWinXP, {Dw(kTweakVerboseStatus, 2)}, kTweakVerboseStatus, 1},
+      {kWinXP, {}, kTweakVerboseStatus, 0},
+      {kWinXP, {Sz(kTweakLogonShutdown, "0")}, kTweakLogonShutdown, 1},
+      {kWinXP, {}, kTweakLogonShutdown, 0},
+      {kWin98, {}, kTweakFastReboot, 0},
+      {kWin98, {Sz(kTweakFastReboot, "0")}, kTweakFastReboot, 1},
+      {kWin98, {Sz(kTweakFastReboot, "")}, kTweakFastReboot, 0},
+      // The DHCP row is checked only while fast shutdown is off.
+      {kWin98, {Dw(kTweakReleaseLease, 1)}, kTweakReleaseLease, 0},
+      {kWin98, {Dw(kTweakReleaseLease, 1), Sz(kTweakFastReboot, "0")}, kTweakReleaseLease, 1},
+      {kWin98, {Dw(kTweakReleaseLease, 0), Sz(kTweakFastReboot, "0")}, kTweakReleaseLease, 0},
+      // A system without the setting does not read it.
+      {kWin98, {Sz(kTweakWaitToKill, "7000")}, kTweakWaitToKill, 0},
+      {kWinXP, {Sz(kTweakFastReboot, "0")}, kTweakFastReboot, 0},
+  };
+  for (const Row& r : rows) {
+    platform::MemoryRegistry fresh;
+    platform::ScopedRegistry guard(fresh);
+    os.Set(r.system);
+    for (const Value& v : r.stored) Put(v);
+    const std::string label = std::string(NameOf(r.row)) + " #" + std::to_string(&r - rows);
+    EXPECT_EQ(LoadTweakState().value[r.row], r.shown) << label;
+    EXPECT_EQ(fresh.OpenHandleCount(), 0u) << label;
+  }
+}
+
+TEST_F(SystemTweaksTest, OkStoresTheControlStateAsTheMappingSays) {
+  struct Row {
+    platform::OsVersionRecord system;
+    TweakRow row;
+    std::int32_t state;
+    std::vector<Value> stored;
+  };
+  const Row rows[] = {
+      {kWinXP, kTweakWaitToKill, 7, {Sz(kTweakWaitToKill, "7000")}},
+      {kWinXP, kTweakWaitToKill, 0, {Sz(kTweakWaitToKill, "0")}},
+      {kWinXP, kTweakClearPageFile, 1, {Dw(kTweakClearPageFile, 1)}},
+      {kWinXP, kTweakClearPageFile, 0, {Dw(kTweakClearPageFile, 0)}},
+      {kWinXP, kTweakStatusMessages, 0, {Dw(kTweakStatusMessages, 1)}},
+      {kWinXP, kTweakStatusMessages, 1, {Dw(kTweakStatusMessages, 0)}},
+      {kWinXP, kTweakVerboseStatus, 1, {Dw(kTweakVerboseStatus, 1)}},
+      {kWinXP, kTweakLogonShutdown, 1, {Sz(kTweakLogonShutdown, "0")}},
+      {kWinXP, kTweakLogonShutdown, 0, {Sz(kTweakLogonShutdown, "1")}},
+      {kWin98, kTweakReleaseLease, 1, {Dw(kTweakReleaseLease, 1), Sz(kTweakFastReboot, "0")}},
+      {kWin98, kTweakReleaseLease, 0, {Dw(kTweakReleaseLease, 0)}},
+      {kWin98, kTweakFastReboot, 1, {Sz(kTweakFastReboot, "0")}},
+      {kWin98, kTweakFastReboot, 0, {Sz(kTweakFastReboot, "1")}},
+  };
+  for (const Row& r : rows) {
+    platform::MemoryRegistry fresh;
+    platform::ScopedRegistry guard(fresh);
+    os.Set(r.system);
+    TweakState state;
+    state.value[r.row] = r.state;
+    state.touched[r.row] = true;
+    SaveTweakState(state);
+    ExpectStored(r.stored, std::string(NameOf(r.row)) + " #" + std::to_string(&r - rows));
+    EXPECT_EQ(fresh.OpenHandleCount(), 0u);
+  }
+}
+
+TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
+  struct Row {
+    const char* label;
+    platform::OsVersionRecord system;
+    std::vector<TweakRow> touched;
+    std::vector<TweakWrite> changed;  // control states other than `all`'s
+    std::vector<TweakWrite> plan;
+    const char* readOnlyKey;  // nullptr: every key writable
+    std::vector<Value> stored;
+  };
+  // Values of a state where every box is checked, "Verbose" chosen, 30 s.
+  TweakState all;
+  all.value.fill(1);
+  all.value[kTweakWaitToKill] = 30;
+  const char* policies = StorageOf(kTweakStatusMessages).keyPath;
+  const Row rows[] = {
+      {"nothing touched", kWinXP, {}, {}, {}, nullptr, {}},
+      {"all on XP",
+       kWinXP,
+       {kTweakVerboseStatus, kTweakWaitToKill, kTweakLogonShutdown, kTweakStatusMessages,
+        kTweakClearPageFile, kTweakReleaseLease, kTweakFastReboot},
+       {},
+       {{kTweakClearPageFile, 1},
+        {kTweakStatusMessages, 0},
+        {kTweakLogonShutdown, 0},
+        {kTweakWaitToKill, 30000},
+        {kTweakVerboseStatus, 1}},
+       nullptr,
+       {Dw(kTweakClearPageFile, 1), Dw(kTweakStatusMessages, 0), Sz(kTweakLogonShutdown, "0"),
+        Sz(kTweakWaitToKill, "30000"), Dw(kTweakVerboseStatus, 1)}},
+      {"all on 98",
+       kWin98,
+       {kTweakReleaseLease, kTweakFastReboot, kTweakClearPageFile, kTweakWaitToKill},
+       {},
+       {{kTweakFastReboot, 0}, {kTweakReleaseLease, 1}, {kTweakFastReboot, 0}},
+       nullptr,
+       {Sz(kTweakFastReboot, "0"), Dw(kTweakReleaseLease, 1)}},
+      // Fast shutdown left on but the DHCP release checked: the release wins.
+      {"DHCP after fast shutdown",
+       kWinMe,
+       {kTweakFastReboot, kTweakReleaseLease},
+       {{kTweakFastReboot, 0}},
+       {{kTweakFastReboot, 1}, {kTweakReleaseLease, 1}, {kTweakFastReboot, 0}},
+       nullptr,
+       {Sz(kTweakFastReboot, "0"), Dw(kTweakReleaseLease, 1)}},
+      {"status only", kWin2000, {kTweakVerboseStatus}, {}, {{kTweakVerboseStatus, 1}}, nullptr,
+       {Dw(kTweakVerboseStatus, 1)}},
+      {"refused policy key",
+       kWinXP,
+       {kTweakWaitToKill, kTweakStatusMessages, kTweakClearPageFile},
+       {},
+       {{kTweakClearPageFile, 1}, {kTweakStatusMessages, 0}, {kTweakWaitToKill, 30000}},
+       policies,
+       {Dw(kTweakClearPageFile, 1)}},
+  };
+  for (const Row& r : rows) {
+    platform::MemoryRegistry fresh;
+    platform::ScopedRegistry guard(fresh);
+    os.Set(r.system);
+    TweakState state = all;
+    for (TweakRow row : r.touched) state.touched[row] = true;
+    for (const TweakWrite& change : r.changed) state.value[change.setting] = change.value;
+    EXPECT_EQ(PlanTweakWrites(state), r.plan) << r.label;
+    if (r.readOnlyKey) {
+      platform::RegKey key = 0;
+      fresh.CreateKey(platform::kLocalMachine, r.readOnlyKey, platform::kKeyAllAccess, key);
+      fresh.CloseKey(key);
+      fresh.SetKeyReadOnly(platform::kLocalMachine, r.readOnlyKey, true);
+      EXPECT_THROW(SaveTweakState(state), DataSystem::RegistryException) << r.label;
+    } else {
+      SaveTweakState(state);
+    }
+    ExpectStored(r.stored, r.label);
+  }
+}
+
+TEST_F(SystemTweaksTest, EachVersionShowsTheControlsOfItsSettings) {
+  struct Row {
+    platform::OsVersionRecord system;
+    std::vector<int> shown;
+  };
+  const std::vector<int> nt4 = {IDC_TWEAK_TIMEOUT_LABEL, IDC_TWEAK_TIMEOUT, IDC_TWEAK_TIMEOUT_SPIN,
+                                IDC_TWEAK_LOGON_SHUTDOWN};
+  const std::vector<int> w2k = {IDC_TWEAK_TIMEOUT_LABEL,  IDC_TWEAK_TIMEOUT,
+                                IDC_TWEAK_TIMEOUT_SPIN,   IDC_TWEAK_STATUS_MESSAGES,
+                                IDC_TWEAK_STATUS_NORMAL,  IDC_TWEAK_STATUS_VERBOSE,
+                                IDC_TWEAK_LOGON_SHUTDOWN};
+  std::vector<int> xp = w2k;
+  xp.insert(xp.begin(), IDC_TWEAK_CLEAR_PAGE_FILE);
+  const Row rows[] = {
+      {kWin95, {IDC_TWEAK_FAST_REBOOT}},
+      {kWin98, {IDC_TWEAK_RELEASE_LEASE, IDC_TWEAK_FAST_REBOOT}},
+      {kWinMe, {IDC_TWEAK_RELEASE_LEASE, IDC_TWEAK_FAST_REBOOT}},
+      {kNT351, {}},
+      {kNT4, nt4},
+      {kWin2000, w2k},
+      {kWinXP, xp},
+      {kServer2003, xp},
+      {kWin10, xp},
+  };
+  for (const Row& r : rows) {
+    os.Set(r.system);
+    EXPECT_EQ(ShownTweakControls(), r.shown) << r.system.major << "." << r.system.minor;
+  }
+}
+
+TEST_F(SystemTweaksTest, TimeoutFieldTextAndArrows) {
+  struct Text {
+    const char* text;
+    bool ok;
+    std::int32_t seconds;
+  };
+  // A refused text leaves the seconds alone (-1 here).
+  const Text texts[] = {{"7", true, 7},           {" 12 ", true, 12},
+                        {"", false, -1},          {"abc", false, -1},
+                        {"-3", true, 0},          {"2147484", true, kMaxTimeoutSeconds},
+                        {"99999999999", true, kMaxTimeoutSeconds}};
+  for (const Text& t : texts) {
+    std::int32_t seconds = -1;
+    EXPECT_EQ(ParseTimeoutSeconds(t.text, seconds), t.ok) << t.text;
+    EXPECT_EQ(seconds, t.seconds) << t.text;
+  }
+  struct Arrow {
+    std::int32_t seconds, step, after;
+  };
+  const Arrow arrows[] = {{20, -1, 21}, {20, 1, 19}, {0, 1, 0}, {5, -10, 15},
+                          {kMaxTimeoutSeconds, -1, kMaxTimeoutSeconds}};
+  for (const Arrow& a : arrows) {
+    EXPECT_EQ(TimeoutAfterSpin(a.seconds, a.step), a.after) << a.seconds << " " << a.step;
+  }
+}
+
+}  // namespace

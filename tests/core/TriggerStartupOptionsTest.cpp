@@ -1,0 +1,150 @@
+// The "Trigger / Startup" page's rules without its window: the expiry delay
+// between seconds and days plus a time of day, the start-up boxes as the
+// page shows them on each line, and the order in which saving writes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "platform/memory/RecordingServiceManager.h"
+#include "settings/SettingsStore.h"
+#include "settings/TriggerStartupOptions.h"
+#include "system/Autostart.h"
+#include "system/ModulePath.h"
+#include "tests/support/FakeOsVersion.h"
+
+using namespace Vesperon;
+using namespace testing_support;
+
+namespace {
+
+TEST(ExpireDelayTest, SplitAndJoin) {
+  struct Row {
+    std::uint32_t seconds;
+    DelayParts parts;
+    std::uint32_t joined;  // what writing the parts back stores
+  } const rows[] = {
+      {0, {0, 0, 0, 0}, 0},
+      {3600, {0, 1, 0, 0}, 3600},
+      {59, {0, 0, 0, 59}, 59},
+      {86399, {0, 23, 59, 59}, 86399},
+      {86400, {1, 0, 0, 0}, 86400},
+      {90061, {1, 1, 1, 1}, 90061},
+      {864000000, {10000, 0, 0, 0}, 864000000},
+      {864086399, {10000, 23, 59, 59}, 864086399},
+      // Beyond the field: shown and written back as 10000 days.
+      {864086400, {10001, 0, 0, 0}, 864000000},
+      {4294967295u, {49710, 6, 28, 15}, 864023295},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.seconds);
+    EXPECT_EQ(SplitExpireDelay(row.seconds), row.parts);
+    EXPECT_EQ(JoinExpireDelay(row.parts), row.joined);
+  }
+  struct Clamp {
+    std::int64_t typed;
+    std::int32_t kept;
+  } const clamps[] = {{-5, 0}, {-1, 0}, {0, 0}, {1, 1}, {9999, 9999}, {10000, 10000},
+                      {10001, 10000}, {20000, 10000}, {5000000000LL, 10000}};
+  for (const Clamp& c : clamps) EXPECT_EQ(ClampDelayDays(c.typed), c.kept) << c.typed;
+}
+
+class TriggerStartupPageTest : public ::testing::Test {
+ protected:
+  void Store(const std::vector<std::uint32_t>& values) {
+    DataSystem::WriteNumbers({DataSystem::kPresTrgrAct, DataSystem::kMinimize,
+                              DataSystem::kSplashScr, DataSystem::kAutoStopTimer,
+                              DataSystem::kExpireDelay, DataSystem::kAutoReactTrgr},
+                             values, "Global", DataSystem::kHiveCurrentUser);
+  }
+  std::vector<std::uint32_t> Stored() {
+    std::vector<std::uint32_t> values;
+    DataSystem::ReadNumbers({DataSystem::kPresTrgrAct, DataSystem::kMinimize,
+                             DataSystem::kSplashScr, DataSystem::kAutoStopTimer,
+                             DataSystem::kExpireDelay, DataSystem::kAutoReactTrgr},
+                            values, "Global", DataSystem::kHiveCurrentUser);
+    return values;
+  }
+
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry registryGuard{registry};
+  platform::RecordingServiceManager scm;
+  platform::ScopedServiceManager scmGuard{scm};
+  FakeOsVersion os{kWinXP};
+  const std::string self = GetModulePath();
+};
+
+TEST_F(TriggerStartupPageTest, BoxesAsShown) {
+  struct Row {
+    const char* name;
+    platform::OsVersionRecord system;
+    bool service;  // NT service installed / 9x entry present
+    bool runEntry;
+    std::uint32_t minimize;
+    bool shownService, shownStartUp, shownMinimized, serviceEnabled, startUpEnabled;
+  } const rows[] = {
+      {"NT with Run", kWin2000, false, true, 1, false, true, true, false, true},
+      {"NT service implies both", kWinXP, true, false, 0, true, true, true, false, false},
+      {"9x plain", kWin98, false, true, 0, false, true, false, true, true},
+      {"9x service implies both", kWinMe, true, false, 0, true, true, true, true, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    registry.DeleteTree(platform::kCurrentUser, "SOFTWARE");
+    registry.DeleteTree(platform::kLocalMachine, "Software");
+    scm.services.clear();
+    os.Set(row.system);
+    if (row.service) {
+      scm.services["Vesperon"] = {};
+      AddRunServicesEntry(self);
+    }
+    if (row.runEntry) AddRunEntry(self, DataSystem::kHiveCurrentUser);
+    Store({1, row.minimize, 0, 1, 90061, 0});
+
+    const TriggerStartupPage page = LoadTriggerStartupPage();
+    EXPECT_EQ(page.values.runAsService, row.shownService);
+    EXPECT_EQ(page.values.runAtStartUp, row.shownStartUp);
+    EXPECT_EQ(page.values.startMinimized, row.shownMinimized);
+    EXPECT_EQ(page.serviceBoxEnabled, row.serviceEnabled);
+    EXPECT_EQ(page.startUpBoxesEnabled, row.startUpEnabled);
+    EXPECT_TRUE(page.values.preserveActivation);
+    EXPECT_FALSE(page.values.splashScreen);
+    EXPECT_TRUE(page.values.stopTimer);
+    EXPECT_EQ(page.values.delay, (DelayParts{1, 1, 1, 1}));
+    EXPECT_FALSE(page.values.reactivate);
+  }
+  // The service box's own rule, on the 9x line where it can change.
+  TriggerStartupPage page;
+  OnServiceBoxChanged(page, true);
+  EXPECT_TRUE(page.values.runAtStartUp && page.values.startMinimized);
+  EXPECT_FALSE(page.startUpBoxesEnabled);
+  page.values.startMinimized = false;
+  OnServiceBoxChanged(page, false);
+  EXPECT_TRUE(page.startUpBoxesEnabled);
+  EXPECT_TRUE(page.values.runAtStartUp);  // unchecking leaves the boxes as they are
+}
+
+TEST_F(TriggerStartupPageTest, SavingAppliesTheChoicesFirst) {
+  TriggerStartupValues values;
+  values.runAtStartUp = true;
+  values.preserveActivation = false;
+  values.startMinimized = true;
+  values.splashScreen = true;
+  values.stopTimer = false;
+  values.delay = {2, 3, 4, 5};
+  values.reactivate = true;
+  SaveTriggerStartupPage(values);
+  EXPECT_TRUE(IsRunEntry(self, DataSystem::kHiveCurrentUser));
+  EXPECT_EQ(Stored(), (std::vector<std::uint32_t>{0, 1, 1, 0, 2 * 86400 + 3 * 3600 + 4 * 60 + 5, 1}));
+
+  // A start-up entry that cannot be written stops the save before the
+  // settings are touched.
+  Store({1, 0, 0, 1, 60, 0});
+  registry.SetKeyReadOnly(platform::kCurrentUser, kRunKeyPath, true);
+  EXPECT_THROW(SaveTriggerStartupPage(values), DataSystem::RegistryException);
+  EXPECT_EQ(Stored(), (std::vector<std::uint32_t>{1, 0, 0, 1, 60, 0}));
+}
+
+}  // namespace

@@ -1,0 +1,317 @@
+// The Appearance page of the global options, driven from outside: its
+// captions come from the chosen language file beside the program, OK
+// writes what the user changed and Cancel nothing, and a language file
+// that cannot be used is reported without taking the page away.
+#include "tests/e2e/SimProcess.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace e2e;
+
+constexpr UINT kGlobalOptionsCommand = 173;
+constexpr int kAppearanceTab = 2;
+enum : int {
+  kSlider = 1036,
+  kTypeList = 1037,
+  kLanguageList = 1038,
+  kColourBackground = 1040,
+  kLanguageGroup = 1044,
+  kBackgroundGroup = 1045,
+  kTranslucencyGroup = 1047,
+  kOpaqueLabel = 1049,
+  kDirectionList = 1052,
+  kDirectionLabel = 1053,
+};
+constexpr char kAppearance[] = "Global\\Appearance";
+
+std::string SimExe() {
+  const char* exe = std::getenv("VESPERON_SIM_EXE");
+  return exe ? exe : "VesperonSim.exe";
+}
+
+std::string LanguageFolder() {
+  const std::string exe = SimExe();
+  return exe.substr(0, exe.find_last_of("\\/") + 1) + "Localization\\";
+}
+
+std::string Journal() {
+  char dir[MAX_PATH] = {};
+  GetTempPathA(sizeof dir, dir);
+  return std::string(dir) + "vesperon-e2e-appearance-journal.txt";
+}
+
+void SetLanguage(const std::string& language) {
+  HKEY key = nullptr;
+  const std::string path = std::string(registry::kRoot) + "\\" + kAppearance;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "Lang", 0, REG_SZ, reinterpret_cast<const BYTE*>(language.c_str()),
+                 static_cast<DWORD>(language.size() + 1));
+  RegCloseKey(key);
+}
+
+std::string StoredText(const char* name) {
+  std::string value;
+  return registry::GetString(kAppearance, name, value) ? value : "(none)";
+}
+
+DWORD StoredNumber(const char* name) {
+  DWORD value = 0xDEAD;
+  registry::GetDword(kAppearance, name, value);
+  return value;
+}
+
+std::vector<std::string> ComboTexts(HWND combo) {
+  std::vector<std::string> texts;
+  const int count = static_cast<int>(SimProcess::Send(combo, CB_GETCOUNT));
+  for (int i = 0; i < count; ++i) {
+    // Across processes Wine hands the item's text over as UTF-16 whatever
+    // the call's character set; converted back to the program's code page.
+    wchar_t wide[256] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+    char text[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    texts.emplace_back(text);
+  }
+  return texts;
+}
+
+class AppearancePageE2e : public testing::Test {
+ protected:
+  void SetUp() override {
+    registry::DeleteAll();
+    registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
+  }
+  void TearDown() override {
+    for (const std::string& file : written_) DeleteFileA(file.c_str());
+    registry::DeleteAll();
+  }
+
+  void WriteLanguage(const std::string& name, const std::string& bytes) {
+    const std::string file = LanguageFolder() + name + ".ldf";
+    std::ofstream(file, std::ios::binary) << bytes;
+    written_.push_back(file);
+  }
+
+  // Opens Global Options on the Appearance page; the page, or 0.
+  HWND OpenAppearancePage(SimProcess& sim) {
+    if (!sim.MainWindow()) return nullptr;
+    PostMessageA(sim.MainWindow(), WM_COMMAND, MAKEWPARAM(kGlobalOptionsCommand, 0), 0);
+    WaitFor([&] { return (sheet_ = sim.FindMessageBox("Global Options")) != nullptr; }, 10000);
+    if (!sheet_) return nullptr;
+    SimProcess::Send(sheet_, PSM_SETCURSEL, kAppearanceTab, 0);
+    HWND page = nullptr;
+    WaitFor([&] {
+      page = reinterpret_cast<HWND>(SimProcess::Send(sheet_, PSM_INDEXTOHWND, kAppearanceTab, 0));
+      return page && SimProcess::Send(GetDlgItem(page, kTypeList), CB_GETCOUNT) > 0;
+    }, 5000);
+    return page;
+  }
+
+  bool CloseSheet(int button) {
+    PostMessageA(sheet_, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    return WaitFor([&] { return !IsWindow(sheet_); }, 5000);
+  }
+
+  HWND sheet_ = nullptr;
+  std::vector<std::string> written_;
+};
+
+TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
+  WriteLanguage("Zzyzx",
+                "LOCALIZATION DATA FILE - FORMAT V0.1\r\nSTRINGSET 0003\r\n"
+                "0001 Zz-east\r\n0002 Zz-west\r\n0003 Zz-south\r\n0004 Zz-north\r\n"
+                "0005 Zz-se\r\n0006 Zz-nw\r\n0007 Zz-sw\r\n0008 Zz-ne\r\n"
+                "0010 Zz-tongue\r\n0011 Zz-backdrop\r\n0012 Zz-motion\r\n0013 Zz-glass\r\n"
+                "0014 Zz-way:\r\n0015 Zz-plain\r\n0016 Zz-paint\r\n0017 Zz-tiles\r\n"
+                "0018 Zz-hue...\r\n0019 Zz-find...\r\n0020 Zz-solid\r\n0021 Zz-clear\r\n"
+                "0022 Zz-roll\r\n0023 Zz-slide\r\n0024 Zz-fade\r\n");
+  struct Row {
+    const char* language;
+    std::vector<std::pair<int, std::string>> captions;
+    std::vector<std::string> types;
+    std::string firstDirection;
+  };
+  const std::vector<Row> rows = {
+      {"Zzyzx",
+       {{kLanguageGroup, "Zz-tongue"}, {kBackgroundGroup, "Zz-backdrop"}, {kDirectionLabel, "Zz-way:"},
+        {kColourBackground, "Zz-paint"}, {kOpaqueLabel, "Zz-solid"}},
+       {"Zz-roll", "Zz-slide", "Zz-fade"},
+       "Zz-east"},
+      {"English",
+       {{kLanguageGroup, "Language"}, {kColourBackground, "Solid color"}},
+       {"Roll", "Slide", "Fade"},
+       "Left to right"},
+      {"Deutsch",
+       {{kLanguageGroup, "Sprache"}, {kColourBackground, "Einfarbig"}},
+       {"Aufrollen", "Gleiten", "\xDC" "berblenden"},
+       "Von links nach rechts"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.language);
+    SetLanguage(row.language);
+    SimProcess sim(SimExe(), Journal());
+    HWND page = OpenAppearancePage(sim);
+    ASSERT_NE(page, nullptr);
+    for (const auto& [id, caption] : row.captions) EXPECT_EQ(sim.Text(GetDlgItem(page, id)), caption) << id;
+    EXPECT_EQ(ComboTexts(GetDlgItem(page, kTypeList)), row.types);
+    const std::vector<std::string> directions = ComboTexts(GetDlgItem(page, kDirectionList));
+    ASSERT_EQ(directions.size(), 8u);
+    EXPECT_EQ(directions[0], row.firstDirection);
+    // Every language file of the folder is offered, the current one chosen.
+    std::vector<std::string> languages = ComboTexts(GetDlgItem(page, kLanguageList));
+    for (const char* shipped : {"English", "Deutsch", "Zzyzx"})
+      EXPECT_NE(std::find(languages.begin(), languages.end(), shipped), languages.end()) << shipped;
+    EXPECT_EQ(sim.Text(GetDlgItem(page, kLanguageList)), row.language);
+    EXPECT_EQ(sim.FindMessageBox("Other Error"), nullptr);
+    EXPECT_TRUE(CloseSheet(IDCANCEL));
+    EXPECT_TRUE(sim.Quit());
+  }
+}
+
+TEST_F(AppearancePageE2e, OkWritesTheChangesAndCancelNothing) {
+  for (const int button : {IDCANCEL, IDOK}) {
+    SCOPED_TRACE(button == IDOK ? "OK" : "Cancel");
+    registry::DeleteAll();
+    registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
+    SetLanguage("Deutsch");
+    SimProcess sim(SimExe(), Journal());
+    HWND page = OpenAppearancePage(sim);
+    ASSERT_NE(page, nullptr);
+    HWND slider = GetDlgItem(page, kSlider);
+    SimProcess::Send(slider, TBM_SETPOS, TRUE, 200);
+    SimProcess::Send(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 200), reinterpret_cast<LPARAM>(slider));
+    HWND types = GetDlgItem(page, kTypeList);
+    SimProcess::Send(types, CB_SETCURSEL, 2);
+    SimProcess::Send(page, WM_COMMAND, MAKEWPARAM(kTypeList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+    // A blend has no direction.
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kDirectionList)));
+    SimProcess::Send(GetDlgItem(page, kColourBackground), BM_CLICK);
+    HWND languages = GetDlgItem(page, kLanguageList);
+    SimProcess::Send(languages, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("English"));
+    SimProcess::Send(page, WM_COMMAND, MAKEWPARAM(kLanguageList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(languages));
+    ASSERT_TRUE(CloseSheet(button));
+
+    const bool saved = button == IDOK;
+    EXPECT_EQ(StoredNumber("Transluc"), saved ? 200u : 255u);
+    EXPECT_EQ(StoredNumber("AnimType"), saved ? 2u : 0u);
+    EXPECT_EQ(StoredNumber("AnimDirec"), 4u);
+    EXPECT_EQ(StoredNumber("BkGrType"), saved ? 1u : 0u);
+    EXPECT_EQ(StoredText("Lang"), saved ? "English" : "Deutsch");
+    // Saving makes the main window itself translucent at once.
+    const bool layered = (GetWindowLongA(sim.MainWindow(), GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+    EXPECT_EQ(layered, saved);
+    EXPECT_TRUE(sim.Quit());
+  }
+}
+
+TEST_F(AppearancePageE2e, UnusableLanguageFileIsReportedAndThePageStaysUsable) {
+  const std::string header = "LOCALIZATION DATA FILE - FORMAT V0.1\r\n";
+  WriteLanguage("Damaged", header + "STRINGSET 0003\r\n0001 Left\r\n0002\r\n");
+  WriteLanguage("Sparse", header + "STRINGSET 0003\r\n0001 Left\r\n");
+  struct Row {
+    const char* language;
+    const char* caption;
+    std::vector<std::string> mentions;
+  };
+  const std::vector<Row> rows = {
+      {"Absent", "Other Error", {"Absent.ldf", "cannot be opened"}},
+      {"Damaged", "Other Error", {"Damaged.ldf", "line 4"}},
+      {"Sparse", "General Error", {"Sparse.ldf", "no text 2 in string set 3"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.language);
+    SetLanguage(row.language);
+    SimProcess sim(SimExe(), Journal());
+    HWND page = OpenAppearancePage(sim);
+    ASSERT_NE(page, nullptr);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = sim.FindMessageBox(row.caption)) != nullptr; }, 5000));
+    const std::string text = sim.Text(GetDlgItem(box, 0xFFFF));
+    for (const std::string& mention : row.mentions) EXPECT_NE(text.find(mention), std::string::npos) << text;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 5000));
+
+    // The built-in English texts, and a working language can be chosen.
+    EXPECT_EQ(sim.Text(GetDlgItem(page, kLanguageGroup)), "Language");
+    EXPECT_EQ(ComboTexts(GetDlgItem(page, kTypeList)), (std::vector<std::string>{"Roll", "Slide", "Fade"}));
+    HWND languages = GetDlgItem(page, kLanguageList);
+    SimProcess::Send(languages, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("English"));
+    SimProcess::Send(page, WM_COMMAND, MAKEWPARAM(kLanguageList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(languages));
+    ASSERT_TRUE(CloseSheet(IDOK));
+    EXPECT_EQ(StoredText("Lang"), "English");
+    EXPECT_TRUE(sim.Quit());
+  }
+}
+
+// The tool tips of the program's windows: {background colour, tool count}.
+std::vector<std::pair<COLORREF, int>> ToolTips(DWORD process) {
+  struct Search {
+    DWORD process;
+    std::vector<std::pair<COLORREF, int>> tips;
+  } search{process, {}};
+  EnumWindows(
+      [](HWND window, LPARAM l) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(l);
+        DWORD owner = 0;
+        char name[64] = {};
+        GetWindowThreadProcessId(window, &owner);
+        GetClassNameA(window, name, sizeof name);
+        if (owner == search->process && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
+          search->tips.emplace_back(static_cast<COLORREF>(SimProcess::Send(window, TTM_GETTIPBKCOLOR)),
+                                    static_cast<int>(SimProcess::Send(window, TTM_GETTOOLCOUNT)));
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.tips;
+}
+
+TEST_F(AppearancePageE2e, TranslucencyOnlyFromWindows2000AndTheLinkHasItsTip) {
+  struct Row {
+    const char* exe;
+    bool translucency;
+  };
+  const std::string sim = SimExe();
+  const std::string win98 = sim.substr(0, sim.size() - 4) + "_win98.exe";
+  for (const Row& row : {Row{sim.c_str(), true}, Row{win98.c_str(), false}}) {
+    SCOPED_TRACE(row.exe);
+    SetLanguage("English");
+    SimProcess process(row.exe, Journal());
+    HWND page = OpenAppearancePage(process);
+    ASSERT_NE(page, nullptr);
+    for (int id : {kSlider, kOpaqueLabel, kTranslucencyGroup})
+      EXPECT_EQ(IsWindowVisible(GetDlgItem(page, id)) != FALSE, row.translucency) << id;
+    // Windows 98 blends too: all three animation types.
+    EXPECT_EQ(SimProcess::Send(GetDlgItem(page, kTypeList), CB_GETCOUNT), 3);
+    const auto tips = ToolTips(process.Id());
+    EXPECT_NE(std::find(tips.begin(), tips.end(), std::make_pair(COLORREF{0xE1FFFF}, 1)), tips.end());
+    EXPECT_TRUE(CloseSheet(IDCANCEL));
+    EXPECT_TRUE(process.Quit());
+  }
+}
+
+// Not a test: holds the page open for scripts taking its picture.
+TEST_F(AppearancePageE2e, DISABLED_HoldForScreenshot) {
+  SetLanguage("English");
+  SimProcess sim(SimExe(), Journal());
+  HWND page = OpenAppearancePage(sim);
+  ASSERT_NE(page, nullptr);
+  SetForegroundWindow(sheet_);
+  WaitFor([] { return false; }, 8000);
+  EXPECT_TRUE(CloseSheet(IDCANCEL));
+  EXPECT_TRUE(sim.Quit());
+}
+
+}  // namespace
