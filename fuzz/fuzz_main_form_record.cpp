@@ -125,10 +125,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const int before = window.executions;
       engine.OnPollTick();
       if (window.executions > before && engine.IsActive() && IsRepeatingKind(window.fields.kind)) {
-        // The occurrence is handled: a second later it must not run again.
-        clock.Advance(1);
-        engine.OnPollTick();
-        FUZZ_CHECK(window.executions == before + 1, what);
+        // The occurrence is handled: it is not due any more, and a second
+        // later it does not run again unless the next occurrence has come.
+        TimeSpan out;
+        const TriggerState state = engine.CurrentTrigger()->Evaluate(out);
+        FUZZ_CHECK(state == TriggerState::Waiting, what);
+        if (out.TotalSeconds() > 1) {
+          clock.Advance(1);
+          engine.OnPollTick();
+          FUZZ_CHECK(window.executions == before + 1, what);
+        }
       }
       clock.Advance(input.ConsumeBool() ? 1 : input.ConsumeIntegralInRange<int>(-90000, 3000000));
     }
