@@ -1,5 +1,6 @@
 #include "model/Trigger.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/WildcardMatch.h"
@@ -68,7 +69,12 @@ std::int32_t PollEvent(const T& trigger) {
 bool WithinExpiry(const TimeSpan& since) {
   const TimeSpan delay = ExpireDelay();
   if (since.status != DateTimeStatus::Valid || delay.status != DateTimeStatus::Valid) return false;
-  return std::round(since.days * 86400.0) <= std::round(delay.days * 86400.0);
+  // An occurrence still ahead has not come, whatever the window: without
+  // this, a weekday or day of month outside its range (a damaged profile)
+  // puts the occurrence in the future at every poll, and a repeating
+  // trigger would run its action at each of them.
+  const double seconds = std::round(since.days * 86400.0);
+  return seconds >= 0.0 && seconds <= std::round(delay.days * 86400.0);
 }
 
 // One-time and countdown share one rule: waiting before the target, due up
@@ -229,7 +235,18 @@ TriggerState ProcessTrigger::Evaluate(TimeSpan& out) const {
 }
 std::int32_t ProcessTrigger::PollInterval() const { return PollEvent(*this); }
 
-std::unique_ptr<Trigger> BuildTrigger(const TriggerFields& f) {
+std::unique_ptr<Trigger> BuildTrigger(const TriggerFields& fields) {
+  // The window keeps its fields inside these ranges, but stored fields come
+  // back from the profile as they were written, by whoever wrote them:
+  // hold them to the same ranges here, so a damaged profile gives the
+  // nearest sensible trigger instead of one that fires out of turn.
+  TriggerFields f = fields;
+  f.weekdayIndex = std::clamp(f.weekdayIndex, 0, 6);
+  if (f.kind == static_cast<std::int32_t>(TriggerKind::Monthly)) {
+    f.number = std::clamp(f.number, kFirstDayOfMonth, kLastDayOfMonth);
+  } else if (f.kind == static_cast<std::int32_t>(TriggerKind::Countdown)) {
+    f.number = std::clamp(f.number, 0, kLongestCountdownDays);
+  }
   switch (static_cast<TriggerKind>(f.kind)) {
     case TriggerKind::OneTime:
       return std::make_unique<OneTimeTrigger>(

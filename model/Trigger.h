@@ -126,6 +126,11 @@ class ProcessTrigger : public Trigger {
   std::string processName;
 };
 
+// The ranges of the number field: a countdown's days, a monthly trigger's day.
+inline constexpr std::int32_t kLongestCountdownDays = 100000;
+inline constexpr std::int32_t kFirstDayOfMonth = 1;
+inline constexpr std::int32_t kLastDayOfMonth = 31;
+
 // The main window's trigger fields at the moment of activation.
 struct TriggerFields {
   std::int32_t kind = 0;  // TriggerKind
@@ -137,6 +142,8 @@ struct TriggerFields {
 };
 
 // Builds the trigger the fields describe; a countdown starts at Now().
+// Numbers and the weekday index outside their ranges count as the nearest
+// end of the range.
 // Throws ImpossibleStateException for a kind that is not in the list.
 std::unique_ptr<Trigger> BuildTrigger(const TriggerFields& fields);
 

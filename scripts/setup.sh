@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev  # Windows build
   wine wine64                                # runs the Windows build
   xvfb xdotool x11-utils imagemagick         # a display, key presses, screenshots
+  clang libclang-rt-14-dev                   # the fuzz targets (libFuzzer runtime of clang 14)
   nsis zip                                   # release packages (scripts/package.sh)
 )
 missing=()

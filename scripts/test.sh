@@ -30,6 +30,14 @@ for preset in host host-asan win64; do
   fi
 done
 
+# The fuzz targets, briefly, over their committed corpus (clang, ASan, UBSan).
+echo "== fuzz smoke"
+log=build/fuzz-smoke.log
+mkdir -p build
+bash scripts/fuzz.sh --smoke 2>&1 | tee "$log" || status=1
+passed=$((passed + $(grep -c '^PASS ' "$log" || true)))
+failed=$((failed + $(grep -c '^FAIL ' "$log" || true)))
+
 echo "== $(( $(date +%s) - start )) s"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] || status=1

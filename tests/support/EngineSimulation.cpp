@@ -163,6 +163,15 @@ void EngineSimulation::Sleep(std::int64_t ms) {
   timers.Wake(nowMs);
 }
 
+void EngineSimulation::Restart(std::int64_t downMs, bool withClockWatch) {
+  engineSlot_.reset();
+  timers = SimulatedTimers();
+  nowMs += downMs;
+  SyncClock();
+  engineSlot_.emplace(window);
+  StartUp(withClockWatch);
+}
+
 void EngineSimulation::SetClockBy(std::int64_t seconds) {
   wallShift_ += seconds;
   SyncClock();

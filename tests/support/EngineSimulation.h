@@ -171,8 +171,12 @@ class EngineSimulation {
   Vesperon::TimeSpan savedExpireDelay_;
   Vesperon::DateTime savedLastEvent_;
 
+  // The engine lives in place so that a restart can replace it while
+  // `engine` keeps naming the current one.
+  std::optional<Vesperon::SchedulerEngine> engineSlot_{std::in_place, window};
+
  public:
-  Vesperon::SchedulerEngine engine{window};
+  Vesperon::SchedulerEngine& engine = *engineSlot_;
 
   // The window's start-up: LastEvent, clock watch, stored fields, activation.
   void StartUp(bool withClockWatch = true);
@@ -182,6 +186,10 @@ class EngineSimulation {
   void RunFor(std::int64_t ms) { RunUntil(nowMs + ms); }
   // No timer comes while asleep; on waking every overdue one comes once.
   void Sleep(std::int64_t ms);
+  // The program ends (its trigger goes without a deactivation, its timers
+  // with the process), the computer is off for `downMs`, and the program
+  // starts again as at StartUp. The window's records go on.
+  void Restart(std::int64_t downMs, bool withClockWatch = true);
   // The user moves the wall clock; the millisecond line and timers go on.
   void SetClockBy(std::int64_t seconds);
 

@@ -1,0 +1,46 @@
+#pragma once
+// Shared pieces of the fuzz targets: a check that stops the run with a
+// message (libFuzzer then keeps the input as a crash), and a registry
+// whose values are laid out from the fuzzer's bytes.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+namespace fuzzsupport {
+
+[[noreturn]] void Fail(const char* file, int line, const char* what, const std::string& detail);
+
+// One registry value as it was planted, to compare with after the program
+// had its go at it.
+struct PlantedValue {
+  std::string keyPath;  // below HKEY_CURRENT_USER
+  std::string name;
+  std::uint32_t type = 0;
+  std::vector<unsigned char> data;
+};
+
+// Takes a value type the way hostile data would: mostly the usual ones,
+// sometimes anything.
+std::uint32_t ConsumeValueType(FuzzedDataProvider& input);
+// Data of a hostile size: empty, a few bytes, exactly four, or large.
+std::vector<unsigned char> ConsumeValueData(FuzzedDataProvider& input);
+
+// Creates the key and sets the value; false if the registry refused.
+bool Plant(platform::IRegistry& registry, const PlantedValue& value);
+// The value as the registry holds it now; false if it is gone.
+bool Fetch(platform::IRegistry& registry, const std::string& keyPath, const std::string& name,
+           std::uint32_t& type, std::vector<unsigned char>& data);
+bool KeyExists(platform::IRegistry& registry, const std::string& keyPath);
+
+std::string Hex(const std::vector<unsigned char>& data);
+
+}  // namespace fuzzsupport
+
+#define FUZZ_CHECK(condition, detail)                                        \
+  do {                                                                       \
+    if (!(condition)) ::fuzzsupport::Fail(__FILE__, __LINE__, #condition, (detail)); \
+  } while (false)

@@ -1,0 +1,175 @@
+// The hot-key records are read at every start, one registry key per
+// record below Global\xzCute, and nothing stops another program or a hand
+// edit from leaving odd names, missing values, values of any type and
+// size, or keys nested inside a record. Loading must give exactly the
+// records that have an action, in the registry's order, with the numbers
+// as stored or repaired to their defaults; delete exactly the keys without
+// an action; leave the tray mouse settings beside them alone; and what it
+// loaded must read back and save back unchanged.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fuzz/FuzzSupport.h"
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "settings/SettingSchema.h"
+#include "settings/SettingsKey.h"
+#include "shell/HotKeys.h"
+
+namespace {
+
+using namespace HotKeys;
+using fuzzsupport::PlantedValue;
+
+const std::string kSectionPath = DataSystem::JoinKeyPath(DataSystem::RootKeyPath, kHotKeySection);
+
+std::string ConsumeKeyName(FuzzedDataProvider& input) {
+  static constexpr const char* kUsual[] = {"Ctrl + Alt + F12", "Shift + A", "Ctrl + Shift + Key 0xE8",
+                                           "Alt + Backslash", "Default", "DefaultList"};
+  if (input.ConsumeBool()) return input.PickValueInArray(kUsual);
+  // A registry key name: 1 to 255 characters, no backslash, no zero.
+  std::string name = input.ConsumeRandomLengthString(255);
+  for (char& c : name) {
+    if (c == '\\' || c == '\0') c = '_';
+  }
+  return name.empty() ? "x" : name;
+}
+
+// A number value as the store reads it: four bytes, or the default.
+std::uint32_t StoredNumber(const std::string& keyPath, const char* name, std::uint32_t fallback) {
+  std::uint32_t type = 0;
+  std::vector<unsigned char> b;
+  if (!fuzzsupport::Fetch(platform::Registry(), keyPath, name, type, b) || b.size() != 4) {
+    return fallback;
+  }
+  return b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
+
+std::vector<std::string> SubkeysOfSection() {
+  std::vector<std::string> names;
+  platform::IRegistry& registry = platform::Registry();
+  platform::RegKey key = 0;
+  if (registry.OpenKey(platform::kCurrentUser, kSectionPath, platform::kKeyRead, key) !=
+      platform::kOk) {
+    return names;
+  }
+  std::string name;
+  for (std::uint32_t i = 0; registry.EnumKey(key, i, name) == platform::kOk; ++i) names.push_back(name);
+  registry.CloseKey(key);
+  return names;
+}
+
+std::string Describe(const HotKeyRecord& r) {
+  return "'" + r.Name + "' " + std::to_string(r.Code) + "/" + std::to_string(r.Modifier) + "/" +
+         std::to_string(r.Action);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry scoped(registry);
+
+  // The tray mouse settings live in the same key.
+  std::vector<PlantedValue> mouse;
+  for (DataSystem::SettingId id = DataSystem::kLBClickC; id <= DataSystem::kRBAction; ++id) {
+    if (!input.ConsumeBool()) continue;
+    mouse.push_back({kSectionPath, DataSystem::SettingSchema[id].valueName,
+                     fuzzsupport::ConsumeValueType(input), fuzzsupport::ConsumeValueData(input)});
+    fuzzsupport::Plant(registry, mouse.back());
+  }
+  const int count = input.ConsumeIntegralInRange<int>(0, 12);
+  for (int i = 0; i < count; ++i) {
+    const std::string keyPath = kSectionPath + "\\" + ConsumeKeyName(input);
+    platform::RegKey key = 0;
+    FUZZ_CHECK(registry.CreateKey(platform::kCurrentUser, keyPath, platform::kKeyAllAccess, key) ==
+                   platform::kOk,
+               keyPath);
+    registry.CloseKey(key);
+    for (const char* value : {"Code", "Modifier", "Action"}) {
+      const int shape = input.ConsumeIntegralInRange<int>(0, 3);
+      if (shape == 0) continue;  // missing
+      PlantedValue planted{keyPath, value, platform::kRegDword, {}};
+      if (shape == 1) {
+        // A well-formed number, mostly a real action, sometimes the marker.
+        const std::uint32_t number = input.ConsumeBool()
+                                         ? static_cast<std::uint32_t>(kNoActionMarker)
+                                         : input.ConsumeIntegralInRange<std::uint32_t>(0, 20);
+        planted.data = {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
+                        static_cast<unsigned char>(number >> 16),
+                        static_cast<unsigned char>(number >> 24)};
+      } else {
+        planted.type = fuzzsupport::ConsumeValueType(input);
+        planted.data = fuzzsupport::ConsumeValueData(input);
+      }
+      fuzzsupport::Plant(registry, planted);
+    }
+    if (input.ConsumeBool()) {
+      // A key nested inside a record goes with the record.
+      fuzzsupport::Plant(registry, {keyPath + "\\Nested", "Action", platform::kRegDword, {1, 0, 0, 0}});
+    }
+  }
+
+  // What the load must give, from the registry as it stands.
+  std::vector<HotKeyRecord> expected;
+  std::vector<std::string> doomed;
+  for (const std::string& name : SubkeysOfSection()) {
+    const std::string keyPath = kSectionPath + "\\" + name;
+    HotKeyRecord r;
+    r.Name = name;
+    r.Code = static_cast<std::uint16_t>(StoredNumber(keyPath, "Code", 0));
+    r.Modifier = static_cast<std::uint16_t>(StoredNumber(keyPath, "Modifier", 0));
+    r.Action = static_cast<Vesperon::ActionId>(
+        StoredNumber(keyPath, "Action", static_cast<std::uint32_t>(kNoActionMarker)));
+    if (r.Action == kNoActionMarker) {
+      doomed.push_back(name);
+    } else {
+      expected.push_back(r);
+    }
+  }
+
+  std::vector<HotKeyRecord> loaded;
+  LoadHotKeyRecords(loaded);
+  FUZZ_CHECK(loaded.size() == expected.size(),
+             std::to_string(loaded.size()) + " loaded, " + std::to_string(expected.size()) + " expected");
+  for (std::size_t i = 0; i < loaded.size(); ++i) {
+    const HotKeyRecord& got = loaded[i];
+    const HotKeyRecord& want = expected[i];
+    FUZZ_CHECK(got.Name == want.Name && got.Code == want.Code && got.Modifier == want.Modifier &&
+                   got.Action == want.Action,
+               Describe(got) + " instead of " + Describe(want));
+    FUZZ_CHECK(fuzzsupport::KeyExists(registry, kSectionPath + "\\" + got.Name), got.Name);
+    HotKeyRecord again;
+    again.Name = got.Name;
+    ReadHotKeyRecord(again);
+    FUZZ_CHECK(again.Code == got.Code && again.Modifier == got.Modifier && again.Action == got.Action,
+               Describe(again) + " read back for " + Describe(got));
+  }
+  for (const std::string& name : doomed) {
+    FUZZ_CHECK(!fuzzsupport::KeyExists(registry, kSectionPath + "\\" + name), name + " kept");
+  }
+  for (const PlantedValue& value : mouse) {
+    std::uint32_t type = 0;
+    std::vector<unsigned char> bytes;
+    FUZZ_CHECK(fuzzsupport::Fetch(registry, value.keyPath, value.name, type, bytes) &&
+                   type == value.type && bytes == value.data,
+               value.name + " changed");
+  }
+
+  // What was loaded saves and loads again unchanged.
+  SaveHotKeyRecords(loaded);
+  std::vector<HotKeyRecord> reloaded;
+  LoadHotKeyRecords(reloaded);
+  FUZZ_CHECK(reloaded.size() == loaded.size(), "save and load changed the count");
+  for (std::size_t i = 0; i < reloaded.size(); ++i) {
+    FUZZ_CHECK(reloaded[i].Name == loaded[i].Name && reloaded[i].Code == loaded[i].Code &&
+                   reloaded[i].Modifier == loaded[i].Modifier &&
+                   reloaded[i].Action == loaded[i].Action,
+               Describe(reloaded[i]) + " after saving " + Describe(loaded[i]));
+  }
+  FUZZ_CHECK(registry.OpenHandleCount() == 0, "keys left open");
+  return 0;
+}

@@ -1,0 +1,213 @@
+// The program started over settings that anything may have left behind:
+// values of the wrong type, empty or oversized values, a last-event text
+// that is no date. It must come up, repair what it reads, leave alone what
+// it does not, and keep scheduling.
+#include "tests/e2e/SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace e2e;
+
+using Bytes = std::vector<unsigned char>;
+
+std::string SimExe() {
+  const char* exe = std::getenv("VESPERON_SIM_EXE");
+  return exe ? exe : "VesperonSim.exe";
+}
+
+std::string Journal() {
+  char dir[MAX_PATH] = {};
+  GetTempPathA(sizeof dir, dir);
+  return std::string(dir) + "vesperon-e2e-journal.txt";
+}
+
+Bytes TextBytes(const std::string& text, bool zero = true) {
+  Bytes bytes(text.begin(), text.end());
+  if (zero) bytes.push_back(0);
+  return bytes;
+}
+
+Bytes Number(DWORD value) {
+  return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+          static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+}
+
+void Plant(const std::string& key, const std::string& name, DWORD type, const Bytes& data) {
+  HKEY h = nullptr;
+  const std::string path = std::string(registry::kRoot) + "\\" + key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &h, nullptr),
+            ERROR_SUCCESS)
+      << path;
+  EXPECT_EQ(RegSetValueExA(h, name.c_str(), 0, type, data.empty() ? nullptr : data.data(),
+                           static_cast<DWORD>(data.size())),
+            ERROR_SUCCESS)
+      << path << "\\" << name;
+  RegCloseKey(h);
+}
+
+// False when the value (or its key) is gone. RegQueryValueExA gives the
+// bytes as stored, without the fixes RegGetValueA makes to texts.
+bool Fetch(const std::string& key, const std::string& name, DWORD& type, Bytes& data) {
+  HKEY h = nullptr;
+  const std::string path = std::string(registry::kRoot) + "\\" + key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD size = 0;
+  LONG result = RegQueryValueExA(h, name.c_str(), nullptr, &type, nullptr, &size);
+  if (result == ERROR_SUCCESS) {
+    data.assign(size + 1, 0);
+    result = RegQueryValueExA(h, name.c_str(), nullptr, &type, data.data(), &size);
+    data.resize(size);
+  }
+  RegCloseKey(h);
+  return result == ERROR_SUCCESS;
+}
+
+bool KeyExists(const std::string& key) {
+  HKEY h = nullptr;
+  const std::string path = std::string(registry::kRoot) + "\\" + key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+  RegCloseKey(h);
+  return true;
+}
+
+// Waits for the window to finish starting, answering the message boxes it
+// shows on the way; their captions and texts come back.
+std::vector<std::string> StartUp(SimProcess& sim) {
+  std::vector<std::string> boxes;
+  for (int round = 0; round < 10; ++round) {
+    HWND box = nullptr;
+    HWND main = nullptr;
+    WaitFor(
+        [&] {
+          for (const char* caption : {"Vesperon", "General Error", "Registry Error", "Other Error"}) {
+            if ((box = sim.FindMessageBox(caption)) != nullptr) return true;
+          }
+          return (main = sim.MainWindow(0)) != nullptr;
+        },
+        15000);
+    if (box == nullptr) break;
+    boxes.push_back(sim.Text(box) + ": " + sim.Text(GetDlgItem(box, 0xFFFF)));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return !IsWindow(box); }, 3000);
+  }
+  return boxes;
+}
+
+class HostileStateE2e : public testing::Test {
+ protected:
+  void SetUp() override { registry::DeleteAll(); }
+  void TearDown() override { registry::DeleteAll(); }
+};
+
+TEST_F(HostileStateE2e, WrongTypesAndSizesAreRepairedWhereReadAndKeptElsewhere) {
+  const std::string mainForm = "Profiles\\Default\\MainForm";
+  const Bytes huge(100000, 0xAB);
+  enum Outcome { kKept, kRepaired };
+  struct Row {
+    std::string key;
+    std::string name;
+    DWORD type;
+    Bytes data;
+    Outcome outcome;
+    DWORD repairedTo;
+  };
+  const Row rows[] = {
+      // What start-up reads: numbers not of four bytes come back as defaults.
+      {mainForm, "Action", REG_SZ, TextBytes("garbage!"), kRepaired, 0},
+      {mainForm, "Trigger", REG_DWORD, {}, kRepaired, 0},
+      {mainForm, "TriggerDate", REG_BINARY, huge, kRepaired, 0},
+      {mainForm, "TriggerCmb1", REG_BINARY, {7, 0}, kRepaired, 0},
+      {mainForm, "TriggerEdit", REG_MULTI_SZ, Bytes(70000, 'x'), kRepaired, 1},
+      {mainForm, "TriggerActive", REG_SZ, TextBytes("yes please"), kRepaired, 0},
+      {"Global\\TriggerStartup", "Minimize", REG_BINARY, Bytes(8, 1), kRepaired, 1},
+      {"Global\\TriggerStartup", "PresTrgrAct", REG_SZ, TextBytes(""), kRepaired, 1},
+      {"Global\\xzCute\\Ctrl + F11", "Modifier", REG_BINARY, huge, kRepaired, 0},
+      // Four bytes read as a number whatever their type; texts are read as
+      // they are: neither is a repair.
+      {mainForm, "TriggerTime", REG_SZ, TextBytes("abc"), kKept, 0},
+      {mainForm, "TriggerCmb2", REG_DWORD, {'A', 'B', 0, 0}, kKept, 0},
+      {"Profiles\\Default\\Trigger", "LastEvent", REG_SZ, TextBytes("31/31/31 99:99 \x01\x7f garbage"),
+       kKept, 0},
+      {"Global\\xzCute\\Ctrl + F11", "Code", REG_DWORD, Number(0x7A), kKept, 0},
+      {"Global\\xzCute\\Ctrl + F11", "Action", REG_DWORD, Number(9), kKept, 0},
+      // What nothing reads at start-up stays exactly as it was.
+      {"Profiles\\Default\\Reminder", "Txt", REG_DWORD, Number(5), kKept, 0},
+      {"Profiles\\Default\\SDProp", "Forced", REG_SZ, TextBytes("garbage!"), kKept, 0},
+      {"Profiles\\Default\\WakeOnLAN", "MACAddr", REG_BINARY, huge, kKept, 0},
+      {"Profiles\\Default\\Process", "ToKill", REG_SZ, {}, kKept, 0},
+      {"Global\\Log", "MaxSize", REG_SZ, TextBytes("500"), kKept, 0},
+      {"Global\\xzCute", "LBAction", REG_SZ, TextBytes("garbage!"), kKept, 0},
+  };
+  for (const Row& r : rows) Plant(r.key, r.name, r.type, r.data);
+  // A hot-key record whose action is no number is no record: it goes.
+  Plant("Global\\xzCute\\Shift + F10", "Code", REG_DWORD, Number(0x79));
+  Plant("Global\\xzCute\\Shift + F10", "Action", REG_SZ, TextBytes("garbage!"));
+
+  SimProcess sim(SimExe(), Journal());
+  ASSERT_TRUE(sim.Started());
+  const std::vector<std::string> boxes = StartUp(sim);
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  for (const std::string& box : boxes) {
+    EXPECT_EQ(box.find("Error"), std::string::npos) << box;
+  }
+  EXPECT_FALSE(sim.IsChecked(1000));  // the repaired TriggerActive: nothing restored
+
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.key + "\\" + r.name);
+    DWORD type = 0;
+    Bytes data;
+    ASSERT_TRUE(Fetch(r.key, r.name, type, data));
+    if (r.outcome == kRepaired) {
+      EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+      EXPECT_EQ(data, Number(r.repairedTo));
+    } else {
+      EXPECT_EQ(type, r.type);
+      EXPECT_EQ(data, r.data);
+    }
+  }
+  EXPECT_FALSE(KeyExists("Global\\xzCute\\Shift + F10"));
+  EXPECT_TRUE(sim.Quit());
+  EXPECT_TRUE(sim.JournalLines().empty());
+}
+
+TEST_F(HostileStateE2e, UnreadableLastEventStillFiresARestoredDailyTriggerOnce) {
+  // A daily trigger active at the last exit, its time half a minute ago, and
+  // a last event that is no date: the occurrence counts as not handled yet.
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const DWORD secondOfDay = (now.wHour * 3600u + now.wMinute * 60u + now.wSecond + 86400u - 30u) % 86400u;
+  const std::string mainForm = "Profiles\\Default\\MainForm";
+  registry::SetDword(mainForm, "Action", 0);  // Turn off
+  registry::SetDword(mainForm, "Trigger", 2);
+  registry::SetDword(mainForm, "TriggerDate", (now.wYear * 12u + now.wMonth) * 31u + now.wDay);
+  registry::SetDword(mainForm, "TriggerTime", secondOfDay);
+  registry::SetDword(mainForm, "TriggerActive", 1);
+  const std::string garbage = "not a date \x01\x02\x03";
+  Plant("Profiles\\Default\\Trigger", "LastEvent", REG_SZ, TextBytes(garbage));
+
+  SimProcess sim(SimExe(), Journal());
+  ASSERT_TRUE(sim.Started());
+  const std::vector<std::string> boxes = StartUp(sim);
+  EXPECT_TRUE(boxes.empty()) << boxes.front();
+  ASSERT_TRUE(WaitFor([&] { return !sim.JournalLines().empty(); }, 10000));
+  EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"ExitWindows 8"});
+  // Once only, and the trigger stays for tomorrow.
+  EXPECT_FALSE(WaitFor([&] { return sim.JournalLines().size() > 1; }, 2500));
+  EXPECT_TRUE(sim.IsChecked(1000));
+  std::string lastEvent;
+  ASSERT_TRUE(registry::GetString("Profiles\\Default\\Trigger", "LastEvent", lastEvent));
+  EXPECT_NE(lastEvent, garbage);
+  EXPECT_NE(lastEvent.find(':'), std::string::npos) << lastEvent;
+  EXPECT_TRUE(sim.Quit());
+}
+
+}  // namespace
