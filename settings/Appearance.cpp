@@ -214,7 +214,9 @@ void ShowFileDialog(std::string& path, bool open, const std::vector<FileFilter>&
   std::copy(initialPath.begin(), initialPath.end(), request.file.begin());
   request.title = title;
   request.defaultExtension = defaultExtension;
-  request.flags = kFileDialogFlags;
+  // "File must exist" would refuse every new file name in a save dialog, so
+  // an export could never create its file; the save dialog goes without it.
+  request.flags = open ? kFileDialogFlags : kFileDialogFlags & ~kFileMustExist;
   path.clear();
   if (!platform::WindowEffects().GetFileName(open, request)) return;
   // The system writes a zero-terminated path; the last position stays zero

@@ -4,6 +4,7 @@
 
 #include "actions/ActionDispatcher.h"
 #include "platform/Services.h"
+#include "settings/Profiles.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
 
@@ -30,19 +31,9 @@ std::string RecordSection(const std::string& name) {
   return std::string(kHotKeySection) + "\\" + name;
 }
 
-// Removes one record's key tree. The store's active-name bookkeeping of a
-// section is kept as the profile deletion does it, so the xzCute key looks
-// the same whichever of the two removed a record: it gains a "DefaultList"
-// value that nothing reads.
-void DeleteRecordKey(const std::string& name) {
-  const std::string path = DataSystem::JoinKeyPath(DataSystem::RootKeyPath, RecordSection(name));
-  if (platform::Registry().DeleteTree(platform::kCurrentUser, path) != platform::kOk) {
-    throw DataSystem::RegistryException(DataSystem::RegistryException::kDeleteTree);
-  }
-  if (DataSystem::GetActiveProfileName(kHotKeySection, kHiveCurrentUser) == name) {
-    DataSystem::SetActiveProfileName(kHotKeySection, "Default", kHiveCurrentUser);
-  }
-}
+// Removes one record's key tree with the store's own deletion, which leaves
+// a "DefaultList" value in the xzCute key that nothing reads.
+void DeleteRecordKey(const std::string& name) { DataSystem::DeleteProfile(kHotKeySection, name); }
 
 // Code, Modifier and Action of one record key, deleting the key when it
 // holds no action. Returns false for such a key.

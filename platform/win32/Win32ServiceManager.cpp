@@ -3,6 +3,7 @@
 // program's entry points are reached through two small forwarders; a process
 // has one service table and one handler, so one slot each is enough.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include "platform/ServiceManager.h"
 
@@ -18,6 +19,38 @@ void WINAPI ForwardServiceMain(DWORD argc, LPSTR* argv) {
 
 void WINAPI ForwardControl(DWORD control) {
   if (g_handler) g_handler(static_cast<std::uint32_t>(control));
+}
+
+// False when the process was not started by the service control manager:
+// its parent is not (or no longer) services.exe. Windows fails a
+// dispatcher call from such a process at once; Wine's dispatcher instead
+// connects to the control pipe of whichever service started last and, if
+// that pipe is busy, waits for it forever, so a user's start of the program
+// would never open its window. When the snapshot cannot be taken, the
+// dispatcher is asked as before.
+bool MayBeStartedByServiceManager() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return true;
+  const DWORD self = GetCurrentProcessId();
+  DWORD parent = 0;
+  bool selfFound = false, parentIsManager = false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ProcessID != self) continue;
+    selfFound = true;
+    parent = entry.th32ParentProcessID;
+    break;
+  }
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more && parent != 0;
+       more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ProcessID != parent) continue;
+    parentIsManager = lstrcmpiA(entry.szExeFile, "services.exe") == 0;
+    break;
+  }
+  CloseHandle(snapshot);
+  return !selfFound || parentIsManager;
 }
 
 SC_HANDLE ToScHandle(ServiceHandle handle) { return reinterpret_cast<SC_HANDLE>(handle); }
@@ -46,6 +79,10 @@ class Win32ServiceManager final : public IServiceManager {
     return ::CloseServiceHandle(ToScHandle(handle)) != FALSE;
   }
   bool StartServiceCtrlDispatcherA(const char* name, ServiceMainFunction main) override {
+    if (!MayBeStartedByServiceManager()) {
+      SetLastError(ERROR_FAILED_SERVICE_CONTROLLER_CONNECT);
+      return false;
+    }
     g_main = main;
     SERVICE_TABLE_ENTRYA table[2] = {{const_cast<char*>(name), &ForwardServiceMain},
                                      {nullptr, nullptr}};

@@ -13,40 +13,22 @@
 #include "settings/SettingsStore.h"
 #include "tests/support/FakeOsVersion.h"
 #include "tests/support/RecordingActions.h"
+#include "tests/support/RegistryTestSupport.h"
 
 using namespace Vesperon;
 using namespace testing_support;
 
 namespace {
 
-constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
-constexpr char kMouseKey[] = "SOFTWARE\\Brannock\\Vesperon3\\Global\\xzCute";
+const std::string kMouseKey = testsupport::SettingsPath("Global\\xzCute");
 
 class ActionDispatcherTest : public ::testing::Test {
  protected:
   ActionDispatcherTest() { ResetInternetExplorerVersionCacheForTesting(); }
   ~ActionDispatcherTest() override { ResetInternetExplorerVersionCacheForTesting(); }
 
-  void SetValue(platform::RegKey root, const char* path, const char* name, std::uint32_t type,
-                const void* data, std::size_t size) {
-    platform::RegKey key = 0;
-    ASSERT_EQ(registry.CreateKey(root, path, platform::kKeyWrite, key), platform::kOk);
-    ASSERT_EQ(registry.SetValue(key, name, type, data, static_cast<std::uint32_t>(size)),
-              platform::kOk);
-    registry.CloseKey(key);
-  }
-  void SetBrowserVersion(const std::string& text, bool resetCache = true) {
-    SetValue(platform::kLocalMachine, kBrowserKey, "Version", platform::kRegSz, text.c_str(),
-             text.size() + 1);
-    if (resetCache) ResetInternetExplorerVersionCacheForTesting();
-  }
-  void SetMouseValue(const char* name, std::uint32_t type, const std::vector<unsigned char>& data) {
-    SetValue(platform::kCurrentUser, kMouseKey, name, type, data.data(), data.size());
-  }
-  void SetMouseNumber(const char* name, std::uint32_t value) {
-    SetMouseValue(name, platform::kRegDword,
-                  {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                   static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)});
+  static void SetMouseNumber(const char* name, std::uint32_t value) {
+    testsupport::WriteNumber(kMouseKey, name, value);
   }
 
   platform::MemoryRegistry registry;
@@ -97,7 +79,7 @@ TEST_F(ActionDispatcherTest, EveryIdRunsExactlyItsOperationOnBothLines) {
 }
 
 TEST_F(ActionDispatcherTest, IdsOutsideTheCatalogueRunNothing) {
-  SetBrowserVersion("6.0.2900.2180");
+  testsupport::WriteBrowserVersion("6.0.2900.2180");
   for (ActionId id : {18, -1, INT_MIN, INT_MAX}) {
     SCOPED_TRACE(id);
     log.clear();
@@ -129,7 +111,7 @@ TEST_F(ActionDispatcherTest, BalloonNeedsBrowserFiveAndTrayIconAndPrecedesTheAct
   host.selected = kActionMonitorOff;
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.version) + (r.trayIcon ? " with icon" : " without icon"));
-    SetBrowserVersion(r.version);
+    testsupport::WriteBrowserVersion(r.version);
     host.trayIcon = r.trayIcon;
     log.clear();
     dispatcher.ExecuteSelectedAction();
@@ -150,7 +132,9 @@ TEST_F(ActionDispatcherTest, UnreadableBrowserVersionSkipsOnlyTheBalloon) {
   dispatcher.ExecuteSelectedAction();
   EXPECT_EQ(log, CallLog{"LockWorkStation()"});
   // Nothing was cached: once the key is there, the balloon comes back.
-  SetBrowserVersion("6.0", false);
+  // Written without forgetting the cache.
+  testsupport::WriteText("SOFTWARE\\Microsoft\\Internet Explorer", "Version", "6.0",
+                         platform::kLocalMachine);
   log.clear();
   dispatcher.ExecuteSelectedAction();
   ASSERT_EQ(log.size(), 2u);
@@ -159,7 +143,7 @@ TEST_F(ActionDispatcherTest, UnreadableBrowserVersionSkipsOnlyTheBalloon) {
 }
 
 TEST_F(ActionDispatcherTest, OperationFailuresLeaveEveryEntryPoint) {
-  SetBrowserVersion("6.0");
+  testsupport::WriteBrowserVersion("6.0");
   const Exception failure(3, kCategoryAttachableApi);
   auto expectFailure = [&](const char* entry, auto run) {
     SCOPED_TRACE(entry);
@@ -232,20 +216,20 @@ TEST_F(ActionDispatcherTest, TrayClickRunsTheBoundActionOnlyForItsClickKind) {
 }
 
 TEST_F(ActionDispatcherTest, TrayClickSettingsThatCannotBeReadBindNothing) {
-  const std::vector<unsigned char> damaged = {2, 0};  // a number of the wrong size
+  const testsupport::Bytes damaged = {2, 0};  // a number of the wrong size
   // Writable: the store replaces a missing or damaged value with its default
   // (double click), so the left double click keeps the stored action.
-  SetMouseValue("LBClickC", platform::kRegBinary, damaged);
+  testsupport::WriteRaw(kMouseKey, "LBClickC", platform::kRegBinary, damaged);
   SetMouseNumber("LBAction", kActionMonitorOff);
   EXPECT_EQ(LookupTrayClickAction(kMouseLeftDouble), kActionMonitorOff);
 
   // Read-only (a locked-down account): the repair cannot be written, so the
   // read fails and the click does nothing.
-  SetMouseValue("LBClickC", platform::kRegBinary, damaged);
-  SetMouseValue("RBClickC", platform::kRegDword, {1, 0, 0, 0});  // RBAction missing
+  testsupport::WriteRaw(kMouseKey, "LBClickC", platform::kRegBinary, damaged);
+  SetMouseNumber("RBClickC", 1);  // RBAction missing
   SetMouseNumber("MBClickC", kClickPressed);
   SetMouseNumber("MBAction", kActionScreenSaver);
-  ASSERT_EQ(registry.SetKeyReadOnly(platform::kCurrentUser, kMouseKey, true), platform::kOk);
+  testsupport::ReadOnlyKey locked(kMouseKey);
   EXPECT_EQ(LookupTrayClickAction(kMouseLeftDouble), -1);
   EXPECT_EQ(LookupTrayClickAction(kMouseRightUp), -1);
   log.clear();
@@ -345,19 +329,6 @@ TEST_F(ActionDispatcherTest, TrayMenuActionNeedsTheCursor) {
   dispatcher.ExecuteAction(kActionTrayMenu);
   dispatcher.RunHotKeyAction(kActionTrayMenu);
   EXPECT_EQ(log, CallLog{});
-}
-
-TEST(SystemActionsTest, GuardInstallsAndRestoresTheImplementation) {
-  ISystemActions* before = &SystemActions();
-  CallLog log;
-  RecordingSystemActions recorder{log};
-  {
-    ScopedSystemActions guard{recorder};
-    EXPECT_EQ(&SystemActions(), &recorder);
-    SystemActions().WakeOnLan();
-  }
-  EXPECT_EQ(&SystemActions(), before);
-  EXPECT_EQ(log, CallLog{"WakeOnLan()"});
 }
 
 }  // namespace

@@ -30,12 +30,10 @@ class AppearanceTest : public ::testing::Test {
   ~AppearanceTest() override { ResetBackgroundBrushCache(); }
 
   static void Store(const char* name, std::uint32_t value) {
-    testsupport::WriteRaw(testsupport::SettingsPath("Global\\Appearance"), name,
-                          platform::kRegDword, testsupport::Dword(value));
+    testsupport::WriteNumber(testsupport::SettingsPath("Global\\Appearance"), name, value);
   }
   static void StoreText(const char* name, const std::string& text) {
-    testsupport::WriteRaw(testsupport::SettingsPath("Global\\Appearance"), name, platform::kRegSz,
-                          testsupport::Text(text));
+    testsupport::WriteText(testsupport::SettingsPath("Global\\Appearance"), name, text);
   }
   std::vector<std::string> LayeredCalls() const {
     std::vector<std::string> calls;
@@ -277,7 +275,7 @@ TEST_F(AppearanceTest, FileDialogRecordFlagsAndResult) {
     ASSERT_TRUE(effects.lastRequest);
     const platform::FileDialogRequest& r = *effects.lastRequest;
     EXPECT_EQ(r.record, row.record);
-    EXPECT_EQ(r.flags, 0x81804u);
+    EXPECT_EQ(r.flags, 0x80804u);  // a save dialog must accept a new file
     EXPECT_EQ(r.file.size(), 1024u);
     EXPECT_EQ(std::string(r.file.data()), "C:\\x.pfl");
     EXPECT_FALSE(effects.lastOpen);
@@ -287,6 +285,7 @@ TEST_F(AppearanceTest, FileDialogRecordFlagsAndResult) {
   ShowFileDialog(path, true, {}, "Open", "", 0, "");
   EXPECT_EQ(path, "C:\\chosen.bmp");
   EXPECT_TRUE(effects.lastOpen);
+  EXPECT_EQ(effects.lastRequest->flags, 0x81804u);
 
   // A path that fills the whole buffer still comes back terminated.
   effects.choose = std::string(2000, 'p');

@@ -105,16 +105,10 @@ TEST_F(BoundFunctionsTest, EachIsOfferedExactlyWhereItsRowSays) {
                                   "GetProcAddress(" + library + ", " + w.function + ")", w.callLine,
                                   "FreeLibrary(" + library + ")"}));
       } else {
-        try {
-          w.call();
-          ADD_FAILURE() << "no exception";
-        } catch (const AttachableAPIException& e) {
-          EXPECT_EQ(e.code, AttachableAPIException::kNotOffered);
-          EXPECT_EQ(e.category, 7);
-          EXPECT_EQ(e.inner, nullptr);
-        }
-        // Nothing was loaded.
-        EXPECT_TRUE(power.log.empty());
+        const auto e = ThrownBy<AttachableAPIException>(w.call);
+        EXPECT_TRUE(e && e->code == AttachableAPIException::kNotOffered && e->category == 7 &&
+                    e->inner == nullptr);
+        EXPECT_TRUE(power.log.empty());  // nothing was loaded
       }
       ExpectNothingHeld();
     }
@@ -138,14 +132,9 @@ TEST_F(BoundFunctionsTest, MissingLibraryIsCode2AndMissingFunctionCode3) {
         expected.push_back("GetProcAddress(" + library + ", " + w.function + ")");
         expected.push_back("FreeLibrary(" + library + ")");
       }
-      try {
-        w.call();
-        ADD_FAILURE() << "no exception";
-      } catch (const AttachableAPIException& e) {
-        EXPECT_EQ(e.code, libraryMissing ? AttachableAPIException::kLoadLibraryFailed
-                                         : AttachableAPIException::kFunctionMissing);
-        EXPECT_EQ(e.category, 7);
-      }
+      const auto e = ThrownBy<AttachableAPIException>(w.call);
+      EXPECT_EQ(e ? e->code : -1, libraryMissing ? AttachableAPIException::kLoadLibraryFailed
+                                                 : AttachableAPIException::kFunctionMissing);
       EXPECT_EQ(fresh.log, expected);
       EXPECT_EQ(fresh.LoadedModuleCount(), 0);
     }
@@ -194,46 +183,30 @@ TEST_F(BoundFunctionsTest, CopyKeyNeedsBrowser5EvenWhereWindowsWouldAllowIt) {
     SCOPED_TRACE(version);
     SetBrowserVersion(version);
     power.log.clear();
-    const bool offered = version[0] == '5';
-    if (offered) {
-      EXPECT_EQ(DynSHCopyKey(platform::kCurrentUser, "S", 9, 0), 0);
+    const auto copy = [] { return DynSHCopyKey(platform::kCurrentUser, "S", 9, 0); };
+    if (version[0] == '5') {
+      EXPECT_EQ(copy(), 0);
       EXPECT_EQ(power.log.size(), 4u);
     } else {
-      try {
-        DynSHCopyKey(platform::kCurrentUser, "S", 9, 0);
-        ADD_FAILURE() << "no exception";
-      } catch (const AttachableAPIException& e) {
-        EXPECT_EQ(e.code, 0);
-        EXPECT_EQ(e.inner, nullptr);
-      }
+      const auto e = ThrownBy<AttachableAPIException>(copy);
+      EXPECT_TRUE(e && e->code == 0 && e->inner == nullptr);
       EXPECT_TRUE(power.log.empty());
     }
   }
 }
 
 TEST_F(BoundFunctionsTest, CopyKeyWithoutABrowserKeyIsNotOfferedAndKeepsTheReason) {
-  ASSERT_EQ(registry.DeleteTree(platform::kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer"),
-            platform::kOk);
+  ASSERT_EQ(registry.DeleteTree(platform::kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer"), 0);
   ResetInternetExplorerVersionCacheForTesting();
-  try {
-    DynSHCopyKey(platform::kCurrentUser, "S", 9, 0);
-    FAIL() << "no exception";
-  } catch (const AttachableAPIException& e) {
-    EXPECT_EQ(e.code, 0);
-    EXPECT_EQ(e.category, 7);
-    ASSERT_NE(e.inner, nullptr);
-    EXPECT_EQ(e.inner->category, 1);
-    EXPECT_EQ(e.inner->code, DataSystem::RegistryException::kOpenKey);
-  }
+  const auto copy = [] { DynSHCopyKey(platform::kCurrentUser, "S", 9, 0); };
+  auto e = ThrownBy<AttachableAPIException>(copy);
+  ASSERT_TRUE(e && e->code == 0 && e->category == 7 && e->inner != nullptr);
+  EXPECT_EQ(e->inner->category, 1);
+  EXPECT_EQ(e->inner->code, DataSystem::RegistryException::kOpenKey);
   // The Windows test comes first: NT 3.51 fails without reading the browser.
   os.Set(kNT351);
-  try {
-    DynSHCopyKey(platform::kCurrentUser, "S", 9, 0);
-    FAIL() << "no exception";
-  } catch (const AttachableAPIException& e) {
-    EXPECT_EQ(e.code, 0);
-    EXPECT_EQ(e.inner, nullptr);
-  }
+  e = ThrownBy<AttachableAPIException>(copy);
+  EXPECT_TRUE(e && e->code == 0 && e->inner == nullptr);
   EXPECT_TRUE(power.log.empty());
 }
 
@@ -261,12 +234,8 @@ TEST(HostPowerSystemTest, TheDefaultRefusesEveryCall) {
   platform::TokenHandle token = 0;
   EXPECT_FALSE(host.OpenCurrentProcessToken(0x28, token));
   FakeOsVersion xp(kWinXP);
-  try {
-    DynLockWorkStation();
-    FAIL() << "no exception";
-  } catch (const AttachableAPIException& e) {
-    EXPECT_EQ(e.code, AttachableAPIException::kLoadLibraryFailed);
-  }
+  const auto e = ThrownBy<AttachableAPIException>([] { DynLockWorkStation(); });
+  EXPECT_TRUE(e && e->code == AttachableAPIException::kLoadLibraryFailed);
 }
 #endif
 

@@ -7,6 +7,7 @@
 #include "platform/Services.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/StoreExceptions.h"
+#include "tests/support/RegistryTestSupport.h"
 
 using namespace Vesperon;
 
@@ -48,14 +49,8 @@ class InternetExplorerRegistryTest : public ::testing::Test {
   InternetExplorerRegistryTest() { ResetInternetExplorerVersionCacheForTesting(); }
   ~InternetExplorerRegistryTest() override { ResetInternetExplorerVersionCacheForTesting(); }
 
-  void SetText(const char* name, const std::string& text) {
-    platform::RegKey key = 0;
-    ASSERT_EQ(registry.CreateKey(platform::kLocalMachine, kBrowserKey, platform::kKeyWrite, key),
-              platform::kOk);
-    ASSERT_EQ(registry.SetValue(key, name, platform::kRegSz, text.c_str(),
-                                static_cast<std::uint32_t>(text.size() + 1)),
-              platform::kOk);
-    registry.CloseKey(key);
+  static void SetText(const char* name, const std::string& text) {
+    testsupport::WriteText(kBrowserKey, name, text, platform::kLocalMachine);
   }
 
   platform::MemoryRegistry registry;
@@ -103,6 +98,7 @@ TEST_F(InternetExplorerRegistryTest, ReadsOnceThenServesTheCache) {
   SetText("Version", "4.72.3110.8");
   EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), 4.72);
   SetText("Version", "6.0.2900.2180");
+  EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), 4.72);
   // A cached 0 is a value too, not "unset".
   ResetInternetExplorerVersionCacheForTesting();
   SetText("Version", "");

@@ -105,12 +105,9 @@ TEST_F(PrivilegesTest, OnThe9xLineTheBoundLookupIsNotOffered) {
   os.Set(kWin98);
   platform::TokenHandle token = 0;
   platform::PrivilegeRecord record;
-  try {
-    EnablePrivilege("SeShutdownPrivilege", token, record);
-    FAIL();
-  } catch (const AttachableAPIException& e) {
-    EXPECT_EQ(e.code, 0);
-  }
+  const auto e =
+      ThrownBy<AttachableAPIException>([&] { EnablePrivilege("SeShutdownPrivilege", token, record); });
+  EXPECT_TRUE(e && e->code == 0);
   EXPECT_EQ(power.log, (Log{"OpenProcessToken(current process, 0x28)", "CloseHandle(token)"}));
   EXPECT_EQ(token, 0u);
   ExpectNothingHeld();

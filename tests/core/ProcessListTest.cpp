@@ -230,8 +230,7 @@ TEST_F(ProcessListTest, KillEndsEveryMatchOncePerMatchingPattern) {
     std::optional<std::string> toKill;  // nullopt: never stored
     Strings ends;
   } cases[] = {
-      {std::nullopt, {}},
-      {"", {}},
+      {std::nullopt, {}},  // the default: nothing
       {"NOTE*.EXE", {"end 10 exit 0", "end 11 exit 0"}},
       {" notepad.exe", {}},
       {"calc.exe||notepad.exe|", {"end 10 exit 0", "end 11 exit 0", "end 13 exit 0"}},

@@ -11,6 +11,7 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/RecordingSoundPlayer.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/RegistryTestSupport.h"
 #include "tests/support/FakeOsVersion.h"
 
 using namespace Vesperon;
@@ -114,7 +115,6 @@ TEST_F(ReminderTest, SettingsComeFromTheActiveProfileOrTheTestSection) {
   } const rows[] = {
       {"nothing stored: defaults", false, nullptr, "Your message displays here", false, 1},
       {"active profile Work", false, "Work", "work text", true, 7},
-      {"active profile Default", false, "Default", "default text", false, 3},
       {"test section", true, "Work", "temp text", true, 9},
   };
   for (const Row& r : rows) {
@@ -278,12 +278,9 @@ TEST_F(ReminderTest, SoundOnceOrLoopedAndAlwaysStoppedWithTheWindow) {
 
 TEST_F(ReminderTest, UnreadableSettingsAreReportedAndCloseBeforeAnythingShows) {
   // A read-only key without values: repairing the first missing value fails.
-  const std::string key = std::string(DataSystem::RootKeyPath) + "\\Profiles\\Default\\Reminder";
-  platform::RegKey handle = 0;
-  ASSERT_EQ(registry.CreateKey(platform::kCurrentUser, key, platform::kKeyWrite, handle),
-            platform::kOk);
-  registry.CloseKey(handle);
-  ASSERT_EQ(registry.SetKeyReadOnly(platform::kCurrentUser, key, true), platform::kOk);
+  const std::string key = testsupport::SettingsPath("Profiles\\Default\\Reminder");
+  testsupport::CreateKey(key);
+  testsupport::ReadOnlyKey locked(key);
   EXPECT_FALSE(reminder.Initialize(false));
   EXPECT_EQ(window.failures, std::vector<std::int32_t>{DataSystem::RegistryException::kSetValue});
   EXPECT_EQ(window.closeCount, 1);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,33 +57,8 @@ class TriggerTest : public ::testing::Test {
   DateTime savedLastEvent_;
 };
 
-TEST_F(TriggerTest, OneTimeAndCountdownWaitFireAndMiss) {
-  struct Row {
-    std::int32_t targetFromNow;  // seconds; the expiry window is an hour
-    TriggerState state;
-    double seconds;
-    std::int32_t poll;
-  };
-  const Row rows[] = {
-      {0, TriggerState::Due, 0, -1},  // a target equal to Now() is due
-      {-3599, TriggerState::Due, 3599, -1},
-      {-3601, TriggerState::Missed, 3601, 100},
-      {300, TriggerState::Waiting, 300, 1000},  // "at most five minutes"
-      {301, TriggerState::Waiting, 301, 60000},
-  };
-  At({2004, 11, 5, 12, 0, 0});
-  SetExpireDelay(MakeSpan(0, 1, 0, 0));
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.targetFromNow);
-    const DateTime target = Now() + MakeSpan(0, 0, 0, r.targetFromNow);
-    for (const Result& result : {Run(OneTimeTrigger(target)), Run(CountdownTrigger(target))}) {
-      EXPECT_EQ(result.state, r.state);
-      EXPECT_EQ(result.seconds, r.seconds);
-      EXPECT_EQ(result.poll, r.poll);
-    }
-  }
-}
-
+// (Expiry, misses and the polling around an occurrence: SchedulerEngineTest
+// and SchedulerSimulationTest, through the engine.)
 TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
   const DateTime at0000 = MakeDateTime(2000, 1, 1, 0, 0, 0);
   const DateTime at0800 = MakeDateTime(2000, 1, 1, 8, 0, 0);
@@ -142,57 +116,6 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
     const Result result = Run(r.trigger);
     EXPECT_EQ(result.state, r.state);
     EXPECT_EQ(result.seconds, r.seconds);
-  }
-  // Five minutes before a daily occurrence the polling speeds up.
-  At({2004, 11, 5, 7, 55, 0});
-  EXPECT_EQ(daily.PollInterval(), 1000);
-  At({2004, 11, 5, 7, 54, 59});
-  EXPECT_EQ(daily.PollInterval(), 60000);
-}
-
-// Polls every second around each occurrence the way the engine does, moving
-// LastEvent to Now() on every fire: each occurrence must fire exactly once,
-// at its own second, however the day counts round.
-TEST_F(TriggerTest, EachOccurrenceFiresExactlyOnce) {
-  struct Row {
-    const char* name;
-    std::unique_ptr<Trigger> trigger;
-    Clock start;            // two minutes before the first occurrence
-    std::int64_t period;    // seconds from one window to the next
-    int windows;
-  };
-  const DateTime at0800 = MakeDateTime(2000, 1, 1, 8, 0, 0);
-  Row rows[] = {
-      {"daily", std::make_unique<DailyTrigger>(at0800), {2004, 11, 5, 7, 58, 0}, kDay, 120},
-      {"weekly", std::make_unique<WeeklyTrigger>(at0800, 6), {2004, 11, 5, 7, 58, 0}, 7 * kDay, 60},
-      {"monthly", std::make_unique<MonthlyTrigger>(at0800, 1), {2004, 1, 1, 7, 58, 0}, 0, 48},
-  };
-  SetExpireDelay(MakeSpan(0, 1, 0, 0));
-  for (Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    At(r.start);
-    SetLastEvent(Now());
-    int fires = 0;
-    for (int window = 0; window < r.windows; ++window) {
-      for (int second = 0; second < 600; ++second) {
-        TimeSpan out;
-        if (r.trigger->Evaluate(out) == TriggerState::Due) {
-          ++fires;
-          EXPECT_EQ(second, 120) << "window " << window;
-          SetLastEvent(Now());
-        }
-        clock.Advance(1);
-      }
-      // On to two minutes before the next occurrence (the 1st of the next month).
-      clock.Advance(-600);
-      if (r.period != 0) {
-        clock.Advance(r.period);
-      } else {
-        clock.Set(clock.Current().month == 12 ? clock.Current().year + 1 : clock.Current().year,
-                  clock.Current().month % 12 + 1, 1, 7, 58, 0);
-      }
-    }
-    EXPECT_EQ(fires, r.windows);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "platform/memory/RecordingPowerSystem.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/FakeOsVersion.h"
+#include "tests/support/RegistryTestSupport.h"
 
 namespace testing_support {
 
@@ -53,6 +55,18 @@ inline Log EnableLines(const std::string& privilege) {
   return log;
 }
 
+// The E a call throws; nothing, and a failure, when it throws none.
+template <typename E, typename Fn>
+std::optional<E> ThrownBy(Fn call) {
+  try {
+    call();
+  } catch (const E& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no exception";
+  return std::nullopt;
+}
+
 struct NamedSystem {
   const char* name;
   platform::OsVersionRecord record;
@@ -86,17 +100,7 @@ class PowerFixture : public ::testing::Test {
     SetNumbers({DataSystem::kHNPropForced, DataSystem::kDisableWake}, {forced, disableWake},
                "Default");
   }
-  void SetBrowserVersion(const std::string& text) {
-    platform::RegKey key = 0;
-    ASSERT_EQ(registry.CreateKey(platform::kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer",
-                                 platform::kKeyWrite, key),
-              platform::kOk);
-    ASSERT_EQ(registry.SetValue(key, "Version", platform::kRegSz, text.c_str(),
-                                static_cast<std::uint32_t>(text.size() + 1)),
-              platform::kOk);
-    registry.CloseKey(key);
-    Vesperon::ResetInternetExplorerVersionCacheForTesting();
-  }
+  void SetBrowserVersion(const std::string& text) { testsupport::WriteBrowserVersion(text); }
   // Nothing is left loaded or open.
   void ExpectNothingHeld() {
     EXPECT_EQ(power.LoadedModuleCount(), 0);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "actions/InternetExplorerVersion.h"
 #include "platform/Services.h"
 #include "settings/SettingsKey.h"
 
@@ -62,14 +63,34 @@ RawValue ReadRaw(const std::string& path, const std::string& name, platform::Reg
 }
 
 void WriteRaw(const std::string& path, const std::string& name, std::uint32_t type,
-              const Bytes& data) {
+              const Bytes& data, platform::RegKey root) {
   platform::IRegistry& registry = platform::Registry();
   platform::RegKey key = 0;
-  ASSERT_EQ(registry.CreateKey(platform::kCurrentUser, path, platform::kKeyAllAccess, key),
-            platform::kOk);
+  ASSERT_EQ(registry.CreateKey(root, path, platform::kKeyAllAccess, key), platform::kOk);
   EXPECT_EQ(registry.SetValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size())),
             platform::kOk);
   registry.CloseKey(key);
+}
+
+void WriteNumber(const std::string& path, const std::string& name, std::uint32_t value) {
+  WriteRaw(path, name, platform::kRegDword, Dword(value));
+}
+
+void WriteText(const std::string& path, const std::string& name, const std::string& text,
+               platform::RegKey root) {
+  WriteRaw(path, name, platform::kRegSz, Text(text), root);
+}
+
+void CreateKey(const std::string& path) {
+  platform::RegKey key = 0;
+  ASSERT_EQ(platform::Registry().CreateKey(platform::kCurrentUser, path, platform::kKeyAllAccess, key),
+            platform::kOk);
+  platform::Registry().CloseKey(key);
+}
+
+void WriteBrowserVersion(const std::string& text) {
+  WriteText("SOFTWARE\\Microsoft\\Internet Explorer", "Version", text, platform::kLocalMachine);
+  Vesperon::ResetInternetExplorerVersionCacheForTesting();
 }
 
 bool KeyExists(const std::string& path, platform::RegKey root) {

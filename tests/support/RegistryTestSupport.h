@@ -27,7 +27,13 @@ struct RawValue {
 RawValue ReadRaw(const std::string& path, const std::string& name,
                  platform::RegKey root = platform::kCurrentUser);
 void WriteRaw(const std::string& path, const std::string& name, std::uint32_t type,
-              const Bytes& data);
+              const Bytes& data, platform::RegKey root = platform::kCurrentUser);
+void WriteNumber(const std::string& path, const std::string& name, std::uint32_t value);
+void WriteText(const std::string& path, const std::string& name, const std::string& text,
+               platform::RegKey root = platform::kCurrentUser);
+void CreateKey(const std::string& path);
+// The browser's "Version" below HKEY_LOCAL_MACHINE; forgets the cached version.
+void WriteBrowserVersion(const std::string& text);
 bool KeyExists(const std::string& path, platform::RegKey root = platform::kCurrentUser);
 Bytes Dword(std::uint32_t value);
 Bytes Text(const std::string& text);  // with its terminating zero

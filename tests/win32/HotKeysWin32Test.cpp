@@ -1,21 +1,12 @@
-// Hot keys on the real system: global atoms, registration and its refusals, and a real key
-// press made by xdotool on Wine's X display, which takes a user's road to WM_HOTKEY and OnHotKey.
+// Hot keys on the real system: global atoms, registration and its refusals, and the layout's
+// key names. (A real key press reaching a stored action: HotKeyE2eTest.)
 #include <windows.h>
-#undef ExitWindows  // the ISystemActions member, not the user32 macro
 
 #include <gtest/gtest.h>
 
-#include "tests/win32/RunUnix.h"
-
 #include <string>
 
-#include "actions/ActionDispatcher.h"
-#include "platform/Services.h"
-#include "platform/memory/MemoryRegistry.h"
 #include "shell/HotKeys.h"
-#include "tests/support/FakeOsVersion.h"
-#include "tests/support/RecordingActions.h"
-#include "tests/support/RegistryTestSupport.h"
 
 using namespace HotKeys;
 
@@ -29,19 +20,17 @@ constexpr UINT kKey = VK_F9;
 constexpr std::uint16_t kModifier = kHotKeyControl | kHotKeyShift;
 const std::string kName = "Ctrl + Shift + F9 (test)";
 
-HWND CreateTestWindow(const char* title, bool visible) {
+HWND CreateTestWindow(const char* title) {
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = DefWindowProcA;
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.lpszClassName = kClassName;
   RegisterClassA(&windowClass);  // fails harmlessly when already registered
-  return CreateWindowExA(0, kClassName, title, WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
+  return CreateWindowExA(0, kClassName, title, WS_OVERLAPPEDWINDOW,
                          100, 100, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 platform::WindowHandle Handle(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
-
-using testing_support::RunUnix;
 
 class HotKeysWin32Test : public ::testing::Test {
  protected:
@@ -50,7 +39,7 @@ class HotKeysWin32Test : public ::testing::Test {
     UnregisterAllHotKeys(Handle(window));
     DestroyWindow(window);
   }
-  HWND window = CreateTestWindow("Vesperon hot-key target", false);
+  HWND window = CreateTestWindow("Vesperon hot-key target");
   std::string atomName = std::string(kHotKeyAtomPrefix) + kName;
 };
 
@@ -85,7 +74,7 @@ TEST_F(HotKeysWin32Test, RefusedUnregistrationsAreCountedAndAtomsStillReleased) 
   const std::uint32_t firstId = RegisteredHotKeyAt(0).Id;
   const std::uint32_t secondId = RegisteredHotKeyAt(1).Id;
   // Another window holds none of them: the system refuses both.
-  HWND other = CreateTestWindow("Vesperon other window", false);
+  HWND other = CreateTestWindow("Vesperon other window");
   EXPECT_EQ(UnregisterAllHotKeys(Handle(other)), 2u);
   EXPECT_EQ(RegisteredHotKeyCount(), 0u);
   EXPECT_EQ(GlobalFindAtomA(atomName.c_str()), 0);
@@ -103,55 +92,6 @@ TEST_F(HotKeysWin32Test, TheTextOfACombinationUsesTheLayoutsNames) {
             control + " + Shift + Alt + F9");
   // The extended flag tells the two Delete keys apart, as the control does.
   EXPECT_NE(HotKeyText(VK_DELETE, kHotKeyExtended), HotKeyText(VK_DELETE, 0));
-}
-
-TEST_F(HotKeysWin32Test, AKeyPressOnTheDisplayReachesOnHotKey) {
-  platform::MemoryRegistry registry;
-  platform::ScopedRegistry registryGuard(registry);
-  testing_support::FakeOsVersion os(testing_support::kWinXP);
-  testing_support::CallLog log;
-  testing_support::RecordingSystemActions system(log);
-  Vesperon::ScopedSystemActions systemGuard(system);
-  testing_support::RecordingActionHost host(log);
-  Vesperon::ActionDispatcher dispatcher(host);
-
-  // The stored binding: show the main window (16), which the recording host
-  // writes down instead of doing.
-  SaveHotKeyRecords({{static_cast<std::uint16_t>(kKey), kModifier, kName, 16}});
-  ASSERT_EQ(RegisterStoredHotKeys(Handle(window), host), 1u);
-  const std::uint32_t id = RegisteredHotKeyAt(0).Id;
-
-  // X delivers keys to the focused window; give Wine one to focus.
-  const char* title = "Vesperon hot-key focus";
-  HWND focus = CreateTestWindow(title, true);
-  SetForegroundWindow(focus);
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-
-  const std::string press = std::string("Z:\\usr\\bin\\xdotool search --sync --name \"") + title +
-                            "\" windowfocus --sync key --clearmodifiers ctrl+shift+F9";
-  // Other tests may move the X focus between the focusing and the press
-  // (they share the display): a press that went elsewhere is made again.
-  bool received = false;
-  for (int attempt = 0; attempt < 3 && !received; ++attempt) {
-    ASSERT_TRUE(RunUnix(press)) << "xdotool could not be started";
-    const DWORD deadline = GetTickCount() + 3000;
-    while (!received && GetTickCount() < deadline) {
-      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_HOTKEY && message.hwnd == window) {
-          EXPECT_EQ(message.wParam, id);
-          EXPECT_EQ(OnHotKey(dispatcher, host, message.wParam), 0);
-          received = true;
-        }
-        DispatchMessageA(&message);
-      }
-      Sleep(20);
-    }
-  }
-  EXPECT_TRUE(received) << "no WM_HOTKEY after three presses";
-  EXPECT_EQ(log, testing_support::CallLog{"ShowWindowRestored()"});
-  EXPECT_EQ(UnregisterHotKeysAtExit(Handle(window), host), 0u);
-  DestroyWindow(focus);
 }
 
 }  // namespace

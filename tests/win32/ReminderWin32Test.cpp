@@ -19,6 +19,7 @@
 #include "platform/memory/RecordingSoundPlayer.h"
 #include "resources/reminder_ids.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/RegistryTestSupport.h"
 
 using platform::SoundCall;
 
@@ -172,12 +173,9 @@ TEST_F(ReminderWin32Test, ClickOnTheStatusLinePausesAndTheCloseBoxEndsTheSound) 
 }
 
 TEST_F(ReminderWin32Test, UnreadableSettingsShowTheRegistryErrorAndNoWindow) {
-  const std::string key = std::string(DataSystem::RootKeyPath) + "\\Profiles\\Default\\Reminder";
-  platform::RegKey handle = 0;
-  ASSERT_EQ(registry.CreateKey(platform::kCurrentUser, key, platform::kKeyWrite, handle),
-            platform::kOk);
-  registry.CloseKey(handle);
-  ASSERT_EQ(registry.SetKeyReadOnly(platform::kCurrentUser, key, true), platform::kOk);
+  const std::string key = testsupport::SettingsPath("Profiles\\Default\\Reminder");
+  testsupport::CreateKey(key);
+  testsupport::ReadOnlyKey locked(key);
 
   Start();
   HWND box = nullptr;

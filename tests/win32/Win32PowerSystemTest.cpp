@@ -225,24 +225,6 @@ TEST_F(Win32PowerSystemTest, GenericBinderCodesOnTheRealSystem) {
   EXPECT_EQ(codeOf({"shlwapi.dll", kBoundSHCopyKey.function, 0, 100}), -1);
 }
 
-TEST_F(Win32PowerSystemTest, LayeredWindowAttributesOnAWindowOfOurOwn) {
-  HWND window =
-      CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "STATIC", "Vesperon layered", WS_POPUP, 0,
-                      0, 40, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  ASSERT_NE(window, nullptr);
-  EXPECT_TRUE(DynSetLayeredWindowAttributes(reinterpret_cast<platform::WindowHandle>(window), 0,
-                                            217, kLayeredWindowAlpha));
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  COLORREF key = 0;
-  ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
-  EXPECT_EQ(alpha, 217);
-  EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
-  DestroyWindow(window);
-  EXPECT_EQ(guarded.calledThrough.at("SetLayeredWindowAttributes"),
-            RealAddress("user32.dll", "SetLayeredWindowAttributes"));
-}
-
 TEST_F(Win32PowerSystemTest, CopyKeyCopiesATreeOfOurOwn) {
   ResetInternetExplorerVersionCacheForTesting();
   ASSERT_GE(GetInternetExplorerVersion(), 5.0) << "the prefix's browser is too old";
@@ -292,15 +274,6 @@ TEST_F(Win32PowerSystemTest, ExitRequestEnablesAndRemovesTheShutdownPrivilegeFor
   }
   EXPECT_TRUE(guarded.withheld.empty());
   testsupport::DeleteSettingsRoot();
-}
-
-TEST_F(Win32PowerSystemTest, MonitorScreenSaverAndShellCallsAreWithheld) {
-  TurnMonitorOff();
-  TurnMonitorOn();
-  StartScreenSaver();
-  RestartShell();
-  ASSERT_GE(guarded.withheld.size(), 4u);
-  EXPECT_EQ(guarded.withheld.back(), "WinExec Explorer.exe");
 }
 
 }  // namespace

@@ -1,0 +1,64 @@
+#pragma once
+// The file calls of the profile export and import: whether a file is there,
+// deleting and moving one, a fresh temporary name in a folder, the short
+// (8.3) form of a path, and the local time of a registry time stamp. The
+// Win32 build's default is the real system (platform/win32); the host
+// build's works on the host's own files (platform/host), so that tests on
+// both builds export to and import from real files.
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/Registry.h"
+
+namespace platform {
+
+class IProfileFiles {
+ public:
+  virtual ~IProfileFiles() = default;
+  // FindFirstFileA finds something at `path`.
+  virtual bool Exists(const std::string& path) = 0;
+  // DeleteFileA.
+  virtual bool Delete(const std::string& path) = 0;
+  // GetTempFileNameA(directory, prefix, 0): makes an empty file with a name
+  // no other file in `directory` has and returns its path.
+  virtual bool TempFileName(const std::string& directory, const std::string& prefix,
+                            std::string& path) = 0;
+  // MoveFileA: fails when `to` exists.
+  virtual bool Move(const std::string& from, const std::string& to) = 0;
+  // GetShortPathNameA into a buffer of `bufferChars` characters; false when
+  // the path does not exist or its short form does not fit.
+  virtual bool ShortPath(const std::string& path, std::string& shortPath,
+                         unsigned bufferChars) = 0;
+  // FileTimeToLocalFileTime, then FileTimeToSystemTime.
+  virtual bool ToLocalTime(RegFileTime utc, LocalTimeFields& local) = 0;
+};
+
+IProfileFiles& DefaultProfileFiles();
+
+namespace detail {
+inline IProfileFiles* g_profileFiles = nullptr;
+}  // namespace detail
+
+inline IProfileFiles& ProfileFiles() {
+  return detail::g_profileFiles ? *detail::g_profileFiles : DefaultProfileFiles();
+}
+// Installs an implementation; nullptr goes back to the build's default.
+// Returns the one installed before.
+inline IProfileFiles* SetProfileFiles(IProfileFiles* files) {
+  IProfileFiles* const previous = detail::g_profileFiles;
+  detail::g_profileFiles = files;
+  return previous;
+}
+
+class ScopedProfileFiles {
+ public:
+  explicit ScopedProfileFiles(IProfileFiles& files) : previous_(SetProfileFiles(&files)) {}
+  ~ScopedProfileFiles() { SetProfileFiles(previous_); }
+  ScopedProfileFiles(const ScopedProfileFiles&) = delete;
+  ScopedProfileFiles& operator=(const ScopedProfileFiles&) = delete;
+
+ private:
+  IProfileFiles* previous_;
+};
+
+}  // namespace platform

@@ -1,0 +1,49 @@
+#include "settings/ProfilesPageRules.h"
+
+#include <algorithm>
+#include <ctime>
+
+namespace Vesperon {
+
+ProfileButtons ProfileButtonsFor(bool hasItem, const std::string& name,
+                                 const std::string& activeColumn, double browserVersion) {
+  ProfileButtons buttons;
+  const bool shellCopies = browserVersion >= 5.0;
+  buttons.copy = shellCopies;
+  buttons.remove = hasItem && name != "Default";
+  buttons.rename = buttons.remove && shellCopies;
+  buttons.setActive = hasItem && activeColumn != kActiveMark;
+  return buttons;
+}
+
+std::string SuggestedProfileName(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of("\\/");
+  const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string::size_type dot = file.find_last_of('.');
+  return dot == std::string::npos ? std::string() : file.substr(0, dot);
+}
+
+NameProblem CheckProfileName(const std::string& text, const std::vector<std::string>& forbidden) {
+  if (std::find(forbidden.begin(), forbidden.end(), text) != forbidden.end()) {
+    return NameProblem::kForbidden;
+  }
+  if (text.empty()) return NameProblem::kEmpty;
+  if (text.find('\\') != std::string::npos) return NameProblem::kBackslash;
+  return NameProblem::kNone;
+}
+
+std::string FormatLastModified(const DateTime& moment) {
+  std::tm fields{};
+  fields.tm_year = moment.Year() - 1900;
+  fields.tm_mon = moment.Month() - 1;
+  fields.tm_mday = moment.Day();
+  fields.tm_hour = moment.Hour();
+  fields.tm_min = moment.Minute();
+  fields.tm_sec = moment.Second();
+  fields.tm_isdst = -1;
+  char text[128] = {};
+  const std::size_t n = std::strftime(text, sizeof text, "%x - %X", &fields);
+  return std::string(text, n);
+}
+
+}  // namespace Vesperon

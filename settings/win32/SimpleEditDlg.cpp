@@ -1,0 +1,55 @@
+#include "settings/win32/SimpleEditDlg.h"
+
+#include "model/Exception.h"
+#include "settings/Appearance.h"
+#include "settings/ProfilesPageRules.h"
+#include "system/OsVersion.h"
+
+bool CSimpleEditDlg::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      if (Vesperon::IsOsVersionAtLeast(0, 120)) {
+        try {
+          Vesperon::ApplyStoredTranslucency(reinterpret_cast<platform::WindowHandle>(h_));
+        } catch (const Vesperon::Exception&) {
+          // An opaque name dialog is still a usable one.
+        }
+      }
+      SetWindowTextA(h_, Title.c_str());
+      SetDlgItemTextA(h_, kPromptLabel, Prompt.c_str());
+      SetDlgItemTextA(h_, kEdit, Text.c_str());
+      SendDlgItemMessageA(h_, kEdit, EM_SETSEL, 0, -1);
+      result = TRUE;  // the edit has the focus
+      return true;
+    case WM_COMMAND:
+      if (LOWORD(w) == IDOK) {
+        OnOk();
+        return true;
+      }
+      if (LOWORD(w) == IDCANCEL) {
+        End(IDCANCEL);
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+void CSimpleEditDlg::OnOk() {
+  const std::string typed = win::CWindow(Item(kEdit)).GetText();
+  const char* message = nullptr;
+  switch (Vesperon::CheckProfileName(typed, Forbidden)) {
+    case Vesperon::NameProblem::kForbidden: message = ForbiddenMessage.c_str(); break;
+    case Vesperon::NameProblem::kEmpty: message = Vesperon::kEmptyProfileNameText; break;
+    case Vesperon::NameProblem::kBackslash: message = Vesperon::kBackslashProfileNameText; break;
+    case Vesperon::NameProblem::kNone: break;
+  }
+  if (message != nullptr) {
+    MessageBoxA(h_, message, Title.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    SetFocus(Item(kEdit));
+    return;
+  }
+  Text = typed;
+  End(IDOK);
+}

@@ -1,0 +1,291 @@
+// The profile operations against platform::Registry(): the in-memory
+// registry on the host, the real one under Wine. Export and import write
+// and read real files on both.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "platform/memory/RecordingPowerSystem.h"
+#include "settings/Profiles.h"
+#include "settings/SettingsStore.h"
+#include "system/OsVersion.h"
+#include "tests/support/FakeOsVersion.h"
+#include "tests/support/RegistryTestSupport.h"
+
+namespace {
+
+using namespace DataSystem;
+using testsupport::DumpTree;
+using testsupport::SettingsPath;
+using testsupport::Text;
+using testsupport::WriteRaw;
+
+// What an operation threw, as one comparable text.
+std::string Outcome(const std::function<void()>& operation) {
+  try {
+    operation();
+    return "ok";
+  } catch (const DataSystemException& e) {
+    return "DataSystem " + std::to_string(e.code);
+  } catch (const RegistryException& e) {
+    return "Registry " + std::to_string(e.code);
+  } catch (const Vesperon::Exception&) {
+    return "Exception";
+  }
+}
+
+testsupport::Tree Profile(const std::string& name) {
+  return DumpTree(platform::kCurrentUser, SettingsPath("Profiles\\" + name));
+}
+
+std::vector<std::string> Profiles() {
+  std::vector<std::string> names;
+  ListSubkeys("Profiles", names, kHiveCurrentUser);
+  return names;
+}
+
+std::string Active() { return GetActiveProfileName("Profiles", kHiveCurrentUser); }
+
+class ProfilesContract : public testing::Test {
+ protected:
+  void SetUp() override {
+#ifndef _WIN32
+    // The host has no process token; the recording one holds the backup
+    // and restore privileges, disabled, as an administrator's does.
+    power_.emplace(recorder_);
+#endif
+    platform::Registry().UnLoadKey(platform::kUsers, kTempProfileHive);
+    testsupport::DeleteSettingsRoot();
+    dir_ = testsupport::FreshTempFile("vesperon-profiles-contract");
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    dir_ += "\\";
+#ifndef _WIN32
+    dir_.back() = '/';
+#endif
+  }
+  void TearDown() override {
+    platform::Registry().UnLoadKey(platform::kUsers, kTempProfileHive);
+    testsupport::DeleteSettingsRoot();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+
+  // Every value type the program writes, nested keys, an empty key, an
+  // empty text and an empty binary value.
+  static void BuildProfile(const std::string& name) {
+    const std::string base = SettingsPath("Profiles\\" + name);
+    WriteRaw(base + "\\MainForm", "Trigger", platform::kRegDword, testsupport::Dword(3));
+    WriteRaw(base + "\\MainForm", "TriggerCmb2", platform::kRegSz, Text(""));
+    WriteRaw(base + "\\Reminder", "Txt", platform::kRegSz, Text("Wake up, " + name));
+    WriteRaw(base + "\\Reminder\\Deep", "Blob", platform::kRegBinary, {0, 1, 255});
+    WriteRaw(base + "\\Reminder\\Deep", "None", platform::kRegBinary, {});
+    WriteRaw(base + "\\RAS", "List", platform::kRegMultiSz, {'a', 0, 'b', 0, 0});
+    WriteRaw(base, "Own", platform::kRegExpandSz, Text("%TEMP%"));
+    platform::RegKey key = 0;
+    ASSERT_EQ(platform::Registry().CreateKey(platform::kCurrentUser, base + "\\Empty",
+                                             platform::kKeyRead, key),
+              platform::kOk);
+    platform::Registry().CloseKey(key);
+  }
+
+  std::vector<std::string> FilesInFolder() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+
+  platform::RecordingPowerSystem recorder_;
+  std::optional<platform::ScopedPowerSystem> power_;
+  std::string dir_;
+};
+
+TEST_F(ProfilesContract, CopyRefusesConflictsAndUnusableNamesBeforeChangingAnything) {
+  BuildProfile("Work");
+  BuildProfile("Home");
+  const auto work = Profile("Work"), home = Profile("Home");
+  struct Case {
+    std::string source, target, expected;
+  } cases[] = {
+      {"Work", "Home", "DataSystem 1"},
+      {"Work", "HOME", "DataSystem 1"},  // the registry would copy onto Home
+      {"Gone", "Other", "DataSystem 0"},
+      {"Gone", "Home", "DataSystem 0"},  // the source test comes first
+      {"work", "Other", "DataSystem 0"},  // the program's own test is exact
+      {"Work", "", "DataSystem 2"},
+      {"Work", "A\\B", "DataSystem 2"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Outcome([&] { CopyProfile(c.source, c.target, kHiveCurrentUser); }), c.expected)
+        << c.source << " -> " << c.target;
+  }
+  EXPECT_EQ(Profiles(), (std::vector<std::string>{"Home", "Work"}));
+  EXPECT_EQ(Profile("Work"), work);
+  EXPECT_EQ(Profile("Home"), home);
+}
+
+TEST_F(ProfilesContract, CopyDuplicatesTheWholeTreeAndStampsTheNewKey) {
+  BuildProfile("Work");
+  const auto before = std::chrono::system_clock::now();
+  CopyProfile("Work", "Copy", kHiveCurrentUser);
+  EXPECT_EQ(Profile("Copy"), Profile("Work"));
+  EXPECT_EQ(Profile("Copy").size(), 6u);
+  if (!Vesperon::IsOsVersionAtLeast(0, 100)) {
+    EXPECT_EQ(Outcome([] { GetProfileLastModified("Copy", kHiveCurrentUser); }), "Exception");
+    return;
+  }
+  const Vesperon::DateTime stamp = GetProfileLastModified("Copy", kHiveCurrentUser);
+  const Vesperon::DateTime now = Vesperon::Now();
+  const double seconds = (now - stamp).TotalSeconds();
+  EXPECT_GE(seconds, -2.0);
+  EXPECT_LE(seconds, 5.0 + std::chrono::duration<double>(std::chrono::system_clock::now() - before)
+                               .count());
+  EXPECT_EQ(Outcome([] { GetProfileLastModified("Gone", kHiveCurrentUser); }), "Registry 7");
+}
+
+TEST_F(ProfilesContract, RenameKeepsTheActiveMarkOnTheProfile) {
+  struct Case {
+    std::string active, from, to, expectedOutcome, expectedActive;
+    std::vector<std::string> expectedProfiles;
+  } cases[] = {
+      {"Work", "Work", "Home", "ok", "Home", {"Default", "Home"}},
+      {"Default", "Work", "Home", "ok", "Default", {"Default", "Home"}},
+      {"Work", "Default", "Home", "DataSystem 3", "Work", {"Default", "Work"}},
+      {"Work", "Work", "Default", "DataSystem 1", "Work", {"Default", "Work"}},
+      {"Work", "Work", "", "DataSystem 2", "Work", {"Default", "Work"}},
+      // Only the case differs: the registry sees one key, and copying it
+      // onto itself before deleting it would lose the profile.
+      {"Work", "Work", "WORK", "DataSystem 1", "Work", {"Default", "Work"}},
+  };
+  for (const Case& c : cases) {
+    testsupport::DeleteSettingsRoot();
+    BuildProfile("Default");
+    BuildProfile("Work");
+    const auto moved = Profile(c.from);
+    SetActiveProfileName("Profiles", c.active, kHiveCurrentUser);
+    EXPECT_EQ(Outcome([&] { RenameProfile(c.from, c.to, kHiveCurrentUser); }), c.expectedOutcome)
+        << c.from << " -> " << c.to;
+    EXPECT_EQ(Active(), c.expectedActive) << c.from << " -> " << c.to;
+    EXPECT_EQ(Profiles(), c.expectedProfiles) << c.from << " -> " << c.to;
+    if (c.expectedOutcome == "ok") {
+      EXPECT_EQ(Profile(c.to), moved);
+    }
+  }
+}
+
+TEST_F(ProfilesContract, DeleteMovesTheActiveMarkOnlyWhenItNamedTheProfile) {
+  struct Case {
+    std::string section, name, active, expectedOutcome, expectedActive;
+    std::vector<std::string> expectedProfiles;
+  } cases[] = {
+      {"Profiles", "Work", "Work", "ok", "Default", {"Default", "Home"}},
+      {"Profiles", "Work", "Home", "ok", "Home", {"Default", "Home"}},
+      {"Profiles", "Gone", "Home", "Registry 5", "Home", {"Default", "Home", "Work"}},
+      // An empty name would remove every profile.
+      {"Profiles", "", "Home", "DataSystem 2", "Home", {"Default", "Home", "Work"}},
+  };
+  for (const Case& c : cases) {
+    testsupport::DeleteSettingsRoot();
+    for (const char* name : {"Default", "Home", "Work"}) BuildProfile(name);
+    SetActiveProfileName("Profiles", c.active, kHiveCurrentUser);
+    EXPECT_EQ(Outcome([&] { DeleteProfile(c.section, c.name); }), c.expectedOutcome) << c.name;
+    EXPECT_EQ(Active(), c.expectedActive) << c.name;
+    EXPECT_EQ(Profiles(), c.expectedProfiles) << c.name;
+  }
+}
+
+TEST_F(ProfilesContract, DeletingTheScratchSectionLeavesAnEmptyKeyNamingDefault) {
+  WriteRaw(SettingsPath("Temp\\Reminder"), "Txt", platform::kRegSz, Text("test"));
+  DeleteProfile("Temp", "");
+  const auto temp = DumpTree(platform::kCurrentUser, SettingsPath("Temp"));
+  ASSERT_EQ(temp.size(), 1u);
+  EXPECT_EQ(temp.begin()->second.at("DEFAULTLIST").second, Text("Default"));
+}
+
+// Both ways of saving: straight to the file (NT line) and through a
+// temporary file in the same folder (9x line).
+TEST_F(ProfilesContract, ExportThenImportGivesTheSameTreeOnEitherLine) {
+  for (const platform::OsVersionRecord version : {testing_support::kWinXP, testing_support::kWin98}) {
+    SCOPED_TRACE(version.platformId == 1 ? "9x line" : "NT line");
+    testing_support::FakeOsVersion os(version);
+    testsupport::DeleteSettingsRoot();
+    BuildProfile("Work");
+    SetActiveProfileName("Profiles", "Work", kHiveCurrentUser);
+    const std::string file = dir_ + "work.pfl";
+    std::filesystem::remove(file);
+
+    ExportProfile(file, "Work", kHiveCurrentUser);
+    EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"work.pfl"});  // no temporary file left
+    ImportProfile(file, "Imported", kHiveCurrentUser);
+    EXPECT_EQ(Profile("Imported"), Profile("Work"));
+    EXPECT_EQ(Active(), "Work");
+    EXPECT_FALSE(testsupport::KeyExists(kTempProfileHive, platform::kUsers));
+
+    // A second round in the same run: the privileges are dropped, not lost.
+    const std::string again = dir_ + "again.pfl";
+    ExportProfile(again, "Imported", kHiveCurrentUser);
+    ImportProfile(again, "Again", kHiveCurrentUser);
+    EXPECT_EQ(Profile("Again"), Profile("Work"));
+#ifndef _WIN32
+    EXPECT_EQ(recorder_.tokenPrivileges.at("SeBackupPrivilege"), 0u);
+    EXPECT_EQ(recorder_.tokenPrivileges.at("SeRestorePrivilege"), 0u);
+#endif
+    std::filesystem::remove(file);
+    std::filesystem::remove(again);
+  }
+}
+
+TEST_F(ProfilesContract, ExportReplacesAFileThatIsThere) {
+  BuildProfile("Work");
+  const std::string file = dir_ + "old.pfl";
+  { std::ofstream(file, std::ios::binary) << "an older export"; }
+  ExportProfile(file, "Work", kHiveCurrentUser);
+  ImportProfile(file, "Back", kHiveCurrentUser);
+  EXPECT_EQ(Profile("Back"), Profile("Work"));
+  EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "gone.pfl", "Gone", kHiveCurrentUser); }),
+            "Registry 7");
+  EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "all.pfl", "", kHiveCurrentUser); }),
+            "DataSystem 2");
+}
+
+TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMounted) {
+  BuildProfile("Work");
+  const std::string corrupt = dir_ + "corrupt.pfl";
+  { std::ofstream(corrupt, std::ios::binary) << "this is not a saved registry tree"; }
+  const std::string good = dir_ + "good.pfl";
+  ExportProfile(good, "Work", kHiveCurrentUser);
+  const auto work = Profile("Work");
+  struct Case {
+    std::string file, name, expected;
+  } cases[] = {
+      {corrupt, "Broken", "Registry 10"},
+      // The 9x line fails earlier, asking for the short form of the path.
+      {dir_ + "missing.pfl", "Missing",
+       Vesperon::IsOsVersionAtLeast(0, 100) ? "Registry 10" : "Exception"},
+      {good, "", "DataSystem 2"},
+      {good, "A\\B", "DataSystem 2"},
+      {good, "work", "DataSystem 1"},  // would be merged into Work
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Outcome([&] { ImportProfile(c.file, c.name, kHiveCurrentUser); }), c.expected)
+        << c.name;
+    EXPECT_EQ(Profiles(), std::vector<std::string>{"Work"}) << c.name;
+    EXPECT_FALSE(testsupport::KeyExists(kTempProfileHive, platform::kUsers)) << c.name;
+  }
+  EXPECT_EQ(Profile("Work"), work);
+  // Nothing stays behind that would block the next import.
+  ImportProfile(good, "Fine", kHiveCurrentUser);
+  EXPECT_EQ(Profile("Fine"), work);
+}
+
+}  // namespace
