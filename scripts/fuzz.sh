@@ -8,7 +8,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-targets=(fuzz_from_text fuzz_wildcard_match fuzz_main_form_record fuzz_settings_store fuzz_hot_key_records)
+targets=(fuzz_from_text fuzz_wildcard_match fuzz_main_form_record fuzz_settings_store fuzz_hot_key_records
+         fuzz_language_file fuzz_profile_import)
 
 build() {
   [ -f build/fuzz/CMakeCache.txt ] || cmake --preset fuzz >/dev/null
