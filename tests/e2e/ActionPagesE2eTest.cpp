@@ -32,18 +32,7 @@ constexpr int kMacField = 1099;
 constexpr int kKillTab = 4, kKillPatterns = 1101, kRunning = 1102, kAddRunning = 1103, kTestKill = 1105;
 constexpr int kReminderWindowText = 1009;
 
-std::string SimExe(const std::string& version = "") {
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  std::string path = exe ? exe : "VesperonSim.exe";
-  if (!version.empty()) path.replace(path.size() - 4, 4, "_" + version + ".exe");
-  return path;
-}
-
-std::string Journal() {
-  char dir[MAX_PATH] = {};
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + "vesperon-e2e-pages-journal.txt";
-}
+std::string Journal() { return JournalPath("vesperon-e2e-pages-journal.txt"); }
 
 const std::string kProfile = "Profiles\\Default\\";
 

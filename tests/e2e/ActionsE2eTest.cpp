@@ -27,11 +27,6 @@ using namespace e2e;
 constexpr int kActivate = 1000, kActionList = 1035, kTriggerList = 1036, kTimeField = 1037,
               kNumberField = 1040;
 
-std::string SimExe() {
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  return exe ? exe : "VesperonSim.exe";
-}
-
 std::string TempFolder() {
   char dir[MAX_PATH] = {};
   GetTempPathA(sizeof dir, dir);

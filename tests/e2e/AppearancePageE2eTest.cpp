@@ -35,21 +35,12 @@ enum : int {
 };
 constexpr char kAppearance[] = "Global\\Appearance";
 
-std::string SimExe() {
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  return exe ? exe : "VesperonSim.exe";
-}
-
 std::string LanguageFolder() {
   const std::string exe = SimExe();
   return exe.substr(0, exe.find_last_of("\\/") + 1) + "Localization\\";
 }
 
-std::string Journal() {
-  char dir[MAX_PATH] = {};
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + "vesperon-e2e-appearance-journal.txt";
-}
+std::string Journal() { return JournalPath("vesperon-e2e-appearance-journal.txt"); }
 
 void SetLanguage(const std::string& language) {
   HKEY key = nullptr;

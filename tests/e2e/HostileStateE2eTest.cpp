@@ -16,16 +16,7 @@ using namespace e2e;
 
 using Bytes = std::vector<unsigned char>;
 
-std::string SimExe() {
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  return exe ? exe : "VesperonSim.exe";
-}
-
-std::string Journal() {
-  char dir[MAX_PATH] = {};
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + "vesperon-e2e-journal.txt";
-}
+std::string Journal() { return JournalPath("vesperon-e2e-journal.txt"); }
 
 Bytes TextBytes(const std::string& text, bool zero = true) {
   Bytes bytes(text.begin(), text.end());

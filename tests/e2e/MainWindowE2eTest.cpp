@@ -23,18 +23,7 @@ constexpr int kActivate = 1000, kLabelLower = 1003, kCountdown = 1014, kActionLi
               kLabelUpper = 1043, kProgress = 1047;
 constexpr char kCaption[] = "Vesperon";
 
-std::string SimExe(const std::string& version = "") {
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  std::string path = exe ? exe : "VesperonSim.exe";
-  if (!version.empty()) path.replace(path.size() - 4, 4, "_" + version + ".exe");
-  return path;
-}
-
-std::string Journal() {
-  char dir[MAX_PATH] = {};
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + "vesperon-e2e-journal.txt";
-}
+std::string Journal() { return JournalPath("vesperon-e2e-journal.txt"); }
 
 bool TrayIconPresent(HWND main, UINT id) {
   // Only an icon that exists can be modified.

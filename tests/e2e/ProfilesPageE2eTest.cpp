@@ -24,11 +24,6 @@ constexpr int kList = 1054, kCopy = 1055, kRename = 1056, kDelete = 1057, kSetAc
               kExport = 1061, kImport = 1062, kNameEdit = 1002;
 constexpr char kPageCaption[] = "Vesperon";
 
-std::string SimExe() {
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  return exe ? exe : "VesperonSim.exe";
-}
-
 std::string TempDir() {
   char dir[MAX_PATH] = {};
   GetTempPathA(sizeof dir, dir);

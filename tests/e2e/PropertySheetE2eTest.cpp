@@ -19,16 +19,7 @@ constexpr int kActionList = 1035, kProperties = 1039;
 constexpr int kSheetTabs = 0x3020;  // the tab control of every property sheet
 constexpr UINT kGlobalOptionsCommand = 173;
 
-std::string SimExe() {
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  return exe ? exe : "VesperonSim.exe";
-}
-
-std::string Journal() {
-  char dir[MAX_PATH] = {};
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + "vesperon-e2e-sheet-journal.txt";
-}
+std::string Journal() { return JournalPath("vesperon-e2e-sheet-journal.txt"); }
 
 HWND WaitForSheet(SimProcess& sim, const std::string& caption) {
   HWND sheet = nullptr;

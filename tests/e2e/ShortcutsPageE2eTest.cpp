@@ -24,16 +24,7 @@ constexpr UINT kGlobalOptionsCommand = 173;
 constexpr int kList = 1020, kMouseOperation = 1022, kActions = 1023, kCombination = 1024,
               kAdd = 1027, kDelete = 1028, kModify = 1029;
 
-std::string SimExe() {
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  return exe ? exe : "VesperonSim.exe";
-}
-
-std::string Journal() {
-  char dir[MAX_PATH] = {};
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + "vesperon-e2e-shortcuts-journal.txt";
-}
+std::string Journal() { return JournalPath("vesperon-e2e-shortcuts-journal.txt"); }
 
 // An LVITEM in the program's process: list-view messages carry pointers.
 void SetRemoteItemState(DWORD pid, HWND list, int row, UINT state, UINT mask) {

@@ -1,5 +1,7 @@
 #include "tests/e2e/SimProcess.h"
 
+#include <cstdlib>
+
 #include <commctrl.h>
 #include <shlwapi.h>
 
@@ -8,6 +10,19 @@
 #include <thread>
 
 namespace e2e {
+
+std::string SimExe(const std::string& version) {
+  const char* exe = std::getenv("VESPERON_SIM_EXE");
+  std::string path = exe ? exe : "VesperonSim.exe";
+  if (!version.empty()) path.replace(path.size() - 4, 4, "_" + version + ".exe");
+  return path;
+}
+
+std::string JournalPath(const std::string& name) {
+  char dir[MAX_PATH] = {};
+  GetTempPathA(sizeof dir, dir);
+  return std::string(dir) + name;
+}
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -12,6 +12,13 @@
 
 namespace e2e {
 
+// The simulation program (VESPERON_SIM_EXE, set by scripts/e2e-run.sh), or
+// its copy that Wine runs as `version` ("win98", "win2k", "winxp", "win10").
+std::string SimExe(const std::string& version = "");
+// A file of that name in the temporary folder: each suite keeps its own
+// action journal there.
+std::string JournalPath(const std::string& name);
+
 // Polls `done` every 25 ms until it holds or `timeoutMs` passed.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 

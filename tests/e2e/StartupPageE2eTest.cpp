@@ -23,16 +23,7 @@ constexpr UINT kGlobalOptionsCommand = 173;
 constexpr int kService = 1030, kRun = 1031, kMinimized = 1033, kDays = 1002, kTime = 1001;
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::string SimExe() {
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  return exe ? exe : "VesperonSim.exe";
-}
-
-std::string Journal() {
-  char dir[MAX_PATH] = {};
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + "vesperon-e2e-startup-journal.txt";
-}
+std::string Journal() { return JournalPath("vesperon-e2e-startup-journal.txt"); }
 
 bool ReadRunValue(std::string& value) {
   char data[MAX_PATH + 1] = {};

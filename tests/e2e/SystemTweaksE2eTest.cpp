@@ -117,18 +117,7 @@ Raw Dword(DWORD value) {
   return {REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof value)};
 }
 
-std::string SimExe(const std::string& version) {
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  std::string path = exe ? exe : "VesperonSim.exe";
-  path.replace(path.size() - 4, 4, "_" + version + ".exe");
-  return path;
-}
-
-std::string Journal() {
-  char dir[MAX_PATH] = {};
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + "vesperon-e2e-tweaks-journal.txt";
-}
+std::string Journal() { return JournalPath("vesperon-e2e-tweaks-journal.txt"); }
 
 class SystemTweaksE2e : public testing::Test {
  protected:
