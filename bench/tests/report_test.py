@@ -9,10 +9,10 @@ import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location(
+loader_spec = importlib.util.spec_from_file_location(
     "bench_report", os.path.join(HERE, "..", "..", "scripts", "bench-report.py"))
-report = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(report)
+report = importlib.util.module_from_spec(loader_spec)
+loader_spec.loader.exec_module(report)
 
 
 def aggregate(name, kind, ns, unit="ns"):
