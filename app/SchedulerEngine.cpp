@@ -447,4 +447,20 @@ void SchedulerEngine::SetLastEventNow() {
                            DataSystem::kHiveCurrentUser);
 }
 
+void ApplyStoredFields(const StoredFields& stored, TriggerFields& fields, ActionId& action) {
+  action = IsActionId(stored.action) ? stored.action : -1;
+  fields.kind = IsKnownKind(stored.kind) ? stored.kind : -1;
+  fields.weekdayIndex = stored.weekdayIndex;
+  if (stored.dateTime.status == DateTimeStatus::Valid) {
+    fields.year = stored.dateTime.Year();
+    fields.month = stored.dateTime.Month();
+    fields.day = stored.dateTime.Day();
+    fields.hour = stored.dateTime.Hour();
+    fields.minute = stored.dateTime.Minute();
+    fields.second = stored.dateTime.Second();
+  }
+  fields.number = stored.number;
+  fields.processText = stored.processText;
+}
+
 }  // namespace Vesperon

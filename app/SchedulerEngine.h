@@ -67,6 +67,11 @@ struct StoredFields {
   std::string processText;   // the process field
 };
 
+// The fields and action a window holds after showing a stored record: an
+// unknown action or kind selects nothing (-1); an invalid date leaves the
+// date and time fields as they were.
+void ApplyStoredFields(const StoredFields& stored, TriggerFields& fields, ActionId& action);
+
 // Everything the engine needs of the main window. The Win32 window implements
 // it directly; tests record the calls. TrayIconExists and ShowBalloon have
 // the signatures of IActionHost, so one window method serves both.

@@ -34,19 +34,7 @@ class FuzzWindow final : public IEngineWindow {
   std::int32_t SelectedTriggerKind() override { return fields.kind; }
   ActionId SelectedActionId() override { return action; }
   void ShowStoredFields(const StoredFields& stored) override {
-    action = IsActionId(stored.action) ? stored.action : -1;
-    fields.kind = stored.kind >= 0 && stored.kind < kTriggerKindCount ? stored.kind : -1;
-    fields.weekdayIndex = stored.weekdayIndex;
-    if (stored.dateTime.status == DateTimeStatus::Valid) {
-      fields.year = stored.dateTime.Year();
-      fields.month = stored.dateTime.Month();
-      fields.day = stored.dateTime.Day();
-      fields.hour = stored.dateTime.Hour();
-      fields.minute = stored.dateTime.Minute();
-      fields.second = stored.dateTime.Second();
-    }
-    fields.number = stored.number;
-    fields.processText = stored.processText;
+    ApplyStoredFields(stored, fields, action);
   }
   void StartTimer(std::int32_t, std::uint32_t) override {}
   void StopTimer(std::int32_t) override {}

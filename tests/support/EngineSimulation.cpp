@@ -55,20 +55,8 @@ bool RecordingWindow::TriggerControlsAre(bool enabledState) const {
 
 void RecordingWindow::ShowStoredFields(const StoredFields& stored) {
   shownFields = stored;
-  // As the real window: unknown action or kind selects nothing; an invalid date changes nothing.
-  action = IsActionId(stored.action) ? stored.action : -1;
-  fields.kind = stored.kind >= 0 && stored.kind < kTriggerKindCount ? stored.kind : -1;
-  fields.weekdayIndex = stored.weekdayIndex;
-  if (stored.dateTime.status == DateTimeStatus::Valid) {
-    fields.year = stored.dateTime.Year();
-    fields.month = stored.dateTime.Month();
-    fields.day = stored.dateTime.Day();
-    fields.hour = stored.dateTime.Hour();
-    fields.minute = stored.dateTime.Minute();
-    fields.second = stored.dateTime.Second();
-  }
-  fields.number = stored.number;
-  fields.processText = stored.processText;
+  // As the real window shows it.
+  ApplyStoredFields(stored, fields, action);
 }
 
 void RecordingWindow::StartTimer(std::int32_t id, std::uint32_t periodMs) {
