@@ -10,13 +10,11 @@
 #include <vector>
 
 #include "platform/Services.h"
-#include "platform/memory/MemoryRegistry.h"
-#include "platform/memory/RecordingServiceManager.h"
 #include "settings/StoreExceptions.h"
 #include "system/Autostart.h"
 #include "system/ModulePath.h"
 #include "system/Service.h"
-#include "tests/support/FakeOsVersion.h"
+#include "tests/support/StartupTestWorld.h"
 
 using namespace Vesperon;
 using namespace testing_support;
@@ -25,7 +23,7 @@ namespace {
 
 using Value = std::optional<std::string>;
 
-class AutostartTest : public ::testing::Test {
+class AutostartTest : public ::testing::Test, protected StartupTestWorld {
  protected:
   Value Read(platform::RegKey root, const char* path) {
     platform::RegKey key = 0;
@@ -51,12 +49,6 @@ class AutostartTest : public ::testing::Test {
     scm.services["Vesperon"] = {"Vesperon", 16, 2, 1, path};
   }
 
-  platform::MemoryRegistry registry;
-  platform::ScopedRegistry registryGuard{registry};
-  platform::RecordingServiceManager scm;
-  platform::ScopedServiceManager scmGuard{scm};
-  FakeOsVersion os{kWinXP};
-  const std::string self = GetModulePath();
 };
 
 TEST_F(AutostartTest, StartupChoicesOnBothLines) {

@@ -7,13 +7,11 @@
 #include <vector>
 
 #include "platform/Services.h"
-#include "platform/memory/MemoryRegistry.h"
-#include "platform/memory/RecordingServiceManager.h"
 #include "settings/SettingsStore.h"
 #include "settings/TriggerStartupOptions.h"
 #include "system/Autostart.h"
 #include "system/ModulePath.h"
-#include "tests/support/FakeOsVersion.h"
+#include "tests/support/StartupTestWorld.h"
 
 using namespace Vesperon;
 using namespace testing_support;
@@ -51,7 +49,7 @@ TEST(ExpireDelayTest, SplitAndJoin) {
   for (const Clamp& c : clamps) EXPECT_EQ(ClampDelayDays(c.typed), c.kept) << c.typed;
 }
 
-class TriggerStartupPageTest : public ::testing::Test {
+class TriggerStartupPageTest : public ::testing::Test, protected StartupTestWorld {
  protected:
   void Store(const std::vector<std::uint32_t>& values) {
     DataSystem::WriteNumbers({DataSystem::kPresTrgrAct, DataSystem::kMinimize,
@@ -68,12 +66,6 @@ class TriggerStartupPageTest : public ::testing::Test {
     return values;
   }
 
-  platform::MemoryRegistry registry;
-  platform::ScopedRegistry registryGuard{registry};
-  platform::RecordingServiceManager scm;
-  platform::ScopedServiceManager scmGuard{scm};
-  FakeOsVersion os{kWinXP};
-  const std::string self = GetModulePath();
 };
 
 TEST_F(TriggerStartupPageTest, BoxesAsShown) {
