@@ -25,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   FUZZ_CHECK(read.status == DateTimeStatus::Valid, text);
-  FUZZ_CHECK(read.days >= static_cast<double>(OleDate::kFirstDay) &&
+  // Before 30 December 1899 the time of day counts away from zero, so a
+  // moment on the first day lies between kFirstDay - 1 and kFirstDay.
+  FUZZ_CHECK(read.days > static_cast<double>(OleDate::kFirstDay - 1) &&
                  read.days < static_cast<double>(OleDate::kLastDay + 1),
              text + " -> " + std::to_string(read.days));
   FUZZ_CHECK(read.Year() >= 100 && read.Year() <= 9999, text);
