@@ -7,6 +7,7 @@
 #include "model/MainFormRecord.h"
 #include "platform/Services.h"
 #include "settings/SettingsStore.h"
+#include "settings/TriggerStartupOptions.h"
 #include "system/OsVersion.h"
 
 namespace Vesperon {
@@ -213,8 +214,9 @@ bool SchedulerEngine::Activate(const TriggerFields& fields, ActionId action, boo
   kind_ = fields.kind;
   armed_ = armed;
   try {
-    const auto delay = static_cast<std::int32_t>(ReadNumber(DataSystem::kExpireDelay, kGlobalSection));
-    SetExpireDelay(MakeSpan(0, 0, 0, delay));
+    const std::uint32_t delay = UsableExpireDelay(
+        static_cast<std::uint32_t>(ReadNumber(DataSystem::kExpireDelay, kGlobalSection)));
+    SetExpireDelay(MakeSpan(0, 0, 0, static_cast<std::int32_t>(delay)));
 
     TimeSpan out;
     if (EvaluateArmed(out) == TriggerState::Waiting && out > ZeroSpan) {

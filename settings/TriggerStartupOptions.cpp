@@ -23,6 +23,10 @@ const std::vector<DataSystem::SettingId>& PageSettings() {
 
 }  // namespace
 
+std::uint32_t UsableExpireDelay(std::uint32_t stored) {
+  return stored > kMaxExpireDelaySeconds ? kMaxExpireDelaySeconds : stored;
+}
+
 DelayParts SplitExpireDelay(std::uint32_t seconds) {
   DelayParts parts;
   parts.days = static_cast<std::int32_t>(seconds / kSecondsPerDay);
@@ -66,9 +70,7 @@ TriggerStartupPage LoadTriggerStartupPage() {
   page.values.preserveActivation = stored[0] != 0;
   page.values.splashScreen = stored[2] != 0;
   page.values.stopTimer = stored[3] != 0;
-  page.values.delay = SplitExpireDelay(stored[4]);
-  // A delay stored by hand beyond the field's range shows as its maximum.
-  page.values.delay.days = ClampDelayDays(page.values.delay.days);
+  page.values.delay = SplitExpireDelay(UsableExpireDelay(stored[4]));
   page.values.reactivate = stored[5] != 0;
   return page;
 }

@@ -14,6 +14,14 @@ struct DelayParts {
   friend bool operator==(const DelayParts&, const DelayParts&) = default;
 };
 inline constexpr std::int32_t kMaxDelayDays = 10000;
+// The longest delay the page can hold: 10000 days and 23:59:59.
+inline constexpr std::uint32_t kMaxExpireDelaySeconds = kMaxDelayDays * 86400u + 86399u;
+
+// The stored delay as the program uses it. The value is an unsigned number
+// of seconds that only a hand edit can push past what the page offers; it
+// is held to that longest delay, so that no stored value can turn the
+// expiry window negative and make every occurrence count as missed.
+std::uint32_t UsableExpireDelay(std::uint32_t stored);
 
 DelayParts SplitExpireDelay(std::uint32_t seconds);
 // ((days * 24 + hours) * 60 + minutes) * 60 + seconds, with the days first

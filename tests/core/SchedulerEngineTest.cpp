@@ -226,29 +226,37 @@ TEST(SchedulerEngineTest, PollingSpeedsUpForTheLastFiveMinutes) {
 class SteppingClock final : public platform::IClock {
  public:
   explicit SteppingClock(platform::FakeClock& inner) : inner_(inner) {}
-  void StepBeforeRead(int n) { readsLeft_ = n; }
+  void StepBeforeRead(int n, std::int64_t seconds) {
+    readsLeft_ = n;
+    seconds_ = seconds;
+  }
   bool LocalNow(platform::LocalTimeFields& out) override {
-    if (readsLeft_ > 0 && --readsLeft_ == 0) inner_.Advance(1);
+    if (readsLeft_ > 0 && --readsLeft_ == 0) inner_.Advance(seconds_);
     return inner_.LocalNow(out);
   }
 
  private:
   platform::FakeClock& inner_;
   int readsLeft_ = 0;
+  std::int64_t seconds_ = 1;
 };
 
 TEST(SchedulerEngineTest, SecondEndingBetweenTwoEvaluationsPollsAgainPromptly) {
-  // The second evaluation of a poll, one second later, says "due" (-1) or
+  // The second evaluation of a poll, a moment later, says "due" (-1) or
   // "missed" (100): poll again at once, never a negative period wrapping to 49 days.
   struct Row {
     TriggerFields fields;
-    std::uint32_t expireDelay;  // 0xFFFFFFFF: minus one second, so the first due second misses
+    std::uint32_t expireDelay;
+    std::int64_t step;  // seconds the clock moves between the two evaluations
     std::uint32_t period;
     std::size_t fires;
   };
   const Row rows[] = {
-      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 5)), 3600, 0, 1},
-      {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), 0xFFFFFFFFu, 100, 0},
+      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 5)), 3600, 1, 0, 1},
+      // With no expiry window, stepping over the due second misses it.
+      {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), 0, 2, 100, 0},
+      // A hand-stored delay past 2^31 seconds is a long window, not a negative one.
+      {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), 0xFFFFFFFFu, 1, 0, 1},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.period);
@@ -260,7 +268,7 @@ TEST(SchedulerEngineTest, SecondEndingBetweenTwoEvaluationsPollsAgainPromptly) {
     sim.engine.OnActivateClicked();
     sim.engine.OnWindowShown(false);  // no display refreshes reading the clock in between
     sim.RunUntil(3500);
-    stepping.StepBeforeRead(2);  // the poll at 4000 ms: first read 10:00:04, second 10:00:05
+    stepping.StepBeforeRead(2, r.step);  // the poll at 4000 ms: first read 10:00:04, second later
     sim.RunUntil(4000);
     EXPECT_EQ(sim.window.pollStarts.back(), (TimerStart{4000, r.period}));
     sim.RunUntil(4100);

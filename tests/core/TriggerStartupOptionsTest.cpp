@@ -20,7 +20,7 @@ namespace {
 
 TEST(ExpireDelayTest, SplitAndJoin) {
   struct Row {
-    std::uint32_t seconds;
+    std::uint32_t seconds;  // as stored
     DelayParts parts;
     std::uint32_t joined;  // what writing the parts back stores
   } const rows[] = {
@@ -32,13 +32,14 @@ TEST(ExpireDelayTest, SplitAndJoin) {
       {90061, {1, 1, 1, 1}, 90061},
       {864000000, {10000, 0, 0, 0}, 864000000},
       {864086399, {10000, 23, 59, 59}, 864086399},
-      // Beyond the field: shown and written back as 10000 days.
-      {864086400, {10001, 0, 0, 0}, 864000000},
-      {4294967295u, {49710, 6, 28, 15}, 864023295},
+      // Stored by hand beyond the field: the longest delay the page holds.
+      {864086400, {10000, 23, 59, 59}, 864086399},
+      {0x80000000u, {10000, 23, 59, 59}, 864086399},
+      {4294967295u, {10000, 23, 59, 59}, 864086399},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.seconds);
-    EXPECT_EQ(SplitExpireDelay(row.seconds), row.parts);
+    EXPECT_EQ(SplitExpireDelay(UsableExpireDelay(row.seconds)), row.parts);
     EXPECT_EQ(JoinExpireDelay(row.parts), row.joined);
   }
   struct Clamp {
