@@ -3,8 +3,6 @@
 // picture and waits until it is taken.
 #include "tests/e2e/SimProcess.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -22,13 +20,10 @@ bool Photograph(const std::string& name) {
                  30000);
 }
 
-TEST(ScreenshotTour, DISABLED_MainWindowStates) {
-  registry::DeleteAll();
-  registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  char temp[MAX_PATH] = {};
-  GetTempPathA(sizeof temp, temp);
-  SimProcess sim(exe ? exe : "VesperonSim.exe", std::string(temp) + "vesperon-tour.txt");
+class ScreenshotTour : public SimTest {};
+
+TEST_F(ScreenshotTour, DISABLED_MainWindowStates) {
+  SimProcess sim;
   HWND main = sim.MainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
@@ -53,7 +48,6 @@ TEST(ScreenshotTour, DISABLED_MainWindowStates) {
   EXPECT_TRUE(Photograph("main-counting"));
   sim.Click(1000);  // deactivate before leaving
   EXPECT_TRUE(sim.Quit());
-  registry::DeleteAll();
 }
 
 }  // namespace
