@@ -89,12 +89,7 @@ TEST_F(MainWindowE2e, CountdownOfFiveSecondsFiresOnce) {
   ASSERT_NE(Shown(sim), nullptr);
   sim.SelectComboItem(kTriggerList, 1);
   sim.SetText(kNumberField, "0");
-  SYSTEMTIME time{};
-  GetLocalTime(&time);
-  time.wHour = 0;
-  time.wMinute = 0;
-  time.wSecond = 5;
-  sim.SetPickerTime(kTimeField, time);
+  sim.SetPickerTime(kTimeField, TodayAt(0, 0, 5));
   sim.SelectComboItem(kActionList, 0);  // "Turn off"
 
   sim.Click(kActivate);
@@ -156,20 +151,16 @@ TEST_F(MainWindowE2e, EachChosenKindShowsItsEditor) {
 
   // Choosing the countdown sets half an hour, every time it is chosen.
   sim.SelectComboItem(kTriggerList, 1);
-  SYSTEMTIME time{};
-  GetLocalTime(&time);
-  time.wHour = 3;
-  sim.SetPickerTime(kTimeField, time);
+  sim.SetPickerTime(kTimeField, TodayAt(3, 0, 0));
   sim.SelectComboItem(kTriggerList, 1);
+  SYSTEMTIME time{};
   ASSERT_TRUE(sim.GetPickerTime(kTimeField, time));
   EXPECT_EQ(time.wHour * 3600 + time.wMinute * 60 + time.wSecond, 30 * 60);
 
   // The weekly list: the seven days, today's selected.
   sim.SelectComboItem(kTriggerList, 3);
-  SYSTEMTIME today{};
-  GetLocalTime(&today);
   EXPECT_EQ(SimProcess::Send(sim.Item(1042), CB_GETCOUNT), 7);
-  EXPECT_EQ(SimProcess::Send(sim.Item(1042), CB_GETCURSEL), today.wDayOfWeek);
+  EXPECT_EQ(SimProcess::Send(sim.Item(1042), CB_GETCURSEL), TodayAt(0, 0, 0).wDayOfWeek);
 
   // The process field: typed text goes when the kind is chosen, the list
   // holds the running processes (this driver among them).
@@ -184,12 +175,7 @@ TEST_F(MainWindowE2e, OneTimeTriggerInThePastIsRefusedWithItsMessage) {
   SimProcess sim;
   ASSERT_NE(sim.MainWindow(), nullptr);
   sim.SelectComboItem(kTriggerList, 0);
-  SYSTEMTIME past{};
-  past.wYear = 2001;
-  past.wMonth = 1;
-  past.wDay = 1;
-  past.wHour = 12;
-  sim.SetPickerTime(kDateField, past);
+  sim.SetPickerTime(kDateField, SYSTEMTIME{2001, 1, 1, 1, 12, 0, 0, 0});
   sim.SelectComboItem(kActionList, 0);
   sim.PostClick(kActivate);  // the message box is modal: do not wait inside the click
 
@@ -204,10 +190,9 @@ TEST_F(MainWindowE2e, DailyTriggerActiveAtExitIsActiveAgainAfterRestart) {
     SimProcess sim;
     ASSERT_NE(sim.MainWindow(), nullptr);
     sim.SelectComboItem(kTriggerList, 2);
-    SYSTEMTIME time{};
-    GetLocalTime(&time);
-    time.wHour = static_cast<WORD>((time.wHour + 2) % 24);  // well away from now
-    sim.SetPickerTime(kTimeField, time);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    sim.SetPickerTime(kTimeField, TodayAt(static_cast<WORD>((now.wHour + 2) % 24), 0, 0));  // well away
     sim.SelectComboItem(kActionList, 0);
     sim.Click(kActivate);
     ASSERT_TRUE(sim.IsChecked(kActivate));

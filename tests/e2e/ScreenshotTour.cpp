@@ -32,12 +32,7 @@ TEST_F(ScreenshotTour, DISABLED_MainWindowStates) {
 
   sim.SelectComboItem(1036, 1);  // countdown
   sim.SetText(1040, "0");
-  SYSTEMTIME time{};
-  GetLocalTime(&time);
-  time.wHour = 0;
-  time.wMinute = 10;
-  time.wSecond = 0;
-  sim.SetPickerTime(1037, time);
+  sim.SetPickerTime(1037, TodayAt(0, 10, 0));
   sim.SelectComboItem(1035, 0);
   sim.Click(1000);
   // The shell shows the activation balloon a moment later.

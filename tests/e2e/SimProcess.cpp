@@ -27,6 +27,16 @@ std::string JournalPath(const std::string& name) {
   return std::string(dir) + name;
 }
 
+SYSTEMTIME TodayAt(WORD hour, WORD minute, WORD second) {
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
+  time.wHour = hour;
+  time.wMinute = minute;
+  time.wSecond = second;
+  time.wMilliseconds = 0;
+  return time;
+}
+
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {

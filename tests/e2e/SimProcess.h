@@ -21,6 +21,9 @@ std::string SimExe(const std::string& version = "");
 // action journal there.
 std::string JournalPath(const std::string& name);
 
+// Today, at that time of day.
+SYSTEMTIME TodayAt(WORD hour, WORD minute, WORD second);
+
 // Polls `done` every 25 ms until it holds or `timeoutMs` passed.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 
