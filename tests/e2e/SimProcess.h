@@ -17,8 +17,8 @@ namespace e2e {
 // The simulation program (VESPERON_SIM_EXE, set by scripts/e2e-run.sh), or
 // its copy that Wine runs as `version` ("win98", "win2k", "winxp", "win10").
 std::string SimExe(const std::string& version = "");
-// A file of that name in the temporary folder: each suite keeps its own
-// action journal there.
+// A file of that name in the temporary folder (the action journal, an
+// exported profile, a copy of the waiter).
 std::string JournalPath(const std::string& name);
 
 // Today, at that time of day.
