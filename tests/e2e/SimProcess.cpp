@@ -190,13 +190,9 @@ std::string SimProcess::TakeMessageBox(const std::string& caption, int timeoutMs
   return text;
 }
 
-bool SimProcess::WaitForExit(int timeoutMs) {
-  return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
-}
-
 bool SimProcess::Quit(int timeoutMs) {
   if (HWND main = MainWindow(1000)) PostMessageA(main, WM_COMMAND, MAKEWPARAM(169, 0), 0);
-  return WaitForExit(timeoutMs);
+  return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
 }
 
 LRESULT SimProcess::Send(HWND window, UINT msg, WPARAM w, LPARAM l) {

@@ -60,7 +60,6 @@ class SimProcess {
 
   // Tray Exit, then waits for the process to end; false if it did not.
   bool Quit(int timeoutMs = 10000);
-  bool WaitForExit(int timeoutMs);
 
   // What a user's selection does: select the item, then the notifications.
   void SelectComboItem(int controlId, int index);
