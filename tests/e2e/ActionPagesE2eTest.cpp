@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -220,8 +221,8 @@ TEST_F(ActionPagesE2e, InvalidMacAddressIsRefusedWhenTheFieldIsLeft) {
   HWND page = ShowTab(sheet, kWakeTab);
   HWND field = GetDlgItem(page, kMacField);
   ASSERT_EQ(sim_->Text(field), "000000000000");
-  for (const std::string text : {"00-11-22-33", "a0b1c2d3e4f5"}) {
-    const bool accepted = text.size() == 12;
+  using Row = std::pair<std::string, bool>;  // typed, accepted
+  for (const auto& [text, accepted] : {Row{"00-11-22-33", false}, Row{"a0b1c2d3e4f5", true}}) {
     Type(field, text);
     // What the field tells the page when the focus leaves it.
     PostMessageA(page, WM_COMMAND, MAKEWPARAM(kMacField, EN_KILLFOCUS), reinterpret_cast<LPARAM>(field));
