@@ -6,10 +6,7 @@
 
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <fstream>
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,59 +15,10 @@ namespace {
 
 using namespace e2e;
 
-constexpr UINT kGlobalOptionsCommand = 173;
 constexpr int kSheetTabs = 0x3020;
 constexpr int kList = 1054, kCopy = 1055, kRename = 1056, kDelete = 1057, kSetActive = 1058,
               kExport = 1061, kImport = 1062, kNameEdit = 1002;
 constexpr char kPageCaption[] = "Vesperon";
-
-std::string TempDir() {
-  char dir[MAX_PATH] = {};
-  GetTempPathA(sizeof dir, dir);
-  return dir;
-}
-
-// Memory in the program's process for the list view's messages, which
-// carry pointers.
-class Remote {
- public:
-  explicit Remote(DWORD pid) {
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process_) base_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
-  }
-  ~Remote() {
-    if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  Remote(const Remote&) = delete;
-  Remote& operator=(const Remote&) = delete;
-
-  std::string ItemText(HWND list, int item, int column) {
-    LVITEMA request{};
-    request.iSubItem = column;
-    request.pszText = base_ + 1024;
-    request.cchTextMax = 260;
-    WriteProcessMemory(process_, base_, &request, sizeof request, nullptr);
-    const char zero = 0;
-    WriteProcessMemory(process_, base_ + 1024, &zero, 1, nullptr);
-    SimProcess::Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(base_));
-    char text[261] = {};
-    ReadProcessMemory(process_, base_ + 1024, text, 260, nullptr);
-    return text;
-  }
-  // What a click on a row does: that row selected and focused, and the mark.
-  void Select(HWND list, int item) {
-    LVITEMA state{};
-    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    WriteProcessMemory(process_, base_, &state, sizeof state, nullptr);
-    SimProcess::Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(base_));
-    SimProcess::Send(list, LVM_SETSELECTIONMARK, 0, item);
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  char* base_ = nullptr;
-};
 
 // A key tree below the program's root: key path -> value name -> type and data.
 using Tree = std::map<std::string, std::map<std::string, std::pair<DWORD, std::string>>>;
@@ -104,20 +52,7 @@ Tree Profile(const std::string& name) {
   return tree;
 }
 
-void SetString(const std::string& key, const std::string& name, const std::string& text) {
-  HKEY h = nullptr;
-  const std::string path = std::string(registry::kRoot) + "\\" + key;
-  RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr);
-  RegSetValueExA(h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
-  RegCloseKey(h);
-}
-
-std::string Active() {
-  std::string name;
-  registry::GetString("Profiles", "DefaultList", name);
-  return name;
-}
+std::string Active() { return registry::String("Profiles", "DefaultList"); }
 
 // A visible dialog of the process with this caption; the name dialog and
 // the message box it shows share their caption, so `withNameEdit` tells
@@ -153,59 +88,33 @@ HWND FindDialog(SimProcess& sim, const std::string& caption, bool withNameEdit) 
   return q.found;
 }
 
-// Pauses for a screenshot when VESPERON_SHOT_DIR names a folder: announces
-// "<name>.ready" there and waits (bounded) for "<name>.done".
-void OfferScreenshot(const std::string& name) {
-  const char* dir = std::getenv("VESPERON_SHOT_DIR");
-  if (!dir) return;
-  const std::string base = std::string(dir) + "\\" + name;
-  std::ofstream(base + ".ready") << name;
-  WaitFor([&] { return GetFileAttributesA((base + ".done").c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
-}
-
-class ProfilesPageE2e : public testing::Test {
+class ProfilesPageE2e : public SimTest {
  protected:
   void SetUp() override {
-    registry::DeleteAll();
-    registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
+    SimTest::SetUp();
     registry::SetDword("Profiles\\Default\\MainForm", "Trigger", 1);
     registry::SetDword("Profiles\\Work\\MainForm", "Trigger", 3);
-    SetString("Profiles\\Work\\Reminder", "Txt", "Work's reminder");
+    registry::SetString("Profiles\\Work\\Reminder", "Txt", "Work's reminder");
     registry::SetDword("Profiles\\Work\\SDProp", "Reason", 7);
-    SetString("Profiles", "DefaultList", "Work");
-    journal_ = TempDir() + "vesperon-e2e-profiles-journal.txt";
+    registry::SetString("Profiles", "DefaultList", "Work");
+    DeleteFileA(file_.c_str());
   }
   void TearDown() override {
-    registry::DeleteAll();
-    for (const char* file : {"vesperon-e2e-office.pfl"}) DeleteFileA((TempDir() + file).c_str());
+    DeleteFileA(file_.c_str());
+    SimTest::TearDown();
   }
 
   // Opens the global options on the Profiles page and returns the page.
   HWND OpenPage(SimProcess& sim) {
-    PostMessageA(sim.MainWindow(), WM_COMMAND, MAKEWPARAM(kGlobalOptionsCommand, 0), 0);
-    WaitFor([&] { return (sheet_ = sim.FindMessageBox("Global Options")) != nullptr; }, 10000);
-    if (!sheet_) return nullptr;
-    SimProcess::Send(sheet_, PSM_SETCURSEL, 3, 0);
-    HWND page = nullptr;
-    WaitFor([&] {
-      page = reinterpret_cast<HWND>(SimProcess::Send(sheet_, PSM_GETCURRENTPAGEHWND));
-      return page && GetDlgItem(page, kList) && IsWindowVisible(page);
-    }, 5000);
+    HWND page = sim.OpenGlobalOptions(3, kList, sheet_);
+    WaitFor([&] { return page && IsWindowVisible(page); }, 5000);
     return page;
   }
 
-  std::vector<std::string> Rows(Remote& remote, HWND list, int column) {
-    std::vector<std::string> rows;
-    const int count = static_cast<int>(SimProcess::Send(list, LVM_GETITEMCOUNT));
-    for (int i = 0; i < count; ++i) rows.push_back(remote.ItemText(list, i, column));
-    return rows;
-  }
-
-  int RowOf(Remote& remote, HWND list, const std::string& name) {
-    const auto rows = Rows(remote, list, 0);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-      if (rows[i] == name) return static_cast<int>(i);
-    return -1;
+  static int RowOf(SimProcess& sim, HWND list, const std::string& name) {
+    const auto rows = sim.ListColumn(list);
+    const auto found = std::find(rows.begin(), rows.end(), name);
+    return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
   }
 
   // Presses a page button; the handler may open a modal window, so the
@@ -228,22 +137,15 @@ class ProfilesPageE2e : public testing::Test {
     return initial;
   }
 
-  // The system's file dialog: the path typed into its file-name field, OK.
+  // The system's file dialog: the path typed into its file-name field
+  // (edit 0x480, the edit of combo box 0x47C, or else the one visible edit
+  // of the dialog), then OK.
   static bool AnswerFileDialog(SimProcess& sim, const std::string& caption, const std::string& path) {
-    HWND dialog = WaitForWindow(sim, caption);
-    if (!dialog) {
-      ADD_FAILURE() << "no dialog " << caption;
-      return false;
-    }
-    HWND edit = nullptr;
+    HWND dialog = WaitForWindow(sim, caption), edit = nullptr;
     WaitFor([&] {
-      // The file-name field: edit 0x480, the edit of combo box 0x47C, or
-      // else the one visible edit of the dialog.
       edit = GetDlgItem(dialog, 0x480);
-      if (!edit) {
-        if (HWND combo = GetDlgItem(dialog, 0x47C)) edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
-      }
-      if (!edit) {
+      if (HWND combo = GetDlgItem(dialog, 0x47C); !edit && combo) edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+      if (!edit && dialog) {
         EnumChildWindows(dialog, [](HWND child, LPARAM l) -> BOOL {
           char cls[16] = {};
           GetClassNameA(child, cls, sizeof cls);
@@ -260,56 +162,40 @@ class ProfilesPageE2e : public testing::Test {
     }
     SimProcess::Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    if (WaitFor([&] { return !IsWindow(dialog); }, 10000)) return true;
-    // Still open: say what the dialog objected to.
-    for (const char* title : {caption.c_str(), "Vesperon"}) {
-      if (HWND box = FindDialog(sim, title, false); box && box != dialog) {
-        ADD_FAILURE() << caption << " answered: " << TakeMessage(sim, title);
-      }
-    }
-    return false;
+    return WaitFor([&] { return !IsWindow(dialog); }, 10000);
   }
 
-  // A message box of the program: its text, after closing it.
+  // A message box of the program (not the name dialog of the same
+  // caption): its text, after closing it.
   static std::string TakeMessage(SimProcess& sim, const std::string& caption) {
     HWND box = FindDialog(sim, caption, false);
     if (!box) return "<no message>";
-    std::string text;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      char cls[32] = {};
-      GetClassNameA(child, cls, sizeof cls);
-      if (std::string(cls) == "Static") {
-        const std::string t = sim.Text(child);
-        if (!t.empty()) text = t;
-      }
-    }
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    WaitFor([&] { return !IsWindow(box); }, 5000);
+    const std::string text = sim.Text(GetDlgItem(box, 0xFFFF));
+    CloseDialog(box, IDOK);
     return text;
   }
 
   HWND sheet_ = nullptr;
-  std::string journal_;
+  const std::string file_ = JournalPath("vesperon-e2e-office.pfl");
 };
 
 TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
-  SimProcess sim(SimExe(), journal_);
+  SimProcess sim;
   ASSERT_NE(sim.MainWindow(), nullptr);
   HWND page = OpenPage(sim);
   ASSERT_NE(page, nullptr);
+  EXPECT_EQ(SimProcess::Send(GetDlgItem(sheet_, kSheetTabs), TCM_GETITEMCOUNT), 4);
   HWND list = GetDlgItem(page, kList);
-  Remote remote(sim.Id());
-  EXPECT_EQ(Rows(remote, list, 0), (std::vector<std::string>{"Default", "Work"}));
-  EXPECT_EQ(Rows(remote, list, 1), (std::vector<std::string>{"", "Active"}));
-  EXPECT_NE(remote.ItemText(list, 1, 2), "");  // last modified
-  OfferScreenshot("profiles-page");
+  EXPECT_EQ(sim.ListColumn(list, 0), (std::vector<std::string>{"Default", "Work"}));
+  EXPECT_EQ(sim.ListColumn(list, 1), (std::vector<std::string>{"", "Active"}));
+  EXPECT_NE(sim.ListText(list, 1, 2), "");  // last modified
 
   // "Default": may be activated, not renamed or deleted.
-  remote.Select(list, 0);
+  sim.SelectListRow(list, 0);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kSetActive)));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kRename)));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kDelete)));
-  remote.Select(list, 1);
+  sim.SelectListRow(list, 1);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kSetActive)));
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kRename)));
 
@@ -318,34 +204,32 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   ASSERT_GE(work.size(), 4u);  // the key, MainForm, Reminder, SDProp and what start-up repaired
   Press(page, kCopy);
   ASSERT_NE(FindDialog(sim, "Copy profile as", true), nullptr);
-  OfferScreenshot("profile-name-dialog");
   EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Work"), "Work");
   EXPECT_EQ(TakeMessage(sim, "Copy profile as"), "Such profile already exists");
   EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Home"), "Work");
-  ASSERT_TRUE(WaitFor([&] { return RowOf(remote, list, "Home") != -1; }, 5000));
-  EXPECT_EQ(Rows(remote, list, 0), (std::vector<std::string>{"Default", "Home", "Work"}));
+  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Home") != -1; }, 5000));
+  EXPECT_EQ(sim.ListColumn(list, 0), (std::vector<std::string>{"Default", "Home", "Work"}));
   EXPECT_EQ(Profile("Home"), work);
 
   // Rename the active profile: the mark moves with it.
-  remote.Select(list, RowOf(remote, list, "Work"));
+  sim.SelectListRow(list, RowOf(sim, list, "Work"));
   Press(page, kRename);
   EXPECT_EQ(AnswerNameDialog(sim, "Rename profile", "Office"), "Work");
-  ASSERT_TRUE(WaitFor([&] { return RowOf(remote, list, "Office") != -1; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Office") != -1; }, 5000));
   EXPECT_EQ(Profile("Office"), work);
   EXPECT_TRUE(Profile("Work").empty());
   EXPECT_EQ(Active(), "Office");
-  EXPECT_EQ(remote.ItemText(list, RowOf(remote, list, "Office"), 1), "Active");
+  EXPECT_EQ(sim.ListText(list, RowOf(sim, list, "Office"), 1), "Active");
 
   // Set Active on "Default".
-  remote.Select(list, 0);
+  sim.SelectListRow(list, 0);
   Press(page, kSetActive);
   ASSERT_TRUE(WaitFor([&] { return Active() == "Default"; }, 5000));
-  EXPECT_EQ(Rows(remote, list, 1), (std::vector<std::string>{"Active", "", ""}));
+  EXPECT_EQ(sim.ListColumn(list, 1), (std::vector<std::string>{"Active", "", ""}));
 
   // Export through the save dialog, import through the open dialog.
-  const std::string file = TempDir() + "vesperon-e2e-office.pfl";
-  DeleteFileA(file.c_str());
-  remote.Select(list, RowOf(remote, list, "Office"));
+  const std::string& file = file_;
+  sim.SelectListRow(list, RowOf(sim, list, "Office"));
   Press(page, kExport);
   ASSERT_TRUE(AnswerFileDialog(sim, "Save profile file", file));
   ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000));
@@ -359,36 +243,33 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   Press(page, kImport);
   ASSERT_TRUE(AnswerFileDialog(sim, "Open profile file", file));
   AnswerNameDialog(sim, "Import profile", "Imported");
-  ASSERT_TRUE(WaitFor([&] { return RowOf(remote, list, "Imported") == 0; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Imported") == 0; }, 5000));
   EXPECT_EQ(Profile("Imported"), work);
   EXPECT_EQ(Active(), "Default");
 
   // Delete a profile that is not active, then the active one.
-  remote.Select(list, RowOf(remote, list, "Home"));
+  sim.SelectListRow(list, RowOf(sim, list, "Home"));
   Press(page, kDelete);
-  ASSERT_TRUE(WaitFor([&] { return RowOf(remote, list, "Home") == -1; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Home") == -1; }, 5000));
   EXPECT_TRUE(Profile("Home").empty());
   EXPECT_EQ(Active(), "Default");
-  remote.Select(list, RowOf(remote, list, "Office"));
+  sim.SelectListRow(list, RowOf(sim, list, "Office"));
   Press(page, kSetActive);
   ASSERT_TRUE(WaitFor([&] { return Active() == "Office"; }, 5000));
   Press(page, kDelete);
-  ASSERT_TRUE(WaitFor([&] { return RowOf(remote, list, "Office") == -1; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Office") == -1; }, 5000));
   EXPECT_EQ(Active(), "Default");
-  EXPECT_EQ(remote.ItemText(list, RowOf(remote, list, "Default"), 1), "Active");
-  EXPECT_EQ(Rows(remote, list, 0), (std::vector<std::string>{"Imported", "Default"}));
+  EXPECT_EQ(sim.ListText(list, RowOf(sim, list, "Default"), 1), "Active");
+  EXPECT_EQ(sim.ListColumn(list, 0), (std::vector<std::string>{"Imported", "Default"}));
 
   // Nothing was waiting for the sheet's OK: Cancel keeps every change.
-  PostMessageA(sheet_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet_); }, 5000));
+  EXPECT_TRUE(CloseDialog(sheet_, IDCANCEL));
   EXPECT_EQ(Profile("Imported"), work);
   EXPECT_TRUE(sim.Quit());
 }
 
 TEST_F(ProfilesPageE2e, NoSelectionIsReportedAndTheListHasTwoColumnsOnWindows98) {
-  const std::string exe = SimExe();
-  const std::string win98 = exe.substr(0, exe.size() - 4) + "_win98.exe";
-  SimProcess sim(win98, journal_);
+  SimProcess sim(SimExe("win98"));
   ASSERT_NE(sim.MainWindow(), nullptr);
   HWND page = OpenPage(sim);
   ASSERT_NE(page, nullptr);
@@ -401,8 +282,7 @@ TEST_F(ProfilesPageE2e, NoSelectionIsReportedAndTheListHasTwoColumnsOnWindows98)
     Press(page, button);
     EXPECT_EQ(TakeMessage(sim, kPageCaption), "Please select a profile from the list.") << button;
   }
-  PostMessageA(sheet_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet_); }, 5000));
+  EXPECT_TRUE(CloseDialog(sheet_, IDCANCEL));
   EXPECT_TRUE(sim.Quit());
 }
 

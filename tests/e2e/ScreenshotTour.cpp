@@ -3,8 +3,6 @@
 // picture and waits until it is taken.
 #include "tests/e2e/SimProcess.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -22,13 +20,10 @@ bool Photograph(const std::string& name) {
                  30000);
 }
 
-TEST(ScreenshotTour, DISABLED_MainWindowStates) {
-  registry::DeleteAll();
-  registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
-  const char* exe = std::getenv("VESPERON_SIM_EXE");
-  char temp[MAX_PATH] = {};
-  GetTempPathA(sizeof temp, temp);
-  SimProcess sim(exe ? exe : "VesperonSim.exe", std::string(temp) + "vesperon-tour.txt");
+class ScreenshotTour : public SimTest {};
+
+TEST_F(ScreenshotTour, DISABLED_MainWindowStates) {
+  SimProcess sim;
   HWND main = sim.MainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000));
@@ -37,12 +32,7 @@ TEST(ScreenshotTour, DISABLED_MainWindowStates) {
 
   sim.SelectComboItem(1036, 1);  // countdown
   sim.SetText(1040, "0");
-  SYSTEMTIME time{};
-  GetLocalTime(&time);
-  time.wHour = 0;
-  time.wMinute = 10;
-  time.wSecond = 0;
-  sim.SetPickerTime(1037, time);
+  sim.SetPickerTime(1037, TodayAt(0, 10, 0));
   sim.SelectComboItem(1035, 0);
   sim.Click(1000);
   // The shell shows the activation balloon a moment later.
@@ -53,7 +43,6 @@ TEST(ScreenshotTour, DISABLED_MainWindowStates) {
   EXPECT_TRUE(Photograph("main-counting"));
   sim.Click(1000);  // deactivate before leaving
   EXPECT_TRUE(sim.Quit());
-  registry::DeleteAll();
 }
 
 }  // namespace

@@ -5,10 +5,7 @@
 
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -20,55 +17,13 @@ namespace {
 
 using namespace e2e;
 
-constexpr UINT kGlobalOptionsCommand = 173;
 constexpr int kList = 1020, kMouseOperation = 1022, kActions = 1023, kCombination = 1024,
               kAdd = 1027, kDelete = 1028, kModify = 1029;
 
-std::string Journal() { return JournalPath("vesperon-e2e-shortcuts-journal.txt"); }
-
-// An LVITEM in the program's process: list-view messages carry pointers.
-void SetRemoteItemState(DWORD pid, HWND list, int row, UINT state, UINT mask) {
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-  ASSERT_NE(process, nullptr);
-  void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-  ASSERT_NE(remote, nullptr);
-  LVITEMA item{};
-  item.state = state;
-  item.stateMask = mask;
-  WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-  SimProcess::Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-}
-
-class ShortcutsPageE2e : public testing::Test {
+class ShortcutsPageE2e : public SimTest {
  protected:
-  void SetUp() override {
-    registry::DeleteAll();
-    registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
-  }
-  void TearDown() override { registry::DeleteAll(); }
-
   // Opens Global Options on the Shortcuts page; the page's window.
-  HWND OpenPage(SimProcess& sim) {
-    PostMessageA(sim.MainWindow(), WM_COMMAND, MAKEWPARAM(kGlobalOptionsCommand, 0), 0);
-    WaitFor([&] { return (sheet_ = sim.FindMessageBox("Global Options")) != nullptr; }, 10000);
-    if (!sheet_) return nullptr;
-    SimProcess::Send(sheet_, PSM_SETCURSEL, 1, 0);
-    HWND page = nullptr;
-    WaitFor([&] {
-      page = reinterpret_cast<HWND>(SimProcess::Send(sheet_, PSM_GETCURRENTPAGEHWND));
-      return page && GetDlgItem(page, kList);
-    }, 5000);
-    return page;
-  }
-  // What a user's click on a row does: it becomes selected, focused and
-  // the selection mark.
-  static void SelectRow(SimProcess& sim, HWND page, int row) {
-    const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
-    SetRemoteItemState(sim.Id(), GetDlgItem(page, kList), row, both, both);
-    SimProcess::Send(GetDlgItem(page, kList), LVM_SETSELECTIONMARK, 0, row);
-  }
+  HWND OpenPage(SimProcess& sim) { return sim.OpenGlobalOptions(1, kList, sheet_); }
   static void ChooseAction(HWND page, Vesperon::ActionId action) {
     const std::vector<Vesperon::ActionId> ids = Vesperon::GetShortcutActions();
     const auto it = std::find(ids.begin(), ids.end(), action);
@@ -78,17 +33,11 @@ class ShortcutsPageE2e : public testing::Test {
   static int Rows(HWND page) {
     return static_cast<int>(SimProcess::Send(GetDlgItem(page, kList), LVM_GETITEMCOUNT));
   }
-  // Clicks a button whose handler may open a message box; returns that
-  // box's text ("" when none came) after closing it.
+  // Clicks a button whose handler may open a message box; that box's text
+  // ("" when none came), after closing it.
   static std::string ClickAndReadMessage(SimProcess& sim, HWND page, int button) {
     PostMessageA(GetDlgItem(page, button), BM_CLICK, 0, 0);
-    HWND box = nullptr;
-    WaitFor([&] { return (box = sim.FindMessageBox("Vesperon")) != nullptr; }, 1500);
-    if (!box) return "";
-    const std::string text = sim.Text(GetDlgItem(box, 0xFFFF));
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    WaitFor([&] { return !IsWindow(box); }, 5000);
-    return text;
+    return sim.TakeMessageBox("Vesperon", 1500);
   }
   // Presses ctrl+shift+F9 on the X display until the journal has `lines`
   // lines or three presses went by; whether it got there.
@@ -107,7 +56,7 @@ class ShortcutsPageE2e : public testing::Test {
 };
 
 TEST_F(ShortcutsPageE2e, AddedHotKeyFiresIsUniqueAndDeleteReleasesIt) {
-  SimProcess sim(SimExe(), Journal());
+  SimProcess sim;
   ASSERT_NE(sim.MainWindow(), nullptr);
   HWND page = OpenPage(sim);
   ASSERT_NE(page, nullptr);
@@ -120,9 +69,7 @@ TEST_F(ShortcutsPageE2e, AddedHotKeyFiresIsUniqueAndDeleteReleasesIt) {
   ChooseAction(page, Vesperon::kActionScreenSaver);
   EXPECT_EQ(ClickAndReadMessage(sim, page, kAdd), "");
   EXPECT_EQ(Rows(page), 4);
-  DWORD value = 0;
-  ASSERT_TRUE(registry::GetDword(key, "Action", value));
-  EXPECT_EQ(value, 12u);
+  EXPECT_EQ(registry::Dword(key, "Action"), 12u);
 
   EXPECT_TRUE(PressUntil(sim, 1)) << "the added hot key did not fire";
   EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"ScreenSaver"});
@@ -130,24 +77,24 @@ TEST_F(ShortcutsPageE2e, AddedHotKeyFiresIsUniqueAndDeleteReleasesIt) {
   ChooseAction(page, Vesperon::kActionMonitorOff);
   EXPECT_EQ(ClickAndReadMessage(sim, page, kAdd), "Hotkey already exists.");
   EXPECT_EQ(Rows(page), 4);
-  ASSERT_TRUE(registry::GetDword(key, "Action", value));
-  EXPECT_EQ(value, 12u);  // the stored binding is untouched
+  EXPECT_EQ(registry::Dword(key, "Action"), 12u);  // the stored binding is untouched
 
-  SelectRow(sim, page, 3);
+  sim.SelectListRow(GetDlgItem(page, kList), 3);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kDelete)));
   EXPECT_EQ(ClickAndReadMessage(sim, page, kDelete), "");
   EXPECT_EQ(Rows(page), 3);
-  EXPECT_FALSE(registry::GetDword(key, "Action", value));
+  DWORD type = 0;
+  registry::Bytes data;
+  EXPECT_FALSE(registry::GetRaw(key, "Action", type, data));
   const std::size_t before = sim.JournalLines().size();
   EXPECT_FALSE(PressUntil(sim, before + 1)) << "a deleted hot key still fires";
 
-  PostMessageA(sheet_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet_); }, 5000));
+  EXPECT_TRUE(CloseDialog(sheet_, IDOK));
   EXPECT_TRUE(sim.Quit());
 }
 
 TEST_F(ShortcutsPageE2e, ModifyingAMouseRowStoresItsOperationAndAction) {
-  SimProcess sim(SimExe(), Journal());
+  SimProcess sim;
   ASSERT_NE(sim.MainWindow(), nullptr);
   HWND page = OpenPage(sim);
   ASSERT_NE(page, nullptr);
@@ -156,20 +103,15 @@ TEST_F(ShortcutsPageE2e, ModifyingAMouseRowStoresItsOperationAndAction) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kDelete)));
   EXPECT_EQ(ClickAndReadMessage(sim, page, kDelete),
             "You may not delete mouse shortcuts. Select a hotkey instead.");
-  SelectRow(sim, page, 1);
+  sim.SelectListRow(GetDlgItem(page, kList), 1);
   SimProcess::Send(GetDlgItem(page, kMouseOperation), CB_SETCURSEL, 0);  // "Button pressed"
   ChooseAction(page, Vesperon::kActionShowMainWindow);
   EXPECT_EQ(ClickAndReadMessage(sim, page, kModify), "");
-  DWORD kind = 99, action = 99;
-  EXPECT_TRUE(registry::GetDword("Global\\xzCute", "MBClickC", kind));
-  EXPECT_TRUE(registry::GetDword("Global\\xzCute", "MBAction", action));
-  EXPECT_EQ(kind, 0u);
-  EXPECT_EQ(action, 16u);
-  EXPECT_TRUE(registry::GetDword("Global\\xzCute", "LBClickC", kind));
-  EXPECT_EQ(kind, 2u);  // the other buttons keep theirs
+  EXPECT_EQ(registry::Dword("Global\\xzCute", "MBClickC"), 0u);
+  EXPECT_EQ(registry::Dword("Global\\xzCute", "MBAction"), 16u);
+  EXPECT_EQ(registry::Dword("Global\\xzCute", "LBClickC"), 2u);  // the other buttons keep theirs
 
-  PostMessageA(sheet_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet_); }, 5000));
+  EXPECT_TRUE(CloseDialog(sheet_, IDCANCEL));
   EXPECT_TRUE(sim.Quit());
 }
 

@@ -1,8 +1,11 @@
 #include "tests/e2e/SimProcess.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include <commctrl.h>
+#include <prsht.h>
 #include <shlwapi.h>
 
 #include <cstdio>
@@ -22,6 +25,16 @@ std::string JournalPath(const std::string& name) {
   char dir[MAX_PATH] = {};
   GetTempPathA(sizeof dir, dir);
   return std::string(dir) + name;
+}
+
+SYSTEMTIME TodayAt(WORD hour, WORD minute, WORD second) {
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
+  time.wHour = hour;
+  time.wMinute = minute;
+  time.wSecond = second;
+  time.wMilliseconds = 0;
+  return time;
 }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
@@ -93,6 +106,11 @@ class RemoteBuffer {
 
 }  // namespace
 
+bool CloseDialog(HWND dialog, int button) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  return WaitFor([&] { return !IsWindow(dialog); }, 5000);
+}
+
 SimProcess::SimProcess(const std::string& exe, const std::string& journal) : journal_(journal) {
   DeleteFileA(journal.c_str());
   SetEnvironmentVariableA("VESPERON_ACTION_JOURNAL", journal.c_str());
@@ -142,13 +160,39 @@ HWND SimProcess::FindMessageBox(const std::string& caption) {
 
 HWND SimProcess::FindPopupMenu() { return FindProcessWindow(Id(), "#32768", nullptr, true); }
 
-bool SimProcess::WaitForExit(int timeoutMs) {
-  return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+HWND SimProcess::OpenByCommand(UINT command, const std::string& caption) {
+  if (!MainWindow()) return nullptr;
+  PostMessageA(MainWindow(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+  HWND window = nullptr;
+  WaitFor([&] { return (window = FindMessageBox(caption)) != nullptr; }, 10000);
+  return window;
+}
+
+HWND SimProcess::OpenGlobalOptions(int index, int readyId, HWND& sheet) {
+  sheet = OpenByCommand(173, "Global Options");
+  if (!sheet) return nullptr;
+  Send(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  HWND page = nullptr;
+  WaitFor(
+      [&] {
+        page = reinterpret_cast<HWND>(Send(sheet, PSM_INDEXTOHWND, static_cast<WPARAM>(index)));
+        return page && GetDlgItem(page, readyId);
+      },
+      5000);
+  return page;
+}
+
+std::string SimProcess::TakeMessageBox(const std::string& caption, int timeoutMs) {
+  HWND box = nullptr;
+  if (!WaitFor([&] { return (box = FindMessageBox(caption)) != nullptr; }, timeoutMs)) return "";
+  const std::string text = Text(GetDlgItem(box, 0xFFFF));  // the box's static text
+  CloseDialog(box, IDOK);
+  return text;
 }
 
 bool SimProcess::Quit(int timeoutMs) {
   if (HWND main = MainWindow(1000)) PostMessageA(main, WM_COMMAND, MAKEWPARAM(169, 0), 0);
-  return WaitForExit(timeoutMs);
+  return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
 }
 
 LRESULT SimProcess::Send(HWND window, UINT msg, WPARAM w, LPARAM l) {
@@ -176,10 +220,10 @@ void SimProcess::SetText(int controlId, const std::string& text) {
   Send(Item(controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void SimProcess::SetPickerTime(int controlId, const SYSTEMTIME& time) {
+void SimProcess::SetPickerTime(HWND picker, const SYSTEMTIME& time) {
   RemoteBuffer buffer(Id(), sizeof time);
   buffer.Write(&time, sizeof time);
-  SendMessageA(Item(controlId), DTM_SETSYSTEMTIME, GDT_VALID, buffer.At());
+  Send(picker, DTM_SETSYSTEMTIME, GDT_VALID, buffer.At());
 }
 
 bool SimProcess::GetPickerTime(int controlId, SYSTEMTIME& time) {
@@ -222,6 +266,37 @@ std::vector<std::string> SimProcess::ComboExTexts(int controlId) {
   return texts;
 }
 
+std::string SimProcess::ListText(HWND list, int row, int column) {
+  constexpr SIZE_T kTextSize = 260;
+  RemoteBuffer buffer(Id(), sizeof(LVITEMA) + kTextSize);
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
+  item.cchTextMax = kTextSize;
+  char text[kTextSize + 1] = {};
+  buffer.Write(&item, sizeof item);
+  buffer.Write(text, kTextSize, sizeof item);
+  Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), buffer.At());
+  buffer.Read(text, kTextSize - 1, sizeof item);
+  return text;
+}
+
+std::vector<std::string> SimProcess::ListColumn(HWND list, int column) {
+  std::vector<std::string> texts;
+  const int count = static_cast<int>(Send(list, LVM_GETITEMCOUNT));
+  for (int row = 0; row < count; ++row) texts.push_back(ListText(list, row, column));
+  return texts;
+}
+
+void SimProcess::SelectListRow(HWND list, int row) {
+  RemoteBuffer buffer(Id(), sizeof(LVITEMA));
+  LVITEMA item{};
+  item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  buffer.Write(&item, sizeof item);
+  Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), buffer.At());
+  Send(list, LVM_SETSELECTIONMARK, 0, row);
+}
+
 std::vector<std::string> SimProcess::JournalLines() const {
   std::vector<std::string> lines;
   std::ifstream in(journal_);
@@ -236,34 +311,68 @@ namespace registry {
 
 void DeleteAll() { SHDeleteKeyA(HKEY_CURRENT_USER, kRoot); }
 
-void SetDword(const std::string& key, const std::string& name, DWORD value) {
+bool KeyExists(const std::string& key) {
+  HKEY h = nullptr;
+  const std::string path = std::string(kRoot) + "\\" + key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+  RegCloseKey(h);
+  return true;
+}
+
+bool SetRaw(const std::string& key, const std::string& name, DWORD type, const Bytes& data) {
   HKEY h = nullptr;
   const std::string path = std::string(kRoot) + "\\" + key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h,
                       nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  RegSetValueExA(h, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(h);
-}
-
-bool GetDword(const std::string& key, const std::string& name, DWORD& value) {
-  DWORD size = sizeof value;
-  const std::string path = std::string(kRoot) + "\\" + key;
-  return RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
-                      &value, &size) == ERROR_SUCCESS;
-}
-
-bool GetString(const std::string& key, const std::string& name, std::string& value) {
-  char text[512] = {};
-  DWORD size = sizeof text;
-  const std::string path = std::string(kRoot) + "\\" + key;
-  if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text,
-                   &size) != ERROR_SUCCESS) {
     return false;
   }
-  value = text;
-  return true;
+  const LONG result = RegSetValueExA(h, name.c_str(), 0, type, data.empty() ? nullptr : data.data(),
+                                     static_cast<DWORD>(data.size()));
+  RegCloseKey(h);
+  return result == ERROR_SUCCESS;
+}
+
+void SetDword(const std::string& key, const std::string& name, DWORD value) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&value);
+  SetRaw(key, name, REG_DWORD, Bytes(bytes, bytes + sizeof value));
+}
+
+void SetString(const std::string& key, const std::string& name, const std::string& value) {
+  SetRaw(key, name, REG_SZ, Bytes(value.c_str(), value.c_str() + value.size() + 1));
+}
+
+// RegQueryValueExA, not RegGetValueA, which fixes up texts.
+bool GetRaw(const std::string& key, const std::string& name, DWORD& type, Bytes& data) {
+  HKEY h = nullptr;
+  const std::string path = std::string(kRoot) + "\\" + key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD size = 0;
+  LONG result = RegQueryValueExA(h, name.c_str(), nullptr, &type, nullptr, &size);
+  if (result == ERROR_SUCCESS) {
+    data.assign(size + 1, 0);
+    result = RegQueryValueExA(h, name.c_str(), nullptr, &type, data.data(), &size);
+    data.resize(size);
+  }
+  RegCloseKey(h);
+  return result == ERROR_SUCCESS;
+}
+
+DWORD Dword(const std::string& key, const std::string& name) {
+  DWORD type = 0, value = 0xDEADBEEF;
+  Bytes data;
+  if (GetRaw(key, name, type, data) && type == REG_DWORD && data.size() == sizeof value) {
+    std::memcpy(&value, data.data(), sizeof value);
+  }
+  return value;
+}
+
+std::string String(const std::string& key, const std::string& name) {
+  DWORD type = 0;
+  Bytes data;
+  if (!GetRaw(key, name, type, data) || type != REG_SZ) return "<missing>";
+  return std::string(data.begin(), std::find(data.begin(), data.end(), '\0'));
 }
 
 }  // namespace registry

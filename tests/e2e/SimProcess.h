@@ -5,6 +5,8 @@
 // journal. Every wait is a bounded poll.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -15,18 +17,25 @@ namespace e2e {
 // The simulation program (VESPERON_SIM_EXE, set by scripts/e2e-run.sh), or
 // its copy that Wine runs as `version` ("win98", "win2k", "winxp", "win10").
 std::string SimExe(const std::string& version = "");
-// A file of that name in the temporary folder: each suite keeps its own
-// action journal there.
+// A file of that name in the temporary folder (the action journal, an
+// exported profile, a copy of the waiter).
 std::string JournalPath(const std::string& name);
+
+// Today, at that time of day.
+SYSTEMTIME TodayAt(WORD hour, WORD minute, WORD second);
 
 // Polls `done` every 25 ms until it holds or `timeoutMs` passed.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+
+// Posts `button` (IDOK, IDCANCEL) to a dialog and waits until it is gone.
+bool CloseDialog(HWND dialog, int button);
 
 class SimProcess {
  public:
   // `exe` is the simulation program (or a copy of it named for a Windows
   // version); the journal starts empty.
-  SimProcess(const std::string& exe, const std::string& journal);
+  explicit SimProcess(const std::string& exe = SimExe(),
+                      const std::string& journal = JournalPath("vesperon-e2e-journal.txt"));
   ~SimProcess();
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;
@@ -39,10 +48,18 @@ class SimProcess {
   HWND FindMessageBox(const std::string& caption);
   // A visible popup menu of the program, or 0.
   HWND FindPopupMenu();
+  // Posts a menu command to the main window; the window titled `caption`
+  // it opens, or 0 after 10 s.
+  HWND OpenByCommand(UINT command, const std::string& caption);
+  // Global Options with page `index` in front, once that page has the
+  // control `readyId`; the page, or 0. The sheet goes to `sheet`.
+  HWND OpenGlobalOptions(int index, int readyId, HWND& sheet);
+  // The text of the next message box with that caption, which is then
+  // closed; "" when none came within the time.
+  std::string TakeMessageBox(const std::string& caption = "Vesperon", int timeoutMs = 5000);
 
   // Tray Exit, then waits for the process to end; false if it did not.
   bool Quit(int timeoutMs = 10000);
-  bool WaitForExit(int timeoutMs);
 
   // What a user's selection does: select the item, then the notifications.
   void SelectComboItem(int controlId, int index);
@@ -58,11 +75,17 @@ class SimProcess {
   std::string Text(int controlId) { return Text(Item(controlId)); }
   void SetText(int controlId, const std::string& text);
   // Writes a time into a date-time picker of the program.
-  void SetPickerTime(int controlId, const SYSTEMTIME& time);
+  void SetPickerTime(HWND picker, const SYSTEMTIME& time);
+  void SetPickerTime(int controlId, const SYSTEMTIME& time) { SetPickerTime(Item(controlId), time); }
   bool GetPickerTime(int controlId, SYSTEMTIME& time);
   std::string StatusText();
   // The texts of an image combo box's items.
   std::vector<std::string> ComboExTexts(int controlId);
+  // A list view's cell text, a column's texts, and a row made selected,
+  // focused and the selection mark, as a click does.
+  std::string ListText(HWND list, int row, int column = 0);
+  std::vector<std::string> ListColumn(HWND list, int column = 0);
+  void SelectListRow(HWND list, int row);
 
   std::vector<std::string> JournalLines() const;
   DWORD Id() const { return info_.dwProcessId; }
@@ -76,10 +99,29 @@ class SimProcess {
 // The program's settings for the current user.
 namespace registry {
 inline constexpr char kRoot[] = "SOFTWARE\\Brannock\\Vesperon3";
+using Bytes = std::vector<unsigned char>;
 void DeleteAll();
+bool KeyExists(const std::string& key);
 void SetDword(const std::string& key, const std::string& name, DWORD value);
-bool GetDword(const std::string& key, const std::string& name, DWORD& value);
-bool GetString(const std::string& key, const std::string& name, std::string& value);
+void SetString(const std::string& key, const std::string& name, const std::string& value);
+// Any type and bytes, as stored (no fixes to texts); false on failure or,
+// reading, when the value or its key is missing.
+bool SetRaw(const std::string& key, const std::string& name, DWORD type, const Bytes& data);
+bool GetRaw(const std::string& key, const std::string& name, DWORD& type, Bytes& data);
+// The value, or 0xDEADBEEF / "<missing>" when there is none.
+DWORD Dword(const std::string& key, const std::string& name);
+std::string String(const std::string& key, const std::string& name);
 }  // namespace registry
+
+// Every suite starts and ends without the program's settings; the window
+// shows at start (a first start stays in the tray).
+class SimTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    registry::DeleteAll();
+    registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
+  }
+  void TearDown() override { registry::DeleteAll(); }
+};
 
 }  // namespace e2e

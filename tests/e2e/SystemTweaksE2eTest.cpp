@@ -4,13 +4,8 @@
 // registry.
 #include "tests/e2e/SimProcess.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <fstream>
 #include <iterator>
 #include <map>
-#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -53,18 +48,6 @@ struct Raw {
   std::vector<BYTE> data;
   bool operator==(const Raw&) const = default;
 };
-// A value as its type and its bytes, texts readable.
-void PrintTo(const Raw& raw, std::ostream* os) {
-  *os << "type " << raw.type << " \"";
-  for (BYTE b : raw.data) {
-    if (b >= 0x20 && b < 0x7f) {
-      *os << static_cast<char>(b);
-    } else {
-      *os << "\\x" << std::hex << static_cast<int>(b) << std::dec;
-    }
-  }
-  *os << "\"";
-}
 // Every value of the keys above: "key index|name" -> contents.
 using Snapshot = std::map<std::string, Raw>;
 
@@ -112,18 +95,11 @@ void WriteValue(const ValueRef& value, const Raw* raw) {
 Raw Sz(const std::string& text) {
   return {REG_SZ, std::vector<BYTE>(text.begin(), text.end() + 1)};
 }
-Raw Dword(DWORD value) {
-  const auto* bytes = reinterpret_cast<const BYTE*>(&value);
-  return {REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof value)};
-}
 
-std::string Journal() { return JournalPath("vesperon-e2e-tweaks-journal.txt"); }
-
-class SystemTweaksE2e : public testing::Test {
+class SystemTweaksE2e : public SimTest {
  protected:
   void SetUp() override {
-    registry::DeleteAll();
-    registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
+    SimTest::SetUp();
     before_ = TakeSnapshot();
     // A known start: a time-out of 20 s, every other value missing (so its
     // default applies).
@@ -135,22 +111,10 @@ class SystemTweaksE2e : public testing::Test {
       const auto found = before_.find(std::to_string(value.key) + "|" + value.name);
       WriteValue(value, found == before_.end() ? nullptr : &found->second);
     }
-    registry::DeleteAll();
+    SimTest::TearDown();
   }
 
-  // Opens the dialog from the main window's menu.
-  HWND OpenTweaks(SimProcess& sim) {
-    HWND main = sim.MainWindow();
-    if (!main) return nullptr;
-    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kSystemTweaksCommand, 0), 0);
-    HWND dialog = nullptr;
-    WaitFor([&] { return (dialog = sim.FindMessageBox("System Tweaks")) != nullptr; }, 10000);
-    return dialog;
-  }
-  static bool PressOk(HWND dialog) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    return WaitFor([&] { return !IsWindow(dialog); }, 5000);
-  }
+  static HWND OpenTweaks(SimProcess& sim) { return sim.OpenByCommand(kSystemTweaksCommand, "System Tweaks"); }
 
   Snapshot before_;
   const Raw timeout_ = Sz("20000");
@@ -175,7 +139,7 @@ TEST_P(SystemTweaksVersionE2e, ShowsTheControlsOfTheVersionAndOkUntouchedWritesN
   const Raw stored = Sz(c.storedTimeout);
   WriteValue(kValues[1], &stored);
   const Snapshot start = TakeSnapshot();
-  SimProcess sim(SimExe(c.version), Journal());
+  SimProcess sim(SimExe(c.version));
   ASSERT_TRUE(sim.Started()) << SimExe(c.version);
   HWND dialog = OpenTweaks(sim);
   ASSERT_NE(dialog, nullptr);
@@ -190,7 +154,7 @@ TEST_P(SystemTweaksVersionE2e, ShowsTheControlsOfTheVersionAndOkUntouchedWritesN
     EXPECT_EQ(sim.Text(GetDlgItem(dialog, kTimeoutEdit)), c.timeoutText);
   }
 
-  EXPECT_TRUE(PressOk(dialog));
+  EXPECT_TRUE(CloseDialog(dialog, IDOK));
   EXPECT_EQ(TakeSnapshot(), start);
   EXPECT_TRUE(sim.Quit());
 }
@@ -207,62 +171,25 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SystemTweaksE2e, EnteredSecondsAreStoredAsMilliseconds) {
   Snapshot expected = TakeSnapshot();
   expected["1|WaitToKillAppTimeout"] = Sz("7000");
-  SimProcess sim(SimExe("winxp"), Journal());
+  SimProcess sim(SimExe("winxp"));
   HWND dialog = OpenTweaks(sim);
   ASSERT_NE(dialog, nullptr);
   const char seven[] = "7";
   SimProcess::Send(GetDlgItem(dialog, kTimeoutEdit), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(seven));
-  EXPECT_TRUE(PressOk(dialog));
-  EXPECT_EQ(TakeSnapshot(), expected);
-  EXPECT_TRUE(sim.Quit());
-}
-
-TEST_F(SystemTweaksE2e, CheckingDhcpReleaseTurnsFastShutdownOff) {
-  Snapshot expected = TakeSnapshot();
-  expected["4|ReleaseLeaseOnShutdown"] = Dword(1);
-  expected["5|FastReboot"] = Sz("0");
-  SimProcess sim(SimExe("win98"), Journal());
-  HWND dialog = OpenTweaks(sim);
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(SimProcess::Send(GetDlgItem(dialog, 1109), BM_GETCHECK), BST_UNCHECKED);
-  SimProcess::Send(GetDlgItem(dialog, 1109), BM_CLICK);
-  EXPECT_TRUE(PressOk(dialog));
+  EXPECT_TRUE(CloseDialog(dialog, IDOK));
   EXPECT_EQ(TakeSnapshot(), expected);
   EXPECT_TRUE(sim.Quit());
 }
 
 TEST_F(SystemTweaksE2e, CancelWritesNothing) {
   const Snapshot start = TakeSnapshot();
-  SimProcess sim(SimExe("winxp"), Journal());
+  SimProcess sim(SimExe("winxp"));
   HWND dialog = OpenTweaks(sim);
   ASSERT_NE(dialog, nullptr);
   SimProcess::Send(GetDlgItem(dialog, 1034), BM_CLICK);
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+  EXPECT_TRUE(CloseDialog(dialog, IDCANCEL));
   EXPECT_EQ(TakeSnapshot(), start);
-  EXPECT_TRUE(sim.Quit());
-}
-
-// Not a test: holds the dialog open while a script photographs it (the
-// script and the driver meet through files in VESPERON_SHOT_DIR).
-TEST_F(SystemTweaksE2e, DISABLED_Photograph) {
-  const char* dir = std::getenv("VESPERON_SHOT_DIR");
-  ASSERT_NE(dir, nullptr);
-  SimProcess sim(SimExe("winxp"), Journal());
-  HWND dialog = OpenTweaks(sim);
-  ASSERT_NE(dialog, nullptr);
-  SetForegroundWindow(dialog);
-  const std::string base = std::string(dir) + "\\system-tweaks";
-  // The script crops the picture to the dialog.
-  RECT r{};
-  GetWindowRect(dialog, &r);
-  std::ofstream(base + ".want") << (r.right - r.left) << "x" << (r.bottom - r.top) << "+" << r.left
-                                << "+" << r.top;
-  EXPECT_TRUE(WaitFor(
-      [&] { return GetFileAttributesA((base + ".done").c_str()) != INVALID_FILE_ATTRIBUTES; },
-      30000));
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_TRUE(sim.Quit());
 }
 

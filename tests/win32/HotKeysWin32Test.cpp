@@ -1,5 +1,5 @@
 // Hot keys on the real system: global atoms, registration and its refusals, and the layout's
-// key names. (A real key press reaching a stored action: HotKeyE2eTest.)
+// key names. (A real key press reaching its action: ShortcutsPageE2eTest.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -66,22 +66,6 @@ TEST_F(HotKeysWin32Test, AtomsAndRegistrationOnTheRealSystem) {
   // The combination is free again.
   ASSERT_TRUE(RegisterHotKey(window, 1, MOD_CONTROL | MOD_SHIFT, kKey));
   EXPECT_TRUE(UnregisterHotKey(window, 1));
-}
-
-TEST_F(HotKeysWin32Test, RefusedUnregistrationsAreCountedAndAtomsStillReleased) {
-  RegisterHotKeyRecord(Handle(window), kName, kKey, kModifier);
-  RegisterHotKeyRecord(Handle(window), "Alt + F9 (test)", kKey, kHotKeyAlt);
-  const std::uint32_t firstId = RegisteredHotKeyAt(0).Id;
-  const std::uint32_t secondId = RegisteredHotKeyAt(1).Id;
-  // Another window holds none of them: the system refuses both.
-  HWND other = CreateTestWindow("Vesperon other window");
-  EXPECT_EQ(UnregisterAllHotKeys(Handle(other)), 2u);
-  EXPECT_EQ(RegisteredHotKeyCount(), 0u);
-  EXPECT_EQ(GlobalFindAtomA(atomName.c_str()), 0);
-  // The registrations themselves are still the window's; release them.
-  EXPECT_TRUE(UnregisterHotKey(window, static_cast<int>(firstId)));
-  EXPECT_TRUE(UnregisterHotKey(window, static_cast<int>(secondId)));
-  DestroyWindow(other);
 }
 
 TEST_F(HotKeysWin32Test, TheTextOfACombinationUsesTheLayoutsNames) {

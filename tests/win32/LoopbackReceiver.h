@@ -1,6 +1,6 @@
 #pragma once
-// A UDP socket bound to 127.0.0.1, where the tests' datagrams go: on the
-// given port (7 for the magic packet) or, with 0, on one the system picks.
+// A UDP socket bound to 127.0.0.1, on a port the system picks, where the
+// tests' datagrams go.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -12,18 +12,16 @@ namespace testing_support {
 
 class LoopbackReceiver {
  public:
-  explicit LoopbackReceiver(std::uint16_t wantedPort = 0) {
+  LoopbackReceiver() {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in self{};
     self.sin_family = AF_INET;
-    self.sin_port = htons(wantedPort);
     self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int size = sizeof self;
-    if (bind(socket_, reinterpret_cast<const sockaddr*>(&self), sizeof self) != 0) {
-      bindError = WSAGetLastError();
-    } else if (getsockname(socket_, reinterpret_cast<sockaddr*>(&self), &size) == 0) {
+    if (bind(socket_, reinterpret_cast<const sockaddr*>(&self), sizeof self) == 0 &&
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&self), &size) == 0) {
       port = ntohs(self.sin_port);
     }
   }
@@ -49,7 +47,6 @@ class LoopbackReceiver {
   }
 
   std::uint16_t port = 0;  // 0 until bound
-  int bindError = 0;
 
  private:
   SOCKET socket_ = INVALID_SOCKET;

@@ -3,7 +3,6 @@
 // only echo goes to 127.0.0.1. Nothing is broadcast.
 #include <winsock2.h>
 #include <windows.h>
-#include <iphlpapi.h>
 
 #include <gtest/gtest.h>
 
@@ -50,25 +49,6 @@ TEST(Win32NetworkSystemTest, RefusedDatagramIsAFailedSend) {
 TEST(Win32NetworkSystemTest, LoopbackHasNoHardwareAddress) {
   EXPECT_TRUE(platform::Network().SendEcho(kLoopback, 5000));
   EXPECT_THROW(Vesperon::GetMacAddress(kLoopback), Vesperon::WakeOnLANException);
-}
-
-// The interface's table is GetIpNetTable's, addresses turned first octet high.
-TEST(Win32NetworkSystemTest, ArpTableMatchesTheSystems) {
-  std::vector<platform::ArpEntry> entries;
-  ASSERT_TRUE(platform::Network().ReadArpTable(entries));
-  std::vector<DWORD> buffer(16384);
-  ULONG size = static_cast<ULONG>(buffer.size() * sizeof(DWORD));
-  auto* table = reinterpret_cast<MIB_IPNETTABLE*>(buffer.data());
-  if (GetIpNetTable(table, &size, FALSE) == ERROR_NO_DATA) table->dwNumEntries = 0;
-  ASSERT_EQ(entries.size(), table->dwNumEntries);
-  for (DWORD i = 0; i < table->dwNumEntries; ++i) {
-    const MIB_IPNETROW& row = table->table[i];
-    const auto* octets = reinterpret_cast<const std::uint8_t*>(&row.dwAddr);
-    EXPECT_EQ(entries[i].address, std::uint32_t{octets[0]} << 24 | octets[1] << 16 |
-                                      octets[2] << 8 | octets[3]);
-    EXPECT_EQ(entries[i].physical,
-              std::vector<std::uint8_t>(row.bPhysAddr, row.bPhysAddr + row.dwPhysAddrLen));
-  }
 }
 
 }  // namespace

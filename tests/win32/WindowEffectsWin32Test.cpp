@@ -182,22 +182,19 @@ TEST_F(WindowEffectsWin32Test, FileDialogCancelAndChoiceWithBothRecords) {
   std::fclose(out);
   const std::vector<FileFilter> filter = {{"Profile file *.pfl", "*.pfl"}, {"All files *.*", "*.*"}};
 
+  // Answers the dialog titled `title` with `command`; the path it leaves.
+  const auto answered = [&](const char* title, WPARAM command, std::string path) {
+    DialogAnswer answer(title, command);
+    ShowFileDialog(path, true, filter, title, "PFL", Handle(window), existing);
+    EXPECT_TRUE(answer.Found()) << "the dialog did not open";
+    return path;
+  };
   for (const platform::OsVersionRecord system : {testing_support::kWinXP, testing_support::kNT4}) {
     SCOPED_TRACE(system.major);
     os.Set(system);
-    std::string path = "previous";
-    {
-      DialogAnswer answer("Vesperon cancel test", IDCANCEL);
-      ShowFileDialog(path, true, filter, "Vesperon cancel test", "PFL", Handle(window), existing);
-      EXPECT_TRUE(answer.Found()) << "the dialog did not open";
-    }
-    EXPECT_EQ(path, "");
-    {
-      DialogAnswer answer("Vesperon open test", IDOK);
-      ShowFileDialog(path, true, filter, "Vesperon open test", "PFL", Handle(window), existing);
-      EXPECT_TRUE(answer.Found()) << "the dialog did not open";
-    }
-    EXPECT_EQ(_stricmp(path.c_str(), existing.c_str()), 0) << path << " vs " << existing;
+    EXPECT_EQ(answered("Vesperon cancel test", IDCANCEL, "previous"), "");
+    const std::string chosen = answered("Vesperon open test", IDOK, "");
+    EXPECT_EQ(_stricmp(chosen.c_str(), existing.c_str()), 0) << chosen << " vs " << existing;
   }
   DeleteFileA(existing.c_str());
 }

@@ -1,12 +1,9 @@
-// Proves the process walk and the kill action on the real process services
-// of the Windows version this process runs on (under Wine, each version the
-// per-program setting pretends to be). It starts two waiting copies of
-// itself under names of their own, checks that the walk takes the expected
-// route and lists the first copy with its process id, then kills with a
-// pattern that names only that copy: the copy must end with exit code 0
-// while the second copy, which the pattern does not name, keeps running.
-// Nothing is ended that this probe did not start; the settings live in an
-// in-memory registry.
+// The process walk and the kill action on the real process services of the
+// Windows version Wine pretends to be: two waiting copies of this probe run
+// under names of their own; the walk must take the expected route and list
+// the first with its id, and a pattern naming only that copy must end it
+// (exit code 0) while the other keeps running. Nothing is ended that this
+// probe did not start.
 //
 //   process_kill_probe modules|snapshot   the check
 //   process_kill_probe wait               a copy: waits a minute, then ends
