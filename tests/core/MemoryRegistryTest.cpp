@@ -1,5 +1,4 @@
-// The in-memory registry where it models Windows behaviour that the contract
-// suite cannot show under Wine, and its saved-tree file format.
+// The in-memory registry where Wine cannot show the Windows behaviour it models.
 #include <gtest/gtest.h>
 
 #include <filesystem>

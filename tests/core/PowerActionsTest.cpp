@@ -1,8 +1,4 @@
-// The power, log-off and lock actions against the recording power
-// system: the exact ExitWindowsEx flags and reason codes for every setting on
-// every Windows version, the order of the privilege calls around the
-// request, the shell window on the 9x line, the suspend arguments, and the
-// ISystemActions and dispatcher ids that carry them.
+// Exit, suspend and lock requests against the recording power system.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -70,7 +66,7 @@ TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
   }
 }
 
-// A message posted to no window would go to Vesperon's own thread.
+// A message posted to no window would go to our own thread.
 TEST_F(PowerActionsTest, WithoutAShellWindowNothingIsPosted) {
   os.Set(kWinMe);
   power.windows.clear();
@@ -203,17 +199,6 @@ class PowerDispatchTest : public PowerFixture {
   RecordingActionHost host{delegated};
   ActionDispatcher dispatcher{host};
 };
-
-// The operations of other actions go to the delegate untouched.
-TEST_F(PowerDispatchTest, SystemActionsDelegateTheOtherOperations) {
-  actions.HangUpConnections();
-  actions.KillProcesses();
-  actions.WakeOnLan();
-  actions.ShowReminder();
-  EXPECT_EQ(delegated,
-            (CallLog{"HangUpConnections()", "KillProcesses()", "WakeOnLan()", "ShowReminder()"}));
-  EXPECT_TRUE(power.log.empty());
-}
 
 // From the dispatcher's action ids to the Windows calls. Nothing stored:
 // Forced false, ForceHung true, Reason 2, no suspend options.

@@ -1,5 +1,4 @@
-// The reminder against a recording window on a simulated millisecond line,
-// an in-memory registry and a sound player that plays nothing.
+// The reminder against a recording window on a simulated millisecond line.
 #include <gtest/gtest.h>
 
 #include <map>

@@ -1,6 +1,4 @@
-// The scheduler engine against a recording window on a simulated computer:
-// activation, polling, deactivation, the clock watch, start-up, and how
-// failures of the store and the shell leave the window.
+// The scheduler engine against a recording window on a simulated computer.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,4 @@
-// Long runs on the simulated computer: every occurrence fires once, at its
-// own second, for years of simulated time; sleep; a restarting countdown.
+// Long runs on the simulated computer: every occurrence fires once, at its own second.
 #include <gtest/gtest.h>
 
 #include <functional>

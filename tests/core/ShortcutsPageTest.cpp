@@ -1,5 +1,4 @@
-// The Shortcuts page's rules against an in-memory registry, the recording
-// hot-key system and a view that only holds what the controls would.
+// The Shortcuts page's rules against the recording hot-key system.
 #include <gtest/gtest.h>
 
 #include <map>

@@ -25,7 +25,6 @@ struct ShellCase {
 const ShellCase kShells[] = {
     {"Win98", testing_support::kWin98, 88, 62, false, 227},
     {"WinMe", testing_support::kWinMe, 488, 126, true, 127},
-    {"NT4", testing_support::kNT4, 88, 62, false, 227},
     {"Win2000", testing_support::kWin2000, 488, 126, true, 227},
     {"WinXP", testing_support::kWinXP, 504, 126, true, 127},
 };

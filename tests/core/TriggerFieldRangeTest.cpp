@@ -1,6 +1,4 @@
-// Fields that come back from a damaged profile: a weekday index or a day of
-// month far outside its range must give the nearest sensible trigger, and
-// no repeating trigger may run its action at every poll.
+// Fields from a damaged profile give the nearest sensible trigger, never one firing at every poll.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -1,6 +1,4 @@
-// The "Trigger / Startup" page's rules without its window: the expiry delay
-// between seconds and days plus a time of day, the start-up boxes as the
-// page shows them on each line, and the order in which saving writes.
+// The "Trigger / Startup" page's rules without its window.
 #include <gtest/gtest.h>
 
 #include <string>
