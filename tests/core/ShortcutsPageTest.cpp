@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/Services.h"
@@ -195,15 +196,14 @@ TEST_F(ShortcutsPageTest, OpensWithTheButtonsThenTheHotKeysAndShowsTheSelectedRo
   }
 }
 
+using Rows = std::vector<std::pair<std::string, ActionId>>;
+const Rows kBefore{{"Alt + F1", 12}, {"Ctrl + Q", 7}};
+const Rows kAdded{{"Alt + F1", 12}, {"Ctrl + Q", 7}, {"Ctrl + A", 16}};
+const std::vector<std::uint32_t> kDefaultMouse{2, 9, 2, 9, 1, 17};
+
 TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
   enum Button { kAdd, kModify, kDelete };
-  using Rows = std::vector<std::pair<std::string, ActionId>>;
-  using Stored = std::map<std::string, ActionId>;
   using Names = std::vector<std::string>;
-  const std::vector<std::uint32_t> defaults{2, 9, 2, 9, 1, 17};
-  const Rows before{{"Alt + F1", 12}, {"Ctrl + Q", 7}};
-  const Stored stored{{"Alt + F1", 12}, {"Ctrl + Q", 7}};
-  const Names registered{"Alt + F1", "Ctrl + Q"};
   struct Case {
     const char* what;
     Button button;
@@ -211,67 +211,42 @@ TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
     std::optional<ActionId> action;
     std::int32_t mouseOperation;
     std::uint16_t code, modifier;
-    bool heldElsewhere;       // another program holds the combination
-    bool refuseUnregister;    // the system refuses to release the selected row's
-    Names messages;
-    Rows rows;
-    Stored records;
-    Names registrations;
-    std::vector<std::uint32_t> mouse;
+    bool heldElsewhere;     // another program holds the combination
+    bool refuseUnregister;  // the system refuses to release the selected row's
+    const char* message;    // "": none
+    Rows rows = kBefore;    // the hot-key rows, stored alike
+    Names registrations{};  // empty: the rows' names
+    std::vector<std::uint32_t> mouse = kDefaultMouse;
   };
+  const Rows altA{{"Alt + A", 12}, {"Ctrl + Q", 7}};
   const Case cases[] = {
-      {"add", kAdd, 0, 16, 0, 0x41, kCtrl, false, false, {},
-       {{"Alt + F1", 12}, {"Ctrl + Q", 7}, {"Ctrl + A", 16}},
-       {{"Alt + F1", 12}, {"Ctrl + Q", 7}, {"Ctrl + A", 16}},
-       {"Alt + F1", "Ctrl + Q", "Ctrl + A"}, defaults},
-      {"add a listed combination", kAdd, 0, 16, 0, 0x51, kCtrl, false, false,
-       {"Hotkey already exists."}, before, stored, registered, defaults},
-      {"add without action", kAdd, 0, std::nullopt, 0, 0x41, kCtrl, false, false,
-       {"Please specify an action."}, before, stored, registered, defaults},
-      {"add without combination", kAdd, 0, 16, 0, 0, 0, false, false,
-       {"Please select an input hotkey."}, before, stored, registered, defaults},
-      {"add with a modifier of no name and no key", kAdd, 0, 16, 0, 0, HotKeys::kHotKeyExtended,
-       false, false, {"Please select an input hotkey."}, before, stored, registered, defaults},
+      {"add", kAdd, 0, 16, 0, 0x41, kCtrl, false, false, "", kAdded},
+      {"add a listed combination", kAdd, 0, 16, 0, 0x51, kCtrl, false, false, "Hotkey already exists."},
+      {"add without action", kAdd, 0, std::nullopt, 0, 0x41, kCtrl, false, false, "Please specify an action."},
+      {"add without combination", kAdd, 0, 16, 0, 0, 0, false, false, "Please select an input hotkey."},
+      {"add with a modifier of no name and no key", kAdd, 0, 16, 0, 0, HotKeys::kHotKeyExtended, false,
+       false, "Please select an input hotkey."},
       {"add a combination held elsewhere", kAdd, 0, 16, 0, 0x41, kCtrl, true, false,
-       {"Failed to register hotkey: Ctrl + A"},
-       {{"Alt + F1", 12}, {"Ctrl + Q", 7}, {"Ctrl + A", 16}},
-       {{"Alt + F1", 12}, {"Ctrl + Q", 7}, {"Ctrl + A", 16}}, registered, defaults},
-      {"modify the action only", kModify, 4, 4, 0, 0x51, kCtrl, false, false, {},
-       {{"Alt + F1", 12}, {"Ctrl + Q", 4}}, {{"Alt + F1", 12}, {"Ctrl + Q", 4}}, registered,
-       defaults},
-      {"modify to another combination", kModify, 4, 4, 0, 0x41, kCtrl, false, false, {},
-       {{"Alt + F1", 12}, {"Ctrl + A", 4}}, {{"Alt + F1", 12}, {"Ctrl + A", 4}},
-       {"Alt + F1", "Ctrl + A"}, defaults},
-      {"modify to another row's combination", kModify, 4, 4, 0, 0x70, kAlt, false, false,
-       {"Hotkey already exists."}, before, stored, registered, defaults},
+       "Failed to register hotkey: Ctrl + A", kAdded, {"Alt + F1", "Ctrl + Q"}},
+      {"modify the action only", kModify, 4, 4, 0, 0x51, kCtrl, false, false, "", {{"Alt + F1", 12}, {"Ctrl + Q", 4}}},
+      {"modify to another combination", kModify, 4, 4, 0, 0x41, kCtrl, false, false, "",
+       {{"Alt + F1", 12}, {"Ctrl + A", 4}}},
+      {"modify to another row's combination", kModify, 4, 4, 0, 0x70, kAlt, false, false, "Hotkey already exists."},
       {"modify, old combination not released", kModify, 3, 12, 0, 0x41, kAlt, false, true,
-       {"Failed to unregister hotkey."}, {{"Alt + A", 12}, {"Ctrl + Q", 7}},
-       {{"Alt + A", 12}, {"Ctrl + Q", 7}}, {"Ctrl + Q", "Alt + A"}, defaults},
+       "Failed to unregister hotkey.", altA, {"Ctrl + Q", "Alt + A"}},
       {"modify to a combination held elsewhere", kModify, 3, 12, 0, 0x41, kAlt, true, false,
-       {"Failed to register hotkey: Alt + A"}, {{"Alt + A", 12}, {"Ctrl + Q", 7}},
-       {{"Alt + A", 12}, {"Ctrl + Q", 7}}, {"Ctrl + Q"}, defaults},
-      {"modify a hot key without combination", kModify, 4, 4, 0, 0, 0, false, false,
-       {"Please select an input hotkey."}, before, stored, registered, defaults},
+       "Failed to register hotkey: Alt + A", altA, {"Ctrl + Q"}},
       {"modify without selection", kModify, -1, 4, 0, 0x41, kCtrl, false, false,
-       {"Please select a shortcut from the list."}, before, stored, registered, defaults},
-      {"modify without action", kModify, 4, std::nullopt, 0, 0x41, kCtrl, false, false,
-       {"Please specify an action."}, before, stored, registered, defaults},
-      {"modify the left button", kModify, 0, 16, 0, 0, 0, false, false, {}, before, stored,
-       registered, {0, 16, 2, 9, 1, 17}},
-      {"modify the right button", kModify, 2, 10, 2, 0x41, kCtrl, false, false, {}, before, stored,
-       registered, {2, 9, 2, 9, 2, 10}},
-      {"modify a button without operation", kModify, 1, 10, -1, 0, 0, false, false,
-       {"Please select a mouse operation."}, before, stored, registered, defaults},
-      {"delete", kDelete, 4, 4, 0, 0, 0, false, false, {}, {{"Alt + F1", 12}},
-       {{"Alt + F1", 12}}, {"Alt + F1"}, defaults},
-      {"delete, not released", kDelete, 3, 4, 0, 0, 0, false, true,
-       {"Failed to unregister hotkey."}, {{"Ctrl + Q", 7}}, {{"Ctrl + Q", 7}}, {"Ctrl + Q"},
-       defaults},
+       "Please select a shortcut from the list."},
+      {"modify without action", kModify, 4, std::nullopt, 0, 0x41, kCtrl, false, false, "Please specify an action."},
+      {"modify the left button", kModify, 0, 16, 0, 0, 0, false, false, "", kBefore, {}, {0, 16, 2, 9, 1, 17}},
+      {"modify the right button", kModify, 2, 10, 2, 0x41, kCtrl, false, false, "", kBefore, {}, {2, 9, 2, 9, 2, 10}},
+      {"modify a button without operation", kModify, 1, 10, -1, 0, 0, false, false, "Please select a mouse operation."},
+      {"delete", kDelete, 4, 4, 0, 0, 0, false, false, "", {{"Alt + F1", 12}}},
+      {"delete, not released", kDelete, 3, 4, 0, 0, 0, false, true, "Failed to unregister hotkey.", {{"Ctrl + Q", 7}}},
       {"delete a button", kDelete, 1, 4, 0, 0, 0, false, false,
-       {"You may not delete mouse shortcuts. Select a hotkey instead."}, before, stored,
-       registered, defaults},
-      {"delete without selection", kDelete, -1, 4, 0, 0, 0, false, false,
-       {"Please select a hotkey from the list."}, before, stored, registered, defaults},
+       "You may not delete mouse shortcuts. Select a hotkey instead."},
+      {"delete without selection", kDelete, -1, 4, 0, 0, 0, false, false, "Please select a hotkey from the list."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -284,13 +259,10 @@ TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
     FakeView view;
     ShortcutsPageLogic logic(view, kMainWindow);
     logic.Initialize();
-    ASSERT_EQ(HotKeyRows(view), before);
+    ASSERT_EQ(HotKeyRows(view), kBefore);
 
-    view.selected = c.selected;
-    view.action = c.action;
-    view.mouseOperation = c.mouseOperation;
-    view.code = c.code;
-    view.modifier = c.modifier;
+    std::tie(view.selected, view.action, view.mouseOperation, view.code, view.modifier) =
+        std::tie(c.selected, c.action, c.mouseOperation, c.code, c.modifier);
     if (c.heldElsewhere) {
       ASSERT_TRUE(system.RegisterHotKey(
           0x99, 1, c.modifier == kAlt ? platform::kModAlt : platform::kModControl, c.code));
@@ -299,21 +271,17 @@ TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
       system.refuseUnregister.insert(
           system.AtomOf(HotKeys::kHotKeyAtomPrefix + view.rows.at(c.selected).operation));
     }
-    switch (c.button) {
-      case kAdd:
-        logic.OnAdd();
-        break;
-      case kModify:
-        logic.OnModify();
-        break;
-      case kDelete:
-        logic.OnDelete();
-        break;
-    }
-    EXPECT_EQ(view.messages, c.messages);
+    if (c.button == kAdd) logic.OnAdd();
+    if (c.button == kModify) logic.OnModify();
+    if (c.button == kDelete) logic.OnDelete();
+    EXPECT_EQ(view.messages, *c.message ? Names{c.message} : Names{});
     EXPECT_EQ(HotKeyRows(view), c.rows);
-    EXPECT_EQ(StoredRecords(), c.records);
-    EXPECT_EQ(RegisteredNames(), c.registrations);
+    EXPECT_EQ(StoredRecords(), (std::map<std::string, ActionId>(c.rows.begin(), c.rows.end())));
+    Names registrations = c.registrations;
+    if (registrations.empty()) {
+      for (const auto& row : c.rows) registrations.push_back(row.first);
+    }
+    EXPECT_EQ(RegisteredNames(), registrations);
     EXPECT_EQ(MouseSettings(), c.mouse);
     for (int row = 0; row < kMouseRowCount; ++row) {
       const ShortcutRowData data = DecodeShortcutRowData(view.rows[row].data);
@@ -324,7 +292,7 @@ TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
     // Whatever stays registered is held by the main window, once.
     std::size_t held = 0;
     for (const auto& r : system.Registrations()) held += r.window == kMainWindow;
-    EXPECT_EQ(held, c.registrations.size() + (c.refuseUnregister ? 1 : 0));
+    EXPECT_EQ(held, registrations.size() + (c.refuseUnregister ? 1 : 0));
   }
 }
 
