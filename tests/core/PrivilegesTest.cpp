@@ -1,6 +1,4 @@
-// EnablePrivilege and RemovePrivilege against the recording power
-// system: the order of the token calls, the record they fill and hand on, the
-// failure codes, and that a failed enable leaves no token open.
+// EnablePrivilege and RemovePrivilege: the token calls in order, their records, failure codes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,8 +26,7 @@ TEST_F(PrivilegesTest, EnableOpensTheTokenLooksUpAndEnables) {
   EXPECT_EQ(power.OpenTokenCount(), 1);
   EXPECT_EQ(power.LoadedModuleCount(), 0);
 
-  // Removal: a copy of the record with attributes 4; the caller's record and
-  // the token stay as they were.
+  // Removal hands on a copy with attributes 4.
   power.log.clear();
   RemovePrivilege(record, token);
   EXPECT_EQ(power.log, AdjustLines("SeBackupPrivilege", 0x4));
@@ -65,11 +62,8 @@ TEST_F(PrivilegesTest, FailuresThrowPlainExceptionsAndCloseTheToken) {
       "SeShutdownPrivilege", BoundCallLines("Advapi32.dll", "AdjustTokenPrivileges",
                                             "token, 0, {1, SeShutdownPrivilege, 0x2}, 0, null, null"));
   const Case cases[] = {
-      {"token does not open",
-       "SeShutdownPrivilege",
-       [](platform::RecordingPowerSystem& p) { p.tokenOpens = false; },
-       kPrivilegeOpenToken,
-       {"OpenProcessToken(current process, 0x28)"}},
+      {"token does not open", "SeShutdownPrivilege", [](platform::RecordingPowerSystem& p) { p.tokenOpens = false; },
+       kPrivilegeOpenToken, {"OpenProcessToken(current process, 0x28)"}},
       {"unknown name", "SeNoSuchPrivilege", [](platform::RecordingPowerSystem&) {},
        kPrivilegeLookup, unknown},
       {"adjustment refused", "SeShutdownPrivilege",

@@ -1,5 +1,4 @@
-// Which privileges the profile export and import hold, and that they are
-// dropped again whatever happens, against a recorded process token.
+// The privileges profile export and import hold are dropped again whatever happens.
 #include <gtest/gtest.h>
 
 #include <filesystem>
