@@ -198,7 +198,6 @@ TEST_F(ShortcutsPageTest, OpensWithTheButtonsThenTheHotKeysAndShowsTheSelectedRo
 
 using Rows = std::vector<std::pair<std::string, ActionId>>;
 const Rows kBefore{{"Alt + F1", 12}, {"Ctrl + Q", 7}};
-const Rows kAdded{{"Alt + F1", 12}, {"Ctrl + Q", 7}, {"Ctrl + A", 16}};
 const std::vector<std::uint32_t> kDefaultMouse{2, 9, 2, 9, 1, 17};
 
 TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
@@ -219,15 +218,15 @@ TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
     std::vector<std::uint32_t> mouse = kDefaultMouse;
   };
   const Rows altA{{"Alt + A", 12}, {"Ctrl + Q", 7}};
+  // Adding, a listed combination, deleting and modifying a button: ShortcutsPageE2eTest.
   const Case cases[] = {
-      {"add", kAdd, 0, 16, 0, 0x41, kCtrl, false, false, "", kAdded},
-      {"add a listed combination", kAdd, 0, 16, 0, 0x51, kCtrl, false, false, "Hotkey already exists."},
       {"add without action", kAdd, 0, std::nullopt, 0, 0x41, kCtrl, false, false, "Please specify an action."},
       {"add without combination", kAdd, 0, 16, 0, 0, 0, false, false, "Please select an input hotkey."},
       {"add with a modifier of no name and no key", kAdd, 0, 16, 0, 0, HotKeys::kHotKeyExtended, false,
        false, "Please select an input hotkey."},
       {"add a combination held elsewhere", kAdd, 0, 16, 0, 0x41, kCtrl, true, false,
-       "Failed to register hotkey: Ctrl + A", kAdded, {"Alt + F1", "Ctrl + Q"}},
+       "Failed to register hotkey: Ctrl + A", {{"Alt + F1", 12}, {"Ctrl + Q", 7}, {"Ctrl + A", 16}},
+       {"Alt + F1", "Ctrl + Q"}},
       {"modify the action only", kModify, 4, 4, 0, 0x51, kCtrl, false, false, "", {{"Alt + F1", 12}, {"Ctrl + Q", 4}}},
       {"modify to another combination", kModify, 4, 4, 0, 0x41, kCtrl, false, false, "",
        {{"Alt + F1", 12}, {"Ctrl + A", 4}}},
@@ -239,13 +238,9 @@ TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
       {"modify without selection", kModify, -1, 4, 0, 0x41, kCtrl, false, false,
        "Please select a shortcut from the list."},
       {"modify without action", kModify, 4, std::nullopt, 0, 0x41, kCtrl, false, false, "Please specify an action."},
-      {"modify the left button", kModify, 0, 16, 0, 0, 0, false, false, "", kBefore, {}, {0, 16, 2, 9, 1, 17}},
       {"modify the right button", kModify, 2, 10, 2, 0x41, kCtrl, false, false, "", kBefore, {}, {2, 9, 2, 9, 2, 10}},
       {"modify a button without operation", kModify, 1, 10, -1, 0, 0, false, false, "Please select a mouse operation."},
-      {"delete", kDelete, 4, 4, 0, 0, 0, false, false, "", {{"Alt + F1", 12}}},
       {"delete, not released", kDelete, 3, 4, 0, 0, 0, false, true, "Failed to unregister hotkey.", {{"Ctrl + Q", 7}}},
-      {"delete a button", kDelete, 1, 4, 0, 0, 0, false, false,
-       "You may not delete mouse shortcuts. Select a hotkey instead."},
       {"delete without selection", kDelete, -1, 4, 0, 0, 0, false, false, "Please select a hotkey from the list."},
   };
   for (const Case& c : cases) {

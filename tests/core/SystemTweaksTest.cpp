@@ -158,7 +158,6 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
   all.value[kTweakWaitToKill] = 30;
   const char* policies = StorageOf(kTweakStatusMessages).keyPath;
   const Row rows[] = {
-      {"nothing touched", kWinXP, {}, {}, {}, nullptr, {}},
       {"all on XP",
        kWinXP,
        {kTweakVerboseStatus, kTweakWaitToKill, kTweakLogonShutdown, kTweakStatusMessages,
@@ -187,8 +186,6 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
        {{kTweakFastReboot, 1}, {kTweakReleaseLease, 1}, {kTweakFastReboot, 0}},
        nullptr,
        {Sz(kTweakFastReboot, "0"), Dw(kTweakReleaseLease, 1)}},
-      {"status only", kWin2000, {kTweakVerboseStatus}, {}, {{kTweakVerboseStatus, 1}}, nullptr,
-       {Dw(kTweakVerboseStatus, 1)}},
       {"refused policy key",
        kWinXP,
        {kTweakWaitToKill, kTweakStatusMessages, kTweakClearPageFile},

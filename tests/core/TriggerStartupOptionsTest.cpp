@@ -71,7 +71,7 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
     std::uint32_t minimize;
     bool shownService, shownStartUp, shownMinimized, serviceEnabled, startUpEnabled;
   } const rows[] = {
-      {"NT with Run", kWin2000, false, true, 1, false, true, true, false, true},
+      // The NT line's Run box: StartupPageE2eTest.
       {"NT service implies both", kWinXP, true, false, 0, true, true, true, false, false},
       {"9x plain", kWin98, false, true, 0, false, true, false, true, true},
       {"9x service implies both", kWinMe, true, false, 0, true, true, true, true, false},
