@@ -16,8 +16,7 @@ TEST(ProfilesPageRules, ButtonsFollowTheRowTheNotificationNames) {
     double browser;
     ProfileButtons expected;  // copy, rename, remove, setActive
   } cases[] = {
-      {true, "Work", "Active", 6.0, {true, true, true, false}},
-      {true, "Default", "", 6.0, {true, false, false, true}},
+      // Default and Work as the page shows them: ProfilesPageE2eTest.
       {true, "Default", "Active", 6.0, {true, false, false, false}},
       {true, "default", "", 6.0, {true, true, true, true}},  // exact comparison
       {false, "", "", 6.0, {true, false, false, false}},
