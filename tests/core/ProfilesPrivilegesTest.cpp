@@ -42,9 +42,7 @@ TEST_F(ProfilesPrivileges, EachOperationDropsWhatItEnabled) {
     const char* missing;  // a privilege the token lacks, or ""
     bool import;
     bool succeeds;
-  } cases[] = {
-      {"", false, true},
-      {"", true, true},
+  } cases[] = {  // both held: ProfilesContract
       {"SeBackupPrivilege", false, false},
       {"SeRestorePrivilege", false, true},  // saving needs only the backup privilege
       {"SeRestorePrivilege", true, false},  // loading needs both; backup was enabled first
