@@ -112,11 +112,6 @@ TEST_F(SettingsStoreTest, OpensOneKeyPerRunOfIdsWithTheRightsTheCallNeeds) {
     c.call();
     EXPECT_EQ(registry.opens, c.opens);
   }
-  // A key refused for writing is read through a second, read-only open.
-  ASSERT_EQ(registry.SetKeyReadOnly(platform::kCurrentUser, std::string(RootKeyPath) + "\\Profiles", true), 0);
-  registry.opens.clear();
-  EXPECT_EQ(GetActiveProfileName("Profiles", hive), "A");
-  EXPECT_EQ(registry.opens, (std::vector<std::uint32_t>{3, 1}));
 }
 
 TEST_F(SettingsStoreTest, RegistryFailuresBecomeTheirCodesAndCloseTheKey) {
@@ -128,7 +123,6 @@ TEST_F(SettingsStoreTest, RegistryFailuresBecomeTheirCodesAndCloseTheKey) {
   };
   const Case cases[] = {
       {"open", &ScriptedRegistry::failCreate, [&] { ReadNumbers({kExpireDelay}, numbers, "Global", hive); }, 0},
-      {"repair", &ScriptedRegistry::failSet, [&] { ReadStrings({kLang}, texts, "Global", hive); }, 1},
       {"write", &ScriptedRegistry::failSet, [&] { WriteStrings({kLang}, {"x"}, "Global", hive); }, 1},
       {"count", &ScriptedRegistry::failInfo, [&] { ListSubkeys("Profiles", texts, hive); }, 3},
       {"enumerate", &ScriptedRegistry::failEnum, [&] { ListSubkeys("Profiles", texts, hive); }, 4},
