@@ -143,17 +143,6 @@ TEST_F(LocalizationTest, LoadsWhatTheFormatAllows) {
   EXPECT_EQ(provider.LoadStringSet(4).Entries().size(), 2u);
 }
 
-TEST_F(LocalizationTest, StringSetEditing) {
-  StringSet set;
-  for (auto [id, text] : std::vector<std::pair<int, const char*>>{{7, "a"}, {8, "b"}, {7, "c"}, {9, "d"}})
-    set.AddString(id, text);
-  set.RemoveString(7);
-  set.RemoveString(42);  // unknown: nothing changes
-  const std::vector<std::pair<std::string, std::int32_t>> expected = {{"b", 8}, {"c", 7}, {"d", 9}};
-  EXPECT_EQ(set.Entries(), expected);
-  EXPECT_EQ(set.GetString(7), "c");
-}
-
 TEST_F(LocalizationTest, LanguageFileOpenAndSharing) {
   LocalizationProvider provider = Provider("Missing");
   try {
