@@ -45,13 +45,12 @@ TEST(ActionCatalogTest, AvailableActionsPerWindowsVersion) {
 }
 
 TEST(ActionCatalogTest, LockNameFollowsFastUserSwitching) {
-  struct Row {
+  const struct {
     platform::OsVersionRecord record;
     const char* name;
-  };
-  const Row rows[] = {{kWinXP, "Lock / Switch user"}, {kServer2003, "Lock"}, {kVista, "Lock / Switch user"}};
+  } rows[] = {{kWinXP, "Lock / Switch user"}, {kServer2003, "Lock"}, {kVista, "Lock / Switch user"}};
   FakeOsVersion os;
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     os.Set(r.record);
     EXPECT_STREQ(GetActionName(kActionLock), r.name) << r.record.major << "." << r.record.minor;
   }

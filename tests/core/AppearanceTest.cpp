@@ -52,14 +52,13 @@ class AppearanceTest : public ::testing::Test {
 };
 
 TEST_F(AppearanceTest, StoredTranslucencyBySettingAndVersion) {
-  struct Row {
+  const struct {
     const char* name;
     platform::OsVersionRecord system;
     std::optional<std::uint32_t> stored;  // nothing: the value is missing
     bool applied;
     std::uint32_t alpha;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"middle", kWin2000, 200, true, 200},
       {"missing: default opaque", kWinXP, std::nullopt, true, 255},
       {"low byte of 256 would be 0", kWin10, 256, true, 255},
@@ -67,7 +66,7 @@ TEST_F(AppearanceTest, StoredTranslucencyBySettingAndVersion) {
       {"no layered windows on 98", kWin98, 128, false, 0},
       {"nor on NT 4.0", kNT4, 128, false, 0},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     os.Set(row.system);
     testsupport::DeleteSettingsRoot();
@@ -107,14 +106,13 @@ TEST_F(AppearanceTest, AFailedBindingPassesAsAttachableApiException) {
 }
 
 TEST_F(AppearanceTest, ShowAndHideWithTheStoredAnimation) {
-  struct Row {
+  const struct {
     const char* name;
     platform::OsVersionRecord system;
     std::uint32_t type, direction;
     bool hide;
     std::vector<std::string> calls;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"95: plain show", kWin95, 2, 0, false, {"ShowWindow(show)"}},
       {"NT 4.0: plain hide", kNT4, 2, 0, true, {"ShowWindow(hide)"}},
       {"98 rolls", kWin98, 0, 3, false, {"AnimateWindow(200, 0x8)", "RedrawWindow(0x581)"}},
@@ -122,7 +120,7 @@ TEST_F(AppearanceTest, ShowAndHideWithTheStoredAnimation) {
       {"blend", kWin2000, 2, 5, true, {"SetExStyle(0x108)", "AnimateWindow(200, 0x90000)",
        "RedrawWindow(0x581)", "SetExStyle(0x100)", "InvalidateRect(keep)"}},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     os.Set(row.system);
     Store("AnimType", row.type);

@@ -121,11 +121,10 @@ TEST(DateTimeTest, SpanComparisonsAreFalseForBadValues) {
 }
 
 TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {
-  struct Row {
+  const struct {
     TimeSpan span;
     double days, hours, minutes, seconds;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {Seconds(59.6), 0, 0, 1, 60},
       {Seconds(-59.6), 0, 0, -1, -60},
       {Seconds(-0.4), 0, 0, 0, 0},

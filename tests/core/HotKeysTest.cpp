@@ -145,14 +145,13 @@ TEST_F(HotKeysTest, DeleteNeverFailsAndNeverTouchesTheWholeSection) {
 }
 
 TEST_F(HotKeysTest, RegistrationTranslatesModifiersAndNamesTheAtom) {
-  struct Row {
+  const struct {
     std::uint16_t modifier;
     std::uint32_t system;
-  };
-  const Row rows[] = {{0x01, platform::kModShift}, {0x02, platform::kModControl},
+  } rows[] = {{0x01, platform::kModShift}, {0x02, platform::kModControl},
                       {0x04, platform::kModAlt}, {0x0F, 0x7}, {0x08, 0}};  // 0x08: extended
   std::uint16_t code = 0x30;
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.modifier);
     const std::string name = "combination " + std::to_string(row.modifier);
     RegisterHotKeyRecord(kWindow, name, code, row.modifier);
@@ -270,12 +269,11 @@ TEST_F(HotKeysTest, APressRunsTheStoredActionOfEveryEntryWithThatIdentifier) {
 }
 
 TEST_F(HotKeysTest, TheTextOfACombination) {
-  struct Row {
+  const struct {
     std::uint16_t code;
     std::uint16_t modifier;
     const char* text;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {0x41, 0x06, "Ctrl + Alt + A"},
       {0x70, 0x01, "Shift + F1"},
       {0x2E, 0x0A, "Ctrl + Delete"},      // extended: the other name of the key
@@ -285,7 +283,7 @@ TEST_F(HotKeysTest, TheTextOfACombination) {
       {0x00, 0x03, "Ctrl + Shift"},
       {0x00, 0x00, ""},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.text);
     const std::string text = HotKeyText(row.code, row.modifier);
     EXPECT_EQ(text, row.text);

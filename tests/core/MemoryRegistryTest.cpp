@@ -121,12 +121,11 @@ TEST_F(MemoryRegistryTest, AnyByteSurvivesASavedTree) {
 
 TEST_F(MemoryRegistryTest, ADamagedSavedTreeMountsNothing) {
   const std::string header = "VESPERON-REGISTRY-TREE 1\n";
-  struct Case {
+  const struct {
     const char* what;
     std::string text;
     long expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"sound file", header + "K -\nV 4 41 01000000\nK 41\nK 415C42\nV 3 - -\nEND\n", kOk},
       {"other header", "VESPERON-REGISTRY-TREE 2\nK -\nEND\n", kErrorNotRegistryFile},
       {"cut short", header + "K -\nV 4 41 01000000\n", kErrorNotRegistryFile},
@@ -138,7 +137,7 @@ TEST_F(MemoryRegistryTest, ADamagedSavedTreeMountsNothing) {
       {"type too large", header + "K -\nV 4294967296 41 00\nEND\n", kErrorNotRegistryFile},
       {"empty key name", header + "K -\nK 415C5C42\nEND\n", kErrorNotRegistryFile},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string file = WriteFile(c.text);
     EXPECT_EQ(registry.LoadKey(kUsers, "M", file), c.expected);

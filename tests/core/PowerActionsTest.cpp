@@ -193,11 +193,10 @@ TEST_F(PowerDispatchTest, DispatcherIdsEndInTheirWindowsCalls) {
   EXPECT_EQ(power.log, (Log{"ExitWindowsEx(0x11, 0x80040001)"}));
 
   os.Set(kWinXP);
-  struct Row {
+  const struct {
     ActionId id;
     Log log;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {kActionStandBy, BoundCallLines("Powrprof.dll", "SetSuspendState", "0, 0, 0")},
       {kActionHibernate, BoundCallLines("Powrprof.dll", "SetSuspendState", "1, 0, 0")},
       {kActionLock, BoundCallLines("User32.dll", "LockWorkStation", "")},
@@ -208,7 +207,7 @@ TEST_F(PowerDispatchTest, DispatcherIdsEndInTheirWindowsCalls) {
        {"FindWindowA(Progman, null)", "PostMessageA(Progman, 0x12, 0x0, 0)",
         "WinExec(Explorer.exe, 10)"}},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.id);
     power.log.clear();
     power.tokenPrivileges["SeShutdownPrivilege"] = 0;

@@ -231,21 +231,20 @@ class SteppingClock final : public platform::IClock {
 TEST(SchedulerEngineTest, SecondEndingBetweenTwoEvaluationsPollsAgainPromptly) {
   // The second evaluation of a poll, a moment later, says "due" (-1) or
   // "missed" (100): poll again at once, never a negative period wrapping to 49 days.
-  struct Row {
+  const struct {
     TriggerFields fields;
     std::uint32_t expireDelay;
     std::int64_t step;  // seconds the clock moves between the two evaluations
     std::uint32_t period;
     std::size_t fires;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 5)), 3600, 1, 0, 1},
       // With no expiry window, stepping over the due second misses it.
       {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), 0, 2, 100, 0},
       // A hand-stored delay past 2^31 seconds is a long window, not a negative one.
       {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), 0xFFFFFFFFu, 1, 0, 1},
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(r.period);
     EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
     SteppingClock stepping(sim.clock);
@@ -367,14 +366,13 @@ TEST(SchedulerEngineTest, MainFormRoundTrip) {
 
 TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) {
   const auto tomorrow = At(2004, 11, 6, 7, 0, 0);
-  struct Row {
+  const struct {
     TriggerFields fields;
     std::uint32_t autoStop;
     std::int64_t shift;  // seconds
     bool stops;
     bool precise = true;  // off: whole-second local time only, blind to setbacks up to 3 s
-  };
-  const Row rows[] = {
+  } rows[] = {
       {Fields(TriggerKind::Daily, tomorrow), 1, -1, true},
       {Fields(TriggerKind::Daily, tomorrow), 1, -3, false, false},
       {Fields(TriggerKind::Daily, tomorrow), 1, -4, true, false},
@@ -386,7 +384,7 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
       {Fields(TriggerKind::Process, tomorrow, 0, 0, "keep.exe"), 1, -3600, false},
       {Fields(TriggerKind::DiskDefragmenter, tomorrow), 1, -3600, false},
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     for (std::int64_t afterTick : {1, 1500, 2999}) {
       SCOPED_TRACE(testing::Message() << "kind " << r.fields.kind << " shift " << r.shift
                                       << " at " << afterTick << " ms after a watch tick");
@@ -442,21 +440,20 @@ TEST(SchedulerEngineTest, StartingOverAfterAFireNeverRepeatsWithoutPause) {
   // a one-time trigger or an empty countdown would be due again at once, so
   // they end; event triggers start over but wait for their condition to end.
   const auto now = At(2004, 11, 5, 10, 0, 0);
-  struct Row {
+  const struct {
     const char* name;
     TriggerFields fields;
     std::uint32_t autoReact;
     std::size_t fires;  // in 65 s
     bool activeAfter;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"countdown 0 s", Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 0)), 1, 1, false},
       {"one-time in 5 s", Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), 1, 1, false},
       {"countdown, no restart", Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 10)), 0, 1,
        false},
       {"defragmenter closed", Fields(TriggerKind::DiskDefragmenter, now), 1, 1, true},
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(r.name);
     EngineSimulation sim(now, 500);
     sim.SetGlobal(kAutoReactTrgr, r.autoReact);

@@ -92,14 +92,13 @@ TEST(SchedulerSimulationTest, WeeklyFiresEveryWednesdayForTwoYears) {
 }
 
 TEST(SchedulerSimulationTest, MonthlyFiresOnlyInMonthsThatHaveTheDay) {
-  struct Row {
+  const struct {
     std::int32_t day;
     int februaries;  // among the 48 months from January 2023
     std::size_t fires;
-  };
-  const Row rows[] = {{31, 0, 28}, {30, 0, 44}, {29, 1, 45}};
+  } rows[] = {{31, 0, 28}, {30, 0, 44}, {29, 1, 45}};
   const auto start = At(2023, 1, 1, 0, 0, 0);
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(r.day);
     EngineSimulation sim(start, 777);
     RunHidden(sim, Fields(TriggerKind::Monthly, At(2023, 1, 1, 12, 0, 0), r.day), 1461);
@@ -141,12 +140,11 @@ TEST(SchedulerSimulationTest, SleepingAcrossAnOccurrence) {
   // Asleep from 07:50: on waking an occurrence within the expiry window fires
   // at once, an older one is skipped (missed, one-time); the next day is untouched.
   const auto at0800 = At(2004, 11, 5, 8, 0, 0);
-  struct Row {
+  const struct {
     TriggerKind kind;
     platform::LocalTimeFields wake;
     bool firesOnWaking;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0), true},
       {TriggerKind::Daily, At(2004, 11, 5, 9, 0, 0), true},  // exactly ExpireDelay late
       {TriggerKind::Daily, At(2004, 11, 5, 9, 0, 1), false},
@@ -154,7 +152,7 @@ TEST(SchedulerSimulationTest, SleepingAcrossAnOccurrence) {
       {TriggerKind::OneTime, At(2004, 11, 5, 9, 0, 1), false},
   };
   const auto start = At(2004, 11, 5, 7, 0, 0);
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << static_cast<int>(r.kind) << " waking " << r.wake.hour << ":"
                                     << r.wake.minute << ":" << r.wake.second);
     EngineSimulation sim(start, 600);
@@ -189,12 +187,11 @@ TEST(SchedulerSimulationTest, FiringDelayStaysWithinASecondWhateverThePhase) {
   // Where in the second the timers run must not matter.
   const auto start = At(2004, 2, 27, 9, 0, 0);
   const auto at = At(2004, 2, 27, 9, 10, 0);
-  struct Row {
+  const struct {
     const char* name;
     TriggerFields fields;
     int days;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"one-time", Fields(TriggerKind::OneTime, at), 1},
       {"countdown", Fields(TriggerKind::Countdown, At(2004, 2, 27, 0, 10, 0)), 1},
       {"daily", Fields(TriggerKind::Daily, at), 5},
@@ -202,7 +199,7 @@ TEST(SchedulerSimulationTest, FiringDelayStaysWithinASecondWhateverThePhase) {
       {"monthly", Fields(TriggerKind::Monthly, at, 27), 70},
   };
   std::vector<std::int64_t> all;
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     for (int phase : {0, 1, 500, 999}) {
       const std::string name = std::string(r.name) + ", phase " + std::to_string(phase) + " ms";
       SCOPED_TRACE(name);

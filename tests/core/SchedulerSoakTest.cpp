@@ -238,19 +238,18 @@ std::uint64_t SoakSeed() {
 
 TEST(SchedulerSoakTest, TenYearsOfSleepRestartsAndClockChanges) {
   const std::uint64_t seed = SoakSeed();
-  struct Row {
+  const struct {
     const char* name;
     Schedule schedule;
     std::int64_t expireSeconds;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"daily 21:17:43", {TriggerKind::Daily, 21 * 3600 + 17 * 60 + 43, 0, 0}, 3600},
       {"weekly Wednesday 00:00:30", {TriggerKind::Weekly, 30, 3, 0}, 600},
       {"monthly 31st 23:59:00", {TriggerKind::Monthly, 23 * 3600 + 59 * 60, 0, 31}, 7200},
       {"monthly 29th 08:00:00", {TriggerKind::Monthly, 8 * 3600, 0, 29}, 120},
   };
   int index = 0;
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     const std::uint64_t rowSeed = seed + index++;
     std::cout << "[   soak   ] " << r.name << ", expiry " << r.expireSeconds << " s, seed " << rowSeed
               << std::endl;

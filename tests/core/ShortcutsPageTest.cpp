@@ -111,12 +111,11 @@ class ShortcutsPageTest : public ::testing::Test {
 };
 
 TEST(ShortcutRowDataTest, PacksDeviceKindAndActionAndReadsThemBack) {
-  struct Case {
+  const struct {
     ShortcutRowData row;
     std::uint32_t data;
     std::int32_t kindBack;  // what decoding gives for the kind
-  };
-  const Case cases[] = {
+  } cases[] = {
       {{kDeviceMouse, 2, 16}, ((16u * 8) | 2) * 2, 2},
       {{kDeviceKeyboard, 0, 9}, ((9u * 8) | 0) * 2 | 1, 0},
       // A stored kind the three bits cannot hold must not spill into the
@@ -125,7 +124,7 @@ TEST(ShortcutRowDataTest, PacksDeviceKindAndActionAndReadsThemBack) {
       // The no-action marker keeps its sign.
       {{kDeviceKeyboard, 0, -3}, static_cast<std::uint32_t>(-3 * 16 + 1), 0},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.data);
     EXPECT_EQ(EncodeShortcutRowData(c.row), c.data);
     const ShortcutRowData back = DecodeShortcutRowData(c.data);
@@ -142,13 +141,12 @@ TEST_F(ShortcutsPageTest, OpensWithTheButtonsThenTheHotKeysAndShowsTheSelectedRo
   ShortcutsPageLogic logic(view, kMainWindow);
   logic.Initialize();
 
-  struct Expected {
+  const struct {
     const char* device;
     const char* operation;
     const char* action;
     int actionImage;
-  };
-  const Expected expected[] = {
+  } expected[] = {
       {"Mouse: Left button", "Double click", GetActionName(9), GetActionImageIndex(9)},
       {"Mouse: Middle button", "Double click", GetActionName(9), GetActionImageIndex(9)},
       // An unknown kind and action show empty texts and no image.
@@ -172,20 +170,19 @@ TEST_F(ShortcutsPageTest, OpensWithTheButtonsThenTheHotKeysAndShowsTheSelectedRo
 
   // Selecting a hot-key row reads its record into the editors; a mouse row
   // with a kind of none of the three clears the operation box.
-  struct Selection {
+  const struct {
     int row;
     bool deleteEnabled;
     ActionId action;
     std::int32_t mouseOperation;
     std::uint16_t code, modifier;
-  };
-  const Selection selections[] = {
+  } selections[] = {
       {4, true, 7, 2, 0x51, kCtrl},
       {3, true, 12, 2, 0x70, kAlt},
       {1, false, 9, 2, 0x70, kAlt},
       {2, false, 40, 7, 0x70, kAlt},
   };
-  for (const Selection& s : selections) {
+  for (const auto& s : selections) {
     SCOPED_TRACE(s.row);
     logic.OnRowSelected(s.row);
     EXPECT_EQ(view.deleteEnabled, s.deleteEnabled);

@@ -71,13 +71,12 @@ class SystemTweaksTest : public ::testing::Test {
 };
 
 TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
-  struct Row {
+  const struct {
     platform::OsVersionRecord system;
     std::vector<Value> stored;
     TweakRow row;
     std::int32_t shown;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {kWinXP, {Sz(kTweakWaitToKill, "20000")}, kTweakWaitToKill, 20},
       {kWinXP, {Sz(kTweakWaitToKill, "1500")}, kTweakWaitToKill, 1},
       {kWinXP, {}, kTweakWaitToKill, 20},
@@ -100,7 +99,7 @@ TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
       {kWin98, {Sz(kTweakWaitToKill, "7000")}, kTweakWaitToKill, 0},
       {kWinXP, {Sz(kTweakFastReboot, "0")}, kTweakFastReboot, 0},
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     platform::MemoryRegistry fresh;
     platform::ScopedRegistry guard(fresh);
     os.Set(r.system);
@@ -112,13 +111,12 @@ TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
 }
 
 TEST_F(SystemTweaksTest, OkStoresTheControlStateAsTheMappingSays) {
-  struct Row {
+  const struct {
     platform::OsVersionRecord system;
     TweakRow row;
     std::int32_t state;
     std::vector<Value> stored;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {kWinXP, kTweakWaitToKill, 7, {Sz(kTweakWaitToKill, "7000")}},
       {kWinXP, kTweakWaitToKill, 0, {Sz(kTweakWaitToKill, "0")}},
       {kWinXP, kTweakClearPageFile, 0, {Dw(kTweakClearPageFile, 0)}},
@@ -129,7 +127,7 @@ TEST_F(SystemTweaksTest, OkStoresTheControlStateAsTheMappingSays) {
       {kWin98, kTweakReleaseLease, 0, {Dw(kTweakReleaseLease, 0)}},
       {kWin98, kTweakFastReboot, 0, {Sz(kTweakFastReboot, "1")}},
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     platform::MemoryRegistry fresh;
     platform::ScopedRegistry guard(fresh);
     os.Set(r.system);
@@ -251,12 +249,11 @@ TEST_F(SystemTweaksTest, TimeoutFieldTextAndArrows) {
     EXPECT_EQ(ParseTimeoutSeconds(t.text, seconds), t.ok) << t.text;
     EXPECT_EQ(seconds, t.seconds) << t.text;
   }
-  struct Arrow {
+  const struct {
     std::int32_t seconds, step, after;
-  };
-  const Arrow arrows[] = {{20, -1, 21}, {20, 1, 19}, {0, 1, 0}, {5, -10, 15},
+  } arrows[] = {{20, -1, 21}, {20, 1, 19}, {0, 1, 0}, {5, -10, 15},
                           {kMaxTimeoutSeconds, -1, kMaxTimeoutSeconds}};
-  for (const Arrow& a : arrows) {
+  for (const auto& a : arrows) {
     EXPECT_EQ(TimeoutAfterSpin(a.seconds, a.step), a.after) << a.seconds << " " << a.step;
   }
 }

@@ -70,14 +70,13 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
       day15(at0000, 15), day15at8(at0800, 15);
   const Clock handled{0, 0, 0, 0, 0, 0};  // LastEvent is now: the occurrence was handled
   const Clock old{2000, 1, 1, 0, 0, 0};
-  struct Row {
+  const struct {
     const Trigger& trigger;
     Clock now, lastEvent;
     std::int32_t expire;  // seconds
     TriggerState state;
     double seconds;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {daily, {2004, 11, 5, 8, 30, 0}, old, kHour, TriggerState::Due, 1800},
       {daily, {2004, 11, 5, 8, 30, 0}, {2004, 11, 5, 8, 10, 0}, kHour, TriggerState::Waiting,
        23 * kHour + 1800},
@@ -106,7 +105,7 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE(i);
-    const Row& r = rows[i];
+    const auto& r = rows[i];
     At(r.now);
     SetLastEvent(r.lastEvent.y == 0 ? r.now.Date() : r.lastEvent.Date());
     SetExpireDelay(MakeSpan(0, 0, 0, r.expire));
@@ -219,20 +218,19 @@ TEST_F(TriggerTest, BuildsEachKindFromTheWindowFields) {
 // Fields from a damaged profile give the nearest sensible trigger, never one firing at every poll.
 TEST_F(TriggerTest, OutOfRangeFieldsTakeTheNearestEndOfTheirRange) {
   At({2005, 1, 15, 12, 0, 0});  // a Saturday
-  struct Row {
+  const struct {
     TriggerKind kind;
     std::int32_t number;
     std::int32_t weekdayIndex;
     std::int32_t expected;  // weekday 1..7, day of month, or countdown days
-  };
-  const Row rows[] = {
+  } rows[] = {
       {TriggerKind::Weekly, 0, 221, 7},      {TriggerKind::Weekly, 0, -1, 1},
       {TriggerKind::Weekly, 0, INT_MAX, 7},  {TriggerKind::Monthly, 100, 0, 31},
       {TriggerKind::Monthly, 0, 0, 1},       {TriggerKind::Monthly, INT_MIN, 0, 1},
       {TriggerKind::Countdown, INT_MAX, 0, kLongestCountdownDays},
       {TriggerKind::Countdown, -5, 0, 0},
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << static_cast<int>(r.kind) << " number " << r.number
                                     << " weekday " << r.weekdayIndex);
     TriggerFields f{static_cast<std::int32_t>(r.kind), 2005, 1, 15, 8, 0, 0, r.number,
