@@ -217,7 +217,6 @@ TEST_F(ActionDispatcherTest, TrayIconMessageChecksIconThenAction) {
       {kTrayIconId, 0, {"ExitWindows(8)"}},
       {kTrayIconId, 18, {"Message(Unknow action)"}},
       {kTrayIconId, 0xFFFFFFFBu, {}},  // -5: bound to nothing, silently
-      {103, 0, {}},
       {kTrayIconId + 0x10000, 0, {}},
   };
   for (const auto& r : rows) {

@@ -75,9 +75,9 @@ TEST(ProcessWalkRouteTest, EachVersionTakesItsRoute) {
     platform::OsVersionRecord record;
     ProcessWalkRoute route;
   } cases[] = {
-      {kWin95, ProcessWalkRoute::kSnapshot},    {kNT351, ProcessWalkRoute::kNone},
-      {kNT4, ProcessWalkRoute::kModules},       {{2, 4, 10}, ProcessWalkRoute::kModules},
-      {kWin2000, ProcessWalkRoute::kSnapshot},  {{0, 5, 1}, ProcessWalkRoute::kNone},
+      // NT 4.0, 98 and later: the process_kill probes under Wine.
+      {kWin95, ProcessWalkRoute::kSnapshot}, {kNT351, ProcessWalkRoute::kNone},
+      {{2, 4, 10}, ProcessWalkRoute::kModules}, {{0, 5, 1}, ProcessWalkRoute::kNone},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SelectProcessWalkRoute(c.record), c.route)
