@@ -96,10 +96,6 @@ TEST_F(OsVersionTest, TheTestLetsAClassificationFailurePass) {
   EXPECT_THROW(Vesperon::IsOsVersionAtLeast(0, 100), Vesperon::Exception);
 }
 
-}  // namespace
-
-namespace {
-
 // The program's folder is where its language files are looked for: a wrong
 // cut would look in the drive's root or in a folder that does not exist.
 TEST(ModulePath, FolderIsThePathWithoutItsLastComponent) {
