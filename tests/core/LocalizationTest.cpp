@@ -87,6 +87,7 @@ TEST_F(LocalizationTest, EveryFormatFailureWithItsCodeAndLine) {
       {"entry of four characters", set3 + "0010\n", 2, 3, false},
       {"empty line in a set", set3 + "0010 Language\n\n0011 Background\n", 2, 4, false},
       {"entry id with a letter", set3 + "0010 Language\n001O Background\n", 2, 4, true},
+      {"entry id with a blank", set3 + " 010 Language\n", 2, 3, true},
       {"wanted set absent", std::string(kHeader) + "STRINGSET 0001\n0001 a\nSTRINGSET 0003\n0001 b\n0002 c\n", 3, 6, false, 9},
       {"wanted set absent, no final line break", std::string(kHeader) + "STRINGSET 0001\n0001 a", 3, 3, false},
       {"header only", kHeader, 3, 1, false},
