@@ -33,6 +33,12 @@ TriggerFields Fields(TriggerKind kind, const platform::LocalTimeFields& at, std:
 
 std::int32_t Kind(TriggerKind kind) { return static_cast<std::int32_t>(kind); }
 
+// The window shows `fields` and the user activates them.
+void Activate(EngineSimulation& sim, const TriggerFields& fields) {
+  sim.window.fields = fields;
+  sim.engine.OnActivateClicked();
+}
+
 // A trigger stored active by an earlier run, at 2004-11-`day` `hour`:00:00.
 void StoreActive(EngineSimulation& sim, std::int32_t kind, int day, int hour,
                  std::uint32_t active = 1) {
@@ -94,8 +100,7 @@ TEST(SchedulerEngineTest, ActivationShowsTheTriggerAndPollsAtOnce) {
 
 TEST(SchedulerEngineTest, DeactivationGivesTheWindowBack) {
   EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
-  sim.window.fields = Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 30, 0));
-  sim.engine.OnActivateClicked();
+  Activate(sim, Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 30, 0)));
   sim.RunFor(2000);
   const std::size_t labelWrites = sim.window.labelWrites;
   sim.engine.OnActivateClicked();
@@ -131,8 +136,7 @@ TEST(SchedulerEngineTest, TrayAndStatusBarNotificationsFollowTheSystem) {
     sim.os.Set(r.os);
     sim.window.trayIcon = r.trayIcon;
     sim.window.statusBar = r.statusBar;
-    sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0));
-    sim.engine.OnActivateClicked();
+    Activate(sim, Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0)));
     sim.engine.OnActivateClicked();
     EXPECT_EQ(sim.window.balloons.size(), r.balloons);
     EXPECT_EQ(sim.window.trayImages.size(), r.trayImages);
@@ -147,8 +151,7 @@ TEST(SchedulerEngineTest, OneTimeTargetAtActivation) {
     EngineSimulation sim(At(2004, 11, 5, 8, 30, 0), 400);
     platform::FakeClock target(At(2004, 11, 5, 8, 30, 0));
     target.Advance(fromNow);
-    sim.window.fields = Fields(TriggerKind::OneTime, target.Current());
-    sim.engine.OnActivateClicked();
+    Activate(sim, Fields(TriggerKind::OneTime, target.Current()));
     EXPECT_TRUE(sim.window.messageBoxes.empty());
     sim.RunFor(60000);
     ASSERT_EQ(sim.window.executions.size(), 1u);
@@ -191,8 +194,7 @@ TEST(SchedulerEngineTest, PollingSpeedsUpForTheLastFiveMinutes) {
   for (const auto& [fields, repeats] : rows) {
     SCOPED_TRACE(fields.kind);
     EngineSimulation sim(At(2004, 11, 5, 7, 50, 0), 300);
-    sim.window.fields = fields;
-    sim.engine.OnActivateClicked();
+    Activate(sim, fields);
     sim.RunFor(15 * 60 * 1000);
     std::vector<TimerStart> expected = {{300, 0}, {300, 60000}, {300 + 300000, 1000}};
     if (repeats) expected.push_back({300 + 601000, 60000});
@@ -203,8 +205,7 @@ TEST(SchedulerEngineTest, PollingSpeedsUpForTheLastFiveMinutes) {
   // The event kinds poll every second throughout.
   EngineSimulation sim(At(2004, 11, 5, 7, 50, 0), 300);
   sim.desktop.processNames = {"setup.exe"};
-  sim.window.fields = Fields(TriggerKind::Process, at, 0, 0, "setup.exe");
-  sim.engine.OnActivateClicked();
+  Activate(sim, Fields(TriggerKind::Process, at, 0, 0, "setup.exe"));
   sim.RunFor(15 * 60 * 1000);
   EXPECT_EQ(sim.window.pollStarts, (std::vector<TimerStart>{{300, 0}, {300, 1000}}));
   EXPECT_TRUE(sim.window.executions.empty());
@@ -252,8 +253,7 @@ TEST(SchedulerEngineTest, SecondEndingBetweenTwoEvaluationsPollsAgainPromptly) {
     SteppingClock stepping(sim.clock);
     platform::ScopedClock scoped(stepping);
     sim.SetGlobal(kExpireDelay, r.expireDelay);
-    sim.window.fields = r.fields;
-    sim.engine.OnActivateClicked();
+    Activate(sim, r.fields);
     sim.engine.OnWindowShown(false);  // no display refreshes reading the clock in between
     sim.RunUntil(3500);
     stepping.StepBeforeRead(2, r.step);  // the poll at 4000 ms: first read 10:00:04, second later
@@ -396,8 +396,7 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
       sim.desktop.OpenWindow("#32770", "Disk Defragmenter");
       sim.SetGlobal(kAutoStopTimer, r.autoStop);
       sim.StartUp();  // the clock watch ticks at 3000, 6000, ...
-      sim.window.fields = r.fields;
-      sim.engine.OnActivateClicked();
+      Activate(sim, r.fields);
       sim.RunUntil(9000 + afterTick);
       const std::size_t balloons = sim.window.balloons.size();
       sim.SetClockBy(r.shift);
@@ -425,8 +424,7 @@ TEST(SchedulerEngineTest, ShortClockSetBackNeverFiresAnOccurrenceTwice) {
       sim.preciseClock = false;
       sim.SetGlobal(kAutoStopTimer, 1);
       sim.StartUp();
-      sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 7, 0, 5));
-      sim.engine.OnActivateClicked();
+      Activate(sim, Fields(TriggerKind::Daily, At(2004, 11, 5, 7, 0, 5)));
       sim.RunUntil(5200);
       ASSERT_EQ(sim.window.executions.size(), 1u);
       sim.RunFor(afterFire);
@@ -459,8 +457,7 @@ TEST(SchedulerEngineTest, StartingOverAfterAFireNeverRepeatsWithoutPause) {
     SCOPED_TRACE(r.name);
     EngineSimulation sim(now, 500);
     sim.SetGlobal(kAutoReactTrgr, r.autoReact);
-    sim.window.fields = r.fields;
-    sim.engine.OnActivateClicked();
+    Activate(sim, r.fields);
     sim.RunFor(65000);
     EXPECT_EQ(sim.window.executions.size(), r.fires);
     EXPECT_EQ(sim.engine.IsActive(), r.activeAfter);
@@ -475,8 +472,7 @@ TEST(SchedulerEngineTest, StartingOverAfterAFireNeverRepeatsWithoutPause) {
 TEST(SchedulerEngineTest, EventTriggerStartedOverFiresAtTheNextEnd) {
   EngineSimulation sim(At(2004, 11, 5, 10, 0, 0), 500);
   sim.SetGlobal(kAutoReactTrgr, 1);
-  sim.window.fields = Fields(TriggerKind::Process, At(2004, 11, 5, 10, 0, 0), 0, 0, "note*.exe");
-  sim.engine.OnActivateClicked();
+  Activate(sim, Fields(TriggerKind::Process, At(2004, 11, 5, 10, 0, 0), 0, 0, "note*.exe"));
   sim.RunFor(10000);
   EXPECT_EQ(sim.window.executions.size(), 1u);  // not running at activation
   sim.desktop.processNames = {"explorer.exe", "notepad.exe"};
@@ -499,8 +495,7 @@ TEST(SchedulerEngineTest, TriggerActivatedDuringAModalActionStays) {
   sim.window.fields = Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 2));
   sim.window.onExecute = [&sim] {
     sim.window.onExecute = nullptr;
-    sim.window.fields = Fields(TriggerKind::Countdown, At(2004, 11, 5, 1, 0, 0));
-    sim.engine.OnActivateClicked();
+    Activate(sim, Fields(TriggerKind::Countdown, At(2004, 11, 5, 1, 0, 0)));
   };
   sim.engine.OnActivateClicked();
   sim.RunFor(60000);
@@ -515,8 +510,7 @@ TEST(SchedulerEngineTest, RefusedBalloonsDoNotStopTheTrigger) {
   // A shell that refuses the balloon: the trigger must still run, and still stop.
   EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
   sim.window.onBalloon = [] { throw Exception(2, kCategoryTaskbar); };
-  sim.window.fields = Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 3));
-  sim.engine.OnActivateClicked();
+  Activate(sim, Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 3)));
   EXPECT_TRUE(sim.engine.IsActive());
   EXPECT_TRUE(sim.window.activateChecked);
   EXPECT_TRUE(sim.timers.IsRunning(kPollTimer));
@@ -524,8 +518,7 @@ TEST(SchedulerEngineTest, RefusedBalloonsDoNotStopTheTrigger) {
   sim.RunFor(4000);
   EXPECT_EQ(sim.window.executions.size(), 1u);
 
-  sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 18, 0, 0));
-  sim.engine.OnActivateClicked();
+  Activate(sim, Fields(TriggerKind::Daily, At(2004, 11, 5, 18, 0, 0)));
   sim.engine.OnActivateClicked();
   ExpectInactive(sim);
 }
@@ -548,8 +541,7 @@ TEST(SchedulerEngineTest, StoreFailuresLeaveAConsistentWindow) {
   {
     SCOPED_TRACE("TriggerActive cannot be cleared at deactivation");
     EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
-    sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 18, 0, 0));
-    sim.engine.OnActivateClicked();
+    Activate(sim, Fields(TriggerKind::Daily, At(2004, 11, 5, 18, 0, 0)));
     readOnly(sim, "MainForm");
     EXPECT_THROW(sim.engine.OnActivateClicked(), RegistryException);
     ExpectInactive(sim, false);
@@ -559,8 +551,7 @@ TEST(SchedulerEngineTest, StoreFailuresLeaveAConsistentWindow) {
   {
     SCOPED_TRACE("LastEvent cannot be stored when a one-time trigger is due");
     EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
-    sim.window.fields = Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 2));
-    sim.engine.OnActivateClicked();
+    Activate(sim, Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 2)));
     readOnly(sim, "Trigger");
     EXPECT_THROW(sim.RunFor(3000), RegistryException);
     ExpectInactive(sim, false);
@@ -571,8 +562,7 @@ TEST(SchedulerEngineTest, StoreFailuresLeaveAConsistentWindow) {
 
 TEST(SchedulerEngineTest, CountdownDisplayFollowsTheWindowAndTheState) {
   EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
-  sim.window.fields = Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 30));
-  sim.engine.OnActivateClicked();
+  Activate(sim, Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 30)));
   EXPECT_EQ(sim.window.progressMaximum, 30);
   sim.RunFor(5000);
   EXPECT_EQ(sim.window.label, " 25 Second(s)");
@@ -632,8 +622,7 @@ testsupport::DelayStats ExpectFiredAt(const EngineSimulation& sim,
 void RunHidden(EngineSimulation& sim, const TriggerFields& fields, std::int64_t days,
                bool clockWatch = false) {
   if (clockWatch) sim.engine.StartClockWatch();
-  sim.window.fields = fields;
-  sim.engine.OnActivateClicked();
+  Activate(sim, fields);
   ASSERT_TRUE(sim.engine.IsActive());
   sim.engine.OnWindowShown(false);
   sim.RunFor(days * kDayMs);
@@ -686,8 +675,7 @@ TEST(SchedulerSimulationTest, RestartingCountdownFiresEveryTenSecondsForAnHour) 
   EngineSimulation sim(start, 250);
   sim.SetGlobal(kAutoReactTrgr, 1);
   sim.engine.StartClockWatch();
-  sim.window.fields = Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 10));
-  sim.engine.OnActivateClicked();
+  Activate(sim, Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 10)));
   sim.RunFor(3600 * 1000);  // the window stays visible: the display runs all along
 
   std::vector<DateTime> expected;
@@ -725,8 +713,7 @@ TEST(SchedulerSimulationTest, SleepingAcrossAnOccurrence) {
                                     << r.wake.minute << ":" << r.wake.second);
     EngineSimulation sim(start, 600);
     sim.engine.StartClockWatch();
-    sim.window.fields = Fields(r.kind, at0800);
-    sim.engine.OnActivateClicked();
+    Activate(sim, Fields(r.kind, at0800));
     sim.RunFor(50 * 60 * 1000);
     const DateTime wake = MakeDateTime(r.wake.year, r.wake.month, r.wake.day, r.wake.hour,
                                        r.wake.minute, r.wake.second);
