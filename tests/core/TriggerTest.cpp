@@ -187,34 +187,7 @@ TEST(MainFormRecordTest, StoredDateAndTimeReadBackAsWritten) {
   }
 }
 
-TEST_F(TriggerTest, BuildsEachKindFromTheWindowFields) {
-  At({2004, 11, 5, 12, 0, 0});
-  TriggerFields f;
-  f.year = 2004, f.month = 12, f.day = 24, f.hour = 18, f.minute = 30, f.second = 15;
-  f.number = 3, f.weekdayIndex = 6, f.processText = "setup*.exe";
-  const double timeOfDay = MakeDateTime(2000, 1, 1, 18, 30, 15).days;
-  const auto build = [&f](std::int32_t kind) {
-    f.kind = kind;
-    return BuildTrigger(f);
-  };
-
-  EXPECT_EQ(dynamic_cast<OneTimeTrigger&>(*build(0)).target.days,
-            MakeDateTime(2004, 12, 24, 18, 30, 15).days);
-  const auto countdown = build(1);
-  EXPECT_EQ(Run(dynamic_cast<CountdownTrigger&>(*countdown)).seconds, 3.0 * kDay + 18 * kHour + 30 * 60 + 15);
-  clock.Advance(3 * kDay + 18 * kHour + 30 * 60 + 15);  // the span was fixed at construction
-  EXPECT_EQ(Run(*countdown).state, TriggerState::Due);
-  EXPECT_EQ(dynamic_cast<DailyTrigger&>(*build(2)).timeOfDay.days, timeOfDay);
-  const auto weekly = build(3);
-  EXPECT_EQ(dynamic_cast<WeeklyTrigger&>(*weekly).weekday, 7);
-  EXPECT_EQ(dynamic_cast<WeeklyTrigger&>(*weekly).timeOfDay.days, timeOfDay);
-  EXPECT_EQ(dynamic_cast<MonthlyTrigger&>(*build(4)).dayOfMonth, 3);
-  EXPECT_NE(dynamic_cast<DiskDefragmenterTrigger*>(build(5).get()), nullptr);
-  EXPECT_EQ(dynamic_cast<ProcessTrigger&>(*build(6)).processName, "setup*.exe");
-  EXPECT_THROW(build(-1), ImpossibleStateException);
-  EXPECT_THROW(build(7), ImpossibleStateException);
-}
-
+// Each kind built from the window's fields fires when they say: SchedulerEngineTest.
 // Fields from a damaged profile give the nearest sensible trigger, never one firing at every poll.
 TEST_F(TriggerTest, OutOfRangeFieldsTakeTheNearestEndOfTheirRange) {
   At({2005, 1, 15, 12, 0, 0});  // a Saturday
