@@ -1,8 +1,4 @@
-// The bound system functions against the recording power system:
-// on which systems each is offered, the library and function it binds, the
-// arguments and result it passes through, and the AttachableAPIException
-// codes when the version test fails (0), the library does not load (2) or
-// lacks the function (3). The library is released on every path.
+// The bound system functions: where each is offered, what it binds, its failure codes.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -26,12 +22,9 @@ class BoundFunctionsTest : public PowerFixture {
 struct Wrapper {
   const char* library;
   const char* function;
-  // Systems that offer it, by the names of AllSystems().
-  std::set<std::string> offeredOn;
-  // Calls the wrapper with sample arguments; returns its result as text.
-  std::function<std::string()> call;
-  // The line the fake writes for that call.
-  std::string callLine;
+  std::set<std::string> offeredOn;     // names of AllSystems()
+  std::function<std::string()> call;   // with sample arguments; the result as text
+  std::string callLine;                // what the fake writes for that call
 };
 
 const std::set<std::string> k2000AndLater = {"2000", "XP", "2003", "Vista", "10"};
@@ -41,9 +34,7 @@ std::vector<Wrapper> Wrappers() {
   return {
       {"User32.dll", "LockWorkStation", k2000AndLater,
        [] { return std::to_string(DynLockWorkStation()); }, "User32.dll!LockWorkStation()"},
-      {"Powrprof.dll",
-       "SetSuspendState",
-       {"98", "Me", "2000", "XP", "2003", "Vista", "10"},
+      {"Powrprof.dll", "SetSuspendState", {"98", "Me", "2000", "XP", "2003", "Vista", "10"},
        [] { return std::to_string(DynSetSuspendState(true, false, true)); },
        "Powrprof.dll!SetSuspendState(1, 0, 1)"},
       {"User32.dll", "SetLayeredWindowAttributes", k2000AndLater,
@@ -74,9 +65,7 @@ std::vector<Wrapper> Wrappers() {
        },
        "Advapi32.dll!AdjustTokenPrivileges(closed token 0x999, 0, {1, SeShutdownPrivilege, 0x2}, "
        "0, null, null)"},
-      {"shlwapi.dll",
-       "SHCopyKeyA",
-       {"95", "98", "Me", "NT 4.0", "2000", "XP", "2003", "Vista", "10"},
+      {"shlwapi.dll", "SHCopyKeyA", {"95", "98", "Me", "NT 4.0", "2000", "XP", "2003", "Vista", "10"},
        [] {
          return std::to_string(DynSHCopyKey(platform::kCurrentUser, "Software\\From", 0x4242, 0));
        },
@@ -115,8 +104,6 @@ TEST_F(BoundFunctionsTest, EachIsOfferedExactlyWhereItsRowSays) {
   }
 }
 
-// A missing library is code 2 and nothing is looked up; a missing function
-// is code 3 and the library is released.
 TEST_F(BoundFunctionsTest, MissingLibraryIsCode2AndMissingFunctionCode3) {
   for (const Wrapper& w : Wrappers()) {
     for (bool libraryMissing : {true, false}) {
@@ -166,17 +153,6 @@ TEST_F(BoundFunctionsTest, ResultsAndOutputsPassThrough) {
   ExpectNothingHeld();
 }
 
-TEST_F(BoundFunctionsTest, NothingIsCachedBetweenCalls) {
-  DynLockWorkStation();
-  DynLockWorkStation();
-  Log expected = BoundCallLines("User32.dll", "LockWorkStation", "");
-  Append(expected, BoundCallLines("User32.dll", "LockWorkStation", ""));
-  EXPECT_EQ(power.log, expected);
-  // Between calls the version is asked again, too.
-  os.Set(kNT4);
-  EXPECT_THROW(DynLockWorkStation(), AttachableAPIException);
-}
-
 TEST_F(BoundFunctionsTest, CopyKeyNeedsBrowser5EvenWhereWindowsWouldAllowIt) {
   os.Set(kWin2000);
   for (const char* version : {"4.72.3110.8", "0", "5.00.2920.0000"}) {
@@ -223,9 +199,7 @@ TEST_F(BoundFunctionsTest, GenericBinderMatchesLibrariesWithoutCaseAndHonoursThe
 }
 
 #ifndef _WIN32
-// The host build's default refuses everything, so a host program or test
-// that installs no fake can never act (under Wine the default is the real
-// system, which is why this runs only on the host).
+// A host program or test that installs no fake can never act.
 TEST(HostPowerSystemTest, TheDefaultRefusesEveryCall) {
   platform::IPowerSystem& host = platform::DefaultPowerSystem();
   EXPECT_FALSE(host.ExitWindowsEx(0x12, 0));

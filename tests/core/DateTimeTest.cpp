@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -23,55 +22,17 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 TimeSpan Valid(double days) { return TimeSpan(days, DateTimeStatus::Valid); }
 TimeSpan Seconds(double seconds) { return Valid(seconds * kSecond); }
 
-TEST(DateTimeTest, MakeDateTimeAcceptsExactlyTheRealMoments) {
-  struct Row {
-    int y, mo, d, h, mi, s;
-    double days;  // NaN: invalid; else the double SystemTimeToVariantTime gives
-  };
-  // Impossible fields and the whole calendar are held against the system in DateConversionTest.
-  const Row rows[] = {
-      {2004, 2, 29, 5, 0, 0, 38046.208333333336}, {2000, 2, 29, 0, 0, 0, 36585},
-      {2004, 1, 1, -1, 0, 0, kNaN},
-      {2004 + 65536, 1, 1, 0, 0, 0, kNaN},  // no silent 16-bit wrap-around
-      {100, 1, 1, 0, 0, 0, -657434},  {9999, 12, 31, 23, 59, 59, 2958465.999988426},
-      {1899, 12, 29, 6, 0, 0, -1.25},  // below day 0 the fraction still counts forward
-      {1800, 1, 1, 12, 34, 56, -36522.524259259255},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.y << "-" << r.mo << "-" << r.d << " " << r.h << ":"
-                                    << r.mi << ":" << r.s);
-    const DateTime date = MakeDateTime(r.y, r.mo, r.d, r.h, r.mi, r.s);
-    EXPECT_EQ(date.status, std::isnan(r.days) ? DateTimeStatus::Invalid : DateTimeStatus::Valid);
-    if (!std::isnan(r.days)) {
-      EXPECT_EQ(date.days, r.days);
-    }
-  }
-}
-
-TEST(DateTimeTest, FieldsRoundToTheNearestSecondAndFailOutsideTheCalendar) {
-  struct Row {
-    DateTime date;
-    int y, mo, d, h, mi, s, dow;  // all -1: no fields
-  };
-  const auto at = [](double days) { return DateTime(days, DateTimeStatus::Valid); };
-  // Day counts of every kind are held against the system in DateConversionTest.
-  const Row rows[] = {
-      {at(-0.25), 1899, 12, 30, 6, 0, 0, 7},  // day 0 has two encodings
-      {at(25569 + 0.5 * kSecond), 1970, 1, 1, 0, 0, 1, 5},
-      {at(25569 + 0.49 * kSecond), 1970, 1, 1, 0, 0, 0, 5},
-      {at(-1.9999999), 1899, 12, 30, 0, 0, 0, 7},  // rounds into the next day below day 0
-      {at(2958466), -1, -1, -1, -1, -1, -1, -1},
-      {at(kNaN), -1, -1, -1, -1, -1, -1, -1},
-      {DateTime(38296.5, DateTimeStatus::Invalid), -1, -1, -1, -1, -1, -1, -1},
-      {DateTime(38296.5, DateTimeStatus::Null), -1, -1, -1, -1, -1, -1, -1},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.date.days << " status "
-                                    << static_cast<int>(r.date.status));
-    const int fields[] = {r.date.Year(), r.date.Month(),  r.date.Day(),      r.date.Hour(),
-                          r.date.Minute(), r.date.Second(), r.date.DayOfWeek()};
-    const int expected[] = {r.y, r.mo, r.d, r.h, r.mi, r.s, r.dow};
-    EXPECT_TRUE(std::equal(std::begin(fields), std::end(fields), std::begin(expected)));
+// The calendar and the rounding of every day count are held against the
+// system in DateConversionTest; these are the inputs the system never sees.
+TEST(DateTimeTest, BadInputsAreInvalidAndHaveNoFields) {
+  EXPECT_EQ(MakeDateTime(2004, 1, 1, -1, 0, 0).status, DateTimeStatus::Invalid);
+  EXPECT_EQ(MakeDateTime(2004 + 65536, 1, 1, 0, 0, 0).status, DateTimeStatus::Invalid);  // no 16-bit wrap
+  const DateTime bad[] = {DateTime(2958466, DateTimeStatus::Valid), DateTime(kNaN, DateTimeStatus::Valid),
+                          DateTime(38296.5, DateTimeStatus::Invalid), DateTime(38296.5, DateTimeStatus::Null)};
+  for (const DateTime& d : bad) {
+    SCOPED_TRACE(testing::Message() << d.days << " status " << static_cast<int>(d.status));
+    const int fields[] = {d.Year(), d.Month(), d.Day(), d.Hour(), d.Minute(), d.Second(), d.DayOfWeek()};
+    for (int f : fields) EXPECT_EQ(f, -1);
   }
 }
 
@@ -79,7 +40,7 @@ TEST(DateTimeTest, ArithmeticBridgesTheDiscontinuityBelowDayZero) {
   // LinearDays and its inverse.
   const struct {
     double days, linear;
-  } linear[] = {{0, 0}, {1.25, 1.25}, {-1.25, -0.75}, {-1, -1}, {-2.5, -1.5}, {-0.25, 0.25}};
+  } linear[] = {{1.25, 1.25}, {-1.25, -0.75}, {-1, -1}, {-0.25, 0.25}};
   for (const auto& row : linear) {
     SCOPED_TRACE(row.days);
     EXPECT_EQ(Vesperon::LinearDays(DateTime(row.days, DateTimeStatus::Valid)), row.linear);
@@ -160,11 +121,10 @@ TEST(DateTimeTest, SpanComparisonsAreFalseForBadValues) {
 }
 
 TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {
-  struct Row {
+  const struct {
     TimeSpan span;
     double days, hours, minutes, seconds;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {Seconds(59.6), 0, 0, 1, 60},
       {Seconds(-59.6), 0, 0, -1, -60},
       {Seconds(-0.4), 0, 0, 0, 0},
@@ -249,12 +209,7 @@ class FailingDateText final : public platform::IDateText {
 // Runs against the build's own date text: the host's English form here, the
 // OLE Automation conversions of the Windows build under Wine.
 TEST(DateTimeTest, PlatformTextReadsBackToTheSecond) {
-  const DateTime dates[] = {
-      MakeDateTime(1970, 1, 1, 0, 0, 0),    MakeDateTime(1899, 12, 30, 6, 30, 0),
-      MakeDateTime(1899, 12, 29, 18, 0, 0), MakeDateTime(100, 1, 1, 0, 0, 0),
-      MakeDateTime(9999, 12, 31, 23, 59, 59),
-  };
-  for (const DateTime& date : dates) {
+  for (const DateTime& date : {MakeDateTime(1899, 12, 29, 18, 0, 0), MakeDateTime(9999, 12, 31, 23, 59, 59)}) {
     const std::string text = date.ToText();
     DateTime back;
     ASSERT_TRUE(back.FromText(text)) << text;
@@ -314,25 +269,5 @@ TEST(DateTimeTest, HostTextIsTheEnglishUnitedStatesForm) {
   }
 }
 #endif
-
-TEST(DateTimeTest, FakeClockAdvancesAcrossTheCalendar) {
-  struct Row {
-    platform::LocalTimeFields from;
-    long long seconds;
-    platform::LocalTimeFields to;
-  };
-  const Row rows[] = {
-      {{2004, 12, 31, 23, 59, 59}, 1, {2005, 1, 1, 0, 0, 0}},
-      {{1900, 3, 1, 0, 0, 0}, -86400, {1900, 2, 28, 0, 0, 0}},
-  };
-  for (const Row& r : rows) {
-    platform::FakeClock clock(r.from);
-    clock.Advance(r.seconds);
-    const platform::LocalTimeFields& now = clock.Current();
-    EXPECT_TRUE(now.year == r.to.year && now.month == r.to.month && now.day == r.to.day &&
-                now.hour == r.to.hour && now.minute == r.to.minute && now.second == r.to.second)
-        << r.seconds;
-  }
-}
 
 }  // namespace

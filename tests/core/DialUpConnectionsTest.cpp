@@ -1,6 +1,4 @@
-// The dial-up enumeration against a fake remote access service that writes
-// real connection records into the caller's buffer and records every call
-// and every hang-up; the settings live in an in-memory registry.
+// Dial-up listing and hang-up against a fake remote access service.
 #include <gtest/gtest.h>
 
 #include <deque>

@@ -145,14 +145,13 @@ TEST_F(HotKeysTest, DeleteNeverFailsAndNeverTouchesTheWholeSection) {
 }
 
 TEST_F(HotKeysTest, RegistrationTranslatesModifiersAndNamesTheAtom) {
-  struct Row {
+  const struct {
     std::uint16_t modifier;
     std::uint32_t system;
-  };
-  const Row rows[] = {{0x01, platform::kModShift}, {0x02, platform::kModControl},
+  } rows[] = {{0x01, platform::kModShift}, {0x02, platform::kModControl},
                       {0x04, platform::kModAlt}, {0x0F, 0x7}, {0x08, 0}};  // 0x08: extended
   std::uint16_t code = 0x30;
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.modifier);
     const std::string name = "combination " + std::to_string(row.modifier);
     RegisterHotKeyRecord(kWindow, name, code, row.modifier);
@@ -168,21 +167,13 @@ TEST_F(HotKeysTest, RegistrationTranslatesModifiersAndNamesTheAtom) {
   EXPECT_EQ(RegisteredHotKeyCount(), 5u);
 }
 
-TEST_F(HotKeysTest, FailedRegistrationsLeaveNoEntryAndNoAtomReference) {
+// A combination refused twice: HotKeysWin32Test, on the real system.
+TEST_F(HotKeysTest, ARefusedAtomLeavesNoEntry) {
   keys.refuseAtoms.insert("Vesperon.Hotkeys.Ctrl + A");
   EXPECT_EQ(ThrownCode([] { RegisterHotKeyRecord(kWindow, "Ctrl + A", 0x41, 0x02); }),
             HotKeyException::kAtomNotAdded);
   EXPECT_TRUE(keys.Registrations().empty());
-
-  // The same combination twice: the system refuses the second one.
-  RegisterHotKeyRecord(kWindow, "Ctrl + Q", 0x51, 0x02);
-  EXPECT_EQ(ThrownCode([] { RegisterHotKeyRecord(kWindow, "Ctrl + Q", 0x51, 0x02); }),
-            HotKeyException::kRegistrationRefused);
-  EXPECT_EQ(keys.AtomReferences("Vesperon.Hotkeys.Ctrl + Q"), 1u);
-  EXPECT_EQ(Names(), std::vector<std::string>{"Ctrl + Q"});
-  EXPECT_FALSE(UnregisterHotKeyByName(kWindow, "Ctrl + Q"));
-  EXPECT_EQ(keys.AtomReferences("Vesperon.Hotkeys.Ctrl + Q"), 0u);
-  EXPECT_EQ(RegisteredHotKeyCount(), 0u);
+  EXPECT_EQ(keys.AtomReferences("Vesperon.Hotkeys.Ctrl + A"), 0u);
 }
 
 TEST_F(HotKeysTest, UnregisterByNameReportsRefusalsAndKeepsTheOrder) {
@@ -278,12 +269,11 @@ TEST_F(HotKeysTest, APressRunsTheStoredActionOfEveryEntryWithThatIdentifier) {
 }
 
 TEST_F(HotKeysTest, TheTextOfACombination) {
-  struct Row {
+  const struct {
     std::uint16_t code;
     std::uint16_t modifier;
     const char* text;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {0x41, 0x06, "Ctrl + Alt + A"},
       {0x70, 0x01, "Shift + F1"},
       {0x2E, 0x0A, "Ctrl + Delete"},      // extended: the other name of the key
@@ -291,10 +281,9 @@ TEST_F(HotKeysTest, TheTextOfACombination) {
       {0xDC, 0x02, "Ctrl + Backslash"},   // never a backslash in a key name
       {0xE8, 0x04, "Alt + Key 0xE8"},     // a key the layout does not name
       {0x00, 0x03, "Ctrl + Shift"},
-      {0x7B, 0x00, "F12"},
       {0x00, 0x00, ""},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.text);
     const std::string text = HotKeyText(row.code, row.modifier);
     EXPECT_EQ(text, row.text);

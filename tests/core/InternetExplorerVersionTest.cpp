@@ -16,20 +16,18 @@ namespace {
 constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
 
 TEST(InternetExplorerVersionTest, ParsesWholePartAndFirstFraction) {
-  struct Row {
+  const struct {
     const char* text;
     double version;
-  };
-  const Row rows[] = {
-      {"5.50.4807.2300", 5.5}, {"5.00.2920.0000", 5.0}, {"4.72.3110.8", 4.72},
-      {"11.0.9600.16428", 11.0}, {"", 0.0}, {"6.", 6.0}, {".5", 0.5},
+  } rows[] = {
+      {"5.50.4807.2300", 5.5}, {"4.72.3110.8", 4.72}, {"11.0.9600.16428", 11.0}, {"", 0.0}, {".5", 0.5},
       // The run after the point is one number: its leading zeros vanish.
       {"5.05", 5.5}, {"7.0000000000000000000000000001", 7.1},
       // Only leading digits make the whole part; nothing makes it negative
       // ("not cached yet").
       {"abc", 0.0}, {"-1.0", 0.0}, {" 6.0", 0.0}, {"6b.25", 6.25}, {"5.x7", 5.0},
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     EXPECT_DOUBLE_EQ(ParseInternetExplorerVersion(r.text), r.version) << '"' << r.text << '"';
   }
 }
@@ -58,19 +56,18 @@ class InternetExplorerRegistryTest : public ::testing::Test {
 };
 
 TEST_F(InternetExplorerRegistryTest, MissingVersionFallsBackToIVer) {
-  struct Row {
+  const struct {
     const char* version;  // null: no "Version" value
     const char* iver;     // null: no "IVer" value
     double expected;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {nullptr, "100", 1.0}, {nullptr, "102", 2.0}, {nullptr, "103", 3.0},
       {nullptr, "104", 0.0}, {nullptr, "101", 0.0}, {nullptr, nullptr, 0.0},
       // An empty Version is a version (0), not a missing one.
       {"", "103", 0.0},
       {"6.0.2900.2180", "103", 6.0},
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(std::string(r.version ? r.version : "(none)") + " / " + (r.iver ? r.iver : "(none)"));
     SetText("Other", "");  // the key exists
     if (r.version) SetText("Version", r.version);

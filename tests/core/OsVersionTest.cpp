@@ -28,17 +28,16 @@ class OsVersionTest : public ::testing::Test {
 };
 
 TEST_F(OsVersionTest, ClassifiesEveryKnownRecordAndRejectsTheRest) {
-  struct Row {
+  const struct {
     std::uint32_t platformId, major, minor;
     std::int32_t code;  // 0: must throw
-  };
-  const Row rows[] = {
+  } rows[] = {
       {1, 4, 0, 10},   {1, 4, 10, 20},  {1, 4, 90, 30},   {1, 4, 3, 0},    {1, 3, 0, 0},
       {1, 5, 0, 0},    {2, 3, 51, 100}, {2, 3, 50, 0},    {2, 4, 0, 110},  {2, 4, 1, 0},
       {2, 5, 0, 120},  {2, 5, 1, 130}, {2, 5, 2, 140},   {2, 5, 3, 1000}, {2, 6, 0, 1000},
       {2, 10, 0, 1000}, {2, 2, 0, 1000}, {0, 4, 0, 0},    {3, 5, 1, 0},
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << r.platformId << "/" << r.major << "." << r.minor);
     Vesperon::ResetOsVersionCacheForTesting();
     source.record = {r.platformId, r.major, r.minor};
@@ -68,12 +67,11 @@ TEST_F(OsVersionTest, CachesTheCodeButNotAFailure) {
 }
 
 TEST_F(OsVersionTest, MinimumsPerLine) {
-  struct Row {
+  const struct {
     platform::OsVersionRecord record;
     std::int32_t min9x, minNT;
     bool expected;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {{1, 4, 10}, 20, 110, true},     // 98 with (20, 110)
       {{1, 4, 0}, 20, 110, false},     // 95 with (20, 110)
       {{2, 4, 0}, 20, 110, true},      // NT 4 with (20, 110)
@@ -84,7 +82,7 @@ TEST_F(OsVersionTest, MinimumsPerLine) {
       {{2, 6, 0}, 0, 0, false},        // both minimums 0
       {{1, 4, 10}, 0, 100, false},     // "NT line" test on 98
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << r.record.major << "." << r.record.minor << " ("
                                     << r.min9x << ", " << r.minNT << ")");
     Vesperon::ResetOsVersionCacheForTesting();
@@ -97,10 +95,6 @@ TEST_F(OsVersionTest, TheTestLetsAClassificationFailurePass) {
   source.record = {2, 4, 1};
   EXPECT_THROW(Vesperon::IsOsVersionAtLeast(0, 100), Vesperon::Exception);
 }
-
-}  // namespace
-
-namespace {
 
 // The program's folder is where its language files are looked for: a wrong
 // cut would look in the drive's root or in a folder that does not exist.

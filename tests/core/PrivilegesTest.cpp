@@ -1,12 +1,12 @@
-// EnablePrivilege and RemovePrivilege against the recording power
-// system: the order of the token calls, the record they fill and hand on, the
-// failure codes, and that a failed enable leaves no token open.
+// EnablePrivilege and RemovePrivilege, and the privileges of the profile export and import.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "actions/BoundFunctions.h"
 #include "actions/Privileges.h"
+#include "settings/Profiles.h"
 #include "tests/support/PowerTestSupport.h"
 
 using namespace Vesperon;
@@ -16,27 +16,17 @@ namespace {
 
 class PrivilegesTest : public PowerFixture {};
 
-TEST_F(PrivilegesTest, EnableOpensTheTokenLooksUpAndEnables) {
+// The calls in order around every exit request: PowerActionsTest.
+TEST_F(PrivilegesTest, EnableLeavesTheTokenToTheCallerAndRemovalKeepsItsRecord) {
   platform::TokenHandle token = 0;
   platform::PrivilegeRecord record;
   EnablePrivilege("SeBackupPrivilege", token, record);
-  EXPECT_EQ(power.log, EnableLines("SeBackupPrivilege"));
-  EXPECT_NE(token, 0u);
   EXPECT_EQ(record, (platform::PrivilegeRecord{1, {17, 0}, 2}));
-  EXPECT_EQ(power.tokenPrivileges.at("SeBackupPrivilege"), 2u);
-  // The caller holds the open token.
   EXPECT_EQ(power.OpenTokenCount(), 1);
-  EXPECT_EQ(power.LoadedModuleCount(), 0);
-
-  // Removal: a copy of the record with attributes 4; the caller's record and
-  // the token stay as they were.
-  power.log.clear();
   RemovePrivilege(record, token);
-  EXPECT_EQ(power.log, AdjustLines("SeBackupPrivilege", 0x4));
-  EXPECT_EQ(record.attributes, 2u);
+  EXPECT_EQ(record.attributes, 2u);  // a copy went with attributes 4
   EXPECT_EQ(power.tokenPrivileges.count("SeBackupPrivilege"), 0u);
   EXPECT_EQ(power.OpenTokenCount(), 1);
-
   power.CloseHandle(token);
   ExpectNothingHeld();
 }
@@ -65,11 +55,8 @@ TEST_F(PrivilegesTest, FailuresThrowPlainExceptionsAndCloseTheToken) {
       "SeShutdownPrivilege", BoundCallLines("Advapi32.dll", "AdjustTokenPrivileges",
                                             "token, 0, {1, SeShutdownPrivilege, 0x2}, 0, null, null"));
   const Case cases[] = {
-      {"token does not open",
-       "SeShutdownPrivilege",
-       [](platform::RecordingPowerSystem& p) { p.tokenOpens = false; },
-       kPrivilegeOpenToken,
-       {"OpenProcessToken(current process, 0x28)"}},
+      {"token does not open", "SeShutdownPrivilege", [](platform::RecordingPowerSystem& p) { p.tokenOpens = false; },
+       kPrivilegeOpenToken, {"OpenProcessToken(current process, 0x28)"}},
       {"unknown name", "SeNoSuchPrivilege", [](platform::RecordingPowerSystem&) {},
        kPrivilegeLookup, unknown},
       {"adjustment refused", "SeShutdownPrivilege",
@@ -111,6 +98,77 @@ TEST_F(PrivilegesTest, OnThe9xLineTheBoundLookupIsNotOffered) {
   EXPECT_EQ(power.log, (Log{"OpenProcessToken(current process, 0x28)", "CloseHandle(token)"}));
   EXPECT_EQ(token, 0u);
   ExpectNothingHeld();
+}
+
+// The privileges profile export and import hold are dropped again whatever happens.
+class ProfilesPrivileges : public PowerFixture {
+ protected:
+  ProfilesPrivileges() {
+    testsupport::WriteRaw(testsupport::SettingsPath("Profiles\\Work\\MainForm"), "Trigger",
+                          platform::kRegDword, testsupport::Dword(3));
+  }
+  ~ProfilesPrivileges() override { std::filesystem::remove(file_); }
+
+  std::uint32_t Held(const char* name) const {
+    const auto it = power.tokenPrivileges.find(name);
+    return it == power.tokenPrivileges.end() ? 0xFFFFFFFFu : it->second;
+  }
+
+  std::string file_ = testsupport::FreshTempFile("vesperon-privileges.pfl");
+};
+
+TEST_F(ProfilesPrivileges, EachOperationDropsWhatItEnabled) {
+  struct Case {
+    const char* missing;  // a privilege the token lacks, or ""
+    bool import;
+    bool succeeds;
+  } cases[] = {  // both held: ProfilesContract
+      {"SeBackupPrivilege", false, false},
+      {"SeRestorePrivilege", false, true},  // saving needs only the backup privilege
+      {"SeRestorePrivilege", true, false},  // loading needs both; backup was enabled first
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.import ? "import" : "export") + " without " + c.missing);
+    power.tokenPrivileges = {{"SeBackupPrivilege", 0}, {"SeRestorePrivilege", 0}};
+    std::filesystem::remove(file_);
+    if (c.import) {
+      registry.DeleteTree(platform::kCurrentUser, testsupport::SettingsPath("Profiles\\Copy"));
+      DataSystem::ExportProfile(file_, "Work", DataSystem::kHiveCurrentUser);
+    }
+    power.tokenPrivileges.erase(c.missing);
+    bool threw = false;
+    try {
+      if (c.import) {
+        DataSystem::ImportProfile(file_, "Copy", DataSystem::kHiveCurrentUser);
+      } else {
+        DataSystem::ExportProfile(file_, "Work", DataSystem::kHiveCurrentUser);
+      }
+    } catch (const Exception&) {
+      threw = true;
+    }
+    EXPECT_EQ(threw, !c.succeeds);
+    for (const char* name : {"SeBackupPrivilege", "SeRestorePrivilege"}) {
+      if (name != std::string(c.missing)) {
+        EXPECT_EQ(Held(name), 0u) << name;
+      }
+    }
+    EXPECT_EQ(power.OpenTokenCount(), 0);
+    if (c.import) {
+      EXPECT_EQ(testsupport::KeyExists(testsupport::SettingsPath("Profiles\\Copy")), c.succeeds);
+    } else {
+      EXPECT_EQ(std::filesystem::exists(file_), c.succeeds);
+    }
+  }
+}
+
+TEST_F(ProfilesPrivileges, TheNinetyXLineAsksForNoPrivilegeAndHasNoLastChange) {
+  os.Set(kWin98);
+  power.tokenPrivileges.clear();
+  DataSystem::ExportProfile(file_, "Work", DataSystem::kHiveCurrentUser);
+  DataSystem::ImportProfile(file_, "Copy", DataSystem::kHiveCurrentUser);
+  EXPECT_TRUE(testsupport::KeyExists(testsupport::SettingsPath("Profiles\\Copy\\MainForm")));
+  EXPECT_TRUE(power.log.empty());
+  EXPECT_THROW(DataSystem::GetProfileLastModified("Work", DataSystem::kHiveCurrentUser), Exception);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The reminder against a recording window on a simulated millisecond line,
-// an in-memory registry and a sound player that plays nothing.
+// The reminder against a recording window on a simulated millisecond line.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -11,7 +10,6 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/RecordingSoundPlayer.h"
 #include "settings/SettingsStore.h"
-#include "tests/support/RegistryTestSupport.h"
 #include "tests/support/FakeOsVersion.h"
 
 using namespace Vesperon;
@@ -144,7 +142,6 @@ TEST_F(ReminderTest, AutoCloseTimeByUnit) {
       {1, 2, 3600, false},
       {9999, 3, 863913600, false},       // the page's largest
       {0, 1, 1, false},                  // zero still closes, after a second
-      {0, 7, 1, true},
       {5, 4, 5, true},                   // unknown unit: counted in seconds
       {50000, 3, kMaxAutoCloseSeconds, false},       // would wrap past 2^32
       {600000, 2, kMaxAutoCloseSeconds, false},      // past the signed range
@@ -248,43 +245,15 @@ TEST_F(ReminderTest, StatusAlternatesAndCountdownClosesExactlyOnceAtZero) {
   EXPECT_EQ(window.progress, 120u);
 }
 
-TEST_F(ReminderTest, SoundOnceOrLoopedAndAlwaysStoppedWithTheWindow) {
-  struct Row {
-    bool play, looped;
-    std::vector<SoundCall> expectedAtOpen;
-    const char* expectedStatus;
-    bool expectedLooped;
-  } const rows[] = {
-      {true, true, {{false, "C:\\s.wav", 0x20009}}, "You should hear looped sound", true},
-      {true, false, {{false, "C:\\s.wav", 0x20001}}, "You should hear sound once", false},
-      {false, true, {}, "", false},  // Looped alone plays nothing
-  };
-  for (const Row& r : rows) {
-    platform::RecordingSoundPlayer player;
-    platform::ScopedSoundPlayer guard{player};
-    FakeReminderWindow w;
-    Reminder rem{w};
-    Store(kDefaultSection, "msg", "C:\\s.wav", {r.play, r.looped, 0, 1, 1});
-    ASSERT_TRUE(rem.Initialize(false));
-    EXPECT_EQ(player.calls, r.expectedAtOpen) << r.play << r.looped;
-    EXPECT_EQ(w.status, r.expectedStatus) << r.play << r.looped;
-    EXPECT_EQ(rem.SoundLooped(), r.expectedLooped) << r.play << r.looped;
-    rem.OnDestroy();
-    ASSERT_FALSE(player.calls.empty());
-    EXPECT_EQ(player.calls.back(), (SoundCall{true, "", 0})) << r.play << r.looped;
-    EXPECT_EQ(player.calls.size(), r.expectedAtOpen.size() + 1);
-  }
-}
-
-TEST_F(ReminderTest, UnreadableSettingsAreReportedAndCloseBeforeAnythingShows) {
-  // A read-only key without values: repairing the first missing value fails.
-  const std::string key = testsupport::SettingsPath("Profiles\\Default\\Reminder");
-  testsupport::CreateKey(key);
-  testsupport::ReadOnlyKey locked(key);
-  EXPECT_FALSE(reminder.Initialize(false));
-  EXPECT_EQ(window.failures, std::vector<std::int32_t>{DataSystem::RegistryException::kSetValue});
-  EXPECT_EQ(window.closeCount, 1);
-  EXPECT_TRUE(window.timers.empty());
+// Once and looped, each stopped with the window: ReminderWin32Test.
+TEST_F(ReminderTest, LoopedAlonePlaysNothingButTheWindowStillStopsTheSound) {
+  Store(kDefaultSection, "msg", "C:\\s.wav", {0, 1, 0, 1, 1});
+  ASSERT_TRUE(reminder.Initialize(false));
+  EXPECT_TRUE(sound.calls.empty());
+  EXPECT_EQ(window.status, "");
+  EXPECT_FALSE(reminder.SoundLooped());
+  reminder.OnDestroy();
+  EXPECT_EQ(sound.calls, (std::vector<SoundCall>{{true, "", 0}}));
 }
 
 TEST_F(ReminderTest, TranslucencyFromWindows2000OnAndItsFailureDoesNotStopTheReminder) {

@@ -1,10 +1,6 @@
-// Ten simulated years of a repeating trigger on a computer that sleeps,
-// is switched off, and has its clock set back and forth. Whatever happens,
-// an occurrence fires at most once, never outside its expiry window, and
-// always when the program was awake inside the window and had not handled
-// the occurrence before (LastEvent lies before it). The schedule of
-// disturbances is random; the seed is printed and VESPERON_SOAK_SEED
-// repeats a run.
+// Ten simulated years of sleep, restarts and clock changes: an occurrence fires at most
+// once, inside its expiry window, and always when the program was awake inside the window
+// and LastEvent lay before it. VESPERON_SOAK_SEED repeats a run.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -103,8 +99,7 @@ class Soak {
   }
 
  private:
-  // How soon after an episode's start the first poll comes: at once after
-  // waking or starting, within a minute after a clock change while awake.
+  // The first poll of an episode: at once after waking, within a minute after a clock change.
   enum Start { kWoken = 1, kClockMoved = 61 };
 
   std::int64_t Wall() const { return Seconds(Now()); }
@@ -114,8 +109,7 @@ class Soak {
 
   void Step() {
     const std::int64_t now = Wall();
-    // Mostly head for an occurrence a few ahead, so that ten years pass
-    // quickly while every kind of arrival near an occurrence comes up.
+    // Head for an occurrence a few ahead: ten years pass quickly, every kind of arrival comes up.
     std::int64_t target = schedule_.Next(now);
     for (std::int64_t skip = Pick(0, schedule_.kind == TriggerKind::Daily ? 2 : 1); skip > 0; --skip) {
       target = schedule_.Next(target);
@@ -145,8 +139,7 @@ class Soak {
         Jump(arrive - now);  // the clock set forward while awake
         break;
       default:
-        // Simply running; long stretches of minute polls prove little and
-        // cost much, so days away are slept through instead.
+        // Running; days away are slept through, as minute polls prove little and cost much.
         if (arrive - now <= 2 * kDay) {
           Run(arrive - now);
         } else {
@@ -204,9 +197,8 @@ class Soak {
     }
   }
 
-  // Every occurrence the program was awake for and had not handled before
-  // has fired: one inside the episode with time for a poll after it, and
-  // one just before the episode's start whose window was still open.
+  // Every unhandled occurrence the program was awake for has fired: inside the episode with
+  // time for a poll, or just before its start with the window still open.
   void EndEpisode() {
     Audit();
     const std::int64_t end = Wall();
@@ -246,19 +238,18 @@ std::uint64_t SoakSeed() {
 
 TEST(SchedulerSoakTest, TenYearsOfSleepRestartsAndClockChanges) {
   const std::uint64_t seed = SoakSeed();
-  struct Row {
+  const struct {
     const char* name;
     Schedule schedule;
     std::int64_t expireSeconds;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"daily 21:17:43", {TriggerKind::Daily, 21 * 3600 + 17 * 60 + 43, 0, 0}, 3600},
       {"weekly Wednesday 00:00:30", {TriggerKind::Weekly, 30, 3, 0}, 600},
       {"monthly 31st 23:59:00", {TriggerKind::Monthly, 23 * 3600 + 59 * 60, 0, 31}, 7200},
       {"monthly 29th 08:00:00", {TriggerKind::Monthly, 8 * 3600, 0, 29}, 120},
   };
   int index = 0;
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     const std::uint64_t rowSeed = seed + index++;
     std::cout << "[   soak   ] " << r.name << ", expiry " << r.expireSeconds << " s, seed " << rowSeed
               << std::endl;

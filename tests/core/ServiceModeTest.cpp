@@ -1,6 +1,4 @@
-// The service mode against the recording service manager and power system:
-// when start-up hands the process to the dispatcher, the status ServiceMain
-// reports, and how every control code changes and reports that status.
+// The service mode: when start-up hands over to the dispatcher, and what each control reports.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -113,7 +111,6 @@ TEST_F(ServiceModeTest, ControlsChangeAndReportTheStatus) {
   const std::vector<Row> rows = {
       {kControlInterrogate, 4, {Status(4)}, {}},
       {kControlPause, 7, {Status(7)}, {}},
-      {kControlInterrogate, 7, {Status(7)}, {}},
       {kControlPause, 7, {Status(7)}, {}},
       {kControlContinue, 4, {Status(4)}, {}},
       {kControlShutdown, 4, {}, {}},

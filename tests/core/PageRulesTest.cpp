@@ -1,14 +1,14 @@
-// What the action pages decide without a window: the stored form of a
-// pattern list, the names a list refuses, the auto-close field's checks and
-// the removal of the reminder test's scratch section.
+// The action and profile pages' decisions that need no window.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "actions/ActionPageRules.h"
 #include "actions/ProcessList.h"
+#include "settings/ProfilesPageRules.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/RegistryTestSupport.h"
 
@@ -45,13 +45,11 @@ TEST(ActionPageRules, NamesAreRefusedWithTheMessageOfTheirList) {
       {"", PatternListKind::kProcess, "Process name cannot be empty."},
       {"", PatternListKind::kConnection, "Connection name cannot be empty."},
       {"NOTE*.EXE", PatternListKind::kProcess, std::nullopt},
-      {"?", PatternListKind::kConnection, std::nullopt},
       {" ", PatternListKind::kProcess, std::nullopt},
       {"C:\\x.exe", PatternListKind::kProcess, processForbidden},
       {"a/b", PatternListKind::kProcess, processForbidden},
       {"say \"hi\"", PatternListKind::kConnection, connectionForbidden},
       {"<dial>", PatternListKind::kConnection, connectionForbidden},
-      {"x>", PatternListKind::kProcess, processForbidden},
       {"two|rows", PatternListKind::kConnection, connectionForbidden},
       {"[ProcessName]", PatternListKind::kProcess, std::nullopt},
   };
@@ -68,18 +66,15 @@ TEST(ActionPageRules, AutoCloseFieldKeepsOnlyTimesWithinRange) {
     std::uint32_t value;
     std::optional<std::string> fieldText;
   } cases[] = {
-      {"15", 1, "", 15, std::nullopt},
       {"9999", 1, "", 9999, std::nullopt},
       {" 42 ", 1, "", 42, std::nullopt},
       {"10000", 5, outOfRange, 0, "0"},
       {"99999999999999999999999", 5, outOfRange, 0, "0"},
       {"-3", 5, outOfRange, 0, "0"},
-      {"0", 5, "", 0, std::nullopt},
       {"00", 5, "", 0, "0"},
       {"", 7, notInteger, 7, "7"},
       {"12a", 7, notInteger, 7, "7"},
       {"-", 7, notInteger, 7, "7"},
-      {"abc", 0, notInteger, 0, "0"},
   };
   for (const auto& c : cases) {
     const AutoCloseFieldCheck check = CheckAutoCloseText(c.text, c.held);
@@ -100,6 +95,56 @@ TEST(ActionPageRules, TestSectionGoesWithEverythingBelowIt) {
   // Gone already: no failure.
   EXPECT_NO_THROW(DeleteTestSection());
   testsupport::DeleteSettingsRoot();
+}
+
+TEST(ProfilesPageRules, ButtonsFollowTheRowTheNotificationNames) {
+  struct Case {
+    bool hasItem;
+    const char* name;
+    const char* active;
+    double browser;
+    ProfileButtons expected;  // copy, rename, remove, setActive
+  } cases[] = {
+      // Default and Work as the page shows them: ProfilesPageE2eTest.
+      {true, "Default", "Active", 6.0, {true, false, false, false}},
+      {true, "default", "", 6.0, {true, true, true, true}},  // exact comparison
+      {false, "", "", 6.0, {true, false, false, false}},
+      {true, "Work", "", 4.72, {false, false, true, true}},  // no key copy before 5.0
+      {true, "Work", "", 5.0, {true, true, true, true}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProfileButtonsFor(c.hasItem, c.name, c.active, c.browser), c.expected)
+        << c.name << " " << c.active << " " << c.browser;
+  }
+}
+
+TEST(ProfilesPageRules, AnImportedFileSuggestsItsBareName) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\backup\\home.pfl", "home"},
+      {"C:\\backup\\profile", ""},
+      {"C:\\my.folder\\profile", ""},  // the dot of a folder does not count
+      {"C:\\backup\\two.dots.pfl", "two.dots"},
+      {"C:\\backup\\.pfl", ""},
+      {"Z:/wine/style.PFL", "style"},
+      {"plain.pfl", "plain"},
+  };
+  for (const auto& [path, expected] : cases) EXPECT_EQ(SuggestedProfileName(path), expected) << path;
+}
+
+TEST(ProfilesPageRules, TheNameDialogRefusesTakenEmptyAndNestedNames) {
+  const std::vector<std::string> taken{"Default", "Work"};
+  const std::pair<const char*, NameProblem> cases[] = {
+      {"Work", NameProblem::kForbidden},  {"work", NameProblem::kNone},
+      {"Home", NameProblem::kNone},       {"", NameProblem::kEmpty},
+      {"A\\B", NameProblem::kBackslash},  {"Work ", NameProblem::kNone},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(CheckProfileName(text, taken), expected) << text;
+}
+
+TEST(ProfilesPageRules, LastModifiedUsesTheLocaleDateAndTime) {
+  std::setlocale(LC_TIME, "C");
+  EXPECT_EQ(FormatLastModified(MakeDateTime(2026, 12, 6, 22, 50, 1)), "12/06/26 - 22:50:01");
+  EXPECT_EQ(FormatLastModified(MakeDateTime(2001, 2, 3, 4, 5, 6)), "02/03/01 - 04:05:06");
 }
 
 }  // namespace
