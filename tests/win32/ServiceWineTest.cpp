@@ -92,8 +92,8 @@ TEST_F(ServiceWineTest, StartupChoicesWriteTheRealEntries) {
       {true, false, true, true},    // service created, the entry left as it was
       {false, false, false, false}, // both removed
       {false, false, false, false}, // nothing to remove is no failure
-      {true, true, false, true},
-      {false, true, true, false},
+      {true, true, false, true},    // the service replaces the entry
+      {false, true, true, false},   // and gives way to it again
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(std::to_string(step.service) + std::to_string(step.startUp));
@@ -154,7 +154,6 @@ TEST_F(ServiceWineTest, ProbeRunsAsTheServiceAndAnswersControls) {
     DWORD reported;
   } const controls[] = {
       {SERVICE_CONTROL_PAUSE, SERVICE_PAUSED},
-      {SERVICE_CONTROL_INTERROGATE, SERVICE_PAUSED},
       {SERVICE_CONTROL_CONTINUE, SERVICE_RUNNING},
       {SERVICE_CONTROL_INTERROGATE, SERVICE_RUNNING},
       {SERVICE_CONTROL_STOP, SERVICE_STOPPED},

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "actions/BoundFunctions.h"
-#include "actions/InternetExplorerVersion.h"
 #include "actions/PowerActions.h"
 #include "actions/Privileges.h"
 #include "platform/PowerSystem.h"
@@ -139,41 +138,6 @@ class Win32PowerSystemTest : public ::testing::Test {
   platform::ScopedPowerSystem guard{guarded};
 };
 
-TEST_F(Win32PowerSystemTest, PrivilegeRoundTripOnTheProcessToken) {
-  // A privilege an administrator's token holds, disabled, that nothing else
-  // in this program needs.
-  constexpr char kName[] = "SeSystemProfilePrivilege";
-  ASSERT_GE(TokenAttributes(kName), 0) << "the token does not hold " << kName;
-  EXPECT_EQ(TokenAttributes(kName) & SE_PRIVILEGE_ENABLED, 0);
-
-  platform::TokenHandle token = 0;
-  platform::PrivilegeRecord record;
-  EnablePrivilege(kName, token, record);
-  ASSERT_NE(token, 0u);
-  LUID luid{};
-  ASSERT_TRUE(LookupPrivilegeValueA(nullptr, kName, &luid));
-  EXPECT_EQ(record.count, 1u);
-  EXPECT_EQ(record.luid, (platform::Luid{luid.LowPart, luid.HighPart}));
-  EXPECT_EQ(record.attributes, 2u);
-  EXPECT_EQ(TokenAttributes(kName) & SE_PRIVILEGE_ENABLED, SE_PRIVILEGE_ENABLED);
-
-  EXPECT_EQ(guarded.calledThrough.at("LookupPrivilegeValueA"),
-            RealAddress("advapi32.dll", "LookupPrivilegeValueA"));
-  platform::Luid shutdown;
-  ASSERT_TRUE(DynLookupPrivilegeValue(nullptr, "SeShutdownPrivilege", shutdown));
-  EXPECT_EQ(shutdown, (platform::Luid{19, 0}));  // as the recording fake has it
-  EXPECT_EQ(guarded.calledThrough.at("AdjustTokenPrivileges"),
-            RealAddress("advapi32.dll", "AdjustTokenPrivileges"));
-
-  // Removed from the token, not merely disabled (that it cannot be enabled
-  // again: ExitRequestEnablesAndRemovesTheShutdownPrivilegeForReal).
-  RemovePrivilege(record, token);
-  EXPECT_EQ(TokenAttributes(kName), -1);
-  EXPECT_EQ(record.attributes, 2u);
-  EXPECT_TRUE(guarded.CloseHandle(token));
-  EXPECT_TRUE(guarded.withheld.empty());
-}
-
 TEST_F(Win32PowerSystemTest, LockSuspendAndServiceStatusBindTheRealFunctionsUncalled) {
   EXPECT_TRUE(DynLockWorkStation());
   EXPECT_EQ(guarded.calledThrough.at("LockWorkStation"),
@@ -218,34 +182,6 @@ TEST_F(Win32PowerSystemTest, GenericBinderCodesOnTheRealSystem) {
   // kBoundSHCopyKey binds "SHCopyKeyA".
   EXPECT_EQ(codeOf({"shlwapi.dll", "SHCopyKey", 0, 100}), 3);
   EXPECT_EQ(codeOf({"shlwapi.dll", kBoundSHCopyKey.function, 0, 100}), -1);
-}
-
-TEST_F(Win32PowerSystemTest, CopyKeyCopiesATreeOfOurOwn) {
-  ResetInternetExplorerVersionCacheForTesting();
-  ASSERT_GE(GetInternetExplorerVersion(), 5.0) << "the prefix's browser is too old";
-  testsupport::DeleteSettingsRoot();
-  testsupport::WriteRaw(testsupport::SettingsPath("CopySource"), "Number", platform::kRegDword,
-                        testsupport::Dword(42));
-  testsupport::WriteRaw(testsupport::SettingsPath("CopySource\\Below"), "Text", platform::kRegSz,
-                        testsupport::Text("copied"));
-  HKEY target = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, testsupport::SettingsPath("CopyTarget").c_str(), 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr),
-            ERROR_SUCCESS);
-  EXPECT_EQ(DynSHCopyKey(platform::kCurrentUser, testsupport::SettingsPath("CopySource").c_str(),
-                         reinterpret_cast<platform::RegKey>(target), 0),
-            0);
-  RegCloseKey(target);
-  EXPECT_EQ(testsupport::DumpTree(platform::kCurrentUser, testsupport::SettingsPath("CopyTarget")),
-            testsupport::DumpTree(platform::kCurrentUser, testsupport::SettingsPath("CopySource")));
-  EXPECT_EQ(testsupport::ReadRaw(testsupport::SettingsPath("CopyTarget\\Below"), "Text").data,
-            testsupport::Text("copied"));
-  // A source that does not exist: the system's error code comes back.
-  EXPECT_EQ(DynSHCopyKey(platform::kCurrentUser, testsupport::SettingsPath("NoSuchSource").c_str(),
-                         platform::kCurrentUser, 0),
-            ERROR_FILE_NOT_FOUND);
-  testsupport::DeleteSettingsRoot();
-  ResetInternetExplorerVersionCacheForTesting();
 }
 
 // The exit request with the real token: SeShutdownPrivilege is enabled at
