@@ -89,23 +89,6 @@ TEST_F(StoreContract, StringsFromAnEmptyRegistryAreTheirDefaultsWrittenBack) {
   EXPECT_EQ(lang.type, platform::kRegSz);
   EXPECT_EQ(lang.data, testsupport::Text("English"));  // 8 bytes, zero included
   EXPECT_EQ(ReadRaw(SettingsPath("Global\\Appearance"), "BkGrImg").data, Bytes{0});
-
-  ReadStrings({kTxt, kLastEvent}, values, "Temp", hive);
-  EXPECT_EQ(values, (std::vector<std::string>{"Your message displays here",
-                                              "01/01/1970 12:00:00 AM"}));
-  EXPECT_EQ(ReadRaw(SettingsPath("Temp\\Trigger"), "LastEvent").data.size(), 23u);
-}
-
-TEST_F(StoreContract, WrittenValuesReadBackAndAreNotRepaired) {
-  WriteNumbers({kExpireDelay, kMinimize, kTransluc}, {0xFFFFFFFFu, 0, 128, 77}, "Global", hive);
-  WriteStrings({kLang, kBkGrImg}, {"Deutsch", ""}, "Global", hive);
-  std::vector<std::uint32_t> numbers;
-  ReadNumbers({kExpireDelay, kMinimize, kTransluc}, numbers, "Global", hive);
-  EXPECT_EQ(numbers, (std::vector<std::uint32_t>{0xFFFFFFFFu, 0, 128}));
-  std::vector<std::string> texts;
-  ReadStrings({kLang, kBkGrImg}, texts, "Global", hive);
-  EXPECT_EQ(texts, (std::vector<std::string>{"Deutsch", ""}));
-  EXPECT_EQ(ReadRaw(SettingsPath("Global\\Appearance"), "Lang").data, testsupport::Text("Deutsch"));
 }
 
 TEST_F(StoreContract, DamagedNumberValuesAreReplacedByTheirDefault) {
