@@ -22,7 +22,6 @@ enum : int {
   kColourBackground = 1040,
   kLanguageGroup = 1044,
   kBackgroundGroup = 1045,
-  kTranslucencyGroup = 1047,
   kOpaqueLabel = 1049,
   kDirectionList = 1052,
   kDirectionLabel = 1053,
@@ -191,52 +190,6 @@ TEST_F(AppearancePageE2e, UnusableLanguageFileIsReportedAndThePageStaysUsable) {
     ASSERT_TRUE(CloseSheet(IDOK));
     EXPECT_EQ(registry::String(kAppearance, "Lang"), "English");
     EXPECT_TRUE(sim.Quit());
-  }
-}
-
-// The tool tips of the program's windows: {background colour, tool count}.
-std::vector<std::pair<COLORREF, int>> ToolTips(DWORD process) {
-  struct Search {
-    DWORD process;
-    std::vector<std::pair<COLORREF, int>> tips;
-  } search{process, {}};
-  EnumWindows(
-      [](HWND window, LPARAM l) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(l);
-        DWORD owner = 0;
-        char name[64] = {};
-        GetWindowThreadProcessId(window, &owner);
-        GetClassNameA(window, name, sizeof name);
-        if (owner == search->process && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
-          search->tips.emplace_back(static_cast<COLORREF>(SimProcess::Send(window, TTM_GETTIPBKCOLOR)),
-                                    static_cast<int>(SimProcess::Send(window, TTM_GETTOOLCOUNT)));
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.tips;
-}
-
-TEST_F(AppearancePageE2e, TranslucencyOnlyFromWindows2000AndTheLinkHasItsTip) {
-  struct Row {
-    const char* exe;
-    bool translucency;
-  };
-  const std::string sim = SimExe(), win98 = SimExe("win98");
-  for (const Row& row : {Row{sim.c_str(), true}, Row{win98.c_str(), false}}) {
-    SCOPED_TRACE(row.exe);
-    SetLanguage("English");
-    SimProcess process(row.exe);
-    HWND page = OpenAppearancePage(process);
-    ASSERT_NE(page, nullptr);
-    for (int id : {kSlider, kOpaqueLabel, kTranslucencyGroup})
-      EXPECT_EQ(IsWindowVisible(GetDlgItem(page, id)) != FALSE, row.translucency) << id;
-    // Windows 98 blends too: all three animation types.
-    EXPECT_EQ(SimProcess::Send(GetDlgItem(page, kTypeList), CB_GETCOUNT), 3);
-    const auto tips = ToolTips(process.Id());
-    EXPECT_NE(std::find(tips.begin(), tips.end(), std::make_pair(COLORREF{0xE1FFFF}, 1)), tips.end());
-    EXPECT_TRUE(CloseSheet(IDCANCEL));
-    EXPECT_TRUE(process.Quit());
   }
 }
 

@@ -54,38 +54,15 @@ Tree Profile(const std::string& name) {
 
 std::string Active() { return registry::String("Profiles", "DefaultList"); }
 
-// A visible dialog of the process with this caption; the name dialog and
-// the message box it shows share their caption, so `withNameEdit` tells
-// them apart.
-struct DialogQuery {
-  DWORD pid;
-  std::string caption;
-  bool withNameEdit;
-  HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM l) {
-  auto* q = reinterpret_cast<DialogQuery*>(l);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char cls[32] = {}, title[256] = {};
-  GetClassNameA(window, cls, sizeof cls);
-  GetWindowTextA(window, title, sizeof title);
-  if (pid == q->pid && IsWindowVisible(window) && std::string(cls) == "#32770" && q->caption == title &&
-      (GetDlgItem(window, kNameEdit) != nullptr) == q->withNameEdit) {
-    q->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
+// A dialog of the program with this caption; the name dialog and the
+// message box it shows share their caption, so `withNameEdit` tells them apart.
 HWND FindDialog(SimProcess& sim, const std::string& caption, bool withNameEdit) {
-  DialogQuery q{sim.Id(), caption, withNameEdit, nullptr};
+  HWND found = nullptr;
   WaitFor([&] {
-    EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&q));
-    return q.found != nullptr;
+    found = sim.FindMessageBox(caption, [&](HWND w) { return (GetDlgItem(w, kNameEdit) != nullptr) == withNameEdit; });
+    return found != nullptr;
   }, 10000);
-  return q.found;
+  return found;
 }
 
 class ProfilesPageE2e : public SimTest {

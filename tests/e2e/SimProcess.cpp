@@ -53,6 +53,7 @@ struct WindowQuery {
   const char* className;
   const char* title;  // nullptr: any
   bool visibleOnly;
+  const std::function<bool(HWND)>* also;
   HWND found;
 };
 
@@ -67,12 +68,14 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
   GetWindowTextA(window, title, sizeof title);
   if (std::string(cls) != q.className) return TRUE;
   if (q.title && std::string(title) != q.title) return TRUE;
+  if (q.also && *q.also && !(*q.also)(window)) return TRUE;
   q.found = window;
   return FALSE;
 }
 
-HWND FindProcessWindow(DWORD pid, const char* className, const char* title, bool visibleOnly) {
-  WindowQuery q{pid, className, title, visibleOnly, nullptr};
+HWND FindProcessWindow(DWORD pid, const char* className, const char* title, bool visibleOnly,
+                       const std::function<bool(HWND)>* also = nullptr) {
+  WindowQuery q{pid, className, title, visibleOnly, also, nullptr};
   EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&q));
   return q.found;
 }
@@ -154,11 +157,9 @@ HWND SimProcess::MainWindow(int timeoutMs) {
   return main_;
 }
 
-HWND SimProcess::FindMessageBox(const std::string& caption) {
-  return FindProcessWindow(Id(), "#32770", caption.c_str(), true);
+HWND SimProcess::FindMessageBox(const std::string& caption, const std::function<bool(HWND)>& also) {
+  return FindProcessWindow(Id(), "#32770", caption.c_str(), true, &also);
 }
-
-HWND SimProcess::FindPopupMenu() { return FindProcessWindow(Id(), "#32768", nullptr, true); }
 
 HWND SimProcess::OpenByCommand(UINT command, const std::string& caption) {
   if (!MainWindow()) return nullptr;

@@ -44,10 +44,9 @@ class SimProcess {
   // The main window, once it exists (0 after the time-out).
   HWND MainWindow(int timeoutMs = 10000);
   HWND Item(int id) { return GetDlgItem(MainWindow(), id); }
-  // A visible message box of the program with this caption, or 0.
-  HWND FindMessageBox(const std::string& caption);
-  // A visible popup menu of the program, or 0.
-  HWND FindPopupMenu();
+  // A visible dialog or message box of the program with this caption (and,
+  // if given, for which `also` holds), or 0.
+  HWND FindMessageBox(const std::string& caption, const std::function<bool(HWND)>& also = nullptr);
   // Posts a menu command to the main window; the window titled `caption`
   // it opens, or 0 after 10 s.
   HWND OpenByCommand(UINT command, const std::string& caption);

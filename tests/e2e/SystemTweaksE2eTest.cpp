@@ -163,8 +163,6 @@ INSTANTIATE_TEST_SUITE_P(
     Versions, SystemTweaksVersionE2e,
     testing::Values(
         VersionCase{"winxp", "winxp", "20000", {1034, 1080, 1081, 1110, 1111, 1112, 1113, 1115}, "20"},
-        VersionCase{"winxp_1500", "winxp", "1500", {1034, 1080, 1081, 1110, 1111, 1112, 1113, 1115},
-                    "1"},
         VersionCase{"win98", "win98", "20000", {1109, 1114}, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
