@@ -166,28 +166,18 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{"win98", "win98", "20000", {1109, 1114}, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SystemTweaksE2e, EnteredSecondsAreStoredAsMilliseconds) {
+TEST_F(SystemTweaksE2e, CancelWritesNothingAndEnteredSecondsAreStoredAsMilliseconds) {
   Snapshot expected = TakeSnapshot();
-  expected["1|WaitToKillAppTimeout"] = Sz("7000");
   SimProcess sim(SimExe("winxp"));
-  HWND dialog = OpenTweaks(sim);
-  ASSERT_NE(dialog, nullptr);
-  const char seven[] = "7";
-  SimProcess::Send(GetDlgItem(dialog, kTimeoutEdit), WM_SETTEXT, 0,
-                   reinterpret_cast<LPARAM>(seven));
-  EXPECT_TRUE(CloseDialog(dialog, IDOK));
-  EXPECT_EQ(TakeSnapshot(), expected);
-  EXPECT_TRUE(sim.Quit());
-}
-
-TEST_F(SystemTweaksE2e, CancelWritesNothing) {
-  const Snapshot start = TakeSnapshot();
-  SimProcess sim(SimExe("winxp"));
-  HWND dialog = OpenTweaks(sim);
-  ASSERT_NE(dialog, nullptr);
-  SimProcess::Send(GetDlgItem(dialog, 1034), BM_CLICK);
-  EXPECT_TRUE(CloseDialog(dialog, IDCANCEL));
-  EXPECT_EQ(TakeSnapshot(), start);
+  for (const int button : {IDCANCEL, IDOK}) {
+    HWND dialog = OpenTweaks(sim);
+    ASSERT_NE(dialog, nullptr);
+    SimProcess::Send(GetDlgItem(dialog, kTimeoutEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("7"));
+    if (button == IDCANCEL) SimProcess::Send(GetDlgItem(dialog, 1034), BM_CLICK);
+    EXPECT_TRUE(CloseDialog(dialog, button));
+    if (button == IDOK) expected["1|WaitToKillAppTimeout"] = Sz("7000");
+    EXPECT_EQ(TakeSnapshot(), expected);
+  }
   EXPECT_TRUE(sim.Quit());
 }
 

@@ -1,8 +1,8 @@
-// Start-up entries and the service in Wine's own registry and service
-// manager: the "Run" value carries the program's real path, the service is
-// created as asked, and a probe built from the same code, started by the
+// The service in Wine's own service manager: created and removed as the
+// start-up choices ask, and a probe built from the same code, started by the
 // manager, runs as the service, answers pause, continue and interrogate and
-// stops cleanly. The service is always deleted at the end.
+// stops cleanly. The service is always deleted at the end. (The "Run" value
+// with the program's real path: StartupPageE2eTest.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ using namespace Vesperon;
 
 namespace {
 
-// Deletes the service "Vesperon" and the "Run" value, whatever a test left.
+// Deletes the service "Vesperon", whatever a test left.
 void Cleanup() {
   if (SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)) {
     if (SC_HANDLE service = OpenServiceA(scm, "Vesperon", SERVICE_ALL_ACCESS)) {
@@ -32,22 +32,6 @@ void Cleanup() {
     }
     CloseServiceHandle(scm);
   }
-  HKEY run = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-    RegDeleteValueA(run, "Vesperon");
-    RegCloseKey(run);
-  }
-}
-
-bool ReadRunValue(std::string& value) {
-  char data[MAX_PATH + 1] = {};
-  DWORD size = sizeof data;
-  if (RegGetValueA(HKEY_CURRENT_USER, kRunKeyPath, "Vesperon", RRF_RT_REG_SZ, nullptr, data,
-                   &size) != ERROR_SUCCESS) {
-    return false;
-  }
-  value = data;
-  return true;
 }
 
 struct Config {
@@ -79,44 +63,6 @@ class ServiceWineTest : public ::testing::Test {
   void TearDown() override { Cleanup(); }
 };
 
-TEST_F(ServiceWineTest, StartupChoicesWriteTheRealEntries) {
-  const std::string self = GetModulePath();
-  ASSERT_NE(self.find(":\\"), std::string::npos) << self;
-  std::string run;
-  Config config;
-  struct Step {
-    bool service, startUp;
-    bool runAfter, serviceAfter;
-  } const steps[] = {
-      {false, true, true, false},   // start-up entry added
-      {true, false, true, true},    // service created, the entry left as it was
-      {false, false, false, false}, // both removed
-      {false, false, false, false}, // nothing to remove is no failure
-      {true, true, false, true},    // the service replaces the entry
-      {false, true, true, false},   // and gives way to it again
-  };
-  for (const Step& step : steps) {
-    SCOPED_TRACE(std::to_string(step.service) + std::to_string(step.startUp));
-    ASSERT_NO_THROW(ApplyStartupChoices(step.service, step.startUp));
-    const bool hasRun = ReadRunValue(run);
-    EXPECT_EQ(hasRun, step.runAfter);
-    if (hasRun) {
-      EXPECT_EQ(run, self);
-    }
-    EXPECT_EQ(IsRunEntry(self, DataSystem::kHiveCurrentUser), step.runAfter);
-    EXPECT_EQ(IsServiceInstalled(), step.serviceAfter);
-    EXPECT_EQ(ReadConfig(config), step.serviceAfter);
-    if (step.serviceAfter) {
-      EXPECT_EQ(config.type, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
-      EXPECT_EQ(config.start, static_cast<DWORD>(SERVICE_AUTO_START));
-      EXPECT_EQ(config.error, static_cast<DWORD>(SERVICE_ERROR_NORMAL));
-      EXPECT_EQ(config.displayName, "Vesperon");
-      EXPECT_EQ(config.path, ServiceCommandLine(self));
-    }
-  }
-  EXPECT_THROW(RemoveService(), ServiceException);
-}
-
 DWORD State(SC_HANDLE service) {
   SERVICE_STATUS status{};
   return QueryServiceStatus(service, &status) ? status.dwCurrentState : 0;
@@ -130,11 +76,24 @@ bool WaitForState(SC_HANDLE service, DWORD state) {
   return false;
 }
 
-TEST_F(ServiceWineTest, ProbeRunsAsTheServiceAndAnswersControls) {
+TEST_F(ServiceWineTest, ServiceIsCreatedRemovedAndRunsAnsweringControls) {
   const std::string probe = GetModuleDirectory() + "\\service_probe.exe";
   const std::string log = GetModuleDirectory() + "\\service_probe.log";
   ASSERT_NE(GetFileAttributesA(probe.c_str()), INVALID_FILE_ATTRIBUTES) << probe;
   DeleteFileA(log.c_str());
+  // The start-up choices create the service for this program and remove it.
+  Config config;
+  ASSERT_NO_THROW(ApplyStartupChoices(true, false));
+  ASSERT_TRUE(ReadConfig(config));
+  EXPECT_EQ(config.type, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
+  EXPECT_EQ(config.start, static_cast<DWORD>(SERVICE_AUTO_START));
+  EXPECT_EQ(config.error, static_cast<DWORD>(SERVICE_ERROR_NORMAL));
+  EXPECT_EQ(config.displayName, "Vesperon");
+  EXPECT_EQ(config.path, ServiceCommandLine(GetModulePath()));
+  ASSERT_NO_THROW(ApplyStartupChoices(false, false));
+  EXPECT_FALSE(IsServiceInstalled());
+  EXPECT_THROW(RemoveService(), ServiceException);
+
   InstallService(probe);
   ASSERT_TRUE(IsServiceInstalled());
 
