@@ -1,6 +1,6 @@
 // The simulation program worked from outside, as a user would: the start in
 // the tray, a countdown that fires, a one-time trigger in the past, a daily
-// trigger that survives a restart, and the menus of each Windows version.
+// trigger that survives a restart, and what each Windows version offers.
 #include "tests/e2e/SimProcess.h"
 
 #include <commctrl.h>
@@ -210,21 +210,32 @@ TEST_F(MainWindowE2e, DailyTriggerActiveAtExitIsActiveAgainAfterRestart) {
 
 struct VersionCase {
   const char* version;
+  std::vector<std::string> actions;
   std::string trayMenu;
   std::string settingsMenu;
 };
 
 void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.version; }
 
+const std::vector<std::string> kAlwaysOffered = {
+    "Turn off monitor", "Wake on LAN",      "Kill Process(es)", "Reminder",
+    "Turn on monitor",  "Run Screen Saver", "Reboot Shell",     "No action"};
+
+std::vector<std::string> Offered(std::vector<std::string> gated) {
+  gated.insert(gated.end(), kAlwaysOffered.begin(), kAlwaysOffered.end());
+  return gated;
+}
+
 class VersionE2e : public MainWindowE2e, public testing::WithParamInterface<VersionCase> {};
 
-// The actions each version offers: the core's catalogue table.
-TEST_P(VersionE2e, OffersTheMenuItemsOfTheVersion) {
+TEST_P(VersionE2e, OffersTheActionsAndMenuItemsOfTheVersion) {
   const VersionCase& c = GetParam();
   SimProcess sim(SimExe(c.version));
   ASSERT_TRUE(sim.Started()) << SimExe(c.version);
   HWND main = sim.MainWindow();
   ASSERT_NE(main, nullptr);
+  EXPECT_EQ(sim.ComboExTexts(kActionList), c.actions);
+
   PostMessageA(main, RegisterWindowMessageA("Vesperon.Simulation.DescribeMenus"), 0, 0);
   ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 3; }, 5000));
   const std::vector<std::string> menus = sim.JournalLines();
@@ -236,8 +247,13 @@ TEST_P(VersionE2e, OffersTheMenuItemsOfTheVersion) {
 
 INSTANTIATE_TEST_SUITE_P(
     Versions, VersionE2e,
-    testing::Values(VersionCase{"win98", "170,169,0,154,156,148,153,150", "32775,0,173"},
-                    VersionCase{"winxp", "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173"}),
+    testing::Values(
+        VersionCase{"win98", Offered({"Turn off", "Log off", "Reboot", "Stand by"}),
+                    "170,169,0,154,156,148,153,150", "32775,0,173"},
+        VersionCase{"winxp",
+                    Offered({"Turn off", "Log off", "Reboot", "Hibernate", "Stand by",
+                             "Hang Up Connection(s)", "Lock / Switch user"}),
+                    "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173"}),
     [](const auto& info) { return std::string(info.param.version); });
 
 }  // namespace

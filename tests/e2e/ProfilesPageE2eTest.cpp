@@ -167,9 +167,16 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   EXPECT_EQ(sim.ListColumn(list, 1), (std::vector<std::string>{"", "Active"}));
   EXPECT_NE(sim.ListText(list, 1, 2), "");  // last modified
 
-  // Copy: the dialog starts with the source's name, which is taken. (Which
-  // buttons a row allows: the core's ProfilesPageRules.)
+  // "Default": may be activated, not renamed or deleted.
+  sim.SelectListRow(list, 0);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kSetActive)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kRename)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kDelete)));
   sim.SelectListRow(list, 1);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kSetActive)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kRename)));
+
+  // Copy: the dialog starts with the source's name, which is taken.
   const Tree work = Profile("Work");
   ASSERT_GE(work.size(), 4u);  // the key, MainForm, Reminder, SDProp and what start-up repaired
   Press(page, kCopy);
