@@ -1,15 +1,19 @@
 // The "Trigger / Startup" page of the running program's Global Options:
 // its start-up box writes and removes the "Run" value with the program's
-// real path, and the expiry delay fields write back seconds.
+// real path, the expiry delay fields write back seconds, and a program
+// started by hand while its service is installed opens its window as usual
+// (and shows the service box checked, with the boxes it implies).
 #include "tests/e2e/SimProcess.h"
 
 #include <string>
+
+#include "system/Service.h"
 
 namespace {
 
 using namespace e2e;
 
-constexpr int kService = 1030, kRun = 1031, kDays = 1002, kTime = 1001;
+constexpr int kService = 1030, kRun = 1031, kMinimized = 1033, kDays = 1002, kTime = 1001;
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The "Run" value, or "<none>".
@@ -25,6 +29,14 @@ void DeleteRunValue() {
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
     RegDeleteValueA(run, "Vesperon");
     RegCloseKey(run);
+  }
+}
+
+void DeleteService() {
+  try {
+    Vesperon::RemoveService();
+  } catch (const Vesperon::ServiceException&) {
+    // none installed
   }
 }
 
@@ -53,9 +65,11 @@ class StartupPageE2e : public SimTest {
   void SetUp() override {
     SimTest::SetUp();
     DeleteRunValue();
+    DeleteService();
   }
   void TearDown() override {
     DeleteRunValue();
+    DeleteService();
     SimTest::TearDown();
   }
 };
@@ -110,6 +124,30 @@ TEST_F(StartupPageE2e, ExpiryDelayFieldsWriteSeconds) {
     ASSERT_TRUE(CloseDialog(s.sheet, IDOK));
     EXPECT_EQ(registry::Dword("Global\\TriggerStartup", "ExpireDelay"), row.stored);
   }
+  EXPECT_TRUE(sim.Quit());
+}
+
+TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
+  SimProcess probe;
+  ASSERT_NE(probe.MainWindow(), nullptr);
+  Vesperon::InstallService(ImagePath(probe.Id()));
+  ASSERT_TRUE(probe.Quit());
+  ASSERT_TRUE(Vesperon::IsServiceInstalled());
+
+  SimProcess sim;
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(sim.MainWindow()) != FALSE; }, 5000));
+  EXPECT_EQ(sim.Text(1014), "Timer is inactive");
+  Page s(sim);
+  ASSERT_NE(s.page, nullptr);
+  for (const int id : {kService, kRun, kMinimized}) {
+    EXPECT_TRUE(s.IsChecked(id)) << id;
+    EXPECT_FALSE(s.IsEnabled(id)) << id;
+  }
+  // OK keeps the service and leaves the start-up entry as it was (none).
+  ASSERT_TRUE(CloseDialog(s.sheet, IDOK));
+  EXPECT_TRUE(Vesperon::IsServiceInstalled());
+  EXPECT_EQ(RunValue(), "<none>");
   EXPECT_TRUE(sim.Quit());
 }
 
