@@ -96,7 +96,6 @@ TEST_F(AutostartTest, EntryTestsCompareThePathExactly) {
     Write(platform::kLocalMachine, kRunKeyPath, row.stored);
     Write(platform::kLocalMachine, kRunServicesKeyPath, row.stored);
     EXPECT_EQ(IsRunEntry(path, DataSystem::kHiveCurrentUser), row.expected);
-    EXPECT_EQ(IsRunEntry(path, 7), row.expected);  // any positive selector: current user
     EXPECT_EQ(IsRunEntry(path, DataSystem::kHiveLocalMachine), row.expected);
     EXPECT_EQ(IsRunServicesEntry(path), row.expected);
   }

@@ -108,7 +108,6 @@ TEST(ShortcutRowDataTest, PacksDeviceKindAndActionAndReadsThemBack) {
     std::int32_t kindBack;  // what decoding gives for the kind
   } cases[] = {
       {{kDeviceMouse, 2, 16}, ((16u * 8) | 2) * 2, 2},
-      {{kDeviceKeyboard, 0, 9}, ((9u * 8) | 0) * 2 | 1, 0},
       // A stored kind the three bits cannot hold must not spill into the
       // action: it reads back as no kind at all.
       {{kDeviceMouse, 9, 4}, ((4u * 8) | 7) * 2, 7},

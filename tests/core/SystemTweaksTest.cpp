@@ -77,7 +77,6 @@ TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
     TweakRow row;
     std::int32_t shown;
   } rows[] = {
-      {kWinXP, {Sz(kTweakWaitToKill, "1500")}, kTweakWaitToKill, 1},
       {kWinXP, {}, kTweakWaitToKill, 20},
       {kWinXP, {Sz(kTweakWaitToKill, "7000ms")}, kTweakWaitToKill, 20},
       {kWinXP, {Sz(kTweakWaitToKill, "99999999999")}, kTweakWaitToKill, 20},
