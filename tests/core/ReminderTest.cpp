@@ -102,33 +102,19 @@ class ReminderTest : public ::testing::Test {
   Reminder reminder{window};
 };
 
-TEST_F(ReminderTest, SettingsComeFromTheActiveProfileOrTheTestSection) {
-  struct Row {
-    const char* name;
-    bool useTestSection;
-    const char* activeProfile;  // nullptr: no DefaultList stored
-    const char* expectedText;
-    bool expectedPlay;
-    std::uint32_t expectedTime;
-  } const rows[] = {
-      {"nothing stored: defaults", false, nullptr, "Your message displays here", false, 1},
-      {"active profile Work", false, "Work", "work text", true, 7},
-      {"test section", true, "Work", "temp text", true, 9},
+// The test section: ActionPagesE2eTest.
+TEST_F(ReminderTest, SettingsComeFromTheActiveProfile) {
+  const auto expect = [](const char* text, bool play, std::uint32_t time) {
+    const ReminderSettings s = ReadReminderSettings(false);
+    EXPECT_EQ(s.text, text);
+    EXPECT_EQ(s.play, play);
+    EXPECT_EQ(s.closeTime, time);
   };
-  for (const Row& r : rows) {
-    platform::MemoryRegistry fresh;
-    platform::ScopedRegistry guard{fresh};
-    if (r.activeProfile) {
-      DataSystem::SetActiveProfileName("Profiles", r.activeProfile, DataSystem::kHiveCurrentUser);
-      Store("Profiles\\Work", "work text", "w.wav", {1, 1, 1, 7, 2});
-      Store("Profiles\\Default", "default text", "d.wav", {0, 1, 0, 3, 0});
-      Store("Temp", "temp text", "t.wav", {1, 0, 1, 9, 1});
-    }
-    const ReminderSettings s = ReadReminderSettings(r.useTestSection);
-    EXPECT_EQ(s.text, r.expectedText) << r.name;
-    EXPECT_EQ(s.play, r.expectedPlay) << r.name;
-    EXPECT_EQ(s.closeTime, r.expectedTime) << r.name;
-  }
+  expect("Your message displays here", false, 1);  // nothing stored: defaults
+  DataSystem::SetActiveProfileName("Profiles", "Work", DataSystem::kHiveCurrentUser);
+  Store("Profiles\\Work", "work text", "w.wav", {1, 1, 1, 7, 2});
+  Store("Profiles\\Default", "default text", "d.wav", {0, 1, 0, 3, 0});
+  expect("work text", true, 7);
 }
 
 TEST_F(ReminderTest, AutoCloseTimeByUnit) {

@@ -84,7 +84,6 @@ TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
       {kWinXP, {Sz(kTweakClearPageFile, "1")}, kTweakClearPageFile, 0},  // no REG_DWORD
       {kWinXP, {Dw(kTweakStatusMessages, 0)}, kTweakStatusMessages, 1},
       {kWinXP, {Dw(kTweakVerboseStatus, 2)}, kTweakVerboseStatus, 1},
-      {kWinXP, {}, kTweakVerboseStatus, 0},
       {kWinXP, {Sz(kTweakLogonShutdown, "0")}, kTweakLogonShutdown, 1},
       {kWin98, {}, kTweakFastReboot, 0},
       {kWin98, {Sz(kTweakFastReboot, "0")}, kTweakFastReboot, 1},
