@@ -15,7 +15,6 @@
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
-#include "system/ModulePath.h"
 
 using namespace Vesperon;
 namespace fs = std::filesystem;
@@ -253,7 +252,6 @@ TEST_F(LocalizationTest, ProcessProviderTakesTheLanguageOnce) {
   LocalizationProvider* provider = GetLocalizationProvider();
   ASSERT_NE(provider, nullptr);
   EXPECT_EQ(provider->GetLanguage(), "Deutsch");
-  EXPECT_EQ(provider->Folder(), GetModuleDirectory() + "\\Localization");
   DataSystem::WriteStrings({DataSystem::kLang}, {"English"}, "Global", DataSystem::kHiveCurrentUser);
   EXPECT_EQ(GetLocalizationProvider(), provider);
   EXPECT_EQ(provider->GetLanguage(), "Deutsch");

@@ -1,7 +1,7 @@
 // The tweaks dialog's shutdown settings: what each value shows, what OK stores, in which order.
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,14 +36,7 @@ class SystemTweaksTest : public ::testing::Test {
  protected:
   static void Put(const Value& value) {
     const TweakStorage& s = StorageOf(value.setting);
-    platform::IRegistry& registry = platform::Registry();
-    platform::RegKey key = 0;
-    ASSERT_EQ(registry.CreateKey(DataSystem::HiveRoot(s.hive), s.keyPath, platform::kKeyAllAccess,
-                                 key),
-              platform::kOk);
-    registry.SetValue(key, s.valueName, value.type, value.data.data(),
-                      static_cast<std::uint32_t>(value.data.size()));
-    registry.CloseKey(key);
+    testsupport::WriteRaw(s.keyPath, s.valueName, value.type, value.data, DataSystem::HiveRoot(s.hive));
   }
   // Every one of the seven settings holds exactly `expected`; the others
   // were never written.
@@ -53,11 +46,9 @@ class SystemTweaksTest : public ::testing::Test {
       const TweakStorage& s = StorageOf(setting);
       const testsupport::RawValue raw =
           testsupport::ReadRaw(s.keyPath, s.valueName, DataSystem::HiveRoot(s.hive));
-      std::optional<Value> want;
-      for (const Value& v : expected) {
-        if (v.setting == setting) want = v;
-      }
-      if (!want) {
+      const auto want = std::find_if(expected.begin(), expected.end(),
+                                     [&](const Value& v) { return v.setting == setting; });
+      if (want == expected.end()) {
         EXPECT_NE(raw.result, platform::kOk) << label << ": " << s.valueName << " was written";
         continue;
       }

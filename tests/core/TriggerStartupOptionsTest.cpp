@@ -43,18 +43,15 @@ TEST(ExpireDelayTest, SplitAndJoin) {
 
 class TriggerStartupPageTest : public ::testing::Test, protected StartupTestWorld {
  protected:
+  const std::vector<DataSystem::SettingId> ids{DataSystem::kPresTrgrAct,   DataSystem::kMinimize,
+                                              DataSystem::kSplashScr,     DataSystem::kAutoStopTimer,
+                                              DataSystem::kExpireDelay,   DataSystem::kAutoReactTrgr};
   void Store(const std::vector<std::uint32_t>& values) {
-    DataSystem::WriteNumbers({DataSystem::kPresTrgrAct, DataSystem::kMinimize,
-                              DataSystem::kSplashScr, DataSystem::kAutoStopTimer,
-                              DataSystem::kExpireDelay, DataSystem::kAutoReactTrgr},
-                             values, "Global", DataSystem::kHiveCurrentUser);
+    DataSystem::WriteNumbers(ids, values, "Global", DataSystem::kHiveCurrentUser);
   }
   std::vector<std::uint32_t> Stored() {
     std::vector<std::uint32_t> values;
-    DataSystem::ReadNumbers({DataSystem::kPresTrgrAct, DataSystem::kMinimize,
-                             DataSystem::kSplashScr, DataSystem::kAutoStopTimer,
-                             DataSystem::kExpireDelay, DataSystem::kAutoReactTrgr},
-                            values, "Global", DataSystem::kHiveCurrentUser);
+    DataSystem::ReadNumbers(ids, values, "Global", DataSystem::kHiveCurrentUser);
     return values;
   }
 };
