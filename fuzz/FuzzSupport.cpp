@@ -1,5 +1,7 @@
 #include "fuzz/FuzzSupport.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,14 +21,9 @@ std::uint32_t ConsumeValueType(FuzzedDataProvider& input) {
 }
 
 std::vector<unsigned char> ConsumeValueData(FuzzedDataProvider& input) {
-  std::size_t size = 0;
-  switch (input.ConsumeIntegralInRange<int>(0, 4)) {
-    case 0: size = 0; break;
-    case 1: size = input.ConsumeIntegralInRange<std::size_t>(1, 3); break;
-    case 2: size = 4; break;
-    case 3: size = input.ConsumeIntegralInRange<std::size_t>(5, 64); break;
-    default: size = input.ConsumeIntegralInRange<std::size_t>(65, 4096); break;
-  }
+  static constexpr std::size_t kLeast[] = {0, 1, 4, 5, 65}, kMost[] = {0, 3, 4, 64, 4096};
+  const int shape = input.ConsumeIntegralInRange<int>(0, 4);
+  const std::size_t size = input.ConsumeIntegralInRange<std::size_t>(kLeast[shape], kMost[shape]);
   std::vector<unsigned char> data = input.ConsumeBytes<unsigned char>(size);
   // Running out of input still gives the size asked for: the large values
   // are the point, not their content.
@@ -35,15 +32,27 @@ std::vector<unsigned char> ConsumeValueData(FuzzedDataProvider& input) {
   return data;
 }
 
+std::vector<unsigned char> Le32(std::uint32_t value) {
+  return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+          static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+}
+
+std::uint32_t FromLe32(const std::vector<unsigned char>& b) {
+  return b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
+
+bool MakeKey(platform::IRegistry& registry, const std::string& keyPath) {
+  platform::RegKey key = 0;
+  if (registry.CreateKey(platform::kCurrentUser, keyPath, platform::kKeyAllAccess, key)) return false;
+  registry.CloseKey(key);
+  return true;
+}
+
 bool Plant(platform::IRegistry& registry, const PlantedValue& value) {
   platform::RegKey key = 0;
-  if (registry.CreateKey(platform::kCurrentUser, value.keyPath, platform::kKeyAllAccess, key) !=
-      platform::kOk) {
-    return false;
-  }
-  const long result =
-      registry.SetValue(key, value.name, value.type, value.data.data(),
-                        static_cast<std::uint32_t>(value.data.size()));
+  if (registry.CreateKey(platform::kCurrentUser, value.keyPath, platform::kKeyAllAccess, key)) return false;
+  const auto size = static_cast<std::uint32_t>(value.data.size());
+  const long result = registry.SetValue(key, value.name, value.type, value.data.data(), size);
   registry.CloseKey(key);
   return result == platform::kOk;
 }
@@ -51,10 +60,7 @@ bool Plant(platform::IRegistry& registry, const PlantedValue& value) {
 bool Fetch(platform::IRegistry& registry, const std::string& keyPath, const std::string& name,
            std::uint32_t& type, std::vector<unsigned char>& data) {
   platform::RegKey key = 0;
-  if (registry.OpenKey(platform::kCurrentUser, keyPath, platform::kKeyQueryValue, key) !=
-      platform::kOk) {
-    return false;
-  }
+  if (registry.OpenKey(platform::kCurrentUser, keyPath, platform::kKeyQueryValue, key)) return false;
   std::uint32_t size = 0;
   long result = registry.QueryValue(key, name, &type, nullptr, &size);
   if (result == platform::kOk) {
@@ -66,25 +72,42 @@ bool Fetch(platform::IRegistry& registry, const std::string& keyPath, const std:
   return result == platform::kOk;
 }
 
-bool KeyExists(platform::IRegistry& registry, const std::string& keyPath) {
-  platform::RegKey key = 0;
-  if (registry.OpenKey(platform::kCurrentUser, keyPath, platform::kKeyQueryValue, key) !=
-      platform::kOk) {
-    return false;
-  }
-  registry.CloseKey(key);
-  return true;
+bool Unchanged(platform::IRegistry& registry, const PlantedValue& value) {
+  std::uint32_t type = 0;
+  std::vector<unsigned char> data;
+  return Fetch(registry, value.keyPath, value.name, type, data) && type == value.type &&
+         data == value.data;
 }
 
-std::string Hex(const std::vector<unsigned char>& data) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (std::size_t i = 0; i < data.size() && i < 32; ++i) {
-    text += kDigits[data[i] >> 4];
-    text += kDigits[data[i] & 15];
-  }
-  if (data.size() > 32) text += "... (" + std::to_string(data.size()) + " bytes)";
-  return text;
+bool KeyExists(platform::IRegistry& registry, const std::string& keyPath) {
+  platform::RegKey key = 0;
+  const bool found = registry.OpenKey(platform::kCurrentUser, keyPath, platform::kKeyQueryValue, key) == 0;
+  if (found) registry.CloseKey(key);
+  return found;
+}
+
+std::vector<std::string> Subkeys(platform::IRegistry& registry, const std::string& keyPath) {
+  std::vector<std::string> names;
+  platform::RegKey key = 0;
+  if (registry.OpenKey(platform::kCurrentUser, keyPath, platform::kKeyRead, key)) return names;
+  std::string name;
+  for (std::uint32_t i = 0; registry.EnumKey(key, i, name) == platform::kOk; ++i) names.push_back(name);
+  registry.CloseKey(key);
+  return names;
+}
+
+std::string WriteTempFile(const std::string& name, const std::uint8_t* data, std::size_t size) {
+  static const std::string folder = [] {
+    char pattern[] = "/tmp/vesperon-fuzz-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return std::string(made ? made : "/tmp");
+  }();
+  const std::string path = folder + "/" + name;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  FUZZ_CHECK(file != nullptr, path);
+  if (size) std::fwrite(data, 1, size, file);
+  std::fclose(file);
+  return path;
 }
 
 }  // namespace fuzzsupport

@@ -29,14 +29,23 @@ std::uint32_t ConsumeValueType(FuzzedDataProvider& input);
 // Data of a hostile size: empty, a few bytes, exactly four, or large.
 std::vector<unsigned char> ConsumeValueData(FuzzedDataProvider& input);
 
+std::vector<unsigned char> Le32(std::uint32_t value);
+std::uint32_t FromLe32(const std::vector<unsigned char>& bytes);  // exactly four bytes
+
+// Creates the key (and its parents); false if the registry refused.
+bool MakeKey(platform::IRegistry& registry, const std::string& keyPath);
 // Creates the key and sets the value; false if the registry refused.
 bool Plant(platform::IRegistry& registry, const PlantedValue& value);
 // The value as the registry holds it now; false if it is gone.
 bool Fetch(platform::IRegistry& registry, const std::string& keyPath, const std::string& name,
            std::uint32_t& type, std::vector<unsigned char>& data);
+// The value is still there with its planted type and bytes.
+bool Unchanged(platform::IRegistry& registry, const PlantedValue& value);
 bool KeyExists(platform::IRegistry& registry, const std::string& keyPath);
+std::vector<std::string> Subkeys(platform::IRegistry& registry, const std::string& keyPath);
 
-std::string Hex(const std::vector<unsigned char>& data);
+// Writes the bytes to `name` in a temporary folder of this run; its path.
+std::string WriteTempFile(const std::string& name, const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzzsupport
 

@@ -41,24 +41,12 @@ std::string ConsumeKeyName(FuzzedDataProvider& input) {
 std::uint32_t StoredNumber(const std::string& keyPath, const char* name, std::uint32_t fallback) {
   std::uint32_t type = 0;
   std::vector<unsigned char> b;
-  if (!fuzzsupport::Fetch(platform::Registry(), keyPath, name, type, b) || b.size() != 4) {
-    return fallback;
-  }
-  return b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+  const bool ok = fuzzsupport::Fetch(platform::Registry(), keyPath, name, type, b) && b.size() == 4;
+  return ok ? fuzzsupport::FromLe32(b) : fallback;
 }
 
-std::vector<std::string> SubkeysOfSection() {
-  std::vector<std::string> names;
-  platform::IRegistry& registry = platform::Registry();
-  platform::RegKey key = 0;
-  if (registry.OpenKey(platform::kCurrentUser, kSectionPath, platform::kKeyRead, key) !=
-      platform::kOk) {
-    return names;
-  }
-  std::string name;
-  for (std::uint32_t i = 0; registry.EnumKey(key, i, name) == platform::kOk; ++i) names.push_back(name);
-  registry.CloseKey(key);
-  return names;
+bool Same(const HotKeyRecord& a, const HotKeyRecord& b) {
+  return a.Name == b.Name && a.Code == b.Code && a.Modifier == b.Modifier && a.Action == b.Action;
 }
 
 std::string Describe(const HotKeyRecord& r) {
@@ -84,11 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int count = input.ConsumeIntegralInRange<int>(0, 12);
   for (int i = 0; i < count; ++i) {
     const std::string keyPath = kSectionPath + "\\" + ConsumeKeyName(input);
-    platform::RegKey key = 0;
-    FUZZ_CHECK(registry.CreateKey(platform::kCurrentUser, keyPath, platform::kKeyAllAccess, key) ==
-                   platform::kOk,
-               keyPath);
-    registry.CloseKey(key);
+    FUZZ_CHECK(fuzzsupport::MakeKey(registry, keyPath), keyPath);
     for (const char* value : {"Code", "Modifier", "Action"}) {
       const int shape = input.ConsumeIntegralInRange<int>(0, 3);
       if (shape == 0) continue;  // missing
@@ -98,9 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint32_t number = input.ConsumeBool()
                                          ? static_cast<std::uint32_t>(kNoActionMarker)
                                          : input.ConsumeIntegralInRange<std::uint32_t>(0, 20);
-        planted.data = {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
-                        static_cast<unsigned char>(number >> 16),
-                        static_cast<unsigned char>(number >> 24)};
+        planted.data = fuzzsupport::Le32(number);
       } else {
         planted.type = fuzzsupport::ConsumeValueType(input);
         planted.data = fuzzsupport::ConsumeValueData(input);
@@ -116,19 +98,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // What the load must give, from the registry as it stands.
   std::vector<HotKeyRecord> expected;
   std::vector<std::string> doomed;
-  for (const std::string& name : SubkeysOfSection()) {
+  for (const std::string& name : fuzzsupport::Subkeys(registry, kSectionPath)) {
     const std::string keyPath = kSectionPath + "\\" + name;
-    HotKeyRecord r;
-    r.Name = name;
-    r.Code = static_cast<std::uint16_t>(StoredNumber(keyPath, "Code", 0));
-    r.Modifier = static_cast<std::uint16_t>(StoredNumber(keyPath, "Modifier", 0));
-    r.Action = static_cast<Vesperon::ActionId>(
-        StoredNumber(keyPath, "Action", static_cast<std::uint32_t>(kNoActionMarker)));
-    if (r.Action == kNoActionMarker) {
-      doomed.push_back(name);
-    } else {
-      expected.push_back(r);
-    }
+    const HotKeyRecord r{static_cast<std::uint16_t>(StoredNumber(keyPath, "Code", 0)),
+                         static_cast<std::uint16_t>(StoredNumber(keyPath, "Modifier", 0)), name,
+                         static_cast<Vesperon::ActionId>(
+                             StoredNumber(keyPath, "Action", static_cast<std::uint32_t>(kNoActionMarker)))};
+    if (r.Action == kNoActionMarker) doomed.push_back(name);
+    else expected.push_back(r);
   }
 
   std::vector<HotKeyRecord> loaded;
@@ -137,26 +114,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              std::to_string(loaded.size()) + " loaded, " + std::to_string(expected.size()) + " expected");
   for (std::size_t i = 0; i < loaded.size(); ++i) {
     const HotKeyRecord& got = loaded[i];
-    const HotKeyRecord& want = expected[i];
-    FUZZ_CHECK(got.Name == want.Name && got.Code == want.Code && got.Modifier == want.Modifier &&
-                   got.Action == want.Action,
-               Describe(got) + " instead of " + Describe(want));
+    FUZZ_CHECK(Same(got, expected[i]), Describe(got) + " instead of " + Describe(expected[i]));
     FUZZ_CHECK(fuzzsupport::KeyExists(registry, kSectionPath + "\\" + got.Name), got.Name);
     HotKeyRecord again;
     again.Name = got.Name;
     ReadHotKeyRecord(again);
-    FUZZ_CHECK(again.Code == got.Code && again.Modifier == got.Modifier && again.Action == got.Action,
-               Describe(again) + " read back for " + Describe(got));
+    FUZZ_CHECK(Same(again, got), Describe(again) + " read back for " + Describe(got));
   }
   for (const std::string& name : doomed) {
     FUZZ_CHECK(!fuzzsupport::KeyExists(registry, kSectionPath + "\\" + name), name + " kept");
   }
   for (const PlantedValue& value : mouse) {
-    std::uint32_t type = 0;
-    std::vector<unsigned char> bytes;
-    FUZZ_CHECK(fuzzsupport::Fetch(registry, value.keyPath, value.name, type, bytes) &&
-                   type == value.type && bytes == value.data,
-               value.name + " changed");
+    FUZZ_CHECK(fuzzsupport::Unchanged(registry, value), value.name + " changed");
   }
 
   // What was loaded saves and loads again unchanged.
@@ -165,10 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LoadHotKeyRecords(reloaded);
   FUZZ_CHECK(reloaded.size() == loaded.size(), "save and load changed the count");
   for (std::size_t i = 0; i < reloaded.size(); ++i) {
-    FUZZ_CHECK(reloaded[i].Name == loaded[i].Name && reloaded[i].Code == loaded[i].Code &&
-                   reloaded[i].Modifier == loaded[i].Modifier &&
-                   reloaded[i].Action == loaded[i].Action,
-               Describe(reloaded[i]) + " after saving " + Describe(loaded[i]));
+    FUZZ_CHECK(Same(reloaded[i], loaded[i]), Describe(reloaded[i]) + " after saving " + Describe(loaded[i]));
   }
   FUZZ_CHECK(registry.OpenHandleCount() == 0, "keys left open");
   return 0;

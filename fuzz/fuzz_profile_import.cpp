@@ -3,13 +3,9 @@
 // program's own exception, and a failure must leave neither the new
 // profile, nor the temporarily mounted file, nor an open key behind; the
 // profiles that were there before stay as they were.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "fuzz/FuzzSupport.h"
 #include "platform/Services.h"
@@ -18,26 +14,9 @@
 #include "settings/Profiles.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
-#include "system/OsVersion.h"
+#include "tests/support/FakeOsVersion.h"
 
 namespace {
-
-class NtVersion final : public platform::IOsVersionSource {
- public:
-  bool Query(platform::OsVersionRecord& out) override {
-    out = {2, 5, 1};  // Windows XP
-    return true;
-  }
-};
-
-const std::string& Folder() {
-  static const std::string folder = [] {
-    char pattern[] = "/tmp/vesperon-fuzz-pfl-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    return std::string(made ? made : "/tmp");
-  }();
-  return folder;
-}
 
 const std::string kProfiles = DataSystem::JoinKeyPath(DataSystem::RootKeyPath, "Profiles");
 
@@ -48,22 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform::ScopedRegistry scopedRegistry(registry);
   platform::RecordingPowerSystem power;
   platform::ScopedPowerSystem scopedPower(power);
-  NtVersion version;
-  Vesperon::ResetOsVersionCacheForTesting();
-  platform::SetOsVersion(&version);
+  testing_support::FakeOsVersion version;  // Windows XP
 
   // A profile that must survive whatever the file holds.
   const fuzzsupport::PlantedValue kept{kProfiles + "\\Work\\Reminder", "Txt", platform::kRegSz,
                                        {'h', 'i', 0}};
   fuzzsupport::Plant(registry, kept);
 
-  const std::string file = Folder() + "/import.pfl";
-  {
-    std::FILE* out = std::fopen(file.c_str(), "wb");
-    FUZZ_CHECK(out != nullptr, file);
-    if (size) std::fwrite(data, 1, size, out);
-    std::fclose(out);
-  }
+  const std::string file = fuzzsupport::WriteTempFile("import.pfl", data, size);
   bool imported = false;
   try {
     DataSystem::ImportProfile(file, "Imported", DataSystem::kHiveCurrentUser);
@@ -77,14 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                              platform::kKeyRead, mounted) == platform::kOk;
   if (stillMounted) registry.CloseKey(mounted);
   FUZZ_CHECK(!stillMounted, "file left mounted");
-  std::uint32_t type = 0;
-  std::vector<unsigned char> bytes;
-  FUZZ_CHECK(fuzzsupport::Fetch(registry, kept.keyPath, kept.name, type, bytes) &&
-                 type == kept.type && bytes == kept.data,
-             "another profile changed");
+  FUZZ_CHECK(fuzzsupport::Unchanged(registry, kept), "another profile changed");
   FUZZ_CHECK(registry.OpenHandleCount() == 0, "keys left open");
-
-  platform::SetOsVersion(nullptr);
-  Vesperon::ResetOsVersionCacheForTesting();
   return 0;
 }

@@ -59,10 +59,9 @@ TEST_F(AppearanceTest, StoredTranslucencyBySettingAndVersion) {
     bool applied;
     std::uint32_t alpha;
   } rows[] = {
-      {"middle", kWin2000, 200, true, 200},
-      {"missing: default opaque", kWinXP, std::nullopt, true, 255},
+      // Values within the range and below it: WindowEffectsWin32Test.
+      {"missing: default opaque", kWin2000, std::nullopt, true, 255},
       {"low byte of 256 would be 0", kWin10, 256, true, 255},
-      {"below the page's range", kWinXP, 127, true, 128},
       {"no layered windows on 98", kWin98, 128, false, 0},
       {"nor on NT 4.0", kNT4, 128, false, 0},
   };
@@ -90,28 +89,13 @@ TEST_F(AppearanceTest, StoredTranslucencyBySettingAndVersion) {
   }
 }
 
-TEST_F(AppearanceTest, AFailedBindingPassesAsAttachableApiException) {
-  const auto thrownCode = [](std::uint8_t alpha) {
-    try {
-      ApplyTranslucency(kWindow, alpha);
-    } catch (const AttachableAPIException& e) {
-      return e.code;
-    }
-    return std::int32_t{-1};
-  };
-  power.libraries["User32.dll"].erase("SetLayeredWindowAttributes");
-  EXPECT_EQ(thrownCode(200), AttachableAPIException::kFunctionMissing);
-  os.Set(kWin98);
-  EXPECT_EQ(thrownCode(255), AttachableAPIException::kNotOffered);
-}
-
 TEST_F(AppearanceTest, ShowAndHideWithTheStoredAnimation) {
   const struct {
     const char* name;
     platform::OsVersionRecord system;
     std::uint32_t type, direction;
     bool hide;
-    std::vector<std::string> calls;
+    std::vector<std::string> calls;  // none: the stored animation is refused
   } rows[] = {
       {"95: plain show", kWin95, 2, 0, false, {"ShowWindow(show)"}},
       {"NT 4.0: plain hide", kNT4, 2, 0, true, {"ShowWindow(hide)"}},
@@ -119,6 +103,9 @@ TEST_F(AppearanceTest, ShowAndHideWithTheStoredAnimation) {
       {"centred slide", kWinXP, 1, 8, true, {"AnimateWindow(200, 0x50010)", "RedrawWindow(0x581)"}},
       {"blend", kWin2000, 2, 5, true, {"SetExStyle(0x108)", "AnimateWindow(200, 0x90000)",
        "RedrawWindow(0x581)", "SetExStyle(0x100)", "InvalidateRect(keep)"}},
+      {"unknown type", kWinXP, 3, 0, false, {}},
+      {"direction beyond the last", kWinXP, 2, 9, false, {}},
+      {"direction of all ones", kWinXP, 0, 0xFFFFFFFF, false, {}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -127,19 +114,15 @@ TEST_F(AppearanceTest, ShowAndHideWithTheStoredAnimation) {
     Store("AnimDirec", row.direction);
     effects.exStyles[kWindow] = kOtherStyle;
     effects.log.clear();
-    AnimateShowHide(kWindow, row.hide);
+    effects.visible.erase(kWindow);
+    if (row.calls.empty()) {
+      EXPECT_THROW(AnimateShowHide(kWindow, row.hide), Exception);  // before the window is touched
+      EXPECT_EQ(effects.visible.count(kWindow), 0u);
+    } else {
+      AnimateShowHide(kWindow, row.hide);
+      EXPECT_EQ(effects.visible[kWindow], !row.hide);
+    }
     EXPECT_EQ(effects.log, row.calls);
-    EXPECT_EQ(effects.visible[kWindow], !row.hide);
-  }
-}
-
-TEST_F(AppearanceTest, InvalidStoredAnimationThrowsBeforeTheWindowIsTouched) {
-  for (const auto& [type, direction] : {std::pair{3u, 0u}, std::pair{2u, 9u}, std::pair{0u, 0xFFFFFFFFu}}) {
-    Store("AnimType", type);
-    Store("AnimDirec", direction);
-    effects.log.clear();
-    EXPECT_THROW(AnimateShowHide(kWindow, false), Exception);
-    EXPECT_TRUE(effects.log.empty());
   }
 }
 
@@ -222,39 +205,28 @@ TEST_F(AppearanceTest, BackgroundImageCache) {
   EXPECT_TRUE(effects.objects.empty());
 }
 
-TEST_F(AppearanceTest, FileDialogRecordFlagsAndResult) {
-  struct Row {
-    platform::OsVersionRecord system;
-    platform::FileDialogRecord record;
-  };
-  for (const Row& row : {Row{kWinMe, platform::FileDialogRecord::kOld},
-                         Row{kNT4, platform::FileDialogRecord::kOld},
-                         Row{kWin2000, platform::FileDialogRecord::kExtended}}) {
-    os.Set(row.system);
-    std::string path = "previous";
-    effects.choose.reset();
-    ShowFileDialog(path, false, {{"Profile file *.pfl", "*.pfl"}}, "Export", "PFL", kWindow,
-                   "C:\\x.pfl");
-    EXPECT_EQ(path, "");  // cancelled
+// Cancel and choice with both records on the real dialog: WindowEffectsWin32Test.
+TEST_F(AppearanceTest, FileDialogRecordFlagsAndBuffer) {
+  for (const auto& [system, record] : {std::pair{kNT4, platform::FileDialogRecord::kOld},
+                                       std::pair{kWin2000, platform::FileDialogRecord::kExtended}}) {
+    os.Set(system);
+    std::string path;
+    ShowFileDialog(path, false, {{"Profile file *.pfl", "*.pfl"}}, "Export", "PFL", kWindow, "C:\\x.pfl");
     ASSERT_TRUE(effects.lastRequest);
     const platform::FileDialogRequest& r = *effects.lastRequest;
-    EXPECT_EQ(r.record, row.record);
+    EXPECT_EQ(r.record, record);
     EXPECT_EQ(r.flags, 0x80804u);  // a save dialog must accept a new file
     EXPECT_EQ(r.file.size(), 1024u);
     EXPECT_EQ(std::string(r.file.data()), "C:\\x.pfl");
     EXPECT_FALSE(effects.lastOpen);
   }
-  effects.choose = "C:\\chosen.bmp";
-  std::string path;
-  ShowFileDialog(path, true, {}, "Open", "", 0, "");
-  EXPECT_EQ(path, "C:\\chosen.bmp");
-  EXPECT_TRUE(effects.lastOpen);
-  EXPECT_EQ(effects.lastRequest->flags, 0x81804u);
-
   // A path that fills the whole buffer still comes back terminated.
   effects.choose = std::string(2000, 'p');
+  std::string path;
   ShowFileDialog(path, true, {}, "Open", "", 0, "");
   EXPECT_EQ(path.size(), 1023u);
+  EXPECT_TRUE(effects.lastOpen);
+  EXPECT_EQ(effects.lastRequest->flags, 0x81804u);
 
   // The initial path must fit the buffer; otherwise no dialog opens.
   EXPECT_NO_THROW(ShowFileDialog(path, true, {}, "", "", 0, std::string(1023, 'a')));

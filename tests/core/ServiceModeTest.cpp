@@ -25,14 +25,12 @@ class ServiceModeTest : public PowerFixture {
   ServiceModeTest() { ResetServiceModeForTesting(); }
   ~ServiceModeTest() override { ResetServiceModeForTesting(); }
 
-  static std::string Status(std::uint32_t state) {
-    platform::ServiceStatusRecord s{16, state, 7, 0, 0, 0, 0};
-    return "SetServiceStatus(0x5E7, " + platform::ServiceStatusText(s) + ")";
+  static std::string Arguments(std::uint32_t state) {
+    return "0x5E7, " + platform::ServiceStatusText({16, state, 7, 0, 0, 0, 0});
   }
+  static std::string Status(std::uint32_t state) { return "SetServiceStatus(" + Arguments(state) + ")"; }
   static Log BoundStatus(std::uint32_t state) {
-    platform::ServiceStatusRecord s{16, state, 7, 0, 0, 0, 0};
-    return BoundCallLines("Advapi32.dll", "SetServiceStatus",
-                          "0x5E7, " + platform::ServiceStatusText(s));
+    return BoundCallLines("Advapi32.dll", "SetServiceStatus", Arguments(state));
   }
 
   platform::RecordingServiceManager scm;

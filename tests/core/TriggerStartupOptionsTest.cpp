@@ -24,11 +24,9 @@ TEST(ExpireDelayTest, SplitAndJoin) {
   } const rows[] = {
       {86399, {0, 23, 59, 59}, 86399},
       {86400, {1, 0, 0, 0}, 86400},
-      {90061, {1, 1, 1, 1}, 90061},
       {864086399, {10000, 23, 59, 59}, 864086399},
       // Stored by hand beyond the field: the longest delay the page holds.
       {864086400, {10000, 23, 59, 59}, 864086399},
-      {0x80000000u, {10000, 23, 59, 59}, 864086399},
       {4294967295u, {10000, 23, 59, 59}, 864086399},
   };
   for (const Row& row : rows) {
@@ -39,27 +37,23 @@ TEST(ExpireDelayTest, SplitAndJoin) {
   struct Clamp {
     std::int64_t typed;
     std::int32_t kept;
-  } const clamps[] = {{-1, 0}, {0, 0}, {10000, 10000}, {10001, 10000}, {5000000000LL, 10000}};
+  } const clamps[] = {{-1, 0}, {10000, 10000}, {10001, 10000}, {5000000000LL, 10000}};
   for (const Clamp& c : clamps) EXPECT_EQ(ClampDelayDays(c.typed), c.kept) << c.typed;
 }
 
 class TriggerStartupPageTest : public ::testing::Test, protected StartupTestWorld {
  protected:
+  const std::vector<DataSystem::SettingId> ids{DataSystem::kPresTrgrAct,   DataSystem::kMinimize,
+                                              DataSystem::kSplashScr,     DataSystem::kAutoStopTimer,
+                                              DataSystem::kExpireDelay,   DataSystem::kAutoReactTrgr};
   void Store(const std::vector<std::uint32_t>& values) {
-    DataSystem::WriteNumbers({DataSystem::kPresTrgrAct, DataSystem::kMinimize,
-                              DataSystem::kSplashScr, DataSystem::kAutoStopTimer,
-                              DataSystem::kExpireDelay, DataSystem::kAutoReactTrgr},
-                             values, "Global", DataSystem::kHiveCurrentUser);
+    DataSystem::WriteNumbers(ids, values, "Global", DataSystem::kHiveCurrentUser);
   }
   std::vector<std::uint32_t> Stored() {
     std::vector<std::uint32_t> values;
-    DataSystem::ReadNumbers({DataSystem::kPresTrgrAct, DataSystem::kMinimize,
-                             DataSystem::kSplashScr, DataSystem::kAutoStopTimer,
-                             DataSystem::kExpireDelay, DataSystem::kAutoReactTrgr},
-                            values, "Global", DataSystem::kHiveCurrentUser);
+    DataSystem::ReadNumbers(ids, values, "Global", DataSystem::kHiveCurrentUser);
     return values;
   }
-
 };
 
 TEST_F(TriggerStartupPageTest, BoxesAsShown) {
@@ -90,16 +84,10 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
     Store({1, row.minimize, 0, 1, 90061, 0});
 
     const TriggerStartupPage page = LoadTriggerStartupPage();
-    EXPECT_EQ(page.values.runAsService, row.shownService);
-    EXPECT_EQ(page.values.runAtStartUp, row.shownStartUp);
-    EXPECT_EQ(page.values.startMinimized, row.shownMinimized);
+    EXPECT_EQ(page.values, (TriggerStartupValues{row.shownService, row.shownStartUp, true, row.shownMinimized,
+                                                 false, true, {1, 1, 1, 1}, false}));
     EXPECT_EQ(page.serviceBoxEnabled, row.serviceEnabled);
     EXPECT_EQ(page.startUpBoxesEnabled, row.startUpEnabled);
-    EXPECT_TRUE(page.values.preserveActivation);
-    EXPECT_FALSE(page.values.splashScreen);
-    EXPECT_TRUE(page.values.stopTimer);
-    EXPECT_EQ(page.values.delay, (DelayParts{1, 1, 1, 1}));
-    EXPECT_FALSE(page.values.reactivate);
   }
   // The service box's own rule, on the 9x line where it can change.
   TriggerStartupPage page;
@@ -113,14 +101,7 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
 }
 
 TEST_F(TriggerStartupPageTest, SavingAppliesTheChoicesFirst) {
-  TriggerStartupValues values;
-  values.runAtStartUp = true;
-  values.preserveActivation = false;
-  values.startMinimized = true;
-  values.splashScreen = true;
-  values.stopTimer = false;
-  values.delay = {2, 3, 4, 5};
-  values.reactivate = true;
+  const TriggerStartupValues values{false, true, false, true, true, false, {2, 3, 4, 5}, true};
   SaveTriggerStartupPage(values);
   EXPECT_TRUE(IsRunEntry(self, DataSystem::kHiveCurrentUser));
   EXPECT_EQ(Stored(), (std::vector<std::uint32_t>{0, 1, 1, 0, 2 * 86400 + 3 * 3600 + 4 * 60 + 5, 1}));
