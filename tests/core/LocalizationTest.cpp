@@ -142,6 +142,15 @@ TEST_F(LocalizationTest, LoadsWhatTheFormatAllows) {
   EXPECT_EQ(provider.LoadStringSet(4).Entries().size(), 2u);
 }
 
+TEST_F(LocalizationTest, RemovingTakesTheFirstEntryOfAnIdAndIgnoresUnknownIds) {
+  StringSet set;
+  for (auto [id, text] : std::vector<std::pair<int, const char*>>{{7, "a"}, {8, "b"}, {7, "c"}}) set.AddString(id, text);
+  set.RemoveString(7);
+  set.RemoveString(42);
+  const std::vector<std::pair<std::string, std::int32_t>> expected = {{"b", 8}, {"c", 7}};
+  EXPECT_EQ(set.Entries(), expected);
+}
+
 TEST_F(LocalizationTest, LanguageFileOpenAndSharing) {
   LocalizationProvider provider = Provider("Missing");
   try {
