@@ -171,19 +171,4 @@ TEST_F(BoundFunctionsTest, CopyKeyWithoutABrowserKeyIsNotOfferedAndKeepsTheReaso
   EXPECT_TRUE(power.log.empty());
 }
 
-#ifndef _WIN32
-// A host program or test that installs no fake can never act.
-TEST(HostPowerSystemTest, TheDefaultRefusesEveryCall) {
-  platform::IPowerSystem& host = platform::DefaultPowerSystem();
-  EXPECT_FALSE(host.ExitWindowsEx(0x12, 0));
-  EXPECT_EQ(host.LoadLibraryA("User32.dll"), 0u);
-  EXPECT_EQ(host.FindWindowA("Progman", nullptr), 0u);
-  platform::TokenHandle token = 0;
-  EXPECT_FALSE(host.OpenCurrentProcessToken(0x28, token));
-  FakeOsVersion xp(kWinXP);
-  const auto e = ThrownBy<AttachableAPIException>([] { DynLockWorkStation(); });
-  EXPECT_TRUE(e && e->code == AttachableAPIException::kLoadLibraryFailed);
-}
-#endif
-
 }  // namespace

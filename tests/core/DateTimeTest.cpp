@@ -164,14 +164,12 @@ TEST(DateTimeTest, FormatAndDescribeSpans) {
 }
 
 TEST(DateTimeTest, FormatDateTimeUsesTheBrokenDownFields) {
-  const DateTime nov5 = MakeDateTime(2004, 11, 5, 13, 4, 5);
+  // The texts of a valid date: TriggerTextTest's descriptions.
   const struct {
     DateTime date;
     const char* pattern;
     const char* expected;
   } rows[] = {
-      {nov5, "%H:%M:%S |", "13:04:05 |"},
-      {nov5, " %B %d, %Y", " November 05, 2004"},
       {DateTime(-1.25, DateTimeStatus::Valid), "%Y-%m-%d %H", "1899-12-29 06"},
       {DateTime(0, DateTimeStatus::Null), "%H", ""},
       {DateTime(3e6, DateTimeStatus::Valid), "%H", "Invalid DateTime"},

@@ -58,16 +58,6 @@ class ProcessListTest : public ::testing::Test {
   platform::ScopedProcessSystem systemGuard{system};
 };
 
-TEST(SplitPatternListTest, KeepsTheNonEmptyPiecesUntrimmed) {
-  const struct {
-    const char* text;
-    Strings pieces;
-  } cases[] = {
-      {"|", {}}, {"calc.exe||notepad.exe|", {"calc.exe", "notepad.exe"}}, {"a| |b", {"a", " ", "b"}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(SplitPatternList(c.text), c.pieces) << '"' << c.text << '"';
-}
-
 TEST(ProcessWalkRouteTest, EachVersionTakesItsRoute) {
   const struct {
     platform::OsVersionRecord record;

@@ -134,22 +134,6 @@ TEST(SchedulerEngineTest, TrayAndStatusBarNotificationsFollowTheSystem) {
   }
 }
 
-// A target in the past is refused with its message: MainWindowE2eTest.
-TEST(SchedulerEngineTest, OneTimeTargetAtActivation) {
-  for (const std::int64_t fromNow : {0, 10}) {
-    SCOPED_TRACE(fromNow);
-    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0), 400);
-    platform::FakeClock target(At(2004, 11, 5, 8, 30, 0));
-    target.Advance(fromNow);
-    Activate(sim, Fields(TriggerKind::OneTime, target.Current()));
-    sim.RunFor(60000);
-    ASSERT_EQ(sim.window.executions.size(), 1u);
-    EXPECT_EQ(sim.window.executions[0].simMs, 400 + fromNow * 1000);
-    EXPECT_EQ(sim.window.balloons.size(), 1u);  // a fire deactivates without a balloon
-    EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
-  }
-}
-
 TEST(SchedulerEngineTest, NoKindOrNoActionActivatesNothing) {
   const std::pair<std::int32_t, ActionId> rows[] = {
       {-1, kActionTurnOff}, {7, kActionTurnOff}, {2, -1}, {2, 18}};
