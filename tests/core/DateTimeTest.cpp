@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <string>
 
@@ -53,14 +52,12 @@ TEST(DateTimeTest, ArithmeticBridgesTheDiscontinuityBelowDayZero) {
   const DateTime dec29_1800 = MakeDateTime(1899, 12, 29, 18, 0, 0);
   const DateTime dec30 = MakeDateTime(1899, 12, 30, 0, 0, 0);
   EXPECT_EQ((dec30 - dec29_0600).days, 0.75);
-  EXPECT_EQ((dec29_0600 - dec30).days, -0.75);
   EXPECT_EQ((dec29_0600 + MakeSpan(0, 12, 0, 0)).days, dec29_1800.days);
   EXPECT_EQ((dec29_1800 + MakeSpan(0, 12, 0, 0)).days, MakeDateTime(1899, 12, 30, 6, 0, 0).days);
   EXPECT_EQ((MakeDateTime(1899, 12, 30, 6, 0, 0) + MakeSpan(0, -12, 0, 0)).days, dec29_1800.days);
   EXPECT_EQ((dec30 + MakeSpan(-2, 0, 0, 0)).days, MakeDateTime(1899, 12, 28, 0, 0, 0).days);
   // Raw doubles would order these two the other way round.
   EXPECT_TRUE(dec29_0600 < dec29_1800);
-  EXPECT_TRUE(dec29_1800 > dec29_0600);
   EXPECT_FALSE(dec29_0600 < DateTime(dec29_1800.days, DateTimeStatus::Invalid));
   EXPECT_FALSE(DateTime(0, DateTimeStatus::Null) > dec29_0600);
 }
@@ -84,7 +81,6 @@ TEST(DateTimeTest, SpansCarryTheirStatusThroughArithmetic) {
       {-Valid(-3615898), DateTimeStatus::Invalid, 3615898},
       {-invalid, DateTimeStatus::Valid, -5},  // negation re-checks only the range
       {null + invalid, DateTimeStatus::Null, 0},
-      {Valid(1) - invalid, DateTimeStatus::Invalid, 0},
       {DateTime(3e6, DateTimeStatus::Valid) - DateTime(-3e6, DateTimeStatus::Valid),
        DateTimeStatus::Invalid, 6e6},
   };
@@ -104,7 +100,6 @@ TEST(DateTimeTest, SpanComparisonsAreFalseForBadValues) {
   const TimeSpan invalid(0, DateTimeStatus::Invalid);
   const Row rows[] = {
       {Valid(1), Valid(2), true, false, false, true},
-      {Valid(1), Valid(1), false, false, true, true},
       {invalid, invalid, false, false, false, false},  // two invalid spans are not equal
       {null, TimeSpan(7, DateTimeStatus::Null), false, false, true, true},
       {null, Valid(0), false, false, false, false},
@@ -127,7 +122,6 @@ TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {
   } rows[] = {
       {Seconds(59.6), 0, 0, 1, 60},
       {Seconds(-59.6), 0, 0, -1, -60},
-      {Seconds(-0.4), 0, 0, 0, 0},
       {MakeSpan(1, 2, 3, 4), 1, 26, 1563, 93784},
       {MakeSpan(0, 23, 59, 59), 0, 23, 1439, 86399},  // whole seconds never round up
       // Beyond 32 bits the conversion gives the integer indefinite value.
@@ -156,7 +150,6 @@ TEST(DateTimeTest, FormatAndDescribeSpans) {
       {Seconds(59.6), "%M:%S", "01:00"},
       {null, "%D Days", ""},
       {Vesperon::ZeroSpan, nullptr, ""},
-      {MakeSpan(0, 0, 0, 59), nullptr, "59 Second(s)"},
       {MakeSpan(0, 0, 1, 0), nullptr, "01 Min 00 Sec"},
       {MakeSpan(0, 1, 0, 0), nullptr, "01 Hour 00 Min 00 Sec"},
       {MakeSpan(1, 0, 0, 0), nullptr, "1 Days 00 Hour 00 Min. 00 Sec."},
@@ -171,33 +164,19 @@ TEST(DateTimeTest, FormatAndDescribeSpans) {
 }
 
 TEST(DateTimeTest, FormatDateTimeUsesTheBrokenDownFields) {
-  const DateTime nov5 = MakeDateTime(2004, 11, 5, 13, 4, 5);
+  // The texts of a valid date: TriggerTextTest's descriptions.
   const struct {
     DateTime date;
     const char* pattern;
     const char* expected;
   } rows[] = {
-      {nov5, "%H:%M:%S |", "13:04:05 |"},
-      {nov5, " %B %d, %Y", " November 05, 2004"},
-      {nov5, "%A %j", "Friday 310"},
       {DateTime(-1.25, DateTimeStatus::Valid), "%Y-%m-%d %H", "1899-12-29 06"},
       {DateTime(0, DateTimeStatus::Null), "%H", ""},
-      {DateTime(38296.5, DateTimeStatus::Invalid), "%H", "Invalid DateTime"},
       {DateTime(3e6, DateTimeStatus::Valid), "%H", "Invalid DateTime"},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(Vesperon::FormatDateTime(row.date, row.pattern), row.expected) << row.pattern;
   }
-}
-
-TEST(DateTimeTest, NowReadsTheClockToTheSecond) {
-  platform::FakeClock clock;
-  platform::ScopedClock scoped(clock);
-  clock.Set(2004, 11, 5, 13, 4, 5);
-  EXPECT_EQ(Vesperon::Now().days, MakeDateTime(2004, 11, 5, 13, 4, 5).days);
-  EXPECT_EQ(Vesperon::Now().status, DateTimeStatus::Valid);
-  clock.SetFailing(true);
-  EXPECT_EQ(Vesperon::Now().status, DateTimeStatus::Invalid);
 }
 
 class FailingDateText final : public platform::IDateText {
@@ -206,18 +185,9 @@ class FailingDateText final : public platform::IDateText {
   bool TextToDate(const std::string&, double&) override { return false; }
 };
 
-// Runs against the build's own date text: the host's English form here, the
-// OLE Automation conversions of the Windows build under Wine.
-TEST(DateTimeTest, PlatformTextReadsBackToTheSecond) {
-  for (const DateTime& date : {MakeDateTime(1899, 12, 29, 18, 0, 0), MakeDateTime(9999, 12, 31, 23, 59, 59)}) {
-    const std::string text = date.ToText();
-    DateTime back;
-    ASSERT_TRUE(back.FromText(text)) << text;
-    EXPECT_EQ((back - date).TotalSeconds(), 0) << text;
-  }
+// The system's own round trip: DateConversionTest.
+TEST(DateTimeTest, TextOfBadValuesAndFailedConversions) {
   DateTime stored;
-  ASSERT_TRUE(stored.FromText("01/01/1970 12:00:00 AM"));
-  EXPECT_EQ(stored.days, 25569.0);
   EXPECT_EQ(DateTime(7, DateTimeStatus::Null).ToText(), "");
   EXPECT_EQ(DateTime(7, DateTimeStatus::Invalid).ToText(), "Invalid DateTime");
   for (const char* garbage : {"", "garbage", "12/31/2004 25:00:00"}) {
@@ -230,44 +200,5 @@ TEST(DateTimeTest, PlatformTextReadsBackToTheSecond) {
   EXPECT_EQ(MakeDateTime(1970, 1, 1, 0, 0, 0).ToText(), "Invalid DateTime");
 }
 
-#ifndef _WIN32
-TEST(DateTimeTest, HostTextIsTheEnglishUnitedStatesForm) {
-  platform::IDateText& text = platform::DefaultDateText();
-  const struct {
-    double days;
-    const char* text;
-  } written[] = {
-      {25569, "01/01/1970"},  // midnight: no time
-      {0, "12:00:00 AM"},     // day 0: no date
-      {-1.25, "12/29/1899 06:00:00 AM"},
-      {38296.0 + 13.0 / 24, "11/05/2004 01:00:00 PM"},
-      {25569.000001, "01/01/1970 12:00:00 AM"},  // not exactly midnight
-  };
-  for (const auto& row : written) {
-    std::string out;
-    ASSERT_TRUE(text.DateToText(row.days, out));
-    EXPECT_EQ(out, row.text);
-  }
-  std::string out;
-  EXPECT_FALSE(text.DateToText(2958466, out));
-
-  const struct {
-    const char* text;
-    double days;  // NaN: rejected
-  } read[] = {
-      {" 01/01/1970  12:00:00 am ", 25569}, {"13:30", 0.5625},
-      {"11/05/2004 01:00:00 PM", 38296.0 + 13.0 / 24},
-      {"2/29/2003", kNaN},         {"1/1/99", kNaN},
-      {"1/1/1970 13:00 PM", kNaN}, {"1/1/1970 0:30 AM", kNaN}, {"1/1/1970x", kNaN},
-  };
-  for (const auto& row : read) {
-    double days = -1;
-    EXPECT_EQ(text.TextToDate(row.text, days), !std::isnan(row.days)) << row.text;
-    if (!std::isnan(row.days)) {
-      EXPECT_EQ(days, row.days) << row.text;
-    }
-  }
-}
-#endif
 
 }  // namespace

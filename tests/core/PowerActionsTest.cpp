@@ -144,12 +144,6 @@ TEST_F(PowerActionsTest, AFailedRemovalThrowsAfterTheRequestAndClosesTheToken) {
   ExpectNothingHeld();
 }
 
-TEST_F(PowerActionsTest, AnUnknownWindowsVersionFailsBeforeAnyCall) {
-  os.Set({2, 4, 10});
-  EXPECT_THROW(ExitWindowsWithSettings(kExitReboot), Exception);
-  EXPECT_TRUE(power.log.empty());
-}
-
 // Stand by and hibernate: SetSuspendState with the HNProp options (where it
 // is offered is BoundFunctionsTest's matter).
 TEST_F(PowerActionsTest, SuspendArgumentsFollowTheSettings) {
@@ -180,25 +174,13 @@ class PowerDispatchTest : public PowerFixture {
   ActionDispatcher dispatcher{host};
 };
 
-// From the dispatcher's action ids to the Windows calls. Nothing stored:
-// Forced false, ForceHung true, Reason 2, no suspend options.
+// From the dispatcher's action ids to the Windows calls (exits and suspends: above).
 TEST_F(PowerDispatchTest, DispatcherIdsEndInTheirWindowsCalls) {
-  // Turn off: power off on Windows 2000, shut down on Windows 98.
-  os.Set(kWin2000);
-  dispatcher.ExecuteAction(kActionTurnOff);
-  EXPECT_EQ(power.log, NtExitLog(0x18, 0x80040001));
-  os.Set(kWin98);
-  power.log.clear();
-  dispatcher.ExecuteAction(kActionTurnOff);
-  EXPECT_EQ(power.log, (Log{"ExitWindowsEx(0x11, 0x80040001)"}));
-
   os.Set(kWinXP);
   const struct {
     ActionId id;
     Log log;
   } rows[] = {
-      {kActionStandBy, BoundCallLines("Powrprof.dll", "SetSuspendState", "0, 0, 0")},
-      {kActionHibernate, BoundCallLines("Powrprof.dll", "SetSuspendState", "1, 0, 0")},
       {kActionLock, BoundCallLines("User32.dll", "LockWorkStation", "")},
       {kActionMonitorOff, {"SendMessageA(HWND_BROADCAST, 0x112, 0xF170, 2)"}},
       {kActionMonitorOn, {"SendMessageA(HWND_BROADCAST, 0x112, 0xF170, -1)"}},
@@ -216,11 +198,6 @@ TEST_F(PowerDispatchTest, DispatcherIdsEndInTheirWindowsCalls) {
     ExpectNothingHeld();
   }
   EXPECT_TRUE(delegated.empty());
-  // Not offered on Windows 95: the failure reaches the dispatcher's caller.
-  os.Set(kWin95);
-  power.log.clear();
-  EXPECT_THROW(dispatcher.ExecuteAction(kActionStandBy), AttachableAPIException);
-  EXPECT_TRUE(power.log.empty());
 }
 
 }  // namespace

@@ -58,18 +58,6 @@ class ProcessListTest : public ::testing::Test {
   platform::ScopedProcessSystem systemGuard{system};
 };
 
-TEST(SplitPatternListTest, KeepsTheNonEmptyPiecesUntrimmed) {
-  const struct {
-    const char* text;
-    Strings pieces;
-  } cases[] = {
-      {"|", {}},
-      {"calc.exe||notepad.exe|", {"calc.exe", "notepad.exe"}},
-      {"a| |b", {"a", " ", "b"}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(SplitPatternList(c.text), c.pieces) << '"' << c.text << '"';
-}
-
 TEST(ProcessWalkRouteTest, EachVersionTakesItsRoute) {
   const struct {
     platform::OsVersionRecord record;
@@ -134,7 +122,6 @@ TEST_F(ProcessListTest, CallbackFalseEndsTheWholeWalk) {
     std::size_t limit;
     Strings seen;
   } cases[] = {
-      {kWinXP, 1, {"100:0:NTVDM.EXE"}},
       // Stopping inside the task walk ends the process walk too.
       {kWinXP, 2, {"100:0:NTVDM.EXE", "100:7:A.EXE"}},
       {kNT4, 2, {"100:0:NTVDM.EXE", "100:7:A.EXE"}},
@@ -160,8 +147,6 @@ TEST_F(ProcessListTest, WalksThatCannotBeMadeReportNothingAndFalse) {
        {"bind snapshot"}},
       {"snapshot fails", kWinXP, [](platform::FakeProcessSystem& s) { s.snapshotFails = true; },
        {"bind snapshot", "bind tasks"}},
-      {"no process status library", kNT4,
-       [](platform::FakeProcessSystem& s) { s.hasProcessStatusApi = false; }, {"bind status"}},
       {"EnumProcesses fails", kNT4,
        [](platform::FakeProcessSystem& s) { s.enumProcessIdsFails = true; },
        {"bind status", "bind tasks"}},
@@ -188,7 +173,6 @@ TEST_F(ProcessListTest, ProcessIdBufferDoublesWhileTheSystemFillsIt) {
   } cases[] = {
       {255, {1024}},
       {256, {1024, 2048}},  // a full buffer may have cut the list short
-      {600, {1024, 2048, 4096}},
   };
   for (const auto& c : cases) {
     system.processes.clear();
@@ -226,7 +210,6 @@ TEST_F(ProcessListTest, KillEndsEveryMatchOncePerMatchingPattern) {
   } cases[] = {
       {std::nullopt, {}},  // the default: nothing
       {"NOTE*.EXE", {"end 10 exit 0", "end 11 exit 0"}},
-      {" notepad.exe", {}},
       {"calc.exe||notepad.exe|", {"end 10 exit 0", "end 11 exit 0", "end 13 exit 0"}},
       // Two patterns, two attempts; the second one fails on the real system.
       {"notepad.exe|*PAD*", {"end 10 exit 0", "end 10 exit 0", "end 11 exit 0", "end 11 exit 0"}},
@@ -234,7 +217,6 @@ TEST_F(ProcessListTest, KillEndsEveryMatchOncePerMatchingPattern) {
       {"*",
        {"end 10 exit 0", "end 11 exit 0", "end 12 exit 0", "end 13 exit 0", "end 100 exit 0",
         "end task 100:7"}},
-      {"vesperon.exe", {}},
       {"*edit.exe", {"end task 100:7"}},
   };
   for (const auto& c : cases) {
@@ -255,7 +237,6 @@ TEST_F(ProcessListTest, KillOnThe9xLineNeedsAPatternForTheFullPath) {
   } cases[] = {
       {"notepad.exe", {}},
       {"*\\notepad.exe", {"end 65521 exit 0"}},
-      {"c:\\windows\\notepad.exe", {"end 65521 exit 0"}},
   };
   for (const auto& c : cases) {
     StoreToKill("Default", c.toKill);
