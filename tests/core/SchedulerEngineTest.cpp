@@ -134,6 +134,23 @@ TEST(SchedulerEngineTest, TrayAndStatusBarNotificationsFollowTheSystem) {
   }
 }
 
+TEST(SchedulerEngineTest, OneTimeTargetAtActivation) {
+  for (const std::int64_t fromNow : {0, 10}) {
+    SCOPED_TRACE(fromNow);
+    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0), 400);
+    platform::FakeClock target(At(2004, 11, 5, 8, 30, 0));
+    target.Advance(fromNow);
+    Activate(sim, Fields(TriggerKind::OneTime, target.Current()));
+    EXPECT_TRUE(sim.window.messageBoxes.empty());
+    sim.RunFor(60000);
+    ASSERT_EQ(sim.window.executions.size(), 1u);
+    EXPECT_EQ(sim.window.executions[0].simMs, 400 + fromNow * 1000);
+    EXPECT_FALSE(sim.engine.IsActive());
+    EXPECT_EQ(sim.window.balloons.size(), 1u);  // a fire deactivates without a balloon
+    EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
+  }
+}
+
 TEST(SchedulerEngineTest, NoKindOrNoActionActivatesNothing) {
   const std::pair<std::int32_t, ActionId> rows[] = {
       {-1, kActionTurnOff}, {7, kActionTurnOff}, {2, -1}, {2, 18}};
@@ -633,6 +650,90 @@ TEST(SchedulerSimulationTest, RestartingCountdownFiresEveryTenSecondsForAnHour) 
     EXPECT_EQ(sim.window.executions[i].simMs - sim.window.executions[i - 1].simMs, 10000);
   }
   EXPECT_TRUE(sim.engine.IsActive());
+}
+
+TEST(SchedulerSimulationTest, SleepingAcrossAnOccurrence) {
+  // Asleep from 07:50: on waking an occurrence within the expiry window fires
+  // at once, an older one is skipped (missed, one-time); the next day is untouched.
+  const auto at0800 = At(2004, 11, 5, 8, 0, 0);
+  const struct {
+    TriggerKind kind;
+    platform::LocalTimeFields wake;
+    bool firesOnWaking;
+  } rows[] = {
+      {TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0), true},
+      {TriggerKind::Daily, At(2004, 11, 5, 9, 0, 0), true},  // exactly ExpireDelay late
+      {TriggerKind::Daily, At(2004, 11, 5, 9, 0, 1), false},
+      {TriggerKind::OneTime, At(2004, 11, 5, 9, 0, 0), true},
+      {TriggerKind::OneTime, At(2004, 11, 5, 9, 0, 1), false},
+  };
+  const auto start = At(2004, 11, 5, 7, 0, 0);
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(r.kind) << " waking " << r.wake.hour << ":"
+                                    << r.wake.minute << ":" << r.wake.second);
+    EngineSimulation sim(start, 600);
+    sim.engine.StartClockWatch();
+    Activate(sim, Fields(r.kind, at0800));
+    sim.RunFor(50 * 60 * 1000);
+    const DateTime wake = MakeDateTime(r.wake.year, r.wake.month, r.wake.day, r.wake.hour,
+                                       r.wake.minute, r.wake.second);
+    sim.Sleep(sim.MillisecondsAt(wake) + 600 - sim.nowMs);
+    sim.RunFor(0);
+    ASSERT_EQ(sim.window.executions.size(), r.firesOnWaking ? 1u : 0u);
+    if (r.firesOnWaking) {
+      EXPECT_EQ(sim.window.executions[0].simMs, sim.nowMs);
+    }
+    if (r.kind == TriggerKind::OneTime) {
+      EXPECT_FALSE(sim.engine.IsActive());
+      EXPECT_EQ(sim.window.LastStatus(), r.firesOnWaking ? "" : "Trigger was missed.");
+      continue;
+    }
+    EXPECT_TRUE(sim.engine.IsActive());
+    if (r.kind != TriggerKind::Daily) continue;
+    const std::size_t before = sim.window.executions.size();
+    sim.RunFor(kDayMs);
+    ASSERT_EQ(sim.window.executions.size(), before + 1);
+    EXPECT_EQ(sim.window.executions.back().clock.ToText(),
+              MakeDateTime(2004, 11, 6, 8, 0, 0).ToText());
+  }
+}
+
+TEST(SchedulerSimulationTest, FiringDelayStaysWithinASecondWhateverThePhase) {
+  // Where in the second the timers run must not matter.
+  const auto start = At(2004, 2, 27, 9, 0, 0);
+  const auto at = At(2004, 2, 27, 9, 10, 0);
+  const struct {
+    const char* name;
+    TriggerFields fields;
+    int days;
+  } rows[] = {
+      {"one-time", Fields(TriggerKind::OneTime, at), 1},
+      {"countdown", Fields(TriggerKind::Countdown, At(2004, 2, 27, 0, 10, 0)), 1},
+      {"daily", Fields(TriggerKind::Daily, at), 5},
+      {"weekly", Fields(TriggerKind::Weekly, at, 0, 5), 15},
+      {"monthly", Fields(TriggerKind::Monthly, at, 27), 70},
+  };
+  std::vector<std::int64_t> all;
+  for (const auto& r : rows) {
+    for (int phase : {0, 1, 500, 999}) {
+      const std::string name = std::string(r.name) + ", phase " + std::to_string(phase) + " ms";
+      SCOPED_TRACE(name);
+      EngineSimulation sim(start, phase);
+      RunHidden(sim, r.fields, r.days, true);
+      const std::int32_t kind = r.fields.kind;
+      const auto expected = Occurrences(start, r.days, 9, 10, 0, [kind](const DateTime& d) {
+        if (kind == static_cast<std::int32_t>(TriggerKind::Weekly)) return d.DayOfWeek() == 6;
+        if (kind == static_cast<std::int32_t>(TriggerKind::Monthly)) return d.Day() == 27;
+        return true;
+      });
+      const testsupport::DelayStats stats = ExpectFiredAt(sim, expected, name);
+      EXPECT_EQ(stats.maxMs, phase);
+      for (const auto& run : sim.window.executions) {
+        all.push_back(run.simMs - sim.MillisecondsAt(run.clock));
+      }
+    }
+  }
+  std::cout << "[   delay  ] all kinds and phases: " << testsupport::Summarise(all) << std::endl;
 }
 
 }  // namespace
