@@ -78,6 +78,7 @@ TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
       {kWinXP, {Sz(kTweakLogonShutdown, "0")}, kTweakLogonShutdown, 1},
       {kWin98, {}, kTweakFastReboot, 0},
       {kWin98, {Sz(kTweakFastReboot, "0")}, kTweakFastReboot, 1},
+      {kWin98, {Sz(kTweakFastReboot, "")}, kTweakFastReboot, 0},  // no number: the default
       // The DHCP row is checked only while fast shutdown is off.
       {kWin98, {Dw(kTweakReleaseLease, 1)}, kTweakReleaseLease, 0},
       {kWin98, {Dw(kTweakReleaseLease, 1), Sz(kTweakFastReboot, "0")}, kTweakReleaseLease, 1},
