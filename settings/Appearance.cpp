@@ -215,8 +215,9 @@ void ShowFileDialog(std::string& path, bool open, const std::vector<FileFilter>&
   request.title = title;
   request.defaultExtension = defaultExtension;
   // "File must exist" would refuse every new file name in a save dialog, so
-  // an export could never create its file; the save dialog goes without it.
-  request.flags = open ? kFileDialogFlags : kFileDialogFlags & ~kFileMustExist;
+  // an export could never create its file; the save dialog goes without it,
+  // and asks before it names a file that is already there.
+  request.flags = open ? kFileDialogFlags : (kFileDialogFlags & ~kFileMustExist) | kOverwritePrompt;
   path.clear();
   if (!platform::WindowEffects().GetFileName(open, request)) return;
   // The system writes a zero-terminated path; the last position stays zero

@@ -36,6 +36,7 @@ inline constexpr std::uint32_t kLoadBackgroundImage = 0x2050;
 // OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY.
 inline constexpr std::uint32_t kFileDialogFlags = 0x81804;
 inline constexpr std::uint32_t kFileMustExist = 0x1000;  // OFN_FILEMUSTEXIST, open dialog only
+inline constexpr std::uint32_t kOverwritePrompt = 0x2;  // OFN_OVERWRITEPROMPT, save dialog only
 // The file dialog's path buffer, in characters with the terminating zero.
 inline constexpr std::size_t kFileDialogPathBuffer = 1024;
 

@@ -86,8 +86,9 @@ class ScopedNinetyXPrivileges {
                               : RegistryException::kSaveKey);
 }
 
-// The 9x line: the tree goes to a temporary file in the target's folder,
-// which is then renamed to the target.
+// The tree goes to a fresh temporary file in the target's folder, which
+// then takes the target's place: a save that fails (no backup privilege, a
+// full or read-only disk) leaves a file already at the target as it was.
 void SaveThroughTemporaryFile(const ScopedKey& key, const std::string& file) {
   platform::IProfileFiles& files = platform::ProfileFiles();
   std::string temporary;
@@ -95,20 +96,37 @@ void SaveThroughTemporaryFile(const ScopedKey& key, const std::string& file) {
   // The name is reserved by an empty file; the registry saves only into a
   // file it creates itself.
   files.Delete(temporary);
-  const long result = key.Registry().SaveKey(key.Get(), temporary);
+  long result = platform::kOk;
+  if (OnNtLine()) {
+    const ScopedPrivilege backup("SeBackupPrivilege");
+    result = key.Registry().SaveKey(key.Get(), temporary);
+  } else {
+    const ScopedNinetyXPrivileges privileges;
+    result = key.Registry().SaveKey(key.Get(), temporary);
+  }
   if (result != platform::kOk) {
     files.Delete(temporary);
     ThrowSaveFailure(result);
   }
-  if (!files.Move(temporary, file)) {
+  bool placed = false;
+  if (OnNtLine()) {
+    placed = files.Replace(temporary, file);
+  } else {
+    // The 9x line cannot replace a file in one step; the old one goes only
+    // now that the new one is complete.
+    placed = (!files.Exists(file) || files.Delete(file)) && files.Move(temporary, file);
+  }
+  if (!placed) {
     files.Delete(temporary);
     throw Vesperon::Exception();
   }
 }
 
-// Mounts the file, copies it into `target` and unmounts it; whatever fails,
-// nothing stays mounted.
-void CopyFromFile(const std::string& path, const ScopedKey& target) {
+// Mounts the file, copies it into `target` and unmounts it. A failed load
+// or copy throws, and nothing stays mounted. False when the copy is complete
+// but the file could not be unmounted: the mount stays until the next import
+// clears it.
+bool CopyFromFile(const std::string& path, const ScopedKey& target) {
   platform::IRegistry& registry = target.Registry();
   // A mount an earlier run left behind would make every import fail.
   registry.UnLoadKey(platform::kUsers, kTempProfileHive);
@@ -119,9 +137,7 @@ void CopyFromFile(const std::string& path, const ScopedKey& target) {
     registry.UnLoadKey(platform::kUsers, kTempProfileHive);
     throw RegistryException(RegistryException::kCopyTree);
   }
-  if (registry.UnLoadKey(platform::kUsers, kTempProfileHive) != platform::kOk) {
-    throw RegistryException(RegistryException::kUnLoadKey);
-  }
+  return registry.UnLoadKey(platform::kUsers, kTempProfileHive) == platform::kOk;
 }
 
 // Removes a profile key this call created, when the call fails.
@@ -184,19 +200,7 @@ void RenameProfile(const std::string& oldName, const std::string& newName,
 void ExportProfile(const std::string& file, const std::string& name, const HiveSelector& hive) {
   RequireUsableName(name);
   const ScopedKey key = OpenExistingSettingsKey(ProfilePath(name), hive, platform::kKeyRead);
-  platform::IProfileFiles& files = platform::ProfileFiles();
-  if (files.Exists(file) && !files.Delete(file)) throw Vesperon::Exception();
-  if (!OnNtLine()) {
-    const ScopedNinetyXPrivileges privileges;
-    SaveThroughTemporaryFile(key, file);
-    return;
-  }
-  long result = platform::kOk;
-  {
-    const ScopedPrivilege backup("SeBackupPrivilege");
-    result = key.Registry().SaveKey(key.Get(), file);
-  }
-  if (result != platform::kOk) ThrowSaveFailure(result);
+  SaveThroughTemporaryFile(key, file);
 }
 
 void ImportProfile(const std::string& file, const std::string& newName, const HiveSelector& hive) {
@@ -207,24 +211,27 @@ void ImportProfile(const std::string& file, const std::string& newName, const Hi
     throw DataSystemException(DataSystemException::kTargetProfileExists);
   }
   ScopedKey key = OpenSettingsKey(ProfilePath(newName), hive, kTargetAccess);
+  bool unmounted = true;
   try {
     if (OnNtLine()) {
       const ScopedPrivilege backup("SeBackupPrivilege");
       const ScopedPrivilege restore("SeRestorePrivilege");
-      CopyFromFile(file, key);
+      unmounted = CopyFromFile(file, key);
     } else {
       std::string shortPath;
       if (!platform::ProfileFiles().ShortPath(file, shortPath, kShortPathBuffer)) {
         throw Vesperon::Exception();
       }
       const ScopedNinetyXPrivileges privileges;
-      CopyFromFile(shortPath, key);
+      unmounted = CopyFromFile(shortPath, key);
     }
   } catch (const Vesperon::Exception&) {
     key.Reset();
     RemoveNewProfile(hive, newName);
     throw;
   }
+  // The profile arrived whole and stays; only the clean-up failed.
+  if (!unmounted) throw RegistryException(RegistryException::kUnLoadKey);
 }
 
 Vesperon::DateTime GetProfileLastModified(const std::string& name, const HiveSelector& hive) {

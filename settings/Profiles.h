@@ -54,11 +54,13 @@ void DeleteProfile(const std::string& section, const std::string& name);
 void RenameProfile(const std::string& oldName, const std::string& newName,
                    const HiveSelector& hive);
 
-// Saves the profile's tree to `file`, replacing a file that is there.
-// RegistryException 7 (no such profile), 9 (input/output failure, or the
-// file still exists), 8 (any other save failure); a plain Vesperon::Exception
-// when the old file cannot be deleted or the temporary file of the 9x line
-// cannot be made or moved (the old file then stays as it was).
+// Saves the profile's tree to `file`, replacing a file that is there: the
+// tree goes to a temporary file in the same folder first, which takes the
+// target's place only when it is complete, so a failure leaves an earlier
+// file as it was. RegistryException 7 (no such profile), 9 (input/output
+// failure, or the file still exists), 8 (any other save failure); a plain
+// Vesperon::Exception when the temporary file cannot be made or put in the
+// target's place.
 void ExportProfile(const std::string& file, const std::string& name, const HiveSelector& hive);
 
 // Creates profile `newName` from a saved file. DataSystemException
@@ -66,7 +68,9 @@ void ExportProfile(const std::string& file, const std::string& name, const HiveS
 // RegistryException 10 (the file does not load), 6 (the copy failed), 12
 // (the file could not be unmounted); a plain Vesperon::Exception when the
 // short path (9x line) cannot be had. On failure the new profile key is
-// removed again and nothing stays mounted.
+// removed again and nothing stays mounted, except after a complete copy:
+// RegistryException 12 then keeps the imported profile, and the next import
+// clears the mount it leaves.
 void ImportProfile(const std::string& file, const std::string& newName, const HiveSelector& hive);
 
 // The local time the profile's own key last changed (not its subkeys), to

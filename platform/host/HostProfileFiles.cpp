@@ -46,6 +46,10 @@ class HostProfileFiles final : public IProfileFiles {
     return std::rename(from.c_str(), to.c_str()) == 0;
   }
 
+  bool Replace(const std::string& from, const std::string& to) override {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+  }
+
   bool ShortPath(const std::string& path, std::string& shortPath, unsigned bufferChars) override {
     // Host paths have no short form: the path itself, if it exists.
     if (!Exists(path) || path.size() + 1 > bufferChars) return false;

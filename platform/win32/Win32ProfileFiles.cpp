@@ -32,6 +32,10 @@ class Win32ProfileFiles final : public IProfileFiles {
     return MoveFileA(from.c_str(), to.c_str()) != FALSE;
   }
 
+  bool Replace(const std::string& from, const std::string& to) override {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+  }
+
   bool ShortPath(const std::string& path, std::string& shortPath, unsigned bufferChars) override {
     std::vector<char> buffer(bufferChars + 1, '\0');
     const DWORD n = GetShortPathNameA(path.c_str(), buffer.data(), bufferChars);

@@ -217,6 +217,11 @@ void CGlobalOptionsPage4::OnImport() {
   } catch (const DataSystem::DataSystemException& refusal) {
     if (!ExplainRefusal(refusal)) throw;
     return;
+  } catch (const DataSystem::RegistryException& failure) {
+    // Copied whole but not unmounted: the profile is there and is listed;
+    // the failure is still reported.
+    if (failure.code == DataSystem::RegistryException::kUnLoadKey) InsertRow(0, name);
+    throw;
   }
   InsertRow(0, name);
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,46 @@ std::vector<std::string> Profiles() {
 }
 
 std::string Active() { return GetActiveProfileName("Profiles", kHiveCurrentUser); }
+
+// The build's own registry, with a save or an unmount that fails without
+// touching anything, as a user without the backup privilege, a full disk or
+// a file still in use would make them fail.
+class FaultyRegistry final : public platform::IRegistry {
+ public:
+  using S = const std::string&;
+  using K = platform::RegKey;
+  long failSave = 0, failUnLoad = 0;
+
+  long CreateKey(K p, S path, std::uint32_t a, K& o) override { return real.CreateKey(p, path, a, o); }
+  long OpenKey(K p, S path, std::uint32_t a, K& o) override { return real.OpenKey(p, path, a, o); }
+  long CloseKey(K k) override { return real.CloseKey(k); }
+  long QueryValue(K k, S n, std::uint32_t* t, void* d, std::uint32_t* s) override {
+    return real.QueryValue(k, n, t, d, s);
+  }
+  long SetValue(K k, S n, std::uint32_t t, const void* d, std::uint32_t s) override {
+    return real.SetValue(k, n, t, d, s);
+  }
+  long DeleteValue(K k, S n) override { return real.DeleteValue(k, n); }
+  long EnumValue(K k, std::uint32_t i, std::string& n, std::uint32_t& t, testsupport::Bytes& d) override {
+    return real.EnumValue(k, i, n, t, d);
+  }
+  long QueryInfoKey(K k, std::uint32_t* c, platform::RegFileTime* w) override { return real.QueryInfoKey(k, c, w); }
+  long EnumKey(K k, std::uint32_t i, std::string& n, std::uint32_t b) override { return real.EnumKey(k, i, n, b); }
+  long DeleteTree(K p, S path) override { return real.DeleteTree(p, path); }
+  long CopyTree(K s, S path, K t) override { return real.CopyTree(s, path, t); }
+  long SaveKey(K k, S f) override { return failSave ? failSave : real.SaveKey(k, f); }
+  long LoadKey(K r, S n, S f) override { return real.LoadKey(r, n, f); }
+  long UnLoadKey(K r, S n) override { return failUnLoad ? failUnLoad : real.UnLoadKey(r, n); }
+  long SetKeyReadOnly(K p, S path, bool r) override { return real.SetKeyReadOnly(p, path, r); }
+
+ private:
+  platform::IRegistry& real = platform::DefaultRegistry();
+};
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<none>";
+}
 
 class ProfilesContract : public testing::Test {
  protected:
@@ -243,13 +284,42 @@ TEST_F(ProfilesContract, ExportThenImportGivesTheSameTreeOnEitherLine) {
   }
 }
 
-TEST_F(ProfilesContract, ExportReplacesAFileThatIsThere) {
+// The new file takes the old one's place only once it is complete: a save
+// that fails leaves the old file as it was, on either line.
+TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) {
   BuildProfile("Work");
   const std::string file = dir_ + "old.pfl";
-  { std::ofstream(file, std::ios::binary) << "an older export"; }
-  ExportProfile(file, "Work", kHiveCurrentUser);
-  ImportProfile(file, "Back", kHiveCurrentUser);
-  EXPECT_EQ(Profile("Back"), Profile("Work"));
+  struct Case {
+    platform::OsVersionRecord version;
+    long failSave;
+    std::string expected;
+  } cases[] = {
+      {testing_support::kWinXP, platform::kErrorPrivilegeNotHeld, "Registry 8"},
+      {testing_support::kWinXP, platform::kErrorRegistryIoFailed, "Registry 9"},
+      {testing_support::kWin98, platform::kErrorAccessDenied, "Registry 8"},
+      {testing_support::kWinXP, 0, "ok"},
+      {testing_support::kWin98, 0, "ok"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE((c.version.platformId == 1 ? "9x line, save result " : "NT line, save result ") +
+                 std::to_string(c.failSave));
+    testing_support::FakeOsVersion os(c.version);
+    { std::ofstream(file, std::ios::binary) << "an older export"; }
+    FaultyRegistry faulty;
+    faulty.failSave = c.failSave;
+    {
+      const platform::ScopedRegistry installed(faulty);
+      EXPECT_EQ(Outcome([&] { ExportProfile(file, "Work", kHiveCurrentUser); }), c.expected);
+    }
+    EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"old.pfl"});  // no temporary file left
+    if (c.failSave != 0) {
+      EXPECT_EQ(FileBytes(file), "an older export");
+      continue;
+    }
+    ImportProfile(file, "Back", kHiveCurrentUser);
+    EXPECT_EQ(Profile("Back"), Profile("Work"));
+    DeleteProfile("Profiles", "Back");
+  }
   EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "gone.pfl", "Gone", kHiveCurrentUser); }),
             "Registry 7");
   EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "all.pfl", "", kHiveCurrentUser); }),
@@ -283,6 +353,26 @@ TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMounted) {
   // Nothing stays behind that would block the next import.
   ImportProfile(good, "Fine", kHiveCurrentUser);
   EXPECT_EQ(Profile("Fine"), work);
+}
+
+// An unmount that fails after a complete copy is reported but keeps the
+// profile; the mount it leaves is cleared by the next import.
+TEST_F(ProfilesContract, AnImportWhoseUnmountFailsKeepsTheCopiedProfile) {
+  BuildProfile("Work");
+  const std::string good = dir_ + "good.pfl";
+  ExportProfile(good, "Work", kHiveCurrentUser);
+  FaultyRegistry faulty;
+  faulty.failUnLoad = platform::kErrorAccessDenied;
+  {
+    const platform::ScopedRegistry installed(faulty);
+    EXPECT_EQ(Outcome([&] { ImportProfile(good, "Kept", kHiveCurrentUser); }), "Registry 12");
+  }
+  EXPECT_EQ(Profile("Kept"), Profile("Work"));
+  EXPECT_TRUE(testsupport::KeyExists(kTempProfileHive, platform::kUsers));
+  ImportProfile(good, "Next", kHiveCurrentUser);
+  EXPECT_EQ(Profile("Next"), Profile("Work"));
+  EXPECT_FALSE(testsupport::KeyExists(kTempProfileHive, platform::kUsers));
+  EXPECT_EQ(Profiles(), (std::vector<std::string>{"Kept", "Next", "Work"}));
 }
 
 }  // namespace

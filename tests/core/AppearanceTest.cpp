@@ -215,7 +215,7 @@ TEST_F(AppearanceTest, FileDialogRecordFlagsAndBuffer) {
     ASSERT_TRUE(effects.lastRequest);
     const platform::FileDialogRequest& r = *effects.lastRequest;
     EXPECT_EQ(r.record, record);
-    EXPECT_EQ(r.flags, 0x80804u);  // a save dialog must accept a new file
+    EXPECT_EQ(r.flags, 0x80806u);  // a save dialog accepts a new file, asks before overwriting
     EXPECT_EQ(r.file.size(), 1024u);
     EXPECT_EQ(std::string(r.file.data()), "C:\\x.pfl");
     EXPECT_FALSE(effects.lastOpen);
