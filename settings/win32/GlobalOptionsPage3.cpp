@@ -127,12 +127,23 @@ void CGlobalOptionsPage3::OnInitPage() {
   slider.Send(TBM_SETPOS, TRUE, Vesperon::StoredOpacity(numbers[0]));
   win::CComboBox(Item(kTypeList)).SetCurSel(static_cast<int>(numbers[1]));
   win::CComboBox(Item(kDirectionList)).SetCurSel(static_cast<int>(numbers[6]));
-  languages.Send(CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(texts[0].c_str()));
+  // The stored language's own entry: a prefix search alone would take
+  // "English (UK)" for "English" when the folder lists it first, and OK
+  // would store it. Only a name the list does not hold falls back to the
+  // first entry it begins.
+  const LRESULT exact =
+      languages.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(texts[0].c_str()));
+  if (exact != CB_ERR)
+    languages.SetCurSel(static_cast<int>(exact));
+  else
+    languages.Send(CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(texts[0].c_str()));
   win::CWindow(Item(kImagePath)).SetText(texts[1]);
   colour_ = Vesperon::ColourRef(numbers[3], numbers[4], numbers[5]);
 
-  if (numbers[2] > 2) throw Vesperon::Exception();
-  CheckRadioButton(h_, kSystemBackground, kImageBackground, kSystemBackground + static_cast<int>(numbers[2]));
+  // A type no button stands for shows as the default; it is replaced only
+  // if the user saves the page.
+  const int background = numbers[2] <= 2 ? static_cast<int>(numbers[2]) : 0;
+  CheckRadioButton(h_, kSystemBackground, kImageBackground, kSystemBackground + background);
   UpdateEnabledStates();
 }
 

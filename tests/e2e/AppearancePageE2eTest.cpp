@@ -19,6 +19,7 @@ enum : int {
   kSlider = 1036,
   kTypeList = 1037,
   kLanguageList = 1038,
+  kSystemBackground = 1039,
   kColourBackground = 1040,
   kLanguageGroup = 1044,
   kBackgroundGroup = 1045,
@@ -90,6 +91,9 @@ TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
                 "0014 Zz-way:\r\n0015 Zz-plain\r\n0016 Zz-paint\r\n0017 Zz-tiles\r\n"
                 "0018 Zz-hue...\r\n0019 Zz-find...\r\n0020 Zz-solid\r\n0021 Zz-clear\r\n"
                 "0022 Zz-roll\r\n0023 Zz-slide\r\n0024 Zz-fade\r\n");
+  // Listed before "English" ("English (UK).ldf" sorts first): the stored
+  // name's own entry must win over an entry it only begins.
+  WriteLanguage("English (UK)", "LOCALIZATION DATA FILE - FORMAT V0.1\r\n");
   struct Row {
     const char* language;
     std::vector<std::pair<int, std::string>> captions;
@@ -106,6 +110,7 @@ TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
        {{kLanguageGroup, "Sprache"}, {kColourBackground, "Einfarbig"}},
        {"Aufrollen", "Gleiten", "\xDC" "berblenden"},
        "Von links nach rechts"},
+      {"English", {{kLanguageGroup, "Language"}}, {"Roll", "Slide", "Fade"}, "Left to right"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.language);
@@ -124,19 +129,25 @@ TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
       EXPECT_NE(std::find(languages.begin(), languages.end(), shipped), languages.end()) << shipped;
     EXPECT_EQ(sim.Text(GetDlgItem(page, kLanguageList)), row.language);
     EXPECT_EQ(sim.FindMessageBox("Other Error"), nullptr);
-    EXPECT_TRUE(CloseSheet(IDCANCEL));
+    // OK without a change keeps the language.
+    EXPECT_TRUE(CloseSheet(IDOK));
+    EXPECT_EQ(registry::String(kAppearance, "Lang"), row.language);
     EXPECT_TRUE(sim.Quit());
   }
 }
 
+// A stored background type no button stands for shows as the default and
+// does not keep the page from saving what the user changed.
 TEST_F(AppearancePageE2e, OkWritesTheChangesAndCancelNothing) {
   for (const int button : {IDCANCEL, IDOK}) {
     SCOPED_TRACE(button == IDOK ? "OK" : "Cancel");
     SimTest::SetUp();
     SetLanguage("Deutsch");
+    registry::SetDword(kAppearance, "BkGrType", 7);
     SimProcess sim;
     HWND page = OpenAppearancePage(sim);
     ASSERT_NE(page, nullptr);
+    EXPECT_EQ(SimProcess::Send(GetDlgItem(page, kSystemBackground), BM_GETCHECK), BST_CHECKED);
     HWND slider = GetDlgItem(page, kSlider);
     SimProcess::Send(slider, TBM_SETPOS, TRUE, 200);
     SimProcess::Send(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 200), reinterpret_cast<LPARAM>(slider));
@@ -153,7 +164,7 @@ TEST_F(AppearancePageE2e, OkWritesTheChangesAndCancelNothing) {
     EXPECT_EQ(registry::Dword(kAppearance, "Transluc"), saved ? 200u : 255u);
     EXPECT_EQ(registry::Dword(kAppearance, "AnimType"), saved ? 2u : 0u);
     EXPECT_EQ(registry::Dword(kAppearance, "AnimDirec"), 4u);
-    EXPECT_EQ(registry::Dword(kAppearance, "BkGrType"), saved ? 1u : 0u);
+    EXPECT_EQ(registry::Dword(kAppearance, "BkGrType"), saved ? 1u : 7u);
     EXPECT_EQ(registry::String(kAppearance, "Lang"), saved ? "English" : "Deutsch");
     // Saving makes the main window itself translucent at once.
     const bool layered = (GetWindowLongA(sim.MainWindow(), GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
