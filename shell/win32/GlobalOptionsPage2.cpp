@@ -13,6 +13,17 @@ constexpr int kMouseIcon = 174, kKeyboardIcon = 175;
 constexpr DWORD kListStyle = LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT |
                              LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINEHOT;
 
+// Label tips need the common controls of browser version 5.0. A version
+// that cannot be read counts as older: the list goes without tips, and the
+// page still gets its columns and rows.
+bool HasLabelTips() {
+  try {
+    return Vesperon::GetInternetExplorerVersion() >= 5.0;
+  } catch (const Vesperon::Exception&) {
+    return false;
+  }
+}
+
 }  // namespace
 
 CGlobalOptionsPage2::CGlobalOptionsPage2() : CPropertyPage(147, "Shortcuts") {}
@@ -40,7 +51,7 @@ void CGlobalOptionsPage2::OnInitPage() {
   for (std::int32_t kind = 0; kind < 3; ++kind) kinds.AddString(Vesperon::ClickKindName(kind));
 
   DWORD style = kListStyle;
-  if (Vesperon::GetInternetExplorerVersion() >= 5.0) style |= LVS_EX_LABELTIP;
+  if (HasLabelTips()) style |= LVS_EX_LABELTIP;
   List(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style));
   // The page owns the images; the list and the action box only show them.
   SetWindowLongPtrA(Item(kShortcutList), GWL_STYLE,

@@ -1,6 +1,7 @@
 // The Shortcuts page of the Global Options sheet, worked from outside: a hot
 // key added there fires at once in the running program, a second add of it
-// is refused, Delete releases it, and a mouse operation is stored.
+// is refused, Delete releases it, and a mouse operation is stored; all of
+// it also without the browser's registry key.
 #include "tests/e2e/SimProcess.h"
 
 #include <commctrl.h>
@@ -19,6 +20,34 @@ using namespace e2e;
 
 constexpr int kList = 1020, kMouseOperation = 1022, kActions = 1023, kCombination = 1024,
               kAdd = 1027, kDelete = 1028, kModify = 1029;
+
+// The browser's key moved aside for the guard's life, as on a system that
+// has none; put back afterwards.
+class BrowserKeyRemoved {
+ public:
+  BrowserKeyRemoved() { moved_ = Move(kBrowserKey, kBackupKey); }
+  ~BrowserKeyRemoved() {
+    if (moved_) Move(kBackupKey, kBrowserKey);
+  }
+  BrowserKeyRemoved(const BrowserKeyRemoved&) = delete;
+  BrowserKeyRemoved& operator=(const BrowserKeyRemoved&) = delete;
+  bool Moved() const { return moved_; }
+
+ private:
+  static constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
+  static constexpr char kBackupKey[] = "SOFTWARE\\VesperonE2eBrowserKey";
+  static bool Move(const char* from, const char* to) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, to);
+    HKEY target = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) !=
+        ERROR_SUCCESS)
+      return false;
+    const bool copied = RegCopyTreeA(HKEY_LOCAL_MACHINE, from, target) == ERROR_SUCCESS;
+    RegCloseKey(target);
+    return copied && RegDeleteTreeA(HKEY_LOCAL_MACHINE, from) == ERROR_SUCCESS;
+  }
+  bool moved_ = false;
+};
 
 class ShortcutsPageE2e : public SimTest {
  protected:
@@ -101,6 +130,33 @@ TEST_F(ShortcutsPageE2e, HotKeyAndMouseRows) {
   EXPECT_EQ(registry::Dword("Global\\xzCute", "MBClickC"), 0u);
   EXPECT_EQ(registry::Dword("Global\\xzCute", "MBAction"), 16u);
   EXPECT_EQ(registry::Dword("Global\\xzCute", "LBClickC"), 2u);  // the other buttons keep theirs
+
+  EXPECT_TRUE(CloseDialog(sheet_, IDOK));
+  EXPECT_TRUE(sim.Quit());
+}
+
+// Without the browser's key the version is unknown: the list goes without
+// label tips, and the page is built and works as usual.
+TEST_F(ShortcutsPageE2e, WorksWithoutTheBrowserKey) {
+  const BrowserKeyRemoved removed;
+  ASSERT_TRUE(removed.Moved());
+  SimProcess sim;
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  HWND page = OpenPage(sim);
+  ASSERT_NE(page, nullptr);
+  HWND list = GetDlgItem(page, kList);
+  ASSERT_EQ(Rows(page), 3);
+  EXPECT_EQ(SimProcess::Send(list, LVM_GETEXTENDEDLISTVIEWSTYLE) & LVS_EX_LABELTIP, 0);
+  EXPECT_EQ(sim.ListText(list, 0), "Mouse: Left button");
+
+  SimProcess::Send(GetDlgItem(page, kCombination), HKM_SETHOTKEY, MAKEWORD(VK_F8, HOTKEYF_CONTROL));
+  ChooseAction(page, Vesperon::kActionScreenSaver);
+  EXPECT_EQ(ClickAndReadMessage(sim, page, kAdd), "");
+  EXPECT_EQ(Rows(page), 4);
+  EXPECT_EQ(registry::Dword("Global\\xzCute\\" + HotKeys::HotKeyText(VK_F8, HOTKEYF_CONTROL), "Action"), 12u);
+  sim.SelectListRow(list, 3);
+  EXPECT_EQ(ClickAndReadMessage(sim, page, kDelete), "");
+  EXPECT_EQ(Rows(page), 3);
 
   EXPECT_TRUE(CloseDialog(sheet_, IDOK));
   EXPECT_TRUE(sim.Quit());
