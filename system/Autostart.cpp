@@ -28,13 +28,18 @@ void RemoveEntry(const char* keyPath, DataSystem::HiveSelector hive) {
   key.Close();
 }
 
+// A command line that names the program in quotes, so that Windows cannot
+// take a folder name with a space for the program ("C:\Program.exe").
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// The value names `path`, quoted as written now or bare as written before.
 bool IsEntry(const char* keyPath, const std::string& path, DataSystem::HiveSelector hive) {
   try {
     DataSystem::ScopedKey key =
         DataSystem::OpenExistingSettingsKey(keyPath, hive, platform::kKeyQueryValue);
     const std::string stored = DataSystem::ReadStringValue(key, ServiceName);
     key.Close();
-    return stored == path;
+    return stored == Quoted(path) || stored == path;
   } catch (const DataSystem::RegistryException&) {
     return false;
   }
@@ -45,7 +50,7 @@ bool OnNtLine() { return IsOsVersionAtLeast(0, 100); }
 }  // namespace
 
 void AddRunEntry(const std::string& path, const DataSystem::HiveSelector& hive) {
-  AddEntry(kRunKeyPath, path, Normalised(hive));
+  AddEntry(kRunKeyPath, Quoted(path), Normalised(hive));
 }
 
 void RemoveRunEntry(const DataSystem::HiveSelector& hive) {

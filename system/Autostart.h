@@ -14,12 +14,14 @@ inline constexpr char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVers
 inline constexpr char kRunServicesKeyPath[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 
-// `hive` above 0 is the current user, 0 the local machine.
+// `hive` above 0 is the current user, 0 the local machine. The value is the
+// path in double quotes: Windows reads it as a command line.
 void AddRunEntry(const std::string& path, const DataSystem::HiveSelector& hive);
 // A missing value is no error.
 void RemoveRunEntry(const DataSystem::HiveSelector& hive);
-// The value exists and equals `path` exactly (letter case included); a
-// missing key or value is false.
+// The value exists and equals `path` exactly (letter case included), in
+// quotes or, as older versions wrote it, without; a missing key or value is
+// false. The "RunServices" test below accepts both forms alike.
 bool IsRunEntry(const std::string& path, const DataSystem::HiveSelector& hive);
 
 void AddRunServicesEntry(const std::string& path);

@@ -44,7 +44,7 @@ TEST_F(AutostartTest, StartupChoicesOnBothLines) {
     bool installedBefore;
     Value runBefore, runServicesBefore;
     bool installedAfter;
-    Value runAfter, runServicesAfter;  // "*" stands for the program's path
+    Value runAfter, runServicesAfter;  // "*" stands for the program's path, "\"*\"" quoted
   };
   const Value none, self_ = "*";
   const std::vector<Row> rows = {
@@ -52,10 +52,13 @@ TEST_F(AutostartTest, StartupChoicesOnBothLines) {
       {"NT service leaves another Run value alone", kWinXP, true, true, false, "old", none, true, "old", none},
       {"NT leaves a 9x entry alone", kWinXP, false, false, false, none, "*", false, none, "*"},
       {"9x service leaves Run alone", kWin98, true, true, false, none, none, false, none, "*"},
-      {"9x drops RunServices, adds Run", kWinMe, false, true, false, none, "*", false, "*", none},
+      {"9x drops RunServices, adds Run", kWinMe, false, true, false, none, "*", false, "\"*\"", none},
       {"9x leaves the NT service alone", kWin98, false, false, true, none, none, true, none, none},
   };
-  auto expand = [&](const Value& v) { return v && *v == "*" ? Value(self) : v; };
+  auto expand = [&](const Value& v) {
+    if (v && *v == "\"*\"") return Value("\"" + self + "\"");
+    return v && *v == "*" ? Value(self) : v;
+  };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     registry.DeleteTree(platform::kCurrentUser, "SOFTWARE\\Microsoft");
@@ -84,8 +87,11 @@ TEST_F(AutostartTest, EntryTestsCompareThePathExactly) {
     bool expected;
   } const rows[] = {
       {"same", path, true},
+      {"same, quoted", "\"" + path + "\"", true},
       {"other letter case", "C:\\TOOLS\\Vesperon.exe", false},
+      {"other letter case, quoted", "\"C:\\TOOLS\\Vesperon.exe\"", false},
       {"longer", path + " ", false},
+      {"quote at one end only", "\"" + path, false},
       {"missing value", Value(), false},
   };
   for (const Row& row : rows) {

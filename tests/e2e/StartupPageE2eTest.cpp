@@ -24,6 +24,10 @@ std::string RunValue() {
                  ERROR_SUCCESS ? data : "<none>";
 }
 
+void SetRunValue(const std::string& data) {
+  RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vesperon", REG_SZ, data.c_str(), static_cast<DWORD>(data.size() + 1));
+}
+
 void DeleteRunValue() {
   HKEY run = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
@@ -74,12 +78,28 @@ class StartupPageE2e : public SimTest {
   }
 };
 
+// The program in a folder whose name has a space, as under "Program Files":
+// the value names it in quotes, so that Windows cannot start a program
+// named after the folder's first word instead; a value without quotes, as
+// older versions wrote it, still counts as the entry.
 TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
-  SimProcess sim;
+  const std::string folder = JournalPath("Vesperon e2e");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string exe = folder + "\\VesperonSim.exe";
+  ASSERT_TRUE(CopyFileA(SimExe().c_str(), exe.c_str(), FALSE));
+  struct Cleanup {
+    std::string exe, folder;
+    ~Cleanup() {
+      DeleteFileA(exe.c_str());
+      RemoveDirectoryA(folder.c_str());
+    }
+  } const cleanup{exe, folder};
+  SimProcess sim(exe);
   ASSERT_NE(sim.MainWindow(), nullptr);
   const std::string self = ImagePath(sim.Id());
-  ASSERT_FALSE(self.empty());
-  for (const bool on : {true, false}) {
+  ASSERT_NE(self.find(' '), std::string::npos) << self;
+  std::string written;
+  for (const bool on : {true, false, false}) {
     SCOPED_TRACE(on ? "checking" : "unchecking");
     Page s(sim);
     ASSERT_NE(s.page, nullptr);
@@ -91,7 +111,14 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
     SimProcess::Send(s.Item(kRun), BM_CLICK);
     ASSERT_TRUE(CloseDialog(s.sheet, IDOK));
     const std::string run = RunValue();
-    EXPECT_EQ(_stricmp(run.c_str(), on ? self.c_str() : "<none>"), 0) << run << " / " << self;
+    EXPECT_EQ(_stricmp(run.c_str(), on ? ("\"" + self + "\"").c_str() : "<none>"), 0) << run << " / " << self;
+    if (on) {
+      written = run;
+    } else if (!written.empty()) {
+      // The program's own path, unquoted: the next round finds it checked.
+      SetRunValue(written.substr(1, written.size() - 2));
+      written.clear();
+    }
   }
   // Cancel leaves the value as it was.
   Page s(sim);
