@@ -7,6 +7,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -116,8 +119,10 @@ class ProfilesPageE2e : public SimTest {
 
   // The system's file dialog: the path typed into its file-name field
   // (edit 0x480, the edit of combo box 0x47C, or else the one visible edit
-  // of the dialog), then OK.
-  static bool AnswerFileDialog(SimProcess& sim, const std::string& caption, const std::string& path) {
+  // of the dialog), then OK; with `replace`, the question whether to
+  // replace the file that is there comes next and is answered Yes.
+  static bool AnswerFileDialog(SimProcess& sim, const std::string& caption, const std::string& path,
+                               bool replace = false) {
     HWND dialog = WaitForWindow(sim, caption), edit = nullptr;
     WaitFor([&] {
       edit = GetDlgItem(dialog, 0x480);
@@ -139,6 +144,15 @@ class ProfilesPageE2e : public SimTest {
     }
     SimProcess::Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    if (replace) {
+      HWND question = nullptr;
+      const std::function<bool(HWND)> other = [&](HWND box) { return box != dialog; };
+      if (!WaitFor([&] { return (question = sim.FindMessageBox(caption, other)) != nullptr; }, 5000)) {
+        ADD_FAILURE() << "no question before replacing " << path;
+        return false;
+      }
+      PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    }
     return WaitFor([&] { return !IsWindow(dialog); }, 10000);
   }
 
@@ -207,8 +221,13 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   const std::string& file = file_;
   sim.SelectListRow(list, RowOf(sim, list, "Office"));
   Press(page, kExport);
-  ASSERT_TRUE(AnswerFileDialog(sim, "Save profile file", file));
-  ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000));
+  { std::ofstream(file, std::ios::binary) << "an older export"; }
+  ASSERT_TRUE(AnswerFileDialog(sim, "Save profile file", file, true));
+  ASSERT_TRUE(WaitFor([&] {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    return !bytes.empty() && bytes.rfind("an older", 0) != 0;
+  }, 5000));
 
   Press(page, kImport);
   ASSERT_TRUE(AnswerFileDialog(sim, "Open profile file", file));
