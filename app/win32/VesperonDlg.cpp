@@ -700,7 +700,10 @@ void CVesperonDlg::SetTrayIconImage(std::int32_t iconResource) {
   if (tray_->icon) DestroyIcon(reinterpret_cast<HICON>(tray_->icon));
   tray_->icon = icon;
   // An icon the shell never took gets its new image when it is added.
-  if (trayAdded_) ModifyTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon, tray_->tooltip);
+  if (trayAdded_) {
+    ModifyTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon,
+                   tray_->tooltip);
+  }
 }
 
 void CVesperonDlg::ShowMessageBox(const std::string& text, const std::string& caption,

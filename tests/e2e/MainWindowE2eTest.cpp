@@ -90,8 +90,8 @@ class ForeignWindow {
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT msg, WPARAM w, LPARAM l) {
     if (msg == WM_NCCREATE) {
-      SetWindowLongPtrA(window, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
+      const auto* create = reinterpret_cast<CREATESTRUCTA*>(l);
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<ForeignWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (msg == WM_COPYDATA && self) {
