@@ -92,8 +92,14 @@ std::vector<std::int32_t> TrayMenuCommandsToRemove() {
 void ActionDispatcher::ExecuteSelectedAction() {
   const ActionId id = host_.SelectedActionItemData();
   if (ShellHasBalloons() && host_.TrayIconExists()) {
-    host_.ShowBalloon(kNotificationTitle, InitiatingActionText(id), kNotificationTimeoutMs,
-                      kBalloonInfo);
+    // Announcing is a courtesy too: a shell that refuses the balloon (no
+    // taskbar yet, Explorer restarting) must not cost the user the action,
+    // which for a one-shot trigger has already been spent.
+    try {
+      host_.ShowBalloon(kNotificationTitle, InitiatingActionText(id), kNotificationTimeoutMs,
+                        kBalloonInfo);
+    } catch (const Exception&) {
+    }
   }
   if (!IsActionId(id)) {
     host_.ShowMessage(kUnknownActionText);

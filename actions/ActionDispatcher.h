@@ -114,8 +114,9 @@ class ActionDispatcher {
   explicit ActionDispatcher(IActionHost& host) : host_(host) {}
 
   // Runs the selected action after announcing it with a balloon (when the
-  // shell has balloons and the tray icon exists); an id that names no action
-  // gets the "Unknow action" box instead.
+  // shell has balloons and the tray icon exists; a balloon the shell refuses
+  // is skipped); an id that names no action gets the "Unknow action" box
+  // instead.
   void ExecuteSelectedAction();
   // Runs one action, without announcing it. Ids that name no action do
   // nothing; the entry points show "Unknow action" before getting here.

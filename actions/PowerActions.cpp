@@ -102,15 +102,17 @@ void SuspendWithSettings(bool hibernate) {
 
 void LockWorkStationNow() { DynLockWorkStation(); }
 
-void TurnMonitorOff() {
-  platform::PowerSystem().SendMessageA(kBroadcastWindow, kMessageSysCommand, kCommandMonitorPower,
-                                       kMonitorPowerOff);
+// A plain SendMessage broadcast waits for every top-level window, so one hung
+// program would stop Vesperon's timers, hot keys and due actions with it.
+void BroadcastMonitorPower(std::intptr_t power) {
+  platform::PowerSystem().SendMessageTimeoutA(kBroadcastWindow, kMessageSysCommand,
+                                              kCommandMonitorPower, power, kSendAbortIfHung,
+                                              kBroadcastTimeoutMs);
 }
 
-void TurnMonitorOn() {
-  platform::PowerSystem().SendMessageA(kBroadcastWindow, kMessageSysCommand, kCommandMonitorPower,
-                                       kMonitorPowerOn);
-}
+void TurnMonitorOff() { BroadcastMonitorPower(kMonitorPowerOff); }
+
+void TurnMonitorOn() { BroadcastMonitorPower(kMonitorPowerOn); }
 
 void StartScreenSaver() {
   platform::PowerSystem().PostMessageA(kBroadcastWindow, kMessageSysCommand, kCommandScreenSave, 0);

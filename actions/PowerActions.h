@@ -27,6 +27,10 @@ inline constexpr std::uintptr_t kCommandScreenSave = 0xF140;    // SC_SCREENSAVE
 inline constexpr std::intptr_t kMonitorPowerOff = 2;
 inline constexpr std::intptr_t kMonitorPowerOn = -1;
 inline constexpr std::uint32_t kShowDefault = 10;  // SW_SHOWDEFAULT
+// The monitor broadcast skips hung windows and waits at most this long for
+// any one window.
+inline constexpr std::uint32_t kSendAbortIfHung = 0x2;  // SMTO_ABORTIFHUNG
+inline constexpr std::uint32_t kBroadcastTimeoutMs = 2000;
 
 inline constexpr char kShellWindowClass[] = "Progman";
 inline constexpr char kShellCommandLine[] = "Explorer.exe";
@@ -66,7 +70,8 @@ void SuspendWithSettings(bool hibernate);
 // Action 7: DynLockWorkStation.
 void LockWorkStationNow();
 // Actions 10 and 11: WM_SYSCOMMAND SC_MONITORPOWER sent to every top-level
-// window; returns when all have handled it.
+// window; returns when all have handled it, skipping hung windows and
+// giving up on any one after kBroadcastTimeoutMs.
 void TurnMonitorOff();
 void TurnMonitorOn();
 // Action 12: WM_SYSCOMMAND SC_SCREENSAVE posted to every top-level window.

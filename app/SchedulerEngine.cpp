@@ -167,6 +167,12 @@ void SchedulerEngine::RestoreActivation() {
   const std::int32_t kind = window_.SelectedTriggerKind();
   if (kind == static_cast<std::int32_t>(TriggerKind::OneTime) || Vesperon::IsRepeatingKind(kind) ||
       GlobalFlag(DataSystem::kPresTrgrAct)) {
+    // The stored action may be one this Windows version does not offer: say
+    // why nothing runs, and keep TriggerActive for a system that offers it.
+    if (!IsActionId(window_.SelectedActionId())) {
+      window_.ShowMessageBox(kSelectActionText, kMessageCaption, kMessageIconExclamation);
+      return;
+    }
     ActivateTrigger();
   }
 }
@@ -180,6 +186,9 @@ void SchedulerEngine::OnActivateClicked() {
   const ActionId action = window_.SelectedActionId();
   if (!IsKnownKind(fields.kind) || !IsActionId(action)) {
     window_.SetActivateChecked(false);
+    if (!IsActionId(action)) {
+      window_.ShowMessageBox(kSelectActionText, kMessageCaption, kMessageIconExclamation);
+    }
     return;
   }
   try {

@@ -31,6 +31,9 @@ inline constexpr char kTriggerDeactivatedText[] = "Trigger was deactivated";
 inline constexpr char kPastTargetText[] =
     "Bad trigger parameters: Action is scheduled to arise in the past.";
 inline constexpr char kMessageCaption[] = "Vesperon";
+// Message box of an activation with no action selected (none stored, or a
+// stored action this Windows version does not offer).
+inline constexpr char kSelectActionText[] = "Please select an action.";
 
 // The remaining time as the countdown label shows it: the largest non-zero
 // unit decides the pattern and every smaller unit is shown with it, so

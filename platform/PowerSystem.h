@@ -62,8 +62,12 @@ class IPowerSystem {
   virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) = 0;
   // FindWindowA; a null title matches any title. 0 when no window matches.
   virtual WindowHandle FindWindowA(const char* className, const char* title) = 0;
-  virtual std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message,
-                                     std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // SendMessageTimeoutA(window, message, wParam, lParam, flags, timeout,
+  // result): false when it failed or timed out (for a broadcast, as Windows
+  // reports it).
+  virtual bool SendMessageTimeoutA(WindowHandle window, std::uint32_t message,
+                                   std::uintptr_t wParam, std::intptr_t lParam, std::uint32_t flags,
+                                   std::uint32_t timeoutMs) = 0;
   virtual bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) = 0;
   // WinExec: above 31 when the program started.

@@ -125,8 +125,11 @@ void DeleteTrayIcon(const WindowHandle& window, const std::uint32_t& iconId) {
 }
 
 TrayMenuPoint UnpackTrayMenuPoint(std::intptr_t lParam) {
+  // Each half is a signed 16-bit number: monitors left of or above the
+  // primary one have negative coordinates.
   const auto bits = static_cast<std::uintptr_t>(lParam);
-  return {static_cast<std::int32_t>(bits & 0xFFFFu), static_cast<std::int32_t>((bits >> 16) & 0xFFFFu)};
+  return {static_cast<std::int16_t>(bits & 0xFFFFu),
+          static_cast<std::int16_t>((bits >> 16) & 0xFFFFu)};
 }
 
 }  // namespace Vesperon

@@ -68,7 +68,8 @@ void ShowTrayBalloon(const WindowHandle& window, const std::uint32_t& iconId,
 void DeleteTrayIcon(const WindowHandle& window, const std::uint32_t& iconId);
 
 // The point of "Vesperon.Display.TrayIcon.Menu": x in the low and y in the
-// high 16 bits, both read unsigned.
+// high 16 bits, each read as a signed 16-bit number (the reverse of
+// PackPointParameter).
 struct TrayMenuPoint {
   std::int32_t x = 0;
   std::int32_t y = 0;

@@ -12,6 +12,8 @@ bool ServiceModePrepared = false;
 namespace {
 
 ServiceControlCallback g_controlCallback = nullptr;
+// Whether the manager ran the service in this process.
+bool g_ranAsService = false;
 
 // A manager or service handle, closed when it goes away. Close() reports
 // whether the close itself worked, for the callers that must know.
@@ -104,6 +106,7 @@ void RunServiceDispatcher() {
 }
 
 void ServiceMain(std::uint32_t, char**) {
+  g_ranAsService = true;
   ServiceStatusRecord = {};
   ServiceStatusRecord.serviceType = kServiceOwnProcess;
   ServiceStatusRecord.currentState = kServiceStartPending;
@@ -122,6 +125,9 @@ void ServiceControlHandler(std::uint32_t control) {
   platform::IServiceManager& manager = platform::ServiceManager();
   switch (control) {
     case kControlStop:
+    case kControlShutdown:
+      // Both end the service; the dispatcher then returns and the program
+      // ends itself cleanly rather than live on as LocalSystem.
       ServiceStatusRecord.win32ExitCode = 0;
       ServiceStatusRecord.checkPoint = 0;
       ServiceStatusRecord.waitHint = 0;
@@ -140,16 +146,16 @@ void ServiceControlHandler(std::uint32_t control) {
       manager.SetServiceStatus(ServiceStatusHandle, ServiceStatusRecord);
       break;
     default:
-      // The shutdown notification included: the system ends the process.
       break;
   }
 }
 
-void HandOverToServiceDispatcher() {
-  if (!IsOsVersionAtLeast(0, 100) || !IsServiceInstalled()) return;
+bool HandOverToServiceDispatcher() {
+  if (!IsOsVersionAtLeast(0, 100) || !IsServiceInstalled()) return false;
   SetServiceControlCallback(&IgnoreServiceControl);
   ServiceModePrepared = true;
   RunServiceDispatcher();
+  return g_ranAsService;
 }
 
 void ResetServiceModeForTesting() {
@@ -157,6 +163,7 @@ void ResetServiceModeForTesting() {
   ServiceStatusHandle = 0;
   ServiceModePrepared = false;
   g_controlCallback = nullptr;
+  g_ranAsService = false;
 }
 
 }  // namespace Vesperon

@@ -90,8 +90,10 @@ void ServiceMain(std::uint32_t argc, char** argv);
 void ServiceControlHandler(std::uint32_t control);
 
 // The step of the main window's initialisation: on the NT line with the
-// service installed, prepare the service mode and run the dispatcher.
-void HandOverToServiceDispatcher();
+// service installed, prepare the service mode and run the dispatcher. True
+// when the manager ran the service in this process: it has stopped (a stop
+// or a system shutdown) and the program must end.
+bool HandOverToServiceDispatcher();
 
 // Puts the process-wide items back as they are at process start.
 void ResetServiceModeForTesting();

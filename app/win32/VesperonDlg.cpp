@@ -170,10 +170,17 @@ void CVesperonDlg::CreateTrayIcon() {
   info.icon = platform::TrayShell().LoadSmallIcon(InitialTrayIconResource());
   info.tooltip = kTrayTooltip;
   tray_ = info;
+  // No taskbar yet: the icon comes with "TaskbarCreated".
+  TryAddTrayIcon();
+}
+
+void CVesperonDlg::TryAddTrayIcon() {
   try {
     AddTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon, tray_->tooltip);
-  } catch (const TaskbarException&) {
-    // No taskbar yet: the icon comes with "TaskbarCreated".
+    trayAdded_ = true;
+  } catch (const TaskbarException& failure) {
+    // Only the add itself decides: a refused version call leaves the icon in.
+    trayAdded_ = failure.code != kTaskbarAddRefused;
   }
 }
 
@@ -194,7 +201,15 @@ void CVesperonDlg::OnInitDialog() {
 
   // 2. Run as the service when the service manager started the program;
   //    started by a user, the dispatcher returns at once.
-  Guarded([&] { HandOverToServiceDispatcher(); });
+  bool servedAsService = false;
+  Guarded([&] { servedAsService = HandOverToServiceDispatcher(); });
+  if (servedAsService) {
+    // The service was stopped, or the system is shutting down: end here,
+    // so that the window, its tray icon and hot keys go with the service
+    // instead of living on under the system account.
+    End(IDCANCEL);
+    return;
+  }
   // 3. Translucency (layered windows exist from Windows 2000 on).
   if (IsOsVersionAtLeast(0, 120)) {
     Guarded([&] { ApplyStoredTranslucency(reinterpret_cast<WindowHandle>(h_)); });
@@ -545,14 +560,8 @@ LRESULT CVesperonDlg::OnDisplayTrayMenu(WPARAM, LPARAM l) {
 }
 
 LRESULT CVesperonDlg::OnTaskbarCreated() {
-  if (tray_) {
-    try {
-      AddTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon,
-                  tray_->tooltip);
-    } catch (const TaskbarException&) {
-      // Ignored: the next "TaskbarCreated" tries again.
-    }
-  }
+  // A refusal is ignored: the next "TaskbarCreated" tries again.
+  if (tray_) TryAddTrayIcon();
   return 0;
 }
 
@@ -676,11 +685,11 @@ bool CVesperonDlg::StatusBarExists() { return statusBar_.Handle() != nullptr; }
 
 void CVesperonDlg::SetStatusText(const std::string& text) { statusBar_.SetPartText(0, text); }
 
-bool CVesperonDlg::TrayIconExists() { return tray_.has_value(); }
+bool CVesperonDlg::TrayIconExists() { return tray_.has_value() && trayAdded_; }
 
 void CVesperonDlg::ShowBalloon(const std::string& title, const std::string& text,
                                std::uint32_t timeoutMs, BalloonIcon icon) {
-  if (!tray_) return;
+  if (!TrayIconExists()) return;
   ShowTrayBalloon(tray_->window, tray_->iconId, title, text, timeoutMs,
                   static_cast<std::uint32_t>(icon));
 }
@@ -690,7 +699,11 @@ void CVesperonDlg::SetTrayIconImage(std::int32_t iconResource) {
   const IconHandle icon = platform::TrayShell().LoadSmallIcon(iconResource);
   if (tray_->icon) DestroyIcon(reinterpret_cast<HICON>(tray_->icon));
   tray_->icon = icon;
-  ModifyTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon, tray_->tooltip);
+  // An icon the shell never took gets its new image when it is added.
+  if (trayAdded_) {
+    ModifyTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon,
+                   tray_->tooltip);
+  }
 }
 
 void CVesperonDlg::ShowMessageBox(const std::string& text, const std::string& caption,

@@ -83,6 +83,7 @@ class CVesperonDlg final : public win::CModalDialog,
   LRESULT OnDisplayTrayMenu(WPARAM w, LPARAM l);
   LRESULT OnTaskbarCreated();
   void CreateTrayIcon();
+  void TryAddTrayIcon();
   void RemoveTrayIcon();
 
   void ShowAbout();
@@ -107,6 +108,10 @@ class CVesperonDlg final : public win::CModalDialog,
   win::CImageList actionImages_;
   win::CImageList triggerImages_;
   std::optional<Vesperon::TrayIconInfo> tray_;
+  // Whether the shell took the icon. The record outlives a refusal, so that
+  // "TaskbarCreated" can add it later, but until then there is no icon to
+  // change or to show balloons on.
+  bool trayAdded_ = false;
   DWORD ddeInstance_ = 0;
   HSZ ddeService_ = nullptr;
   std::int32_t number_ = 0;

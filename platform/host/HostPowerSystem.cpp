@@ -12,8 +12,9 @@ class RefusingPowerSystem final : public IPowerSystem {
  public:
   bool ExitWindowsEx(std::uint32_t, std::uint32_t) override { return false; }
   WindowHandle FindWindowA(const char*, const char*) override { return 0; }
-  std::intptr_t SendMessageA(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
-    return 0;
+  bool SendMessageTimeoutA(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t,
+                           std::uint32_t, std::uint32_t) override {
+    return false;
   }
   bool PostMessageA(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
     return false;

@@ -1,7 +1,8 @@
 // Log lines, one per call:
 //   ExitWindowsEx(0x12, 0x80040001)
 //   FindWindowA(Progman, null)              PostMessageA(Progman, 0x12, 0x0, 0)
-//   SendMessageA(HWND_BROADCAST, 0x112, 0xF170, -1)     WinExec(Explorer.exe, 10)
+//   SendMessageTimeoutA(HWND_BROADCAST, 0x112, 0xF170, -1, 0x2, 2000)
+//   WinExec(Explorer.exe, 10)
 //   OpenProcessToken(current process, 0x28)  CloseHandle(token)   GetLastError() = 0
 //   LoadLibraryA(User32.dll)  GetProcAddress(User32.dll, LockWorkStation)
 //   FreeLibrary(User32.dll)   User32.dll!LockWorkStation()
@@ -107,11 +108,13 @@ WindowHandle RecordingPowerSystem::FindWindowA(const char* className, const char
   return found != windows.end() ? found->second : 0;
 }
 
-std::intptr_t RecordingPowerSystem::SendMessageA(WindowHandle window, std::uint32_t message,
-                                                 std::uintptr_t wParam, std::intptr_t lParam) {
-  log.push_back("SendMessageA(" + WindowName(window) + ", " + Hex(message) + ", " + Hex(wParam) +
-                ", " + std::to_string(lParam) + ")");
-  return 0;
+bool RecordingPowerSystem::SendMessageTimeoutA(WindowHandle window, std::uint32_t message,
+                                               std::uintptr_t wParam, std::intptr_t lParam,
+                                               std::uint32_t flags, std::uint32_t timeoutMs) {
+  log.push_back("SendMessageTimeoutA(" + WindowName(window) + ", " + Hex(message) + ", " +
+                Hex(wParam) + ", " + std::to_string(lParam) + ", " + Hex(flags) + ", " +
+                std::to_string(timeoutMs) + ")");
+  return true;
 }
 
 bool RecordingPowerSystem::PostMessageA(WindowHandle window, std::uint32_t message,

@@ -58,8 +58,9 @@ class RecordingPowerSystem final : public IPowerSystem {
   // --- IPowerSystem
   bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;
   WindowHandle FindWindowA(const char* className, const char* title) override;
-  std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) override;
+  bool SendMessageTimeoutA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam, std::uint32_t flags,
+                           std::uint32_t timeoutMs) override;
   bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
   std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand) override;

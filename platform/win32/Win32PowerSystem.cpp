@@ -64,9 +64,12 @@ class Win32PowerSystem final : public IPowerSystem {
   WindowHandle FindWindowA(const char* className, const char* title) override {
     return reinterpret_cast<WindowHandle>(::FindWindowA(className, title));
   }
-  std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) override {
-    return ::SendMessageA(ToHwnd(window), message, wParam, lParam);
+  bool SendMessageTimeoutA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam, std::uint32_t flags,
+                           std::uint32_t timeoutMs) override {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(ToHwnd(window), message, wParam, lParam, flags, timeoutMs,
+                                 &result) != 0;
   }
   bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                     std::intptr_t lParam) override {

@@ -97,12 +97,17 @@ TEST_F(ActionDispatcherTest, BalloonNeedsBrowserFiveAndTrayIconAndPrecedesTheAct
   EXPECT_EQ(log, CallLog{"MonitorOff()"});
   const struct {
     const char* version;
-    bool trayIcon, balloon;
-  } rows[] = {{"4.99", true, false}, {"5", true, true}, {"5.0.2314.1003", false, false}};
+    bool trayIcon, balloon, refused;
+  } rows[] = {{"4.99", true, false, false},
+              {"5", true, true, false},
+              {"5.0.2314.1003", false, false, false},
+              {"6.0", true, true, true}};  // a refused balloon still lets the action run
   for (const auto& r : rows) {
-    SCOPED_TRACE(std::string(r.version) + (r.trayIcon ? " with icon" : " without icon"));
+    SCOPED_TRACE(std::string(r.version) + (r.trayIcon ? " with icon" : " without icon") +
+                 (r.refused ? ", refused" : ""));
     testsupport::WriteBrowserVersion(r.version);
     host.trayIcon = r.trayIcon;
+    host.balloonRefused = r.refused;
     log.clear();
     dispatcher.ExecuteSelectedAction();
     CallLog expected;

@@ -182,8 +182,9 @@ TEST_F(PowerDispatchTest, DispatcherIdsEndInTheirWindowsCalls) {
     Log log;
   } rows[] = {
       {kActionLock, BoundCallLines("User32.dll", "LockWorkStation", "")},
-      {kActionMonitorOff, {"SendMessageA(HWND_BROADCAST, 0x112, 0xF170, 2)"}},
-      {kActionMonitorOn, {"SendMessageA(HWND_BROADCAST, 0x112, 0xF170, -1)"}},
+      // Hung windows are skipped, slow ones given up after two seconds.
+      {kActionMonitorOff, {"SendMessageTimeoutA(HWND_BROADCAST, 0x112, 0xF170, 2, 0x2, 2000)"}},
+      {kActionMonitorOn, {"SendMessageTimeoutA(HWND_BROADCAST, 0x112, 0xF170, -1, 0x2, 2000)"}},
       {kActionScreenSaver, {"PostMessageA(HWND_BROADCAST, 0x112, 0xF140, 0)"}},
       {kActionRebootShell,
        {"FindWindowA(Progman, null)", "PostMessageA(Progman, 0x12, 0x0, 0)",

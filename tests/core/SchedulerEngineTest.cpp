@@ -166,6 +166,15 @@ TEST(SchedulerEngineTest, NoKindOrNoActionActivatesNothing) {
     EXPECT_FALSE(sim.engine.ActivateTrigger());
     ExpectRefused(sim);
     EXPECT_EQ(LastEvent().days, MakeDateTime(2001, 1, 1, 0, 0, 0).days);
+    // Without an action the user is told why; nothing is stored.
+    if (IsActionId(action)) {
+      EXPECT_TRUE(sim.window.messageBoxes.empty());
+    } else {
+      ASSERT_EQ(sim.window.messageBoxes.size(), 1u);
+      EXPECT_EQ(sim.window.messageBoxes[0].text, "Please select an action.");
+      EXPECT_EQ(sim.window.messageBoxes[0].caption, "Vesperon");
+      EXPECT_EQ(sim.ProfileNumber(kMainFormAction), 0u);  // the default, unwritten
+    }
   }
 }
 
@@ -263,25 +272,38 @@ TEST(SchedulerEngineTest, StartUpRestoresWhatWasActive) {
   for (std::int32_t kind = 0; kind < kTriggerKindCount; ++kind) {
     for (std::uint32_t present : {0u, 1u}) {
       for (std::uint32_t wasActive : {0u, 1u}) {
-        SCOPED_TRACE(testing::Message() << "kind " << kind << " PresTrgrAct " << present
-                                        << " TriggerActive " << wasActive);
-        EngineSimulation sim(At(2004, 11, 5, 12, 0, 0));
-        sim.desktop.processNames = {"keep.exe"};
-        sim.desktop.OpenWindow("#32770", "Disk Defragmenter");
-        StoreActive(sim, kind, 6, 13, wasActive);
-        sim.SetProfileNumber(kTriggerEdit, 20);
-        sim.SetProfileString(kTriggerCmb2, "keep.exe");
-        sim.SetProfileString(kLastEvent, lastEvent);
-        sim.SetGlobal(kPresTrgrAct, present);
-        sim.StartUp();
+        // A stored action that names nothing this system offers (18): no action selected.
+        for (std::uint32_t action : {0u, 18u}) {
+          SCOPED_TRACE(testing::Message() << "kind " << kind << " PresTrgrAct " << present
+                                          << " TriggerActive " << wasActive << " action "
+                                          << action);
+          EngineSimulation sim(At(2004, 11, 5, 12, 0, 0));
+          sim.SetProfileNumber(kMainFormAction, action);
+          sim.desktop.processNames = {"keep.exe"};
+          sim.desktop.OpenWindow("#32770", "Disk Defragmenter");
+          StoreActive(sim, kind, 6, 13, wasActive);
+          sim.SetProfileNumber(kTriggerEdit, 20);
+          sim.SetProfileString(kTriggerCmb2, "keep.exe");
+          sim.SetProfileString(kLastEvent, lastEvent);
+          sim.SetGlobal(kPresTrgrAct, present);
+          sim.StartUp();
 
-        const bool expected = wasActive && (present || kind == 0 || IsRepeatingKind(kind));
-        EXPECT_EQ(sim.engine.IsActive(), expected);
-        EXPECT_EQ(sim.window.activateChecked, expected);
-        sim.RunFor(5000);
-        EXPECT_TRUE(sim.window.executions.empty());
-        EXPECT_EQ(sim.ProfileString(kLastEvent), lastEvent);  // the restore leaves it alone
-        EXPECT_EQ(LastEvent().ToText(), lastEvent);
+          const bool restored = wasActive && (present || kind == 0 || IsRepeatingKind(kind));
+          const bool expected = restored && action == 0;
+          EXPECT_EQ(sim.engine.IsActive(), expected);
+          EXPECT_EQ(sim.window.activateChecked, expected);
+          sim.RunFor(5000);
+          EXPECT_TRUE(sim.window.executions.empty());
+          EXPECT_EQ(sim.ProfileString(kLastEvent), lastEvent);  // the restore leaves it alone
+          EXPECT_EQ(LastEvent().ToText(), lastEvent);
+          // Once, and TriggerActive stays as stored for a system that offers the action.
+          EXPECT_EQ(sim.window.messageBoxes.size(), restored && action != 0 ? 1u : 0u);
+          if (!sim.window.messageBoxes.empty()) {
+            EXPECT_EQ(sim.window.messageBoxes[0].text, "Please select an action.");
+            EXPECT_EQ(sim.window.messageBoxes[0].caption, "Vesperon");
+          }
+          EXPECT_EQ(sim.ProfileNumber(kTriggerActive), wasActive);
+        }
       }
     }
   }

@@ -49,6 +49,7 @@ TEST_F(ServiceModeTest, HandOverAtStartUp) {
     Log scmLog;
     Log powerLog;
     bool prepared;
+    bool ranAsService;  // the program must end once the dispatcher returns
   };
   Log notInstalled = {"OpenSCManagerA(0x20001)", "OpenServiceA(Vesperon, 0x10000)",
                       "CloseServiceHandle(manager)"};
@@ -57,11 +58,12 @@ TEST_F(ServiceModeTest, HandOverAtStartUp) {
   Log serviceStart = userStart;
   serviceStart.push_back("RegisterServiceCtrlHandlerA(Vesperon)");
   const std::vector<Row> rows = {
-      {"9x line: no manager at all", kWin98, true, false, 0x5E7, {}, {}, false},
-      {"NT, no service installed", kWinXP, false, false, 0x5E7, notInstalled, {}, false},
-      {"NT, started by a user", kWinXP, true, false, 0x5E7, userStart, {}, true},
-      {"NT, started by the manager", kNT4, true, true, 0x5E7, serviceStart, BoundStatus(4), true},
-      {"NT, handler refused: no report", kWin10, true, true, 0, serviceStart, {}, true},
+      {"9x line: no manager at all", kWin98, true, false, 0x5E7, {}, {}, false, false},
+      {"NT, no service installed", kWinXP, false, false, 0x5E7, notInstalled, {}, false, false},
+      {"NT, started by a user", kWinXP, true, false, 0x5E7, userStart, {}, true, false},
+      {"NT, started by the manager", kNT4, true, true, 0x5E7, serviceStart, BoundStatus(4), true,
+       true},
+      {"NT, handler refused: no report", kWin10, true, true, 0, serviceStart, {}, true, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -74,7 +76,7 @@ TEST_F(ServiceModeTest, HandOverAtStartUp) {
     scm.log.clear();
     power.log.clear();
 
-    HandOverToServiceDispatcher();
+    EXPECT_EQ(HandOverToServiceDispatcher(), row.ranAsService);
 
     EXPECT_EQ(scm.log, row.scmLog);
     EXPECT_EQ(power.log, row.powerLog);
@@ -111,7 +113,6 @@ TEST_F(ServiceModeTest, ControlsChangeAndReportTheStatus) {
       {kControlPause, 7, {Status(7)}, {}},
       {kControlPause, 7, {Status(7)}, {}},
       {kControlContinue, 4, {Status(4)}, {}},
-      {kControlShutdown, 4, {}, {}},
       {0x80, 4, {}, {}},  // a control of the service's own range
       {kControlPause, 7, {Status(7)}, {}},
       {kControlStop, 1, {}, BoundStatus(1)},
@@ -130,13 +131,14 @@ TEST_F(ServiceModeTest, ControlsChangeAndReportTheStatus) {
     EXPECT_EQ(g_seen, (std::vector<std::uint32_t>{row.control, before}));
     before = row.stateAfter;
   }
-  // Stopping clears the exit code and counters that a failure may have set.
-  ServiceStatusRecord.win32ExitCode = 1066;
-  ServiceStatusRecord.checkPoint = 3;
-  ServiceStatusRecord.waitHint = 500;
-  power.log.clear();
-  scm.handler(kControlStop);
-  EXPECT_EQ(power.log, BoundStatus(1));
+  // Stopping, and the system shutting down, report stopped and clear the
+  // exit code and counters that a failure may have set.
+  for (std::uint32_t control : {kControlStop, kControlShutdown}) {
+    ServiceStatusRecord = {16, kServiceRunning, 7, 1066, 0, 3, 500};
+    power.log.clear();
+    scm.handler(control);
+    EXPECT_EQ(power.log, BoundStatus(1)) << control;
+  }
   // A report the bound function cannot make ends quietly.
   power.libraries.erase("Advapi32.dll");
   EXPECT_NO_THROW(scm.handler(kControlStop));

@@ -1,7 +1,8 @@
 // The program started over settings that anything may have left behind:
 // values of the wrong type, empty or oversized values, a last-event text
-// that is no date. It must come up, repair what it reads, leave alone what
-// it does not, and keep scheduling.
+// that is no date, an action the system does not offer. It must come up,
+// repair what it reads, leave alone what it does not, keep scheduling, and
+// say why it cannot.
 #include "tests/e2e/SimProcess.h"
 
 #include <string>
@@ -137,6 +138,36 @@ TEST_F(HostileStateE2e, UnreadableLastEventStillFiresARestoredDailyTriggerOnce) 
   EXPECT_NE(lastEvent, garbage);
   EXPECT_NE(lastEvent.find(':'), std::string::npos) << lastEvent;
   EXPECT_TRUE(sim.Quit());
+}
+
+TEST_F(HostileStateE2e, StoredActionTheSystemDoesNotOfferIsReportedAndNothingIsStored) {
+  // "Hang Up Connection(s)" was stored on Windows XP; Windows 2000 does not
+  // offer it, so no action is selected.
+  const std::string mainForm = "Profiles\\Default\\MainForm";
+  registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
+  registry::SetDword(mainForm, "Action", 5);
+  registry::SetDword(mainForm, "Trigger", 2);
+  registry::SetDword(mainForm, "TriggerActive", 1);
+  const std::string lastEvent = "1/1/2001 12:00:00 AM";
+  registry::SetString("Profiles\\Default\\Trigger", "LastEvent", lastEvent);
+
+  SimProcess sim(SimExe("win2k"));
+  ASSERT_TRUE(sim.Started());
+  // Once at start-up; the stored state stays for a system that offers it.
+  EXPECT_EQ(StartUp(sim), std::vector<std::string>{"Vesperon: Please select an action."});
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  EXPECT_FALSE(sim.IsChecked(1000));
+  EXPECT_EQ(registry::Dword(mainForm, "TriggerActive"), 1u);
+
+  // Activate by hand: the same message, and nothing is stored.
+  sim.PostClick(1000);
+  EXPECT_EQ(sim.TakeMessageBox(), "Please select an action.");
+  EXPECT_FALSE(sim.IsChecked(1000));
+  EXPECT_EQ(registry::Dword(mainForm, "Action"), 5u);
+  EXPECT_EQ(registry::Dword(mainForm, "TriggerActive"), 1u);
+  EXPECT_EQ(registry::String("Profiles\\Default\\Trigger", "LastEvent"), lastEvent);
+  EXPECT_TRUE(sim.Quit());
+  EXPECT_TRUE(sim.JournalLines().empty());
 }
 
 }  // namespace

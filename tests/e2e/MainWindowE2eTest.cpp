@@ -1,13 +1,16 @@
 // The simulation program worked from outside, as a user would: the start in
-// the tray, a countdown that fires, a one-time trigger in the past, a daily
-// trigger that survives a restart, and what each Windows version offers.
+// the tray, a countdown that fires (also with a taskbar that takes no icon,
+// and past a hung window), a one-time trigger in the past, a daily trigger
+// that survives a restart, and what each Windows version offers.
 #include "tests/e2e/SimProcess.h"
 
 #include <commctrl.h>
 #include <ddeml.h>
 #include <shellapi.h>
 
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -43,6 +46,75 @@ bool DdeServiceAnswers(const char* service) {
   DdeFreeStringHandle(instance, name);
   DdeUninitialize(instance);
   return conversation != nullptr;
+}
+
+// A hidden top-level window of this process, on a thread of its own. As
+// "Shell_TrayWnd" it is a taskbar that takes no icon: the shell hands it each
+// request as WM_COPYDATA and it answers FALSE. With `hang` its thread takes
+// no messages until the object goes, as a hung program's does.
+class ForeignWindow {
+ public:
+  ForeignWindow(const char* className, bool hang) {
+    release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this, className, hang, ready] {
+      WNDCLASSA type{};
+      type.lpfnWndProc = &Procedure;
+      type.hInstance = GetModuleHandleA(nullptr);
+      type.lpszClassName = className;
+      RegisterClassA(&type);
+      window_ = CreateWindowExA(WS_EX_TOPMOST, className, "", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                nullptr, type.hInstance, this);
+      SetEvent(ready);
+      if (hang) WaitForSingleObject(release_, INFINITE);
+      MSG msg;
+      while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+      UnregisterClassA(className, type.hInstance);
+    });
+    WaitForSingleObject(ready, 5000);
+    CloseHandle(ready);
+  }
+  ~ForeignWindow() {
+    SetEvent(release_);
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    thread_.join();
+    CloseHandle(release_);
+  }
+  HWND Handle() const { return window_; }
+  // The shell requests (NIM_ADD, NIM_MODIFY, ...) that reached the window.
+  std::vector<DWORD> Requests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+  }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_NCCREATE) {
+      const auto* create = reinterpret_cast<CREATESTRUCTA*>(l);
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<ForeignWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (msg == WM_COPYDATA && self) {
+      std::lock_guard<std::mutex> lock(self->mutex_);
+      self->requests_.push_back(static_cast<DWORD>(reinterpret_cast<COPYDATASTRUCT*>(l)->dwData));
+      return FALSE;
+    }
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, msg, w, l);
+  }
+
+  HANDLE release_ = nullptr;
+  HWND window_ = nullptr;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<DWORD> requests_;
+};
+
+int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (texts[i] == text) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 class MainWindowE2e : public SimTest {
@@ -112,6 +184,58 @@ TEST_F(MainWindowE2e, CountdownOfFiveSecondsFiresOnce) {
   // Once only: nothing more in the next two polls.
   EXPECT_FALSE(WaitFor([&] { return sim.JournalLines().size() > 1; }, 2500));
   EXPECT_TRUE(IsWindowEnabled(sim.Item(kTriggerList)));
+  EXPECT_TRUE(sim.Quit());
+}
+
+TEST_F(MainWindowE2e, CountdownRunsItsActionWhenTheTaskbarTakesNoIcon) {
+  ForeignWindow taskbar("Shell_TrayWnd", false);
+  {
+    // The shell now asks this window first, and it refuses.
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = taskbar.Handle();
+    probe.uID = 1;
+    ASSERT_FALSE(Shell_NotifyIconA(NIM_ADD, &probe));
+    ASSERT_EQ(taskbar.Requests(), std::vector<DWORD>{NIM_ADD});
+  }
+  SimProcess sim;
+  ASSERT_NE(Shown(sim), nullptr);
+  sim.SelectComboItem(kTriggerList, 1);
+  sim.SetText(kNumberField, "0");
+  sim.SetPickerTime(kTimeField, TodayAt(0, 0, 2));
+  const int reminder = IndexOf(sim.ComboExTexts(kActionList), "Reminder");
+  ASSERT_GE(reminder, 0);
+  sim.SelectComboItem(kActionList, reminder);
+  sim.Click(kActivate);
+  EXPECT_TRUE(sim.IsChecked(kActivate));
+
+  // The balloons had nowhere to go; the reminder still comes.
+  HWND window = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (window = sim.FindMessageBox("Reminder")) != nullptr; }, 10000));
+  EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"Reminder"});
+  if (window) CloseDialog(window, IDOK);
+  EXPECT_TRUE(sim.Quit());
+  // The icon it never got was neither changed nor given balloons (NIM_MODIFY).
+  for (DWORD request : taskbar.Requests()) EXPECT_NE(request, static_cast<DWORD>(NIM_MODIFY));
+}
+
+TEST_F(MainWindowE2e, MonitorBroadcastPassesAHungWindowAndLaterCountdownsStillFire) {
+  ForeignWindow hung("VesperonE2eHungWindow", true);
+  registry::SetDword("Global\\TriggerStartup", "AutoReactTrgr", 1);  // the countdown starts over
+  SetEnvironmentVariableA("VESPERON_SIM_MONITOR_BROADCAST", "1");
+  SimProcess sim;
+  SetEnvironmentVariableA("VESPERON_SIM_MONITOR_BROADCAST", nullptr);
+  ASSERT_NE(Shown(sim), nullptr);
+  sim.SelectComboItem(kTriggerList, 1);
+  sim.SetText(kNumberField, "0");
+  sim.SetPickerTime(kTimeField, TodayAt(0, 0, 2));
+  const int monitorOff = IndexOf(sim.ComboExTexts(kActionList), "Turn off monitor");
+  ASSERT_GE(monitorOff, 0);
+  sim.SelectComboItem(kActionList, monitorOff);
+  sim.Click(kActivate);
+  // Each broadcast returns past the hung window, so the next fire comes.
+  EXPECT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 15000))
+      << sim.JournalLines().size();
   EXPECT_TRUE(sim.Quit());
 }
 

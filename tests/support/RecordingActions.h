@@ -68,6 +68,7 @@ class RecordingActionHost final : public Vesperon::IActionHost {
 
   Vesperon::ActionId selected = -1;
   bool trayIcon = true;
+  bool balloonRefused = false;  // the shell refuses it, as a missing taskbar does
   bool cursorReadable = true;
   std::int32_t cursorX = 0, cursorY = 0;
 
@@ -77,6 +78,7 @@ class RecordingActionHost final : public Vesperon::IActionHost {
                    Vesperon::BalloonIcon icon) override {
     log_.push_back("Balloon(" + title + " | " + text + " | " + std::to_string(timeoutMs) +
                    " | icon " + std::to_string(icon) + ")");
+    if (balloonRefused) throw Vesperon::Exception(2, Vesperon::kCategoryTaskbar);
   }
   void ShowMessage(const std::string& text) override { log_.push_back("Message(" + text + ")"); }
   void ShowWindowRestored() override { log_.push_back("ShowWindowRestored()"); }

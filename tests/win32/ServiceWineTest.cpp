@@ -1,7 +1,8 @@
 // The service in Wine's own service manager: created and removed as the
 // start-up choices ask, and a probe built from the same code, started by the
 // manager, runs as the service, answers pause, continue and interrogate and
-// stops cleanly. The service is always deleted at the end. (The "Run" value
+// stops cleanly; the program itself, installed as the service, ends when it
+// is stopped. The service is always deleted at the end. (The "Run" value
 // with the program's real path: StartupPageE2eTest.)
 #include <windows.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "system/Autostart.h"
+#include "tests/support/RegistryTestSupport.h"
 #include "system/ModulePath.h"
 #include "system/Service.h"
 
@@ -135,6 +137,52 @@ TEST_F(ServiceWineTest, ServiceIsCreatedRemovedAndRunsAnsweringControls) {
   EXPECT_EQ(line, "returned, prepared 1, state 1");
   EXPECT_NO_THROW(RemoveService());
   EXPECT_FALSE(IsServiceInstalled());
+}
+
+TEST_F(ServiceWineTest, ProgramRunAsTheServiceEndsWhenStopped) {
+  // The shipped program, built beside this test's folder.
+  char full[MAX_PATH] = {};
+  const std::string relative = GetModuleDirectory() + "\\..\\app\\Vesperon.exe";
+  GetFullPathNameA(relative.c_str(), sizeof full, full, nullptr);
+  ASSERT_NE(GetFileAttributesA(full), INVALID_FILE_ATTRIBUTES) << full;
+  testsupport::DeleteSettingsRoot();
+  InstallService(full);
+  ASSERT_TRUE(IsServiceInstalled());
+
+  SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  ASSERT_NE(scm, nullptr);
+  SC_HANDLE service =
+      OpenServiceA(scm, "Vesperon", SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
+  ASSERT_NE(service, nullptr);
+  ASSERT_TRUE(StartServiceA(service, 0, nullptr)) << GetLastError();
+  EXPECT_TRUE(WaitForState(service, SERVICE_RUNNING));
+  SERVICE_STATUS_PROCESS process{};
+  DWORD needed = 0;
+  ASSERT_TRUE(QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO,
+                                   reinterpret_cast<BYTE*>(&process), sizeof process, &needed));
+  HANDLE program = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
+                               FALSE, process.dwProcessId);
+  ASSERT_NE(program, nullptr) << GetLastError();
+
+  SERVICE_STATUS status{};
+  EXPECT_TRUE(ControlService(service, SERVICE_CONTROL_STOP, &status)) << GetLastError();
+  EXPECT_TRUE(WaitForState(service, SERVICE_STOPPED));
+  // It ends by itself, through its window's normal end (exit code 0), and
+  // does not live on as the system account's program.
+  const bool ended = WaitForSingleObject(program, 5000) == WAIT_OBJECT_0;
+  EXPECT_TRUE(ended);
+  DWORD exitCode = STILL_ACTIVE;
+  GetExitCodeProcess(program, &exitCode);
+  if (ended) {
+    EXPECT_EQ(exitCode, 0u);
+  } else {
+    TerminateProcess(program, 99);
+  }
+  CloseHandle(program);
+  CloseServiceHandle(service);
+  CloseServiceHandle(scm);
+  EXPECT_NO_THROW(RemoveService());
+  testsupport::DeleteSettingsRoot();
 }
 
 }  // namespace

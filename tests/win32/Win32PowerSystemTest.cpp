@@ -40,10 +40,10 @@ class GuardedPowerSystem final : public platform::IPowerSystem {
   platform::WindowHandle FindWindowA(const char* className, const char* title) override {
     return real.FindWindowA(className, title);
   }
-  std::intptr_t SendMessageA(platform::WindowHandle, std::uint32_t message, std::uintptr_t,
-                             std::intptr_t) override {
-    withheld.push_back("SendMessageA " + std::to_string(message));
-    return 0;
+  bool SendMessageTimeoutA(platform::WindowHandle, std::uint32_t message, std::uintptr_t,
+                           std::intptr_t, std::uint32_t, std::uint32_t) override {
+    withheld.push_back("SendMessageTimeoutA " + std::to_string(message));
+    return true;
   }
   bool PostMessageA(platform::WindowHandle, std::uint32_t message, std::uintptr_t,
                     std::intptr_t) override {

@@ -5,13 +5,17 @@
 // journaled. Kill, Wake-on-LAN and the reminder run for real: their reach
 // is what the stored settings name, and the tests store a process they
 // started themselves, the loopback address with a mask of all ones, and a
-// reminder that closes itself. Only VesperonSim.exe has this file.
+// reminder that closes itself. With VESPERON_SIM_MONITOR_BROADCAST set, the
+// monitor actions also send their real broadcast, for tests that must see
+// how it meets other programs' windows (Wine's windows ignore it). Only
+// VesperonSim.exe has this file.
 #include "app/win32/Program.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "actions/PowerActions.h"
 #include "actions/ProcessList.h"
 #include "actions/SystemActions.h"
 #include "actions/WakeOnLan.h"
@@ -26,8 +30,14 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
   }
   void Suspend(bool hibernate) override { Write(hibernate ? "Hibernate" : "StandBy"); }
   void LockWorkStation() override { Write("Lock"); }
-  void MonitorOff() override { Write("MonitorOff"); }
-  void MonitorOn() override { Write("MonitorOn"); }
+  void MonitorOff() override {
+    Write("MonitorOff");
+    if (MonitorBroadcastWanted()) Vesperon::TurnMonitorOff();
+  }
+  void MonitorOn() override {
+    Write("MonitorOn");
+    if (MonitorBroadcastWanted()) Vesperon::TurnMonitorOn();
+  }
   void RunScreenSaver() override { Write("ScreenSaver"); }
   void RebootShell() override { Write("RebootShell"); }
   void HangUpConnections() override { Write("HangUp"); }
@@ -58,6 +68,9 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
 
  private:
   static void Write(const std::string& line) { vesperon_app::WriteJournalLine(line); }
+  static bool MonitorBroadcastWanted() {
+    return GetEnvironmentVariableA("VESPERON_SIM_MONITOR_BROADCAST", nullptr, 0) != 0;
+  }
   static std::string Joined(const std::vector<std::string>& patterns) {
     std::string text;
     for (const std::string& pattern : patterns) text += pattern + "|";
