@@ -85,6 +85,9 @@ INT_PTR CAppPropertySheet::DoModal() {
 
 bool CAppPropertySheet::SaveShownPages() {
   for (win::CPropertyPage* page : saveOrder_) {
+    if (page->PageShown && !page->CheckPage()) return false;
+  }
+  for (win::CPropertyPage* page : saveOrder_) {
     if (!page->PageShown) continue;
     try {
       page->SavePage("");

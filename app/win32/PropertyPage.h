@@ -38,6 +38,11 @@ class CPropertyPage {
   // leave it as exceptions; the sheet reports them.
   virtual void SavePage(const std::string& section) { (void)section; }
 
+  // Runs the checks a field makes when it loses the focus, for OK pressed
+  // while the focus is still in it (Enter); false, after telling the user,
+  // keeps the sheet open.
+  virtual bool CheckPage() { return true; }
+
   // Tells the sheet the page has (or no longer has) unsaved changes.
   void SetModified(bool modified = true) const;
 
