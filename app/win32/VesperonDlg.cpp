@@ -270,7 +270,7 @@ void CVesperonDlg::FillWeekdayList() {
 
 void CVesperonDlg::FillProcessList() {
   processField_.ResetContent();
-  for (const std::string& name : platform::Desktop().RunningProcessNames()) {
+  for (const std::string& name : ProcessFieldNames(platform::Desktop().RunningProcessNames())) {
     processField_.AddString(name.c_str());
   }
 }
