@@ -23,6 +23,7 @@ enum : int {
   kLanguageGroup = 1044,
   kBackgroundGroup = 1045,
   kOpaqueLabel = 1049,
+  kTranslucentLabel = 1050,
   kDirectionList = 1052,
   kDirectionLabel = 1053,
 };
@@ -48,6 +49,25 @@ std::vector<std::string> ComboTexts(HWND combo) {
     texts.emplace_back(text);
   }
   return texts;
+}
+
+// Whether a label's text fits its width in the dialogs' font, as the
+// program draws it (no clipped captions).
+bool TextFits(HWND label) {
+  char text[256] = {};
+  GetWindowTextA(label, text, sizeof text);
+  RECT area{};
+  GetClientRect(label, &area);
+  HDC dc = GetDC(nullptr);
+  HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                           FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg");
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+  return size.cx <= area.right;
 }
 
 class AppearancePageE2e : public SimTest {
@@ -114,6 +134,8 @@ TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
     HWND page = OpenAppearancePage(sim);
     ASSERT_NE(page, nullptr);
     for (const auto& [id, caption] : row.captions) EXPECT_EQ(sim.Text(GetDlgItem(page, id)), caption) << id;
+    for (int id : {kOpaqueLabel, kTranslucentLabel, kDirectionLabel})
+      EXPECT_TRUE(TextFits(GetDlgItem(page, id))) << sim.Text(GetDlgItem(page, id));
     EXPECT_EQ(ComboTexts(GetDlgItem(page, kTypeList)), row.types);
     const std::vector<std::string> directions = ComboTexts(GetDlgItem(page, kDirectionList));
     ASSERT_EQ(directions.size(), 8u);
