@@ -128,6 +128,19 @@ LRESULT CALLBACK CAppPropertySheet::SheetWndProc(HWND sheet, UINT msg, WPARAM w,
     // the sheet open with the user's input.
     if (!self->SaveShownPages()) return 0;
   }
+  switch (msg) {
+    case WM_ERASEBKGND:
+      if (win::PaintBackground(reinterpret_cast<HDC>(w), sheet)) return TRUE;
+      break;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (HBRUSH brush = win::ControlBackground(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), sheet))
+        return reinterpret_cast<LRESULT>(brush);
+      break;
+    default:
+      break;
+  }
   if (msg == WM_NCDESTROY) {
     RemovePropA(sheet, "Vesperon.Sheet");
     SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));

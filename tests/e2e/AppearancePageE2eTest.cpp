@@ -20,6 +20,7 @@ enum : int {
   kTypeList = 1037,
   kLanguageList = 1038,
   kColourBackground = 1040,
+  kImagePath = 1002,
   kLanguageGroup = 1044,
   kBackgroundGroup = 1045,
   kOpaqueLabel = 1049,
@@ -213,6 +214,38 @@ TEST_F(AppearancePageE2e, UnusableLanguageFileIsReportedAndThePageStaysUsable) {
     EXPECT_EQ(registry::String(kAppearance, "Lang"), "English");
     EXPECT_TRUE(sim.Quit());
   }
+}
+
+TEST_F(AppearancePageE2e, SolidBackgroundCoversSheetPageAndLabelsButNotTheEditField) {
+  registry::SetDword(kAppearance, "BkGrType", 1);
+  registry::SetDword(kAppearance, "BkGrColR", 200);
+  registry::SetDword(kAppearance, "BkGrColG", 220);
+  registry::SetDword(kAppearance, "BkGrColB", 240);
+  SimProcess sim;
+  HWND page = OpenAppearancePage(sim);
+  ASSERT_NE(page, nullptr);
+  SetForegroundWindow(sheet_);
+  // A screen point inside `window`, `x` and `y` from its client corner
+  // (negative: from the far side).
+  auto colourAt = [](HWND window, int x, int y) {
+    RECT area{};
+    GetClientRect(window, &area);
+    POINT p{x >= 0 ? x : area.right + x, y >= 0 ? y : area.bottom + y};
+    ClientToScreen(window, &p);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+  };
+  const COLORREF chosen = RGB(200, 220, 240);
+  WaitFor([&] { return colourAt(page, -3, -3) == chosen; }, 3000);
+  EXPECT_EQ(colourAt(page, -3, -3), chosen);                      // the page
+  EXPECT_EQ(colourAt(sheet_, 3, -3), chosen);                     // the sheet around it
+  EXPECT_EQ(colourAt(GetDlgItem(page, kOpaqueLabel), -2, 2), chosen);  // behind a label
+  // An edit field keeps its own background (it may be painted last).
+  EXPECT_TRUE(WaitFor([&] { return colourAt(GetDlgItem(page, kImagePath), 20, 5) != chosen; }, 3000));
+  EXPECT_TRUE(CloseSheet(IDCANCEL));
+  EXPECT_TRUE(sim.Quit());
 }
 
 }  // namespace
