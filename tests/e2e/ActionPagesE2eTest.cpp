@@ -2,7 +2,6 @@
 // test, the checks of the auto-close field and the pattern lists, and
 // which pages and controls each Windows version gets.
 #include "tests/e2e/SimProcess.h"
-#include "tests/win32/RunUnix.h"
 
 #include <commctrl.h>
 #include <prsht.h>
@@ -244,18 +243,21 @@ TEST_F(ActionPagesE2e, EnterRunsTheMacCheckOfOkAndStoresUpperCase) {
   ASSERT_NE(sheet, nullptr);
   HWND mac = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (mac = GetDlgItem(CurrentPage(sheet), kWakeMac)) != nullptr; }, 5000));
-  const std::string enter =
-      "Z:\\usr\\bin\\xdotool search --sync --name \"^Action Properties$\" windowfocus --sync key Return";
+  // Enter in the field, as the sheet's dialog manager meets it.
+  const auto enter = [&] {
+    PostMessageA(mac, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(mac, WM_KEYUP, VK_RETURN, 0xC0000001);
+  };
 
   Type(mac, "not a mac at all");
-  ASSERT_TRUE(testing_support::RunUnix(enter));
+  enter();
   EXPECT_EQ(sim_->TakeMessageBox(), "Invalid MAC address.");
   EXPECT_TRUE(IsWindow(sheet));
   EXPECT_EQ(sim_->Text(mac), "00A0C9000001");
   EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "00A0C9000001");
 
   Type(mac, "00a0c91234ff");
-  ASSERT_TRUE(testing_support::RunUnix(enter));
+  enter();
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet); }, 5000));
   EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "00A0C91234FF");
   EXPECT_TRUE(sim_->Quit());

