@@ -1,9 +1,11 @@
 #include "app/MainWindowRules.h"
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 
 #include "model/Trigger.h"
+#include "settings/Profiles.h"
 #include "settings/StoreExceptions.h"
 #include "system/OsVersion.h"
 
@@ -101,6 +103,21 @@ std::int32_t NumberAfterArrow(std::int32_t kind, std::int32_t current, std::int3
   return ClampNumber(kind, std::int64_t{current} - reportedStep);
 }
 
+std::vector<std::string> ProcessFieldNames(const std::vector<std::string>& running) {
+  const auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  std::vector<std::string> names, seen;
+  for (const std::string& name : running) {
+    const std::string key = upper(name);
+    if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
+    seen.push_back(key);
+    names.push_back(name);
+  }
+  return names;
+}
+
 StartupSwitch ParseStartupSwitch(std::string_view commandLine) {
   StartupSwitch found = StartupSwitch::None;
   std::size_t i = 0;
@@ -128,8 +145,38 @@ const char* FailureCaption(const Exception& failure) {
 }
 
 std::string FailureText(const Exception& failure) {
-  return "The operation failed (category " + std::to_string(failure.category) + ", code " +
-         std::to_string(failure.code) + ").";
+  // The failures a user's own choice can cause say what went wrong and what
+  // to do; the numbers stay at the end for support.
+  struct Explained {
+    std::int32_t category, code;
+    const char* words;
+  };
+  static const Explained explained[] = {
+      {kCategorySystem, DataSystem::RegistryException::kLoadKey,
+       "The file is not a profile file or cannot be read. Choose a profile file saved with Export."},
+      {kCategorySystem, DataSystem::RegistryException::kSaveKey,
+       "The profile file could not be written. Choose a folder you may write to and a new file name."},
+      {kCategorySystem, DataSystem::RegistryException::kSaveKeyIoOrExists,
+       "The profile file could not be written. Choose a folder you may write to and a new file name."},
+      {kCategorySystem, DataSystem::RegistryException::kCopyTree,
+       "The profile could not be copied under that name. The name may be too long: choose a shorter one."},
+      {kCategorySystem, DataSystem::RegistryException::kCreateKey,
+       "The settings could not be stored. A name may be too long: choose a shorter one."},
+      {kCategoryDataSystem, DataSystem::DataSystemException::kSourceProfileMissing,
+       "The profile no longer exists. Close the options and open them again."},
+      {kCategoryDataSystem, DataSystem::DataSystemException::kTargetProfileExists,
+       "A profile of that name exists already. Choose another name."},
+      {kCategoryDataSystem, DataSystem::kUnusableProfileName,
+       "A profile name may not be empty, blank or contain a backslash. Choose another name."},
+      {kCategoryDataSystem, DataSystem::kDefaultProfileKeepsName,
+       "The \"Default\" profile keeps its name. Copy it under another name instead."},
+  };
+  const std::string numbers =
+      "(category " + std::to_string(failure.category) + ", code " + std::to_string(failure.code) + ")";
+  for (const Explained& e : explained) {
+    if (e.category == failure.category && e.code == failure.code) return std::string(e.words) + " " + numbers;
+  }
+  return "The operation failed " + numbers + ".";
 }
 
 const char* SystemInfoProgram() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/Exception.h"
 
@@ -52,6 +53,10 @@ NumberFieldResult NumberAfterEdit(std::int32_t kind, std::string_view text,
 // An arrow click: the up-down reports its step with the sign of its default
 // (inverted) range, so the new value is the current one minus that step.
 std::int32_t NumberAfterArrow(std::int32_t kind, std::int32_t current, std::int32_t reportedStep);
+
+// The names the process field offers: each running program once (two
+// processes of one program, names in another case), in the order found.
+std::vector<std::string> ProcessFieldNames(const std::vector<std::string>& running);
 
 // The automation switches of the command line ("/" or "-" then the name,
 // case-blind); anything else is ignored.

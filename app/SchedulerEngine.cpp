@@ -228,7 +228,8 @@ bool SchedulerEngine::Activate(const TriggerFields& fields, ActionId action, boo
     SetExpireDelay(MakeSpan(0, 0, 0, static_cast<std::int32_t>(delay)));
 
     TimeSpan out;
-    if (EvaluateArmed(out) == TriggerState::Waiting && out > ZeroSpan) {
+    const TriggerState state = EvaluateArmed(out);
+    if (state == TriggerState::Waiting && out > ZeroSpan) {
       const ProgressRange range = ChooseProgressRange(out);
       progressUnit_ = range.unit;
       window_.SetProgressRange(range.maximum);
@@ -236,7 +237,9 @@ bool SchedulerEngine::Activate(const TriggerFields& fields, ActionId action, boo
     EnableTriggerControls(false);
     const std::string description =
         BuildTriggerDescription(fields, action, WeekdayText(fields.weekdayIndex));
-    NotifyTray(false, true, description);
+    // A trigger missed already (restored after its moment) is reported as
+    // missed by the first poll; announcing that it will arise would be false.
+    NotifyTray(false, state != TriggerState::Missed, description);
     SetStatus(description);
     SetDisplayRunning(true);
     try {

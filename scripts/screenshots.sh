@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # screenshots.sh [BUILD_DIR]: photographs the simulation program under Wine
 # in a virtual desktop and writes docs/screenshots/main-inactive.png,
-# main-counting.png and tray-balloon.png. Needs a win64 build with the
+# main-counting.png, tray-balloon.png, appearance-page.png (a solid
+# background) and appearance-page-german.png. Needs a win64 build with the
 # e2e driver (default build dir: build/win64).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -22,7 +23,7 @@ wine explorer "/desktop=vesperon-shots,1024x768" "$build/tests/e2e/e2e_tests.exe
   --gtest_also_run_disabled_tests --gtest_filter='ScreenshotTour.*' \
   >"$stops/driver.log" 2>&1 </dev/null &
 driver=$!
-for name in main-inactive tray-balloon main-counting; do
+for name in main-inactive tray-balloon main-counting appearance-page appearance-page-german; do
   for _ in $(seq 300); do [ -e "$stops/$name.want" ] && break; sleep 0.1; done
   [ -e "$stops/$name.want" ] || { echo "no stop $name" >&2; cat "$stops/driver.log" >&2; exit 1; }
   sleep 1  # let the window and the tray finish painting

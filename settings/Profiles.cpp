@@ -148,7 +148,7 @@ void RemoveNewProfile(const HiveSelector& hive, const std::string& name) {
 }  // namespace
 
 bool IsUsableProfileName(const std::string& name) {
-  return !name.empty() && name.find('\\') == std::string::npos;
+  return name.find_first_not_of(' ') != std::string::npos && name.find('\\') == std::string::npos;
 }
 
 std::string DirectoryOfPath(const std::string& path) {

@@ -27,7 +27,8 @@ NameProblem CheckProfileName(const std::string& text, const std::vector<std::str
   if (std::find(forbidden.begin(), forbidden.end(), text) != forbidden.end()) {
     return NameProblem::kForbidden;
   }
-  if (text.empty()) return NameProblem::kEmpty;
+  // A name of blanks only would list as an invisible row.
+  if (text.find_first_not_of(' ') == std::string::npos) return NameProblem::kEmpty;
   if (text.find('\\') != std::string::npos) return NameProblem::kBackslash;
   return NameProblem::kNone;
 }

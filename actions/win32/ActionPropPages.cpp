@@ -294,18 +294,22 @@ bool CActionPropPage5::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
   return false;
 }
 
-void CActionPropPage5::CheckMacText() {
-  if (!IsWindowVisible(h_)) return;  // the sheet is going away
+bool CActionPropPage5::CheckMacText() {
+  if (!IsWindowVisible(h_)) return true;  // the sheet is going away
   win::CWindow field(Item(IDC_WAKE_MAC));
-  const std::string text = field.GetText();
-  std::string checked = text;
+  std::string checked = field.GetText();
   if (Vesperon::IsValidMacText(checked)) {
-    acceptedMac_ = text;
-    return;
+    // Kept, and shown, the way it is stored: upper case.
+    acceptedMac_ = checked;
+    if (field.GetText() != checked) field.SetText(checked);
+    return true;
   }
   MessageBoxA(h_, "Invalid MAC address.", kCaption, MB_OK | MB_ICONERROR);
   field.SetText(acceptedMac_);
+  return false;
 }
+
+bool CActionPropPage5::CheckPage() { return CheckMacText(); }
 
 void CActionPropPage5::LookUpMac() {
   const std::uint32_t address = IpAddress(h_, IDC_WAKE_ADDRESS);
@@ -334,6 +338,6 @@ void CActionPropPage5::SavePage(const std::string& section) {
   // A text that was never accepted (the focus may not have left the field
   // before OK) is not stored: the last accepted address is.
   std::string mac = win::CWindow(Item(IDC_WAKE_MAC)).GetText();
-  if (std::string checked = mac; !Vesperon::IsValidMacText(checked)) mac = acceptedMac_;
+  if (!Vesperon::IsValidMacText(mac)) mac = acceptedMac_;
   WriteStrings({kMACAddr}, {mac}, target, kHiveCurrentUser);
 }

@@ -125,13 +125,14 @@ class CActionPropPage5 final : public win::CPropertyPage {
  public:
   CActionPropPage5();
   void SavePage(const std::string& section) override;
+  bool CheckPage() override;
 
  protected:
   void OnInitPage() override;
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
 
  private:
-  void CheckMacText();
+  bool CheckMacText();
   void LookUpMac();
 
   bool filling_ = false;

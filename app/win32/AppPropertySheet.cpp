@@ -85,6 +85,9 @@ INT_PTR CAppPropertySheet::DoModal() {
 
 bool CAppPropertySheet::SaveShownPages() {
   for (win::CPropertyPage* page : saveOrder_) {
+    if (page->PageShown && !page->CheckPage()) return false;
+  }
+  for (win::CPropertyPage* page : saveOrder_) {
     if (!page->PageShown) continue;
     try {
       page->SavePage("");
@@ -124,6 +127,19 @@ LRESULT CALLBACK CAppPropertySheet::SheetWndProc(HWND sheet, UINT msg, WPARAM w,
     // Saved before the sheet asks the pages to apply: a failed save keeps
     // the sheet open with the user's input.
     if (!self->SaveShownPages()) return 0;
+  }
+  switch (msg) {
+    case WM_ERASEBKGND:
+      if (win::PaintBackground(reinterpret_cast<HDC>(w), sheet)) return TRUE;
+      break;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (HBRUSH brush = win::ControlBackground(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), sheet))
+        return reinterpret_cast<LRESULT>(brush);
+      break;
+    default:
+      break;
   }
   if (msg == WM_NCDESTROY) {
     RemovePropA(sheet, "Vesperon.Sheet");

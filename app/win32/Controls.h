@@ -148,6 +148,10 @@ class CImageList {
 // A modal dialog from a resource template; derived classes handle messages
 // in OnMessage, a plain switch, and return false for what they leave to the
 // dialog manager.
+// A window property a modal window may carry: the command (IDOK) that
+// closes it when the program ends under it; without it, IDCANCEL does.
+inline constexpr char kCloseOnExitProperty[] = "Vesperon.CloseOnExit";
+
 class CModalDialog {
  public:
   virtual ~CModalDialog() = default;

@@ -5,6 +5,45 @@
 
 namespace win {
 
+HBRUSH BackgroundBrush(HDC dc, HWND painted) {
+  platform::BrushHandle brush = 0;
+  try {
+    Vesperon::GetBackgroundBrush(
+        static_cast<platform::DeviceContext>(reinterpret_cast<std::uintptr_t>(dc)), brush);
+  } catch (const Vesperon::Exception&) {
+    // An unreadable background image: the system's background, rather
+    // than a message box at every repaint.
+    return nullptr;
+  }
+  if (brush == 0) return nullptr;
+  // Every window paints the one pattern of the whole sheet: its tiles run
+  // on from the sheet's corner across pages and controls.
+  POINT corner{0, 0};
+  MapWindowPoints(painted, GetAncestor(painted, GA_ROOT), &corner, 1);
+  SetBrushOrgEx(dc, -corner.x, -corner.y, nullptr);
+  return reinterpret_cast<HBRUSH>(brush);
+}
+
+bool PaintBackground(HDC dc, HWND window) {
+  HBRUSH brush = BackgroundBrush(dc, window);
+  if (!brush) return false;
+  RECT area{};
+  GetClientRect(window, &area);
+  FillRect(dc, &area, brush);
+  return true;
+}
+
+HBRUSH ControlBackground(HDC dc, HWND control, HWND dialog) {
+  // Edit fields, disabled or read-only ones too, keep their own plain
+  // background: text on a picture would not stay readable.
+  char name[16] = {};
+  if (control && control != dialog) {
+    GetClassNameA(control, name, sizeof name);
+    if (lstrcmpiA(name, "Edit") == 0) return nullptr;
+  }
+  return BackgroundBrush(dc, control ? control : dialog);
+}
+
 HPROPSHEETPAGE CPropertyPage::CreatePage() {
   PROPSHEETPAGEA page{};
   page.dwSize = sizeof page;
@@ -59,19 +98,13 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l)
       return FALSE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-      platform::BrushHandle brush = 0;
-      try {
-        Vesperon::GetBackgroundBrush(static_cast<platform::DeviceContext>(reinterpret_cast<std::uintptr_t>(
-                                         reinterpret_cast<HDC>(w))),
-                                     brush);
-      } catch (const Vesperon::Exception&) {
-        // An unreadable background image: the system's background, rather
-        // than a message box at every repaint.
-        brush = 0;
-      }
-      return static_cast<INT_PTR>(brush);
-    }
+    case WM_CTLCOLORBTN:
+      return reinterpret_cast<INT_PTR>(
+          ControlBackground(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), h));
+    case WM_ERASEBKGND:
+      if (!PaintBackground(reinterpret_cast<HDC>(w), h)) return FALSE;
+      SetWindowLongPtrA(h, DWLP_MSGRESULT, TRUE);
+      return TRUE;
     default:
       return FALSE;
   }

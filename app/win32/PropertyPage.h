@@ -15,6 +15,16 @@
 
 namespace win {
 
+// The stored dialog background (colour or tiled image) for painting into
+// `dc` for the window `painted`, lined up with the whole sheet; 0 when the
+// system's background stays.
+HBRUSH BackgroundBrush(HDC dc, HWND painted);
+// Fills the window's client area with that background; false when the
+// system's background stays.
+bool PaintBackground(HDC dc, HWND window);
+// The answer to a control-colour message of `dialog` for `control`.
+HBRUSH ControlBackground(HDC dc, HWND control, HWND dialog);
+
 class CPropertyPage {
  public:
   CPropertyPage(int templateId, const char* title) : templateId_(templateId), title_(title) {}
@@ -37,6 +47,11 @@ class CPropertyPage {
   // the sheet on OK and Apply, only for pages with PageShown. Store failures
   // leave it as exceptions; the sheet reports them.
   virtual void SavePage(const std::string& section) { (void)section; }
+
+  // Runs the checks a field makes when it loses the focus, for OK pressed
+  // while the focus is still in it (Enter); false, after telling the user,
+  // keeps the sheet open.
+  virtual bool CheckPage() { return true; }
 
   // Tells the sheet the page has (or no longer has) unsaved changes.
   void SetModified(bool modified = true) const;

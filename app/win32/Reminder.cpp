@@ -27,6 +27,8 @@ bool CReminder::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
       // hidden in the tray and another program has the focus.
       SetWindowPos(h_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
       SetForegroundWindow(h_);
+      // Ending the program under an open reminder counts it as read.
+      SetPropA(h_, win::kCloseOnExitProperty, reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(IDOK)));
       reminder_.Initialize(UseTestSection);
       result = TRUE;  // the dialog manager sets the default focus
       return true;
@@ -47,6 +49,7 @@ bool CReminder::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
       KillTimer(h_, WindowTimerId(Vesperon::kReminderCountdownTimer));
       KillTimer(h_, WindowTimerId(Vesperon::kReminderStatusTimer));
       reminder_.OnDestroy();
+      RemovePropA(h_, win::kCloseOnExitProperty);
       return false;
     default:
       return false;

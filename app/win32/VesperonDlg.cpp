@@ -116,7 +116,12 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
       if (keepHidden_) reinterpret_cast<WINDOWPOS*>(l)->flags &= ~SWP_SHOWWINDOW;
       return false;
     case WM_SHOWWINDOW:
-      engine_.OnWindowShown(w != FALSE);
+      FollowVisibility(w != FALSE);
+      return false;
+    case WM_WINDOWPOSCHANGED:
+      // Restoring a hidden, minimised window sends no WM_SHOWWINDOW; the
+      // position change that ends every show and hide does come.
+      FollowVisibility(IsWindowVisible(h_) && !IsIconic(h_));
       return false;
     case WM_SIZE:
       if (statusBar_.Handle()) statusBar_.Send(WM_SIZE);
@@ -280,7 +285,7 @@ void CVesperonDlg::FillWeekdayList() {
 
 void CVesperonDlg::FillProcessList() {
   processField_.ResetContent();
-  for (const std::string& name : platform::Desktop().RunningProcessNames()) {
+  for (const std::string& name : ProcessFieldNames(platform::Desktop().RunningProcessNames())) {
     processField_.AddString(name.c_str());
   }
 }
@@ -472,11 +477,17 @@ void CVesperonDlg::OnCommand(int id, int code) {
       OpenProductPage();
       return;
     case ID_TRAY_EXIT:
+      ExitProgram();
+      return;
     case IDOK:
-      End(IDOK);
+      // The dialog manager's answer to Enter: the window has no OK button,
+      // and Enter must never end the program. In the number field it
+      // settles the typed text as an edit does.
+      if (GetFocus() == numberField_.Handle()) OnNumberEdited();
       return;
     case IDCANCEL:
-      End(IDCANCEL);
+      // Escape: like the close box, back to the tray.
+      HideToTray();
       return;
     default:
       // Menu commands come with code 0; control notifications never run an action.
@@ -504,6 +515,43 @@ void CVesperonDlg::HideToTray() {
   Guarded([&] { AnimateShowHide(reinterpret_cast<WindowHandle>(h_), true); });
   ShowWindow(h_, SW_SHOWMINNOACTIVE);
   ShowWindow(h_, SW_HIDE);
+}
+
+void CVesperonDlg::FollowVisibility(bool shown) {
+  if (shown == displayShown_) return;
+  displayShown_ = shown;
+  engine_.OnWindowShown(shown);
+}
+
+void CVesperonDlg::ExitProgram() {
+  // The modal windows open above this one run loops of their own: each is
+  // closed, so that the loops unwind and this window's end takes effect.
+  CloseModalWindows();
+  End(IDOK);
+}
+
+void CVesperonDlg::CloseModalWindows() {
+  struct Search {
+    HWND main;
+    std::vector<HWND> found;
+  } search{h_, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM l) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(l);
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (window != s.main && lstrcmpA(name, "#32770") == 0) s.found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  for (HWND window : search.found) {
+    // A window may name the button that closes it as the user's answer
+    // (the reminder counts as read); the others are cancelled.
+    const auto button = reinterpret_cast<std::uintptr_t>(GetPropA(window, win::kCloseOnExitProperty));
+    const WORD command = button ? static_cast<WORD>(button) : static_cast<WORD>(IDCANCEL);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+  }
 }
 
 void CVesperonDlg::OnDestroy() {

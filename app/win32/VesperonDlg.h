@@ -65,6 +65,9 @@ class CVesperonDlg final : public win::CModalDialog,
   void OnDestroy();
   void OnStartHiddenTimer();
   void HideToTray();
+  void ExitProgram();
+  void CloseModalWindows();
+  void FollowVisibility(bool shown);
 
   void FillActionList();
   void FillTriggerList();
@@ -117,6 +120,7 @@ class CVesperonDlg final : public win::CModalDialog,
   std::int32_t number_ = 0;
   bool writingNumber_ = false;
   bool keepHidden_ = false;  // started hidden, not yet shown by the user
+  bool displayShown_ = false;  // whether the countdown display last saw the window shown
 
   win::CComboBoxEx triggerList_, actionList_;
   win::CComboBox weekdayList_, processField_;

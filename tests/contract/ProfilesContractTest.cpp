@@ -163,6 +163,7 @@ TEST_F(ProfilesContract, CopyRefusesConflictsAndUnusableNamesBeforeChangingAnyth
       {"Gone", "Home", "DataSystem 0"},  // the source test comes first
       {"work", "Other", "DataSystem 0"},  // the program's own test is exact
       {"Work", "", "DataSystem 2"},
+      {"Work", "  ", "DataSystem 2"},
       {"Work", "A\\B", "DataSystem 2"},
   };
   for (const Case& c : cases) {

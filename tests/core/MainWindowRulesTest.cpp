@@ -3,6 +3,8 @@
 
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/MainWindowRules.h"
 #include "settings/StoreExceptions.h"
@@ -67,6 +69,16 @@ TEST(NumberFieldTest, ArrowsStepByOneWithinTheRange) {
   }
 }
 
+TEST(ProcessFieldTest, EachRunningProgramIsOfferedOnce) {
+  using Names = std::vector<std::string>;
+  const std::pair<Names, Names> rows[] = {
+      {{"explorer.exe", "a.exe", "explorer.exe"}, {"explorer.exe", "a.exe"}},
+      {{"Note.EXE", "note.exe", "b.exe"}, {"Note.EXE", "b.exe"}},
+      {{}, {}},
+  };
+  for (const auto& [running, offered] : rows) EXPECT_EQ(ProcessFieldNames(running), offered);
+}
+
 TEST(StartupSwitchTest, OnlyTheAutomationSwitchesCount) {
   struct Row {
     const char* line;
@@ -90,6 +102,21 @@ TEST(FailureCaptionTest, CaptionFollowsTheFailureClass) {
   EXPECT_STREQ(FailureCaption(Exception(0, 5)), "Other Error");
   EXPECT_EQ(FailureText(DataSystem::RegistryException(3)),
             "The operation failed (category 1, code 3).");
+}
+
+TEST(FailureTextTest, FailuresAUserCausesSayWhatToDoAndKeepTheNumbersLast) {
+  const std::pair<Exception, const char*> rows[] = {
+      {DataSystem::RegistryException(10), "The file is not a profile file"},
+      {DataSystem::RegistryException(6), "choose a shorter one"},
+      {DataSystem::DataSystemException(2), "may not be empty, blank"},
+  };
+  for (const auto& [failure, words] : rows) {
+    const std::string text = FailureText(failure);
+    EXPECT_NE(text.find(words), std::string::npos) << text;
+    const std::string numbers = "(category " + std::to_string(failure.category) + ", code " +
+                                std::to_string(failure.code) + ")";
+    EXPECT_EQ(text.substr(text.size() - numbers.size()), numbers) << text;
+  }
 }
 
 TEST(SystemInfoTest, ProgramByWindowsVersion) {

@@ -112,7 +112,7 @@ TEST(ProfilesPageRules, TheNameDialogRefusesTakenEmptyAndNestedNames) {
   const std::vector<std::string> taken{"Default", "Work"};
   const std::pair<const char*, NameProblem> cases[] = {
       {"Work", NameProblem::kForbidden},  {"work", NameProblem::kNone},
-      {"", NameProblem::kEmpty},
+      {"", NameProblem::kEmpty},       {"   ", NameProblem::kEmpty},
       {"A\\B", NameProblem::kBackslash},  {"Work ", NameProblem::kNone},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(CheckProfileName(text, taken), expected) << text;

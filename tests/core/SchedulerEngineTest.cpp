@@ -339,6 +339,24 @@ TEST(SchedulerEngineTest, LastEventAtStartUp) {
   }
 }
 
+TEST(SchedulerEngineTest, OneTimeTriggerFoundMissedAtStartUpAnnouncesNothing) {
+  // Stored for 08:00; the default expiry window is one hour.
+  const struct {
+    int startHour;
+    bool missed;
+  } rows[] = {{7, false}, {10, true}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.startHour);
+    EngineSimulation sim(At(2004, 11, 5, r.startHour, 0, 0));
+    StoreActive(sim, Kind(TriggerKind::OneTime), 5, 8);
+    sim.StartUp();
+    sim.RunFor(1000);
+    EXPECT_EQ(sim.engine.IsActive(), !r.missed);
+    EXPECT_EQ(sim.window.LastStatus() == "Trigger was missed.", r.missed);
+    EXPECT_EQ(sim.window.balloons.size(), r.missed ? 0u : 1u);
+  }
+}
+
 TEST(SchedulerEngineTest, MainFormRoundTrip) {
   const auto tie = [](const TriggerFields& f) {
     return std::tie(f.kind, f.year, f.month, f.day, f.hour, f.minute, f.second, f.number,

@@ -21,6 +21,7 @@ constexpr int kShutdownTab = 0, kReminderTab = 2, kDisconnectTab = 3, kKillTab =
 constexpr int kReminderText = 1004, kReminderTest = 1013, kCloseTime = 1015, kReminderWindowText = 1009;
 constexpr int kForceHung = 1017, kReasonList = 1018, kReasonLabel = 1120;
 constexpr int kConnections = 1090, kNewConnection = 1093, kDeleteConnection = 1094, kTestConnections = 1095;
+constexpr int kWakeMac = 1099;
 constexpr int kKillPatterns = 1101, kRunning = 1102, kAddRunning = 1103, kTestKill = 1105;
 
 const std::string kProfile = "Profiles\\Default\\";
@@ -234,6 +235,32 @@ TEST_F(ActionPagesE2e, KillTestEndsTheProcessAddedFromTheRunningList) {
   EXPECT_TRUE(JournalHas("KillProcesses " + std::string(unique) + "|"));
   ASSERT_TRUE(CloseDialog(sheet, IDCANCEL));
   EXPECT_TRUE(sim_->Quit()) << "the program ended itself or hangs";
+}
+
+TEST_F(ActionPagesE2e, EnterRunsTheMacCheckOfOkAndStoresUpperCase) {
+  registry::SetString(kProfile + "WakeOnLAN", "MACAddr", "00A0C9000001");
+  HWND sheet = OpenSheet("Wake on LAN");
+  ASSERT_NE(sheet, nullptr);
+  HWND mac = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (mac = GetDlgItem(CurrentPage(sheet), kWakeMac)) != nullptr; }, 5000));
+  // Enter in the field, as the sheet's dialog manager meets it.
+  const auto enter = [&] {
+    PostMessageA(mac, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(mac, WM_KEYUP, VK_RETURN, 0xC0000001);
+  };
+
+  Type(mac, "not a mac at all");
+  enter();
+  EXPECT_EQ(sim_->TakeMessageBox(), "Invalid MAC address.");
+  EXPECT_TRUE(IsWindow(sheet));
+  EXPECT_EQ(sim_->Text(mac), "00A0C9000001");
+  EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "00A0C9000001");
+
+  Type(mac, "00a0c91234ff");
+  enter();
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet); }, 5000));
+  EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "00A0C91234FF");
+  EXPECT_TRUE(sim_->Quit());
 }
 
 struct VersionPages {

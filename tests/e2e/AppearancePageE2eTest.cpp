@@ -21,9 +21,11 @@ enum : int {
   kLanguageList = 1038,
   kSystemBackground = 1039,
   kColourBackground = 1040,
+  kImagePath = 1002,
   kLanguageGroup = 1044,
   kBackgroundGroup = 1045,
   kOpaqueLabel = 1049,
+  kTranslucentLabel = 1050,
   kDirectionList = 1052,
   kDirectionLabel = 1053,
 };
@@ -49,6 +51,25 @@ std::vector<std::string> ComboTexts(HWND combo) {
     texts.emplace_back(text);
   }
   return texts;
+}
+
+// Whether a label's text fits its width in the dialogs' font, as the
+// program draws it (no clipped captions).
+bool TextFits(HWND label) {
+  char text[256] = {};
+  GetWindowTextA(label, text, sizeof text);
+  RECT area{};
+  GetClientRect(label, &area);
+  HDC dc = GetDC(nullptr);
+  HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                           FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg");
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+  return size.cx <= area.right;
 }
 
 class AppearancePageE2e : public SimTest {
@@ -119,6 +140,8 @@ TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
     HWND page = OpenAppearancePage(sim);
     ASSERT_NE(page, nullptr);
     for (const auto& [id, caption] : row.captions) EXPECT_EQ(sim.Text(GetDlgItem(page, id)), caption) << id;
+    for (int id : {kOpaqueLabel, kTranslucentLabel, kDirectionLabel})
+      EXPECT_TRUE(TextFits(GetDlgItem(page, id))) << sim.Text(GetDlgItem(page, id));
     EXPECT_EQ(ComboTexts(GetDlgItem(page, kTypeList)), row.types);
     const std::vector<std::string> directions = ComboTexts(GetDlgItem(page, kDirectionList));
     ASSERT_EQ(directions.size(), 8u);
@@ -202,6 +225,38 @@ TEST_F(AppearancePageE2e, UnusableLanguageFileIsReportedAndThePageStaysUsable) {
     EXPECT_EQ(registry::String(kAppearance, "Lang"), "English");
     EXPECT_TRUE(sim.Quit());
   }
+}
+
+TEST_F(AppearancePageE2e, SolidBackgroundCoversSheetPageAndLabelsButNotTheEditField) {
+  registry::SetDword(kAppearance, "BkGrType", 1);
+  registry::SetDword(kAppearance, "BkGrColR", 200);
+  registry::SetDword(kAppearance, "BkGrColG", 220);
+  registry::SetDword(kAppearance, "BkGrColB", 240);
+  SimProcess sim;
+  HWND page = OpenAppearancePage(sim);
+  ASSERT_NE(page, nullptr);
+  SetForegroundWindow(sheet_);
+  // A screen point inside `window`, `x` and `y` from its client corner
+  // (negative: from the far side).
+  auto colourAt = [](HWND window, int x, int y) {
+    RECT area{};
+    GetClientRect(window, &area);
+    POINT p{x >= 0 ? x : area.right + x, y >= 0 ? y : area.bottom + y};
+    ClientToScreen(window, &p);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+  };
+  const COLORREF chosen = RGB(200, 220, 240);
+  WaitFor([&] { return colourAt(page, -3, -3) == chosen; }, 3000);
+  EXPECT_EQ(colourAt(page, -3, -3), chosen);                      // the page
+  EXPECT_EQ(colourAt(sheet_, 3, -3), chosen);                     // the sheet around it
+  EXPECT_EQ(colourAt(GetDlgItem(page, kOpaqueLabel), -2, 2), chosen);  // behind a label
+  // An edit field keeps its own background (it may be painted last).
+  EXPECT_TRUE(WaitFor([&] { return colourAt(GetDlgItem(page, kImagePath), 20, 5) != chosen; }, 3000));
+  EXPECT_TRUE(CloseSheet(IDCANCEL));
+  EXPECT_TRUE(sim.Quit());
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ namespace {
 
 using namespace e2e;
 
+constexpr int kShowWindow = 170, kExecuteNow = 1046, kProperties = 1039;
 constexpr int kActivate = 1000, kLabelLower = 1003, kCountdown = 1014, kActionList = 1035,
               kTriggerList = 1036, kTimeField = 1037, kDateField = 1038, kNumberField = 1040,
               kLabelUpper = 1043, kProgress = 1047;
@@ -117,8 +118,24 @@ int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
   return -1;
 }
 
+// A key as the dialog manager of the program's loop meets it in `control`.
+void PostKey(HWND control, WPARAM key) {
+  PostMessageA(control, WM_KEYDOWN, key, 1);
+  PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+}
+
 class MainWindowE2e : public SimTest {
  protected:
+  // Selects the action of that name; false if the list lacks it.
+  static bool ChooseAction(SimProcess& sim, const std::string& name) {
+    const std::vector<std::string> names = sim.ComboExTexts(kActionList);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (names[i] != name) continue;
+      sim.SelectComboItem(kActionList, static_cast<int>(i));
+      return true;
+    }
+    return false;
+  }
   // Waits until the main window shows.
   static HWND Shown(SimProcess& sim) {
     HWND main = sim.MainWindow();
@@ -331,6 +348,79 @@ TEST_F(MainWindowE2e, DailyTriggerActiveAtExitIsActiveAgainAfterRestart) {
   EXPECT_TRUE(again.Quit());
   EXPECT_TRUE(again.JournalLines().empty());
 }
+
+TEST_F(MainWindowE2e, CountdownRunsAgainWhenTheWindowComesBackFromTheTray) {
+  SimProcess sim;
+  HWND main = Shown(sim);
+  ASSERT_NE(main, nullptr);
+  sim.SelectComboItem(kTriggerList, 1);
+  sim.SetText(kNumberField, "0");
+  sim.SetPickerTime(kTimeField, TodayAt(0, 5, 0));
+  ASSERT_TRUE(ChooseAction(sim, "No action"));
+  sim.Click(kActivate);
+  ASSERT_TRUE(sim.IsChecked(kActivate));
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }, 3000));
+  const std::string atHiding = sim.Text(kCountdown);
+  Sleep(2200);
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(kShowWindow, 0), 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE && !IsIconic(main); }, 3000));
+  // At once, and every second after.
+  std::string shown;
+  EXPECT_TRUE(WaitFor([&] { return (shown = sim.Text(kCountdown)) != atHiding; }, 700))
+      << atHiding;
+  EXPECT_TRUE(WaitFor([&] { return sim.Text(kCountdown) != shown; }, 2500)) << shown;
+  EXPECT_TRUE(sim.Quit());
+}
+
+TEST_F(MainWindowE2e, EscapeHidesToTheTrayAndEnterNeverEndsTheProgram) {
+  SimProcess sim;
+  HWND main = Shown(sim);
+  ASSERT_NE(main, nullptr);
+  sim.SelectComboItem(kTriggerList, 1);
+  sim.SetText(kNumberField, "7");
+  // Enter in the number field, as after typing a number.
+  PostKey(sim.Item(kNumberField), VK_RETURN);
+  EXPECT_FALSE(WaitFor([&] { return !IsWindow(main) || !IsWindowVisible(main); }, 1500));
+  EXPECT_EQ(sim.Text(kNumberField), "7");
+
+  PostKey(sim.Item(kNumberField), VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return IsWindow(main) && !IsWindowVisible(main); }, 3000));
+  EXPECT_TRUE(TrayIconPresent(main, 104));
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(kShowWindow, 0), 0);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 3000));
+  EXPECT_TRUE(sim.Quit());
+}
+
+struct ModalCase {
+  const char* name;
+  const char* action;
+  int button;
+  const char* caption;
+};
+
+void PrintTo(const ModalCase& c, std::ostream* os) { *os << c.name; }
+
+class ExitUnderModalE2e : public MainWindowE2e, public testing::WithParamInterface<ModalCase> {};
+
+TEST_P(ExitUnderModalE2e, TrayExitClosesTheModalWindowAndEnds) {
+  const ModalCase& c = GetParam();
+  SimProcess sim;
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  ASSERT_TRUE(ChooseAction(sim, c.action));
+  sim.PostClick(c.button);
+  HWND modal = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (modal = sim.FindMessageBox(c.caption)) != nullptr; }, 10000));
+  EXPECT_TRUE(sim.Quit(5000)) << c.caption << " kept the program";
+  EXPECT_FALSE(IsWindow(modal));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modals, ExitUnderModalE2e,
+    testing::Values(ModalCase{"Reminder", "Reminder", kExecuteNow, "Reminder"},
+                    ModalCase{"Sheet", "Wake on LAN", kProperties, "Action Properties"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct VersionCase {
   const char* version;

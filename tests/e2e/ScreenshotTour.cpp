@@ -45,4 +45,23 @@ TEST_F(ScreenshotTour, DISABLED_MainWindowStates) {
   EXPECT_TRUE(sim.Quit());
 }
 
+TEST_F(ScreenshotTour, DISABLED_AppearancePages) {
+  // A solid background, in English and in the German of the shipped file.
+  for (const char* language : {"English", "Deutsch"}) {
+    registry::SetString("Global\\Appearance", "Lang", language);
+    registry::SetDword("Global\\Appearance", "BkGrType", 1);
+    registry::SetDword("Global\\Appearance", "BkGrColR", 200);
+    registry::SetDword("Global\\Appearance", "BkGrColG", 220);
+    registry::SetDword("Global\\Appearance", "BkGrColB", 240);
+    SimProcess sim;
+    ASSERT_NE(sim.MainWindow(), nullptr);
+    HWND sheet = nullptr;
+    ASSERT_NE(sim.OpenGlobalOptions(2, 1037, sheet), nullptr);
+    SetForegroundWindow(sheet);
+    EXPECT_TRUE(Photograph(std::string("appearance-page") + (language[0] == 'D' ? "-german" : "")));
+    EXPECT_TRUE(CloseDialog(sheet, IDCANCEL));
+    EXPECT_TRUE(sim.Quit());
+  }
+}
+
 }  // namespace
