@@ -31,6 +31,13 @@ inline constexpr char kTriggerDeactivatedText[] = "Trigger was deactivated";
 inline constexpr char kPastTargetText[] =
     "Bad trigger parameters: Action is scheduled to arise in the past.";
 inline constexpr char kMessageCaption[] = "Vesperon";
+// Activating an event trigger whose condition is met already: refused, or
+// asked about (the action would run at the first poll).
+inline constexpr char kEnterProcessNameText[] = "Please enter a process name.";
+inline constexpr char kNoDefragmenterQuestion[] =
+    "No disk defragmenter is running. The action would run at once. Activate anyway?";
+// 'No running process matches "NAME". The action would run at once. Activate anyway?'
+std::string NoMatchingProcessQuestion(const std::string& pattern);
 
 // The remaining time as the countdown label shows it: the largest non-zero
 // unit decides the pattern and every smaller unit is shown with it, so
