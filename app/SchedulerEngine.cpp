@@ -31,7 +31,6 @@ std::uint32_t ReadNumber(SettingId id, const std::string& section) {
 
 bool GlobalFlag(SettingId id) { return ReadNumber(id, kGlobalSection) != 0; }
 
-
 bool IsKnownKind(std::int32_t kind) { return kind >= 0 && kind < kTriggerKindCount; }
 
 bool IsEventKind(std::int32_t kind) {
