@@ -19,11 +19,8 @@ constexpr char kGlobalSection[] = "Global";
 // The rate at which the event kinds ask to be polled while they wait.
 constexpr std::int32_t kEventPollPeriodMs = 1000;
 
-// The active profile is read again at every access: the user may switch
-// profiles while a trigger runs.
-std::string ProfileSection() {
-  return std::string("Profiles\\") +
-         DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
+std::string ActiveProfileName() {
+  return DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
 }
 
 std::uint32_t ReadNumber(SettingId id, const std::string& section) {
@@ -33,10 +30,6 @@ std::uint32_t ReadNumber(SettingId id, const std::string& section) {
 }
 
 bool GlobalFlag(SettingId id) { return ReadNumber(id, kGlobalSection) != 0; }
-
-void WriteProfileNumber(SettingId id, std::uint32_t value) {
-  DataSystem::WriteNumbers({id}, {value}, ProfileSection(), DataSystem::kHiveCurrentUser);
-}
 
 bool IsKnownKind(std::int32_t kind) { return kind >= 0 && kind < kTriggerKindCount; }
 
@@ -99,9 +92,34 @@ ProgressRange ChooseProgressRange(const TimeSpan& remaining) {
   return {static_cast<std::int32_t>(kMax), ProgressUnit::ClampedDays};
 }
 
-SchedulerEngine::SchedulerEngine(IEngineWindow& window) : window_(window) {}
+SchedulerEngine::SchedulerEngine(IEngineWindow& window) : window_(window) {
+  DataSystem::AddProfileRenameListener(*this);
+}
 
-SchedulerEngine::~SchedulerEngine() = default;
+SchedulerEngine::~SchedulerEngine() { DataSystem::RemoveProfileRenameListener(*this); }
+
+void SchedulerEngine::OnProfileRenamed(const std::string& oldName, const std::string& newName) {
+  if (profile_ == oldName) profile_ = newName;
+}
+
+std::string SchedulerEngine::ProfileSection() {
+  if (profile_.empty()) profile_ = ActiveProfileName();
+  return "Profiles\\" + profile_;
+}
+
+bool SchedulerEngine::FollowActiveProfile() {
+  const std::string active = ActiveProfileName();
+  if (profile_.empty()) profile_ = active;
+  if (active == profile_) return false;
+  // Whatever the old profile stored stays as it is: its trigger comes back
+  // when it is active again. Nothing of it may reach the new profile.
+  if (trigger_) Deactivate(false, false, StoredState::Keep);
+  profile_ = active;
+  LoadLastEvent();
+  LoadMainForm();
+  RestoreActivation();
+  return true;
+}
 
 void SchedulerEngine::LoadLastEvent() {
   // Whatever the profile holds, start-up goes on. A value that cannot be
@@ -109,6 +127,7 @@ void SchedulerEngine::LoadLastEvent() {
   // every occurrence inside the expiry window counts as not yet handled.
   DateTime stored(0.0, DateTimeStatus::Invalid);
   try {
+    profile_ = ActiveProfileName();
     std::vector<std::string> texts;
     DataSystem::ReadStrings({DataSystem::kLastEvent}, texts, ProfileSection(),
                             DataSystem::kHiveCurrentUser);
@@ -136,6 +155,9 @@ void SchedulerEngine::LoadMainForm() {
   fields.action = static_cast<ActionId>(numbers[0]);
   fields.kind = static_cast<std::int32_t>(numbers[1]);
   fields.dateTime = DecodeTriggerDateTime(numbers[2], numbers[3]);
+  // Never stored: the pickers show the moment, as in a window just made,
+  // never what another profile left in them.
+  if (fields.dateTime.status != DateTimeStatus::Valid) fields.dateTime = Now();
   fields.weekdayIndex = static_cast<std::int32_t>(numbers[4]);
   fields.number = static_cast<std::int32_t>(numbers[5]);
   fields.processText = texts[0];
@@ -178,6 +200,12 @@ void SchedulerEngine::RestoreActivation() {
 }
 
 void SchedulerEngine::OnActivateClicked() {
+  // The click was meant for the fields the window showed; after a switch it
+  // shows another profile's, and its activation as restored.
+  if (FollowActiveProfile()) {
+    window_.SetActivateChecked(IsActive());
+    return;
+  }
   if (trigger_) {
     DeactivateTrigger(true);
     return;
@@ -189,6 +217,10 @@ void SchedulerEngine::OnActivateClicked() {
     if (!IsActionId(action)) {
       window_.ShowMessageBox(kSelectActionText, kMessageCaption, kMessageIconExclamation);
     }
+    return;
+  }
+  if (!ConfirmEventTrigger(fields)) {
+    window_.SetActivateChecked(false);
     return;
   }
   try {
@@ -208,6 +240,25 @@ void SchedulerEngine::OnActivateClicked() {
     }
   }
   Activate(fields, action, true);
+}
+
+bool SchedulerEngine::ConfirmEventTrigger(const TriggerFields& fields) {
+  if (!IsEventKind(fields.kind)) return true;
+  const bool process = fields.kind == static_cast<std::int32_t>(TriggerKind::Process);
+  if (process && fields.processText.empty()) {
+    window_.ShowMessageBox(kEnterProcessNameText, kMessageCaption, kMessageIconExclamation);
+    return false;
+  }
+  // The trigger would be due at the first poll: a mistyped name, or a
+  // defragmenter not started yet, would run the action at once.
+  TimeSpan out;
+  if (BuildTrigger(fields)->Evaluate(out) != TriggerState::Due) return true;
+  const std::string shown = profile_;
+  const bool anyway = window_.AskYesNo(
+      process ? NoMatchingProcessQuestion(fields.processText) : kNoDefragmenterQuestion,
+      kMessageCaption);
+  // The question is modal: a profile switch inside it took the fields away.
+  return anyway && !trigger_ && shown == profile_;
 }
 
 bool SchedulerEngine::ActivateTrigger() {
@@ -243,7 +294,8 @@ bool SchedulerEngine::Activate(const TriggerFields& fields, ActionId action, boo
     SetStatus(description);
     SetDisplayRunning(true);
     try {
-      WriteProfileNumber(DataSystem::kTriggerActive, 1);
+      DataSystem::WriteNumbers({DataSystem::kTriggerActive}, {1}, ProfileSection(),
+                               DataSystem::kHiveCurrentUser);
     } catch (const Exception&) {
       // Only the memory of the activation across a restart is lost; the
       // trigger itself runs.
@@ -263,7 +315,7 @@ bool SchedulerEngine::Activate(const TriggerFields& fields, ActionId action, boo
 
 void SchedulerEngine::DeactivateTrigger(bool notify) { Deactivate(notify, true); }
 
-void SchedulerEngine::Deactivate(bool notify, bool reportStoreFailure) {
+void SchedulerEngine::Deactivate(bool notify, bool reportStoreFailure, StoredState stored) {
   trigger_.reset();
   kind_ = -1;
   armed_ = true;
@@ -276,7 +328,12 @@ void SchedulerEngine::Deactivate(bool notify, bool reportStoreFailure) {
   // The window must come back to life even when the store fails; the
   // failure is reported once it has.
   FailureKeeper store;
-  store.Run([] { WriteProfileNumber(DataSystem::kTriggerActive, 0); });
+  if (stored == StoredState::Write) {
+    store.Run([this] {
+      DataSystem::WriteNumbers({DataSystem::kTriggerActive}, {0}, ProfileSection(),
+                               DataSystem::kHiveCurrentUser);
+    });
+  }
   EnableTriggerControls(true);
   SetDisplayRunning(false);
   SetStatus("");
@@ -318,6 +375,9 @@ void SchedulerEngine::SetStatus(const std::string& text) {
 }
 
 bool SchedulerEngine::OnTimer(std::int32_t id) {
+  // A poll may write the profile's state; the display only reads the
+  // trigger, and the clock watch looks only before it would stop one.
+  if (id == kPollTimer && FollowActiveProfile()) return true;
   switch (id) {
     case kPollTimer: OnPollTick(); return true;
     case kDisplayTimer: OnDisplayTick(); return true;
@@ -406,8 +466,9 @@ void SchedulerEngine::OnClockWatchTick() {
   }
   previousPrecise_ = precise;
   hasPreviousPrecise_ = hasPrecise;
+  // After a profile switch the trigger that saw the clock go back is gone.
   if (setBack && trigger_ && IsTimeBasedKind(kind_) &&
-      GlobalFlag(DataSystem::kAutoStopTimer)) {
+      GlobalFlag(DataSystem::kAutoStopTimer) && !FollowActiveProfile()) {
     DeactivateTrigger(true);
     SetStatus(kClockSetBackText);
   }

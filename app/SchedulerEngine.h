@@ -17,6 +17,7 @@
 #include "model/DateTime.h"
 #include "model/Trigger.h"
 #include "platform/Clock.h"
+#include "settings/Profiles.h"
 
 namespace Vesperon {
 
@@ -51,7 +52,7 @@ enum EngineControl : std::int32_t {
 };
 
 // Message box icons, with the MB_ICON* values.
-enum MessageIcon : std::uint32_t { kMessageIconExclamation = 0x30 };
+enum MessageIcon : std::uint32_t { kMessageIconExclamation = 0x30, kMessageIconQuestion = 0x20 };
 
 // The tray icon's own image (16 x 16), put back at every deactivation.
 inline constexpr std::int32_t kTrayIconResource = 127;
@@ -113,6 +114,9 @@ class IEngineWindow {
   // A modal message box owned by the main window.
   virtual void ShowMessageBox(const std::string& text, const std::string& caption,
                               MessageIcon icon) = 0;
+  // A modal Yes/No question owned by the main window, No the default
+  // button; true for Yes.
+  virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
 
   // Runs the action selected in the action list (the dispatcher's
   // ExecuteSelectedAction, which announces it itself).
@@ -127,7 +131,7 @@ struct ProgressRange {
 };
 ProgressRange ChooseProgressRange(const TimeSpan& remaining);
 
-class SchedulerEngine {
+class SchedulerEngine final : private DataSystem::IProfileRenameListener {
  public:
   explicit SchedulerEngine(IEngineWindow& window);
   // The trigger goes without a deactivation, so the stored TriggerActive
@@ -138,12 +142,24 @@ class SchedulerEngine {
 
   // Start-up, in the window's order. Window creation: LoadLastEvent.
   // Initialisation: StartClockWatch, LoadMainForm, (the window shows the
-  // selected kind's editor), RestoreActivation.
+  // selected kind's editor), RestoreActivation. The window then shows the
+  // profile active at LoadLastEvent; the engine reads and writes only that
+  // profile's fields and state.
   void LoadLastEvent();
   void StartClockWatch();
   void LoadMainForm();
   void RestoreActivation();
   void SaveMainForm();
+
+  // When another profile has become active since the window last looked,
+  // the window takes it up as at start-up: an active trigger ends without
+  // touching the stored state of the profile it came from (which brings it
+  // back when that profile is active again), then the new profile's
+  // LastEvent and fields are loaded and its activation restored. A rename
+  // of the shown profile is no switch: the window follows the new name.
+  // True when it switched. The engine looks before every tick and click
+  // that may write; the window also asks after a dialog that may switch.
+  bool FollowActiveProfile();
 
   // The Activate button (control 1000).
   void OnActivateClicked();
@@ -177,9 +193,16 @@ class SchedulerEngine {
   ProgressUnit CurrentProgressUnit() const { return progressUnit_; }
 
  private:
+  void OnProfileRenamed(const std::string& oldName, const std::string& newName) override;
+  // "Profiles\" and the shown profile (the active one until the first load).
+  std::string ProfileSection();
+  // An empty process pattern is refused, an event whose condition is met
+  // already is asked about; false when the user's click activates nothing.
+  bool ConfirmEventTrigger(const TriggerFields& fields);
   bool Activate(const TriggerFields& fields, ActionId action, bool armed);
   void StoreMainForm(const TriggerFields& fields, ActionId action);
-  void Deactivate(bool notify, bool reportStoreFailure);
+  enum class StoredState { Write, Keep };
+  void Deactivate(bool notify, bool reportStoreFailure, StoredState stored = StoredState::Write);
   void EnableTriggerControls(bool enable);
   void NotifyTray(bool resetIcon, bool balloon, const std::string& text);
   void SetStatus(const std::string& text);
@@ -188,6 +211,8 @@ class SchedulerEngine {
   TriggerState EvaluateArmed(TimeSpan& out);
 
   IEngineWindow& window_;
+  // The profile whose fields the window shows; empty before the first load.
+  std::string profile_;
   std::unique_ptr<Trigger> trigger_;
   std::int32_t kind_ = -1;  // of the current trigger
   // A trigger started over after firing may fire again only once it has

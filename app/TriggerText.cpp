@@ -39,6 +39,11 @@ std::string FormatRemaining(const TimeSpan& remaining) {
   return FormatSpan(remaining, " %S Second(s)");
 }
 
+std::string NoMatchingProcessQuestion(const std::string& pattern) {
+  return "No running process matches \"" + pattern +
+         "\". The action would run at once. Activate anyway?";
+}
+
 std::string BuildTriggerDescription(const TriggerFields& f, ActionId action,
                                     const std::string& weekdayText) {
   std::string text = "Action \"";

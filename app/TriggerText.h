@@ -34,6 +34,13 @@ inline constexpr char kMessageCaption[] = "Vesperon";
 // Message box of an activation with no action selected (none stored, or a
 // stored action this Windows version does not offer).
 inline constexpr char kSelectActionText[] = "Please select an action.";
+// Activating an event trigger whose condition is met already: refused, or
+// asked about (the action would run at the first poll).
+inline constexpr char kEnterProcessNameText[] = "Please enter a process name.";
+inline constexpr char kNoDefragmenterQuestion[] =
+    "No disk defragmenter is running. The action would run at once. Activate anyway?";
+// 'No running process matches "NAME". The action would run at once. Activate anyway?'
+std::string NoMatchingProcessQuestion(const std::string& pattern);
 
 // The remaining time as the countdown label shows it: the largest non-zero
 // unit decides the pattern and every smaller unit is shown with it, so

@@ -49,6 +49,7 @@ class FuzzWindow final : public IEngineWindow {
   void ShowBalloon(const std::string&, const std::string&, std::uint32_t, BalloonIcon) override {}
   void SetTrayIconImage(std::int32_t) override {}
   void ShowMessageBox(const std::string&, const std::string&, MessageIcon) override {}
+  bool AskYesNo(const std::string&, const std::string&) override { return false; }
   void ExecuteSelectedAction() override { ++executions; }
 };
 

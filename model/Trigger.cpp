@@ -220,9 +220,7 @@ std::int32_t MonthlyTrigger::PollInterval() const { return PollTimeBased(*this);
 
 TriggerState DiskDefragmenterTrigger::Evaluate(TimeSpan& out) const {
   out = NoTime();
-  return platform::Desktop().TopLevelWindowExists("#32770", "Disk Defragmenter")
-             ? TriggerState::Waiting
-             : TriggerState::Due;
+  return DiskDefragmenterRuns() ? TriggerState::Waiting : TriggerState::Due;
 }
 std::int32_t DiskDefragmenterTrigger::PollInterval() const { return PollEvent(*this); }
 
@@ -234,6 +232,26 @@ TriggerState ProcessTrigger::Evaluate(TimeSpan& out) const {
   return TriggerState::Due;
 }
 std::int32_t ProcessTrigger::PollInterval() const { return PollEvent(*this); }
+
+bool DiskDefragmenterRuns() {
+  platform::IDesktop& desktop = platform::Desktop();
+  // The window's class changed with the generations (a dialog, a console
+  // snap-in, a program of its own); its title did not, until it was renamed.
+  for (const char* title : {"Disk Defragmenter", "Optimize Drives"}) {
+    if (desktop.TopLevelWindowExists("", title)) return true;
+  }
+  // The command-line defragmenter has no window at all, and the 9x line
+  // lists a process by its whole path, in whatever case the file has.
+  for (const std::string& listed : desktop.RunningProcessNames()) {
+    const std::string::size_type slash = listed.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? listed : listed.substr(slash + 1);
+    for (char& c : name) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (name == "DFRGUI.EXE" || name == "DEFRAG.EXE") return true;
+  }
+  return false;
+}
 
 std::unique_ptr<Trigger> BuildTrigger(const TriggerFields& fields) {
   // The window keeps its fields inside these ranges, but stored fields come

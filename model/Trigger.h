@@ -108,7 +108,12 @@ class MonthlyTrigger : public Trigger {
   std::int32_t dayOfMonth;  // 1..31; months without that day are skipped
 };
 
-// Due as soon as the disk defragmenter's window is gone.
+// Whether a disk defragmenter runs, whatever the Windows generation: a
+// window titled "Disk Defragmenter" or "Optimize Drives" (any class), or a
+// process dfrgui.exe or defrag.exe (any case, any folder).
+bool DiskDefragmenterRuns();
+
+// Due as soon as no disk defragmenter runs.
 class DiskDefragmenterTrigger : public Trigger {
  public:
   TriggerState Evaluate(TimeSpan& out) const override;

@@ -11,7 +11,8 @@ class IDesktop {
   virtual ~IDesktop() = default;
   // File names (with extension) of the running processes, in walk order.
   virtual std::vector<std::string> RunningProcessNames() = 0;
-  // FindWindowA(className, title) found a top-level window.
+  // FindWindowA(className, title) found a top-level window; an empty class
+  // name stands for any class.
   virtual bool TopLevelWindowExists(const std::string& className, const std::string& title) = 0;
 };
 

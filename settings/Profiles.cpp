@@ -188,6 +188,20 @@ void DeleteProfile(const std::string& section, const std::string& name) {
   }
 }
 
+std::vector<IProfileRenameListener*>& RenameListeners() {
+  static std::vector<IProfileRenameListener*> listeners;
+  return listeners;
+}
+
+void AddProfileRenameListener(IProfileRenameListener& listener) {
+  RenameListeners().push_back(&listener);
+}
+
+void RemoveProfileRenameListener(IProfileRenameListener& listener) {
+  std::vector<IProfileRenameListener*>& listeners = RenameListeners();
+  listeners.erase(std::remove(listeners.begin(), listeners.end(), &listener), listeners.end());
+}
+
 void RenameProfile(const std::string& oldName, const std::string& newName,
                    const HiveSelector& hive) {
   if (oldName == kDefaultProfileName) throw DataSystemException(kDefaultProfileKeepsName);
@@ -195,6 +209,9 @@ void RenameProfile(const std::string& oldName, const std::string& newName,
   CopyProfile(oldName, newName, hive);
   DeleteProfile(kProfilesSection, oldName);
   if (wasActive) SetActiveProfileName(kProfilesSection, newName, hive);
+  // A copy: a listener may remove itself.
+  const std::vector<IProfileRenameListener*> listeners = RenameListeners();
+  for (IProfileRenameListener* listener : listeners) listener->OnProfileRenamed(oldName, newName);
 }
 
 void ExportProfile(const std::string& file, const std::string& name, const HiveSelector& hive) {

@@ -48,6 +48,19 @@ void CopyProfile(const std::string& source, const std::string& target, const Hiv
 // section) it removes the section's own tree.
 void DeleteProfile(const std::string& section, const std::string& name);
 
+// Told of every rename once it is complete: a window that shows a profile
+// follows it to its new name, as a rename is no switch to another profile.
+// Listeners stay until removed; the user-interface thread only.
+class IProfileRenameListener {
+ public:
+  virtual void OnProfileRenamed(const std::string& oldName, const std::string& newName) = 0;
+
+ protected:
+  ~IProfileRenameListener() = default;
+};
+void AddProfileRenameListener(IProfileRenameListener& listener);
+void RemoveProfileRenameListener(IProfileRenameListener& listener);
+
 // Copy under the new name, delete the old one, and keep the profile active
 // if it was. "Default" keeps its name (kDefaultProfileKeepsName, nothing
 // changes); the copy's failures are those of CopyProfile.

@@ -254,7 +254,8 @@ void CVesperonDlg::OnInitDialog() {
     ShowWindow(h_, SW_MINIMIZE);
     SetTimer(h_, kStartHiddenTimer, 0, nullptr);
   }
-  // 11.-13. The stored fields and the editor of their kind.
+  // 11.-13. The stored fields and the editor of their kind (here too,
+  // should the fields not load).
   Guarded([&] { engine_.LoadMainForm(); });
   ShowKindEditor(SelectedTriggerKind(), false);
   // 14. Re-activate what was active when the program ended.
@@ -456,6 +457,8 @@ void CVesperonDlg::OnCommand(int id, int code) {
     case ID_GLOBAL_OPTIONS: {
       CAppPropertySheet sheet(h_, CAppPropertySheet::kGlobalOptionPages);
       sheet.DoModal();
+      // Its Profiles page may have made another profile active.
+      Guarded([&] { engine_.FollowActiveProfile(); });
       return;
     }
     case ID_SYSTEM_TWEAKS:
@@ -709,6 +712,9 @@ void CVesperonDlg::ShowStoredFields(const StoredFields& fields) {
   }
   processField_.SetText(fields.processText);
   WriteNumberField(fields.number);
+  // A profile switch loads fields of any kind into a window that may show
+  // another kind's editor.
+  ShowKindEditor(SelectedTriggerKind(), false);
 }
 
 void CVesperonDlg::StartTimer(std::int32_t id, std::uint32_t periodMs) {
@@ -757,6 +763,11 @@ void CVesperonDlg::SetTrayIconImage(std::int32_t iconResource) {
 void CVesperonDlg::ShowMessageBox(const std::string& text, const std::string& caption,
                                   MessageIcon icon) {
   MessageBoxA(h_, text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
+}
+
+bool CVesperonDlg::AskYesNo(const std::string& text, const std::string& caption) {
+  return MessageBoxA(h_, text.c_str(), caption.c_str(),
+                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void CVesperonDlg::ExecuteSelectedAction() { dispatcher_.ExecuteSelectedAction(); }

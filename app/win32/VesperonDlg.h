@@ -45,6 +45,7 @@ class CVesperonDlg final : public win::CModalDialog,
   void SetTrayIconImage(std::int32_t iconResource) override;
   void ShowMessageBox(const std::string& text, const std::string& caption,
                       Vesperon::MessageIcon icon) override;
+  bool AskYesNo(const std::string& text, const std::string& caption) override;
   void ExecuteSelectedAction() override;
 
   // IActionHost

@@ -3,7 +3,11 @@
 namespace platform {
 
 bool FakeDesktop::TopLevelWindowExists(const std::string& className, const std::string& title) {
-  return windows_.count({className, title}) != 0;
+  if (!className.empty()) return windows_.count({className, title}) != 0;
+  for (const auto& [openClass, openTitle] : windows_) {
+    if (openTitle == title) return true;
+  }
+  return false;
 }
 
 void FakeDesktop::OpenWindow(const std::string& className, const std::string& title) {

@@ -15,7 +15,7 @@ class Win32Desktop final : public IDesktop {
   std::vector<std::string> RunningProcessNames() override { return Vesperon::RunningProcessNames(); }
 
   bool TopLevelWindowExists(const std::string& className, const std::string& title) override {
-    return FindWindowA(className.c_str(), title.c_str()) != nullptr;
+    return FindWindowA(className.empty() ? nullptr : className.c_str(), title.c_str()) != nullptr;
   }
 };
 }  // namespace

@@ -1,6 +1,7 @@
 // The scheduler engine against a recording window on a simulated computer, and long runs on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iostream>
 #include <string>
@@ -9,7 +10,9 @@
 
 #include "app/SchedulerEngine.h"
 #include "model/MainFormRecord.h"
+#include "settings/Profiles.h"
 #include "settings/SettingsKey.h"
+#include "settings/SettingsStore.h"
 #include "settings/StoreExceptions.h"
 #include "tests/support/EngineSimulation.h"
 
@@ -175,6 +178,61 @@ TEST(SchedulerEngineTest, NoKindOrNoActionActivatesNothing) {
       EXPECT_EQ(sim.window.messageBoxes[0].caption, "Vesperon");
       EXPECT_EQ(sim.ProfileNumber(kMainFormAction), 0u);  // the default, unwritten
     }
+  }
+}
+
+TEST(SchedulerEngineTest, EventTriggerWhoseConditionIsMetAsksFirst) {
+  // Due at the first poll means the action at once: an empty field is
+  // refused, a name nothing matches or a defragmenter not yet started is
+  // asked about, No by default.
+  const auto at = At(2004, 11, 5, 10, 0, 0);
+  const std::string noDefrag =
+      "No disk defragmenter is running. The action would run at once. Activate anyway?";
+  const struct {
+    TriggerFields fields;
+    const char* defragWindow;  // a window of that title is open; nullptr: none
+    bool answer;
+    const char* message;   // the refusal shown, nullptr: none
+    std::string question;  // "" when none is asked
+    bool active;             // after the click
+    std::size_t executions;  // within five seconds
+  } rows[] = {
+      {Fields(TriggerKind::Process, at), nullptr, true, "Please enter a process name.", "", false, 0},
+      {Fields(TriggerKind::Process, at, 0, 0, "notepadd.exe"), nullptr, false, nullptr,
+       "No running process matches \"notepadd.exe\". The action would run at once. Activate anyway?",
+       false, 0},
+      {Fields(TriggerKind::Process, at, 0, 0, "Note*.exe"), nullptr, true, nullptr,
+       "No running process matches \"Note*.exe\". The action would run at once. Activate anyway?",
+       true, 1},
+      {Fields(TriggerKind::Process, at, 0, 0, "note*.exe"), nullptr, false, nullptr, "", true, 0},
+      {Fields(TriggerKind::DiskDefragmenter, at), nullptr, false, nullptr, noDefrag, false, 0},
+      {Fields(TriggerKind::DiskDefragmenter, at), nullptr, true, nullptr, noDefrag, true, 1},
+      {Fields(TriggerKind::DiskDefragmenter, at), "Optimize Drives", false, nullptr, "", true, 0},
+      {Fields(TriggerKind::DiskDefragmenter, at), "Disk Defragmenter", false, nullptr, "", true, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.fields.kind << " \"" << r.fields.processText << "\" "
+                                    << (r.defragWindow ? r.defragWindow : "-") << " " << r.answer);
+    EngineSimulation sim(at, 200);
+    SetLastEvent(MakeDateTime(2001, 1, 1, 0, 0, 0));
+    sim.desktop.processNames = {"explorer.exe", "notepad.exe"};
+    if (r.defragWindow) sim.desktop.OpenWindow("#32770", r.defragWindow);
+    sim.window.answer = r.answer;
+    Activate(sim, r.fields);
+    ASSERT_EQ(sim.window.messageBoxes.size(), r.message ? 1u : 0u);
+    if (r.message) {
+      EXPECT_EQ(sim.window.messageBoxes[0].text, r.message);
+      EXPECT_EQ(sim.window.messageBoxes[0].caption, "Vesperon");
+    }
+    EXPECT_EQ(sim.window.questions,
+              r.question.empty() ? std::vector<std::string>{} : std::vector<std::string>{r.question});
+    EXPECT_EQ(sim.engine.IsActive(), r.active);
+    if (!r.active) {
+      ExpectRefused(sim);
+      EXPECT_EQ(LastEvent().days, MakeDateTime(2001, 1, 1, 0, 0, 0).days);  // nothing changed
+    }
+    sim.RunFor(5000);
+    EXPECT_EQ(sim.window.executions.size(), r.executions);
   }
 }
 
@@ -372,6 +430,7 @@ TEST(SchedulerEngineTest, MainFormRoundTrip) {
     EngineSimulation sim(At(2004, 11, 5, 6, 0, 0));
     sim.window.fields = fields;
     sim.window.action = action;
+    sim.window.answer = true;
     sim.engine.OnActivateClicked();
     ASSERT_TRUE(sim.engine.IsActive());
 
@@ -387,6 +446,105 @@ TEST(SchedulerEngineTest, MainFormRoundTrip) {
   sim.engine.LoadMainForm();
   EXPECT_EQ(sim.window.fields.year, 2004);
   EXPECT_EQ(sim.window.fields.number, 1);  // TriggerEdit's default
+}
+
+// Another profile's fields, written as an earlier run would have.
+void StoreProfile(const std::string& profile, std::uint32_t kind, std::uint32_t weekday,
+                  std::uint32_t active, const std::string& lastEvent) {
+  const std::string section = "Profiles\\" + profile;
+  WriteNumbers({kTrigger, kTriggerDate, kTriggerTime, kTriggerCmb1, kTriggerActive, kMainFormAction},
+               {kind, EncodeTriggerDate(2004, 10, 1), EncodeTriggerTime(7, 5, 0), weekday, active,
+                static_cast<std::uint32_t>(kActionReboot)},
+               section, kHiveCurrentUser);
+  WriteStrings({kLastEvent}, {lastEvent}, section, kHiveCurrentUser);
+}
+
+std::vector<std::uint32_t> StoredState(const std::string& profile) {
+  std::vector<std::uint32_t> values;
+  ReadNumbers({kTrigger, kTriggerTime, kTriggerCmb1, kTriggerEdit, kTriggerActive, kMainFormAction,
+               kTriggerDate},
+              values, "Profiles\\" + profile, kHiveCurrentUser);
+  return values;
+}
+
+bool ProfileExists(const std::string& profile) {
+  std::vector<std::string> names;
+  ListSubkeys("Profiles", names, kHiveCurrentUser);
+  return std::find(names.begin(), names.end(), profile) != names.end();
+}
+
+TEST(SchedulerEngineTest, ProfileSwitchTakesUpTheNewProfileAsAtStartUp) {
+  // Default runs a countdown; Work holds a weekly trigger stored active.
+  // However the window comes to look (a poll, a click on Activate, the
+  // window asking after its options dialog), it ends the
+  // countdown, leaves Default's stored state alone and shows Work restored.
+  const std::string workEvent = MakeDateTime(2004, 11, 5, 9, 0, 0).ToText();
+  enum How { kPoll, kClick, kAsked };
+  for (const How how : {kPoll, kClick, kAsked}) {
+    SCOPED_TRACE(how);
+    EngineSimulation sim(At(2004, 11, 5, 10, 0, 0), 100);
+    StoreProfile("Work", Kind(TriggerKind::Weekly), 1, 1, workEvent);
+    sim.StartUp(false);
+    Activate(sim, Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 30, 0)));
+    ASSERT_TRUE(sim.engine.IsActive());
+    const std::vector<std::uint32_t> defaultState = StoredState("Default");
+    const std::vector<std::uint32_t> workState = StoredState("Work");
+    ASSERT_EQ(defaultState[4], 1u);
+
+    SetActiveProfileName("Profiles", "Work", kHiveCurrentUser);
+    switch (how) {
+      case kPoll:
+        // Polls come every minute until the last five; the switch waits for one.
+        sim.RunFor(60000);
+        break;
+      case kClick:
+        sim.engine.OnActivateClicked();  // meant for the countdown shown
+        break;
+      case kAsked:
+        EXPECT_TRUE(sim.engine.FollowActiveProfile());
+        EXPECT_FALSE(sim.engine.FollowActiveProfile());
+        break;
+    }
+    EXPECT_EQ(StoredState("Default"), defaultState);
+    EXPECT_EQ(StoredState("Work"), workState);
+    EXPECT_EQ(sim.window.fields.kind, Kind(TriggerKind::Weekly));
+    EXPECT_EQ(sim.window.fields.weekdayIndex, 1);
+    EXPECT_EQ(sim.window.action, kActionReboot);
+    ASSERT_NE(dynamic_cast<const WeeklyTrigger*>(sim.engine.CurrentTrigger()), nullptr);
+    EXPECT_TRUE(sim.window.activateChecked);
+    EXPECT_EQ(LastEvent().ToText(), workEvent);
+    EXPECT_TRUE(sim.window.executions.empty());
+
+    // Work's own deactivation is Work's; Default keeps its countdown stored
+    // active and gets it back, from now, as at a start.
+    sim.engine.OnActivateClicked();
+    EXPECT_EQ(StoredState("Work")[4], 0u);
+    EXPECT_EQ(StoredState("Default"), defaultState);
+    SetActiveProfileName("Profiles", "Default", kHiveCurrentUser);
+    EXPECT_TRUE(sim.engine.FollowActiveProfile());
+    ASSERT_NE(dynamic_cast<const CountdownTrigger*>(sim.engine.CurrentTrigger()), nullptr);
+    EXPECT_EQ(sim.window.fields.kind, Kind(TriggerKind::Countdown));
+  }
+}
+
+TEST(SchedulerEngineTest, RenamingTheShownProfileIsNoSwitch) {
+  EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
+  StoreProfile("Work", Kind(TriggerKind::Weekly), 1, 1, MakeDateTime(2004, 11, 5, 9, 0, 0).ToText());
+  SetActiveProfileName("Profiles", "Work", kHiveCurrentUser);
+  sim.StartUp();
+  const Trigger* running = sim.engine.CurrentTrigger();
+  ASSERT_NE(running, nullptr);
+  const std::size_t balloons = sim.window.balloons.size();
+
+  RenameProfile("Work", "Office", kHiveCurrentUser);
+  sim.RunFor(65000);
+  EXPECT_FALSE(sim.engine.FollowActiveProfile());
+  EXPECT_EQ(sim.engine.CurrentTrigger(), running);
+  EXPECT_EQ(sim.window.balloons.size(), balloons);
+  sim.engine.OnActivateClicked();
+  EXPECT_FALSE(sim.engine.IsActive());
+  EXPECT_EQ(StoredState("Office")[4], 0u);
+  EXPECT_FALSE(ProfileExists("Work"));  // nothing written under the old name
 }
 
 TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) {
@@ -468,6 +626,7 @@ TEST(SchedulerEngineTest, StartingOverAfterAFireNeverRepeatsWithoutPause) {
     SCOPED_TRACE(fields.kind);
     EngineSimulation sim(now, 500);
     sim.SetGlobal(kAutoReactTrgr, 1);
+    sim.window.answer = true;  // none runs yet: activate anyway
     Activate(sim, fields);
     sim.RunFor(65000);
     EXPECT_EQ(sim.window.executions.size(), 1u);
@@ -480,6 +639,7 @@ TEST(SchedulerEngineTest, StartingOverAfterAFireNeverRepeatsWithoutPause) {
 TEST(SchedulerEngineTest, EventTriggerStartedOverFiresAtTheNextEnd) {
   EngineSimulation sim(At(2004, 11, 5, 10, 0, 0), 500);
   sim.SetGlobal(kAutoReactTrgr, 1);
+  sim.window.answer = true;
   Activate(sim, Fields(TriggerKind::Process, At(2004, 11, 5, 10, 0, 0), 0, 0, "note*.exe"));
   sim.RunFor(10000);
   EXPECT_EQ(sim.window.executions.size(), 1u);  // not running at activation

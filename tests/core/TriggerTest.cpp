@@ -109,15 +109,35 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
 }
 
 TEST_F(TriggerTest, EventTriggersWaitWhileTheirWindowOrProcessIsThere) {
-  const DiskDefragmenterTrigger defrag;
-  EXPECT_EQ(Run(defrag).state, TriggerState::Due);  // no window at activation: due at once
-  desktop.OpenWindow("#32770", "Disk defragmenter");
-  desktop.OpenWindow("Defrag", "Disk Defragmenter");
-  EXPECT_EQ(Run(defrag).poll, -1);
-  desktop.OpenWindow("#32770", "Disk Defragmenter");
-  EXPECT_EQ(Run(defrag).state, TriggerState::Waiting);
-  EXPECT_EQ(Run(defrag).poll, 1000);
-  EXPECT_EQ(Run(defrag).seconds, -kDay);
+  // Every generation's defragmenter counts: its windows whatever their
+  // class, its programs whatever their folder and case.
+  const struct {
+    const char* windowClass;  // nullptr: no window open
+    const char* title;
+    std::vector<std::string> running;
+    TriggerState state;
+  } defragRows[] = {
+      {nullptr, "", {"explorer.exe"}, TriggerState::Due},  // none at activation: due at once
+      {"#32770", "Disk Defragmenter", {}, TriggerState::Waiting},
+      {"MMCMainFrame", "Disk Defragmenter", {}, TriggerState::Waiting},
+      {"#32770", "Optimize Drives", {}, TriggerState::Waiting},
+      {"#32770", "Disk defragmenter", {}, TriggerState::Due},
+      {"#32770", "Optimize", {}, TriggerState::Due},
+      {nullptr, "", {"explorer.exe", "dfrgui.exe"}, TriggerState::Waiting},
+      {nullptr, "", {"Defrag.EXE"}, TriggerState::Waiting},
+      {nullptr, "", {"C:\\WINDOWS\\DEFRAG.EXE"}, TriggerState::Waiting},
+      {nullptr, "", {"defrag.exe.bak", "mydefrag.exe", "dfrgui"}, TriggerState::Due},
+  };
+  for (const auto& r : defragRows) {
+    SCOPED_TRACE(testing::Message() << r.title << " " << testing::PrintToString(r.running));
+    if (r.windowClass) desktop.OpenWindow(r.windowClass, r.title);
+    desktop.processNames = r.running;
+    const Result result = Run(DiskDefragmenterTrigger());
+    EXPECT_EQ(result.state, r.state);
+    EXPECT_EQ(result.seconds, -kDay);
+    EXPECT_EQ(result.poll, r.state == TriggerState::Due ? -1 : 1000);
+    if (r.windowClass) desktop.CloseWindow(r.windowClass, r.title);
+  }
 
   const struct {
     const char* pattern;

@@ -325,6 +325,64 @@ TEST_F(MainWindowE2e, OneTimeTriggerInThePastIsRefusedWithItsMessage) {
   EXPECT_TRUE(sim.JournalLines().empty());
 }
 
+// The question a click on Activate brings: its text, and whether No is the
+// default button; it is answered with `answer`.
+std::string AnswerQuestion(SimProcess& sim, int answer, bool& noIsDefault) {
+  HWND box = nullptr;
+  if (!WaitFor([&] { return (box = sim.FindMessageBox("Vesperon")) != nullptr; }, 5000)) return "";
+  const std::string text = sim.Text(GetDlgItem(box, 0xFFFF));
+  const auto kindOf = [&](int button) { return GetWindowLongA(GetDlgItem(box, button), GWL_STYLE) & BS_TYPEMASK; };
+  noIsDefault = kindOf(IDNO) == BS_DEFPUSHBUTTON && kindOf(IDYES) == BS_PUSHBUTTON;
+  CloseDialog(box, answer);
+  return text;
+}
+
+TEST_F(MainWindowE2e, EventTriggerThatWouldFireAtOnceIsRefusedOrAskedAbout) {
+  SimProcess sim;
+  ASSERT_NE(Shown(sim), nullptr);
+  sim.SelectComboItem(kActionList, 0);  // "Turn off"
+  bool noIsDefault = false;
+
+  // The process field is empty once the kind is chosen.
+  sim.SelectComboItem(kTriggerList, 6);
+  sim.PostClick(kActivate);
+  EXPECT_EQ(sim.TakeMessageBox(), "Please enter a process name.");
+  sim.SetText(1116, "nosuch-e2e.exe");
+  sim.PostClick(kActivate);
+  EXPECT_EQ(AnswerQuestion(sim, IDNO, noIsDefault),
+            "No running process matches \"nosuch-e2e.exe\". The action would run at once. "
+            "Activate anyway?");
+  EXPECT_TRUE(noIsDefault);
+
+  // No defragmenter runs: asked too. Once one runs, the trigger waits for it.
+  sim.SelectComboItem(kTriggerList, 5);
+  sim.PostClick(kActivate);
+  EXPECT_EQ(AnswerQuestion(sim, IDNO, noIsDefault),
+            "No disk defragmenter is running. The action would run at once. Activate anyway?");
+  EXPECT_TRUE(noIsDefault);
+  EXPECT_FALSE(WaitFor([&] { return sim.IsChecked(kActivate) || !sim.JournalLines().empty(); }, 2500));
+  EXPECT_EQ(registry::Dword("Profiles\\Default\\MainForm", "TriggerActive"), 0u);
+
+  HWND optimize = CreateWindowExA(0, "STATIC", "Optimize Drives", WS_OVERLAPPED, 0, 0, 10, 10,
+                                  nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(optimize, nullptr);
+  sim.PostClick(kActivate);
+  EXPECT_TRUE(WaitFor([&] { return sim.IsChecked(kActivate); }, 3000));
+  EXPECT_EQ(sim.FindMessageBox("Vesperon"), nullptr);
+  EXPECT_FALSE(WaitFor([&] { return !sim.JournalLines().empty(); }, 2500));
+  DestroyWindow(optimize);
+  EXPECT_TRUE(WaitFor([&] { return !sim.JournalLines().empty(); }, 5000));
+
+  // Asked and answered Yes: the action runs at the first poll.
+  sim.SelectComboItem(kTriggerList, 6);
+  sim.SetText(1116, "nosuch-e2e.exe");
+  sim.PostClick(kActivate);
+  EXPECT_NE(AnswerQuestion(sim, IDYES, noIsDefault), "");
+  EXPECT_TRUE(WaitFor([&] { return sim.JournalLines().size() == 2; }, 5000));
+  EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"ExitWindows 8", "ExitWindows 8"}));
+  EXPECT_TRUE(sim.Quit());
+}
+
 TEST_F(MainWindowE2e, DailyTriggerActiveAtExitIsActiveAgainAfterRestart) {
   {
     SimProcess sim;

@@ -263,6 +263,63 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   EXPECT_TRUE(sim.Quit());
 }
 
+TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRename) {
+  constexpr int kWeekdayList = 1042, kTriggerList = 1036, kActivate = 1000;
+  // Work keeps a weekly trigger for Tuesday 07:05, not active; Default runs a countdown.
+  const std::string work = "Profiles\\Work\\MainForm";
+  registry::SetDword(work, "Trigger", 3);
+  registry::SetDword(work, "TriggerCmb1", 2);
+  registry::SetDword(work, "TriggerDate", (2020 * 12 + 6) * 31 + 1);
+  registry::SetDword(work, "TriggerTime", 7 * 3600 + 5 * 60);
+  registry::SetDword(work, "TriggerActive", 0);
+  registry::SetString("Profiles", "DefaultList", "Default");
+  SimProcess sim;
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  sim.SelectComboItem(kTriggerList, 1);
+  sim.Click(kActivate);
+  ASSERT_TRUE(sim.IsChecked(kActivate));
+
+  HWND page = OpenPage(sim);
+  ASSERT_NE(page, nullptr);
+  HWND list = GetDlgItem(page, kList);
+  sim.SelectListRow(list, RowOf(sim, list, "Work"));
+  Press(page, kSetActive);
+  ASSERT_TRUE(WaitFor([&] { return Active() == "Work"; }, 5000));
+  ASSERT_TRUE(CloseDialog(sheet_, IDOK));
+
+  // Work's fields, its activation as stored; Default's countdown stays stored active.
+  EXPECT_TRUE(WaitFor([&] { return SimProcess::Send(sim.Item(kTriggerList), CB_GETCURSEL) == 3; }, 3000));
+  EXPECT_EQ(SimProcess::Send(sim.Item(kWeekdayList), CB_GETCURSEL), 2);
+  EXPECT_TRUE(IsWindowVisible(sim.Item(kWeekdayList)));
+  EXPECT_FALSE(sim.IsChecked(kActivate));
+  EXPECT_EQ(registry::Dword("Profiles\\Default\\MainForm", "TriggerActive"), 1u);
+  EXPECT_EQ(registry::Dword("Profiles\\Default\\MainForm", "Trigger"), 1u);
+  sim.Click(kActivate);
+  EXPECT_TRUE(sim.IsChecked(kActivate));
+  EXPECT_EQ(registry::Dword(work, "Trigger"), 3u);
+  EXPECT_EQ(registry::Dword(work, "TriggerCmb1"), 2u);
+  EXPECT_EQ(registry::Dword(work, "TriggerActive"), 1u);
+
+  // Renamed, Work is the same profile: its trigger runs on, and what the
+  // window writes goes under the new name only.
+  page = OpenPage(sim);
+  ASSERT_NE(page, nullptr);
+  list = GetDlgItem(page, kList);
+  sim.SelectListRow(list, RowOf(sim, list, "Work"));
+  Press(page, kRename);
+  AnswerNameDialog(sim, "Rename profile", "Office");
+  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Office") != -1; }, 5000));
+  ASSERT_TRUE(CloseDialog(sheet_, IDOK));
+  EXPECT_FALSE(WaitFor([&] { return !sim.IsChecked(kActivate); }, 3500));  // a clock-watch tick and polls
+  sim.Click(kActivate);
+  EXPECT_FALSE(sim.IsChecked(kActivate));
+  EXPECT_EQ(registry::Dword("Profiles\\Office\\MainForm", "TriggerActive"), 0u);
+  EXPECT_TRUE(Profile("Work").empty());
+  EXPECT_EQ(registry::Dword("Profiles\\Default\\MainForm", "TriggerActive"), 1u);
+  EXPECT_TRUE(sim.Quit());
+  EXPECT_TRUE(sim.JournalLines().empty());
+}
+
 TEST_F(ProfilesPageE2e, NoSelectionIsReportedAndTheListHasTwoColumnsOnWindows98) {
   SimProcess sim(SimExe("win98"));
   ASSERT_NE(sim.MainWindow(), nullptr);

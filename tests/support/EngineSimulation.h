@@ -129,7 +129,14 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
                       Vesperon::MessageIcon icon) override {
     messageBoxes.push_back({text, caption, icon});
   }
+  // Every question asked, answered with `answer` (No unless the test says).
+  bool AskYesNo(const std::string& text, const std::string&) override {
+    questions.push_back(text);
+    return answer;
+  }
   void ExecuteSelectedAction() override;
+  std::vector<std::string> questions;
+  bool answer = false;
 
  private:
   SimulatedTimers& timers_;
