@@ -356,7 +356,8 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
     std::uint32_t autoStop;
     std::int64_t shift;  // seconds
     bool stops;
-    bool precise = true;  // off: whole-second local time only, blind to setbacks up to 3 s
+    bool precise = true;  // off: whole seconds only, blind to setbacks up to 3 s
+    std::int64_t zone = 0;  // the zone's offset moves by this too (daylight saving, travel)
   } rows[] = {
       {Fields(TriggerKind::Daily, tomorrow), 1, -1, true},
       {Fields(TriggerKind::Daily, tomorrow), 1, -3, false, false},
@@ -366,11 +367,19 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
       {Fields(TriggerKind::Daily, tomorrow), 0, -3600, false},
       {Fields(TriggerKind::Daily, tomorrow), 1, 3600, false},
       {Fields(TriggerKind::Process, tomorrow, 0, 0, "keep.exe"), 1, -3600, false},
+      // Local time going back is no setback while UTC goes on; UTC going back
+      // is one, whichever way local time jumps with it.
+      {Fields(TriggerKind::Daily, tomorrow), 1, 0, false, true, -3600},
+      {Fields(TriggerKind::Daily, tomorrow), 1, 0, false, false, -3600},
+      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 1, 0, 0)), 1, 0, false, false, -6 * 3600},
+      {Fields(TriggerKind::Daily, tomorrow), 1, -4, true, false, 3600},
+      {Fields(TriggerKind::OneTime, tomorrow), 1, -1, true, true, 7200},
   };
   for (const auto& r : rows) {
     for (std::int64_t afterTick : {1, 1500, 2999}) {
       SCOPED_TRACE(testing::Message() << "kind " << r.fields.kind << " shift " << r.shift
-                                      << " at " << afterTick << " ms after a watch tick");
+                                      << " zone " << r.zone << " precise " << r.precise << " at "
+                                      << afterTick << " ms after a watch tick");
       EngineSimulation sim(At(2004, 11, 5, 7, 0, 0));
       sim.preciseClock = r.precise;
       sim.desktop.processNames = {"keep.exe"};
@@ -380,6 +389,7 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
       sim.RunUntil(9000 + afterTick);
       const std::size_t balloons = sim.window.balloons.size();
       sim.SetClockBy(r.shift);
+      sim.SetUtcOffsetAt(sim.nowMs, r.zone);
       sim.RunFor(3000);
       if (!r.stops) sim.RunFor(30000);
       EXPECT_EQ(sim.engine.IsActive(), !r.stops);
