@@ -94,10 +94,10 @@ bool ReadUtcOffsetMinutes(platform::IClock& clock, std::int64_t& minutes) {
   platform::LocalTimeFields local;
   std::int64_t utc = 0;
   if (!clock.LocalNow(local) || !clock.UtcNow(utc)) return false;
+  const std::int64_t localDays = OleDate::DaysFromCivil(local.year, local.month, local.day) -
+                                 OleDate::DaysFromCivil(1970, 1, 1);
   const std::int64_t localSeconds =
-      (OleDate::DaysFromCivil(local.year, local.month, local.day) - OleDate::DaysFromCivil(1970, 1, 1)) *
-          86400 +
-      local.hour * 3600 + local.minute * 60 + local.second;
+      localDays * 86400 + local.hour * 3600 + local.minute * 60 + local.second;
   const std::int64_t difference = localSeconds - utc;
   minutes = (difference + (difference >= 0 ? 30 : -30)) / 60;
   return true;
