@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/MainFormRecord.h"
+#include "model/OleDate.h"
 #include "platform/Services.h"
 #include "settings/SettingsStore.h"
 #include "settings/TriggerStartupOptions.h"
@@ -79,6 +80,21 @@ class FailureKeeper {
  private:
   std::exception_ptr failure_;
 };
+
+// Local time minus UTC in whole minutes, which every zone's offset is;
+// rounding also absorbs a second that ends between the two readings.
+bool ReadUtcOffsetMinutes(platform::IClock& clock, std::int64_t& minutes) {
+  platform::LocalTimeFields local;
+  std::int64_t utc = 0;
+  if (!clock.LocalNow(local) || !clock.UtcNow(utc)) return false;
+  const std::int64_t localDays = OleDate::DaysFromCivil(local.year, local.month, local.day) -
+                                 OleDate::DaysFromCivil(1970, 1, 1);
+  const std::int64_t localSeconds =
+      localDays * 86400 + local.hour * 3600 + local.minute * 60 + local.second;
+  const std::int64_t difference = localSeconds - utc;
+  minutes = (difference + (difference >= 0 ? 30 : -30)) / 60;
+  return true;
+}
 
 }  // namespace
 
@@ -451,14 +467,17 @@ void SchedulerEngine::Reactivate() {
 }
 
 void SchedulerEngine::OnClockWatchTick() {
-  const DateTime now = Now();
-  // Whole-second readings three seconds apart only show a clock set back by
-  // more than three seconds; where the platform has a steady count beside
-  // the wall clock, a wall clock that advanced less than the count shows
-  // any setback from half a second on.
-  bool setBack = previousClock_ > now;
+  platform::IClock& clock = platform::Clock();
+  // Only UTC shows a clock set back: local time also goes back an hour when
+  // daylight saving ends, and by hours when the time zone changes, and
+  // nobody set the clock back then. Whole-second readings three seconds
+  // apart only show a setback of more than three seconds; where the
+  // platform has a steady count beside the wall clock, a wall clock that
+  // advanced less than the count shows any setback from half a second on.
+  std::int64_t utc = 0;
+  bool setBack = clock.UtcNow(utc) && hasPreviousUtc_ && previousUtc_ > utc;
   platform::PreciseReading precise;
-  const bool hasPrecise = platform::Clock().PreciseNow(precise);
+  const bool hasPrecise = clock.PreciseNow(precise);
   if (hasPrecise && hasPreviousPrecise_) {
     const std::int64_t wallElapsed = precise.wallMs - previousPrecise_.wallMs;
     const std::int64_t steadyElapsed = static_cast<std::int64_t>(precise.tickMs - previousPrecise_.tickMs);
@@ -466,13 +485,25 @@ void SchedulerEngine::OnClockWatchTick() {
   }
   previousPrecise_ = precise;
   hasPreviousPrecise_ = hasPrecise;
+  std::int64_t offset = 0;
+  const bool hasOffset = ReadUtcOffsetMinutes(clock, offset);
+  const bool offsetChanged = hasOffset && hasPreviousOffset_ && offset != previousOffsetMinutes_;
+  previousOffsetMinutes_ = offset;
+  hasPreviousOffset_ = hasOffset;
+
   // After a profile switch the trigger that saw the clock go back is gone.
   if (setBack && trigger_ && IsTimeBasedKind(kind_) &&
       GlobalFlag(DataSystem::kAutoStopTimer) && !FollowActiveProfile()) {
     DeactivateTrigger(true);
     SetStatus(kClockSetBackText);
+  } else if (offsetChanged && trigger_ && IsTimeBasedKind(kind_)) {
+    // The wall time a trigger waits for may just have been jumped over (it
+    // is due now) or brought nearer: look at once, not after a minute.
+    pollPeriod_ = 0;
+    window_.StopTimer(kPollTimer);
+    window_.StartTimer(kPollTimer, 0);
   }
-  previousClock_ = Now();
+  hasPreviousUtc_ = clock.UtcNow(previousUtc_);
 }
 
 void SchedulerEngine::OnDisplayTick() { UpdateCountdownDisplay(); }

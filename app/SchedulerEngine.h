@@ -221,10 +221,13 @@ class SchedulerEngine final : private DataSystem::IProfileRenameListener {
   bool armed_ = true;
   std::int32_t pollPeriod_ = 0;
   ProgressUnit progressUnit_ = ProgressUnit::Seconds;
-  DateTime previousClock_{0.0, DateTimeStatus::Invalid};
-  // The precise reading of the last clock-watch tick, when the clock offers one.
+  // The readings of the last clock-watch tick, each when the clock offered it.
+  std::int64_t previousUtc_ = 0;
+  bool hasPreviousUtc_ = false;
   platform::PreciseReading previousPrecise_;
   bool hasPreviousPrecise_ = false;
+  std::int64_t previousOffsetMinutes_ = 0;  // local time minus UTC
+  bool hasPreviousOffset_ = false;
 };
 
 }  // namespace Vesperon

@@ -79,14 +79,17 @@ bool WithinExpiry(const TimeSpan& since) {
 
 // One-time and countdown share one rule: waiting before the target, due up
 // to ExpireDelay after it, missed later.
-TriggerState EvaluateTarget(const DateTime& target, TimeSpan& out) {
-  const TimeSpan since = Now() - target;
+TriggerState EvaluateSince(const TimeSpan& since, TimeSpan& out) {
   if (since < ZeroSpan) {
     out = -since;
     return TriggerState::Waiting;
   }
   out = since;
   return WithinExpiry(since) ? TriggerState::Due : TriggerState::Missed;
+}
+
+TriggerState EvaluateTarget(const DateTime& target, TimeSpan& out) {
+  return EvaluateSince(Now() - target, out);
 }
 
 // Whether the occurrence `since` ago still waits to be handled: the last
@@ -153,7 +156,13 @@ void SetLastEvent(const DateTime& moment) { g_lastEvent = moment; }
 TriggerState OneTimeTrigger::Evaluate(TimeSpan& out) const { return EvaluateTarget(target, out); }
 std::int32_t OneTimeTrigger::PollInterval() const { return PollTimeBased(*this); }
 
-TriggerState CountdownTrigger::Evaluate(TimeSpan& out) const { return EvaluateTarget(target, out); }
+TriggerState CountdownTrigger::Evaluate(TimeSpan& out) const {
+  std::int64_t now = 0;
+  if (hasUtcTarget && platform::Clock().UtcNow(now)) {
+    return EvaluateSince(TimeSpan::Checked(static_cast<double>(now - utcTarget) / 86400.0), out);
+  }
+  return EvaluateTarget(target, out);
+}
 std::int32_t CountdownTrigger::PollInterval() const { return PollTimeBased(*this); }
 
 TriggerState DailyTrigger::Evaluate(TimeSpan& out) const {
@@ -269,9 +278,14 @@ std::unique_ptr<Trigger> BuildTrigger(const TriggerFields& fields) {
     case TriggerKind::OneTime:
       return std::make_unique<OneTimeTrigger>(
           MakeDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second));
-    case TriggerKind::Countdown:
-      return std::make_unique<CountdownTrigger>(Now() +
-                                                MakeSpan(f.number, f.hour, f.minute, f.second));
+    case TriggerKind::Countdown: {
+      const DateTime target = Now() + MakeSpan(f.number, f.hour, f.minute, f.second);
+      std::int64_t utc = 0;
+      if (!platform::Clock().UtcNow(utc)) return std::make_unique<CountdownTrigger>(target);
+      const std::int64_t seconds =
+          (static_cast<std::int64_t>(f.number) * 24 + f.hour) * 3600 + f.minute * 60 + f.second;
+      return std::make_unique<CountdownTrigger>(target, utc + seconds);
+    }
     case TriggerKind::Daily:
       return std::make_unique<DailyTrigger>(MakeDateTime(2000, 1, 1, f.hour, f.minute, f.second));
     case TriggerKind::Weekly:

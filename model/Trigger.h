@@ -71,10 +71,17 @@ class OneTimeTrigger : public Trigger {
 class CountdownTrigger : public Trigger {
  public:
   explicit CountdownTrigger(const DateTime& target) : target(target) {}
+  CountdownTrigger(const DateTime& target, std::int64_t utcTarget)
+      : target(target), utcTarget(utcTarget), hasUtcTarget(true) {}
   TriggerState Evaluate(TimeSpan& out) const override;
   std::int32_t PollInterval() const override;
 
   DateTime target;  // Now() plus the countdown, fixed when the trigger is built
+  // The same moment in UTC seconds, where the clock offers UTC. A countdown
+  // counts on it, so that it lasts its span in real time when local time
+  // jumps (daylight saving begins or ends, the time zone changes).
+  std::int64_t utcTarget = 0;
+  bool hasUtcTarget = false;
 };
 
 class DailyTrigger : public Trigger {

@@ -33,6 +33,13 @@ class IClock {
     (void)out;
     return false;
   }
+  // The same clock as LocalNow before the zone's offset is applied: whole
+  // seconds since 1 January 1970, UTC. A daylight-saving change or a new
+  // time zone moves local time, never this. False where it cannot be read.
+  virtual bool UtcNow(std::int64_t& seconds) {
+    (void)seconds;
+    return false;
+  }
 };
 
 }  // namespace platform

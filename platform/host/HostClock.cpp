@@ -18,6 +18,13 @@ class HostClock final : public IClock {
     return true;
   }
 
+  bool UtcNow(std::int64_t& seconds) override {
+    const std::time_t now = std::time(nullptr);
+    if (now == static_cast<std::time_t>(-1)) return false;
+    seconds = static_cast<std::int64_t>(now);
+    return true;
+  }
+
   bool PreciseNow(PreciseReading& out) override {
     timespec wall{}, steady{};
     // CLOCK_BOOTTIME, like Windows' tick count, keeps counting in suspend.

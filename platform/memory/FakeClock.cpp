@@ -10,6 +10,15 @@ bool FakeClock::LocalNow(LocalTimeFields& out) {
   return true;
 }
 
+bool FakeClock::UtcNow(std::int64_t& seconds) {
+  namespace cal = Vesperon::OleDate;
+  if (failing_) return false;
+  seconds = (cal::DaysFromCivil(now_.year, now_.month, now_.day) - cal::DaysFromCivil(1970, 1, 1)) *
+                86400 +
+            now_.hour * 3600 + now_.minute * 60 + now_.second - utcOffset_;
+  return true;
+}
+
 void FakeClock::Advance(std::int64_t seconds) {
   namespace cal = Vesperon::OleDate;
   std::int64_t total = cal::DaysFromCivil(now_.year, now_.month, now_.day) * 86400 +

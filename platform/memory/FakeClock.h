@@ -1,6 +1,8 @@
 #pragma once
 // A wall clock for tests and simulations: it shows whatever local time it
-// was set to and moves only when told. No time zones, no daylight saving.
+// was set to and moves only when told. Its zone is a plain offset (UTC by
+// default) that changes only when told, as a daylight-saving change or a
+// new time zone would change it.
 #include <cstdint>
 
 #include "platform/Clock.h"
@@ -21,7 +23,13 @@ class FakeClock final : public IClock {
   // Moves the clock by whole seconds (negative moves back), carrying across
   // days, months and years of the proleptic Gregorian calendar.
   void Advance(std::int64_t seconds);
-  // A failing clock makes LocalNow return false.
+  // Local time minus UTC, in seconds. Setting it keeps the local fields, so
+  // it is UTC that moves; a zone change as the system makes it moves the
+  // local fields by the difference as well (Advance, then SetUtcOffset).
+  void SetUtcOffset(std::int64_t seconds) { utcOffset_ = seconds; }
+  std::int64_t UtcOffset() const { return utcOffset_; }
+  bool UtcNow(std::int64_t& seconds) override;
+  // A failing clock makes LocalNow and UtcNow return false.
   void SetFailing(bool failing) { failing_ = failing; }
   // Until this is called the fake offers no precise reading.
   void SetPrecise(const PreciseReading& reading) {
@@ -38,6 +46,7 @@ class FakeClock final : public IClock {
 
  private:
   LocalTimeFields now_{2000, 1, 1, 0, 0, 0};
+  std::int64_t utcOffset_ = 0;
   bool failing_ = false;
   PreciseReading precise_;
   bool hasPrecise_ = false;

@@ -18,6 +18,13 @@ class Win32Clock final : public IClock {
     return true;
   }
 
+  bool UtcNow(std::int64_t& seconds) override {
+    const __time64_t now = _time64(nullptr);
+    if (now == -1) return false;
+    seconds = static_cast<std::int64_t>(now);
+    return true;
+  }
+
   bool PreciseNow(PreciseReading& out) override {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);

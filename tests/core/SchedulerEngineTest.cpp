@@ -554,7 +554,8 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
     std::uint32_t autoStop;
     std::int64_t shift;  // seconds
     bool stops;
-    bool precise = true;  // off: whole-second local time only, blind to setbacks up to 3 s
+    bool precise = true;  // off: whole seconds only, blind to setbacks up to 3 s
+    std::int64_t zone = 0;  // the zone's offset moves by this too (daylight saving, travel)
   } rows[] = {
       {Fields(TriggerKind::Daily, tomorrow), 1, -1, true},
       {Fields(TriggerKind::Daily, tomorrow), 1, -3, false, false},
@@ -564,11 +565,19 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
       {Fields(TriggerKind::Daily, tomorrow), 0, -3600, false},
       {Fields(TriggerKind::Daily, tomorrow), 1, 3600, false},
       {Fields(TriggerKind::Process, tomorrow, 0, 0, "keep.exe"), 1, -3600, false},
+      // Local time going back is no setback while UTC goes on; UTC going back
+      // is one, whichever way local time jumps with it.
+      {Fields(TriggerKind::Daily, tomorrow), 1, 0, false, true, -3600},
+      {Fields(TriggerKind::Daily, tomorrow), 1, 0, false, false, -3600},
+      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 1, 0, 0)), 1, 0, false, false, -6 * 3600},
+      {Fields(TriggerKind::Daily, tomorrow), 1, -4, true, false, 3600},
+      {Fields(TriggerKind::OneTime, tomorrow), 1, -1, true, true, 7200},
   };
   for (const auto& r : rows) {
     for (std::int64_t afterTick : {1, 1500, 2999}) {
       SCOPED_TRACE(testing::Message() << "kind " << r.fields.kind << " shift " << r.shift
-                                      << " at " << afterTick << " ms after a watch tick");
+                                      << " zone " << r.zone << " precise " << r.precise << " at "
+                                      << afterTick << " ms after a watch tick");
       EngineSimulation sim(At(2004, 11, 5, 7, 0, 0));
       sim.preciseClock = r.precise;
       sim.desktop.processNames = {"keep.exe"};
@@ -578,6 +587,7 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
       sim.RunUntil(9000 + afterTick);
       const std::size_t balloons = sim.window.balloons.size();
       sim.SetClockBy(r.shift);
+      sim.SetUtcOffsetAt(sim.nowMs, r.zone);
       sim.RunFor(3000);
       if (!r.stops) sim.RunFor(30000);
       EXPECT_EQ(sim.engine.IsActive(), !r.stops);
@@ -895,6 +905,100 @@ TEST(SchedulerSimulationTest, SleepingAcrossAnOccurrence) {
     ASSERT_EQ(sim.window.executions.size(), before + 1);
     EXPECT_EQ(sim.window.executions.back().clock.ToText(),
               MakeDateTime(2004, 11, 6, 8, 0, 0).ToText());
+  }
+}
+
+TEST(SchedulerSimulationTest, ZoneOffsetChangesKeepWallTimesAndRealSpans) {
+  // The 2026 daylight-saving changes of Europe and the United States and a
+  // flight six zones either way, each 1480 s or 3280 s into the run, with
+  // AutoStopTimer on. Wall-time triggers fire once at their wall time; one
+  // jumped over fires at the jump, within a clock-watch period; a countdown
+  // lasts its span. Nothing counts as the clock set back.
+  struct Fire {
+    std::int64_t ms;  // on the millisecond line, at most one watch period early
+    platform::LocalTimeFields wall;
+  };
+  const struct {
+    const char* name;
+    platform::LocalTimeFields start;
+    std::int64_t before, changeMs, after;  // the zone's offset, seconds
+    TriggerFields fields;
+    std::vector<Fire> fires;
+    std::int64_t probeMs = 0;  // the countdown shows 30 minutes left
+  } rows[] = {
+      {"EU spring countdown", At(2026, 3, 29, 1, 35, 20), 3600, 1480000, 7200,
+       Fields(TriggerKind::Countdown, At(2026, 3, 29, 1, 0, 0)),
+       {{3600000, At(2026, 3, 29, 3, 35, 20)}}, 1800300},
+      {"EU spring daily in the gap", At(2026, 3, 29, 1, 35, 20), 3600, 1480000, 7200,
+       Fields(TriggerKind::Daily, At(2026, 3, 29, 2, 30, 0)),
+       {{1480000, At(2026, 3, 29, 3, 0, 2)}, {86080000, At(2026, 3, 30, 2, 30, 0)}}},
+      {"EU spring one-time in the gap", At(2026, 3, 29, 1, 35, 20), 3600, 1480000, 7200,
+       Fields(TriggerKind::OneTime, At(2026, 3, 29, 2, 30, 0)),
+       {{1480000, At(2026, 3, 29, 3, 0, 2)}}},
+      {"EU autumn countdown", At(2026, 10, 25, 2, 5, 20), 7200, 3280000, 3600,
+       Fields(TriggerKind::Countdown, At(2026, 10, 25, 1, 30, 0)),
+       {{5400000, At(2026, 10, 25, 2, 35, 20)}}, 3600300},
+      {"EU autumn daily in the repeated hour", At(2026, 10, 25, 2, 5, 20), 7200, 3280000, 3600,
+       Fields(TriggerKind::Daily, At(2026, 10, 25, 2, 30, 0)),
+       {{1480000, At(2026, 10, 25, 2, 30, 0)}, {91480000, At(2026, 10, 26, 2, 30, 0)}}},
+      {"US spring countdown", At(2026, 3, 8, 1, 35, 20), -18000, 1480000, -14400,
+       Fields(TriggerKind::Countdown, At(2026, 3, 8, 1, 0, 0)),
+       {{3600000, At(2026, 3, 8, 3, 35, 20)}}, 1800300},
+      {"US spring daily in the gap", At(2026, 3, 8, 1, 35, 20), -18000, 1480000, -14400,
+       Fields(TriggerKind::Daily, At(2026, 3, 8, 2, 30, 0)),
+       {{1480000, At(2026, 3, 8, 3, 0, 2)}, {86080000, At(2026, 3, 9, 2, 30, 0)}}},
+      {"US spring one-time in the gap", At(2026, 3, 8, 1, 35, 20), -18000, 1480000, -14400,
+       Fields(TriggerKind::OneTime, At(2026, 3, 8, 2, 30, 0)),
+       {{1480000, At(2026, 3, 8, 3, 0, 2)}}},
+      {"US autumn countdown", At(2026, 11, 1, 1, 5, 20), -14400, 3280000, -18000,
+       Fields(TriggerKind::Countdown, At(2026, 11, 1, 1, 30, 0)),
+       {{5400000, At(2026, 11, 1, 1, 35, 20)}}, 3600300},
+      {"US autumn daily in the repeated hour", At(2026, 11, 1, 1, 5, 20), -14400, 3280000, -18000,
+       Fields(TriggerKind::Daily, At(2026, 11, 1, 1, 30, 0)),
+       {{1480000, At(2026, 11, 1, 1, 30, 0)}, {91480000, At(2026, 11, 2, 1, 30, 0)}}},
+      {"six zones west, countdown", At(2026, 6, 15, 12, 5, 20), 7200, 1480000, -14400,
+       Fields(TriggerKind::Countdown, At(2026, 6, 15, 1, 0, 0)),
+       {{3600000, At(2026, 6, 15, 7, 5, 20)}}, 1800300},
+      {"six zones west, daily", At(2026, 6, 15, 12, 5, 20), 7200, 1480000, -14400,
+       Fields(TriggerKind::Daily, At(2026, 6, 15, 13, 0, 0)),
+       {{24880000, At(2026, 6, 15, 13, 0, 0)}}},
+      {"six zones east, countdown", At(2026, 6, 15, 12, 5, 20), -14400, 1480000, 7200,
+       Fields(TriggerKind::Countdown, At(2026, 6, 15, 1, 0, 0)),
+       {{3600000, At(2026, 6, 15, 19, 5, 20)}}, 1800300},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    EngineSimulation sim(r.start, 300);
+    sim.clock.SetUtcOffset(r.before);
+    sim.SetUtcOffsetAt(r.changeMs, r.after);
+    sim.SetGlobal(kAutoStopTimer, 1);
+    sim.engine.StartClockWatch();
+    Activate(sim, r.fields);
+    ASSERT_TRUE(sim.engine.IsActive());
+    sim.engine.OnWindowShown(false);
+    if (r.probeMs != 0) {
+      sim.RunUntil(r.probeMs);
+      sim.engine.UpdateCountdownDisplay();
+      EXPECT_EQ(sim.window.label, " 30 Minute(s) 00 Second(s)");
+      EXPECT_EQ(sim.window.progressPosition, 1800);
+    }
+    sim.RunUntil(26 * 3600 * 1000);
+    const auto& runs = sim.window.executions;
+    EXPECT_EQ(runs.size(), r.fires.size());
+    for (std::size_t i = 0; i < runs.size() && i < r.fires.size(); ++i) {
+      const auto& w = r.fires[i].wall;
+      EXPECT_EQ(runs[i].clock.ToText(),
+                MakeDateTime(w.year, w.month, w.day, w.hour, w.minute, w.second).ToText())
+          << "#" << i;
+      EXPECT_GE(runs[i].simMs, r.fires[i].ms) << "#" << i;
+      EXPECT_LE(runs[i].simMs, r.fires[i].ms + static_cast<std::int64_t>(kClockWatchPeriodMs))
+          << "#" << i;
+    }
+    EXPECT_EQ(sim.engine.IsActive(), IsRepeatingKind(r.fields.kind));
+    EXPECT_EQ(sim.window.balloons.size(), 1u);  // the activation's: no deactivation notice
+    for (const std::string& status : sim.window.statusTexts) {
+      EXPECT_NE(status, "Trigger was deactived (System time was set back)");
+    }
   }
 }
 

@@ -115,6 +115,14 @@ void EngineSimulation::SyncClock() {
     clock.Advance(seconds - clockSeconds_);
     clockSeconds_ = seconds;
   }
+  std::int64_t offset = clock.UtcOffset();
+  for (const auto& [atMs, seconds] : offsetChanges_) {
+    if (atMs <= nowMs) offset = seconds;
+  }
+  if (offset != clock.UtcOffset()) {
+    clock.Advance(offset - clock.UtcOffset());
+    clock.SetUtcOffset(offset);
+  }
   // The steady count follows the millisecond line; the wall clock also follows the user.
   if (preciseClock) {
     constexpr std::int64_t kWallBaseMs = 1'100'000'000'000;  // any moment will do
@@ -162,6 +170,11 @@ void EngineSimulation::Restart(std::int64_t downMs, bool withClockWatch) {
 
 void EngineSimulation::SetClockBy(std::int64_t seconds) {
   wallShift_ += seconds;
+  SyncClock();
+}
+
+void EngineSimulation::SetUtcOffsetAt(std::int64_t atMs, std::int64_t seconds) {
+  offsetChanges_.emplace_back(atMs, seconds);
   SyncClock();
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/SchedulerEngine.h"
@@ -199,6 +200,11 @@ class EngineSimulation {
   void Restart(std::int64_t downMs, bool withClockWatch = true);
   // The user moves the wall clock; the millisecond line and timers go on.
   void SetClockBy(std::int64_t seconds);
+  // From `atMs` on (at once if passed) the zone's offset is `seconds`, as
+  // daylight saving or a new time zone sets it: local time jumps by the
+  // change, UTC and the steady count go on. The offset before the first
+  // change is the clock's own (clock.SetUtcOffset).
+  void SetUtcOffsetAt(std::int64_t atMs, std::int64_t seconds);
 
   // Settings as the user left them.
   void SetGlobal(DataSystem::SettingId id, std::uint32_t value);
@@ -216,6 +222,7 @@ class EngineSimulation {
   platform::LocalTimeFields start_;
   std::int64_t wallShift_ = 0;      // seconds the user moved the clock by
   std::int64_t clockSeconds_ = 0;   // seconds the fake clock has been advanced by
+  std::vector<std::pair<std::int64_t, std::int64_t>> offsetChanges_;  // (at ms, offset s)
 };
 
 }  // namespace testsupport

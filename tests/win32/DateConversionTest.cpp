@@ -7,12 +7,15 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "app/SchedulerEngine.h"
 #include "model/DateTime.h"
 #include "model/Trigger.h"
+#include "platform/Services.h"
 
 namespace {
 
@@ -176,6 +179,55 @@ TEST(Win32ServicesTest, DefragmenterWindowHoldsTheTrigger) {
   EXPECT_EQ(defrag.Evaluate(out), Vesperon::TriggerState::Waiting);
   DestroyWindow(window);
   EXPECT_EQ(defrag.Evaluate(out), Vesperon::TriggerState::Due);
+}
+
+// Milliseconds since 1601, UTC, as the system's file times count.
+std::int64_t FileTimeMs(const FILETIME& time) {
+  return static_cast<std::int64_t>(
+      ((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 10000);
+}
+
+TEST(Win32ServicesTest, ClockWatchReadingsAreTheSystemClock) {
+  // The clock watch compares UTC seconds, a precise UTC reading and the
+  // steady count; each must be the system's own, and on a clock nobody
+  // touches they must not look set back.
+  constexpr std::int64_t k1601To1970Ms = 11644473600000;
+  platform::IClock& clock = platform::Clock();
+  FILETIME before{}, after{};
+  GetSystemTimeAsFileTime(&before);
+  const ULONGLONG ticksBefore = GetTickCount64();
+  std::int64_t utc = 0;
+  platform::PreciseReading first;
+  platform::LocalTimeFields local;
+  ASSERT_TRUE(clock.UtcNow(utc));
+  ASSERT_TRUE(clock.PreciseNow(first));
+  ASSERT_TRUE(clock.LocalNow(local));
+  SYSTEMTIME systemLocal{};
+  GetLocalTime(&systemLocal);
+  GetSystemTimeAsFileTime(&after);
+  const ULONGLONG ticksAfter = GetTickCount64();
+
+  EXPECT_GE(utc, (FileTimeMs(before) - k1601To1970Ms) / 1000);
+  EXPECT_LE(utc, (FileTimeMs(after) - k1601To1970Ms) / 1000);
+  EXPECT_GE(first.wallMs, FileTimeMs(before));
+  EXPECT_LE(first.wallMs, FileTimeMs(after));
+  EXPECT_GE(first.tickMs, ticksBefore);
+  EXPECT_LE(first.tickMs, ticksAfter);
+  // Local time is the system's local time (whole seconds, read a moment apart).
+  SYSTEMTIME fields = Record(local.year, local.month, local.day, local.hour, local.minute, local.second);
+  FILETIME localTime{}, systemLocalTime{};
+  ASSERT_TRUE(SystemTimeToFileTime(&fields, &localTime));
+  ASSERT_TRUE(SystemTimeToFileTime(&systemLocal, &systemLocalTime));
+  EXPECT_LE(std::llabs(FileTimeMs(systemLocalTime) - FileTimeMs(localTime)), 2000);
+
+  Sleep(200);
+  platform::PreciseReading second;
+  ASSERT_TRUE(clock.PreciseNow(second));
+  const std::int64_t wallElapsed = second.wallMs - first.wallMs;
+  const std::int64_t steadyElapsed = static_cast<std::int64_t>(second.tickMs - first.tickMs);
+  EXPECT_GE(steadyElapsed, 100);
+  EXPECT_GE(wallElapsed, steadyElapsed - Vesperon::kClockSetBackToleranceMs);
+  EXPECT_LE(wallElapsed, steadyElapsed + Vesperon::kClockSetBackToleranceMs);
 }
 
 }  // namespace
