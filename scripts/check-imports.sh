@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# check-imports.sh OBJDUMP EXE LIST_DIR: every function the program imports
+# must be one checked to exist on the oldest systems it starts on (the x64
+# editions of XP and Server 2003); anything newer has to be looked up at run
+# time, or the loader refuses the whole program. LIST_DIR/verified-imports.txt
+# holds those functions, sorted, one a line.
+set -euo pipefail
+objdump=$1 exe=$2 lists=$3
+imports=$("$objdump" -p "$exe" | awk '
+  /^\tDLL Name:/ { dll = $3; next }
+  /^\t[0-9a-f]+\t/ && dll != "" { print dll, $NF }
+  /^$/ { dll = "" }')
+[ -n "$imports" ] || { echo "no import table read from $exe" >&2; exit 1; }
+verified=$lists/verified-imports.txt
+LC_ALL=C sort -c -u "$verified" || { echo "$verified is not sorted and unique" >&2; exit 1; }
+status=0
+while read -r dll function; do
+  if ! grep -qxF "$function" "$verified"; then
+    echo "unverified import: $dll $function" >&2
+    status=1
+  fi
+done <<<"$imports"
+[ $status -eq 0 ] && echo "ok: $(wc -l <<<"$imports") imports of $(basename "$exe") all verified"
+exit $status
