@@ -143,8 +143,15 @@ bool EnumerateProcesses(ProcessCallback callback, std::uintptr_t context) {
 
 std::vector<std::string> RunningProcessNames() {
   std::vector<std::string> names;
-  EnumerateProcesses(CollectName, reinterpret_cast<std::uintptr_t>(&names));
+  ListRunningProcessNames(names);
   return names;
+}
+
+bool ListRunningProcessNames(std::vector<std::string>& out) {
+  out.clear();
+  if (EnumerateProcesses(CollectName, reinterpret_cast<std::uintptr_t>(&out))) return true;
+  out.clear();
+  return false;
 }
 
 std::vector<std::string> SplitPatternList(const std::string& text) {

@@ -34,6 +34,8 @@ bool EnumerateProcesses(ProcessCallback callback, std::uintptr_t context);
 
 // The names of every running process and 16-bit task, in walk order.
 std::vector<std::string> RunningProcessNames();
+// The same into `out`; false (and `out` empty) when the walk cannot be made.
+bool ListRunningProcessNames(std::vector<std::string>& out);
 
 // The non-empty pieces between the "|" of a pattern list, in order, nothing
 // trimmed.

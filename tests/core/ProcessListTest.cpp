@@ -162,6 +162,9 @@ TEST_F(ProcessListTest, WalksThatCannotBeMadeReportNothingAndFalse) {
     EXPECT_EQ(Walk(&made), Strings{});
     EXPECT_FALSE(made);
     EXPECT_EQ(broken.calls, c.calls);
+    Strings names{"stale"};
+    EXPECT_FALSE(ListRunningProcessNames(names));  // the process trigger keeps waiting
+    EXPECT_EQ(names, Strings{});
   }
 }
 
@@ -215,8 +218,8 @@ TEST_F(ProcessListTest, KillEndsEveryMatchOncePerMatchingPattern) {
       {"notepad.exe|*PAD*", {"end 10 exit 0", "end 10 exit 0", "end 11 exit 0", "end 11 exit 0"}},
       // Everything but the program itself; a task alone, not its machine's other tasks.
       {"*",
-       {"end 10 exit 0", "end 11 exit 0", "end 12 exit 0", "end 13 exit 0", "end 100 exit 0",
-        "end task 100:7"}},
+       {"end 10 exit 0", "end 11 exit 0", "end 12 exit 0", "end 13 exit 0",
+        "end 100 exit 0", "end task 100:7"}},
       {"*edit.exe", {"end task 100:7"}},
   };
   for (const auto& c : cases) {
