@@ -7,6 +7,7 @@
 #include "model/WildcardMatch.h"
 #include "platform/ProcessSystem.h"
 #include "platform/Services.h"
+#include "platform/TextCase.h"
 #include "settings/SettingsStore.h"
 
 namespace Vesperon {
@@ -168,9 +169,7 @@ std::vector<std::string> SplitPatternList(const std::string& text) {
 
 std::string UpperCaseCopy(const std::string& text) {
   std::string upper = text;
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  platform::UpperCaseInPlace(upper);
   return upper;
 }
 

@@ -41,8 +41,8 @@ bool ListRunningProcessNames(std::vector<std::string>& out);
 // trimmed.
 std::vector<std::string> SplitPatternList(const std::string& text);
 
-// The text with the letters a to z turned to upper case, for the case-blind
-// matching of names against patterns.
+// The text turned to upper case the way Windows does it for the ANSI code
+// page in force, for the case-blind matching of names against patterns.
 std::string UpperCaseCopy(const std::string& text);
 
 // Ends every process whose name matches, case-blind, one of `patterns`: once
