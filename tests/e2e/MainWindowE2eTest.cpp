@@ -7,6 +7,7 @@
 #include <ddeml.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ using namespace e2e;
 
 constexpr int kActivate = 1000, kLabelLower = 1003, kCountdown = 1014, kActionList = 1035,
               kTriggerList = 1036, kTimeField = 1037, kDateField = 1038, kNumberField = 1040,
-              kLabelUpper = 1043, kProgress = 1047;
+              kLabelUpper = 1043, kExecuteNow = 1046, kProgress = 1047;
 
 bool TrayIconPresent(HWND main, UINT id) {
   // Only an icon that exists can be modified.
@@ -112,6 +113,21 @@ TEST_F(MainWindowE2e, CountdownOfFiveSecondsFiresOnce) {
   // Once only: nothing more in the next two polls.
   EXPECT_FALSE(WaitFor([&] { return sim.JournalLines().size() > 1; }, 2500));
   EXPECT_TRUE(IsWindowEnabled(sim.Item(kTriggerList)));
+  EXPECT_TRUE(sim.Quit());
+}
+
+TEST_F(MainWindowE2e, WakeOnLanIsJournaledNotSent) {
+  SimProcess sim;
+  ASSERT_NE(Shown(sim), nullptr);
+  registry::SetDword("Profiles\\Default\\WakeOnLAN", "IPAddr", 0x7F000001);
+  registry::SetDword("Profiles\\Default\\WakeOnLAN", "Subnet", 0xFFFFFFFF);
+  const std::vector<std::string> actions = sim.ComboExTexts(kActionList);
+  const auto wake = std::find(actions.begin(), actions.end(), "Wake on LAN");
+  ASSERT_NE(wake, actions.end());
+  sim.SelectComboItem(kActionList, static_cast<int>(wake - actions.begin()));
+  sim.Click(kExecuteNow);
+  ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 5000));
+  EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"WakeOnLan", "SendDatagram 127.0.0.1:7 126"}));
   EXPECT_TRUE(sim.Quit());
 }
 
