@@ -7,6 +7,7 @@
 #include "model/WildcardMatch.h"
 #include "platform/ProcessSystem.h"
 #include "platform/Services.h"
+#include "platform/TextCase.h"
 #include "settings/SettingsStore.h"
 
 namespace Vesperon {
@@ -143,8 +144,15 @@ bool EnumerateProcesses(ProcessCallback callback, std::uintptr_t context) {
 
 std::vector<std::string> RunningProcessNames() {
   std::vector<std::string> names;
-  EnumerateProcesses(CollectName, reinterpret_cast<std::uintptr_t>(&names));
+  ListRunningProcessNames(names);
   return names;
+}
+
+bool ListRunningProcessNames(std::vector<std::string>& out) {
+  out.clear();
+  if (EnumerateProcesses(CollectName, reinterpret_cast<std::uintptr_t>(&out))) return true;
+  out.clear();
+  return false;
 }
 
 std::vector<std::string> SplitPatternList(const std::string& text) {
@@ -161,9 +169,7 @@ std::vector<std::string> SplitPatternList(const std::string& text) {
 
 std::string UpperCaseCopy(const std::string& text) {
   std::string upper = text;
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  platform::UpperCaseInPlace(upper);
   return upper;
 }
 

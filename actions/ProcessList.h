@@ -34,13 +34,15 @@ bool EnumerateProcesses(ProcessCallback callback, std::uintptr_t context);
 
 // The names of every running process and 16-bit task, in walk order.
 std::vector<std::string> RunningProcessNames();
+// The same into `out`; false (and `out` empty) when the walk cannot be made.
+bool ListRunningProcessNames(std::vector<std::string>& out);
 
 // The non-empty pieces between the "|" of a pattern list, in order, nothing
 // trimmed.
 std::vector<std::string> SplitPatternList(const std::string& text);
 
-// The text with the letters a to z turned to upper case, for the case-blind
-// matching of names against patterns.
+// The text turned to upper case the way Windows does it for the ANSI code
+// page in force, for the case-blind matching of names against patterns.
 std::string UpperCaseCopy(const std::string& text);
 
 // Ends every process whose name matches, case-blind, one of `patterns`: once

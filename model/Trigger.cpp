@@ -235,7 +235,11 @@ std::int32_t DiskDefragmenterTrigger::PollInterval() const { return PollEvent(*t
 
 TriggerState ProcessTrigger::Evaluate(TimeSpan& out) const {
   out = NoTime();
-  for (const std::string& name : platform::Desktop().RunningProcessNames()) {
+  // A walk that cannot be made proves nothing: the program waited for may
+  // well be running, so only a walk that was made and found no match fires.
+  std::vector<std::string> running;
+  if (!platform::Desktop().ListRunningProcesses(running)) return TriggerState::Waiting;
+  for (const std::string& name : running) {
     if (WildcardMatch(processName, name)) return TriggerState::Waiting;
   }
   return TriggerState::Due;

@@ -21,8 +21,8 @@ const RegisteredMessages& Messages();
 void RegisterMessages();
 
 // The operations the program's actions carry out: the real system in
-// Vesperon.exe; in the simulation build the ones that must never run in a
-// test are only journaled, the safe ones (kill, Wake-on-LAN, reminder) run.
+// Vesperon.exe; in the simulation build every one that reaches beyond the
+// test is journaled instead of done.
 Vesperon::ISystemActions& ProgramSystemActions();
 
 #ifdef VESPERON_SIMULATION

@@ -14,6 +14,7 @@
 #include "app/win32/VesperonDlg.h"
 #include "resources/resource.h"
 #include "system/OsVersion.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace vesperon_app {
 namespace {
@@ -105,6 +106,9 @@ int CVesperonApp::InitInstance(const char* commandLine) {
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  // Before anything else can load a library: none from the program's folder
+  // or the current folder.
+  platform::RestrictLibrarySearch();
   CVesperonApp app;
   return app.InitInstance(commandLine);
 }

@@ -6,7 +6,10 @@ namespace platform {
 namespace {
 class EmptyDesktop final : public IDesktop {
  public:
-  std::vector<std::string> RunningProcessNames() override { return {}; }
+  bool ListRunningProcesses(std::vector<std::string>& out) override {
+    out.clear();
+    return true;
+  }
   bool TopLevelWindowExists(const std::string&, const std::string&) override { return false; }
 };
 }  // namespace

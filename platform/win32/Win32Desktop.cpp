@@ -10,9 +10,10 @@ namespace {
 class Win32Desktop final : public IDesktop {
  public:
   // The same walk as the kill action and the process lists, so that the
-  // trigger waits for exactly the names the user picks from; a walk that
-  // cannot be made lists nothing, as if no process ran.
-  std::vector<std::string> RunningProcessNames() override { return Vesperon::RunningProcessNames(); }
+  // trigger waits for exactly the names the user picks from.
+  bool ListRunningProcesses(std::vector<std::string>& out) override {
+    return Vesperon::ListRunningProcessNames(out);
+  }
 
   bool TopLevelWindowExists(const std::string& className, const std::string& title) override {
     return FindWindowA(className.empty() ? nullptr : className.c_str(), title.c_str()) != nullptr;

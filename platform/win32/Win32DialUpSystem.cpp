@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "platform/DialUpSystem.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace platform {
 namespace {
@@ -40,7 +41,7 @@ static_assert(offsetof(RasConnXp, szDeviceName) == kLayout.deviceNameOffset);
 
 class Win32RasApi final : public IRasApi {
  public:
-  Win32RasApi() : module_(LoadLibraryA("RASAPI32.DLL")) {
+  Win32RasApi() : module_(LoadSystemLibrary("RASAPI32.DLL")) {
     if (module_ == nullptr) return;
     enum_ = reinterpret_cast<EnumFn>(
         reinterpret_cast<void*>(GetProcAddress(module_, "RasEnumConnectionsA")));

@@ -1,4 +1,6 @@
-// Windows sockets, the ICMP echo and the IP helper's ARP table.
+// Windows sockets, the ICMP echo and the IP helper's ARP table. The IP
+// helper is not a library the system protects from a planted copy, so it is
+// not imported: its functions are bound from the system folder at first use.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
@@ -9,6 +11,7 @@
 #include <climits>
 
 #include "platform/NetworkSystem.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace platform {
 namespace {
@@ -17,6 +20,48 @@ constexpr WORD kEchoDataBytes = 64;
 // GetIpNetTable may grow between the call that sizes the buffer and the one
 // that fills it; a few rounds settle any real table.
 constexpr int kArpReadAttempts = 4;
+
+// The IP helper's functions; the echo functions lived in icmp.dll before
+// the IP helper took them over.
+struct IpHelper {
+  using IcmpCreateFileFn = HANDLE(WINAPI*)();
+  using IcmpSendEchoFn = DWORD(WINAPI*)(HANDLE, IPAddr, LPVOID, WORD, PIP_OPTION_INFORMATION, LPVOID,
+                                       DWORD, DWORD);
+  using IcmpCloseHandleFn = BOOL(WINAPI*)(HANDLE);
+  using GetIpNetTableFn = DWORD(WINAPI*)(PMIB_IPNETTABLE, PULONG, BOOL);
+
+  IcmpCreateFileFn icmpCreateFile = nullptr;
+  IcmpSendEchoFn icmpSendEcho = nullptr;
+  IcmpCloseHandleFn icmpCloseHandle = nullptr;
+  GetIpNetTableFn getIpNetTable = nullptr;
+
+  IpHelper() {
+    const HMODULE iphlpapi = LoadSystemLibrary("iphlpapi.dll");
+    Bind(iphlpapi, "GetIpNetTable", getIpNetTable);
+    if (!BindEcho(iphlpapi)) BindEcho(LoadSystemLibrary("icmp.dll"));
+  }
+  bool HasEcho() const {
+    return icmpCreateFile != nullptr && icmpSendEcho != nullptr && icmpCloseHandle != nullptr;
+  }
+
+ private:
+  template <typename Function>
+  static void Bind(HMODULE module, const char* name, Function& out) {
+    if (module == nullptr) return;
+    out = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  }
+  bool BindEcho(HMODULE module) {
+    Bind(module, "IcmpCreateFile", icmpCreateFile);
+    Bind(module, "IcmpSendEcho", icmpSendEcho);
+    Bind(module, "IcmpCloseHandle", icmpCloseHandle);
+    return HasEcho();
+  }
+};
+
+const IpHelper& IpHelperFunctions() {
+  static const IpHelper functions;
+  return functions;
+}
 
 class Win32NetworkSystem final : public INetworkSystem {
  public:
@@ -60,26 +105,30 @@ class Win32NetworkSystem final : public INetworkSystem {
   }
 
   bool SendEcho(std::uint32_t address, std::uint32_t timeoutMs) override {
-    const HANDLE icmp = IcmpCreateFile();
+    const IpHelper& ip = IpHelperFunctions();
+    if (!ip.HasEcho()) return false;
+    const HANDLE icmp = ip.icmpCreateFile();
     if (icmp == INVALID_HANDLE_VALUE) return false;
     unsigned char request[kEchoDataBytes] = {};
     // Room for one reply with the echoed data and an ICMP error message, as
     // IcmpSendEcho asks; a smaller buffer fails before anything is sent.
     unsigned char reply[sizeof(ICMP_ECHO_REPLY) + kEchoDataBytes + 8];
-    IcmpSendEcho(icmp, htonl(address), request, kEchoDataBytes, nullptr, reply, sizeof reply,
-                 timeoutMs);
-    IcmpCloseHandle(icmp);
+    ip.icmpSendEcho(icmp, htonl(address), request, kEchoDataBytes, nullptr, reply, sizeof reply,
+                    timeoutMs);
+    ip.icmpCloseHandle(icmp);
     return true;
   }
 
   bool ReadArpTable(std::vector<ArpEntry>& entries) override {
     entries.clear();
+    const IpHelper::GetIpNetTableFn getIpNetTable = IpHelperFunctions().getIpNetTable;
+    if (getIpNetTable == nullptr) return false;
     // DWORD elements keep the table's DWORD fields aligned.
     std::vector<DWORD> buffer(1);
     for (int attempt = 0; attempt < kArpReadAttempts; ++attempt) {
       ULONG size = static_cast<ULONG>(buffer.size() * sizeof(DWORD));
       auto* table = reinterpret_cast<MIB_IPNETTABLE*>(buffer.data());
-      const DWORD result = GetIpNetTable(table, &size, FALSE);
+      const DWORD result = getIpNetTable(table, &size, FALSE);
       if (result == ERROR_NO_DATA) return true;
       if (result == ERROR_INSUFFICIENT_BUFFER) {
         buffer.assign(size / sizeof(DWORD) + 1, 0);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "platform/PowerSystem.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace platform {
 namespace {
@@ -89,7 +90,7 @@ class Win32PowerSystem final : public IPowerSystem {
   std::uint32_t GetLastError() override { return ::GetLastError(); }
 
   ModuleHandle LoadLibraryA(const char* name) override {
-    return reinterpret_cast<ModuleHandle>(::LoadLibraryA(name));
+    return reinterpret_cast<ModuleHandle>(LoadSystemLibrary(name));
   }
   ProcAddress GetProcAddress(ModuleHandle module, const char* name) override {
     return reinterpret_cast<ProcAddress>(::GetProcAddress(ToHmodule(module), name));

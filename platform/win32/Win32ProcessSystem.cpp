@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include "platform/ProcessSystem.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace platform {
 namespace {
@@ -13,7 +14,7 @@ namespace {
 // A library loaded for one walk, released with the object that holds it.
 class Library {
  public:
-  explicit Library(const char* name) : module_(LoadLibraryA(name)) {}
+  explicit Library(const char* name) : module_(LoadSystemLibrary(name)) {}
   ~Library() {
     if (module_ != nullptr) FreeLibrary(module_);
   }

@@ -9,6 +9,7 @@
 
 #include "platform/RegistryPrivileges.h"
 #include "platform/Services.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace platform {
 namespace {
@@ -32,7 +33,7 @@ RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
 using ShCopyKeyFn = LONG(WINAPI*)(HKEY, LPCSTR, HKEY, DWORD);
 
 ShCopyKeyFn BindShCopyKey() {
-  HMODULE shlwapi = LoadLibraryA("shlwapi.dll");
+  HMODULE shlwapi = LoadSystemLibrary("shlwapi.dll");
   if (shlwapi == nullptr) return nullptr;
   return reinterpret_cast<ShCopyKeyFn>(
       reinterpret_cast<void*>(GetProcAddress(shlwapi, "SHCopyKeyA")));

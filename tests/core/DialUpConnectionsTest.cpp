@@ -85,7 +85,7 @@ TEST_F(DialUpConnectionsTest, HangsUpOnlyMatchingEntriesOncePerMatchingPattern) 
       {"", {}},
       {"my isp", {2}},
       {"*|Work VPN", {1, 1, 2, 3}},
-      {"?y ISP|Other", {2, 3}},
+      {"?y ISP|B\xDCRO", {2, 3}},  // "B\xFCro": a letter of the ANSI code page
   };
   for (const platform::DialUpRecordLayout& layout : {platform::kDialUpRecord32, platform::kDialUpRecord64}) {
     // A 64-bit handle must come back whole.
@@ -93,7 +93,7 @@ TEST_F(DialUpConnectionsTest, HangsUpOnlyMatchingEntriesOncePerMatchingPattern) 
     ras.layout = layout;
     ras.connections = {{high + 1, "Work VPN", "vpn", "WAN Miniport (PPTP)"},
                        {high + 2, "My ISP", "modem", "Modem #1"},
-                       {high + 3, "Other", "isdn", "ISDN #2"}};
+                       {high + 3, "B\xFCro", "isdn", "ISDN #2"}};
     for (const auto& c : cases) {
       testsupport::DeleteSettingsRoot();
       if (c.toDiscon) StoreToDiscon(*c.toDiscon);

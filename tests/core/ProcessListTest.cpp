@@ -162,6 +162,9 @@ TEST_F(ProcessListTest, WalksThatCannotBeMadeReportNothingAndFalse) {
     EXPECT_EQ(Walk(&made), Strings{});
     EXPECT_FALSE(made);
     EXPECT_EQ(broken.calls, c.calls);
+    Strings names{"stale"};
+    EXPECT_FALSE(ListRunningProcessNames(names));  // the process trigger keeps waiting
+    EXPECT_EQ(names, Strings{});
   }
 }
 
@@ -202,7 +205,7 @@ TEST_F(ProcessListTest, KillEndsEveryMatchOncePerMatchingPattern) {
   system.selfId = 50;
   system.processes = {{10, "notepad.exe", {}, false},     {11, "NOTEPAD.EXE", {}, false},
                       {12, "note.txt", {}, false},        {13, "calc.exe", {}, false},
-                      {50, "vesperon.exe", {}, false},
+                      {50, "vesperon.exe", {}, false},  {14, "B\xDCRO.EXE", {}, false},
                       {100, "ntvdm.exe", {{7, "C:\\EDIT.EXE"}}, false}};
   const struct {
     std::optional<std::string> toKill;  // nullopt: never stored
@@ -215,9 +218,10 @@ TEST_F(ProcessListTest, KillEndsEveryMatchOncePerMatchingPattern) {
       {"notepad.exe|*PAD*", {"end 10 exit 0", "end 10 exit 0", "end 11 exit 0", "end 11 exit 0"}},
       // Everything but the program itself; a task alone, not its machine's other tasks.
       {"*",
-       {"end 10 exit 0", "end 11 exit 0", "end 12 exit 0", "end 13 exit 0", "end 100 exit 0",
-        "end task 100:7"}},
+       {"end 10 exit 0", "end 11 exit 0", "end 12 exit 0", "end 13 exit 0", "end 14 exit 0",
+        "end 100 exit 0", "end task 100:7"}},
       {"*edit.exe", {"end task 100:7"}},
+      {"b\xFCro.exe", {"end 14 exit 0"}},  // a letter of the ANSI code page, not only a to z
   };
   for (const auto& c : cases) {
     testsupport::DeleteSettingsRoot();

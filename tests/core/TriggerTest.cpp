@@ -143,14 +143,17 @@ TEST_F(TriggerTest, EventTriggersWaitWhileTheirWindowOrProcessIsThere) {
     const char* pattern;
     std::vector<std::string> running;
     TriggerState state;
+    bool walkFails = false;
   } rows[] = {
       {"note*.exe", {"explorer.exe", "notepad.exe"}, TriggerState::Waiting},
       {"note*.exe", {"explorer.exe", "Notepad.exe"}, TriggerState::Due},  // no case folding
       {"", {"explorer.exe", "notepad.exe"}, TriggerState::Due},  // an empty field matches nothing
       {"*", {}, TriggerState::Due},
+      {"setup.exe", {"setup.exe"}, TriggerState::Waiting, true},  // no walk: no proof it ended
   };
   for (const auto& r : rows) {
     desktop.processNames = r.running;
+    desktop.walkFails = r.walkFails;
     const Result result = Run(ProcessTrigger(r.pattern));
     EXPECT_EQ(result.state, r.state) << r.pattern;
     EXPECT_EQ(result.seconds, -kDay);

@@ -8,6 +8,7 @@
 #include <ddeml.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -253,6 +254,21 @@ TEST_F(MainWindowE2e, MonitorBroadcastPassesAHungWindowAndLaterCountdownsStillFi
   // Each broadcast returns past the hung window, so the next fire comes.
   EXPECT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 15000))
       << sim.JournalLines().size();
+  EXPECT_TRUE(sim.Quit());
+}
+
+TEST_F(MainWindowE2e, WakeOnLanIsJournaledNotSent) {
+  SimProcess sim;
+  ASSERT_NE(Shown(sim), nullptr);
+  registry::SetDword("Profiles\\Default\\WakeOnLAN", "IPAddr", 0x7F000001);
+  registry::SetDword("Profiles\\Default\\WakeOnLAN", "Subnet", 0xFFFFFFFF);
+  const std::vector<std::string> actions = sim.ComboExTexts(kActionList);
+  const auto wake = std::find(actions.begin(), actions.end(), "Wake on LAN");
+  ASSERT_NE(wake, actions.end());
+  sim.SelectComboItem(kActionList, static_cast<int>(wake - actions.begin()));
+  sim.Click(kExecuteNow);
+  ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 5000));
+  EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"WakeOnLan", "SendDatagram 127.0.0.1:7 126"}));
   EXPECT_TRUE(sim.Quit());
 }
 

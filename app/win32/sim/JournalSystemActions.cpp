@@ -1,17 +1,20 @@
 // The simulation build's operations. Each call appends one line to the file
 // named by VESPERON_ACTION_JOURNAL, so that end-to-end tests see which
-// action ran. The operations that would end the session, put the machine to
-// sleep, lock it, blank it, restart the shell or drop connections are only
-// journaled. Kill, Wake-on-LAN and the reminder run for real: their reach
-// is what the stored settings name, and the tests store a process they
-// started themselves, the loopback address with a mask of all ones, and a
-// reminder that closes itself. With VESPERON_SIM_MONITOR_BROADCAST set, the
+// action ran. Nothing that reaches beyond the test runs: the operations that
+// would end the session, put the machine to sleep, lock it, blank it,
+// restart the shell or drop connections are only journaled. Kill and
+// Wake-on-LAN run the shipped code up to the last step, so that the tests
+// see what it chose, and the last step (ending a process, sending the
+// datagram) is journaled instead of done. The reminder runs for real: it
+// only shows a window. With VESPERON_SIM_MONITOR_BROADCAST set, the
 // monitor actions also send their real broadcast, for tests that must see
 // how it meets other programs' windows (Wine's windows ignore it). Only
 // VesperonSim.exe has this file.
 #include "app/win32/Program.h"
 
 #include <cstdio>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,8 +23,69 @@
 #include "actions/SystemActions.h"
 #include "actions/WakeOnLan.h"
 #include "app/win32/Reminder.h"
+#include "platform/NetworkSystem.h"
+#include "platform/ProcessSystem.h"
 
 namespace {
+
+void Write(const std::string& line) { vesperon_app::WriteJournalLine(line); }
+
+std::string DottedAddress(std::uint32_t address) {
+  return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xFF) + "." +
+         std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);
+}
+
+// The system's process walk, with "EndProcess <id>" and "EndTask <id>:<task>"
+// journaled in place of ending anything.
+class JournalProcessSystem final : public platform::IProcessSystem {
+ public:
+  std::unique_ptr<platform::IProcessSnapshotApi> BindSnapshotApi() override {
+    return system().BindSnapshotApi();
+  }
+  std::unique_ptr<platform::IProcessStatusApi> BindProcessStatusApi() override {
+    return system().BindProcessStatusApi();
+  }
+  std::unique_ptr<platform::ITaskWalkApi> BindTaskWalkApi() override {
+    return system().BindTaskWalkApi();
+  }
+  void EndProcess(std::uint32_t processId, std::uint32_t) override {
+    Write("EndProcess " + std::to_string(processId));
+  }
+  void EndTask(std::uint32_t vdmProcessId, std::uint16_t task) override {
+    Write("EndTask " + std::to_string(vdmProcessId) + ":" + std::to_string(task));
+  }
+  std::uint32_t CurrentProcessId() override { return system().CurrentProcessId(); }
+
+ private:
+  static platform::IProcessSystem& system() { return platform::DefaultProcessSystem(); }
+};
+
+// The system's sockets, with "SendDatagram <address>:<port> <bytes>"
+// journaled in place of sending.
+class JournalNetwork final : public platform::INetworkSystem {
+ public:
+  bool OpenDatagramSocket(platform::NetSocket& socket) override {
+    socket = 1;
+    return true;
+  }
+  bool PermitBroadcast(platform::NetSocket) override { return true; }
+  bool SendDatagram(platform::NetSocket, std::uint32_t address, std::uint16_t port,
+                    std::span<const std::uint8_t> data) override {
+    Write("SendDatagram " + DottedAddress(address) + ":" + std::to_string(port) + " " +
+          std::to_string(data.size()));
+    return true;
+  }
+  void CloseSocket(platform::NetSocket) override {}
+  bool SendEcho(std::uint32_t address, std::uint32_t timeoutMs) override {
+    return platform::DefaultNetwork().SendEcho(address, timeoutMs);
+  }
+  bool ReadArpTable(std::vector<platform::ArpEntry>& entries) override {
+    return platform::DefaultNetwork().ReadArpTable(entries);
+  }
+};
+
+JournalProcessSystem journalProcesses;
+JournalNetwork journalNetwork;
 
 class JournalSystemActions final : public Vesperon::ISystemActions {
  public:
@@ -43,6 +107,7 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
   void HangUpConnections() override { Write("HangUp"); }
   void KillProcesses() override {
     Write("KillProcesses");
+    const platform::ScopedProcessSystem journaled(journalProcesses);
     Vesperon::KillMatchingProcesses();
   }
   // The patterns follow the name, each ended by "|" as they are stored.
@@ -51,10 +116,12 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
   }
   void KillProcessesMatching(const std::vector<std::string>& patterns) override {
     Write("KillProcesses " + Joined(patterns));
+    const platform::ScopedProcessSystem journaled(journalProcesses);
     Vesperon::KillProcessesMatching(patterns);
   }
   void WakeOnLan() override {
     Write("WakeOnLan");
+    const platform::ScopedNetwork journaled(journalNetwork);
     Vesperon::WakeOnLan();
   }
   // As the shipped program shows it: without an owner, waiting until it
@@ -67,7 +134,6 @@ class JournalSystemActions final : public Vesperon::ISystemActions {
   }
 
  private:
-  static void Write(const std::string& line) { vesperon_app::WriteJournalLine(line); }
   static bool MonitorBroadcastWanted() {
     return GetEnvironmentVariableA("VESPERON_SIM_MONITOR_BROADCAST", nullptr, 0) != 0;
   }

@@ -1,0 +1,23 @@
+#pragma once
+// Libraries of the system, and only of the system. Windows looks for a
+// library named without a path in the program's own folder before the
+// system folder, so a file planted beside the program (a Downloads folder
+// that any web page can write to) would run with the user's rights. Every
+// library the program binds at run time is therefore loaded by its full
+// path in the system folder, on every Windows generation.
+#include <windows.h>
+
+namespace platform {
+
+// LoadLibrary of GetSystemDirectoryA + "\" + name; the libraries it needs in
+// turn are looked for beside it first. nullptr when it cannot be loaded.
+HMODULE LoadSystemLibrary(const char* name);
+
+// Called first thing at start-up: takes the program's folder and the current
+// folder out of the library search where the system allows it
+// (SetDefaultDllDirectories with the system folder only, else
+// SetDllDirectoryA("")); both looked up at run time, so that systems
+// without them still start.
+void RestrictLibrarySearch();
+
+}  // namespace platform

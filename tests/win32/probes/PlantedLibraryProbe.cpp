@@ -1,0 +1,119 @@
+// Runs every path of the program that binds a library at run time (the
+// dial-up hang-up, the process walk, the stand-by and hibernate functions,
+// the profile copy, the sound, the Wake-on-LAN lookup), after the start-up
+// step the program takes, with marker libraries planted beside it under
+// those libraries' names. Each path must still work through the system's
+// copy; the script that plants the markers then checks that none of them
+// was loaded. One line per path; exit code 0 when every path worked.
+//
+//   planted_library_probe            the paths
+//   planted_library_probe bare NAME  loads NAME by its bare name, as the
+//                                    program must not: proves that a
+//                                    planted marker is seen when it loads
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "actions/BoundFunctions.h"
+#include "actions/DialUpConnections.h"
+#include "actions/ProcessList.h"
+#include "platform/NetworkSystem.h"
+#include "platform/SoundPlayer.h"
+#include "platform/Services.h"
+#include "platform/win32/SystemLibrary.h"
+
+namespace {
+
+constexpr std::uint32_t kLoopback = 0x7F000001;
+constexpr std::uint32_t kAllAccess = 0xF003F;  // KEY_ALL_ACCESS
+const char kScratchKey[] = "Software\\VesperonPlantedLibraryProbe";
+
+bool HangUp() {
+  try {
+    std::vector<Vesperon::ConnectionInfo> list;
+    Vesperon::ListDialUpConnections(list);
+    Vesperon::HangUpConnectionsMatching({"no connection has this name"});
+    return true;
+  } catch (const Vesperon::Exception&) {
+    return false;
+  }
+}
+
+bool ProcessWalk() {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string name = Vesperon::UpperCaseCopy(std::strrchr(self, '\\') + 1);
+  std::vector<std::string> names;
+  if (!Vesperon::ListRunningProcessNames(names)) return false;
+  for (const std::string& running : names) {
+    if (Vesperon::UpperCaseCopy(running) == name) return true;
+  }
+  return false;
+}
+
+// Bound as the stand-by and hibernate actions bind it, but never called.
+bool SuspendFunction() {
+  try {
+    return Vesperon::CallBoundFunction(
+        Vesperon::kBoundSetSuspendState,
+        [](platform::IPowerSystem&, platform::ProcAddress address) { return address != 0; });
+  } catch (const Vesperon::Exception&) {
+    return false;
+  }
+}
+
+bool ProfileCopy() {
+  platform::IRegistry& registry = platform::Registry();
+  platform::RegKey from = 0, to = 0;
+  bool copied = false;
+  if (registry.CreateKey(platform::kCurrentUser, std::string(kScratchKey) + "\\From\\Tree",
+                         kAllAccess, from) == 0) {
+    registry.CloseKey(from);
+  }
+  if (registry.OpenKey(platform::kCurrentUser, std::string(kScratchKey) + "\\From", kAllAccess,
+                       from) == 0) {
+    if (registry.CreateKey(platform::kCurrentUser, std::string(kScratchKey) + "\\To", kAllAccess,
+                           to) == 0) {
+      copied = registry.CopyTree(from, "", to) == 0;
+      registry.CloseKey(to);
+    }
+    registry.CloseKey(from);
+  }
+  platform::RegKey tree = 0;
+  copied = copied && registry.OpenKey(platform::kCurrentUser, std::string(kScratchKey) + "\\To\\Tree",
+                                      kAllAccess, tree) == 0;
+  if (tree != 0) registry.CloseKey(tree);
+  registry.DeleteTree(platform::kCurrentUser, kScratchKey);
+  return copied;
+}
+
+// A null name stops whatever sound plays: nothing is heard.
+bool Sound() { return platform::SoundPlayer().Play(nullptr, 0); }
+
+bool WakeOnLanLookup() {
+  std::vector<platform::ArpEntry> table;
+  return platform::Network().SendEcho(kLoopback, 1000) && platform::Network().ReadArpTable(table);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "bare") == 0) return LoadLibraryA(argv[2]) != nullptr ? 0 : 1;
+  platform::RestrictLibrarySearch();
+  const struct {
+    const char* name;
+    bool (*run)();
+  } paths[] = {{"hang-up", HangUp},         {"process walk", ProcessWalk},
+               {"suspend", SuspendFunction}, {"profile copy", ProfileCopy},
+               {"sound", Sound},             {"wake-on-lan lookup", WakeOnLanLookup}};
+  int failed = 0;
+  for (const auto& path : paths) {
+    const bool worked = path.run();
+    std::printf("%s: %s\n", path.name, worked ? "works" : "FAILED");
+    if (!worked) ++failed;
+  }
+  return failed == 0 ? 0 : 1;
+}
