@@ -4,13 +4,26 @@
 
 namespace platform {
 
-HMODULE LoadSystemLibrary(const char* name) {
+namespace {
+
+using FolderReader = UINT(WINAPI*)(LPSTR, UINT);
+
+std::string InFolder(FolderReader read, const char* name) {
   char folder[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
+  const UINT length = read(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
   std::string path(folder, length);
   if (path.back() != '\\') path += '\\';
-  path += name;
+  return path + name;
+}
+
+}  // namespace
+
+std::string WindowsFolderPath(const char* name) { return InFolder(&GetWindowsDirectoryA, name); }
+
+HMODULE LoadSystemLibrary(const char* name) {
+  const std::string path = InFolder(&GetSystemDirectoryA, name);
+  if (path.empty()) return nullptr;
   // With the full path, the altered search order looks for the library's
   // own imports in its folder (the system folder), never in the program's.
   return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

@@ -7,6 +7,8 @@
 // path in the system folder, on every Windows generation.
 #include <windows.h>
 
+#include <string>
+
 namespace platform {
 
 // LoadLibrary of GetSystemDirectoryA + "\" + name; the libraries it needs in
@@ -19,5 +21,10 @@ HMODULE LoadSystemLibrary(const char* name);
 // SetDllDirectoryA("")); both looked up at run time, so that systems
 // without them still start.
 void RestrictLibrarySearch();
+
+// GetWindowsDirectoryA + "\" + name; empty when the folder cannot be read.
+// Programs are searched like libraries, the program's folder first, so the
+// system's own programs (the shell) are started by this full path.
+std::string WindowsFolderPath(const char* name);
 
 }  // namespace platform

@@ -5,6 +5,9 @@
 // declarations right for a 32-bit build too).
 #include <windows.h>
 
+#include <cstring>
+#include <string>
+
 #include "platform/PowerSystem.h"
 #include "platform/win32/SystemLibrary.h"
 
@@ -77,7 +80,11 @@ class Win32PowerSystem final : public IPowerSystem {
     return ::PostMessageA(ToHwnd(window), message, wParam, lParam) != FALSE;
   }
   std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand) override {
-    return ::WinExec(commandLine, showCommand);
+    // A bare program name would be looked for beside Vesperon first, where
+    // anyone who can write to that folder could plant it.
+    const std::string path =
+        std::strpbrk(commandLine, "\\/: ") ? std::string() : WindowsFolderPath(commandLine);
+    return ::WinExec(path.empty() ? commandLine : path.c_str(), showCommand);
   }
 
   bool OpenCurrentProcessToken(std::uint32_t access, TokenHandle& token) override {

@@ -208,3 +208,20 @@ TEST_F(Win32PowerSystemTest, ExitRequestEnablesAndRemovesTheShutdownPrivilegeFor
 }
 
 }  // namespace
+
+// The shell restart names its program without a folder. A program of that
+// name planted beside ours must not be the one started: the real WinExec is
+// asked for a harmless planted copy, which only the program's folder holds.
+TEST(Win32PlantedProgramTest, BareProgramNamesStartFromTheWindowsFolderOnly) {
+  char self[MAX_PATH] = {}, system[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+  ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+  std::string planted(self);
+  planted.resize(planted.find_last_of('\\') + 1);
+  planted += "VesperonPlantedProgram.exe";
+  ASSERT_TRUE(CopyFileA((std::string(system) + "\\hostname.exe").c_str(), planted.c_str(), FALSE));
+  const std::uint32_t started =
+      platform::DefaultPowerSystem().WinExec("VesperonPlantedProgram.exe", SW_HIDE);
+  DeleteFileA(planted.c_str());
+  EXPECT_LE(started, 31u) << "the copy beside the program was started";
+}
