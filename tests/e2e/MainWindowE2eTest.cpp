@@ -8,7 +8,6 @@
 #include <ddeml.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -112,13 +111,6 @@ class ForeignWindow {
   std::vector<DWORD> requests_;
 };
 
-int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    if (texts[i] == text) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 // A key as the dialog manager of the program's loop meets it in `control`.
 void PostKey(HWND control, WPARAM key) {
   PostMessageA(control, WM_KEYDOWN, key, 1);
@@ -136,6 +128,14 @@ class MainWindowE2e : public SimTest {
       return true;
     }
     return false;
+  }
+  // Sets a countdown of `seconds` with the action of that name; false if
+  // the list lacks it.
+  static bool ArmCountdown(SimProcess& sim, int seconds, const std::string& action) {
+    sim.SelectComboItem(kTriggerList, 1);
+    sim.SetText(kNumberField, "0");
+    sim.SetPickerTime(kTimeField, TodayAt(0, 0, static_cast<WORD>(seconds)));
+    return ChooseAction(sim, action);
   }
   // Waits until the main window shows.
   static HWND Shown(SimProcess& sim) {
@@ -176,10 +176,7 @@ TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
 TEST_F(MainWindowE2e, CountdownOfFiveSecondsFiresOnce) {
   SimProcess sim;
   ASSERT_NE(Shown(sim), nullptr);
-  sim.SelectComboItem(kTriggerList, 1);
-  sim.SetText(kNumberField, "0");
-  sim.SetPickerTime(kTimeField, TodayAt(0, 0, 5));
-  sim.SelectComboItem(kActionList, 0);  // "Turn off"
+  ASSERT_TRUE(ArmCountdown(sim, 5, "Turn off"));
 
   sim.Click(kActivate);
   EXPECT_TRUE(sim.IsChecked(kActivate));
@@ -218,12 +215,7 @@ TEST_F(MainWindowE2e, CountdownRunsItsActionWhenTheTaskbarTakesNoIcon) {
   }
   SimProcess sim;
   ASSERT_NE(Shown(sim), nullptr);
-  sim.SelectComboItem(kTriggerList, 1);
-  sim.SetText(kNumberField, "0");
-  sim.SetPickerTime(kTimeField, TodayAt(0, 0, 2));
-  const int reminder = IndexOf(sim.ComboExTexts(kActionList), "Reminder");
-  ASSERT_GE(reminder, 0);
-  sim.SelectComboItem(kActionList, reminder);
+  ASSERT_TRUE(ArmCountdown(sim, 2, "Reminder"));
   sim.Click(kActivate);
   EXPECT_TRUE(sim.IsChecked(kActivate));
 
@@ -244,12 +236,7 @@ TEST_F(MainWindowE2e, MonitorBroadcastPassesAHungWindowAndLaterCountdownsStillFi
   SimProcess sim;
   SetEnvironmentVariableA("VESPERON_SIM_MONITOR_BROADCAST", nullptr);
   ASSERT_NE(Shown(sim), nullptr);
-  sim.SelectComboItem(kTriggerList, 1);
-  sim.SetText(kNumberField, "0");
-  sim.SetPickerTime(kTimeField, TodayAt(0, 0, 2));
-  const int monitorOff = IndexOf(sim.ComboExTexts(kActionList), "Turn off monitor");
-  ASSERT_GE(monitorOff, 0);
-  sim.SelectComboItem(kActionList, monitorOff);
+  ASSERT_TRUE(ArmCountdown(sim, 2, "Turn off monitor"));
   sim.Click(kActivate);
   // Each broadcast returns past the hung window, so the next fire comes.
   EXPECT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 15000))
@@ -262,10 +249,7 @@ TEST_F(MainWindowE2e, WakeOnLanIsJournaledNotSent) {
   ASSERT_NE(Shown(sim), nullptr);
   registry::SetDword("Profiles\\Default\\WakeOnLAN", "IPAddr", 0x7F000001);
   registry::SetDword("Profiles\\Default\\WakeOnLAN", "Subnet", 0xFFFFFFFF);
-  const std::vector<std::string> actions = sim.ComboExTexts(kActionList);
-  const auto wake = std::find(actions.begin(), actions.end(), "Wake on LAN");
-  ASSERT_NE(wake, actions.end());
-  sim.SelectComboItem(kActionList, static_cast<int>(wake - actions.begin()));
+  ASSERT_TRUE(ChooseAction(sim, "Wake on LAN"));
   sim.Click(kExecuteNow);
   ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 5000));
   EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"WakeOnLan", "SendDatagram 127.0.0.1:7 126"}));
