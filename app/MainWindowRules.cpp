@@ -16,34 +16,34 @@ KindEditor EditorForKind(std::int32_t kind) {
   switch (kind) {
     case 0:
       e.date = e.time = true;
-      e.upperLabel = "Date:";
-      e.lowerLabel = "Time:";
+      e.upperLabel = "&Date:";
+      e.lowerLabel = "T&ime:";
       break;
     case 1:
       e.number = e.time = true;
-      e.upperLabel = "Days:";
-      e.lowerLabel = "Hours/Mins/S";
+      e.upperLabel = "Da&ys:";
+      e.lowerLabel = "Hours/&Mins/S";
       e.countdownFormat = true;
       break;
     case 2:
       e.time = true;
-      e.lowerLabel = "Time:";
+      e.lowerLabel = "T&ime:";
       break;
     case 3:
       e.weekday = e.time = true;
-      e.upperLabel = "Day of week:";
-      e.lowerLabel = "Time:";
+      e.upperLabel = "Day of &week:";
+      e.lowerLabel = "T&ime:";
       break;
     case 4:
       e.number = e.time = true;
-      e.upperLabel = "Day of month:";
-      e.lowerLabel = "Time:";
+      e.upperLabel = "Day of mo&nth:";
+      e.lowerLabel = "T&ime:";
       break;
     case 5:
       break;
     case 6:
       e.process = true;
-      e.upperLabel = "Process:";
+      e.upperLabel = "Pro&cess:";
       break;
     default:
       break;

@@ -8,6 +8,7 @@
 #include "app/MainWindowRules.h"
 #include "localization/Localization.h"
 #include "settings/Appearance.h"
+#include "settings/AppearanceTexts.h"
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
@@ -47,29 +48,12 @@ constexpr COLORREF kTipBackground = 0xE1FFFF, kTipText = 0;
 // over the finished page.
 constexpr UINT kReportLanguageFailure = WM_APP + 0x31;
 
-// The static texts of string set 3 and the control each one captions.
-constexpr std::pair<std::int32_t, int> kCaptions[] = {
-    {10, kLanguageGroup},    {11, kBackgroundGroup},  {12, kAnimationGroup},
-    {13, kTranslucencyGroup}, {14, kDirectionLabel},  {15, kSystemBackground},
-    {16, kColourBackground}, {17, kImageBackground},  {18, kColourButton},
-    {19, kBrowseButton},     {20, kOpaqueLabel},      {21, kTranslucentLabel},
-};
-
 // The page's own English texts: what it shows when the language file
 // cannot supply them, so that the user can still choose another language.
 Vesperon::StringSet BuiltInTexts() {
-  static const std::pair<std::int32_t, const char*> texts[] = {
-      {1, "Left to right"}, {2, "Right to left"}, {3, "Top to bottom"}, {4, "Bottom to top"},
-      {5, "Top left to bottom right"}, {6, "Bottom right to top left"},
-      {7, "Top right to bottom left"}, {8, "Bottom left to top right"},
-      {10, "Language"}, {11, "Background"}, {12, "Animation"}, {13, "Translucency"},
-      {14, "Direction:"}, {15, "System default"}, {16, "Solid color"}, {17, "Tiled image"},
-      {18, "Color..."}, {19, "Browse..."}, {20, "Opaque"}, {21, "Translucent"},
-      {22, "Roll"}, {23, "Slide"}, {24, "Fade"},
-  };
   Vesperon::StringSet set;
   set.SetSetId(kAppearanceSet);
-  for (const auto& [id, text] : texts) set.AddString(id, text);
+  for (const auto& [id, text] : Vesperon::kAppearanceBuiltInTexts) set.AddString(id, text);
   return set;
 }
 
@@ -179,7 +163,7 @@ void CGlobalOptionsPage3::SetCaptions() {
   types.AddString(text(kFirstType).c_str());
   types.AddString(text(kFirstType + 1).c_str());
   if (Vesperon::IsOsVersionAtLeast(20, 120)) types.AddString(text(kFirstType + 2).c_str());
-  for (const auto& [id, control] : kCaptions) win::CWindow(Item(control)).SetText(text(id));
+  for (const auto& [id, control] : Vesperon::kAppearanceCaptions) win::CWindow(Item(control)).SetText(text(id));
 
   if (failed) PostMessageA(h_, kReportLanguageFailure, 0, 0);
 }

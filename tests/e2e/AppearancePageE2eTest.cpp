@@ -64,12 +64,13 @@ bool TextFits(HWND label) {
   HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                            FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg");
   HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+  // Measured as drawn: the access key's "&" takes no room.
+  RECT drawn{};
+  DrawTextA(dc, text, -1, &drawn, DT_CALCRECT | DT_SINGLELINE);
   SelectObject(dc, old);
   DeleteObject(font);
   ReleaseDC(nullptr, dc);
-  return size.cx <= area.right;
+  return drawn.right <= area.right;
 }
 
 class AppearancePageE2e : public SimTest {
@@ -128,10 +129,10 @@ TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
        {"Zz-roll", "Zz-slide", "Zz-fade"},
        "Zz-east"},
       {"Deutsch",
-       {{kLanguageGroup, "Sprache"}, {kColourBackground, "Einfarbig"}},
+       {{kLanguageGroup, "&Sprache"}, {kColourBackground, "&Einfarbig"}},
        {"Aufrollen", "Gleiten", "\xDC" "berblenden"},
        "Von links nach rechts"},
-      {"English", {{kLanguageGroup, "Language"}}, {"Roll", "Slide", "Fade"}, "Left to right"},
+      {"English", {{kLanguageGroup, "&Language"}}, {"Roll", "Slide", "Fade"}, "Left to right"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.language);
@@ -218,7 +219,7 @@ TEST_F(AppearancePageE2e, UnusableLanguageFileIsReportedAndThePageStaysUsable) {
     for (const std::string& mention : row.mentions) EXPECT_NE(text.find(mention), std::string::npos) << text;
 
     // The built-in English texts, and a working language can be chosen.
-    EXPECT_EQ(sim.Text(GetDlgItem(page, kLanguageGroup)), "Language");
+    EXPECT_EQ(sim.Text(GetDlgItem(page, kLanguageGroup)), "&Language");
     EXPECT_EQ(ComboTexts(GetDlgItem(page, kTypeList)), (std::vector<std::string>{"Roll", "Slide", "Fade"}));
     ChooseEnglish(page);
     ASSERT_TRUE(CloseSheet(IDOK));

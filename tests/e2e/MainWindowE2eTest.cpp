@@ -1,7 +1,8 @@
 // The simulation program worked from outside, as a user would: the start in
 // the tray, a countdown that fires (also with a taskbar that takes no icon,
 // and past a hung window), a one-time trigger in the past, a daily trigger
-// that survives a restart, and what each Windows version offers.
+// that survives a restart, the access keys, and what each Windows version
+// offers.
 #include "tests/e2e/SimProcess.h"
 
 #include <commctrl.h>
@@ -115,6 +116,21 @@ class ForeignWindow {
 void PostKey(HWND control, WPARAM key) {
   PostMessageA(control, WM_KEYDOWN, key, 1);
   PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+}
+
+// Alt and a letter, as the dialog manager of the program's loop meets it.
+void PostAltKey(HWND control, char letter) {
+  PostMessageA(control, WM_SYSCHAR, static_cast<WPARAM>(letter), 1 | (1 << 29));
+}
+
+// True once the focus of the window's thread is in the control.
+bool FocusComesTo(HWND control) {
+  return WaitFor([&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(control, nullptr), &info)) return false;
+    return info.hwndFocus && (info.hwndFocus == control || IsChild(control, info.hwndFocus));
+  }, 3000);
 }
 
 class MainWindowE2e : public SimTest {
@@ -268,13 +284,13 @@ TEST_F(MainWindowE2e, EachChosenKindShowsItsEditor) {
     const char* lower;
     bool date, time, number, weekday, process;
   } const rows[] = {
-      {0, "Date:", "Time:", true, true, false, false, false},
-      {1, "Days:", "Hours/Mins/S", false, true, true, false, false},
-      {2, "", "Time:", false, true, false, false, false},
-      {3, "Day of week:", "Time:", false, true, false, true, false},
-      {4, "Day of month:", "Time:", false, true, true, false, false},
+      {0, "&Date:", "T&ime:", true, true, false, false, false},
+      {1, "Da&ys:", "Hours/&Mins/S", false, true, true, false, false},
+      {2, "", "T&ime:", false, true, false, false, false},
+      {3, "Day of &week:", "T&ime:", false, true, false, true, false},
+      {4, "Day of mo&nth:", "T&ime:", false, true, true, false, false},
       {5, "", "", false, false, false, false, false},
-      {6, "Process:", "", false, false, false, false, true},
+      {6, "Pro&cess:", "", false, false, false, false, true},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.kind);
@@ -448,6 +464,35 @@ TEST_F(MainWindowE2e, EscapeHidesToTheTrayAndEnterNeverEndsTheProgram) {
   EXPECT_TRUE(TrayIconPresent(main, 104));
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(kShowWindow, 0), 0);
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 3000));
+  EXPECT_TRUE(sim.Quit());
+}
+
+TEST_F(MainWindowE2e, AccessKeysLeadToTheirFieldsAndPressTheirButtons) {
+  SimProcess sim;
+  ASSERT_NE(Shown(sim), nullptr);
+  sim.SelectComboItem(kTriggerList, 0);
+  ASSERT_TRUE(ChooseAction(sim, "Turn off"));
+  // A label's key leads to the field after it, a group's to its list.
+  HWND from = sim.Item(kActivate);
+  PostAltKey(from, 'i');
+  EXPECT_TRUE(FocusComesTo(sim.Item(kTimeField)));
+  PostAltKey(from, 'o');
+  EXPECT_TRUE(FocusComesTo(sim.Item(kActionList)));
+  PostAltKey(from, 'd');
+  EXPECT_TRUE(FocusComesTo(sim.Item(kDateField)));
+  // A button's key presses it; the sheet's pages answer their keys too.
+  PostAltKey(from, 'p');
+  HWND sheet = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (sheet = sim.FindMessageBox("Action Properties")) != nullptr; }, 10000));
+  HWND page = reinterpret_cast<HWND>(SimProcess::Send(sheet, PSM_GETCURRENTPAGEHWND));
+  HWND forced = GetDlgItem(page, 1019);
+  ASSERT_NE(forced, nullptr);
+  const LRESULT before = SimProcess::Send(forced, BM_GETCHECK);
+  PostAltKey(forced, 't');
+  EXPECT_TRUE(FocusComesTo(GetDlgItem(page, 1018)));
+  PostAltKey(forced, 'f');
+  EXPECT_TRUE(WaitFor([&] { return SimProcess::Send(forced, BM_GETCHECK) != before; }, 3000));
+  EXPECT_TRUE(CloseDialog(sheet, IDCANCEL));
   EXPECT_TRUE(sim.Quit());
 }
 
