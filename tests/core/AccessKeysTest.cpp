@@ -25,7 +25,7 @@ struct Control {
 };
 
 struct Menu {
-  std::vector<std::string> bar;                    // the titles of its popups
+  std::vector<std::string> bar;                  // the titles of its popups
   std::vector<std::vector<std::string>> popups;  // the items of each popup
 };
 
@@ -62,8 +62,10 @@ std::vector<std::string> Arguments(const std::string& line, std::size_t at) {
       args.back() += Quoted(line, at);
       continue;
     }
-    if (c == ',') args.emplace_back();
-    else if (!std::isspace(static_cast<unsigned char>(c))) args.back() += c;
+    if (c == ',')
+      args.emplace_back();
+    else if (!std::isspace(static_cast<unsigned char>(c)))
+      args.back() += c;
     ++at;
   }
   return args;
@@ -75,9 +77,9 @@ Resources Parse(const std::string& file) {
   Resources out;
   std::string line, name, type;
   int depth = 0;
-  const std::set<std::string> captioned = {"LTEXT",        "RTEXT",           "CTEXT",    "GROUPBOX",
-                                           "PUSHBUTTON",   "DEFPUSHBUTTON",   "CHECKBOX", "AUTOCHECKBOX",
-                                           "RADIOBUTTON",  "AUTORADIOBUTTON", "CONTROL",  "ICON"};
+  const std::set<std::string> captioned = {"LTEXT",       "RTEXT",           "CTEXT",    "GROUPBOX",
+                                           "PUSHBUTTON",  "DEFPUSHBUTTON",   "CHECKBOX", "AUTOCHECKBOX",
+                                           "RADIOBUTTON", "AUTORADIOBUTTON", "CONTROL",  "ICON"};
   const std::set<std::string> uncaptioned = {"EDITTEXT", "COMBOBOX", "LISTBOX"};
   while (std::getline(in, line)) {
     std::istringstream words(line);
@@ -120,21 +122,22 @@ std::string Keys(const std::string& caption) {
   std::string keys;
   for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
     if (caption[i] != '&') continue;
-    if (caption[i + 1] != '&') keys += static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+    if (caption[i + 1] != '&')
+      keys += static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
     ++i;
   }
   return keys;
 }
 
 bool IsButton(const Control& c) {
-  static const std::set<std::string> kinds = {"PUSHBUTTON",  "DEFPUSHBUTTON", "CHECKBOX",
-                                              "AUTOCHECKBOX", "RADIOBUTTON",  "AUTORADIOBUTTON"};
+  static const std::set<std::string> kinds = {"PUSHBUTTON",   "DEFPUSHBUTTON", "CHECKBOX",
+                                              "AUTOCHECKBOX", "RADIOBUTTON",   "AUTORADIOBUTTON"};
   return kinds.count(c.keyword) || c.cls == "Button";
 }
 
 bool IsField(const Control& c) {
-  static const std::set<std::string> classes = {"ComboBoxEx32",     "SysListView32",    "SysIPAddress32",
-                                                "msctls_hotkey32",  "SysDateTimePick32", "msctls_trackbar32"};
+  static const std::set<std::string> classes = {"ComboBoxEx32",    "SysListView32",     "SysIPAddress32",
+                                                "msctls_hotkey32", "SysDateTimePick32", "msctls_trackbar32"};
   return c.keyword == "EDITTEXT" || c.keyword == "COMBOBOX" || c.keyword == "LISTBOX" || classes.count(c.cls);
 }
 
@@ -144,7 +147,8 @@ bool NeedsKey(const std::vector<Control>& controls, std::size_t i) {
   const Control& c = controls[i];
   if (c.caption.empty()) return false;
   if (IsButton(c)) return c.id != "IDOK" && c.id != "IDCANCEL";
-  const bool label = c.keyword == "LTEXT" || c.keyword == "RTEXT" || c.keyword == "CTEXT" || c.keyword == "GROUPBOX";
+  const bool label =
+      c.keyword == "LTEXT" || c.keyword == "RTEXT" || c.keyword == "CTEXT" || c.keyword == "GROUPBOX";
   return label && i + 1 < controls.size() && IsField(controls[i + 1]);
 }
 
@@ -163,14 +167,16 @@ void CheckWindow(const std::string& window, const std::vector<Caption>& captions
       EXPECT_EQ(keys.size(), 1u) << "\"" << caption.text << "\"";
       ++keyed;
     }
-    for (char key : keys) EXPECT_TRUE(taken.insert(key).second) << "key " << key << " again in \"" << caption.text << "\"";
+    for (char key : keys)
+      EXPECT_TRUE(taken.insert(key).second) << "key " << key << " again in \"" << caption.text << "\"";
   }
   EXPECT_GT(keyed, 0);
 }
 
 std::vector<Caption> DialogCaptions(const std::vector<Control>& controls) {
   std::vector<Caption> captions;
-  for (std::size_t i = 0; i < controls.size(); ++i) captions.push_back({controls[i].caption, NeedsKey(controls, i)});
+  for (std::size_t i = 0; i < controls.size(); ++i)
+    captions.push_back({controls[i].caption, NeedsKey(controls, i)});
   return captions;
 }
 
@@ -184,8 +190,9 @@ TEST(AccessKeys, EveryPageOfBothSheetsAndTheTweaksDialog) {
     bool page;
   };
   const Row rows[] = {
-      {"ActionPages.rc", 6, true},        {"GlobalOptionsPage1.rc", 1, true}, {"GlobalOptionsPage2.rc", 1, true},
-      {"GlobalOptionsPage3.rc", 1, true}, {"GlobalOptionsPage4.rc", 1, true}, {"SystemTweaks.rc", 1, false},
+      {"ActionPages.rc", 6, true},        {"GlobalOptionsPage1.rc", 1, true},
+      {"GlobalOptionsPage2.rc", 1, true}, {"GlobalOptionsPage3.rc", 1, true},
+      {"GlobalOptionsPage4.rc", 1, true}, {"SystemTweaks.rc", 1, false},
   };
   for (const Row& row : rows) {
     const Resources res = Parse(row.file);
