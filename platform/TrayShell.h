@@ -58,7 +58,8 @@ class ITrayShell {
   virtual ~ITrayShell() = default;
   // Shell_NotifyIconA; false when the shell refuses.
   virtual bool NotifyIcon(TrayShellMessage message, const NotifyIconRecord& record) = 0;
-  // LoadImageA of an icon resource at 16 x 16; 0 when it cannot be loaded.
+  // LoadImageA of an icon resource at the system's small-icon size (16 x 16
+  // at 96 DPI); 0 when it cannot be loaded.
   virtual IconHandle LoadSmallIcon(std::int32_t resourceId) = 0;
 };
 

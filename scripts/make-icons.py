@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Draws Vesperon's icons and writes them as .ico files (16x16 and 32x32,
-32-bit colour with an AND mask) into resources/icons/.
+"""Draws Vesperon's icons and writes them as .ico files (16x16, 20x20, 24x24
+and 32x32, 32-bit colour with an AND mask) into resources/icons/. The middle
+sizes are the small icons of screens at 120 and 144 DPI, which Windows would
+otherwise stretch from the 16-pixel image.
 
 Each icon is a list of shapes in a 0..1 square, rendered with 4x4
-supersampling so that both sizes come out smooth. Run from anywhere:
+supersampling so that every size comes out smooth. Run from anywhere:
     python3 scripts/make-icons.py
 """
 import math
@@ -202,11 +204,14 @@ def bmp_image(pixels):
     return header + xor + mask
 
 
+SIZES = (16, 20, 24, 32)
+
+
 def write_ico(path, shapes):
-    images = [bmp_image(render(shapes, s)) for s in (16, 32)]
+    images = [bmp_image(render(shapes, s)) for s in SIZES]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for s, img in zip((16, 32), images):
+    for s, img in zip(SIZES, images):
         out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(img), offset)
         offset += len(img)
     with open(path, "wb") as f:

@@ -18,15 +18,6 @@ constexpr char kCaption[] = "Vesperon";
 // Shows a refusal once the label edit that caused it has ended.
 constexpr UINT kShowRefusal = WM_APP + 1;
 
-void InsertColumn(HWND list, int index, const char* title, int width) {
-  LVCOLUMNA column{};
-  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-  column.pszText = const_cast<char*>(title);
-  column.cx = width;
-  column.iSubItem = index;
-  SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
-}
-
 std::string ItemText(HWND list, int item) {
   std::string text(256, '\0');
   for (;;) {
@@ -87,7 +78,7 @@ void CPatternListPage::OnInitPage() {
   if (HasLabelTips()) style |= LVS_EX_LABELTIP;
   SendMessageA(patterns, LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
   const bool processes = layout_.kind == Vesperon::PatternListKind::kProcess;
-  InsertColumn(patterns, 0, processes ? "Process file name" : "Name", 200);
+  win::InsertListColumn(patterns, 0, processes ? "Process file name" : "Name", 200);
   for (const std::string& pattern : Vesperon::SplitPatternList(stored[0])) AddRow(patterns, {pattern});
 
   HWND running = Item(layout_.running);
@@ -247,9 +238,9 @@ CActionPropPage4::CActionPropPage4()
                         IDC_DISCONNECT_NEW, "[ConnectionName]"}) {}
 
 void CActionPropPage4::AddRunningColumns(HWND list) {
-  InsertColumn(list, 0, "Name", 114);
-  InsertColumn(list, 1, "Device Type", 75);
-  InsertColumn(list, 2, "Device Name", 100);
+  win::InsertListColumn(list, 0, "Name", 114);
+  win::InsertListColumn(list, 1, "Device Type", 75);
+  win::InsertListColumn(list, 2, "Device Name", 100);
 }
 
 void CActionPropPage4::FillRunning(HWND list) {
@@ -277,7 +268,7 @@ CActionPropPage6::CActionPropPage6()
                         IDC_KILL_RUNNING, IDC_KILL_ADD, IDC_KILL_REFRESH, IDC_KILL_TEST, IDC_KILL_DELETE,
                         IDC_KILL_NEW, "[ProcessName]"}) {}
 
-void CActionPropPage6::AddRunningColumns(HWND list) { InsertColumn(list, 0, "Process file name", 200); }
+void CActionPropPage6::AddRunningColumns(HWND list) { win::InsertListColumn(list, 0, "Process file name", 200); }
 
 void CActionPropPage6::FillRunning(HWND list) {
   for (const std::string& name : Vesperon::RunningProcessNames()) AddRow(list, {name});

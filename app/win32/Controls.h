@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/DisplayScale.h"
+
 namespace win {
 
 class CWindow {
@@ -118,7 +120,33 @@ class CStatusBar : public CWindow {
   }
 };
 
-// A 16 x 16 image list of icons from the program's resources.
+// The screen's dots per inch as the window's display context reports them;
+// 0 when it cannot tell.
+inline int ScreenDpi(HWND window) {
+  HDC dc = GetDC(window);
+  if (!dc) return 0;
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  ReleaseDC(window, dc);
+  return dpi;
+}
+
+// Appends a report-view column whose width is given for 96 DPI: the fonts
+// grow with the screen's DPI, and so must the column that holds their text.
+inline void InsertListColumn(HWND list, int index, const char* heading, int widthAt96Dpi) {
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.pszText = const_cast<char*>(heading);
+  column.cx = Vesperon::ScaleToDpi(widthAt96Dpi, ScreenDpi(list));
+  column.iSubItem = index;
+  SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
+// The size the system wants small icons in (16 x 16 at 96 DPI, more above):
+// the icon resources carry several sizes, and the one that fits is taken
+// instead of a 16-pixel image stretched.
+inline SIZE SmallIconSize() { return SIZE{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)}; }
+
+// An image list of small icons from the program's resources.
 class CImageList {
  public:
   CImageList() = default;
@@ -126,12 +154,13 @@ class CImageList {
   CImageList& operator=(const CImageList&) = delete;
   ~CImageList() { Destroy(); }
   bool Create(int initial, int grow) {
-    h_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, initial, grow);
+    size_ = SmallIconSize();
+    h_ = ImageList_Create(size_.cx, size_.cy, ILC_COLOR32 | ILC_MASK, initial, grow);
     return h_ != nullptr;
   }
   void AddIconResource(int resourceId) const {
     HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId),
-                                               IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+                                               IMAGE_ICON, size_.cx, size_.cy, LR_DEFAULTCOLOR));
     ImageList_AddIcon(h_, icon);
     if (icon) DestroyIcon(icon);
   }
@@ -140,9 +169,11 @@ class CImageList {
     h_ = nullptr;
   }
   HIMAGELIST Handle() const { return h_; }
+  SIZE ImageSize() const { return size_; }
 
  private:
   HIMAGELIST h_ = nullptr;
+  SIZE size_{16, 16};
 };
 
 // A modal dialog from a resource template; derived classes handle messages

@@ -224,8 +224,9 @@ void CVesperonDlg::OnInitDialog() {
   icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
                                         GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
                                         LR_DEFAULTCOLOR));
-  smallIcon_ = static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  const SIZE small = win::SmallIconSize();
+  smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON, small.cx,
+                                             small.cy, LR_DEFAULTCOLOR));
   SendMessageA(h_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageA(h_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   // 5. The two lists.
@@ -293,15 +294,16 @@ void CVesperonDlg::FillProcessList() {
 
 // A menu picture from an image list entry: drawn on the menu's own
 // background, so that plain (not owner-drawn) menus show it cleanly.
-HBITMAP CVesperonDlg::MenuBitmap(HIMAGELIST list, int index) {
+HBITMAP CVesperonDlg::MenuBitmap(const win::CImageList& list, int index) {
+  const SIZE size = list.ImageSize();
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
   ReleaseDC(nullptr, screen);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  RECT all{0, 0, 16, 16};
+  RECT all{0, 0, size.cx, size.cy};
   FillRect(dc, &all, GetSysColorBrush(COLOR_MENU));
-  ImageList_Draw(list, index, dc, 0, 0, ILD_TRANSPARENT);
+  ImageList_Draw(list.Handle(), index, dc, 0, 0, ILD_TRANSPARENT);
   SelectObject(dc, old);
   DeleteDC(dc);
   menuBitmaps_.push_back(bitmap);
@@ -314,10 +316,10 @@ void CVesperonDlg::GiveTrayMenuIcons() {
     const UINT command = GetMenuItemID(trayMenu_, i);
     HBITMAP bitmap = nullptr;
     if (command == ID_TRAY_EXIT) {
-      bitmap = MenuBitmap(triggerImages_.Handle(), kTriggerKindCount);  // the Exit icon
+      bitmap = MenuBitmap(triggerImages_, kTriggerKindCount);  // the Exit icon
     } else {
       const int image = GetActionImageIndex(TrayMenuCommandAction(static_cast<std::int32_t>(command)));
-      if (image >= 0) bitmap = MenuBitmap(actionImages_.Handle(), image);
+      if (image >= 0) bitmap = MenuBitmap(actionImages_, image);
     }
     if (!bitmap) continue;
     MENUITEMINFOA item{};

@@ -76,7 +76,7 @@ class CVesperonDlg final : public win::CModalDialog,
   void FillProcessList();
   void PrepareMenus();
   void GiveTrayMenuIcons();
-  HBITMAP MenuBitmap(HIMAGELIST list, int index);
+  HBITMAP MenuBitmap(const win::CImageList& list, int index);
   void ShowKindEditor(std::int32_t kind, bool chosenByUser);
   void OnNumberEdited();
   void OnNumberArrow(int reportedStep);

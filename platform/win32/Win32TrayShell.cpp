@@ -44,9 +44,12 @@ class Win32TrayShell final : public ITrayShell {
   }
 
   IconHandle LoadSmallIcon(std::int32_t resourceId) override {
+    // The size the system shows small icons in: the resources carry 16, 20,
+    // 24 and 32 pixel images, so the tray gets a sharp one at any DPI.
     return reinterpret_cast<IconHandle>(LoadImageA(GetModuleHandleA(nullptr),
-                                                   MAKEINTRESOURCEA(resourceId), IMAGE_ICON, 16,
-                                                   16, LR_DEFAULTCOLOR));
+                                                   MAKEINTRESOURCEA(resourceId), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
   }
 };
 

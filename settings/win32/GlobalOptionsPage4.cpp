@@ -50,12 +50,7 @@ void CGlobalOptionsPage4::OnInitPage() {
   };
   const Column columns[] = {{"Profile name", 120, 211}, {"Active", 50, 70}, {"Last modified", 111, 0}};
   for (int i = 0; i < (ntLine_ ? 3 : 2); ++i) {
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = const_cast<char*>(columns[i].heading);
-    column.cx = ntLine_ ? columns[i].ntWidth : columns[i].ninetyXWidth;
-    column.iSubItem = i;
-    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    win::InsertListColumn(list, i, columns[i].heading, ntLine_ ? columns[i].ntWidth : columns[i].ninetyXWidth);
   }
 
   const std::vector<std::string> profiles = StoredProfiles();

@@ -63,14 +63,7 @@ void CGlobalOptionsPage2::OnInitPage() {
   } columns[] = {{Vesperon::kDeviceColumnText, 125},
                  {Vesperon::kOperationColumnText, 105},
                  {Vesperon::kActionColumnText, 143}};
-  for (int c = 0; c < 3; ++c) {
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = const_cast<char*>(columns[c].text);
-    column.cx = columns[c].width;
-    column.iSubItem = c;
-    List(LVM_INSERTCOLUMNA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
-  }
+  for (int c = 0; c < 3; ++c) win::InsertListColumn(Item(kShortcutList), c, columns[c].text, columns[c].width);
 
   // The hot keys belong to the main window, the sheet's owner: it receives
   // their WM_HOTKEY messages.

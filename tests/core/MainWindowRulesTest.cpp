@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/DisplayScale.h"
 #include "app/MainWindowRules.h"
 #include "settings/StoreExceptions.h"
 #include "tests/support/FakeOsVersion.h"
@@ -131,6 +132,17 @@ TEST(SystemInfoTest, ProgramByWindowsVersion) {
     testing_support::FakeOsVersion os(r.os);
     EXPECT_STREQ(SystemInfoProgram(), r.program);
   }
+}
+
+TEST(DisplayScaleTest, ColumnWidthsGrowWithTheScreensDpi) {
+  const struct {
+    int pixels, dpi, scaled;
+  } rows[] = {
+      {111, 96, 111},  {111, 144, 167}, {50, 144, 75},  {120, 120, 150}, {125, 192, 250},
+      {143, 168, 250}, {75, 144, 113},  {105, 72, 79},  {200, 0, 200},   {200, -1, 200},
+      {0, 144, 0},     {-3, 144, -5},
+  };
+  for (const auto& r : rows) EXPECT_EQ(ScaleToDpi(r.pixels, r.dpi), r.scaled) << r.pixels << " at " << r.dpi;
 }
 
 }  // namespace

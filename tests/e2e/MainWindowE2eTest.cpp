@@ -9,6 +9,7 @@
 #include <ddeml.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -572,5 +573,31 @@ INSTANTIATE_TEST_SUITE_P(
                              "Hang Up Connection(s)", "Lock / Switch user"}),
                     "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173"}),
     [](const auto& info) { return std::string(info.param.version); });
+
+// Every icon of the program carries the small-icon sizes of 96, 120 and
+// 144 DPI and the large icon, so none is ever stretched from 16 pixels.
+TEST(ProgramIcons, EveryIconCarries16To32PixelImages) {
+  HMODULE exe = LoadLibraryExA(SimExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr) << SimExe();
+  std::vector<LPSTR> groups;
+  EnumResourceNamesA(exe, RT_GROUP_ICON, [](HMODULE, LPCSTR, LPSTR name, LONG_PTR l) -> BOOL {
+    reinterpret_cast<std::vector<LPSTR>*>(l)->push_back(name);
+    return TRUE;
+  }, reinterpret_cast<LONG_PTR>(&groups));
+  EXPECT_GE(groups.size(), 30u);
+  for (LPSTR group : groups) {
+    ASSERT_TRUE(IS_INTRESOURCE(group));
+    HRSRC found = FindResourceA(exe, group, RT_GROUP_ICON);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(exe, found)));
+    ASSERT_NE(directory, nullptr);
+    // The group's header (three words), then one 14-byte entry per image,
+    // its width first.
+    const int count = directory[4] | directory[5] << 8;
+    std::vector<int> widths;
+    for (int i = 0; i < count; ++i) widths.push_back(directory[6 + 14 * i]);
+    EXPECT_EQ(widths, (std::vector<int>{16, 20, 24, 32})) << "icon " << reinterpret_cast<std::uintptr_t>(group);
+  }
+  FreeLibrary(exe);
+}
 
 }  // namespace

@@ -338,4 +338,33 @@ TEST_F(ProfilesPageE2e, NoSelectionIsReportedAndTheListHasTwoColumnsOnWindows98)
   EXPECT_TRUE(sim.Quit());
 }
 
+// At 144 DPI the fonts grow by half, and the columns with them: every
+// heading and every cell keeps its whole text, the time of the last change
+// included.
+TEST_F(ProfilesPageE2e, At144DpiEveryColumnHoldsItsHeadingAndCells) {
+  const ScreenDpiSetting dpi(144);
+  SimProcess sim;
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  HWND page = OpenPage(sim);
+  ASSERT_NE(page, nullptr);
+  HWND list = GetDlgItem(page, kList);
+  // A list view leaves five pixels on either side of a cell's text.
+  constexpr int kCellPadding = 10;
+  const struct {
+    const char* heading;
+    int width;
+  } columns[] = {{"Profile name", 180}, {"Active", 75}, {"Last modified", 167}};
+  for (int c = 0; c < 3; ++c) {
+    const int width = static_cast<int>(SimProcess::Send(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c)));
+    EXPECT_EQ(width, columns[c].width) << columns[c].heading;
+    std::vector<std::string> texts = sim.ListColumn(list, c);
+    texts.push_back(columns[c].heading);
+    for (const std::string& text : texts) {
+      EXPECT_GE(width, sim.ListStringWidth(list, text) + kCellPadding) << '"' << text << '"';
+    }
+  }
+  EXPECT_TRUE(CloseDialog(sheet_, IDCANCEL));
+  EXPECT_TRUE(sim.Quit());
+}
+
 }  // namespace

@@ -64,4 +64,17 @@ TEST_F(ScreenshotTour, DISABLED_AppearancePages) {
   }
 }
 
+TEST_F(ScreenshotTour, DISABLED_ProfilesPageAt144Dpi) {
+  const ScreenDpiSetting dpi(144);
+  registry::SetDword("Profiles\\Work\\MainForm", "Trigger", 3);
+  SimProcess sim;
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  HWND sheet = nullptr;
+  ASSERT_NE(sim.OpenGlobalOptions(3, 1054, sheet), nullptr);
+  SetForegroundWindow(sheet);
+  EXPECT_TRUE(Photograph("profiles-page-144dpi"));
+  EXPECT_TRUE(CloseDialog(sheet, IDCANCEL));
+  EXPECT_TRUE(sim.Quit());
+}
+
 }  // namespace

@@ -298,6 +298,12 @@ void SimProcess::SelectListRow(HWND list, int row) {
   Send(list, LVM_SETSELECTIONMARK, 0, row);
 }
 
+int SimProcess::ListStringWidth(HWND list, const std::string& text) {
+  RemoteBuffer buffer(Id(), text.size() + 1);
+  buffer.Write(text.c_str(), text.size() + 1);
+  return static_cast<int>(Send(list, LVM_GETSTRINGWIDTHA, 0, buffer.At()));
+}
+
 std::vector<std::string> SimProcess::JournalLines() const {
   std::vector<std::string> lines;
   std::ifstream in(journal_);
@@ -377,4 +383,36 @@ std::string String(const std::string& key, const std::string& name) {
 }
 
 }  // namespace registry
+
+namespace {
+constexpr char kDesktopKey[] = "Control Panel\\Desktop";
+constexpr char kLogPixels[] = "LogPixels";
+}  // namespace
+
+ScreenDpiSetting::ScreenDpiSetting(DWORD dpi) {
+  HKEY h = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                      &h, nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  DWORD size = 0;
+  if (RegQueryValueExA(h, kLogPixels, nullptr, &oldType_, nullptr, &size) == ERROR_SUCCESS) {
+    old_.assign(size, 0);
+    had_ = RegQueryValueExA(h, kLogPixels, nullptr, &oldType_, old_.data(), &size) == ERROR_SUCCESS;
+  }
+  RegSetValueExA(h, kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(h);
+}
+
+ScreenDpiSetting::~ScreenDpiSetting() {
+  HKEY h = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) return;
+  if (had_) {
+    RegSetValueExA(h, kLogPixels, 0, oldType_, old_.data(), static_cast<DWORD>(old_.size()));
+  } else {
+    RegDeleteValueA(h, kLogPixels);
+  }
+  RegCloseKey(h);
+}
+
 }  // namespace e2e

@@ -85,6 +85,8 @@ class SimProcess {
   std::string ListText(HWND list, int row, int column = 0);
   std::vector<std::string> ListColumn(HWND list, int column = 0);
   void SelectListRow(HWND list, int row);
+  // The width `text` takes in a list view's own font (LVM_GETSTRINGWIDTH).
+  int ListStringWidth(HWND list, const std::string& text);
 
   std::vector<std::string> JournalLines() const;
   DWORD Id() const { return info_.dwProcessId; }
@@ -111,6 +113,21 @@ bool GetRaw(const std::string& key, const std::string& name, DWORD& type, Bytes&
 DWORD Dword(const std::string& key, const std::string& name);
 std::string String(const std::string& key, const std::string& name);
 }  // namespace registry
+
+// The screen's DPI that programs started from now on find in the registry
+// (Wine's LogPixels of the current user), put back as it was at the end.
+class ScreenDpiSetting {
+ public:
+  explicit ScreenDpiSetting(DWORD dpi);
+  ~ScreenDpiSetting();
+  ScreenDpiSetting(const ScreenDpiSetting&) = delete;
+  ScreenDpiSetting& operator=(const ScreenDpiSetting&) = delete;
+
+ private:
+  registry::Bytes old_;
+  DWORD oldType_ = 0;
+  bool had_ = false;
+};
 
 // Every suite starts and ends without the program's settings; the window
 // shows at start (a first start stays in the tray).
