@@ -161,9 +161,22 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
 
   HWND window = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (window = sim_->FindMessageBox("Reminder")) != nullptr; }, 5000));
-  EXPECT_EQ(sim_->Text(GetDlgItem(window, kReminderWindowText)), "Not saved yet");
   EXPECT_TRUE(registry::KeyExists("Temp\\Reminder"));
-  ASSERT_TRUE(CloseDialog(window, IDOK));
+  // The focus starts on OK; keys typed at the window do not change the
+  // message, and Enter closes it.
+  GUITHREADINFO focus{};
+  focus.cbSize = sizeof focus;
+  ASSERT_TRUE(WaitFor([&] {
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus) && focus.hwndFocus != nullptr;
+  }, 3000));
+  EXPECT_EQ(focus.hwndFocus, GetDlgItem(window, IDOK));
+  SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, 'x', 1);
+  SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, VK_RETURN, 1);
+  EXPECT_EQ(sim_->Text(GetDlgItem(window, kReminderWindowText)), "Not saved yet");
+  PostMessageA(focus.hwndFocus, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageA(focus.hwndFocus, WM_KEYUP, VK_RETURN, 0xC0000001);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }, 3000));
+  if (IsWindow(window)) CloseDialog(window, IDOK);
   EXPECT_TRUE(WaitFor([&] { return !registry::KeyExists("Temp"); }, 3000));
 
   ASSERT_TRUE(CloseDialog(sheet, IDCANCEL));
