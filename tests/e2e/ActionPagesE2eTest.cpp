@@ -101,14 +101,18 @@ class ActionPagesE2e : public SimTest {
   }
 
   // Edits row `row` of a pattern list in place as a user would: the list's
-  // edit box gets the text, then Enter.
+  // edit box (Unicode, as a click opens it) gets the text, then Enter.
   void EditRow(HWND list, int row, const std::string& text, bool started = false) {
-    if (!started) SimProcess::Send(list, LVM_EDITLABELA, static_cast<WPARAM>(row), 0);
+    EditRow(list, row, std::wstring(text.begin(), text.end()), started);
+  }
+  void EditRow(HWND list, int row, const std::wstring& text, bool started = false) {
+    if (!started) SimProcess::Send(list, LVM_EDITLABELW, static_cast<WPARAM>(row), 0);
     HWND edit = nullptr;
     ASSERT_TRUE(WaitFor([&] {
       return (edit = reinterpret_cast<HWND>(SimProcess::Send(list, LVM_GETEDITCONTROL))) != nullptr;
     }, 3000));
-    Type(edit, text);
+    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
     PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     WaitFor([&] { return SimProcess::Send(list, LVM_GETEDITCONTROL) == 0; }, 3000);
   }
@@ -156,6 +160,15 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
   HWND sheet = OpenSheet("Reminder");
   ASSERT_NE(sheet, nullptr);
   HWND page = ShowTab(sheet, kReminderTab);
+  // Typed text the code page lacks is refused before anything is written.
+  HWND field = GetDlgItem(page, kReminderText);
+  Type(field, "");
+  for (const wchar_t c : std::wstring(L"x\u0420\u0430")) PostMessageW(field, WM_CHAR, c, 1);
+  PostMessageA(GetDlgItem(page, kReminderTest), BM_CLICK, 0, 0);
+  EXPECT_EQ(sim_->TakeMessageBox(),
+            "This text contains characters that cannot be stored on this system.");
+  EXPECT_FALSE(registry::KeyExists("Temp"));
+
   Type(GetDlgItem(page, kReminderText), "Not saved yet");
   PostMessageA(GetDlgItem(page, kReminderTest), BM_CLICK, 0, 0);
 
@@ -202,6 +215,9 @@ TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {
   EditRow(list, 0, "dial|up");
   EXPECT_EQ(sim_->TakeMessageBox(),
             "Connection name cannot contain any of the following characters:\n \\ / : \" < > |");
+  EditRow(list, 0, std::wstring(L"\u0421\u0435\u0442\u044C"));
+  EXPECT_EQ(sim_->TakeMessageBox(), "This text contains characters that cannot be stored on this system.");
+  EXPECT_EQ(sim_->ListColumn(list), Rows{"[ConnectionName]"});
   EditRow(list, 0, "*");
   EXPECT_EQ(sim_->ListColumn(list), Rows{"*"});
 
