@@ -8,6 +8,7 @@
 #include "model/OleDate.h"
 #include "platform/Services.h"
 #include "settings/SettingsStore.h"
+#include "settings/StorableText.h"
 #include "settings/TriggerStartupOptions.h"
 #include "system/OsVersion.h"
 
@@ -261,6 +262,10 @@ void SchedulerEngine::OnActivateClicked() {
 bool SchedulerEngine::ConfirmEventTrigger(const TriggerFields& fields) {
   if (!IsEventKind(fields.kind)) return true;
   const bool process = fields.kind == static_cast<std::int32_t>(TriggerKind::Process);
+  if (process && !fields.processTextStorable) {
+    window_.ShowMessageBox(kUnstorableTextText, kMessageCaption, kMessageIconExclamation);
+    return false;
+  }
   if (process && fields.processText.empty()) {
     window_.ShowMessageBox(kEnterProcessNameText, kMessageCaption, kMessageIconExclamation);
     return false;

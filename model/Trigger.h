@@ -151,6 +151,9 @@ struct TriggerFields {
   std::int32_t number = 0;        // days of a countdown, day of a monthly trigger
   std::int32_t weekdayIndex = 0;  // 0 Sunday
   std::string processText;
+  // False when the process field holds characters the system cannot store
+  // (processText then has "?" for them).
+  bool processTextStorable = true;
 };
 
 // Builds the trigger the fields describe; a countdown starts at Now().

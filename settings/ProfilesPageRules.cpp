@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <ctime>
+#include <optional>
+
+#include "settings/StorableText.h"
 
 namespace Vesperon {
 
@@ -23,13 +26,18 @@ std::string SuggestedProfileName(const std::string& path) {
   return dot == std::string::npos ? std::string() : file.substr(0, dot);
 }
 
-NameProblem CheckProfileName(const std::string& text, const std::vector<std::string>& forbidden) {
+NameProblem CheckProfileName(std::u16string_view typed, const std::vector<std::string>& forbidden,
+                             std::string& stored) {
+  const std::optional<std::string> storable = StorableText(typed);
+  if (!storable) return NameProblem::kUnstorable;
+  const std::string& text = *storable;
   if (std::find(forbidden.begin(), forbidden.end(), text) != forbidden.end()) {
     return NameProblem::kForbidden;
   }
   // A name of blanks only would list as an invisible row.
   if (text.find_first_not_of(' ') == std::string::npos) return NameProblem::kEmpty;
   if (text.find('\\') != std::string::npos) return NameProblem::kBackslash;
+  stored = text;
   return NameProblem::kNone;
 }
 

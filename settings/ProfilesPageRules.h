@@ -4,6 +4,7 @@
 // suggests, whether a typed name is accepted, and the text of a profile's
 // last change.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/DateTime.h"
@@ -41,11 +42,14 @@ ProfileButtons ProfileButtonsFor(bool hasItem, const std::string& name,
 // without extension; a file name without a dot suggests nothing.
 std::string SuggestedProfileName(const std::string& path);
 
-enum class NameProblem { kNone, kForbidden, kEmpty, kBackslash };
-// What the name dialog says about a typed name: a forbidden text (compared
-// exactly, case included), an empty name or one with a backslash (neither
-// can name a profile key).
-NameProblem CheckProfileName(const std::string& text, const std::vector<std::string>& forbidden);
+enum class NameProblem { kNone, kForbidden, kEmpty, kBackslash, kUnstorable };
+// What the name dialog says about a typed name: characters the system cannot
+// store (checked first: their stored "?" could pass for another profile), a
+// forbidden text (compared exactly, case included), an empty name or one
+// with a backslash (neither can name a profile key). With no problem
+// `stored` receives the name as it is stored.
+NameProblem CheckProfileName(std::u16string_view typed, const std::vector<std::string>& forbidden,
+                             std::string& stored);
 
 // "%x - %X" in the C runtime's current locale.
 std::string FormatLastModified(const DateTime& moment);

@@ -72,6 +72,7 @@ void CActionPropPage1::OnInitPage() {
   closeUnit_ = numbers[4];
 
   filling_ = true;
+  MakeStorableFields({IDC_REMINDER_PAGE_TEXT, IDC_REMINDER_PAGE_PATH});
   win::CWindow(Item(IDC_REMINDER_PAGE_TEXT)).SetText(texts[0]);
   win::CWindow(Item(IDC_REMINDER_PAGE_PATH)).SetText(texts[1]);
   Check(h_, IDC_REMINDER_PAGE_PLAY).SetCheck(numbers[0] != 0);
@@ -159,7 +160,12 @@ void CActionPropPage1::PlaySoundFile() {
   platform::SoundPlayer().Play(path.c_str(), kPlayFileOnce);
 }
 
+bool CActionPropPage1::CheckPage() {
+  return FieldsStorable({IDC_REMINDER_PAGE_TEXT, IDC_REMINDER_PAGE_PATH});
+}
+
 void CActionPropPage1::TestReminder() {
+  if (!CheckPage()) return;
   // The scratch section goes again whatever happens, so that no half-written
   // test is left behind.
   try {

@@ -16,6 +16,8 @@ class CActionPropPage1 final : public win::CPropertyPage {
  public:
   CActionPropPage1() : CPropertyPage(107, "Reminder") {}
   void SavePage(const std::string& section) override;
+  // The message and the sound file must be texts the system can store.
+  bool CheckPage() override;
 
  protected:
   void OnInitPage() override;

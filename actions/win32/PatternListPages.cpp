@@ -11,6 +11,7 @@
 #include "actions/SystemActions.h"
 #include "resources/action_pages_ids.h"
 #include "settings/SettingsStore.h"
+#include "settings/StorableText.h"
 
 namespace {
 
@@ -165,7 +166,14 @@ bool CPatternListPage::OnEndLabelEdit(const NMLVDISPINFOA& info) {
     // way as a cancelled one; the box itself tells the two apart.)
     return false;
   }
-  if (const auto refusal = Vesperon::PatternNameProblem(text, layout_.kind)) {
+  // The list hands its edit's text over converted to the code page, with "?"
+  // for what it lacks; the edit itself still holds what was typed.
+  std::optional<std::string> refusal;
+  if (labelEdit_ != nullptr && !Vesperon::StorableText(win::CWindow(labelEdit_).GetUnicodeText()))
+    refusal = Vesperon::kUnstorableTextText;
+  else
+    refusal = Vesperon::PatternNameProblem(text, layout_.kind);
+  if (refusal) {
     // Shown after the list has closed its edit box: a box opened while the
     // edit ends would take the focus from an edit that is going away.
     pendingRefusal_ = *refusal;
@@ -192,8 +200,10 @@ void CPatternListPage::NewRow() {
   SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
   SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
   SetFocus(list);
-  // The list's edit box starts with the whole text selected.
-  SendMessageA(list, LVM_EDITLABELA, static_cast<WPARAM>(row), 0);
+  // The list's edit box starts with the whole text selected. Asked for as
+  // Unicode, the box is a Unicode window (as for a click on a row), so what
+  // the user types there reaches the page unchanged.
+  SendMessageA(list, LVM_EDITLABELW, static_cast<WPARAM>(row), 0);
   SetModified();
 }
 

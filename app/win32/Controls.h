@@ -31,6 +31,15 @@ class CWindow {
     text.resize(static_cast<std::size_t>(GetWindowTextA(h_, text.data(), n + 1)));
     return text;
   }
+  // The text as the control holds it, before any conversion to the code
+  // page: only a control created as a Unicode window holds characters
+  // outside it (see MakeUnicodeControl).
+  std::u16string GetUnicodeText() const {
+    const int n = GetWindowTextLengthW(h_);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(h_, text.data(), n + 1)));
+    return std::u16string(text.begin(), text.end());
+  }
 
  protected:
   HWND h_ = nullptr;
@@ -183,11 +192,49 @@ class CImageList {
 // closes it when the program ends under it; without it, IDCANCEL does.
 inline constexpr char kCloseOnExitProperty[] = "Vesperon.CloseOnExit";
 
+// A control of an ANSI dialog gets typed characters already converted to the
+// code page, unknown ones as "?". Where the program must tell such text
+// apart, it replaces the template's edit (or combo box with an edit) by the
+// same control created as a Unicode window: same place, style, font and tab
+// position; the dialog's own narrow calls keep working on it. Call before
+// the control holds anything. Returns the new control.
+inline HWND MakeUnicodeControl(HWND dialog, int id, const wchar_t* className) {
+  HWND old = GetDlgItem(dialog, id);
+  if (!old) return old;
+  RECT box{};
+  GetWindowRect(old, &box);
+  // A combo box's window is as high as its closed field; the list it drops
+  // down belongs to its height as the template gives it.
+  RECT dropped{};
+  if (SendMessageA(old, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)) &&
+      dropped.bottom > box.bottom)
+    box.bottom = dropped.bottom;
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrA(old, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(old, GWL_EXSTYLE));
+  const auto font = SendMessageA(old, WM_GETFONT, 0, 0);
+  HWND control = CreateWindowExW(exStyle, className, L"", style, box.left, box.top, box.right - box.left,
+                                 box.bottom - box.top, dialog,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleA(nullptr), nullptr);
+  if (!control) return old;
+  SendMessageA(control, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+  SetWindowPos(control, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  DestroyWindow(old);
+  return control;
+}
+
 class CModalDialog {
  public:
   virtual ~CModalDialog() = default;
   INT_PTR DoModal(int templateId, HWND parent) {
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), parent,
+                           &CModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  }
+  // The same dialog as a Unicode window, so its edits hold whatever the user
+  // types; the narrow calls the dialog makes are converted as usual.
+  INT_PTR DoModalUnicode(int templateId, HWND parent) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), parent,
                            &CModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
   }
   HWND Handle() const { return h_; }

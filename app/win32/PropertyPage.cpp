@@ -2,6 +2,7 @@
 
 #include "app/MainWindowRules.h"
 #include "settings/Appearance.h"
+#include "settings/StorableText.h"
 
 namespace win {
 
@@ -108,6 +109,21 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l)
     default:
       return FALSE;
   }
+}
+
+void CPropertyPage::MakeStorableFields(std::initializer_list<int> ids) const {
+  for (const int id : ids) MakeUnicodeControl(h_, id, L"EDIT");
+}
+
+bool CPropertyPage::FieldsStorable(std::initializer_list<int> ids) const {
+  for (const int id : ids) {
+    const CWindow field(Item(id));
+    if (Vesperon::StorableText(field.GetUnicodeText())) continue;
+    MessageBoxA(h_, Vesperon::kUnstorableTextText, "Vesperon", MB_OK | MB_ICONEXCLAMATION);
+    if (field.IsVisible()) SetFocus(field);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace win

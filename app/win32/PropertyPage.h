@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "app/win32/Controls.h"
@@ -71,6 +72,12 @@ class CPropertyPage {
   template <typename Handler>
   bool Guarded(Handler&& handler);
   void ShowFailure(const Vesperon::Exception& failure) const;
+  // Free-text fields the page stores: made Unicode windows at initialisation
+  // so that what the user types reaches the check, and checked before
+  // anything is stored; false, after telling the user, when one holds text
+  // the system cannot store.
+  void MakeStorableFields(std::initializer_list<int> ids) const;
+  bool FieldsStorable(std::initializer_list<int> ids) const;
 
   HWND h_ = nullptr;
 

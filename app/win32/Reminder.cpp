@@ -30,7 +30,9 @@ bool CReminder::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
       // Ending the program under an open reminder counts it as read.
       SetPropA(h_, win::kCloseOnExitProperty, reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(IDOK)));
       reminder_.Initialize(UseTestSection);
-      result = TRUE;  // the dialog manager sets the default focus
+      // The focus starts on OK, not in the message: Enter closes the window.
+      SetFocus(Item(IDOK));
+      result = FALSE;
       return true;
     case WM_TIMER:
       reminder_.OnTimer(static_cast<std::uint32_t>(w - 1));

@@ -13,6 +13,7 @@
 #include "resources/resource.h"
 #include "settings/Appearance.h"
 #include "settings/SettingsStore.h"
+#include "settings/StorableText.h"
 #include "shell/HotKeys.h"
 #include "system/OsVersion.h"
 #include "system/Service.h"
@@ -193,7 +194,8 @@ void CVesperonDlg::OnInitDialog() {
   triggerList_.Attach(Item(IDC_TRIGGER_LIST));
   actionList_.Attach(Item(IDC_ACTION_LIST));
   weekdayList_.Attach(Item(IDC_WEEKDAY_LIST));
-  processField_.Attach(Item(IDC_PROCESS_FIELD));
+  // Unicode, so that a process name the system cannot store is seen as such.
+  processField_.Attach(win::MakeUnicodeControl(h_, IDC_PROCESS_FIELD, L"COMBOBOX"));
   timeField_.Attach(Item(IDC_TIME_FIELD));
   dateField_.Attach(Item(IDC_DATE_FIELD));
   numberField_.Attach(Item(IDC_NUMBER_FIELD));
@@ -684,6 +686,7 @@ TriggerFields CVesperonDlg::ReadTriggerFields() {
   const int weekday = weekdayList_.GetCurSel();
   f.weekdayIndex = weekday < 0 ? 0 : weekday;
   f.processText = processField_.GetText();
+  f.processTextStorable = Vesperon::StorableText(processField_.GetUnicodeText()).has_value();
   return f;
 }
 

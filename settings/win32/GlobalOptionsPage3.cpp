@@ -121,6 +121,7 @@ void CGlobalOptionsPage3::OnInitPage() {
     languages.SetCurSel(static_cast<int>(exact));
   else
     languages.Send(CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(texts[0].c_str()));
+  MakeStorableFields({kImagePath});
   win::CWindow(Item(kImagePath)).SetText(texts[1]);
   colour_ = Vesperon::ColourRef(numbers[3], numbers[4], numbers[5]);
 
@@ -253,6 +254,8 @@ bool CGlobalOptionsPage3::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& resul
       return false;
   }
 }
+
+bool CGlobalOptionsPage3::CheckPage() { return FieldsStorable({kImagePath}); }
 
 void CGlobalOptionsPage3::SavePage(const std::string&) {
   // The appearance belongs to every profile: always section "Global".

@@ -14,6 +14,8 @@ class CGlobalOptionsPage3 final : public win::CPropertyPage {
   CGlobalOptionsPage3() : CPropertyPage(178, "Appearance") {}
 
   void SavePage(const std::string& section) override;
+  // The image path must be a text the system can store.
+  bool CheckPage() override;
 
  protected:
   void OnInitPage() override;

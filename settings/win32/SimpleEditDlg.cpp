@@ -3,6 +3,7 @@
 #include "model/Exception.h"
 #include "settings/Appearance.h"
 #include "settings/ProfilesPageRules.h"
+#include "settings/StorableText.h"
 #include "system/OsVersion.h"
 
 bool CSimpleEditDlg::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
@@ -37,12 +38,13 @@ bool CSimpleEditDlg::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
 }
 
 void CSimpleEditDlg::OnOk() {
-  const std::string typed = win::CWindow(Item(kEdit)).GetText();
+  std::string typed;
   const char* message = nullptr;
-  switch (Vesperon::CheckProfileName(typed, Forbidden)) {
+  switch (Vesperon::CheckProfileName(win::CWindow(Item(kEdit)).GetUnicodeText(), Forbidden, typed)) {
     case Vesperon::NameProblem::kForbidden: message = ForbiddenMessage.c_str(); break;
     case Vesperon::NameProblem::kEmpty: message = Vesperon::kEmptyProfileNameText; break;
     case Vesperon::NameProblem::kBackslash: message = Vesperon::kBackslashProfileNameText; break;
+    case Vesperon::NameProblem::kUnstorable: message = Vesperon::kUnstorableTextText; break;
     case Vesperon::NameProblem::kNone: break;
   }
   if (message != nullptr) {

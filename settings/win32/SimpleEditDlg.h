@@ -1,8 +1,8 @@
 #pragma once
 // CSimpleEditDlg: the one-line name dialog (template 181). It refuses a text
-// from its forbidden list (compared exactly) with the stored message, and a
-// text that cannot name a profile, and stays open until the text is usable
-// or the user cancels. Text changes only when the dialog ends with OK.
+// from its forbidden list (compared exactly) with the stored message, a text
+// that cannot name a profile and one the system cannot store, and stays open
+// until the text is usable or the user cancels. Text changes only when the dialog ends with OK.
 #include <string>
 #include <vector>
 
@@ -22,7 +22,8 @@ class CSimpleEditDlg final : public win::CModalDialog {
         Forbidden(std::move(forbidden)),
         ForbiddenMessage(std::move(forbiddenMessage)) {}
 
-  INT_PTR DoModal(HWND parent) { return CModalDialog::DoModal(kTemplate, parent); }
+  // Unicode, so that a name the system could not store is seen as such.
+  INT_PTR DoModal(HWND parent) { return CModalDialog::DoModalUnicode(kTemplate, parent); }
 
   std::string Title;
   std::string Prompt;

@@ -108,14 +108,26 @@ TEST(ProfilesPageRules, AnImportedFileSuggestsItsBareName) {
   for (const auto& [path, expected] : cases) EXPECT_EQ(SuggestedProfileName(path), expected) << path;
 }
 
-TEST(ProfilesPageRules, TheNameDialogRefusesTakenEmptyAndNestedNames) {
-  const std::vector<std::string> taken{"Default", "Work"};
-  const std::pair<const char*, NameProblem> cases[] = {
-      {"Work", NameProblem::kForbidden},  {"work", NameProblem::kNone},
-      {"", NameProblem::kEmpty},       {"   ", NameProblem::kEmpty},
-      {"A\\B", NameProblem::kBackslash},  {"Work ", NameProblem::kNone},
+TEST(ProfilesPageRules, TheNameDialogRefusesTakenEmptyNestedAndUnstorableNames) {
+  // "??????" is what an earlier version stored for a Cyrillic name.
+  const std::vector<std::string> taken{"Default", "Work", "??????"};
+  const struct {
+    std::u16string typed;
+    NameProblem problem;
+    std::string stored;
+  } cases[] = {
+      {u"Work", NameProblem::kForbidden, ""},  {u"work", NameProblem::kNone, "work"},
+      {u"", NameProblem::kEmpty, ""},          {u"   ", NameProblem::kEmpty, ""},
+      {u"A\\B", NameProblem::kBackslash, ""},  {u"Work ", NameProblem::kNone, "Work "},
+      {u"B\u00FCro \u20AC", NameProblem::kNone, "B\xFCro \x80"},
+      {u"\u0420\u0430\u0431\u043E\u0442\u0430", NameProblem::kUnstorable, ""},
+      {u"Work \u0100", NameProblem::kUnstorable, ""},  // no best-fit "A"
   };
-  for (const auto& [text, expected] : cases) EXPECT_EQ(CheckProfileName(text, taken), expected) << text;
+  for (const auto& c : cases) {
+    std::string stored = "untouched";
+    EXPECT_EQ(CheckProfileName(c.typed, taken, stored), c.problem) << c.stored;
+    EXPECT_EQ(stored, c.problem == NameProblem::kNone ? c.stored : "untouched") << c.stored;
+  }
 }
 
 TEST(ProfilesPageRules, LastModifiedUsesTheLocaleDateAndTime) {

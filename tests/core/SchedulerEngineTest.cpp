@@ -13,6 +13,7 @@
 #include "settings/Profiles.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
+#include "settings/StorableText.h"
 #include "settings/StoreExceptions.h"
 #include "tests/support/EngineSimulation.h"
 
@@ -32,6 +33,12 @@ TriggerFields Fields(TriggerKind kind, const platform::LocalTimeFields& at, std:
                      std::int32_t weekday = 0, const std::string& process = "") {
   return {static_cast<std::int32_t>(kind), at.year, at.month, at.day, at.hour, at.minute,
           at.second, number, weekday, process};
+}
+
+// Fields whose process name holds characters the system cannot store.
+TriggerFields Unstorable(TriggerFields fields) {
+  fields.processTextStorable = false;
+  return fields;
 }
 
 std::int32_t Kind(TriggerKind kind) { return static_cast<std::int32_t>(kind); }
@@ -198,6 +205,8 @@ TEST(SchedulerEngineTest, EventTriggerWhoseConditionIsMetAsksFirst) {
     std::size_t executions;  // within five seconds
   } rows[] = {
       {Fields(TriggerKind::Process, at), nullptr, true, "Please enter a process name.", "", false, 0},
+      {Unstorable(Fields(TriggerKind::Process, at, 0, 0, "??????.exe")), nullptr, true,
+       kUnstorableTextText, "", false, 0},
       {Fields(TriggerKind::Process, at, 0, 0, "notepadd.exe"), nullptr, false, nullptr,
        "No running process matches \"notepadd.exe\". The action would run at once. Activate anyway?",
        false, 0},

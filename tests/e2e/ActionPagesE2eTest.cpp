@@ -101,14 +101,18 @@ class ActionPagesE2e : public SimTest {
   }
 
   // Edits row `row` of a pattern list in place as a user would: the list's
-  // edit box gets the text, then Enter.
+  // edit box (Unicode, as a click opens it) gets the text, then Enter.
   void EditRow(HWND list, int row, const std::string& text, bool started = false) {
-    if (!started) SimProcess::Send(list, LVM_EDITLABELA, static_cast<WPARAM>(row), 0);
+    EditRow(list, row, std::wstring(text.begin(), text.end()), started);
+  }
+  void EditRow(HWND list, int row, const std::wstring& text, bool started = false) {
+    if (!started) SimProcess::Send(list, LVM_EDITLABELW, static_cast<WPARAM>(row), 0);
     HWND edit = nullptr;
     ASSERT_TRUE(WaitFor([&] {
       return (edit = reinterpret_cast<HWND>(SimProcess::Send(list, LVM_GETEDITCONTROL))) != nullptr;
     }, 3000));
-    Type(edit, text);
+    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
     PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     WaitFor([&] { return SimProcess::Send(list, LVM_GETEDITCONTROL) == 0; }, 3000);
   }
@@ -156,14 +160,36 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
   HWND sheet = OpenSheet("Reminder");
   ASSERT_NE(sheet, nullptr);
   HWND page = ShowTab(sheet, kReminderTab);
+  // Typed text the code page lacks is refused before anything is written.
+  HWND field = GetDlgItem(page, kReminderText);
+  Type(field, "");
+  for (const wchar_t c : std::wstring(L"x\u0420\u0430")) PostMessageW(field, WM_CHAR, c, 1);
+  PostMessageA(GetDlgItem(page, kReminderTest), BM_CLICK, 0, 0);
+  EXPECT_EQ(sim_->TakeMessageBox(),
+            "This text contains characters that cannot be stored on this system.");
+  EXPECT_FALSE(registry::KeyExists("Temp"));
+
   Type(GetDlgItem(page, kReminderText), "Not saved yet");
   PostMessageA(GetDlgItem(page, kReminderTest), BM_CLICK, 0, 0);
 
   HWND window = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (window = sim_->FindMessageBox("Reminder")) != nullptr; }, 5000));
-  EXPECT_EQ(sim_->Text(GetDlgItem(window, kReminderWindowText)), "Not saved yet");
   EXPECT_TRUE(registry::KeyExists("Temp\\Reminder"));
-  ASSERT_TRUE(CloseDialog(window, IDOK));
+  // The focus starts on OK; keys typed at the window do not change the
+  // message, and Enter closes it.
+  GUITHREADINFO focus{};
+  focus.cbSize = sizeof focus;
+  ASSERT_TRUE(WaitFor([&] {
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus) && focus.hwndFocus != nullptr;
+  }, 3000));
+  EXPECT_EQ(focus.hwndFocus, GetDlgItem(window, IDOK));
+  SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, 'x', 1);
+  SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, VK_RETURN, 1);
+  EXPECT_EQ(sim_->Text(GetDlgItem(window, kReminderWindowText)), "Not saved yet");
+  PostMessageA(focus.hwndFocus, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageA(focus.hwndFocus, WM_KEYUP, VK_RETURN, 0xC0000001);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }, 3000));
+  if (IsWindow(window)) CloseDialog(window, IDOK);
   EXPECT_TRUE(WaitFor([&] { return !registry::KeyExists("Temp"); }, 3000));
 
   ASSERT_TRUE(CloseDialog(sheet, IDCANCEL));
@@ -189,6 +215,9 @@ TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {
   EditRow(list, 0, "dial|up");
   EXPECT_EQ(sim_->TakeMessageBox(),
             "Connection name cannot contain any of the following characters:\n \\ / : \" < > |");
+  EditRow(list, 0, std::wstring(L"\u0421\u0435\u0442\u044C"));
+  EXPECT_EQ(sim_->TakeMessageBox(), "This text contains characters that cannot be stored on this system.");
+  EXPECT_EQ(sim_->ListColumn(list), Rows{"[ConnectionName]"});
   EditRow(list, 0, "*");
   EXPECT_EQ(sim_->ListColumn(list), Rows{"*"});
 

@@ -364,6 +364,13 @@ TEST_F(MainWindowE2e, EventTriggerThatWouldFireAtOnceIsRefusedOrAskedAbout) {
   sim.SelectComboItem(kTriggerList, 6);
   sim.PostClick(kActivate);
   EXPECT_EQ(sim.TakeMessageBox(), "Please enter a process name.");
+  // A name the system cannot store is refused, not stored with "?".
+  const wchar_t* cyrillic = L"\u0422\u0435\u0441\u0442.exe";
+  SendMessageTimeoutW(sim.Item(1116), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(cyrillic), SMTO_ABORTIFHUNG,
+                      5000, nullptr);
+  sim.PostClick(kActivate);
+  EXPECT_EQ(sim.TakeMessageBox(), "This text contains characters that cannot be stored on this system.");
+  EXPECT_FALSE(sim.IsChecked(kActivate));
   sim.SetText(1116, "nosuch-e2e.exe");
   sim.PostClick(kActivate);
   EXPECT_EQ(AnswerQuestion(sim, IDNO, noIsDefault),

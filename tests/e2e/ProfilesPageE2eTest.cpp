@@ -117,6 +117,15 @@ class ProfilesPageE2e : public SimTest {
     return initial;
   }
 
+  // The name dialog, typed into key by key: characters outside the code page
+  // arrive only as a Unicode window takes them.
+  static void TypeIntoNameDialog(SimProcess& sim, const std::string& caption, const std::wstring& name) {
+    HWND edit = GetDlgItem(FindDialog(sim, caption, true), kNameEdit);
+    SimProcess::Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    for (const wchar_t c : name) PostMessageW(edit, WM_CHAR, c, 1);
+    PostMessageA(GetDlgItem(GetParent(edit), IDOK), BM_CLICK, 0, 0);
+  }
+
   // The system's file dialog: the path typed into its file-name field
   // (edit 0x480, the edit of combo box 0x47C, or else the one visible edit
   // of the dialog), then OK; with `replace`, the question whether to
@@ -196,7 +205,13 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   Press(page, kCopy);
   EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Work"), "Work");
   EXPECT_EQ(TakeMessage(sim, "Copy profile as"), "Such profile already exists");
-  EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Home"), "Work");
+  // A Cyrillic name has no place in a Western code page: refused, not "??????".
+  TypeIntoNameDialog(sim, "Copy profile as", L"\u0420\u0430\u0431\u043E\u0442\u0430");
+  EXPECT_EQ(TakeMessage(sim, "Copy profile as"),
+            "This text contains characters that cannot be stored on this system.");
+  EXPECT_FALSE(registry::KeyExists("Profiles\\??????"));
+  // The refused text stays in the dialog to be corrected.
+  EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Home"), "??????");
   ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Home") != -1; }, 5000));
   EXPECT_EQ(sim.ListColumn(list, 0), (std::vector<std::string>{"Default", "Home", "Work"}));
   EXPECT_EQ(Profile("Home"), work);
