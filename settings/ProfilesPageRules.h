@@ -47,7 +47,8 @@ enum class NameProblem { kNone, kForbidden, kEmpty, kBackslash };
 // can name a profile key).
 NameProblem CheckProfileName(const std::string& text, const std::vector<std::string>& forbidden);
 
-// "%x - %X" in the C runtime's current locale.
+// "<date> - <time>" in the user's short date and time formats; empty when
+// the moment is not valid or cannot be converted.
 std::string FormatLastModified(const DateTime& moment);
 
 }  // namespace Vesperon
