@@ -51,6 +51,18 @@ KindEditor EditorForKind(std::int32_t kind) {
   return e;
 }
 
+std::int32_t VisibleSeconds(std::string_view timeFormat, std::int32_t seconds) {
+  bool quoted = false;
+  for (const char c : timeFormat) {
+    if (c == '\'') {
+      quoted = !quoted;  // '' inside or outside quotes toggles twice: a literal quote
+    } else if (!quoted && c == 's') {
+      return seconds;
+    }
+  }
+  return 0;
+}
+
 std::int32_t ClampNumber(std::int32_t kind, std::int64_t value) {
   std::int64_t low = std::numeric_limits<std::int32_t>::min();
   std::int64_t high = std::numeric_limits<std::int32_t>::max();

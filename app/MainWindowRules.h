@@ -31,6 +31,11 @@ struct KindEditor {
 // The editor of a trigger kind; a kind outside 0..6 shows nothing.
 KindEditor EditorForKind(std::int32_t kind);
 
+// The seconds a time field yields: its own when its format (a Windows time
+// picture, quoted text literal) shows them, else 0, so that a trigger never
+// waits for seconds the user cannot see or set.
+std::int32_t VisibleSeconds(std::string_view timeFormat, std::int32_t seconds);
+
 // The number field's range for a kind: countdown days 0..100000, day of
 // month 1..31; other kinds leave the value as it is.
 std::int32_t ClampNumber(std::int32_t kind, std::int64_t value);

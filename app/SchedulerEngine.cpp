@@ -148,7 +148,7 @@ void SchedulerEngine::LoadLastEvent() {
     std::vector<std::string> texts;
     DataSystem::ReadStrings({DataSystem::kLastEvent}, texts, ProfileSection(),
                             DataSystem::kHiveCurrentUser);
-    stored.FromText(texts.at(0));
+    stored.FromStoredText(texts.at(0));
   } catch (const Exception&) {
     stored = DateTime(0.0, DateTimeStatus::Invalid);
   }
@@ -554,7 +554,7 @@ bool SchedulerEngine::ShouldReactivate() {
 
 void SchedulerEngine::SetLastEventNow() {
   SetLastEvent(Now());
-  DataSystem::WriteStrings({DataSystem::kLastEvent}, {LastEvent().ToText()}, ProfileSection(),
+  DataSystem::WriteStrings({DataSystem::kLastEvent}, {LastEvent().ToStoredText()}, ProfileSection(),
                            DataSystem::kHiveCurrentUser);
 }
 

@@ -121,6 +121,56 @@ bool DateTime::FromText(const std::string& text) {
   return true;
 }
 
+std::string DateTime::ToStoredText() const {
+  if (status == DateTimeStatus::Null) return {};
+  OleDate::Fields f;
+  if (!Fields(*this, f)) return kInvalidText;
+  const int hour12 = f.hour % 12 == 0 ? 12 : f.hour % 12;
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d %s", f.month, f.day, f.year,
+                hour12, f.minute, f.second, f.hour < 12 ? "AM" : "PM");
+  return text;
+}
+
+namespace {
+// Exactly the digits of the stored form, no sign, no blank.
+bool Digits(const std::string& text, std::size_t at, std::size_t count, int& value) {
+  value = 0;
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  return true;
+}
+
+// Only the exact form ToStoredText writes: a looser reader would take the
+// day-first texts of other regional formats for month-first ones.
+bool ReadStoredForm(const std::string& text, DateTime& out) {
+  // MM/DD/YYYY hh:mm:ss AM
+  // 0123456789012345678901
+  if (text.size() != 22 || text[2] != '/' || text[5] != '/' || text[10] != ' ' ||
+      text[13] != ':' || text[16] != ':' || text[19] != ' ' || text[21] != 'M' ||
+      (text[20] != 'A' && text[20] != 'P')) {
+    return false;
+  }
+  int month = 0, day = 0, year = 0, hour = 0, minute = 0, second = 0;
+  if (!Digits(text, 0, 2, month) || !Digits(text, 3, 2, day) || !Digits(text, 6, 4, year) ||
+      !Digits(text, 11, 2, hour) || !Digits(text, 14, 2, minute) ||
+      !Digits(text, 17, 2, second) || hour < 1 || hour > 12) {
+    return false;
+  }
+  hour = hour % 12 + (text[20] == 'P' ? 12 : 0);
+  const DateTime read = MakeDateTime(year, month, day, hour, minute, second);
+  if (read.status != DateTimeStatus::Valid) return false;
+  out = read;
+  return true;
+}
+}  // namespace
+
+bool DateTime::FromStoredText(const std::string& text) {
+  return ReadStoredForm(text, *this) || FromText(text);
+}
+
 DateTime MakeDateTime(int year, int month, int day, int hour, int minute, int second) {
   // Valid only if the fields survive the trip to a day count and back
   // unchanged: that rejects both impossible dates and those the conversion

@@ -70,6 +70,15 @@ class DateTime {
   // invalid and the result is false.
   bool FromText(const std::string& text);
 
+  // The one text form a stored moment takes, whatever the user's regional
+  // formats: "MM/DD/YYYY hh:mm:ss AM", date, time and seconds always present
+  // (empty for null, "Invalid DateTime" for a value that is not valid).
+  std::string ToStoredText() const;
+  // Reads the stored form first, then the platform's text in the user's
+  // current formats (what was stored before the one form existed); on
+  // failure the value becomes invalid and the result is false.
+  bool FromStoredText(const std::string& text);
+
   double days = 0.0;
   DateTimeStatus status = DateTimeStatus::Valid;
 };

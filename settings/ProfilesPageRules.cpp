@@ -1,9 +1,9 @@
 #include "settings/ProfilesPageRules.h"
 
 #include <algorithm>
-#include <ctime>
 #include <optional>
 
+#include "platform/Services.h"
 #include "settings/StorableText.h"
 
 namespace Vesperon {
@@ -42,17 +42,12 @@ NameProblem CheckProfileName(std::u16string_view typed, const std::vector<std::s
 }
 
 std::string FormatLastModified(const DateTime& moment) {
-  std::tm fields{};
-  fields.tm_year = moment.Year() - 1900;
-  fields.tm_mon = moment.Month() - 1;
-  fields.tm_mday = moment.Day();
-  fields.tm_hour = moment.Hour();
-  fields.tm_min = moment.Minute();
-  fields.tm_sec = moment.Second();
-  fields.tm_isdst = -1;
-  char text[128] = {};
-  const std::size_t n = std::strftime(text, sizeof text, "%x - %X", &fields);
-  return std::string(text, n);
+  std::string date, time;
+  if (moment.status != DateTimeStatus::Valid ||
+      !platform::DateText().UserDateAndTime(moment.days, date, time)) {
+    return {};
+  }
+  return date + " - " + time;
 }
 
 }  // namespace Vesperon

@@ -51,7 +51,8 @@ enum class NameProblem { kNone, kForbidden, kEmpty, kBackslash, kUnstorable };
 NameProblem CheckProfileName(std::u16string_view typed, const std::vector<std::string>& forbidden,
                              std::string& stored);
 
-// "%x - %X" in the C runtime's current locale.
+// "<date> - <time>" in the user's short date and time formats; empty when
+// the moment is not valid or cannot be converted.
 std::string FormatLastModified(const DateTime& moment);
 
 }  // namespace Vesperon

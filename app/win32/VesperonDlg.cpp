@@ -681,7 +681,15 @@ TriggerFields CVesperonDlg::ReadTriggerFields() {
   f.day = date.wDay;
   f.hour = time.wHour;
   f.minute = time.wMinute;
-  f.second = time.wSecond;
+  // A field whose format hides the seconds still holds those of the moment
+  // it was filled; the trigger takes only what the user sees.
+  char userFormat[80] = {};
+  if (!EditorForKind(f.kind).countdownFormat &&
+      GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, userFormat, sizeof userFormat) > 0) {
+    f.second = VisibleSeconds(userFormat, time.wSecond);
+  } else {
+    f.second = time.wSecond;
+  }
   f.number = ReadNumberField();
   const int weekday = weekdayList_.GetCurSel();
   f.weekdayIndex = weekday < 0 ? 0 : weekday;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/OleDate.h"
 #include "platform/Services.h"
 
 namespace platform {
@@ -35,6 +36,27 @@ class Win32DateText final : public IDateText {
     if (FAILED(VarBstrFromDate(days, 0, 0, &text))) return false;
     out = text != nullptr ? Narrow(text) : std::string();
     SysFreeString(text);
+    return true;
+  }
+
+  bool UserDateAndTime(double days, std::string& date, std::string& time) override {
+    Vesperon::OleDate::Fields f;
+    if (!Vesperon::OleDate::Decode(days, f)) return false;
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(f.year);
+    st.wMonth = static_cast<WORD>(f.month);
+    st.wDayOfWeek = static_cast<WORD>(f.dayOfWeek);
+    st.wDay = static_cast<WORD>(f.day);
+    st.wHour = static_cast<WORD>(f.hour);
+    st.wMinute = static_cast<WORD>(f.minute);
+    st.wSecond = static_cast<WORD>(f.second);
+    char text[128];
+    if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, sizeof text) <= 0) {
+      return false;
+    }
+    date = text;
+    if (GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, text, sizeof text) <= 0) return false;
+    time = text;
     return true;
   }
 

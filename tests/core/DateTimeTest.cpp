@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "model/DateTime.h"
 #include "platform/Services.h"
 #include "platform/memory/FakeClock.h"
+#include "tests/support/GermanDateText.h"
 
 namespace {
 
@@ -183,6 +185,7 @@ class FailingDateText final : public platform::IDateText {
  public:
   bool DateToText(double, std::string&) override { return false; }
   bool TextToDate(const std::string&, double&) override { return false; }
+  bool UserDateAndTime(double, std::string&, std::string&) override { return false; }
 };
 
 // The system's own round trip: DateConversionTest.
@@ -200,5 +203,62 @@ TEST(DateTimeTest, TextOfBadValuesAndFailedConversions) {
   EXPECT_EQ(MakeDateTime(1970, 1, 1, 0, 0, 0).ToText(), "Invalid DateTime");
 }
 
+// A stored moment must read back the same under any regional formats; the
+// texts stored before the one form existed are read in the user's formats.
+TEST(DateTimeTest, StoredFormIsTheSameUnderAnyFormats) {
+  const DateTime morning = MakeDateTime(2026, 12, 7, 4, 34, 8);
+  const struct {
+    DateTime date;
+    const char* text;
+  } written[] = {
+      {morning, "12/07/2026 04:34:08 AM"},
+      {MakeDateTime(1970, 1, 1, 0, 0, 0), "01/01/1970 12:00:00 AM"},  // the stored default
+      {MakeDateTime(2004, 2, 29, 12, 0, 0), "02/29/2004 12:00:00 PM"},
+      {MakeDateTime(9999, 12, 31, 23, 59, 59), "12/31/9999 11:59:59 PM"},
+      {DateTime(0, DateTimeStatus::Valid), "12/30/1899 12:00:00 AM"},
+      {DateTime(7, DateTimeStatus::Null), ""},
+      {DateTime(7, DateTimeStatus::Invalid), "Invalid DateTime"},
+  };
+  testsupport::GermanDateText german;
+  for (const bool underGerman : {false, true}) {
+    std::optional<platform::ScopedDateText> scoped;
+    if (underGerman) scoped.emplace(german);
+    for (const auto& row : written) {
+      SCOPED_TRACE(testing::Message() << row.text << (underGerman ? " German" : ""));
+      EXPECT_EQ(row.date.ToStoredText(), row.text);
+      DateTime back;
+      EXPECT_EQ(back.FromStoredText(row.text), row.date.status == DateTimeStatus::Valid);
+      if (row.date.status == DateTimeStatus::Valid) {
+        EXPECT_EQ(back.days, row.date.days);
+      }
+    }
+  }
+
+  // Under German formats: the stored form, then older texts in the user's
+  // formats, else unreadable.
+  const struct {
+    const char* text;
+    DateTime expected;
+  } read[] = {
+      {"12/07/2026 04:34:08 AM", morning},
+      {"7.12.2026 04:34:08", morning},
+      {"12/7/2026 4:34:08 AM", DateTime(0, DateTimeStatus::Invalid)},  // US formats, not stored form
+      {"12/07/2026 04:34:08", DateTime(0, DateTimeStatus::Invalid)},
+      {"12/07/2026 04:34 AM", DateTime(0, DateTimeStatus::Invalid)},
+      {"12/07/2026 13:34:08 PM", DateTime(0, DateTimeStatus::Invalid)},
+      {"02/30/2004 10:00:00 AM", DateTime(0, DateTimeStatus::Invalid)},
+      {"13/01/2004 10:00:00 AM", DateTime(0, DateTimeStatus::Invalid)},
+      {"12/07/2026 04:34:08 am", DateTime(0, DateTimeStatus::Invalid)},
+      {"", DateTime(0, DateTimeStatus::Invalid)},
+  };
+  platform::ScopedDateText scoped(german);
+  for (const auto& row : read) {
+    SCOPED_TRACE(row.text);
+    DateTime back;
+    EXPECT_EQ(back.FromStoredText(row.text), row.expected.status == DateTimeStatus::Valid);
+    EXPECT_EQ(back.status, row.expected.status);
+    EXPECT_EQ(back.days, row.expected.days);
+  }
+}
 
 }  // namespace

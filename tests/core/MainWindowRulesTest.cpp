@@ -29,6 +29,15 @@ TEST(KindEditorTest, OnlyTheCountdownUsesItsFormatAndUnlistedKindsShowNothing) {
   EXPECT_TRUE(EditorForKind(1).countdownFormat);
 }
 
+TEST(KindEditorTest, TimeFieldYieldsOnlyTheSecondsItShows) {
+  const std::pair<const char*, std::int32_t> formats[] = {
+      {"h:mm:ss tt", 30}, {"HH:mm:ss", 30}, {"H.mm.s", 30},  {kCountdownTimeFormat, 30},
+      {"h:mm tt", 0},     {"HH:mm", 0},     {"HH:mm' Uhr'", 0}, {"HH:mm 'ss'", 0},
+      {"HH:mm '' ss", 30}, {"", 0},
+  };
+  for (const auto& [format, expected] : formats) EXPECT_EQ(VisibleSeconds(format, 30), expected) << format;
+}
+
 TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   struct Row {

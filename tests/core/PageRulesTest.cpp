@@ -1,7 +1,6 @@
 // The action and profile pages' decisions that need no window.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +8,8 @@
 #include "actions/ActionPageRules.h"
 #include "actions/ProcessList.h"
 #include "settings/ProfilesPageRules.h"
+#include "platform/Services.h"
+#include "tests/support/GermanDateText.h"
 
 using namespace Vesperon;
 
@@ -130,9 +131,12 @@ TEST(ProfilesPageRules, TheNameDialogRefusesTakenEmptyNestedAndUnstorableNames) 
   }
 }
 
-TEST(ProfilesPageRules, LastModifiedUsesTheLocaleDateAndTime) {
-  std::setlocale(LC_TIME, "C");
-  EXPECT_EQ(FormatLastModified(MakeDateTime(2001, 2, 3, 4, 5, 6)), "02/03/01 - 04:05:06");
+TEST(ProfilesPageRules, LastModifiedUsesTheUsersDateAndTimeFormats) {
+  const DateTime moment = MakeDateTime(2001, 2, 3, 16, 5, 6);
+  testsupport::GermanDateText german;
+  platform::ScopedDateText scoped(german);
+  EXPECT_EQ(FormatLastModified(moment), "03.02.2001 - 16:05:06");
+  EXPECT_EQ(FormatLastModified(DateTime(0, DateTimeStatus::Invalid)), "");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "settings/StorableText.h"
 #include "settings/StoreExceptions.h"
 #include "tests/support/EngineSimulation.h"
+#include "tests/support/GermanDateText.h"
 
 namespace {
 
@@ -94,7 +96,7 @@ TEST(SchedulerEngineTest, ActivationShowsTheTriggerAndPollsAtOnce) {
   EXPECT_EQ(sim.window.balloons[0].text, description);
   EXPECT_EQ(sim.window.statusTexts, std::vector<std::string>{description});
   EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 1u);
-  EXPECT_EQ(sim.ProfileString(kLastEvent), Now().ToText());
+  EXPECT_EQ(sim.ProfileString(kLastEvent), Now().ToStoredText());
   EXPECT_EQ(sim.window.progressMaximum, 84600);
   EXPECT_EQ(sim.window.label, " 23 Hours 30 Mins 00 Secs");
 
@@ -386,15 +388,20 @@ TEST(SchedulerEngineTest, LastEventAtStartUp) {
     bool firesAt0830;  // a restored daily trigger for 08:00
   };
   const DateTime written = MakeDateTime(2004, 11, 5, 8, 10, 15);
-  const std::string writtenText = written.ToText();
+  const std::string writtenText = written.ToStoredText();
   const Row rows[] = {
       {nullptr, DateTimeStatus::Valid, 25569.0, true},  // 1 January 1970
       {writtenText.c_str(), DateTimeStatus::Valid, written.days, false},
       {"not a date", DateTimeStatus::Invalid, 0.0, true},
   };
+  // The user's regional formats changed since the value was written.
+  testsupport::GermanDateText german;
+  for (const bool underGerman : {false, true}) {
   for (const Row& r : rows) {
-    SCOPED_TRACE(r.stored ? r.stored : "<none>");
+    SCOPED_TRACE(testing::Message() << (r.stored ? r.stored : "<none>") << (underGerman ? " German" : ""));
     EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
+    std::optional<platform::ScopedDateText> formats;
+    if (underGerman) formats.emplace(german);
     if (r.stored) sim.SetProfileString(kLastEvent, r.stored);
     StoreActive(sim, Kind(TriggerKind::Daily), 5, 8);
     sim.StartUp();
@@ -403,6 +410,7 @@ TEST(SchedulerEngineTest, LastEventAtStartUp) {
     sim.RunFor(1000);
     EXPECT_EQ(sim.window.executions.size(), r.firesAt0830 ? 1u : 0u);
     EXPECT_TRUE(sim.engine.IsActive());
+  }
   }
 }
 

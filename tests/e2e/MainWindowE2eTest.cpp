@@ -11,8 +11,10 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -112,6 +114,69 @@ class ForeignWindow {
   std::mutex mutex_;
   std::vector<DWORD> requests_;
 };
+
+// The user's regional formats as the control panel stores them; the values
+// before are put back when the object goes.
+class RegionalFormats {
+ public:
+  explicit RegionalFormats(const std::vector<std::pair<std::string, std::string>>& values) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr) != ERROR_SUCCESS) {
+      key_ = nullptr;
+      return;
+    }
+    for (const auto& [name, value] : values) {
+      char old[256] = {};
+      DWORD size = sizeof old - 1;
+      const bool had =
+          RegQueryValueExA(key_, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
+          ERROR_SUCCESS;
+      before_.push_back({name, had ? std::optional<std::string>(old) : std::nullopt});
+      Set(name, value);
+    }
+  }
+  ~RegionalFormats() {
+    if (!key_) return;
+    for (const auto& [name, value] : before_) {
+      if (value) Set(name, *value);
+      else RegDeleteValueA(key_, name.c_str());
+    }
+    RegCloseKey(key_);
+  }
+  RegionalFormats(const RegionalFormats&) = delete;
+  RegionalFormats& operator=(const RegionalFormats&) = delete;
+  bool Applied() const { return key_ != nullptr; }
+
+ private:
+  void Set(const std::string& name, const std::string& value) {
+    RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+  }
+  HKEY key_ = nullptr;
+  std::vector<std::pair<std::string, std::optional<std::string>>> before_;
+};
+
+const std::vector<std::pair<std::string, std::string>> kGermanFormats = {
+    {"sShortDate", "dd.MM.yyyy"}, {"sDate", "."}, {"iDate", "1"},  {"sTimeFormat", "HH:mm:ss"},
+    {"sTime", ":"},               {"iTime", "1"}, {"s1159", ""},   {"s2359", ""},
+};
+
+// The local time `seconds` from now.
+SYSTEMTIME LocalIn(int seconds) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  FILETIME file{};
+  SystemTimeToFileTime(&now, &file);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = file.dwLowDateTime;
+  ticks.HighPart = file.dwHighDateTime;
+  ticks.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ULL;
+  file.dwLowDateTime = ticks.LowPart;
+  file.dwHighDateTime = ticks.HighPart;
+  SYSTEMTIME later{};
+  FileTimeToSystemTime(&file, &later);
+  return later;
+}
 
 // A key as the dialog manager of the program's loop meets it in `control`.
 void PostKey(HWND control, WPARAM key) {
@@ -429,6 +494,57 @@ TEST_F(MainWindowE2e, DailyTriggerActiveAtExitIsActiveAgainAfterRestart) {
   EXPECT_FALSE(IsWindowEnabled(again.Item(kTriggerList)));
   EXPECT_TRUE(again.Quit());
   EXPECT_TRUE(again.JournalLines().empty());
+}
+
+// The moment of the fire is stored in one form: regional formats changed
+// between runs (and changed back) must not make the occurrence due again.
+TEST_F(MainWindowE2e, DailyTriggerThatFiredStaysDoneUnderOtherRegionalFormats) {
+  {
+    SimProcess sim;
+    ASSERT_NE(Shown(sim), nullptr);
+    sim.SelectComboItem(kTriggerList, 2);
+    sim.SetPickerTime(kTimeField, LocalIn(3));
+    ASSERT_TRUE(ChooseAction(sim, "Turn off"));
+    sim.Click(kActivate);
+    ASSERT_TRUE(WaitFor([&] { return !sim.JournalLines().empty(); }, 10000));
+    EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"ExitWindows 8"});
+    ASSERT_TRUE(sim.Quit());
+  }
+  const std::string stored = registry::String("Profiles\\Default\\Trigger", "LastEvent");
+  EXPECT_EQ(stored.size(), 22u) << stored;  // MM/DD/YYYY hh:mm:ss AM
+
+  for (const bool german : {true, false}) {
+    SCOPED_TRACE(german ? "German formats" : "formats back");
+    std::optional<RegionalFormats> formats;
+    if (german) {
+      ASSERT_TRUE(formats.emplace(kGermanFormats).Applied());
+    }
+    SimProcess again;
+    ASSERT_NE(again.MainWindow(), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return again.IsChecked(kActivate); }, 5000));
+    EXPECT_FALSE(WaitFor([&] { return !again.JournalLines().empty(); }, 3000));
+    EXPECT_TRUE(again.Quit());
+    EXPECT_TRUE(again.JournalLines().empty());
+    EXPECT_EQ(registry::String("Profiles\\Default\\Trigger", "LastEvent"), stored);
+  }
+}
+
+// A time field that shows no seconds gives a trigger on the whole minute.
+TEST_F(MainWindowE2e, TimeFormatWithoutSecondsSchedulesTheWholeMinute) {
+  RegionalFormats formats(std::vector<std::pair<std::string, std::string>>{{"sTimeFormat", "h:mm tt"}});
+  ASSERT_TRUE(formats.Applied());
+  SimProcess sim;
+  ASSERT_NE(Shown(sim), nullptr);
+  sim.SelectComboItem(kTriggerList, 2);
+  const SYSTEMTIME later = LocalIn(7200);
+  sim.SetPickerTime(kTimeField, TodayAt(later.wHour, 15, 30));
+  ASSERT_TRUE(ChooseAction(sim, "Turn off"));
+  sim.Click(kActivate);
+  ASSERT_TRUE(sim.IsChecked(kActivate));
+  const std::string description = sim.StatusText();
+  EXPECT_NE(description.find(":15:00"), std::string::npos) << description;
+  EXPECT_TRUE(sim.Quit());
+  EXPECT_EQ(registry::String("Profiles\\Default\\Trigger", "LastEvent").size(), 22u);
 }
 
 TEST_F(MainWindowE2e, CountdownRunsAgainWhenTheWindowComesBackFromTheTray) {
