@@ -150,6 +150,19 @@ inline void InsertListColumn(HWND list, int index, const char* heading, int widt
   SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
+// Widens a list column, never narrows it, so that `text` fits a cell with
+// the list's own margins: texts in the user's own formats can be longer
+// than the width the column was laid out for.
+inline void WidenColumnToFit(HWND list, int index, const char* text) {
+  constexpr int kCellMarginsAt96Dpi = 12;
+  const int needed =
+      static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text))) +
+      Vesperon::ScaleToDpi(kCellMarginsAt96Dpi, ScreenDpi(list));
+  if (needed > SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index), 0)) {
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(needed, 0));
+  }
+}
+
 // The size the system wants small icons in (16 x 16 at 96 DPI, more above):
 // the icon resources carry several sizes, and the one that fits is taken
 // instead of a 16-pixel image stretched.

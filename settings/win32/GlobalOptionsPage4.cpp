@@ -14,6 +14,7 @@ namespace {
 
 using DataSystem::kHiveCurrentUser;
 using DataSystem::kProfilesSection;
+constexpr int kLastModifiedColumn = 2;
 
 const std::vector<Vesperon::FileFilter>& ProfileFileFilter() {
   static const std::vector<Vesperon::FileFilter> filter{{"Profile file *.pfl", "*.pfl"},
@@ -261,6 +262,7 @@ void CGlobalOptionsPage4::SetItemText(int item, int column, const std::string& t
   request.iSubItem = column;
   request.pszText = const_cast<char*>(text.c_str());
   SendMessageA(List(), LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&request));
+  if (column == kLastModifiedColumn) win::WidenColumnToFit(List(), column, text.c_str());
 }
 
 void CGlobalOptionsPage4::InsertRow(int index, const std::string& name) const {
