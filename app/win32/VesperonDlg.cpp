@@ -5,11 +5,11 @@
 #include "actions/ActionCatalog.h"
 #include "app/MainWindowRules.h"
 #include "app/TriggerText.h"
+#include "app/win32/AboutDlg.h"
 #include "app/win32/AppPropertySheet.h"
 #include "app/win32/Program.h"
 #include "model/Trigger.h"
 #include "platform/Services.h"
-#include "platform/TrayShell.h"
 #include "resources/resource.h"
 #include "settings/Appearance.h"
 #include "settings/SettingsStore.h"
@@ -28,12 +28,6 @@ constexpr int kTriggerIconFirst = IDI_TRIGGER_FIRST;
 const int kMenuIcons[] = {IDI_MENU_EXIT, IDI_MENU_GLOBAL_OPTIONS, IDI_MENU_CONTENTS,
                           IDI_MENU_SYSTEM_TWEAKS, IDI_MENU_TECHNICAL_SUPPORT};
 
-// The DDE service only announces that the program runs: every transaction
-// is accepted and nothing else happens.
-HDDEDATA CALLBACK DdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
-  return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(TRUE));
-}
-
 SYSTEMTIME ToSystemTime(const DateTime& t) {
   SYSTEMTIME st{};
   st.wYear = static_cast<WORD>(t.Year());
@@ -48,14 +42,11 @@ SYSTEMTIME ToSystemTime(const DateTime& t) {
 
 }  // namespace
 
-CVesperonDlg::CVesperonDlg() : engine_(*this), dispatcher_(*this) {
-  trayMenuResource_ = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
-  trayMenu_ = trayMenuResource_ ? GetSubMenu(trayMenuResource_, 0) : nullptr;
-}
-
-CVesperonDlg::~CVesperonDlg() {
-  if (trayMenuResource_) DestroyMenu(trayMenuResource_);
-}
+CVesperonDlg::CVesperonDlg()
+    : engine_(*this),
+      dispatcher_(*this),
+      trayMenuResource_(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU))),
+      trayMenu_(trayMenuResource_ ? GetSubMenu(trayMenuResource_.get(), 0) : nullptr) {}
 
 INT_PTR CVesperonDlg::Run() { return DoModal(IDD_VESPERON_DIALOG, nullptr); }
 
@@ -154,40 +145,13 @@ void CVesperonDlg::OnCreate() {
     statusBar_.Send(WM_SIZE);
   }
   // 4. Announce the running program by its DDE service name.
-  if (DdeInitializeA(&ddeInstance_, &DdeCallback, APPCLASS_STANDARD, 0) == DMLERR_NO_ERROR) {
-    ddeService_ = DdeCreateStringHandleA(ddeInstance_, kDdeServiceName, CP_WINANSI);
-    if (ddeService_) DdeNameService(ddeInstance_, ddeService_, nullptr, DNS_REGISTER);
-  } else {
-    ddeInstance_ = 0;
-  }
+  ddeName_.emplace(kDdeServiceName);
   // 5. The tray icon.
-  CreateTrayIcon();
+  tray_.emplace(h_, vesperon_app::Messages().trayIconClick);
   // 6. The stored hot keys; each one refused is reported and the others go on.
   HotKeys::RegisterStoredHotKeys(reinterpret_cast<WindowHandle>(h_), *this);
   // 7. The moment of the last trigger event.
   engine_.LoadLastEvent();
-}
-
-void CVesperonDlg::CreateTrayIcon() {
-  TrayIconInfo info;
-  info.window = reinterpret_cast<WindowHandle>(h_);
-  info.callbackMessage = vesperon_app::Messages().trayIconClick;
-  info.iconId = static_cast<std::uint32_t>(kTrayIconId);
-  info.icon = platform::TrayShell().LoadSmallIcon(InitialTrayIconResource());
-  info.tooltip = kTrayTooltip;
-  tray_ = info;
-  // No taskbar yet: the icon comes with "TaskbarCreated".
-  TryAddTrayIcon();
-}
-
-void CVesperonDlg::TryAddTrayIcon() {
-  try {
-    AddTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon, tray_->tooltip);
-    trayAdded_ = true;
-  } catch (const TaskbarException& failure) {
-    // Only the add itself decides: a refused version call leaves the icon in.
-    trayAdded_ = failure.code != kTaskbarAddRefused;
-  }
 }
 
 void CVesperonDlg::OnInitDialog() {
@@ -198,8 +162,7 @@ void CVesperonDlg::OnInitDialog() {
   processField_.Attach(win::MakeUnicodeControl(h_, IDC_PROCESS_FIELD, L"COMBOBOX"));
   timeField_.Attach(Item(IDC_TIME_FIELD));
   dateField_.Attach(Item(IDC_DATE_FIELD));
-  numberField_.Attach(Item(IDC_NUMBER_FIELD));
-  upDown_.Attach(Item(IDC_NUMBER_UPDOWN));
+  numberField_.Attach(h_, Item(IDC_NUMBER_FIELD), Item(IDC_NUMBER_UPDOWN));
   upperLabel_.Attach(Item(IDC_LABEL_UPPER));
   lowerLabel_.Attach(Item(IDC_LABEL_LOWER));
   countdownLabel_.Attach(Item(IDC_COUNTDOWN));
@@ -223,14 +186,14 @@ void CVesperonDlg::OnInitDialog() {
   }
   // 4. Window icons.
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
-                                        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                                        LR_DEFAULTCOLOR));
+  icon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
+                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                            LR_DEFAULTCOLOR)));
   const SIZE small = win::SmallIconSize();
-  smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON, small.cx,
-                                             small.cy, LR_DEFAULTCOLOR));
-  SendMessageA(h_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageA(h_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  smallIcon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
+                                                 small.cx, small.cy, LR_DEFAULTCOLOR)));
+  SendMessageA(h_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  SendMessageA(h_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   // 5. The two lists.
   FillActionList();
   FillTriggerList();
@@ -239,7 +202,7 @@ void CVesperonDlg::OnInitDialog() {
   // 7. Countdown label.
   countdownLabel_.SetText(kTimerInactiveText);
   // 8. Number field: today's day of the month.
-  WriteNumberField(Now().Day());
+  numberField_.Write(Now().Day());
   // 9. Clock watch.
   engine_.StartClockWatch();
   // 10. Start hidden when asked to.
@@ -294,41 +257,17 @@ void CVesperonDlg::FillProcessList() {
   }
 }
 
-// A menu picture from an image list entry: drawn on the menu's own
-// background, so that plain (not owner-drawn) menus show it cleanly.
-HBITMAP CVesperonDlg::MenuBitmap(const win::CImageList& list, int index) {
-  const SIZE size = list.ImageSize();
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  RECT all{0, 0, size.cx, size.cy};
-  FillRect(dc, &all, GetSysColorBrush(COLOR_MENU));
-  ImageList_Draw(list.Handle(), index, dc, 0, 0, ILD_TRANSPARENT);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  menuBitmaps_.push_back(bitmap);
-  return bitmap;
-}
-
 void CVesperonDlg::GiveTrayMenuIcons() {
   if (!trayMenu_) return;
   for (int i = 0, n = GetMenuItemCount(trayMenu_); i < n; ++i) {
     const UINT command = GetMenuItemID(trayMenu_, i);
-    HBITMAP bitmap = nullptr;
+    const auto position = static_cast<UINT>(i);
     if (command == ID_TRAY_EXIT) {
-      bitmap = MenuBitmap(triggerImages_, kTriggerKindCount);  // the Exit icon
+      menuBitmaps_.Give(trayMenu_, position, triggerImages_, kTriggerKindCount);  // the Exit icon
     } else {
       const int image = GetActionImageIndex(TrayMenuCommandAction(static_cast<std::int32_t>(command)));
-      if (image >= 0) bitmap = MenuBitmap(actionImages_, image);
+      if (image >= 0) menuBitmaps_.Give(trayMenu_, position, actionImages_, image);
     }
-    if (!bitmap) continue;
-    MENUITEMINFOA item{};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_BITMAP;
-    item.hbmpItem = bitmap;
-    SetMenuItemInfoA(trayMenu_, static_cast<UINT>(i), TRUE, &item);
   }
 }
 
@@ -352,7 +291,6 @@ void CVesperonDlg::ShowKindEditor(std::int32_t kind, bool chosenByUser) {
   dateField_.Show(editor.date);
   timeField_.Show(editor.time);
   numberField_.Show(editor.number);
-  upDown_.Show(editor.number);
   weekdayList_.Show(editor.weekday);
   processField_.Show(editor.process);
   upperLabel_.SetText(editor.upperLabel);
@@ -370,7 +308,7 @@ void CVesperonDlg::ShowKindEditor(std::int32_t kind, bool chosenByUser) {
         st.wMilliseconds = 0;
         timeField_.SetTime(st);
       }
-      WriteNumberField(ClampNumber(kind, number_));
+      numberField_.Write(ClampNumber(kind, numberField_.Value()));
       break;
     case TriggerKind::Weekly:
       if (chosenByUser) {
@@ -379,7 +317,7 @@ void CVesperonDlg::ShowKindEditor(std::int32_t kind, bool chosenByUser) {
       }
       break;
     case TriggerKind::Monthly:
-      WriteNumberField(ClampNumber(kind, number_));
+      numberField_.Write(ClampNumber(kind, numberField_.Value()));
       break;
     case TriggerKind::Process:
       if (chosenByUser) {
@@ -398,39 +336,6 @@ void CVesperonDlg::ShowKindEditor(std::int32_t kind, bool chosenByUser) {
   }
 }
 
-void CVesperonDlg::WriteNumberField(std::int32_t value) {
-  number_ = value;
-  writingNumber_ = true;
-  numberField_.SetText(std::to_string(value));
-  writingNumber_ = false;
-}
-
-std::int32_t CVesperonDlg::ReadNumberField() {
-  const NumberFieldResult read = NumberAfterEdit(-1, numberField_.GetText(), number_);
-  if (read.rejected) {
-    ShowMessage(kEnterIntegerText);
-    WriteNumberField(number_);
-    return number_;
-  }
-  number_ = read.value;
-  return number_;
-}
-
-void CVesperonDlg::OnNumberEdited() {
-  if (writingNumber_) return;
-  const NumberFieldResult read = NumberAfterEdit(SelectedTriggerKind(), numberField_.GetText(), number_);
-  if (read.rejected) ShowMessage(kEnterIntegerText);
-  // Write back only when the text changes, so the caret stays where the
-  // user types.
-  const std::string text = numberField_.GetText();
-  number_ = read.value;
-  if (text != std::to_string(read.value)) WriteNumberField(read.value);
-}
-
-void CVesperonDlg::OnNumberArrow(int reportedStep) {
-  WriteNumberField(NumberAfterArrow(SelectedTriggerKind(), ReadNumberField(), reportedStep));
-}
-
 void CVesperonDlg::OnCommand(int id, int code) {
   switch (id) {
     case IDC_ACTIVATE:
@@ -443,7 +348,7 @@ void CVesperonDlg::OnCommand(int id, int code) {
       if (code == CBN_SELENDOK) ShowKindEditor(SelectedTriggerKind(), true);
       return;
     case IDC_NUMBER_FIELD:
-      if (code == EN_CHANGE) OnNumberEdited();
+      if (code == EN_CHANGE) numberField_.OnEdited(SelectedTriggerKind());
       return;
     case IDC_PROCESS_FIELD:
       if (code == CBN_DROPDOWN) {
@@ -477,7 +382,7 @@ void CVesperonDlg::OnCommand(int id, int code) {
       ShellExecuteA(h_, nullptr, "msconfig", "-4", nullptr, SW_SHOWNORMAL);
       return;
     case ID_ABOUT:
-      ShowAbout();
+      CAboutDlg().DoModal(h_);
       return;
     case ID_CHECK_UPDATES:
     case ID_TECHNICAL_SUPPORT:
@@ -490,7 +395,7 @@ void CVesperonDlg::OnCommand(int id, int code) {
       // The dialog manager's answer to Enter: the window has no OK button,
       // and Enter must never end the program. In the number field it
       // settles the typed text as an edit does.
-      if (GetFocus() == numberField_.Handle()) OnNumberEdited();
+      if (GetFocus() == numberField_.Handle()) numberField_.OnEdited(SelectedTriggerKind());
       return;
     case IDCANCEL:
       // Escape: like the close box, back to the tray.
@@ -506,7 +411,7 @@ void CVesperonDlg::OnCommand(int id, int code) {
 bool CVesperonDlg::OnNotify(const NMHDR& header, INT_PTR& result) {
   if (header.idFrom == IDC_NUMBER_UPDOWN && header.code == UDN_DELTAPOS) {
     const auto& change = reinterpret_cast<const NMUPDOWN&>(header);
-    OnNumberArrow(change.iDelta);
+    numberField_.OnArrow(SelectedTriggerKind(), change.iDelta);
     result = TRUE;  // the field is ours to write, not the up-down's
     return true;
   }
@@ -563,39 +468,16 @@ void CVesperonDlg::CloseModalWindows() {
 
 void CVesperonDlg::OnDestroy() {
   KillTimer(h_, kStartHiddenTimer);
-  RemoveTrayIcon();
+  tray_.reset();
   HotKeys::UnregisterHotKeysAtExit(reinterpret_cast<WindowHandle>(h_), *this);
   statusBar_.Destroy();
   actionImages_.Destroy();
   triggerImages_.Destroy();
-  if (ddeInstance_) {
-    if (ddeService_) {
-      DdeNameService(ddeInstance_, ddeService_, nullptr, DNS_UNREGISTER);
-      DdeFreeStringHandle(ddeInstance_, ddeService_);
-    }
-    DdeUninitialize(ddeInstance_);
-    ddeInstance_ = 0;
-  }
+  ddeName_.reset();
   RemovePropA(h_, "XPWndProp_MenuXP");
-  for (HBITMAP bitmap : menuBitmaps_) DeleteObject(bitmap);
-  menuBitmaps_.clear();
 #ifdef VESPERON_SIMULATION
   RemovePropA(h_, vesperon_app::kSimulationReadyProperty);
 #endif
-  if (icon_) DestroyIcon(icon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
-  icon_ = smallIcon_ = nullptr;
-}
-
-void CVesperonDlg::RemoveTrayIcon() {
-  if (!tray_) return;
-  try {
-    DeleteTrayIcon(tray_->window, tray_->iconId);
-  } catch (const TaskbarException&) {
-    // The taskbar is gone already; nothing is left to remove.
-  }
-  if (tray_->icon) DestroyIcon(reinterpret_cast<HICON>(tray_->icon));
-  tray_.reset();
 }
 
 LRESULT CVesperonDlg::OnTrayIconClick(WPARAM w, LPARAM l) {
@@ -616,7 +498,7 @@ LRESULT CVesperonDlg::OnDisplayTrayMenu(WPARAM, LPARAM l) {
 
 LRESULT CVesperonDlg::OnTaskbarCreated() {
   // A refusal is ignored: the next "TaskbarCreated" tries again.
-  if (tray_) TryAddTrayIcon();
+  if (tray_) tray_->AddAgain();
   return 0;
 }
 
@@ -635,34 +517,6 @@ void CVesperonDlg::DescribeMenus() {
   describe("HelpMenu", bar ? GetSubMenu(bar, 1) : nullptr);
 }
 #endif
-
-void CVesperonDlg::ShowAbout() {
-  class CAboutDlg final : public win::CModalDialog {
-   protected:
-    bool OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) override {
-      if (msg == WM_INITDIALOG) {
-        result = TRUE;
-        return true;
-      }
-      if (msg != WM_COMMAND) return false;
-      switch (LOWORD(w)) {
-        case IDC_SYSTEM_INFO: {
-          const char* program = SystemInfoProgram();
-          if (*program) ShellExecuteA(h_, nullptr, program, nullptr, nullptr, SW_SHOWNORMAL);
-          End(IDOK);
-          return true;
-        }
-        case IDOK:
-        case IDCANCEL:
-          End(LOWORD(w));
-          return true;
-        default:
-          return false;
-      }
-    }
-  } about;
-  about.DoModal(IDD_ABOUTBOX, h_);
-}
 
 void CVesperonDlg::OpenProductPage() {
   ShellExecuteA(h_, "open", vesperon_app::kProductPage, nullptr, nullptr, SW_SHOWNORMAL);
@@ -690,7 +544,7 @@ TriggerFields CVesperonDlg::ReadTriggerFields() {
   } else {
     f.second = time.wSecond;
   }
-  f.number = ReadNumberField();
+  f.number = numberField_.Read();
   const int weekday = weekdayList_.GetCurSel();
   f.weekdayIndex = weekday < 0 ? 0 : weekday;
   f.processText = processField_.GetText();
@@ -724,7 +578,7 @@ void CVesperonDlg::ShowStoredFields(const StoredFields& fields) {
     timeField_.SetTime(st);
   }
   processField_.SetText(fields.processText);
-  WriteNumberField(fields.number);
+  numberField_.Write(fields.number);
   // A profile switch loads fields of any kind into a window that may show
   // another kind's editor.
   ShowKindEditor(SelectedTriggerKind(), false);
@@ -752,25 +606,15 @@ bool CVesperonDlg::StatusBarExists() { return statusBar_.Handle() != nullptr; }
 
 void CVesperonDlg::SetStatusText(const std::string& text) { statusBar_.SetPartText(0, text); }
 
-bool CVesperonDlg::TrayIconExists() { return tray_.has_value() && trayAdded_; }
+bool CVesperonDlg::TrayIconExists() { return tray_ && tray_->Shown(); }
 
 void CVesperonDlg::ShowBalloon(const std::string& title, const std::string& text,
                                std::uint32_t timeoutMs, BalloonIcon icon) {
-  if (!TrayIconExists()) return;
-  ShowTrayBalloon(tray_->window, tray_->iconId, title, text, timeoutMs,
-                  static_cast<std::uint32_t>(icon));
+  if (tray_) tray_->ShowBalloon(title, text, timeoutMs, static_cast<std::uint32_t>(icon));
 }
 
 void CVesperonDlg::SetTrayIconImage(std::int32_t iconResource) {
-  if (!tray_) return;
-  const IconHandle icon = platform::TrayShell().LoadSmallIcon(iconResource);
-  if (tray_->icon) DestroyIcon(reinterpret_cast<HICON>(tray_->icon));
-  tray_->icon = icon;
-  // An icon the shell never took gets its new image when it is added.
-  if (trayAdded_) {
-    ModifyTrayIcon(tray_->window, tray_->callbackMessage, tray_->iconId, tray_->icon,
-                   tray_->tooltip);
-  }
+  if (tray_) tray_->SetImage(iconResource);
 }
 
 void CVesperonDlg::ShowMessageBox(const std::string& text, const std::string& caption,

@@ -4,25 +4,25 @@
 // dispatcher's host; everything the program does happens in its handlers.
 #include "app/win32/Program.h"
 
-#include <ddeml.h>
-
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
+#include <type_traits>
 
 #include "actions/ActionDispatcher.h"
 #include "app/SchedulerEngine.h"
 #include "app/win32/Controls.h"
-#include "shell/TrayIcon.h"
+#include "app/win32/DdeNameService.h"
+#include "app/win32/MenuBitmaps.h"
+#include "app/win32/NumberField.h"
+#include "app/win32/TrayIcon.h"
 
 class CVesperonDlg final : public win::CModalDialog,
                            public Vesperon::IEngineWindow,
                            public Vesperon::IActionHost {
  public:
   CVesperonDlg();
-  ~CVesperonDlg() override;
   INT_PTR Run();
 
   // IEngineWindow
@@ -76,21 +76,12 @@ class CVesperonDlg final : public win::CModalDialog,
   void FillProcessList();
   void PrepareMenus();
   void GiveTrayMenuIcons();
-  HBITMAP MenuBitmap(const win::CImageList& list, int index);
   void ShowKindEditor(std::int32_t kind, bool chosenByUser);
-  void OnNumberEdited();
-  void OnNumberArrow(int reportedStep);
-  std::int32_t ReadNumberField();
-  void WriteNumberField(std::int32_t value);
 
   LRESULT OnTrayIconClick(WPARAM w, LPARAM l);
   LRESULT OnDisplayTrayMenu(WPARAM w, LPARAM l);
   LRESULT OnTaskbarCreated();
-  void CreateTrayIcon();
-  void TryAddTrayIcon();
-  void RemoveTrayIcon();
 
-  void ShowAbout();
 #ifdef VESPERON_SIMULATION
   void DescribeMenus();
 #endif
@@ -100,33 +91,37 @@ class CVesperonDlg final : public win::CModalDialog,
   template <typename Handler>
   void Guarded(Handler&& handler);
 
+  struct DestroyIconHandle {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+  };
+  struct DestroyMenuHandle {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+  };
+  using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, DestroyIconHandle>;
+  using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, DestroyMenuHandle>;
+
   Vesperon::SchedulerEngine engine_;
   Vesperon::ActionDispatcher dispatcher_;
 
-  HICON icon_ = nullptr;
-  HICON smallIcon_ = nullptr;
-  HMENU trayMenuResource_ = nullptr;
+  Icon icon_;
+  Icon smallIcon_;
+  Menu trayMenuResource_;
   HMENU trayMenu_ = nullptr;  // its first submenu
-  std::vector<HBITMAP> menuBitmaps_;
+  CMenuBitmaps menuBitmaps_;  // after the menu: the pictures go first
   win::CStatusBar statusBar_;
   win::CImageList actionImages_;
   win::CImageList triggerImages_;
-  std::optional<Vesperon::TrayIconInfo> tray_;
-  // Whether the shell took the icon. The record outlives a refusal, so that
-  // "TaskbarCreated" can add it later, but until then there is no icon to
-  // change or to show balloons on.
-  bool trayAdded_ = false;
-  DWORD ddeInstance_ = 0;
-  HSZ ddeService_ = nullptr;
-  std::int32_t number_ = 0;
-  bool writingNumber_ = false;
+  // Both live from the window's creation to its destruction.
+  std::optional<CTrayIcon> tray_;
+  std::optional<CDdeNameService> ddeName_;
   bool keepHidden_ = false;  // started hidden, not yet shown by the user
   bool displayShown_ = false;  // whether the countdown display last saw the window shown
 
   win::CComboBoxEx triggerList_, actionList_;
   win::CComboBox weekdayList_, processField_;
   win::CDateTimePicker timeField_, dateField_;
-  win::CWindow numberField_, upDown_, upperLabel_, lowerLabel_, countdownLabel_;
+  CNumberField numberField_;
+  win::CWindow upperLabel_, lowerLabel_, countdownLabel_;
   win::CButton activate_;
   win::CProgressBar progress_;
 };
