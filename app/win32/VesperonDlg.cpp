@@ -131,30 +131,58 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
 }
 
 void CVesperonDlg::OnCreate() {
-  // 1. The owner-drawn menus look for this property.
+  // The owner-drawn menus look for this property.
   SetPropA(h_, "XPWndProp_MenuXP", reinterpret_cast<HANDLE>(1));
-  // 2. Image lists: actions, and trigger kinds followed by the menu icons.
+  // Actions, and trigger kinds followed by the menu icons.
   actionImages_.Create(9, 2);
   for (int resource : kActionIconResources) actionImages_.AddIconResource(resource);
   triggerImages_.Create(12, 2);
   for (int k = 0; k < kTriggerKindCount; ++k) triggerImages_.AddIconResource(kTriggerIconFirst + k);
   for (int resource : kMenuIcons) triggerImages_.AddIconResource(resource);
-  // 3. Status bar.
   if (statusBar_.Create(h_, IDC_STATUS_BAR, kTriggerInformationText)) {
     statusBar_.SetMinHeight(10);
     statusBar_.Send(WM_SIZE);
   }
-  // 4. Announce the running program by its DDE service name.
   ddeName_.emplace(kDdeServiceName);
-  // 5. The tray icon.
   tray_.emplace(h_, vesperon_app::Messages().trayIconClick);
-  // 6. The stored hot keys; each one refused is reported and the others go on.
+  // Each stored hot key the system refuses is reported and the others go on.
   HotKeys::RegisterStoredHotKeys(reinterpret_cast<WindowHandle>(h_), *this);
-  // 7. The moment of the last trigger event.
   engine_.LoadLastEvent();
 }
 
 void CVesperonDlg::OnInitDialog() {
+  AttachControls();
+  if (ServedAsService()) {
+    // The service was stopped, or the system is shutting down: end here,
+    // so that the window, its tray icon and hot keys go with the service
+    // instead of living on under the system account.
+    End(IDCANCEL);
+    return;
+  }
+  // Layered windows exist from Windows 2000 on.
+  if (IsOsVersionAtLeast(0, 120)) {
+    Guarded([&] { ApplyStoredTranslucency(reinterpret_cast<WindowHandle>(h_)); });
+  }
+  SetWindowIcons();
+  FillActionList();
+  FillTriggerList();
+  PrepareMenus();
+  countdownLabel_.SetText(kTimerInactiveText);
+  numberField_.Write(Now().Day());
+  engine_.StartClockWatch();
+  if (StartsHidden()) {
+    keepHidden_ = true;
+    ShowWindow(h_, SW_MINIMIZE);
+    SetTimer(h_, kStartHiddenTimer, 0, nullptr);
+  }
+  RestoreStoredState();
+#ifdef VESPERON_SIMULATION
+  // Tells a test driver in another process that the window is complete.
+  SetPropA(h_, vesperon_app::kSimulationReadyProperty, reinterpret_cast<HANDLE>(1));
+#endif
+}
+
+void CVesperonDlg::AttachControls() {
   triggerList_.Attach(Item(IDC_TRIGGER_LIST));
   actionList_.Attach(Item(IDC_ACTION_LIST));
   weekdayList_.Attach(Item(IDC_WEEKDAY_LIST));
@@ -168,23 +196,17 @@ void CVesperonDlg::OnInitDialog() {
   countdownLabel_.Attach(Item(IDC_COUNTDOWN));
   activate_.Attach(Item(IDC_ACTIVATE));
   progress_.Attach(Item(IDC_PROGRESS));
+}
 
-  // 2. Run as the service when the service manager started the program;
-  //    started by a user, the dispatcher returns at once.
-  bool servedAsService = false;
-  Guarded([&] { servedAsService = HandOverToServiceDispatcher(); });
-  if (servedAsService) {
-    // The service was stopped, or the system is shutting down: end here,
-    // so that the window, its tray icon and hot keys go with the service
-    // instead of living on under the system account.
-    End(IDCANCEL);
-    return;
-  }
-  // 3. Translucency (layered windows exist from Windows 2000 on).
-  if (IsOsVersionAtLeast(0, 120)) {
-    Guarded([&] { ApplyStoredTranslucency(reinterpret_cast<WindowHandle>(h_)); });
-  }
-  // 4. Window icons.
+bool CVesperonDlg::ServedAsService() {
+  // Started by the service manager, the program runs as the service until
+  // it stops; started by a user, the dispatcher returns at once.
+  bool served = false;
+  Guarded([&] { served = HandOverToServiceDispatcher(); });
+  return served;
+}
+
+void CVesperonDlg::SetWindowIcons() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   icon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
@@ -194,18 +216,9 @@ void CVesperonDlg::OnInitDialog() {
                                                  small.cx, small.cy, LR_DEFAULTCOLOR)));
   SendMessageA(h_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
   SendMessageA(h_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  // 5. The two lists.
-  FillActionList();
-  FillTriggerList();
-  // 6. Menus by version.
-  PrepareMenus();
-  // 7. Countdown label.
-  countdownLabel_.SetText(kTimerInactiveText);
-  // 8. Number field: today's day of the month.
-  numberField_.Write(Now().Day());
-  // 9. Clock watch.
-  engine_.StartClockWatch();
-  // 10. Start hidden when asked to.
+}
+
+bool CVesperonDlg::StartsHidden() {
   bool minimize = true;
   try {
     std::vector<std::uint32_t> values;
@@ -215,21 +228,15 @@ void CVesperonDlg::OnInitDialog() {
   } catch (const Exception& failure) {
     MessageBoxA(h_, FailureText(failure).c_str(), FailureCaption(failure), MB_OK | MB_ICONERROR);
   }
-  if (minimize) {
-    keepHidden_ = true;
-    ShowWindow(h_, SW_MINIMIZE);
-    SetTimer(h_, kStartHiddenTimer, 0, nullptr);
-  }
-  // 11.-13. The stored fields and the editor of their kind (here too,
-  // should the fields not load).
+  return minimize;
+}
+
+void CVesperonDlg::RestoreStoredState() {
+  // The stored fields and the editor of their kind (here too, should the
+  // fields not load), then what was active when the program ended.
   Guarded([&] { engine_.LoadMainForm(); });
   ShowKindEditor(SelectedTriggerKind(), false);
-  // 14. Re-activate what was active when the program ended.
   Guarded([&] { engine_.RestoreActivation(); });
-#ifdef VESPERON_SIMULATION
-  // Tells a test driver in another process that the window is complete.
-  SetPropA(h_, vesperon_app::kSimulationReadyProperty, reinterpret_cast<HANDLE>(1));
-#endif
 }
 
 void CVesperonDlg::FillActionList() {

@@ -61,6 +61,11 @@ class CVesperonDlg final : public win::CModalDialog,
  private:
   void OnCreate();
   void OnInitDialog();
+  void AttachControls();
+  bool ServedAsService();
+  void SetWindowIcons();
+  bool StartsHidden();
+  void RestoreStoredState();
   void OnCommand(int id, int code);
   bool OnNotify(const NMHDR& header, INT_PTR& result);
   void OnDestroy();
