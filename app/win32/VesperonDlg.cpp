@@ -59,15 +59,6 @@ CVesperonDlg::~CVesperonDlg() {
 
 INT_PTR CVesperonDlg::Run() { return DoModal(IDD_VESPERON_DIALOG, nullptr); }
 
-template <typename Handler>
-void CVesperonDlg::Guarded(Handler&& handler) {
-  try {
-    handler();
-  } catch (const Exception& failure) {
-    MessageBoxA(h_, FailureText(failure).c_str(), FailureCaption(failure), MB_OK | MB_ICONERROR);
-  }
-}
-
 bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
   const vesperon_app::RegisteredMessages& messages = vesperon_app::Messages();
   if (msg != 0 && msg == messages.trayIconClick) {
@@ -250,7 +241,7 @@ void CVesperonDlg::OnInitDialog() {
                             DataSystem::kHiveCurrentUser);
     minimize = values.at(1) != 0;
   } catch (const Exception& failure) {
-    MessageBoxA(h_, FailureText(failure).c_str(), FailureCaption(failure), MB_OK | MB_ICONERROR);
+    ShowFailure(failure);
   }
   if (minimize) {
     keepHidden_ = true;
@@ -431,75 +422,75 @@ void CVesperonDlg::OnNumberArrow(int reportedStep) {
   WriteNumberField(NumberAfterArrow(SelectedTriggerKind(), ReadNumberField(), reportedStep));
 }
 
-void CVesperonDlg::OnCommand(int id, int code) {
+bool CVesperonDlg::OnCommand(int id, int code) {
   switch (id) {
     case IDC_ACTIVATE:
       if (code == BN_CLICKED) Guarded([&] { engine_.OnActivateClicked(); });
-      return;
+      return true;
     case IDC_EXECUTE_NOW:
       if (code == BN_CLICKED) Guarded([&] { dispatcher_.ExecuteSelectedAction(); });
-      return;
+      return true;
     case IDC_TRIGGER_LIST:
       if (code == CBN_SELENDOK) ShowKindEditor(SelectedTriggerKind(), true);
-      return;
+      return true;
     case IDC_NUMBER_FIELD:
       if (code == EN_CHANGE) OnNumberEdited();
-      return;
+      return true;
     case IDC_PROCESS_FIELD:
       if (code == CBN_DROPDOWN) {
         processField_.SetText("");
         FillProcessList();
         processField_.SetText("");
       }
-      return;
+      return true;
     case IDC_PROPERTIES:
       if (code == BN_CLICKED) {
         CAppPropertySheet sheet(h_, CAppPropertySheet::kActionPages, SelectedActionItemData());
         sheet.DoModal();
       }
-      return;
+      return true;
     case ID_GLOBAL_OPTIONS: {
       CAppPropertySheet sheet(h_, CAppPropertySheet::kGlobalOptionPages);
       sheet.DoModal();
       // Its Profiles page may have made another profile active.
       Guarded([&] { engine_.FollowActiveProfile(); });
-      return;
+      return true;
     }
     case ID_SYSTEM_TWEAKS:
       CSystemTweaksDlg().DoModal(h_);
-      return;
+      return true;
     case IDC_VESPERON:
     case IDC_PROFILES:
     case ID_HELP_CONTENTS:
       ShowMessage(kNotImplementedText);
-      return;
+      return true;
     case ID_BOOT_OPTIONS:
       ShellExecuteA(h_, nullptr, "msconfig", "-4", nullptr, SW_SHOWNORMAL);
-      return;
+      return true;
     case ID_ABOUT:
       ShowAbout();
-      return;
+      return true;
     case ID_CHECK_UPDATES:
     case ID_TECHNICAL_SUPPORT:
       OpenProductPage();
-      return;
+      return true;
     case ID_TRAY_EXIT:
       ExitProgram();
-      return;
+      return true;
     case IDOK:
       // The dialog manager's answer to Enter: the window has no OK button,
       // and Enter must never end the program. In the number field it
       // settles the typed text as an edit does.
       if (GetFocus() == numberField_.Handle()) OnNumberEdited();
-      return;
+      return true;
     case IDCANCEL:
       // Escape: like the close box, back to the tray.
       HideToTray();
-      return;
+      return true;
     default:
       // Menu commands come with code 0; control notifications never run an action.
       if (code == 0) Guarded([&] { dispatcher_.OnTrayMenuCommand(id); });
-      return;
+      return true;
   }
 }
 
@@ -639,26 +630,12 @@ void CVesperonDlg::DescribeMenus() {
 void CVesperonDlg::ShowAbout() {
   class CAboutDlg final : public win::CModalDialog {
    protected:
-    bool OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) override {
-      if (msg == WM_INITDIALOG) {
-        result = TRUE;
-        return true;
-      }
-      if (msg != WM_COMMAND) return false;
-      switch (LOWORD(w)) {
-        case IDC_SYSTEM_INFO: {
-          const char* program = SystemInfoProgram();
-          if (*program) ShellExecuteA(h_, nullptr, program, nullptr, nullptr, SW_SHOWNORMAL);
-          End(IDOK);
-          return true;
-        }
-        case IDOK:
-        case IDCANCEL:
-          End(LOWORD(w));
-          return true;
-        default:
-          return false;
-      }
+    bool OnButtonClicked(int id) override {
+      if (id != IDC_SYSTEM_INFO) return CModalDialog::OnButtonClicked(id);
+      const char* program = SystemInfoProgram();
+      if (*program) ShellExecuteA(h_, nullptr, program, nullptr, nullptr, SW_SHOWNORMAL);
+      End(IDOK);
+      return true;
     }
   } about;
   about.DoModal(IDD_ABOUTBOX, h_);

@@ -15,6 +15,7 @@
 #include "actions/ActionDispatcher.h"
 #include "app/SchedulerEngine.h"
 #include "app/win32/Controls.h"
+#include "app/win32/Dialog.h"
 #include "shell/TrayIcon.h"
 
 class CVesperonDlg final : public win::CModalDialog,
@@ -61,8 +62,8 @@ class CVesperonDlg final : public win::CModalDialog,
  private:
   void OnCreate();
   void OnInitDialog();
-  void OnCommand(int id, int code);
-  bool OnNotify(const NMHDR& header, INT_PTR& result);
+  bool OnCommand(int id, int code) override;
+  bool OnNotify(const NMHDR& header, INT_PTR& result) override;
   void OnDestroy();
   void OnStartHiddenTimer();
   void HideToTray();
@@ -95,10 +96,6 @@ class CVesperonDlg final : public win::CModalDialog,
   void DescribeMenus();
 #endif
   void OpenProductPage();
-  // Runs a handler that may throw, showing the failure the way the
-  // program's windows report store failures.
-  template <typename Handler>
-  void Guarded(Handler&& handler);
 
   Vesperon::SchedulerEngine engine_;
   Vesperon::ActionDispatcher dispatcher_;
