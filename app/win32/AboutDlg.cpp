@@ -7,24 +7,10 @@
 
 INT_PTR CAboutDlg::DoModal(HWND parent) { return CModalDialog::DoModal(IDD_ABOUTBOX, parent); }
 
-bool CAboutDlg::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
-  if (msg == WM_INITDIALOG) {
-    result = TRUE;
-    return true;
-  }
-  if (msg != WM_COMMAND) return false;
-  switch (LOWORD(w)) {
-    case IDC_SYSTEM_INFO: {
-      const char* program = Vesperon::SystemInfoProgram();
-      if (*program) ShellExecuteA(h_, nullptr, program, nullptr, nullptr, SW_SHOWNORMAL);
-      End(IDOK);
-      return true;
-    }
-    case IDOK:
-    case IDCANCEL:
-      End(LOWORD(w));
-      return true;
-    default:
-      return false;
-  }
+bool CAboutDlg::OnButtonClicked(int id) {
+  if (id != IDC_SYSTEM_INFO) return CModalDialog::OnButtonClicked(id);
+  const char* program = Vesperon::SystemInfoProgram();
+  if (*program) ShellExecuteA(h_, nullptr, program, nullptr, nullptr, SW_SHOWNORMAL);
+  End(IDOK);
+  return true;
 }

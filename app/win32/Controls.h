@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/DisplayScale.h"
+#include "platform/win32/Handle.h"
 
 namespace win {
 
@@ -171,36 +172,25 @@ inline SIZE SmallIconSize() { return SIZE{GetSystemMetrics(SM_CXSMICON), GetSyst
 // An image list of small icons from the program's resources.
 class CImageList {
  public:
-  CImageList() = default;
-  CImageList(const CImageList&) = delete;
-  CImageList& operator=(const CImageList&) = delete;
-  ~CImageList() { Destroy(); }
   bool Create(int initial, int grow) {
     size_ = SmallIconSize();
-    h_ = ImageList_Create(size_.cx, size_.cy, ILC_COLOR32 | ILC_MASK, initial, grow);
-    return h_ != nullptr;
+    list_.Attach(ImageList_Create(size_.cx, size_.cy, ILC_COLOR32 | ILC_MASK, initial, grow));
+    return list_.IsValid();
   }
   void AddIconResource(int resourceId) const {
-    HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId),
-                                               IMAGE_ICON, size_.cx, size_.cy, LR_DEFAULTCOLOR));
-    ImageList_AddIcon(h_, icon);
-    if (icon) DestroyIcon(icon);
+    const CIcon icon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId),
+                                                   IMAGE_ICON, size_.cx, size_.cy, LR_DEFAULTCOLOR)));
+    ImageList_AddIcon(list_, icon);
   }
-  void Destroy() {
-    if (h_) ImageList_Destroy(h_);
-    h_ = nullptr;
-  }
-  HIMAGELIST Handle() const { return h_; }
+  void Destroy() { list_.Close(); }
+  HIMAGELIST Handle() const { return list_; }
   SIZE ImageSize() const { return size_; }
 
  private:
-  HIMAGELIST h_ = nullptr;
+  CImageListHandle list_;
   SIZE size_{16, 16};
 };
 
-// A modal dialog from a resource template; derived classes handle messages
-// in OnMessage, a plain switch, and return false for what they leave to the
-// dialog manager.
 // A window property a modal window may carry: the command (IDOK) that
 // closes it when the program ends under it; without it, IDCANCEL does.
 inline constexpr char kCloseOnExitProperty[] = "Vesperon.CloseOnExit";
@@ -236,47 +226,5 @@ inline HWND MakeUnicodeControl(HWND dialog, int id, const wchar_t* className) {
   DestroyWindow(old);
   return control;
 }
-
-class CModalDialog {
- public:
-  virtual ~CModalDialog() = default;
-  INT_PTR DoModal(int templateId, HWND parent) {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), parent,
-                           &CModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
-  }
-  // The same dialog as a Unicode window, so its edits hold whatever the user
-  // types; the narrow calls the dialog makes are converted as usual.
-  INT_PTR DoModalUnicode(int templateId, HWND parent) {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), parent,
-                           &CModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
-  }
-  HWND Handle() const { return h_; }
-  HWND Item(int id) const { return GetDlgItem(h_, id); }
-  void End(INT_PTR result) const { EndDialog(h_, result); }
-
- protected:
-  // `result` is the message's return value when the handler returns true.
-  virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) = 0;
-  HWND h_ = nullptr;
-
- private:
-  static INT_PTR CALLBACK DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-    CModalDialog* self = nullptr;
-    if (msg == WM_INITDIALOG) {
-      self = reinterpret_cast<CModalDialog*>(l);
-      self->h_ = h;
-      SetWindowLongPtrA(h, DWLP_USER, l);
-    } else {
-      self = reinterpret_cast<CModalDialog*>(GetWindowLongPtrA(h, DWLP_USER));
-    }
-    if (!self) return FALSE;
-    INT_PTR result = 0;
-    if (!self->OnMessage(msg, w, l, result)) return FALSE;
-    // Messages with a return value of their own (notifications, registered
-    // messages) pass it through DWLP_MSGRESULT.
-    if (msg != WM_INITDIALOG) SetWindowLongPtrA(h, DWLP_MSGRESULT, result);
-    return msg == WM_INITDIALOG ? result : TRUE;
-  }
-};
 
 }  // namespace win

@@ -24,12 +24,12 @@ HBITMAP Paint(const win::CImageList& list, int index) {
 }  // namespace
 
 void CMenuBitmaps::Give(HMENU menu, UINT position, const win::CImageList& list, int index) {
-  Bitmap bitmap(Paint(list, index));
-  if (!bitmap) return;
+  win::CBitmap bitmap(Paint(list, index));
+  if (!bitmap.IsValid()) return;
   MENUITEMINFOA item{};
   item.cbSize = sizeof item;
   item.fMask = MIIM_BITMAP;
-  item.hbmpItem = bitmap.get();
+  item.hbmpItem = bitmap;
   SetMenuItemInfoA(menu, position, TRUE, &item);
   bitmaps_.push_back(std::move(bitmap));
 }

@@ -3,11 +3,10 @@
 // image-list entries and kept for as long as the menus may show them.
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
 #include <vector>
 
 #include "app/win32/Controls.h"
+#include "platform/win32/Handle.h"
 
 class CMenuBitmaps {
  public:
@@ -16,10 +15,5 @@ class CMenuBitmaps {
   void Give(HMENU menu, UINT position, const win::CImageList& list, int index);
 
  private:
-  struct DeleteBitmap {
-    void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
-  };
-  using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteBitmap>;
-
-  std::vector<Bitmap> bitmaps_;
+  std::vector<win::CBitmap> bitmaps_;
 };

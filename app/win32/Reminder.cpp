@@ -17,36 +17,34 @@ UINT_PTR WindowTimerId(std::uint32_t id) { return static_cast<UINT_PTR>(id) + 1;
 
 INT_PTR CReminder::Run(HWND parent) { return DoModal(IDD_REMINDER, parent); }
 
-bool CReminder::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
+bool CReminder::OnInit() {
+  text_.Attach(Item(IDC_REMINDER_TEXT));
+  status_.Attach(Item(IDC_REMINDER_STATUS));
+  progress_.Attach(Item(IDC_REMINDER_PROGRESS));
+  // Above every other window and in front, even when the program lives
+  // hidden in the tray and another program has the focus.
+  SetWindowPos(h_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(h_);
+  // Ending the program under an open reminder counts it as read.
+  SetPropA(h_, win::kCloseOnExitProperty, reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(IDOK)));
+  reminder_.Initialize(UseTestSection);
+  // The focus starts on OK, not in the message: Enter closes the window.
+  SetFocus(Item(IDOK));
+  return false;
+}
+
+bool CReminder::OnButtonClicked(int id) {
+  // A click on the status line (its STN_CLICKED has the code of a button's).
+  if (id != IDC_REMINDER_STATUS) return CModalDialog::OnButtonClicked(id);
+  reminder_.OnStatusClick();
+  return true;
+}
+
+bool CReminder::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
   switch (msg) {
-    case WM_INITDIALOG:
-      text_.Attach(Item(IDC_REMINDER_TEXT));
-      status_.Attach(Item(IDC_REMINDER_STATUS));
-      progress_.Attach(Item(IDC_REMINDER_PROGRESS));
-      // Above every other window and in front, even when the program lives
-      // hidden in the tray and another program has the focus.
-      SetWindowPos(h_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-      SetForegroundWindow(h_);
-      // Ending the program under an open reminder counts it as read.
-      SetPropA(h_, win::kCloseOnExitProperty, reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(IDOK)));
-      reminder_.Initialize(UseTestSection);
-      // The focus starts on OK, not in the message: Enter closes the window.
-      SetFocus(Item(IDOK));
-      result = FALSE;
-      return true;
     case WM_TIMER:
       reminder_.OnTimer(static_cast<std::uint32_t>(w - 1));
       return true;
-    case WM_COMMAND:
-      if (LOWORD(w) == IDC_REMINDER_STATUS && HIWORD(w) == STN_CLICKED) {
-        reminder_.OnStatusClick();
-        return true;
-      }
-      if (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) {
-        End(LOWORD(w));
-        return true;
-      }
-      return false;
     case WM_DESTROY:
       KillTimer(h_, WindowTimerId(Vesperon::kReminderCountdownTimer));
       KillTimer(h_, WindowTimerId(Vesperon::kReminderStatusTimer));
@@ -54,7 +52,7 @@ bool CReminder::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
       RemovePropA(h_, win::kCloseOnExitProperty);
       return false;
     default:
-      return false;
+      return CModalDialog::OnMessage(msg, w, l, result);
   }
 }
 
@@ -95,9 +93,6 @@ void CReminder::ShowMessage(const std::string& text) {
   MessageBoxA(h_, text.c_str(), Vesperon::kMessageCaption, MB_OK);
 }
 
-void CReminder::ShowFailure(const Vesperon::Exception& failure) {
-  MessageBoxA(h_, Vesperon::FailureText(failure).c_str(), Vesperon::FailureCaption(failure),
-              MB_OK | MB_ICONERROR);
-}
+void CReminder::ShowFailure(const Vesperon::Exception& failure) { win::ShowFailure(h_, failure); }
 
 void CReminder::Close() { End(IDOK); }

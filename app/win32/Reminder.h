@@ -10,6 +10,7 @@
 
 #include "actions/Reminder.h"
 #include "app/win32/Controls.h"
+#include "app/win32/Dialog.h"
 
 class CReminder final : public win::CModalDialog, private Vesperon::IReminderWindow {
  public:
@@ -26,6 +27,8 @@ class CReminder final : public win::CModalDialog, private Vesperon::IReminderWin
 
  private:
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnInit() override;
+  bool OnButtonClicked(int id) override;
 
   // Vesperon::IReminderWindow
   void ApplyStoredTranslucency() override;

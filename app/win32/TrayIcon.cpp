@@ -18,7 +18,7 @@ CTrayIcon::CTrayIcon(HWND window, UINT callbackMessage)
   info_.window = reinterpret_cast<WindowHandle>(window);
   info_.callbackMessage = callbackMessage;
   info_.iconId = static_cast<std::uint32_t>(kTrayIconId);
-  info_.icon = reinterpret_cast<IconHandle>(image_.get());
+  info_.icon = reinterpret_cast<IconHandle>(image_.Get());
   info_.tooltip = kTrayTooltip;
   TryAdd();
 }
@@ -48,8 +48,8 @@ void CTrayIcon::ShowBalloon(const std::string& title, const std::string& text, s
 }
 
 void CTrayIcon::SetImage(std::int32_t iconResource) {
-  image_.reset(LoadTrayImage(iconResource));
-  info_.icon = reinterpret_cast<IconHandle>(image_.get());
+  image_.Attach(LoadTrayImage(iconResource));
+  info_.icon = reinterpret_cast<IconHandle>(image_.Get());
   // An icon the shell never took gets its new image when it is added.
   if (added_) ModifyTrayIcon(info_.window, info_.callbackMessage, info_.iconId, info_.icon, info_.tooltip);
 }

@@ -5,10 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <type_traits>
 
+#include "platform/win32/Handle.h"
 #include "shell/TrayIcon.h"
 
 class CTrayIcon {
@@ -32,14 +31,9 @@ class CTrayIcon {
   void SetImage(std::int32_t iconResource);
 
  private:
-  struct DestroyIconHandle {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-  };
-  using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, DestroyIconHandle>;
-
   void TryAdd();
 
   Vesperon::TrayIconInfo info_;  // its icon is image_'s
-  Icon image_;
+  win::CIcon image_;
   bool added_ = false;
 };

@@ -46,18 +46,9 @@ CVesperonDlg::CVesperonDlg()
     : engine_(*this),
       dispatcher_(*this),
       trayMenuResource_(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU))),
-      trayMenu_(trayMenuResource_ ? GetSubMenu(trayMenuResource_.get(), 0) : nullptr) {}
+      trayMenu_(trayMenuResource_.IsValid() ? GetSubMenu(trayMenuResource_, 0) : nullptr) {}
 
 INT_PTR CVesperonDlg::Run() { return DoModal(IDD_VESPERON_DIALOG, nullptr); }
-
-template <typename Handler>
-void CVesperonDlg::Guarded(Handler&& handler) {
-  try {
-    handler();
-  } catch (const Exception& failure) {
-    MessageBoxA(h_, FailureText(failure).c_str(), FailureCaption(failure), MB_OK | MB_ICONERROR);
-  }
-}
 
 bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
   const vesperon_app::RegisteredMessages& messages = vesperon_app::Messages();
@@ -81,11 +72,6 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
   }
 #endif
   switch (msg) {
-    case WM_INITDIALOG:
-      OnCreate();
-      OnInitDialog();
-      result = TRUE;
-      return true;
     case WM_TIMER:
       if (w == kStartHiddenTimer) {
         OnStartHiddenTimer();
@@ -93,14 +79,9 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
         Guarded([&] { engine_.OnTimer(static_cast<std::int32_t>(w)); });
       }
       return true;
-    case WM_COMMAND:
-      OnCommand(LOWORD(w), HIWORD(w));
-      return true;
     case WM_HOTKEY:
       Guarded([&] { result = HotKeys::OnHotKey(dispatcher_, *this, static_cast<std::uintptr_t>(w)); });
       return true;
-    case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<const NMHDR*>(l), result);
     case WM_WINDOWPOSCHANGING:
       // The dialog manager shows a modal dialog once its queue first runs
       // empty, which can be after the start-up hide: a window that starts
@@ -126,8 +107,14 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
       OnDestroy();
       return true;
     default:
-      return false;
+      return CModalDialog::OnMessage(msg, w, l, result);
   }
+}
+
+bool CVesperonDlg::OnInit() {
+  OnCreate();
+  OnInitDialog();
+  return true;
 }
 
 void CVesperonDlg::OnCreate() {
@@ -208,14 +195,14 @@ bool CVesperonDlg::ServedAsService() {
 
 void CVesperonDlg::SetWindowIcons() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  icon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
-                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                                            LR_DEFAULTCOLOR)));
+  icon_.Attach(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                             LR_DEFAULTCOLOR)));
   const SIZE small = win::SmallIconSize();
-  smallIcon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
-                                                 small.cx, small.cy, LR_DEFAULTCOLOR)));
-  SendMessageA(h_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-  SendMessageA(h_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  smallIcon_.Attach(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VESPERON), IMAGE_ICON,
+                                                  small.cx, small.cy, LR_DEFAULTCOLOR)));
+  SendMessageA(h_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
+  SendMessageA(h_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 }
 
 bool CVesperonDlg::StartsHidden() {
@@ -226,7 +213,7 @@ bool CVesperonDlg::StartsHidden() {
                             DataSystem::kHiveCurrentUser);
     minimize = values.at(1) != 0;
   } catch (const Exception& failure) {
-    MessageBoxA(h_, FailureText(failure).c_str(), FailureCaption(failure), MB_OK | MB_ICONERROR);
+    ShowFailure(failure);
   }
   return minimize;
 }
@@ -343,75 +330,75 @@ void CVesperonDlg::ShowKindEditor(std::int32_t kind, bool chosenByUser) {
   }
 }
 
-void CVesperonDlg::OnCommand(int id, int code) {
+bool CVesperonDlg::OnCommand(int id, int code) {
   switch (id) {
     case IDC_ACTIVATE:
       if (code == BN_CLICKED) Guarded([&] { engine_.OnActivateClicked(); });
-      return;
+      return true;
     case IDC_EXECUTE_NOW:
       if (code == BN_CLICKED) Guarded([&] { dispatcher_.ExecuteSelectedAction(); });
-      return;
+      return true;
     case IDC_TRIGGER_LIST:
       if (code == CBN_SELENDOK) ShowKindEditor(SelectedTriggerKind(), true);
-      return;
+      return true;
     case IDC_NUMBER_FIELD:
       if (code == EN_CHANGE) numberField_.OnEdited(SelectedTriggerKind());
-      return;
+      return true;
     case IDC_PROCESS_FIELD:
       if (code == CBN_DROPDOWN) {
         processField_.SetText("");
         FillProcessList();
         processField_.SetText("");
       }
-      return;
+      return true;
     case IDC_PROPERTIES:
       if (code == BN_CLICKED) {
         CAppPropertySheet sheet(h_, CAppPropertySheet::kActionPages, SelectedActionItemData());
         sheet.DoModal();
       }
-      return;
+      return true;
     case ID_GLOBAL_OPTIONS: {
       CAppPropertySheet sheet(h_, CAppPropertySheet::kGlobalOptionPages);
       sheet.DoModal();
       // Its Profiles page may have made another profile active.
       Guarded([&] { engine_.FollowActiveProfile(); });
-      return;
+      return true;
     }
     case ID_SYSTEM_TWEAKS:
       CSystemTweaksDlg().DoModal(h_);
-      return;
+      return true;
     case IDC_VESPERON:
     case IDC_PROFILES:
     case ID_HELP_CONTENTS:
       ShowMessage(kNotImplementedText);
-      return;
+      return true;
     case ID_BOOT_OPTIONS:
       ShellExecuteA(h_, nullptr, "msconfig", "-4", nullptr, SW_SHOWNORMAL);
-      return;
+      return true;
     case ID_ABOUT:
       CAboutDlg().DoModal(h_);
-      return;
+      return true;
     case ID_CHECK_UPDATES:
     case ID_TECHNICAL_SUPPORT:
       OpenProductPage();
-      return;
+      return true;
     case ID_TRAY_EXIT:
       ExitProgram();
-      return;
+      return true;
     case IDOK:
       // The dialog manager's answer to Enter: the window has no OK button,
       // and Enter must never end the program. In the number field it
       // settles the typed text as an edit does.
       if (GetFocus() == numberField_.Handle()) numberField_.OnEdited(SelectedTriggerKind());
-      return;
+      return true;
     case IDCANCEL:
       // Escape: like the close box, back to the tray.
       HideToTray();
-      return;
+      return true;
     default:
       // Menu commands come with code 0; control notifications never run an action.
       if (code == 0) Guarded([&] { dispatcher_.OnTrayMenuCommand(id); });
-      return;
+      return true;
   }
 }
 

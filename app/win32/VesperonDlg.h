@@ -8,15 +8,16 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <type_traits>
 
 #include "actions/ActionDispatcher.h"
 #include "app/SchedulerEngine.h"
 #include "app/win32/Controls.h"
 #include "app/win32/DdeNameService.h"
+#include "app/win32/Dialog.h"
 #include "app/win32/MenuBitmaps.h"
 #include "app/win32/NumberField.h"
 #include "app/win32/TrayIcon.h"
+#include "platform/win32/Handle.h"
 
 class CVesperonDlg final : public win::CModalDialog,
                            public Vesperon::IEngineWindow,
@@ -59,6 +60,7 @@ class CVesperonDlg final : public win::CModalDialog,
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
 
  private:
+  bool OnInit() override;
   void OnCreate();
   void OnInitDialog();
   void AttachControls();
@@ -66,8 +68,8 @@ class CVesperonDlg final : public win::CModalDialog,
   void SetWindowIcons();
   bool StartsHidden();
   void RestoreStoredState();
-  void OnCommand(int id, int code);
-  bool OnNotify(const NMHDR& header, INT_PTR& result);
+  bool OnCommand(int id, int code) override;
+  bool OnNotify(const NMHDR& header, INT_PTR& result) override;
   void OnDestroy();
   void OnStartHiddenTimer();
   void HideToTray();
@@ -91,26 +93,13 @@ class CVesperonDlg final : public win::CModalDialog,
   void DescribeMenus();
 #endif
   void OpenProductPage();
-  // Runs a handler that may throw, showing the failure the way the
-  // program's windows report store failures.
-  template <typename Handler>
-  void Guarded(Handler&& handler);
-
-  struct DestroyIconHandle {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-  };
-  struct DestroyMenuHandle {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-  };
-  using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, DestroyIconHandle>;
-  using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, DestroyMenuHandle>;
 
   Vesperon::SchedulerEngine engine_;
   Vesperon::ActionDispatcher dispatcher_;
 
-  Icon icon_;
-  Icon smallIcon_;
-  Menu trayMenuResource_;
+  win::CIcon icon_;
+  win::CIcon smallIcon_;
+  win::CMenu trayMenuResource_;
   HMENU trayMenu_ = nullptr;  // its first submenu
   CMenuBitmaps menuBitmaps_;  // after the menu: the pictures go first
   win::CStatusBar statusBar_;

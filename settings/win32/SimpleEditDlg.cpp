@@ -6,38 +6,22 @@
 #include "settings/StorableText.h"
 #include "system/OsVersion.h"
 
-bool CSimpleEditDlg::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
-  switch (msg) {
-    case WM_INITDIALOG:
-      if (Vesperon::IsOsVersionAtLeast(0, 120)) {
-        try {
-          Vesperon::ApplyStoredTranslucency(reinterpret_cast<platform::WindowHandle>(h_));
-        } catch (const Vesperon::Exception&) {
-          // An opaque name dialog is still a usable one.
-        }
-      }
-      SetWindowTextA(h_, Title.c_str());
-      SetDlgItemTextA(h_, kPromptLabel, Prompt.c_str());
-      SetDlgItemTextA(h_, kEdit, Text.c_str());
-      SendDlgItemMessageA(h_, kEdit, EM_SETSEL, 0, -1);
-      result = TRUE;  // the edit has the focus
-      return true;
-    case WM_COMMAND:
-      if (LOWORD(w) == IDOK) {
-        OnOk();
-        return true;
-      }
-      if (LOWORD(w) == IDCANCEL) {
-        End(IDCANCEL);
-        return true;
-      }
-      return false;
-    default:
-      return false;
+bool CSimpleEditDlg::OnInit() {
+  if (Vesperon::IsOsVersionAtLeast(0, 120)) {
+    try {
+      Vesperon::ApplyStoredTranslucency(reinterpret_cast<platform::WindowHandle>(h_));
+    } catch (const Vesperon::Exception&) {
+      // An opaque name dialog is still a usable one.
+    }
   }
+  SetWindowTextA(h_, Title.c_str());
+  SetDlgItemTextA(h_, kPromptLabel, Prompt.c_str());
+  SetDlgItemTextA(h_, kEdit, Text.c_str());
+  SendDlgItemMessageA(h_, kEdit, EM_SETSEL, 0, -1);
+  return true;  // the edit has the focus
 }
 
-void CSimpleEditDlg::OnOk() {
+bool CSimpleEditDlg::OnOk() {
   std::string typed;
   const char* message = nullptr;
   switch (Vesperon::CheckProfileName(win::CWindow(Item(kEdit)).GetUnicodeText(), Forbidden, typed)) {
@@ -50,8 +34,9 @@ void CSimpleEditDlg::OnOk() {
   if (message != nullptr) {
     MessageBoxA(h_, message, Title.c_str(), MB_OK | MB_ICONEXCLAMATION);
     SetFocus(Item(kEdit));
-    return;
+    return true;
   }
   Text = typed;
   End(IDOK);
+  return true;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/win32/Controls.h"
+#include "app/win32/Dialog.h"
 
 class CSimpleEditDlg final : public win::CModalDialog {
  public:
@@ -32,8 +33,6 @@ class CSimpleEditDlg final : public win::CModalDialog {
   std::string ForbiddenMessage;
 
  protected:
-  bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
-
- private:
-  void OnOk();
+  bool OnInit() override;
+  bool OnOk() override;
 };

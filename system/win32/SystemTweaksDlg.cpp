@@ -20,29 +20,16 @@ INT_PTR CSystemTweaksDlg::DoModal(HWND parent) {
   return CModalDialog::DoModal(IDD_SYSTEM_TWEAKS, parent);
 }
 
-bool CSystemTweaksDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
-  switch (msg) {
-    case WM_INITDIALOG:
-      OnInitDialog();
-      result = TRUE;
-      return true;
-    case WM_COMMAND:
-      OnCommand(LOWORD(w), HIWORD(w));
-      return true;
-    case WM_NOTIFY: {
-      const auto& header = *reinterpret_cast<const NMHDR*>(l);
-      if (header.idFrom != IDC_TWEAK_TIMEOUT_SPIN || header.code != UDN_DELTAPOS) return false;
-      OnSpin(reinterpret_cast<const NMUPDOWN&>(header).iDelta);
-      result = 0;
-      return true;
-    }
-    default:
-      return false;
-  }
+bool CSystemTweaksDlg::OnNotify(const NMHDR& header, INT_PTR& result) {
+  if (header.idFrom != IDC_TWEAK_TIMEOUT_SPIN || header.code != UDN_DELTAPOS) return false;
+  OnSpin(reinterpret_cast<const NMUPDOWN&>(header).iDelta);
+  result = 0;
+  return true;
 }
 
-void CSystemTweaksDlg::OnInitDialog() {
-  try {
+bool CSystemTweaksDlg::OnInit() {
+  // The dialog opens with what could be read, even after a failure.
+  Guarded([&] {
     // Applies itself only from Windows 2000 on.
     ApplyStoredTranslucency(reinterpret_cast<platform::WindowHandle>(h_));
     for (int row = 0; row < kTweakRowCount; ++row) {
@@ -54,10 +41,9 @@ void CSystemTweaksDlg::OnInitDialog() {
       }
     }
     state_ = LoadTweakState();
-  } catch (const Exception& failure) {
-    ShowFailure(failure);
-  }
+  });
   ShowValues();
+  return true;
 }
 
 void CSystemTweaksDlg::ShowValues() {
@@ -87,7 +73,7 @@ bool CSystemTweaksDlg::TakeValues() {
   return true;
 }
 
-void CSystemTweaksDlg::OnCommand(int id, int code) {
+bool CSystemTweaksDlg::OnCommand(int id, int code) {
   switch (id) {
     case IDC_TWEAK_CLEAR_PAGE_FILE:
     case IDC_TWEAK_STATUS_MESSAGES:
@@ -99,22 +85,16 @@ void CSystemTweaksDlg::OnCommand(int id, int code) {
           if (CheckBoxOf(row) == id) Touch(row);
         }
       }
-      return;
+      return true;
     case IDC_TWEAK_STATUS_NORMAL:
     case IDC_TWEAK_STATUS_VERBOSE:
       if (code == BN_CLICKED) Touch(kTweakVerboseStatus);
-      return;
+      return true;
     case IDC_TWEAK_TIMEOUT:
       if (code == EN_CHANGE && !filling_) Touch(kTweakWaitToKill);
-      return;
-    case IDOK:
-      OnOk();
-      return;
-    case IDCANCEL:
-      End(IDCANCEL);
-      return;
+      return true;
     default:
-      return;
+      return CModalDialog::OnCommand(id, code);
   }
 }
 
@@ -125,19 +105,10 @@ void CSystemTweaksDlg::OnSpin(int reportedStep) {
   Touch(kTweakWaitToKill);
 }
 
-void CSystemTweaksDlg::OnOk() {
-  if (!TakeValues()) return;
-  try {
-    SaveTweakState(state_);
-  } catch (const Exception& failure) {
-    // The rows before the refused one are written; the dialog stays open so
-    // that the user sees which settings did not take and can cancel.
-    ShowFailure(failure);
-    return;
-  }
-  End(IDOK);
-}
-
-void CSystemTweaksDlg::ShowFailure(const Exception& failure) const {
-  MessageBoxA(h_, FailureText(failure).c_str(), FailureCaption(failure), MB_OK | MB_ICONERROR);
+bool CSystemTweaksDlg::OnOk() {
+  // After a refusal the rows before the refused one are written; the dialog
+  // stays open so that the user sees which settings did not take and can
+  // cancel.
+  if (TakeValues() && Guarded([&] { SaveTweakState(state_); })) End(IDOK);
+  return true;
 }

@@ -3,6 +3,7 @@
 // that the running version has, and on OK writes back only the ones the
 // user touched.
 #include "app/win32/Controls.h"
+#include "app/win32/Dialog.h"
 #include "model/Exception.h"
 #include "system/SystemTweaks.h"
 
@@ -11,18 +12,17 @@ class CSystemTweaksDlg final : public win::CModalDialog {
   INT_PTR DoModal(HWND parent);
 
  protected:
-  bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnInit() override;
+  bool OnCommand(int id, int code) override;
+  bool OnNotify(const NMHDR& header, INT_PTR& result) override;
+  bool OnOk() override;
 
  private:
-  void OnInitDialog();
-  void OnCommand(int id, int code);
   void OnSpin(int reportedStep);
-  void OnOk();
   // The settings' states into the controls, and back.
   void ShowValues();
   bool TakeValues();
   void Touch(Vesperon::TweakRow row) { state_.touched[row] = true; }
-  void ShowFailure(const Vesperon::Exception& failure) const;
 
   Vesperon::TweakState state_{};
   // Filling the controls raises the same notifications as the user's edits;
