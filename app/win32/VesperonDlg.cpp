@@ -42,11 +42,7 @@ SYSTEMTIME ToSystemTime(const DateTime& t) {
 
 }  // namespace
 
-CVesperonDlg::CVesperonDlg()
-    : engine_(*this),
-      dispatcher_(*this),
-      trayMenuResource_(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU))),
-      trayMenu_(trayMenuResource_.IsValid() ? GetSubMenu(trayMenuResource_, 0) : nullptr) {}
+CVesperonDlg::CVesperonDlg() : engine_(*this), dispatcher_(*this) {}
 
 INT_PTR CVesperonDlg::Run() { return DoModal(IDD_VESPERON_DIALOG, nullptr); }
 
@@ -251,27 +247,9 @@ void CVesperonDlg::FillProcessList() {
   }
 }
 
-void CVesperonDlg::GiveTrayMenuIcons() {
-  if (!trayMenu_) return;
-  for (int i = 0, n = GetMenuItemCount(trayMenu_); i < n; ++i) {
-    const UINT command = GetMenuItemID(trayMenu_, i);
-    const auto position = static_cast<UINT>(i);
-    if (command == ID_TRAY_EXIT) {
-      menuBitmaps_.Give(trayMenu_, position, triggerImages_, kTriggerKindCount);  // the Exit icon
-    } else {
-      const int image = GetActionImageIndex(TrayMenuCommandAction(static_cast<std::int32_t>(command)));
-      if (image >= 0) menuBitmaps_.Give(trayMenu_, position, actionImages_, image);
-    }
-  }
-}
-
 void CVesperonDlg::PrepareMenus() {
-  GiveTrayMenuIcons();
-  if (trayMenu_) {
-    for (std::int32_t command : TrayMenuCommandsToRemove()) {
-      DeleteMenu(trayMenu_, static_cast<UINT>(command), MF_BYCOMMAND);
-    }
-  }
+  // The menu icons follow the trigger kinds' in their list, Exit first.
+  trayMenu_.Prepare(actionImages_, triggerImages_, kTriggerKindCount);
   if (!IsOsVersionAtLeast(0, 120)) {
     if (HMENU bar = GetMenu(h_)) {
       DeleteMenu(bar, ID_BOOT_OPTIONS, MF_BYCOMMAND);
@@ -483,10 +461,7 @@ LRESULT CVesperonDlg::OnTrayIconClick(WPARAM w, LPARAM l) {
 
 LRESULT CVesperonDlg::OnDisplayTrayMenu(WPARAM, LPARAM l) {
   const TrayMenuPoint point = UnpackTrayMenuPoint(l);
-  SetForegroundWindow(h_);
-  if (trayMenu_) TrackPopupMenuEx(trayMenu_, TPM_VERNEGANIMATION, point.x, point.y, h_, nullptr);
-  // Lets the menu close properly when the user clicks elsewhere.
-  PostMessageA(h_, WM_NULL, 0, 0);
+  trayMenu_.Show(h_, point.x, point.y);
   return 0;
 }
 
@@ -505,7 +480,7 @@ void CVesperonDlg::DescribeMenus() {
     }
     vesperon_app::WriteJournalLine(line);
   };
-  describe("TrayMenu", trayMenu_);
+  describe("TrayMenu", trayMenu_.Handle());
   HMENU bar = GetMenu(h_);
   describe("SettingsMenu", bar ? GetSubMenu(bar, 0) : nullptr);
   describe("HelpMenu", bar ? GetSubMenu(bar, 1) : nullptr);

@@ -14,9 +14,9 @@
 #include "app/win32/Controls.h"
 #include "app/win32/DdeNameService.h"
 #include "app/win32/Dialog.h"
-#include "app/win32/MenuBitmaps.h"
 #include "app/win32/NumberField.h"
 #include "app/win32/TrayIcon.h"
+#include "app/win32/TrayMenu.h"
 #include "platform/win32/Handle.h"
 
 class CVesperonDlg final : public win::CModalDialog,
@@ -82,7 +82,6 @@ class CVesperonDlg final : public win::CModalDialog,
   void FillWeekdayList();
   void FillProcessList();
   void PrepareMenus();
-  void GiveTrayMenuIcons();
   void ShowKindEditor(std::int32_t kind, bool chosenByUser);
 
   LRESULT OnTrayIconClick(WPARAM w, LPARAM l);
@@ -99,9 +98,7 @@ class CVesperonDlg final : public win::CModalDialog,
 
   win::CIcon icon_;
   win::CIcon smallIcon_;
-  win::CMenu trayMenuResource_;
-  HMENU trayMenu_ = nullptr;  // its first submenu
-  CMenuBitmaps menuBitmaps_;  // after the menu: the pictures go first
+  CTrayMenu trayMenu_;
   win::CStatusBar statusBar_;
   win::CImageList actionImages_;
   win::CImageList triggerImages_;
