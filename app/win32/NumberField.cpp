@@ -25,6 +25,8 @@ void CNumberField::Write(std::int32_t value) {
   writing_ = false;
 }
 
+void CNumberField::FitKind(std::int32_t kind) { Write(ClampNumber(kind, number_)); }
+
 std::int32_t CNumberField::Read() {
   const NumberFieldResult read = NumberAfterEdit(-1, field_.GetText(), number_);
   if (read.rejected) {

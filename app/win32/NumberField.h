@@ -15,9 +15,10 @@ class CNumberField {
   HWND Handle() const { return field_.Handle(); }
   void Show(bool show) const;
 
-  // The last accepted number, without reading the field.
-  std::int32_t Value() const { return number_; }
   void Write(std::int32_t value);
+  // The last accepted number brought into the kind's range, when its editor
+  // is shown.
+  void FitKind(std::int32_t kind);
   // The field's number for the trigger: text that is no integer is refused
   // with a message and the last accepted number written back.
   std::int32_t Read();

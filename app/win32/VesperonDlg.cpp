@@ -280,7 +280,7 @@ void CVesperonDlg::ShowKindEditor(std::int32_t kind, bool chosenByUser) {
         st.wMilliseconds = 0;
         timeField_.SetTime(st);
       }
-      numberField_.Write(ClampNumber(kind, numberField_.Value()));
+      numberField_.FitKind(kind);
       break;
     case TriggerKind::Weekly:
       if (chosenByUser) {
@@ -289,7 +289,7 @@ void CVesperonDlg::ShowKindEditor(std::int32_t kind, bool chosenByUser) {
       }
       break;
     case TriggerKind::Monthly:
-      numberField_.Write(ClampNumber(kind, numberField_.Value()));
+      numberField_.FitKind(kind);
       break;
     case TriggerKind::Process:
       if (chosenByUser) {

@@ -1,7 +1,9 @@
 #pragma once
 // The main window: the trigger and action fields, the countdown, the status
-// bar, the menu bar and the tray icon. It is the engine's window and the
-// dispatcher's host; everything the program does happens in its handlers.
+// bar and the menu bar. It is the engine's window and the dispatcher's host;
+// everything the program does happens in its handlers. The tray icon, its
+// menu, the DDE name and the number field's rules are members that own and
+// clean up what they create.
 #include "app/win32/Program.h"
 
 #include <cstdint>
