@@ -12,6 +12,7 @@
 #include "platform/TrayShell.h"
 #include "resources/resource.h"
 #include "settings/Appearance.h"
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 #include "settings/StorableText.h"
 #include "shell/HotKeys.h"
@@ -245,10 +246,9 @@ void CVesperonDlg::OnInitDialog() {
   // 10. Start hidden when asked to.
   bool minimize = true;
   try {
-    std::vector<std::uint32_t> values;
-    DataSystem::ReadNumbers({DataSystem::kPresTrgrAct, DataSystem::kMinimize}, values, "Global",
-                            DataSystem::kHiveCurrentUser);
-    minimize = values.at(1) != 0;
+    DataSystem::StartWindowSettings stored;
+    stored.Load();
+    minimize = stored.startMinimized;
   } catch (const Exception& failure) {
     MessageBoxA(h_, FailureText(failure).c_str(), FailureCaption(failure), MB_OK | MB_ICONERROR);
   }
