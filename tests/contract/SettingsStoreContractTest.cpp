@@ -45,7 +45,9 @@ Thrown Caught(Fn fn) {
 }
 
 // The settings tree as one line per key that holds values:
-// "KEY: NAME=number NAME='text'", keys joined by " | ".
+// "KEY: NAME=number NAME='text'", keys joined by " | "; a number is a
+// 4-byte REG_DWORD, a text a REG_SZ with its terminating zero, anything
+// else shows as "?".
 std::string Stored() {
   std::string out;
   for (const auto& [key, values] : testsupport::DumpTree(platform::kCurrentUser, SettingsPath())) {
@@ -53,10 +55,14 @@ std::string Stored() {
     out += (out.empty() ? "" : " | ") + key + ":";
     for (const auto& [name, value] : values) {
       const Bytes& d = value.second;
-      out += " " + name + "=" +
-             (value.first == platform::kRegDword && d.size() == 4
-                  ? std::to_string(d[0] | d[1] << 8 | d[2] << 16 | std::uint32_t{d[3]} << 24)
-                  : "'" + std::string(d.begin(), d.end() - (d.empty() ? 0 : 1)) + "'");
+      out += " " + name + "=";
+      if (value.first == platform::kRegDword && d.size() == 4) {
+        out += std::to_string(d[0] | d[1] << 8 | d[2] << 16 | std::uint32_t{d[3]} << 24);
+      } else if (value.first == platform::kRegSz && !d.empty() && d.back() == 0) {
+        out += "'" + std::string(d.begin(), d.end() - 1) + "'";
+      } else {
+        out += "?";
+      }
     }
   }
   return out;
