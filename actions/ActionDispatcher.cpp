@@ -2,30 +2,30 @@
 
 #include "actions/InternetExplorerVersion.h"
 #include "actions/SystemActions.h"
-#include "settings/SettingsStore.h"
+#include "settings/SettingsRecords.h"
+#include "settings/StoreExceptions.h"
 #include "system/OsVersion.h"
 
 namespace Vesperon {
 namespace {
 
 struct ClickBinding {
-  DataSystem::SettingId clickKind;
-  DataSystem::SettingId action;
+  DataSystem::MouseButton button;
   TrayClickKind kind;
 };
 
 bool BindingOf(std::intptr_t message, ClickBinding& out) {
-  using namespace DataSystem;
+  using DataSystem::MouseButton;
   switch (message) {
-    case kMouseLeftDown: out = {kLBClickC, kLBAction, kClickPressed}; return true;
-    case kMouseLeftUp: out = {kLBClickC, kLBAction, kClickReleased}; return true;
-    case kMouseLeftDouble: out = {kLBClickC, kLBAction, kClickDouble}; return true;
-    case kMouseRightDown: out = {kRBClickC, kRBAction, kClickPressed}; return true;
-    case kMouseRightUp: out = {kRBClickC, kRBAction, kClickReleased}; return true;
-    case kMouseRightDouble: out = {kRBClickC, kRBAction, kClickDouble}; return true;
-    case kMouseMiddleDown: out = {kMBClickC, kMBAction, kClickPressed}; return true;
-    case kMouseMiddleUp: out = {kMBClickC, kMBAction, kClickReleased}; return true;
-    case kMouseMiddleDouble: out = {kMBClickC, kMBAction, kClickDouble}; return true;
+    case kMouseLeftDown: out = {MouseButton::Left, kClickPressed}; return true;
+    case kMouseLeftUp: out = {MouseButton::Left, kClickReleased}; return true;
+    case kMouseLeftDouble: out = {MouseButton::Left, kClickDouble}; return true;
+    case kMouseRightDown: out = {MouseButton::Right, kClickPressed}; return true;
+    case kMouseRightUp: out = {MouseButton::Right, kClickReleased}; return true;
+    case kMouseRightDouble: out = {MouseButton::Right, kClickDouble}; return true;
+    case kMouseMiddleDown: out = {MouseButton::Middle, kClickPressed}; return true;
+    case kMouseMiddleUp: out = {MouseButton::Middle, kClickReleased}; return true;
+    case kMouseMiddleDouble: out = {MouseButton::Middle, kClickDouble}; return true;
     default: return false;
   }
 }
@@ -53,16 +53,15 @@ std::uint32_t PackPointParameter(std::int32_t x, std::int32_t y) {
 ActionId LookupTrayClickAction(std::intptr_t mouseMessage) {
   ClickBinding binding{};
   if (!BindingOf(mouseMessage, binding)) return -1;
-  std::vector<std::uint32_t> values;
+  DataSystem::MouseShortcut shortcut;
   try {
-    DataSystem::ReadNumbers({binding.clickKind, binding.action}, values, "Global",
-                            DataSystem::kHiveCurrentUser);
+    shortcut.Load(binding.button);
   } catch (const Vesperon::Exception&) {
     // A click must never fail: settings that cannot be read bind nothing.
     return -1;
   }
-  if (values[0] != binding.kind) return -1;
-  return static_cast<ActionId>(values[1]);
+  if (shortcut.clickKind != binding.kind) return -1;
+  return static_cast<ActionId>(shortcut.action);
 }
 
 ActionId TrayMenuCommandAction(std::int32_t command) {

@@ -8,6 +8,7 @@
 #include "actions/ProcessList.h"
 #include "model/WildcardMatch.h"
 #include "platform/DialUpSystem.h"
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 
 namespace Vesperon {
@@ -109,11 +110,9 @@ void ListDialUpConnections(std::vector<ConnectionInfo>& list) {
 }
 
 void HangUpMatchingConnections() {
-  std::vector<std::string> values;
   const std::string section =
       "Profiles\\" + DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
-  DataSystem::ReadStrings({DataSystem::kToDiscon}, values, section, DataSystem::kHiveCurrentUser);
-  HangUpConnectionsMatching(SplitPatternList(values.at(0)));
+  HangUpConnectionsMatching(SplitPatternList(DataSystem::ReadText(DataSystem::kToDiscon, section)));
 }
 
 }  // namespace Vesperon

@@ -5,6 +5,7 @@
 #include "actions/BoundFunctions.h"
 #include "actions/Privileges.h"
 #include "platform/PowerSystem.h"
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 #include "system/OsVersion.h"
 
@@ -30,12 +31,6 @@ constexpr std::uint32_t kReasonOtherUnplanned = 0;
 
 bool OnNtLine() { return IsOsVersionAtLeast(0, 100); }
 bool On9xLine() { return IsOsVersionAtLeast(10, 0); }
-
-std::vector<std::uint32_t> ReadProfileNumbers(const std::vector<DataSystem::SettingId>& ids) {
-  std::vector<std::uint32_t> values;
-  DataSystem::ReadNumbers(ids, values, ActiveProfileSection(), DataSystem::kHiveCurrentUser);
-  return values;
-}
 
 // WM_QUIT to the shell's desktop window, when the shell has one.
 void PostQuitToShell(platform::IPowerSystem& system) {
@@ -76,10 +71,10 @@ std::string ActiveProfileSection() {
 }
 
 void ExitWindowsWithSettings(std::uint32_t request) {
-  const std::vector<std::uint32_t> settings =
-      ReadProfileNumbers({DataSystem::kSDPropForced, DataSystem::kForceHung, DataSystem::kReason});
-  const std::uint32_t flags = ExitWindowsFlags(request, settings[0] != 0, settings[1] != 0);
-  const std::uint32_t reason = ShutdownReasonCode(settings[2]);
+  DataSystem::ShutdownSettings settings;
+  settings.Load(ActiveProfileSection());
+  const std::uint32_t flags = ExitWindowsFlags(request, settings.forced, settings.forceHung);
+  const std::uint32_t reason = ShutdownReasonCode(settings.reason);
   platform::IPowerSystem& system = platform::PowerSystem();
 
   const bool ntLine = OnNtLine();
@@ -95,9 +90,9 @@ void ExitWindowsWithSettings(std::uint32_t request) {
 }
 
 void SuspendWithSettings(bool hibernate) {
-  const std::vector<std::uint32_t> settings =
-      ReadProfileNumbers({DataSystem::kHNPropForced, DataSystem::kDisableWake});
-  DynSetSuspendState(hibernate, settings[0] != 0, settings[1] != 0);
+  DataSystem::SuspendSettings settings;
+  settings.Load(ActiveProfileSection());
+  DynSetSuspendState(hibernate, settings.forced, settings.disableWake);
 }
 
 void LockWorkStationNow() { DynLockWorkStation(); }

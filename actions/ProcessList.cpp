@@ -8,6 +8,7 @@
 #include "platform/ProcessSystem.h"
 #include "platform/Services.h"
 #include "platform/TextCase.h"
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 
 namespace Vesperon {
@@ -181,11 +182,9 @@ void KillProcessesMatching(const std::vector<std::string>& patterns) {
 }
 
 void KillMatchingProcesses() {
-  std::vector<std::string> values;
   const std::string section =
       "Profiles\\" + DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
-  DataSystem::ReadStrings({DataSystem::kToKill}, values, section, DataSystem::kHiveCurrentUser);
-  KillProcessesMatching(SplitPatternList(values.at(0)));
+  KillProcessesMatching(SplitPatternList(DataSystem::ReadText(DataSystem::kToKill, section)));
 }
 
 }  // namespace Vesperon

@@ -21,22 +21,8 @@ std::string ReminderSection(bool useTestSection) {
 }
 
 ReminderSettings ReadReminderSettings(bool useTestSection) {
-  const std::string section = ReminderSection(useTestSection);
-  std::vector<std::string> texts;
-  DataSystem::ReadStrings({DataSystem::kTxt, DataSystem::kPath}, texts, section,
-                          DataSystem::kHiveCurrentUser);
-  std::vector<std::uint32_t> numbers;
-  DataSystem::ReadNumbers({DataSystem::kPlay, DataSystem::kLooped, DataSystem::kClose,
-                           DataSystem::kClsTime, DataSystem::kClsTType},
-                          numbers, section, DataSystem::kHiveCurrentUser);
   ReminderSettings settings;
-  settings.text = texts.at(0);
-  settings.soundPath = texts.at(1);
-  settings.play = numbers.at(0) != 0;
-  settings.looped = numbers.at(1) != 0;
-  settings.autoClose = numbers.at(2) != 0;
-  settings.closeTime = numbers.at(3);
-  settings.closeUnit = numbers.at(4);
+  settings.Load(ReminderSection(useTestSection));
   return settings;
 }
 
@@ -102,7 +88,7 @@ bool Reminder::Initialize(bool useTestSection) {
   if (settings.autoClose) {
     std::uint32_t factor = 1;
     if (!AutoCloseUnitFactor(settings.closeUnit, factor)) window_.ShowMessage(kBadUnitText);
-    autoCloseSecondsLeft_ = AutoCloseSeconds(settings.closeTime, factor);
+    autoCloseSecondsLeft_ = AutoCloseSeconds(settings.closeAfter, factor);
     window_.StartTimer(kReminderCountdownTimer, kReminderCountdownMilliseconds);
     window_.StartTimer(kReminderStatusTimer, kReminderStatusMilliseconds);
     window_.SetProgressRange(0, autoCloseSecondsLeft_);

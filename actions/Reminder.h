@@ -9,6 +9,7 @@
 #include <string>
 
 #include "model/Exception.h"
+#include "settings/SettingsRecords.h"
 
 namespace Vesperon {
 
@@ -33,21 +34,11 @@ inline constexpr char kBadUnitText[] = "Error";
 // (a registry edited by hand) is held here instead of wrapping around.
 inline constexpr std::uint32_t kMaxAutoCloseSeconds = 0x7FFFFFFF;
 
-// The settings of one reminder (subkey Reminder).
-struct ReminderSettings {
-  std::string text;       // Txt
-  std::string soundPath;  // Path
-  bool play = false;      // Play
-  bool looped = false;    // Looped
-  bool autoClose = false; // Close
-  std::uint32_t closeTime = 1;  // ClsTime, in units of closeUnit
-  std::uint32_t closeUnit = 1;  // ClsTType: 0 seconds, 1 minutes, 2 hours, 3 days
-};
+using DataSystem::ReminderSettings;
 
 // "Temp" for a test of unsaved settings, else the active profile's section.
 std::string ReminderSection(bool useTestSection);
-// Txt and Path in one list call, then Play, Looped, Close, ClsTime, ClsTType
-// in another; store failures propagate.
+// The record of that section; store failures propagate.
 ReminderSettings ReadReminderSettings(bool useTestSection);
 
 // Seconds per unit of ClsTType; false (and `factor` 1) for an unknown unit.

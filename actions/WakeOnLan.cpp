@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/NetworkSystem.h"
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 
 namespace Vesperon {
@@ -17,15 +18,11 @@ std::string ActiveProfileSection() {
 }  // namespace
 
 void WakeOnLan() {
-  const std::string section = ActiveProfileSection();
-  std::vector<std::uint32_t> numbers(2);
-  DataSystem::ReadNumbers({DataSystem::kIPAddr, DataSystem::kSubnet}, numbers, section,
-                          DataSystem::kHiveCurrentUser);
-  std::vector<std::string> texts(1);
-  DataSystem::ReadStrings({DataSystem::kMACAddr}, texts, section, DataSystem::kHiveCurrentUser);
+  DataSystem::WakeOnLanSettings settings;
+  settings.Load(ActiveProfileSection());
   // The action has nobody to tell about a failed send.
-  SendMagicPacket(FormatIPv4(numbers[0]), texts[0].substr(0, kMacTextDigits),
-                  FormatIPv4(numbers[1]));
+  SendMagicPacket(FormatIPv4(settings.address), settings.macAddress.substr(0, kMacTextDigits),
+                  FormatIPv4(settings.subnet));
 }
 
 std::int32_t SendMagicPacket(const std::string& addressText, const std::string& macText,

@@ -7,6 +7,7 @@
 #include "model/MainFormRecord.h"
 #include "model/OleDate.h"
 #include "platform/Services.h"
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 #include "settings/StorableText.h"
 #include "settings/TriggerStartupOptions.h"
@@ -25,11 +26,7 @@ std::string ActiveProfileName() {
   return DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
 }
 
-std::uint32_t ReadNumber(SettingId id, const std::string& section) {
-  std::vector<std::uint32_t> values;
-  DataSystem::ReadNumbers({id}, values, section, DataSystem::kHiveCurrentUser);
-  return values.at(0);
-}
+using DataSystem::ReadNumber;
 
 bool GlobalFlag(SettingId id) { return ReadNumber(id, kGlobalSection) != 0; }
 
@@ -145,10 +142,7 @@ void SchedulerEngine::LoadLastEvent() {
   DateTime stored(0.0, DateTimeStatus::Invalid);
   try {
     profile_ = ActiveProfileName();
-    std::vector<std::string> texts;
-    DataSystem::ReadStrings({DataSystem::kLastEvent}, texts, ProfileSection(),
-                            DataSystem::kHiveCurrentUser);
-    stored.FromStoredText(texts.at(0));
+    stored.FromStoredText(DataSystem::ReadText(DataSystem::kLastEvent, ProfileSection()));
   } catch (const Exception&) {
     stored = DateTime(0.0, DateTimeStatus::Invalid);
   }
@@ -160,24 +154,19 @@ void SchedulerEngine::StartClockWatch() {
 }
 
 void SchedulerEngine::LoadMainForm() {
-  using namespace DataSystem;
-  const std::string section = ProfileSection();
-  std::vector<std::uint32_t> numbers;
-  ReadNumbers({kMainFormAction, kTrigger, kTriggerDate, kTriggerTime, kTriggerCmb1, kTriggerEdit},
-              numbers, section, kHiveCurrentUser);
-  std::vector<std::string> texts;
-  ReadStrings({kTriggerCmb2}, texts, section, kHiveCurrentUser);
+  DataSystem::MainFormSettings stored;
+  stored.Load(ProfileSection());
 
   StoredFields fields;
-  fields.action = static_cast<ActionId>(numbers[0]);
-  fields.kind = static_cast<std::int32_t>(numbers[1]);
-  fields.dateTime = DecodeTriggerDateTime(numbers[2], numbers[3]);
+  fields.action = static_cast<ActionId>(stored.action);
+  fields.kind = static_cast<std::int32_t>(stored.trigger);
+  fields.dateTime = DecodeTriggerDateTime(stored.date, stored.time);
   // Never stored: the pickers show the moment, as in a window just made,
   // never what another profile left in them.
   if (fields.dateTime.status != DateTimeStatus::Valid) fields.dateTime = Now();
-  fields.weekdayIndex = static_cast<std::int32_t>(numbers[4]);
-  fields.number = static_cast<std::int32_t>(numbers[5]);
-  fields.processText = texts[0];
+  fields.weekdayIndex = static_cast<std::int32_t>(stored.weekday);
+  fields.number = static_cast<std::int32_t>(stored.number);
+  fields.processText = stored.process;
   window_.ShowStoredFields(fields);
 }
 
@@ -186,16 +175,13 @@ void SchedulerEngine::SaveMainForm() {
 }
 
 void SchedulerEngine::StoreMainForm(const TriggerFields& fields, ActionId action) {
-  using namespace DataSystem;
-  const std::string section = ProfileSection();
-  WriteNumbers({kMainFormAction, kTrigger, kTriggerDate, kTriggerTime, kTriggerCmb1, kTriggerEdit},
-               {static_cast<std::uint32_t>(action), static_cast<std::uint32_t>(fields.kind),
-                EncodeTriggerDate(fields.year, fields.month, fields.day),
-                EncodeTriggerTime(fields.hour, fields.minute, fields.second),
-                static_cast<std::uint32_t>(fields.weekdayIndex),
-                static_cast<std::uint32_t>(fields.number)},
-               section, kHiveCurrentUser);
-  WriteStrings({kTriggerCmb2}, {fields.processText}, section, kHiveCurrentUser);
+  DataSystem::MainFormSettings{static_cast<std::uint32_t>(action),
+                               static_cast<std::uint32_t>(fields.kind),
+                               EncodeTriggerDate(fields.year, fields.month, fields.day),
+                               EncodeTriggerTime(fields.hour, fields.minute, fields.second),
+                               static_cast<std::uint32_t>(fields.weekdayIndex),
+                               static_cast<std::uint32_t>(fields.number), fields.processText}
+      .Save(ProfileSection());
 }
 
 void SchedulerEngine::RestoreActivation() {
@@ -315,8 +301,7 @@ bool SchedulerEngine::Activate(const TriggerFields& fields, ActionId action, boo
     SetStatus(description);
     SetDisplayRunning(true);
     try {
-      DataSystem::WriteNumbers({DataSystem::kTriggerActive}, {1}, ProfileSection(),
-                               DataSystem::kHiveCurrentUser);
+      DataSystem::WriteNumber(DataSystem::kTriggerActive, 1, ProfileSection());
     } catch (const Exception&) {
       // Only the memory of the activation across a restart is lost; the
       // trigger itself runs.
@@ -351,8 +336,7 @@ void SchedulerEngine::Deactivate(bool notify, bool reportStoreFailure, StoredSta
   FailureKeeper store;
   if (stored == StoredState::Write) {
     store.Run([this] {
-      DataSystem::WriteNumbers({DataSystem::kTriggerActive}, {0}, ProfileSection(),
-                               DataSystem::kHiveCurrentUser);
+      DataSystem::WriteNumber(DataSystem::kTriggerActive, 0, ProfileSection());
     });
   }
   EnableTriggerControls(true);
@@ -554,8 +538,7 @@ bool SchedulerEngine::ShouldReactivate() {
 
 void SchedulerEngine::SetLastEventNow() {
   SetLastEvent(Now());
-  DataSystem::WriteStrings({DataSystem::kLastEvent}, {LastEvent().ToStoredText()}, ProfileSection(),
-                           DataSystem::kHiveCurrentUser);
+  DataSystem::WriteText(DataSystem::kLastEvent, LastEvent().ToStoredText(), ProfileSection());
 }
 
 void ApplyStoredFields(const StoredFields& stored, TriggerFields& fields, ActionId& action) {

@@ -5,7 +5,7 @@
 
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
-#include "settings/SettingsStore.h"
+#include "settings/SettingsRecords.h"
 #include "system/ModulePath.h"
 
 namespace Vesperon {
@@ -124,9 +124,8 @@ void LocalizationProvider::ListLanguages(std::vector<std::string>& languages) {
 
 LocalizationProvider* GetLocalizationProvider() {
   static LocalizationProvider* provider = [] {
-    std::vector<std::string> lang(1);
-    DataSystem::ReadStrings({DataSystem::kLang}, lang, "Global", DataSystem::kHiveCurrentUser);
-    return new LocalizationProvider(GetModuleDirectory() + "\\Localization", lang[0]);
+    return new LocalizationProvider(GetModuleDirectory() + "\\Localization",
+                                    DataSystem::ReadText(DataSystem::kLang, "Global"));
   }();
   return provider;
 }

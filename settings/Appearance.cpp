@@ -5,7 +5,7 @@
 #include "actions/BoundFunctions.h"
 #include "model/Exception.h"
 #include "settings/SettingsKey.h"
-#include "settings/SettingsStore.h"
+#include "settings/SettingsRecords.h"
 #include "system/OsVersion.h"
 
 namespace Vesperon {
@@ -26,12 +26,6 @@ constexpr std::uint32_t kDirectionFlags[kHighestDirection + 1] = {
     kAnimateHorPositive | kAnimateVerNegative,
     kAnimateCenter,
 };
-
-std::vector<std::uint32_t> ReadGlobalNumbers(const std::vector<DataSystem::SettingId>& ids) {
-  std::vector<std::uint32_t> values(ids.size(), 0);
-  DataSystem::ReadNumbers(ids, values, kGlobal, DataSystem::kHiveCurrentUser);
-  return values;
-}
 
 // The background brush cache, for the life of the process. The remembered
 // type only says whether an image was ever loaded; the solid brush is kept
@@ -146,8 +140,7 @@ void ApplyTranslucency(platform::WindowHandle window, std::uint8_t alpha) {
 
 void ApplyStoredTranslucency(platform::WindowHandle window) {
   if (!IsOsVersionAtLeast(0, kOsWindows2000)) return;
-  const std::vector<std::uint32_t> values = ReadGlobalNumbers({DataSystem::kTransluc});
-  ApplyTranslucency(window, StoredOpacity(values[0]));
+  ApplyTranslucency(window, StoredOpacity(DataSystem::ReadNumber(DataSystem::kTransluc, kGlobal)));
 }
 
 void AnimateShowHide(platform::WindowHandle window, bool hide) {
@@ -156,10 +149,10 @@ void AnimateShowHide(platform::WindowHandle window, bool hide) {
     effects.ShowWindow(window, !hide);
     return;
   }
-  const std::vector<std::uint32_t> values =
-      ReadGlobalNumbers({DataSystem::kAnimType, DataSystem::kAnimDirec});
-  const std::uint32_t flags = AnimationFlags(values[0], values[1], hide);
-  const bool blend = values[0] == kAnimBlend;
+  DataSystem::AnimationSettings stored;
+  stored.Load();
+  const std::uint32_t flags = AnimationFlags(stored.type, stored.direction, hide);
+  const bool blend = stored.type == kAnimBlend;
   if (blend) effects.SetExStyle(window, effects.GetExStyle(window) | kExStyleBlend);
   if (!effects.AnimateWindow(window, kAnimationMilliseconds, flags)) {
     // The animation is refused, for instance for a window that is already
@@ -175,21 +168,20 @@ void AnimateShowHide(platform::WindowHandle window, bool hide) {
 }
 
 void GetBackgroundBrush(platform::DeviceContext dc, platform::BrushHandle& brush) {
-  const std::vector<std::uint32_t> values = ReadGlobalNumbers(
-      {DataSystem::kBkGrType, DataSystem::kBkGrColR, DataSystem::kBkGrColG, DataSystem::kBkGrColB});
-  const auto type = static_cast<std::int32_t>(values[0]);
+  DataSystem::BackgroundSettings stored;
+  stored.Load();
+  const auto type = static_cast<std::int32_t>(stored.type);
   platform::IWindowEffects& effects = platform::WindowEffects();
   if (type == kBackgroundColour) {
-    const std::uint32_t colour = ColourRef(values[1], values[2], values[3]);
+    const std::uint32_t colour = ColourRef(stored.red, stored.green, stored.blue);
     effects.SetBackgroundColour(dc, colour);
     effects.SetTransparentBackground(dc);
     const platform::BrushHandle solid = SolidBrush(colour);
     if (solid != 0) brush = solid;
   } else if (type == kBackgroundImage) {
-    std::vector<std::string> path(1);
-    DataSystem::ReadStrings({DataSystem::kBkGrImg}, path, kGlobal, DataSystem::kHiveCurrentUser);
+    const std::string path = DataSystem::ReadText(DataSystem::kBkGrImg, kGlobal);
     effects.SetTransparentBackground(dc);
-    brush = ImageBrush(path[0]);
+    brush = ImageBrush(path);
   }
   if (g_brushes.rememberedType == kBackgroundNone) g_brushes.rememberedType = type;
 }

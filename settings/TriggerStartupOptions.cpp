@@ -1,8 +1,6 @@
 #include "settings/TriggerStartupOptions.h"
 
-#include <vector>
-
-#include "settings/SettingsStore.h"
+#include "settings/SettingsRecords.h"
 #include "system/Autostart.h"
 #include "system/ModulePath.h"
 #include "system/OsVersion.h"
@@ -12,14 +10,6 @@ namespace Vesperon {
 namespace {
 
 constexpr std::uint32_t kSecondsPerDay = 86400;
-
-// The page's settings, in the order they are read and written.
-const std::vector<DataSystem::SettingId>& PageSettings() {
-  static const std::vector<DataSystem::SettingId> ids = {
-      DataSystem::kPresTrgrAct,   DataSystem::kMinimize,    DataSystem::kSplashScr,
-      DataSystem::kAutoStopTimer, DataSystem::kExpireDelay, DataSystem::kAutoReactTrgr};
-  return ids;
-}
 
 }  // namespace
 
@@ -56,22 +46,22 @@ TriggerStartupPage LoadTriggerStartupPage() {
   const bool ntLine = IsOsVersionAtLeast(0, 100);
   page.values.runAsService = ntLine ? IsServiceInstalled() : IsRunServicesEntry(GetModulePath());
 
-  std::vector<std::uint32_t> stored;
-  DataSystem::ReadNumbers(PageSettings(), stored, "Global", DataSystem::kHiveCurrentUser);
+  DataSystem::StartupSettings stored;
+  stored.Load();
   if (page.values.runAsService) {
     page.values.runAtStartUp = true;
     page.values.startMinimized = true;
     page.startUpBoxesEnabled = false;
   } else {
     page.values.runAtStartUp = IsRunEntry(GetModulePath(), DataSystem::kHiveCurrentUser);
-    page.values.startMinimized = stored[1] != 0;
+    page.values.startMinimized = stored.startMinimized;
   }
   page.serviceBoxEnabled = !ntLine;
-  page.values.preserveActivation = stored[0] != 0;
-  page.values.splashScreen = stored[2] != 0;
-  page.values.stopTimer = stored[3] != 0;
-  page.values.delay = SplitExpireDelay(UsableExpireDelay(stored[4]));
-  page.values.reactivate = stored[5] != 0;
+  page.values.preserveActivation = stored.preserveActivation;
+  page.values.splashScreen = stored.splashScreen;
+  page.values.stopTimer = stored.stopTimer;
+  page.values.delay = SplitExpireDelay(UsableExpireDelay(stored.expireDelay));
+  page.values.reactivate = stored.reactivate;
   return page;
 }
 
@@ -86,10 +76,9 @@ void OnServiceBoxChanged(TriggerStartupPage& page, bool checked) {
 
 void SaveTriggerStartupPage(const TriggerStartupValues& v) {
   ApplyStartupChoices(v.runAsService, v.runAtStartUp);
-  DataSystem::WriteNumbers(PageSettings(),
-                           {v.preserveActivation, v.startMinimized, v.splashScreen, v.stopTimer,
-                            JoinExpireDelay(v.delay), v.reactivate},
-                           "Global", DataSystem::kHiveCurrentUser);
+  DataSystem::StartupSettings{v.preserveActivation, v.startMinimized, v.splashScreen, v.stopTimer,
+                              JoinExpireDelay(v.delay), v.reactivate}
+      .Save();
 }
 
 }  // namespace Vesperon

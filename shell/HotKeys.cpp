@@ -6,6 +6,7 @@
 #include "platform/Services.h"
 #include "settings/Profiles.h"
 #include "settings/SettingsKey.h"
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 
 namespace HotKeys {
@@ -21,12 +22,6 @@ constexpr std::uint32_t kVirtualControl = 0x11;  // VK_CONTROL
 constexpr std::uint32_t kVirtualAlt = 0x12;      // VK_MENU
 constexpr std::size_t kLongestKeyName = 255;     // a registry key name
 
-const std::vector<DataSystem::SettingId>& RecordIds() {
-  static const std::vector<DataSystem::SettingId> ids = {
-      DataSystem::kHotKeyCode, DataSystem::kHotKeyModifier, DataSystem::kHotKeyAction};
-  return ids;
-}
-
 std::string RecordSection(const std::string& name) {
   return std::string(kHotKeySection) + "\\" + name;
 }
@@ -38,11 +33,11 @@ void DeleteRecordKey(const std::string& name) { DataSystem::DeleteProfile(kHotKe
 // Code, Modifier and Action of one record key, deleting the key when it
 // holds no action. Returns false for such a key.
 bool ReadRecordValues(const std::string& name, HotKeyRecord& record) {
-  std::vector<std::uint32_t> values(3, 0);
-  DataSystem::ReadNumbers(RecordIds(), values, RecordSection(name), kHiveCurrentUser);
-  record.Code = static_cast<std::uint16_t>(values[0] & 0xFFFF);
-  record.Modifier = static_cast<std::uint16_t>(values[1] & 0xFFFF);
-  record.Action = static_cast<Vesperon::ActionId>(values[2]);
+  DataSystem::HotKeySettings stored;
+  stored.Load(RecordSection(name));
+  record.Code = static_cast<std::uint16_t>(stored.code & 0xFFFF);
+  record.Modifier = static_cast<std::uint16_t>(stored.modifier & 0xFFFF);
+  record.Action = static_cast<Vesperon::ActionId>(stored.action);
   if (record.Action != kNoActionMarker) return true;
   DeleteRecordKey(name);
   return false;
@@ -142,10 +137,8 @@ void SaveHotKeyRecords(const std::vector<HotKeyRecord>& records) {
   }
   for (const HotKeyRecord& record : records) {
     if (record.Action == kNoActionMarker) continue;
-    DataSystem::WriteNumbers(RecordIds(),
-                             {record.Code, record.Modifier,
-                              static_cast<std::uint32_t>(record.Action)},
-                             RecordSection(record.Name), kHiveCurrentUser);
+    DataSystem::HotKeySettings{record.Code, record.Modifier, static_cast<std::uint32_t>(record.Action)}
+        .Save(RecordSection(record.Name));
   }
 }
 

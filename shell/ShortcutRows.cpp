@@ -1,13 +1,11 @@
 #include "shell/ShortcutRows.h"
 
-#include "settings/SettingSchema.h"
-#include "settings/SettingsStore.h"
+#include "settings/SettingsRecords.h"
 #include "shell/HotKeys.h"
 
 namespace Vesperon {
 namespace {
 
-constexpr char kGlobalSection[] = "Global";
 // The click-kind bits of a row whose stored kind is none of the three: the
 // bits cannot hold an arbitrary number without spilling into the action.
 constexpr std::int32_t kUnknownClickKind = 7;
@@ -81,28 +79,13 @@ ShortcutRow KeyboardRow(const std::string& name, ActionId action) {
   return WithAction(std::move(content), action);
 }
 
-std::vector<std::uint32_t> MouseRowSettingIds(int row) {
-  switch (row) {
-    case 0:
-      return {DataSystem::kLBClickC, DataSystem::kLBAction};
-    case 1:
-      return {DataSystem::kMBClickC, DataSystem::kMBAction};
-    case 2:
-      return {DataSystem::kRBClickC, DataSystem::kRBAction};
-    default:
-      return {};
-  }
-}
-
 std::vector<ShortcutRow> LoadShortcutRows() {
   std::vector<ShortcutRow> rows;
-  std::vector<std::uint32_t> values(6, 0);
-  DataSystem::ReadNumbers({DataSystem::kLBClickC, DataSystem::kLBAction, DataSystem::kMBClickC,
-                           DataSystem::kMBAction, DataSystem::kRBClickC, DataSystem::kRBAction},
-                          values, kGlobalSection, DataSystem::kHiveCurrentUser);
   for (int row = 0; row < kMouseRowCount; ++row) {
-    rows.push_back(MouseRow(row, static_cast<std::int32_t>(values[2 * row]),
-                            static_cast<ActionId>(values[2 * row + 1])));
+    DataSystem::MouseShortcut stored;
+    stored.Load(static_cast<DataSystem::MouseButton>(row));
+    rows.push_back(MouseRow(row, static_cast<std::int32_t>(stored.clickKind),
+                            static_cast<ActionId>(stored.action)));
   }
   std::vector<HotKeys::HotKeyRecord> records;
   HotKeys::LoadHotKeyRecords(records);
@@ -176,9 +159,8 @@ void ShortcutsPageLogic::ModifyMouseRow(int row, ActionId action) {
     return;
   }
   // Stored first: a store failure leaves the row as it was.
-  DataSystem::WriteNumbers(MouseRowSettingIds(row),
-                           {static_cast<std::uint32_t>(kind), static_cast<std::uint32_t>(action)},
-                           kGlobalSection, DataSystem::kHiveCurrentUser);
+  DataSystem::MouseShortcut{static_cast<std::uint32_t>(kind), static_cast<std::uint32_t>(action)}
+      .Save(static_cast<DataSystem::MouseButton>(row));
   view_.SetRow(row, MouseRow(row, kind, action));
 }
 

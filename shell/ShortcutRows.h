@@ -79,9 +79,6 @@ ShortcutRow KeyboardRow(const std::string& name, ActionId action);
 // then every stored hot-key record in load order. Store failures pass.
 std::vector<ShortcutRow> LoadShortcutRows();
 
-// The settings of a button's pair (click kind, action) for mouse row 0 to 2.
-std::vector<std::uint32_t> MouseRowSettingIds(int row);
-
 // The page's controls as the logic sees them.
 class IShortcutsView {
  public:

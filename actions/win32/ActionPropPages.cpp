@@ -12,6 +12,7 @@
 #include "platform/SoundPlayer.h"
 #include "resources/action_pages_ids.h"
 #include "settings/Appearance.h"
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 #include "system/OsVersion.h"
 
@@ -30,21 +31,17 @@ std::string SectionOrProfile(const std::string& section) {
   return section.empty() ? Vesperon::ActiveProfileSection() : section;
 }
 
-std::vector<std::uint32_t> ReadProfileNumbers(const std::vector<SettingId>& ids) {
-  std::vector<std::uint32_t> values(ids.size());
-  ReadNumbers(ids, values, Vesperon::ActiveProfileSection(), kHiveCurrentUser);
-  return values;
-}
-
-std::vector<std::string> ReadProfileStrings(const std::vector<SettingId>& ids) {
-  std::vector<std::string> values(ids.size());
-  ReadStrings(ids, values, Vesperon::ActiveProfileSection(), kHiveCurrentUser);
-  return values;
+// The page's record as the active profile holds it.
+template <typename Settings>
+Settings ProfileSettings() {
+  Settings settings;
+  settings.Load(Vesperon::ActiveProfileSection());
+  return settings;
 }
 
 win::CButton Check(HWND page, int id) { return win::CButton(GetDlgItem(page, id)); }
 
-std::uint32_t Checked(HWND page, int id) { return Check(page, id).IsChecked() ? 1u : 0u; }
+bool Checked(HWND page, int id) { return Check(page, id).IsChecked(); }
 
 void Conceal(HWND page, int id) {
   win::CWindow control(GetDlgItem(page, id));
@@ -65,19 +62,17 @@ std::uint32_t IpAddress(HWND page, int id) {
 // ---------------------------------------------------------------- Reminder
 
 void CActionPropPage1::OnInitPage() {
-  const std::vector<std::string> texts = ReadProfileStrings({kTxt, kPath});
-  const std::vector<std::uint32_t> numbers =
-      ReadProfileNumbers({kPlay, kLooped, kClose, kClsTime, kClsTType});
-  closeTime_ = numbers[3];
-  closeUnit_ = numbers[4];
+  const auto stored = ProfileSettings<ReminderSettings>();
+  closeTime_ = stored.closeAfter;
+  closeUnit_ = stored.closeUnit;
 
   filling_ = true;
   MakeStorableFields({IDC_REMINDER_PAGE_TEXT, IDC_REMINDER_PAGE_PATH});
-  win::CWindow(Item(IDC_REMINDER_PAGE_TEXT)).SetText(texts[0]);
-  win::CWindow(Item(IDC_REMINDER_PAGE_PATH)).SetText(texts[1]);
-  Check(h_, IDC_REMINDER_PAGE_PLAY).SetCheck(numbers[0] != 0);
-  Check(h_, IDC_REMINDER_PAGE_LOOPED).SetCheck(numbers[1] != 0);
-  Check(h_, IDC_REMINDER_PAGE_CLOSE).SetCheck(numbers[2] != 0);
+  win::CWindow(Item(IDC_REMINDER_PAGE_TEXT)).SetText(stored.text);
+  win::CWindow(Item(IDC_REMINDER_PAGE_PATH)).SetText(stored.soundPath);
+  Check(h_, IDC_REMINDER_PAGE_PLAY).SetCheck(stored.play);
+  Check(h_, IDC_REMINDER_PAGE_LOOPED).SetCheck(stored.looped);
+  Check(h_, IDC_REMINDER_PAGE_CLOSE).SetCheck(stored.autoClose);
   win::CWindow(Item(IDC_REMINDER_PAGE_TIME)).SetText(std::to_string(closeTime_));
   win::CComboBox units(Item(IDC_REMINDER_PAGE_UNIT));
   for (const char* unit : kCloseUnits) units.AddString(unit);
@@ -185,24 +180,20 @@ void CActionPropPage1::TestReminder() {
 }
 
 void CActionPropPage1::SavePage(const std::string& section) {
-  const std::string target = SectionOrProfile(section);
-  WriteStrings({kTxt, kPath},
-               {win::CWindow(Item(IDC_REMINDER_PAGE_TEXT)).GetText(),
-                win::CWindow(Item(IDC_REMINDER_PAGE_PATH)).GetText()},
-               target, kHiveCurrentUser);
-  WriteNumbers({kPlay, kLooped, kClose, kClsTime, kClsTType},
-               {Checked(h_, IDC_REMINDER_PAGE_PLAY), Checked(h_, IDC_REMINDER_PAGE_LOOPED),
-                Checked(h_, IDC_REMINDER_PAGE_CLOSE), closeTime_, closeUnit_},
-               target, kHiveCurrentUser);
+  ReminderSettings{win::CWindow(Item(IDC_REMINDER_PAGE_TEXT)).GetText(),
+                   win::CWindow(Item(IDC_REMINDER_PAGE_PATH)).GetText(),
+                   Checked(h_, IDC_REMINDER_PAGE_PLAY), Checked(h_, IDC_REMINDER_PAGE_LOOPED),
+                   Checked(h_, IDC_REMINDER_PAGE_CLOSE), closeTime_, closeUnit_}
+      .Save(SectionOrProfile(section));
 }
 
 // ------------------------------------------------- Shutdown/Log off/Reboot
 
 void CActionPropPage2::OnInitPage() {
-  const std::vector<std::uint32_t> values = ReadProfileNumbers({kSDPropForced, kForceHung, kReason});
-  Check(h_, IDC_SHUTDOWN_FORCED).SetCheck(values[0] != 0);
-  Check(h_, IDC_SHUTDOWN_FORCE_HUNG).SetCheck(values[1] != 0);
-  reason_ = values[2];
+  const auto stored = ProfileSettings<ShutdownSettings>();
+  Check(h_, IDC_SHUTDOWN_FORCED).SetCheck(stored.forced);
+  Check(h_, IDC_SHUTDOWN_FORCE_HUNG).SetCheck(stored.forceHung);
+  reason_ = stored.reason;
   win::CComboBox reasons(Item(IDC_SHUTDOWN_REASON));
   for (const char* text : Vesperon::kShutdownReasonTexts) reasons.AddString(text);
   if (reason_ < Vesperon::kShutdownReasonCount) reasons.SetCurSel(static_cast<int>(reason_));
@@ -229,17 +220,16 @@ bool CActionPropPage2::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
 }
 
 void CActionPropPage2::SavePage(const std::string& section) {
-  WriteNumbers({kSDPropForced, kForceHung, kReason},
-               {Checked(h_, IDC_SHUTDOWN_FORCED), Checked(h_, IDC_SHUTDOWN_FORCE_HUNG), reason_},
-               SectionOrProfile(section), kHiveCurrentUser);
+  ShutdownSettings{Checked(h_, IDC_SHUTDOWN_FORCED), Checked(h_, IDC_SHUTDOWN_FORCE_HUNG), reason_}
+      .Save(SectionOrProfile(section));
 }
 
 // ------------------------------------------------------- Hibernate/Standby
 
 void CActionPropPage3::OnInitPage() {
-  const std::vector<std::uint32_t> values = ReadProfileNumbers({kHNPropForced, kDisableWake});
-  Check(h_, IDC_HIBERNATE_FORCED).SetCheck(values[0] != 0);
-  Check(h_, IDC_HIBERNATE_DISABLE_WAKE).SetCheck(values[1] != 0);
+  const auto stored = ProfileSettings<SuspendSettings>();
+  Check(h_, IDC_HIBERNATE_FORCED).SetCheck(stored.forced);
+  Check(h_, IDC_HIBERNATE_DISABLE_WAKE).SetCheck(stored.disableWake);
   if (!Vesperon::IsOsVersionAtLeast(20, 120)) Conceal(h_, IDC_HIBERNATE_DISABLE_WAKE);
 }
 
@@ -251,9 +241,8 @@ bool CActionPropPage3::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
 }
 
 void CActionPropPage3::SavePage(const std::string& section) {
-  WriteNumbers({kHNPropForced, kDisableWake},
-               {Checked(h_, IDC_HIBERNATE_FORCED), Checked(h_, IDC_HIBERNATE_DISABLE_WAKE)},
-               SectionOrProfile(section), kHiveCurrentUser);
+  SuspendSettings{Checked(h_, IDC_HIBERNATE_FORCED), Checked(h_, IDC_HIBERNATE_DISABLE_WAKE)}
+      .Save(SectionOrProfile(section));
 }
 
 // ------------------------------------------------------------- Wake-on-LAN
@@ -266,12 +255,11 @@ CActionPropPage5::CActionPropPage5() : CPropertyPage(200, "Wake-on-LAN") {
 }
 
 void CActionPropPage5::OnInitPage() {
-  const std::vector<std::uint32_t> numbers = ReadProfileNumbers({kIPAddr, kSubnet});
-  const std::vector<std::string> mac = ReadProfileStrings({kMACAddr});
-  acceptedMac_ = mac[0];
+  const auto stored = ProfileSettings<WakeOnLanSettings>();
+  acceptedMac_ = stored.macAddress;
   filling_ = true;
-  SendDlgItemMessageA(h_, IDC_WAKE_ADDRESS, IPM_SETADDRESS, 0, static_cast<LPARAM>(numbers[0]));
-  SendDlgItemMessageA(h_, IDC_WAKE_SUBNET, IPM_SETADDRESS, 0, static_cast<LPARAM>(numbers[1]));
+  SendDlgItemMessageA(h_, IDC_WAKE_ADDRESS, IPM_SETADDRESS, 0, static_cast<LPARAM>(stored.address));
+  SendDlgItemMessageA(h_, IDC_WAKE_SUBNET, IPM_SETADDRESS, 0, static_cast<LPARAM>(stored.subnet));
   win::CWindow field(Item(IDC_WAKE_MAC));
   field.Send(EM_LIMITTEXT, Vesperon::kMacTextDigits);
   field.SetText(acceptedMac_);
@@ -338,12 +326,10 @@ void CActionPropPage5::LookUpMac() {
 }
 
 void CActionPropPage5::SavePage(const std::string& section) {
-  const std::string target = SectionOrProfile(section);
-  WriteNumbers({kIPAddr, kSubnet}, {IpAddress(h_, IDC_WAKE_ADDRESS), IpAddress(h_, IDC_WAKE_SUBNET)},
-               target, kHiveCurrentUser);
   // A text that was never accepted (the focus may not have left the field
   // before OK) is not stored: the last accepted address is.
   std::string mac = win::CWindow(Item(IDC_WAKE_MAC)).GetText();
   if (!Vesperon::IsValidMacText(mac)) mac = acceptedMac_;
-  WriteStrings({kMACAddr}, {mac}, target, kHiveCurrentUser);
+  WakeOnLanSettings{IpAddress(h_, IDC_WAKE_ADDRESS), IpAddress(h_, IDC_WAKE_SUBNET), mac}
+      .Save(SectionOrProfile(section));
 }

@@ -10,6 +10,7 @@
 #include "actions/ProcessList.h"
 #include "actions/SystemActions.h"
 #include "resources/action_pages_ids.h"
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 #include "settings/StorableText.h"
 
@@ -70,9 +71,7 @@ void CPatternListPage::AddRow(HWND list, const std::vector<std::string>& columns
 }
 
 void CPatternListPage::OnInitPage() {
-  std::vector<std::string> stored(1);
-  DataSystem::ReadStrings({layout_.setting}, stored, Vesperon::ActiveProfileSection(),
-                          DataSystem::kHiveCurrentUser);
+  const std::string stored = DataSystem::ReadText(layout_.setting, Vesperon::ActiveProfileSection());
 
   HWND patterns = Item(layout_.patterns);
   DWORD style = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
@@ -80,7 +79,7 @@ void CPatternListPage::OnInitPage() {
   SendMessageA(patterns, LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
   const bool processes = layout_.kind == Vesperon::PatternListKind::kProcess;
   win::InsertListColumn(patterns, 0, processes ? "Process file name" : "Name", 200);
-  for (const std::string& pattern : Vesperon::SplitPatternList(stored[0])) AddRow(patterns, {pattern});
+  for (const std::string& pattern : Vesperon::SplitPatternList(stored)) AddRow(patterns, {pattern});
 
   HWND running = Item(layout_.running);
   SendMessageA(running, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -96,9 +95,8 @@ std::vector<std::string> CPatternListPage::Patterns() const {
 }
 
 void CPatternListPage::SavePage(const std::string& section) {
-  DataSystem::WriteStrings({layout_.setting}, {Vesperon::JoinPatternList(Patterns())},
-                           section.empty() ? Vesperon::ActiveProfileSection() : section,
-                           DataSystem::kHiveCurrentUser);
+  DataSystem::WriteText(layout_.setting, Vesperon::JoinPatternList(Patterns()),
+                        section.empty() ? Vesperon::ActiveProfileSection() : section);
 }
 
 bool CPatternListPage::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {

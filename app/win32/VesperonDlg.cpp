@@ -12,6 +12,7 @@
 #include "platform/Services.h"
 #include "resources/resource.h"
 #include "settings/Appearance.h"
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 #include "settings/StorableText.h"
 #include "shell/HotKeys.h"
@@ -204,10 +205,9 @@ void CVesperonDlg::SetWindowIcons() {
 bool CVesperonDlg::StartsHidden() {
   bool minimize = true;
   try {
-    std::vector<std::uint32_t> values;
-    DataSystem::ReadNumbers({DataSystem::kPresTrgrAct, DataSystem::kMinimize}, values, "Global",
-                            DataSystem::kHiveCurrentUser);
-    minimize = values.at(1) != 0;
+    DataSystem::StartWindowSettings stored;
+    stored.Load();
+    minimize = stored.startMinimized;
   } catch (const Exception& failure) {
     ShowFailure(failure);
   }

@@ -11,7 +11,7 @@
 #include "settings/AppearanceTexts.h"
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
-#include "settings/SettingsStore.h"
+#include "settings/SettingsRecords.h"
 #include "system/OsVersion.h"
 
 namespace {
@@ -41,7 +41,6 @@ constexpr std::int32_t kAppearanceSet = 3;
 constexpr std::int32_t kFirstDirection = 1, kLastDirection = 8;
 constexpr std::int32_t kFirstType = 22;
 constexpr int kSliderTicks = 8;
-constexpr char kGlobal[] = "Global";
 constexpr char kLanguageCatalogue[] = "https://vesperon.example.com/languages/";
 constexpr COLORREF kTipBackground = 0xE1FFFF, kTipText = 0;
 // Posted by the initialisation so that a language-file failure is reported
@@ -98,36 +97,32 @@ void CGlobalOptionsPage3::OnInitPage() {
     }
   }
 
-  using namespace DataSystem;
-  std::vector<std::uint32_t> numbers(7, 0);
-  ReadNumbers({kTransluc, kAnimType, kBkGrType, kBkGrColR, kBkGrColG, kBkGrColB, kAnimDirec}, numbers,
-              kGlobal, kHiveCurrentUser);
-  std::vector<std::string> texts(2);
-  ReadStrings({kLang, kBkGrImg}, texts, kGlobal, kHiveCurrentUser);
+  DataSystem::AppearanceSettings stored;
+  stored.Load();
 
-  storedType_ = numbers[1];
-  storedDirection_ = numbers[6];
-  storedLanguage_ = texts[0];
-  slider.Send(TBM_SETPOS, TRUE, Vesperon::StoredOpacity(numbers[0]));
-  win::CComboBox(Item(kTypeList)).SetCurSel(static_cast<int>(numbers[1]));
-  win::CComboBox(Item(kDirectionList)).SetCurSel(static_cast<int>(numbers[6]));
+  storedType_ = stored.animationType;
+  storedDirection_ = stored.animationDirection;
+  storedLanguage_ = stored.language;
+  slider.Send(TBM_SETPOS, TRUE, Vesperon::StoredOpacity(stored.translucency));
+  win::CComboBox(Item(kTypeList)).SetCurSel(static_cast<int>(stored.animationType));
+  win::CComboBox(Item(kDirectionList)).SetCurSel(static_cast<int>(stored.animationDirection));
   // The stored language's own entry: a prefix search alone would take
   // "English (UK)" for "English" when the folder lists it first, and OK
   // would store it. Only a name the list does not hold falls back to the
   // first entry it begins.
   const LRESULT exact =
-      languages.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(texts[0].c_str()));
+      languages.Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(stored.language.c_str()));
   if (exact != CB_ERR)
     languages.SetCurSel(static_cast<int>(exact));
   else
-    languages.Send(CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(texts[0].c_str()));
+    languages.Send(CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(stored.language.c_str()));
   MakeStorableFields({kImagePath});
-  win::CWindow(Item(kImagePath)).SetText(texts[1]);
-  colour_ = Vesperon::ColourRef(numbers[3], numbers[4], numbers[5]);
+  win::CWindow(Item(kImagePath)).SetText(stored.backgroundImage);
+  colour_ = Vesperon::ColourRef(stored.red, stored.green, stored.blue);
 
   // A type no button stands for shows as the default; it is replaced only
   // if the user saves the page.
-  const int background = numbers[2] <= 2 ? static_cast<int>(numbers[2]) : 0;
+  const int background = stored.backgroundType <= 2 ? static_cast<int>(stored.backgroundType) : 0;
   CheckRadioButton(h_, kSystemBackground, kImageBackground, kSystemBackground + background);
   UpdateEnabledStates();
 }
@@ -274,14 +269,12 @@ void CGlobalOptionsPage3::SavePage(const std::string&) {
     }
   }
 
-  using namespace DataSystem;
-  WriteNumbers({kTransluc, kAnimType, kBkGrType, kBkGrColR, kBkGrColG, kBkGrColB, kAnimDirec},
-               {static_cast<std::uint32_t>(position), type >= 0 ? static_cast<std::uint32_t>(type) : storedType_,
-                static_cast<std::uint32_t>(BackgroundType()), GetRValue(colour_), GetGValue(colour_),
-                GetBValue(colour_), direction >= 0 ? static_cast<std::uint32_t>(direction) : storedDirection_},
-               kGlobal, kHiveCurrentUser);
-  WriteStrings({kLang, kBkGrImg}, {language, win::CWindow(Item(kImagePath)).GetText()}, kGlobal,
-               kHiveCurrentUser);
+  DataSystem::AppearanceSettings{
+      static_cast<std::uint32_t>(position), type >= 0 ? static_cast<std::uint32_t>(type) : storedType_,
+      static_cast<std::uint32_t>(BackgroundType()), GetRValue(colour_), GetGValue(colour_),
+      GetBValue(colour_), direction >= 0 ? static_cast<std::uint32_t>(direction) : storedDirection_,
+      language, win::CWindow(Item(kImagePath)).GetText()}
+      .Save();
 
   HWND sheet = GetParent(h_);
   HWND owner = GetWindow(sheet, GW_OWNER);

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/RegistryTestSupport.h"
 
@@ -43,52 +44,118 @@ Thrown Caught(Fn fn) {
   return Thrown{};
 }
 
-TEST_F(StoreContract, NumbersFromAnEmptyRegistryAreTheirDefaultsWrittenBack) {
-  struct Case {
-    std::string section;
-    std::vector<SettingId> ids;
-    std::vector<std::uint32_t> expected;
-    std::vector<std::string> keys;  // where each value must now be, below the section
-  };
-  const Case cases[] = {
-      // Alternating subkeys: each change of subkey opens the right key.
-      {"Global", {kLBClickC, kExpireDelay, kRBAction}, {2, 3600, 17},
-       {"xzCute", "TriggerStartup", "xzCute"}},
-      {"Profiles\\Work",
-       {kMainFormAction, kTrigger, kTriggerActive, kTriggerEdit, kSDPropForced, kForceHung,
-        kHNPropForced},
-       {0, 0, 0, 1, 0, 1, 0},
-       {"MainForm", "MainForm", "MainForm", "MainForm", "SDProp", "SDProp", "HNProp"}},
-      // Rows with an empty subkey live in the section key itself.
-      {"Global\\xzCute\\Ctrl+A", {kHotKeyCode, kHotKeyModifier, kHotKeyAction},
-       {0, 0, 0xFFFFFFFDu}, {"", "", ""}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.section + " " + c.keys.front());
-    std::vector<std::uint32_t> values{99};
-    ReadNumbers(c.ids, values, c.section, hive);
-    EXPECT_EQ(values, c.expected);
-    for (std::size_t i = 0; i < c.ids.size(); ++i) {
-      const auto raw = ReadRaw(SettingsPath(c.section + (c.keys[i].empty() ? "" : "\\" + c.keys[i])),
-                               SettingSchema[c.ids[i]].valueName);
-      EXPECT_EQ(raw.result, 0);
-      EXPECT_EQ(raw.type, platform::kRegDword);
-      EXPECT_EQ(raw.data, testsupport::Dword(c.expected[i])) << SettingSchema[c.ids[i]].valueName;
+// The settings tree as one line per key that holds values:
+// "KEY: NAME=number NAME='text'", keys joined by " | "; a number is a
+// 4-byte REG_DWORD, a text a REG_SZ with its terminating zero, anything
+// else shows as "?".
+std::string Stored() {
+  std::string out;
+  for (const auto& [key, values] : testsupport::DumpTree(platform::kCurrentUser, SettingsPath())) {
+    if (values.empty()) continue;
+    out += (out.empty() ? "" : " | ") + key + ":";
+    for (const auto& [name, value] : values) {
+      const Bytes& d = value.second;
+      out += " " + name + "=";
+      if (value.first == platform::kRegDword && d.size() == 4) {
+        out += std::to_string(d[0] | d[1] << 8 | d[2] << 16 | std::uint32_t{d[3]} << 24);
+      } else if (value.first == platform::kRegSz && !d.empty() && d.back() == 0) {
+        out += "'" + std::string(d.begin(), d.end() - 1) + "'";
+      } else {
+        out += "?";
+      }
     }
   }
-  std::vector<std::string> names;
-  ListSubkeys("Global\\xzCute\\Ctrl+A", names, hive);
-  EXPECT_TRUE(names.empty()) << "an empty subkey must not create a key named \"\"";
+  return out;
 }
 
-TEST_F(StoreContract, StringsFromAnEmptyRegistryAreTheirDefaultsWrittenBack) {
-  std::vector<std::string> values;
-  ReadStrings({kLang, kBkGrImg}, values, "Global", hive);
-  EXPECT_EQ(values, (std::vector<std::string>{"English", ""}));
-  const auto lang = ReadRaw(SettingsPath("Global\\Appearance"), "Lang");
-  EXPECT_EQ(lang.type, platform::kRegSz);
-  EXPECT_EQ(lang.data, testsupport::Text("English"));  // 8 bytes, zero included
-  EXPECT_EQ(ReadRaw(SettingsPath("Global\\Appearance"), "BkGrImg").data, Bytes{0});
+struct RecordCase {
+  std::function<void()> load;  // from an empty registry
+  std::string defaults;        // what the load leaves stored
+  std::function<void()> save;  // other values, which read back the same
+  std::string saved;
+};
+
+template <typename R, typename... Where>
+RecordCase Record(R other, std::string defaults, std::string saved, Where... where) {
+  RecordCase c{[=] { R().Load(where...); }, std::move(defaults), nullptr, std::move(saved)};
+  if constexpr (requires { other.Save(where...); }) {
+    c.save = [=] {
+      other.Save(where...);
+      R back;
+      back.Load(where...);
+      EXPECT_TRUE(back == other);
+    };
+  }
+  return c;
+}
+
+RecordCase Single(std::function<void()> load, std::string defaults) {
+  return {std::move(load), std::move(defaults), nullptr, ""};
+}
+
+// Each record's fields, and the settings that stand alone, with the key,
+// value name, type and default each has always had.
+TEST_F(StoreContract, RecordsLiveWhereTheyAlwaysHaveWithTheirDefaults) {
+  const std::string w = "Profiles\\W";
+  const RecordCase cases[] = {
+      Record(ReminderSettings{"t", "s.wav", true, false, true, 7, 2},
+             "PROFILES\\W\\REMINDER: CLOSE=0 CLSTIME=1 CLSTTYPE=1 LOOPED=0 PATH='' PLAY=0 "
+             "TXT='Your message displays here'",
+             "PROFILES\\W\\REMINDER: CLOSE=1 CLSTIME=7 CLSTTYPE=2 LOOPED=0 PATH='s.wav' PLAY=1 TXT='t'", w),
+      Record(ShutdownSettings{true, false, 5}, "PROFILES\\W\\SDPROP: FORCED=0 FORCEHUNG=1 REASON=2",
+             "PROFILES\\W\\SDPROP: FORCED=1 FORCEHUNG=0 REASON=5", w),
+      Record(SuspendSettings{false, true}, "PROFILES\\W\\HNPROP: DISABLEWAKE=0 FORCED=0",
+             "PROFILES\\W\\HNPROP: DISABLEWAKE=1 FORCED=0", w),
+      Record(WakeOnLanSettings{0x0A000001, 0xFFFFFF00, "00A0C9112233"},
+             "PROFILES\\W\\WAKEONLAN: IPADDR=0 MACADDR='000000000000' SUBNET=0",
+             "PROFILES\\W\\WAKEONLAN: IPADDR=167772161 MACADDR='00A0C9112233' SUBNET=4294967040", w),
+      Record(MainFormSettings{1, 2, 3, 4, 5, 6, "p.exe"},
+             "PROFILES\\W\\MAINFORM: ACTION=0 TRIGGER=0 TRIGGERCMB1=0 TRIGGERCMB2='' TRIGGERDATE=0 "
+             "TRIGGEREDIT=1 TRIGGERTIME=0",
+             "PROFILES\\W\\MAINFORM: ACTION=1 TRIGGER=2 TRIGGERCMB1=5 TRIGGERCMB2='p.exe' TRIGGERDATE=3 "
+             "TRIGGEREDIT=6 TRIGGERTIME=4", w),
+      Record(StartupSettings{false, true, false, true, 90061, true},
+             "GLOBAL\\TRIGGERSTARTUP: AUTOREACTTRGR=0 AUTOSTOPTIMER=0 EXPIREDELAY=3600 MINIMIZE=1 "
+             "PRESTRGRACT=1 SPLASHSCR=1",
+             "GLOBAL\\TRIGGERSTARTUP: AUTOREACTTRGR=1 AUTOSTOPTIMER=1 EXPIREDELAY=90061 MINIMIZE=1 "
+             "PRESTRGRACT=0 SPLASHSCR=0"),
+      Record(StartWindowSettings{}, "GLOBAL\\TRIGGERSTARTUP: MINIMIZE=1 PRESTRGRACT=1", ""),
+      Record(AppearanceSettings{128, 1, 2, 10, 20, 30, 5, "Deutsch", "C:\\b.bmp"},
+             "GLOBAL\\APPEARANCE: ANIMDIREC=4 ANIMTYPE=0 BKGRCOLB=200 BKGRCOLG=200 BKGRCOLR=100 "
+             "BKGRIMG='' BKGRTYPE=0 LANG='English' TRANSLUC=255",
+             "GLOBAL\\APPEARANCE: ANIMDIREC=5 ANIMTYPE=1 BKGRCOLB=30 BKGRCOLG=20 BKGRCOLR=10 "
+             "BKGRIMG='C:\\b.bmp' BKGRTYPE=2 LANG='Deutsch' TRANSLUC=128"),
+      Record(AnimationSettings{}, "GLOBAL\\APPEARANCE: ANIMDIREC=4 ANIMTYPE=0", ""),
+      Record(BackgroundSettings{},
+             "GLOBAL\\APPEARANCE: BKGRCOLB=200 BKGRCOLG=200 BKGRCOLR=100 BKGRTYPE=0", ""),
+      Record(MouseShortcut{1, 5}, "GLOBAL\\XZCUTE: LBACTION=9 LBCLICKC=2",
+             "GLOBAL\\XZCUTE: LBACTION=5 LBCLICKC=1", MouseButton::Left),
+      Record(MouseShortcut{3, 6}, "GLOBAL\\XZCUTE: MBACTION=9 MBCLICKC=2",
+             "GLOBAL\\XZCUTE: MBACTION=6 MBCLICKC=3", MouseButton::Middle),
+      Record(MouseShortcut{2, 7}, "GLOBAL\\XZCUTE: RBACTION=17 RBCLICKC=1",
+             "GLOBAL\\XZCUTE: RBACTION=7 RBCLICKC=2", MouseButton::Right),
+      // A record's own key: no key named "" below it.
+      Record(HotKeySettings{65, 2, 7},
+             "GLOBAL\\XZCUTE\\CTRL+A: ACTION=4294967293 CODE=0 MODIFIER=0",
+             "GLOBAL\\XZCUTE\\CTRL+A: ACTION=7 CODE=65 MODIFIER=2", std::string("Global\\xzCute\\Ctrl+A")),
+      Single([&] { ReadNumber(kTriggerActive, w); }, "PROFILES\\W\\MAINFORM: TRIGGERACTIVE=0"),
+      Single([&] { ReadText(kLastEvent, w); }, "PROFILES\\W\\TRIGGER: LASTEVENT='01/01/1970 12:00:00 AM'"),
+      Single([&] { ReadText(kToKill, w); }, "PROFILES\\W\\PROCESS: TOKILL=''"),
+      Single([&] { ReadText(kToDiscon, w); }, "PROFILES\\W\\RAS: TODISCON='*'"),
+      // One list across subkeys: each change of subkey opens the right key.
+      Single([&] { std::vector<std::uint32_t> v; ReadNumbers({kLBClickC, kExpireDelay, kRBAction}, v, "Global", hive); },
+             "GLOBAL\\TRIGGERSTARTUP: EXPIREDELAY=3600 | GLOBAL\\XZCUTE: LBCLICKC=2 RBACTION=17"),
+  };
+  for (const RecordCase& c : cases) {
+    SCOPED_TRACE(c.defaults);
+    testsupport::DeleteSettingsRoot();
+    c.load();
+    EXPECT_EQ(Stored(), c.defaults);
+    if (!c.save) continue;
+    testsupport::DeleteSettingsRoot();
+    c.save();
+    EXPECT_EQ(Stored(), c.saved);
+  }
 }
 
 TEST_F(StoreContract, DamagedNumberValuesAreReplacedByTheirDefault) {

@@ -126,81 +126,51 @@ TEST_F(AppearanceTest, ShowAndHideWithTheStoredAnimation) {
   }
 }
 
-TEST_F(AppearanceTest, BackgroundColourBrushIsMadeOncePerColour) {
-  Store("BkGrType", 1);  // red 100, green 200, blue 200 by default
-  platform::BrushHandle brush = 0;
-  GetBackgroundBrush(kDc, brush);
-  ASSERT_NE(brush, 0u);
-
-  platform::BrushHandle again = 0;
-  GetBackgroundBrush(kDc, again);
-  EXPECT_EQ(again, brush);
-  EXPECT_EQ(effects.objects.size(), 1u);
-
-  Store("BkGrColR", 0x1FF);  // only the low byte counts
-  GetBackgroundBrush(kDc, again);
-  EXPECT_NE(again, brush);
-  EXPECT_EQ(effects.objects.size(), 1u);  // the old colour's brush is gone
-  EXPECT_EQ(effects.objects[again], "solid 0xC8C8FF");
-}
-
-TEST_F(AppearanceTest, SystemOrUnknownBackgroundLeavesBrushAndDcAlone) {
-  for (const std::uint32_t type : {0u, 3u}) {
+// One pass through the cache: the system and unknown types leave brush and
+// DC alone; a colour's brush is made once per colour; an image is loaded once
+// and kept across colours, replaced (and freed) by another, and kept when a
+// new one cannot be loaded or makes no brush.
+TEST_F(AppearanceTest, BackgroundBrushesAreMadeOnceAndKept) {
+  effects.bitmapFiles = {"C:\\a.bmp", "C:\\b.bmp"};
+  const auto brushFor = [&](std::uint32_t type, const char* image = nullptr) {
     Store("BkGrType", type);
+    if (image != nullptr) StoreText("BkGrImg", image);
     platform::BrushHandle brush = 0x77;
     GetBackgroundBrush(kDc, brush);
-    EXPECT_EQ(brush, 0x77u);
-    EXPECT_TRUE(effects.dcs.empty());
-    EXPECT_TRUE(effects.objects.empty());
-  }
-}
+    return brush;
+  };
+  for (const std::uint32_t type : {0u, 3u}) EXPECT_EQ(brushFor(type), 0x77u);
+  EXPECT_TRUE(effects.dcs.empty());
+  EXPECT_TRUE(effects.objects.empty());
 
-TEST_F(AppearanceTest, BackgroundImageCache) {
-  effects.bitmapFiles = {"C:\\a.bmp", "C:\\b.bmp"};
-  platform::BrushHandle brush = 0;
-  // A colour first: the remembered type is then 1, not the image's.
-  Store("BkGrType", 1);
-  GetBackgroundBrush(kDc, brush);
+  const platform::BrushHandle solid = brushFor(1);  // red 100, green 200, blue 200 by default
+  EXPECT_EQ(brushFor(1), solid);
+  EXPECT_EQ(effects.objects.size(), 1u);
+  Store("BkGrColR", 0x1FF);  // only the low byte counts
+  const platform::BrushHandle other = brushFor(1);
+  EXPECT_NE(other, solid);
+  EXPECT_EQ(effects.objects.size(), 1u);  // the old colour's brush is gone
+  EXPECT_EQ(effects.objects[other], "solid 0xC8C8FF");
 
-  Store("BkGrType", 2);
-  StoreText("BkGrImg", "C:\\a.bmp");
-  GetBackgroundBrush(kDc, brush);
-  const platform::BrushHandle first = brush;
+  const platform::BrushHandle first = brushFor(2, "C:\\a.bmp");
   EXPECT_EQ(effects.objects[first], "pattern of bitmap C:\\a.bmp");
   EXPECT_EQ(effects.log.back(), "LoadBitmapFile(C:\\a.bmp, 0x2050)");
-
-  // The same image again, also after a colour in between: no second load.
-  GetBackgroundBrush(kDc, brush);
-  Store("BkGrType", 1);
-  GetBackgroundBrush(kDc, brush);
-  Store("BkGrType", 2);
-  GetBackgroundBrush(kDc, brush);
-  EXPECT_EQ(brush, first);
+  brushFor(1);
+  EXPECT_EQ(brushFor(2), first);
   EXPECT_EQ(effects.loads, 1u);
 
-  // Another image replaces the cached one and frees it.
-  StoreText("BkGrImg", "C:\\b.bmp");
-  GetBackgroundBrush(kDc, brush);
+  const platform::BrushHandle second = brushFor(2, "C:\\b.bmp");
   EXPECT_EQ(effects.loads, 2u);
   EXPECT_EQ(effects.objects.count(first), 0u);
-  EXPECT_EQ(effects.objects[brush], "pattern of bitmap C:\\b.bmp");
-  const platform::BrushHandle second = brush;
-
-  // An image that cannot be loaded throws and keeps the cache.
-  StoreText("BkGrImg", "C:\\missing.bmp");
-  EXPECT_THROW(GetBackgroundBrush(kDc, brush), Exception);
-  StoreText("BkGrImg", "C:\\b.bmp");
-  GetBackgroundBrush(kDc, brush);
-  EXPECT_EQ(brush, second);
+  EXPECT_EQ(effects.objects[second], "pattern of bitmap C:\\b.bmp");
+  EXPECT_THROW(brushFor(2, "C:\\missing.bmp"), Exception);
+  EXPECT_EQ(brushFor(2, "C:\\b.bmp"), second);
   EXPECT_EQ(effects.loads, 3u);
 
-  // A bitmap that makes no brush is not kept either.
   effects.patternBrushFails = true;
-  StoreText("BkGrImg", "C:\\a.bmp");
   const std::size_t objects = effects.objects.size();
-  EXPECT_THROW(GetBackgroundBrush(kDc, brush), Exception);
+  EXPECT_THROW(brushFor(2, "C:\\a.bmp"), Exception);
   EXPECT_EQ(effects.objects.size(), objects);
-
   ResetBackgroundBrushCache();
   EXPECT_TRUE(effects.objects.empty());
 }

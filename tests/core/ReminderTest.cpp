@@ -80,17 +80,9 @@ class ReminderTest : public ::testing::Test {
   ReminderTest() { SetLabelAlternationPaused(false); }
   ~ReminderTest() override { SetLabelAlternationPaused(false); }
 
-  void Store(const std::string& section, const std::string& text, const std::string& path,
-             std::vector<std::uint32_t> numbers) {
-    DataSystem::WriteStrings({DataSystem::kTxt, DataSystem::kPath}, {text, path}, section,
-                             DataSystem::kHiveCurrentUser);
-    DataSystem::WriteNumbers({DataSystem::kPlay, DataSystem::kLooped, DataSystem::kClose,
-                              DataSystem::kClsTime, DataSystem::kClsTType},
-                             numbers, section, DataSystem::kHiveCurrentUser);
-  }
   // Auto close on, no sound.
-  void StoreCountdown(std::uint32_t time, std::uint32_t unit) {
-    Store(kDefaultSection, "msg", "", {0, 0, 1, time, unit});
+  static void StoreCountdown(std::uint32_t time, std::uint32_t unit) {
+    ReminderSettings{"msg", "", false, false, true, time, unit}.Save(kDefaultSection);
   }
 
   platform::MemoryRegistry registry;
@@ -102,19 +94,19 @@ class ReminderTest : public ::testing::Test {
   Reminder reminder{window};
 };
 
-// The test section: ActionPagesE2eTest.
-TEST_F(ReminderTest, SettingsComeFromTheActiveProfile) {
-  const auto expect = [](const char* text, bool play, std::uint32_t time) {
-    const ReminderSettings s = ReadReminderSettings(false);
-    EXPECT_EQ(s.text, text);
-    EXPECT_EQ(s.play, play);
-    EXPECT_EQ(s.closeTime, time);
-  };
-  expect("Your message displays here", false, 1);  // nothing stored: defaults
+// Nothing stored: the defaults. The test section: ActionPagesE2eTest.
+TEST_F(ReminderTest, TheActiveProfilesReminderShowsEvenWhenTranslucencyFails) {
+  window.failTranslucency = true;
+  EXPECT_TRUE(reminder.Initialize(false));
+  EXPECT_EQ(window.translucencyCalls, 1);
+  EXPECT_EQ(window.failures.size(), 1u);
+  EXPECT_EQ(window.messageText, "Your message displays here");
+  EXPECT_EQ(window.closeCount, 0);
   DataSystem::SetActiveProfileName("Profiles", "Work", DataSystem::kHiveCurrentUser);
-  Store("Profiles\\Work", "work text", "w.wav", {1, 1, 1, 7, 2});
-  Store("Profiles\\Default", "default text", "d.wav", {0, 1, 0, 3, 0});
-  expect("work text", true, 7);
+  const ReminderSettings work{"work text", "w.wav", true, true, true, 7, 2};
+  work.Save("Profiles\\Work");
+  ReminderSettings{"default text", "d.wav", false, true, false, 3, 0}.Save(kDefaultSection);
+  EXPECT_TRUE(ReadReminderSettings(false) == work);
 }
 
 TEST_F(ReminderTest, AutoCloseTimeByUnit) {
@@ -134,7 +126,7 @@ TEST_F(ReminderTest, AutoCloseTimeByUnit) {
   for (const Row& r : rows) {
     FakeReminderWindow w;
     Reminder rem{w};
-    Store(kDefaultSection, "msg", "", {0, 0, 1, r.time, r.unit});
+    StoreCountdown(r.time, r.unit);
     ASSERT_TRUE(rem.Initialize(false));
     const std::string name = std::to_string(r.time) + " x unit " + std::to_string(r.unit);
     EXPECT_EQ(rem.AutoCloseSecondsLeft(), r.expectedSeconds) << name;
@@ -147,12 +139,15 @@ TEST_F(ReminderTest, AutoCloseTimeByUnit) {
             "Auto close after: 24855 Days 03 Hour 14 Min. 07 Sec.");
 }
 
-TEST_F(ReminderTest, WithoutAutoCloseTheBarIsFullAndNothingMoves) {
-  Store(kDefaultSection, "msg", "", {0, 0, 0, 2, 1});
+// Once and looped, each stopped with the window: ReminderWin32Test.
+TEST_F(ReminderTest, WithoutAutoCloseOrPlayTheBarIsFullNothingMovesOrSoundsButTheWindowStopsTheSound) {
+  ReminderSettings{"msg", "C:\\s.wav", false, true, false, 2, 1}.Save(kDefaultSection);
   ASSERT_TRUE(reminder.Initialize(false));
   EXPECT_EQ(window.rangeHigh, 1u);
   EXPECT_EQ(window.progress, 1u);
   EXPECT_TRUE(window.timers.empty());
+  EXPECT_TRUE(sound.calls.empty());
+  EXPECT_FALSE(reminder.SoundLooped());
   reminder.OnStatusClick();
   reminder.OnTimer(kReminderCountdownTimer);
   reminder.OnTimer(kReminderStatusTimer);
@@ -160,6 +155,8 @@ TEST_F(ReminderTest, WithoutAutoCloseTheBarIsFullAndNothingMoves) {
   EXPECT_EQ(window.progress, 1u);
   EXPECT_EQ(window.closeCount, 0);
   EXPECT_FALSE(LabelAlternationPaused());
+  reminder.OnDestroy();
+  EXPECT_EQ(sound.calls, (std::vector<SoundCall>{{true, "", 0}}));
 }
 
 TEST_F(ReminderTest, ClicksPauseAndResumeAndThePauseOutlivesTheWindow) {
@@ -207,27 +204,6 @@ TEST_F(ReminderTest, StatusAlternatesAndCountdownClosesExactlyOnceAtZero) {
   EXPECT_EQ(window.closeCount, 1);
   EXPECT_EQ(reminder.AutoCloseSecondsLeft(), 0u);
   EXPECT_EQ(window.progress, 120u);
-}
-
-// Once and looped, each stopped with the window: ReminderWin32Test.
-TEST_F(ReminderTest, LoopedAlonePlaysNothingButTheWindowStillStopsTheSound) {
-  Store(kDefaultSection, "msg", "C:\\s.wav", {0, 1, 0, 1, 1});
-  ASSERT_TRUE(reminder.Initialize(false));
-  EXPECT_TRUE(sound.calls.empty());
-  EXPECT_EQ(window.status, "");
-  EXPECT_FALSE(reminder.SoundLooped());
-  reminder.OnDestroy();
-  EXPECT_EQ(sound.calls, (std::vector<SoundCall>{{true, "", 0}}));
-}
-
-// Which versions have translucency: AppearanceTest.
-TEST_F(ReminderTest, AFailedTranslucencyDoesNotStopTheReminder) {
-  window.failTranslucency = true;
-  EXPECT_TRUE(reminder.Initialize(false));
-  EXPECT_EQ(window.translucencyCalls, 1);
-  EXPECT_EQ(window.failures.size(), 1u);
-  EXPECT_EQ(window.messageText, "Your message displays here");
-  EXPECT_EQ(window.closeCount, 0);
 }
 
 }  // namespace

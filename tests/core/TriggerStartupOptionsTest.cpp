@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "platform/Services.h"
-#include "settings/SettingsStore.h"
+#include "settings/SettingsRecords.h"
+#include "settings/StoreExceptions.h"
 #include "settings/TriggerStartupOptions.h"
 #include "system/Autostart.h"
 #include "system/ModulePath.h"
@@ -41,18 +42,14 @@ TEST(ExpireDelayTest, SplitAndJoin) {
   for (const Clamp& c : clamps) EXPECT_EQ(ClampDelayDays(c.typed), c.kept) << c.typed;
 }
 
+using DataSystem::StartupSettings;
+
 class TriggerStartupPageTest : public ::testing::Test, protected StartupTestWorld {
  protected:
-  const std::vector<DataSystem::SettingId> ids{DataSystem::kPresTrgrAct,   DataSystem::kMinimize,
-                                              DataSystem::kSplashScr,     DataSystem::kAutoStopTimer,
-                                              DataSystem::kExpireDelay,   DataSystem::kAutoReactTrgr};
-  void Store(const std::vector<std::uint32_t>& values) {
-    DataSystem::WriteNumbers(ids, values, "Global", DataSystem::kHiveCurrentUser);
-  }
-  std::vector<std::uint32_t> Stored() {
-    std::vector<std::uint32_t> values;
-    DataSystem::ReadNumbers(ids, values, "Global", DataSystem::kHiveCurrentUser);
-    return values;
+  static bool Stored(const StartupSettings& expected) {
+    StartupSettings stored;
+    stored.Load();
+    return stored == expected;
   }
 };
 
@@ -62,13 +59,13 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
     platform::OsVersionRecord system;
     bool service;  // NT service installed / 9x entry present
     bool runEntry;
-    std::uint32_t minimize;
+    bool minimize;
     bool shownService, shownStartUp, shownMinimized, serviceEnabled, startUpEnabled;
   } const rows[] = {
       // The NT line's Run box: StartupPageE2eTest.
-      {"NT service implies both", kWinXP, true, false, 0, true, true, true, false, false},
-      {"9x plain", kWin98, false, true, 0, false, true, false, true, true},
-      {"9x service implies both", kWinMe, true, false, 0, true, true, true, true, false},
+      {"NT service implies both", kWinXP, true, false, false, true, true, true, false, false},
+      {"9x plain", kWin98, false, true, false, false, true, false, true, true},
+      {"9x service implies both", kWinMe, true, false, false, true, true, true, true, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -81,7 +78,7 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
       AddRunServicesEntry(self);
     }
     if (row.runEntry) AddRunEntry(self, DataSystem::kHiveCurrentUser);
-    Store({1, row.minimize, 0, 1, 90061, 0});
+    StartupSettings{true, row.minimize, false, true, 90061, false}.Save();
 
     const TriggerStartupPage page = LoadTriggerStartupPage();
     EXPECT_EQ(page.values, (TriggerStartupValues{row.shownService, row.shownStartUp, true, row.shownMinimized,
@@ -104,14 +101,15 @@ TEST_F(TriggerStartupPageTest, SavingAppliesTheChoicesFirst) {
   const TriggerStartupValues values{false, true, false, true, true, false, {2, 3, 4, 5}, true};
   SaveTriggerStartupPage(values);
   EXPECT_TRUE(IsRunEntry(self, DataSystem::kHiveCurrentUser));
-  EXPECT_EQ(Stored(), (std::vector<std::uint32_t>{0, 1, 1, 0, 2 * 86400 + 3 * 3600 + 4 * 60 + 5, 1}));
+  EXPECT_TRUE(Stored({false, true, true, false, 2 * 86400 + 3 * 3600 + 4 * 60 + 5, true}));
 
   // A start-up entry that cannot be written stops the save before the
   // settings are touched.
-  Store({1, 0, 0, 1, 60, 0});
+  const StartupSettings before{true, false, false, true, 60, false};
+  before.Save();
   registry.SetKeyReadOnly(platform::kCurrentUser, kRunKeyPath, true);
   EXPECT_THROW(SaveTriggerStartupPage(values), DataSystem::RegistryException);
-  EXPECT_EQ(Stored(), (std::vector<std::uint32_t>{1, 0, 0, 1, 60, 0}));
+  EXPECT_TRUE(Stored(before));
 }
 
 }  // namespace
