@@ -79,7 +79,7 @@ void ExitWindowsWithSettings(std::uint32_t request) {
   const bool ntLine = OnNtLine();
   if (ntLine) EnablePrivilege(platform::Privilege::kShutdown);
   if (On9xLine() && flags == kExitForce) system.QuitShell();
-  system.ExitWindows(flags, reason);
+  system.EndSession(flags, reason);
   if (ntLine) RemovePrivilege(platform::Privilege::kShutdown);
 }
 

@@ -70,8 +70,8 @@ class IPowerSystem {
  public:
   virtual ~IPowerSystem() = default;
 
-  // ExitWindowsEx(flags, reason).
-  virtual bool ExitWindows(std::uint32_t flags, std::uint32_t reason) = 0;
+  // Ends the session: ExitWindowsEx(flags, reason).
+  virtual bool EndSession(std::uint32_t flags, std::uint32_t reason) = 0;
   // Posts WM_QUIT to the shell's desktop window ("Progman"); false, and
   // nothing posted, when there is none (a message posted to no window would
   // go to the calling thread).

@@ -10,7 +10,7 @@ constexpr BoundResult kNoLibrary{Binding::kLibraryMissing, false, 0};
 
 class RefusingPowerSystem final : public IPowerSystem {
  public:
-  bool ExitWindows(std::uint32_t, std::uint32_t) override { return false; }
+  bool EndSession(std::uint32_t, std::uint32_t) override { return false; }
   bool QuitShell() override { return false; }
   bool StartShell() override { return false; }
   bool BroadcastMonitorPower(bool, std::uint32_t) override { return false; }

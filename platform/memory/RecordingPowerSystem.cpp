@@ -24,8 +24,8 @@ BoundResult RecordingPowerSystem::Bound(std::string line) {
   return {binding, called && !refuses, called && refuses ? long{kErrorAccessDenied} : 0};
 }
 
-bool RecordingPowerSystem::ExitWindows(std::uint32_t flags, std::uint32_t reason) {
-  log.push_back("ExitWindows(" + Hex(flags) + ", " + Hex(reason) + ")");
+bool RecordingPowerSystem::EndSession(std::uint32_t flags, std::uint32_t reason) {
+  log.push_back("EndSession(" + Hex(flags) + ", " + Hex(reason) + ")");
   return !refuses;
 }
 

@@ -5,7 +5,7 @@
 // process token holds, whether bound functions can be reached). Nothing it
 // does reaches the real system.
 //
-// Log lines: ExitWindows(0x12, 0x80040001)  QuitShell  StartShell
+// Log lines: EndSession(0x12, 0x80040001)  QuitShell  StartShell
 //   MonitorPower(off, 2000)  ScreenSaver  LockWorkStation  Suspend(1, 0, 1)
 //   LayeredAlpha(0x3003A, 217)  ServiceStatus(0x5E7, {type 0x10, ...})
 //   CopyKey(0x80000001, Software\From, 0x4242)  Privilege(shutdown, enable)
@@ -35,7 +35,7 @@ class RecordingPowerSystem final : public IPowerSystem {
   // A change of this kind fails at the step given.
   std::map<PrivilegeChange, PrivilegeResult> failingChanges;
 
-  bool ExitWindows(std::uint32_t flags, std::uint32_t reason) override;
+  bool EndSession(std::uint32_t flags, std::uint32_t reason) override;
   bool QuitShell() override;
   bool StartShell() override;
   bool BroadcastMonitorPower(bool on, std::uint32_t timeoutMs) override;

@@ -113,7 +113,7 @@ using ShCopyKeyFn = LONG(WINAPI*)(HKEY, LPCSTR, HKEY, DWORD);
 
 class Win32PowerSystem final : public IPowerSystem {
  public:
-  bool ExitWindows(std::uint32_t flags, std::uint32_t reason) override {
+  bool EndSession(std::uint32_t flags, std::uint32_t reason) override {
     return ::ExitWindowsEx(flags, reason) != FALSE;
   }
   bool QuitShell() override {

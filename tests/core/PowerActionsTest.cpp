@@ -44,7 +44,7 @@ std::uint32_t ReasonCode(std::uint32_t index) {
 
 // One exit request on the NT line: the privilege around the request.
 Log NtExitLog(std::uint32_t flags, std::uint32_t reason) {
-  return {"Privilege(shutdown, enable)", "ExitWindows(" + Hex(flags) + ", " + Hex(reason) + ")",
+  return {"Privilege(shutdown, enable)", "EndSession(" + Hex(flags) + ", " + Hex(reason) + ")",
           "Privilege(shutdown, remove)"};
 }
 
@@ -72,7 +72,7 @@ TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
               expected = NtExitLog(flags, ReasonCode(reason));
             } else {
               if (flags == 4) expected = {"QuitShell"};
-              expected.push_back("ExitWindows(" + Hex(flags) + ", " + Hex(ReasonCode(reason)) + ")");
+              expected.push_back("EndSession(" + Hex(flags) + ", " + Hex(ReasonCode(reason)) + ")");
             }
             EXPECT_EQ(power.log, expected);
           }

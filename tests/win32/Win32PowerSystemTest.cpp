@@ -63,7 +63,9 @@ TEST(Win32PowerSystemTest, EveryBoundFunctionIsFoundInTheSystemFolder) {
         << row.function.library << "!" << row.function.name;
   }
   // The power-profile library is not linked: binding loads it and releases it again.
-  if (!powrprofLoaded) EXPECT_EQ(GetModuleHandleA("powrprof.dll"), nullptr);
+  if (!powrprofLoaded) {
+    EXPECT_EQ(GetModuleHandleA("powrprof.dll"), nullptr);
+  }
 }
 
 // Removed from the token for good: enabling it again reports that the token
