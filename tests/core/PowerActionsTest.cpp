@@ -100,60 +100,52 @@ TEST_F(PowerActionsTest, SettingsThatCannotBeReadFailBeforeAnyCall) {
   EXPECT_TRUE(power.log.empty());
 }
 
-TEST_F(PowerActionsTest, RefusalsAreSilentAndThePrivilegeIsStillRemoved) {
-  power.refuses = true;
-  ExitWindowsWithSettings(kExitReboot);
-  EXPECT_EQ(power.log, NtExitLog(0x12, 0x80040001));
-  // The privilege is gone from the token, not merely disabled.
-  EXPECT_EQ(power.token.count(Privilege::kShutdown), 0u);
-  EXPECT_NO_THROW(SuspendWithSettings(false));
-  EXPECT_NO_THROW(LockWorkStationNow());
-}
-
-// A privilege that cannot be enabled stops the request; one that cannot be
-// removed fails after it.
-TEST_F(PowerActionsTest, PrivilegeFailuresAroundTheExitRequest) {
-  Log enableOnly{"Privilege(shutdown, enable)"};
+// Refusals are silent and the privilege is still removed (from the token,
+// not merely disabled); a privilege that cannot be enabled stops the
+// request, each failed step with its code; one that cannot be removed
+// fails after it.
+TEST_F(PowerActionsTest, RefusedRequestsAndPrivilegeFailures) {
+  const Log enableOnly{"Privilege(shutdown, enable)"};
+  const auto failing = [](PrivilegeChange change, PrivilegeResult result) {
+    return [=](platform::RecordingPowerSystem& p) { p.failingChanges[change] = result; };
+  };
   const struct {
     const char* name;
     std::function<void(platform::RecordingPowerSystem&)> arrange;
-    std::int32_t code;
+    std::int32_t category, code;  // code -1: no failure
     Log log;
   } rows[] = {
-      {"not held", [](auto& p) { p.token.erase(Privilege::kShutdown); }, kPrivilegeNotAssigned,
+      {"refused", [](auto& p) { p.refuses = true; }, 0, -1, NtExitLog(0x12, 0x80040001)},
+      {"not held", [](auto& p) { p.token.erase(Privilege::kShutdown); }, 0, kPrivilegeNotAssigned,
        enableOnly},
-      {"removal refused",
-       [](auto& p) { p.failingChanges[PrivilegeChange::kRemove] = PrivilegeResult::kAdjustFailed; },
+      {"no token", failing(PrivilegeChange::kEnable, PrivilegeResult::kTokenNotOpened), 0,
+       kPrivilegeOpenToken, enableOnly},
+      {"unknown", failing(PrivilegeChange::kEnable, PrivilegeResult::kUnknownPrivilege), 0,
+       kPrivilegeLookup, enableOnly},
+      {"adjustment", failing(PrivilegeChange::kEnable, PrivilegeResult::kAdjustFailed), 0,
+       kPrivilegeAdjust, enableOnly},
+      {"no library", failing(PrivilegeChange::kEnable, PrivilegeResult::kLibraryMissing), 7,
+       AttachableAPIException::kLoadLibraryFailed, enableOnly},
+      {"no function", failing(PrivilegeChange::kEnable, PrivilegeResult::kFunctionMissing), 7,
+       AttachableAPIException::kFunctionMissing, enableOnly},
+      {"removal refused", failing(PrivilegeChange::kRemove, PrivilegeResult::kAdjustFailed), 0,
        kPrivilegeAdjust, NtExitLog(0x12, 0x80040001)},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     power = platform::RecordingPowerSystem();
     row.arrange(power);
-    const auto e = ThrownBy<Exception>([] { ExitWindowsWithSettings(kExitReboot); });
-    EXPECT_TRUE(e && e->code == row.code && e->category == 0);
+    if (row.code == -1) {
+      ExitWindowsWithSettings(kExitReboot);
+      EXPECT_EQ(power.token.count(Privilege::kShutdown), 0u);
+      EXPECT_NO_THROW(SuspendWithSettings(false));
+      EXPECT_NO_THROW(LockWorkStationNow());
+      power.log.resize(3);
+    } else {
+      const auto e = ThrownBy<Exception>([] { ExitWindowsWithSettings(kExitReboot); });
+      EXPECT_TRUE(e && e->code == row.code && e->category == row.category && !e->inner);
+    }
     EXPECT_EQ(power.log, row.log);
-  }
-}
-
-// Each step a privilege change can fail at, and its failure.
-TEST_F(PowerActionsTest, EveryPrivilegeFailureHasItsCode) {
-  const struct {
-    PrivilegeResult result;
-    std::int32_t category, code;
-  } rows[] = {
-      {PrivilegeResult::kTokenNotOpened, 0, kPrivilegeOpenToken},
-      {PrivilegeResult::kUnknownPrivilege, 0, kPrivilegeLookup},
-      {PrivilegeResult::kAdjustFailed, 0, kPrivilegeAdjust},
-      {PrivilegeResult::kNotHeld, 0, kPrivilegeNotAssigned},
-      {PrivilegeResult::kLibraryMissing, 7, AttachableAPIException::kLoadLibraryFailed},
-      {PrivilegeResult::kFunctionMissing, 7, AttachableAPIException::kFunctionMissing},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(static_cast<int>(row.result));
-    power.failingChanges[PrivilegeChange::kEnable] = row.result;
-    const auto e = ThrownBy<Exception>([] { EnablePrivilege(Privilege::kShutdown); });
-    EXPECT_TRUE(e && e->category == row.category && e->code == row.code && e->inner == nullptr);
   }
 }
 
@@ -247,39 +239,34 @@ std::vector<Wrapper> Wrappers() {
   };
 }
 
+// Where each is offered; elsewhere nothing is asked of the system. Where it
+// is, the system's answer passes through, and a function the platform could
+// not bind is code 2 (library) or 3 (function).
 TEST_F(BoundFunctionsTest, EachIsOfferedExactlyWhereItsRowSays) {
+  using platform::Binding;
   for (const Wrapper& w : Wrappers()) {
     for (const NamedSystem& system : AllSystems()) {
-      SCOPED_TRACE(std::string(w.name) + " on " + system.name);
       os.Set(system.record);
-      for (bool refuses : {false, true}) {
+      for (int state = 0; state < 4; ++state) {
+        SCOPED_TRACE(std::string(w.name) + " on " + system.name + " state " + std::to_string(state));
         power.log.clear();
-        power.refuses = refuses;
-        if (w.offeredOn.count(system.name)) {
+        power.refuses = state == 1;
+        power.binding = state == 2 ? Binding::kLibraryMissing
+                        : state == 3 ? Binding::kFunctionMissing
+                                     : Binding::kBound;
+        const std::int32_t code = !w.offeredOn.count(system.name) ? AttachableAPIException::kNotOffered
+                                  : state == 2 ? AttachableAPIException::kLoadLibraryFailed
+                                  : state == 3 ? AttachableAPIException::kFunctionMissing
+                                               : -1;
+        if (code == -1) {
           const std::string success = w.line.rfind("CopyKey", 0) == 0 ? "0" : "1";
-          EXPECT_EQ(w.call(), refuses ? w.refused : success);
-          EXPECT_EQ(power.log, Log{w.line});
+          EXPECT_EQ(w.call(), state == 1 ? w.refused : success);
         } else {
           const auto e = ThrownBy<AttachableAPIException>(w.call);
-          EXPECT_TRUE(e && e->code == AttachableAPIException::kNotOffered && e->category == 7 &&
-                      e->inner == nullptr);
-          EXPECT_TRUE(power.log.empty());
+          EXPECT_TRUE(e && e->code == code && e->category == 7 && e->inner == nullptr);
         }
+        EXPECT_EQ(power.log, code == AttachableAPIException::kNotOffered ? Log{} : Log{w.line});
       }
-    }
-  }
-}
-
-TEST_F(BoundFunctionsTest, MissingLibraryIsCode2AndMissingFunctionCode3) {
-  for (const Wrapper& w : Wrappers()) {
-    for (platform::Binding binding :
-         {platform::Binding::kLibraryMissing, platform::Binding::kFunctionMissing}) {
-      SCOPED_TRACE(std::string(w.name) + " " + std::to_string(static_cast<int>(binding)));
-      power.binding = binding;
-      const auto e = ThrownBy<AttachableAPIException>(w.call);
-      EXPECT_EQ(e ? e->code : -1, binding == platform::Binding::kLibraryMissing
-                                      ? AttachableAPIException::kLoadLibraryFailed
-                                      : AttachableAPIException::kFunctionMissing);
     }
   }
 }
