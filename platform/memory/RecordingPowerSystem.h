@@ -4,16 +4,13 @@
 // scripted world (whether the shell has its window, which privileges the
 // process token holds, whether bound functions can be reached). Nothing it
 // does reaches the real system.
-//
-// Log lines: EndSession(0x12, 0x80040001)  QuitShell  StartShell
-//   MonitorPower(off, 2000)  ScreenSaver  LockWorkStation  Suspend(1, 0, 1)
-//   LayeredAlpha(0x3003A, 217)  ServiceStatus(0x5E7, {type 0x10, ...})
-//   CopyKey(0x80000001, Software\From, 0x4242)  Privilege(shutdown, enable)
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/PowerSystem.h"
+#include "platform/memory/RecordingServiceManager.h"
 
 namespace platform {
 
@@ -23,8 +20,8 @@ class RecordingPowerSystem final : public IPowerSystem {
 
   // The shell's desktop window exists (QuitShell finds it).
   bool shellWindow = true;
-  // Every intent is refused by the system (the function ran and said no;
-  // the key copy reports access denied).
+  // Every intent but the privilege changes is refused by the system (the
+  // function ran and said no; the key copy reports access denied).
   bool refuses = false;
   // How the binding of every bound intent goes.
   Binding binding = Binding::kBound;
@@ -35,21 +32,67 @@ class RecordingPowerSystem final : public IPowerSystem {
   // A change of this kind fails at the step given.
   std::map<PrivilegeChange, PrivilegeResult> failingChanges;
 
-  bool EndSession(std::uint32_t flags, std::uint32_t reason) override;
-  bool QuitShell() override;
-  bool StartShell() override;
-  bool BroadcastMonitorPower(bool on, std::uint32_t timeoutMs) override;
-  bool StartScreenSaver() override;
-  BoundResult LockWorkStation() override;
-  BoundResult Suspend(bool hibernate, bool forceCritical, bool disableWakeEvent) override;
-  BoundResult SetLayeredWindowAlpha(WindowHandle window, std::uint8_t alpha) override;
+  bool EndSession(std::uint32_t flags, std::uint32_t reason) override {
+    return Plain("EndSession(" + Hex(flags) + ", " + Hex(reason) + ")");
+  }
+  bool QuitShell() override { return Plain("QuitShell") && shellWindow; }
+  bool StartShell() override { return Plain("StartShell"); }
+  bool BroadcastMonitorPower(bool on, std::uint32_t timeoutMs) override {
+    return Plain(std::string("MonitorPower(") + (on ? "on, " : "off, ") +
+                 std::to_string(timeoutMs) + ")");
+  }
+  bool StartScreenSaver() override { return Plain("ScreenSaver"); }
+  BoundResult LockWorkStation() override { return Bound("LockWorkStation"); }
+  BoundResult Suspend(bool hibernate, bool forceCritical, bool disableWakeEvent) override {
+    return Bound("Suspend(" + std::to_string(hibernate) + ", " + std::to_string(forceCritical) +
+                 ", " + std::to_string(disableWakeEvent) + ")");
+  }
+  BoundResult SetLayeredWindowAlpha(WindowHandle window, std::uint8_t alpha) override {
+    return Bound("LayeredAlpha(" + Hex(window) + ", " + std::to_string(alpha) + ")");
+  }
   BoundResult SetServiceStatus(ServiceStatusHandle handle,
-                               const ServiceStatusRecord& status) override;
-  BoundResult CopyRegistryKey(RegKey source, const char* subkey, RegKey target) override;
-  PrivilegeResult ChangePrivilege(Privilege privilege, PrivilegeChange change) override;
+                               const ServiceStatusRecord& status) override {
+    return Bound("ServiceStatus(" + Hex(handle) + ", " + ServiceStatusText(status) + ")");
+  }
+  BoundResult CopyRegistryKey(RegKey source, const char* subkey, RegKey target) override {
+    return Bound("CopyKey(" + Hex(source) + ", " + subkey + ", " + Hex(target) + ")");
+  }
+  // Privilege(shutdown, enable), ...
+  PrivilegeResult ChangePrivilege(Privilege privilege, PrivilegeChange change) override {
+    static const char* const privileges[] = {"shutdown", "backup", "restore"};
+    static const char* const changes[] = {"enable", "disable", "remove"};
+    log.push_back(std::string("Privilege(") + privileges[static_cast<int>(privilege)] + ", " +
+                  changes[static_cast<int>(change)] + ")");
+    if (binding != Binding::kBound) {
+      return binding == Binding::kLibraryMissing ? PrivilegeResult::kLibraryMissing
+                                                 : PrivilegeResult::kFunctionMissing;
+    }
+    if (failingChanges.count(change)) return failingChanges[change];
+    const auto held = token.find(privilege);
+    if (held == token.end()) return PrivilegeResult::kNotHeld;
+    if (change == PrivilegeChange::kRemove) {
+      token.erase(held);
+    } else {
+      held->second = change == PrivilegeChange::kEnable;
+    }
+    return PrivilegeResult::kDone;
+  }
 
  private:
-  BoundResult Bound(std::string line);
+  static std::string Hex(std::uint64_t value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+    return text;
+  }
+  bool Plain(std::string line) {
+    log.push_back(std::move(line));
+    return !refuses;
+  }
+  BoundResult Bound(std::string line) {
+    log.push_back(std::move(line));
+    const bool called = binding == Binding::kBound;
+    return {binding, called && !refuses, called && refuses ? long{kErrorAccessDenied} : 0};
+  }
 };
 
 }  // namespace platform
