@@ -25,59 +25,50 @@ void RequireOffered(const BoundFunction& bound) {
   if (browser < 5.0) throw AttachableAPIException(AttachableAPIException::kNotOffered);
 }
 
+void RequireBound(platform::Binding binding) {
+  switch (binding) {
+    case platform::Binding::kBound: return;
+    case platform::Binding::kLibraryMissing:
+      throw AttachableAPIException(AttachableAPIException::kLoadLibraryFailed);
+    case platform::Binding::kFunctionMissing:
+      throw AttachableAPIException(AttachableAPIException::kFunctionMissing);
+  }
+}
+
+namespace {
+
+platform::BoundResult Checked(const platform::BoundResult& result) {
+  RequireBound(result.binding);
+  return result;
+}
+
+}  // namespace
+
 bool DynLockWorkStation() {
-  return CallBoundFunction(kBoundLockWorkStation,
-                           [](platform::IPowerSystem& system, platform::ProcAddress function) {
-                             return system.CallLockWorkStation(function);
-                           });
+  RequireOffered(kBoundLockWorkStation);
+  return Checked(platform::PowerSystem().LockWorkStation()).succeeded;
 }
 
 bool DynSetSuspendState(bool hibernate, bool forceCritical, bool disableWakeEvent) {
-  return CallBoundFunction(
-      kBoundSetSuspendState, [&](platform::IPowerSystem& system, platform::ProcAddress function) {
-        return system.CallSetSuspendState(function, hibernate, forceCritical, disableWakeEvent);
-      });
+  RequireOffered(kBoundSetSuspendState);
+  return Checked(platform::PowerSystem().Suspend(hibernate, forceCritical, disableWakeEvent))
+      .succeeded;
 }
 
-bool DynSetLayeredWindowAttributes(platform::WindowHandle window, std::uint32_t colorKey,
-                                   std::uint8_t alpha, std::uint32_t flags) {
-  return CallBoundFunction(kBoundSetLayeredWindowAttributes, [&](platform::IPowerSystem& system,
-                                                                 platform::ProcAddress function) {
-    return system.CallSetLayeredWindowAttributes(function, window, colorKey, alpha, flags);
-  });
+bool DynSetLayeredWindowAttributes(platform::WindowHandle window, std::uint8_t alpha) {
+  RequireOffered(kBoundSetLayeredWindowAttributes);
+  return Checked(platform::PowerSystem().SetLayeredWindowAlpha(window, alpha)).succeeded;
 }
 
 bool DynSetServiceStatus(platform::ServiceStatusHandle handle,
-                         platform::ServiceStatusRecord& status) {
-  return CallBoundFunction(kBoundSetServiceStatus,
-                           [&](platform::IPowerSystem& system, platform::ProcAddress function) {
-                             return system.CallSetServiceStatus(function, handle, status);
-                           });
+                         const platform::ServiceStatusRecord& status) {
+  RequireOffered(kBoundSetServiceStatus);
+  return Checked(platform::PowerSystem().SetServiceStatus(handle, status)).succeeded;
 }
 
-bool DynLookupPrivilegeValue(const char* systemName, const char* name, platform::Luid& luid) {
-  return CallBoundFunction(kBoundLookupPrivilegeValue, [&](platform::IPowerSystem& system,
-                                                           platform::ProcAddress function) {
-    return system.CallLookupPrivilegeValue(function, systemName, name, luid);
-  });
-}
-
-bool DynAdjustTokenPrivileges(platform::TokenHandle token, bool disableAll,
-                              const platform::PrivilegeRecord* newState, std::uint32_t bufferLength,
-                              platform::PrivilegeRecord* previous, std::uint32_t* returnLength) {
-  return CallBoundFunction(kBoundAdjustTokenPrivileges, [&](platform::IPowerSystem& system,
-                                                            platform::ProcAddress function) {
-    return system.CallAdjustTokenPrivileges(function, token, disableAll, newState, bufferLength,
-                                            previous, returnLength);
-  });
-}
-
-long DynSHCopyKey(platform::RegKey source, const char* subkey, platform::RegKey target,
-                  std::uint32_t reserved) {
-  return CallBoundFunction(
-      kBoundSHCopyKey, [&](platform::IPowerSystem& system, platform::ProcAddress function) {
-        return system.CallSHCopyKey(function, source, subkey, target, reserved);
-      });
+long DynSHCopyKey(platform::RegKey source, const char* subkey, platform::RegKey target) {
+  RequireOffered(kBoundSHCopyKey);
+  return Checked(platform::PowerSystem().CopyRegistryKey(source, subkey, target)).error;
 }
 
 }  // namespace Vesperon

@@ -32,12 +32,6 @@ constexpr std::uint32_t kReasonOtherUnplanned = 0;
 bool OnNtLine() { return IsOsVersionAtLeast(0, 100); }
 bool On9xLine() { return IsOsVersionAtLeast(10, 0); }
 
-// WM_QUIT to the shell's desktop window, when the shell has one.
-void PostQuitToShell(platform::IPowerSystem& system) {
-  const platform::WindowHandle shell = system.FindWindowA(kShellWindowClass, nullptr);
-  if (shell != 0) system.PostMessageA(shell, kMessageQuit, 0, 0);
-}
-
 }  // namespace
 
 const char* const kShutdownReasonTexts[kShutdownReasonCount] = {
@@ -78,15 +72,10 @@ void ExitWindowsWithSettings(std::uint32_t request) {
   platform::IPowerSystem& system = platform::PowerSystem();
 
   const bool ntLine = OnNtLine();
-  platform::TokenHandle token = 0;
-  platform::PrivilegeRecord privilege;
-  if (ntLine) EnablePrivilege(kShutdownPrivilegeName, token, privilege);
-  // Closed once the privilege is gone again (or its removal has failed).
-  const ScopedToken tokenGuard(token);
-
-  if (On9xLine() && flags == kExitForce) PostQuitToShell(system);
-  system.ExitWindowsEx(flags, reason);
-  if (ntLine) RemovePrivilege(privilege, token);
+  if (ntLine) EnablePrivilege(platform::Privilege::kShutdown);
+  if (On9xLine() && flags == kExitForce) system.QuitShell();
+  system.EndSession(flags, reason);
+  if (ntLine) RemovePrivilege(platform::Privilege::kShutdown);
 }
 
 void SuspendWithSettings(bool hibernate) {
@@ -97,26 +86,16 @@ void SuspendWithSettings(bool hibernate) {
 
 void LockWorkStationNow() { DynLockWorkStation(); }
 
-// A plain SendMessage broadcast waits for every top-level window, so one hung
-// program would stop Vesperon's timers, hot keys and due actions with it.
-void BroadcastMonitorPower(std::intptr_t power) {
-  platform::PowerSystem().SendMessageTimeoutA(kBroadcastWindow, kMessageSysCommand,
-                                              kCommandMonitorPower, power, kSendAbortIfHung,
-                                              kBroadcastTimeoutMs);
-}
+void TurnMonitorOff() { platform::PowerSystem().BroadcastMonitorPower(false, kBroadcastTimeoutMs); }
 
-void TurnMonitorOff() { BroadcastMonitorPower(kMonitorPowerOff); }
+void TurnMonitorOn() { platform::PowerSystem().BroadcastMonitorPower(true, kBroadcastTimeoutMs); }
 
-void TurnMonitorOn() { BroadcastMonitorPower(kMonitorPowerOn); }
-
-void StartScreenSaver() {
-  platform::PowerSystem().PostMessageA(kBroadcastWindow, kMessageSysCommand, kCommandScreenSave, 0);
-}
+void StartScreenSaver() { platform::PowerSystem().StartScreenSaver(); }
 
 void RestartShell() {
   platform::IPowerSystem& system = platform::PowerSystem();
-  PostQuitToShell(system);
-  system.WinExec(kShellCommandLine, kShowDefault);
+  system.QuitShell();
+  system.StartShell();
 }
 
 }  // namespace Vesperon

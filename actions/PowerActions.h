@@ -18,22 +18,8 @@ namespace Vesperon {
 inline constexpr std::uint32_t kExitForce = 4;           // EWX_FORCE
 inline constexpr std::uint32_t kExitForceIfHung = 0x10;  // EWX_FORCEIFHUNG
 
-// Window messages and their parameters, with the Windows values.
-inline constexpr std::uintptr_t kBroadcastWindow = 0xFFFF;      // HWND_BROADCAST
-inline constexpr std::uint32_t kMessageQuit = 0x0012;           // WM_QUIT
-inline constexpr std::uint32_t kMessageSysCommand = 0x0112;     // WM_SYSCOMMAND
-inline constexpr std::uintptr_t kCommandMonitorPower = 0xF170;  // SC_MONITORPOWER
-inline constexpr std::uintptr_t kCommandScreenSave = 0xF140;    // SC_SCREENSAVE
-inline constexpr std::intptr_t kMonitorPowerOff = 2;
-inline constexpr std::intptr_t kMonitorPowerOn = -1;
-inline constexpr std::uint32_t kShowDefault = 10;  // SW_SHOWDEFAULT
-// The monitor broadcast skips hung windows and waits at most this long for
-// any one window.
-inline constexpr std::uint32_t kSendAbortIfHung = 0x2;  // SMTO_ABORTIFHUNG
+// The monitor broadcast waits at most this long for any one window.
 inline constexpr std::uint32_t kBroadcastTimeoutMs = 2000;
-
-inline constexpr char kShellWindowClass[] = "Progman";
-inline constexpr char kShellCommandLine[] = "Explorer.exe";
 
 // Shutdown reasons: the texts of the Shutdown/Log off/Reboot page, in the
 // order of ShutdownReasonIndex.
@@ -58,9 +44,9 @@ std::string ActiveProfileSection();
 // Turn off (8 on the NT line, 1 on the 9x line), reboot (2) or log off (0)
 // with the force options and the shutdown reason of the active profile. On
 // the NT line SeShutdownPrivilege is enabled just before the request and
-// removed from the token just after it (the token is then closed); a failure
-// to enable it throws and no request is made. On the 9x line a forced log off
-// first posts WM_QUIT to the shell's "Progman" window when there is one.
+// removed from the token just after it; a failure to enable it throws and no
+// request is made. On the 9x line a forced log off first asks the shell to
+// quit.
 void ExitWindowsWithSettings(std::uint32_t request);
 
 // Stand by (false) or hibernate (true) through DynSetSuspendState, with the
@@ -69,17 +55,15 @@ void SuspendWithSettings(bool hibernate);
 
 // Action 7: DynLockWorkStation.
 void LockWorkStationNow();
-// Actions 10 and 11: WM_SYSCOMMAND SC_MONITORPOWER sent to every top-level
-// window; returns when all have handled it, skipping hung windows and
-// giving up on any one after kBroadcastTimeoutMs.
+// Actions 10 and 11: the monitor power broadcast to every top-level window;
+// returns when all have handled it, skipping hung windows and giving up on
+// any one after kBroadcastTimeoutMs.
 void TurnMonitorOff();
 void TurnMonitorOn();
-// Action 12: WM_SYSCOMMAND SC_SCREENSAVE posted to every top-level window.
+// Action 12: the screen saver, posted to every top-level window.
 void StartScreenSaver();
-// Action 15: posts WM_QUIT to the "Progman" window and at once starts
-// "Explorer.exe" (SW_SHOWDEFAULT), without waiting or checking results.
-// When no "Progman" window exists nothing is posted: a message posted to no
-// window goes to the calling thread and would end Vesperon's own loop.
+// Action 15: asks the shell to quit and at once starts it again, without
+// waiting or checking results.
 void RestartShell();
 
 // ISystemActions for the operations of this Part; the others (hang-up, kill,

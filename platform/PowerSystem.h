@@ -1,45 +1,27 @@
 #pragma once
-// Every Windows call with an effect that the power, log-off and lock actions
-// make, and the run-time binding of optional system functions:
-// ending the session, window messages to other programs, starting a program,
-// the process token and its privileges, loading a library and looking a
-// function up in it, and calling a function so found.
+// What the power, log-off, lock, privilege and service actions ask of
+// Windows, one intent each: end the session, ask the shell to quit and start
+// it again, switch the monitors, start the screen saver, lock, suspend,
+// change a privilege of the process, make a window translucent, report the
+// service status, copy a registry key.
 //
-// The decisions (which flags, which reason code, in which order, after which
-// version test, which library and function name) are all made in actions/;
-// this layer only carries out one call each and reports its result. The
-// Win32 build's default is the real system (platform/win32); the host
-// build's refuses every call (platform/host); tests install the recording
-// fake of platform/memory/RecordingPowerSystem.h.
+// The decisions (which flags, which reason code, in which order, which
+// Windows version offers which function) are all made in actions/; this
+// layer carries out one intent each and reports how it went. Functions that
+// older systems lack are bound inside the implementation at the moment of
+// the call, and the result says whether that worked. The Win32 build's
+// default is the real system (platform/win32); the host build's refuses
+// every intent (platform/host); tests install the recording fake of
+// platform/memory/RecordingPowerSystem.h.
 #include <cstdint>
 
 #include "platform/Registry.h"
 
 namespace platform {
 
-// Windows handles, as opaque numbers (HWND, HMODULE, HANDLE,
-// SERVICE_STATUS_HANDLE). 0 is "none".
+// Windows handles, as opaque numbers (HWND, SERVICE_STATUS_HANDLE). 0 is "none".
 using WindowHandle = std::uintptr_t;
-using ModuleHandle = std::uintptr_t;
-using TokenHandle = std::uintptr_t;
 using ServiceStatusHandle = std::uintptr_t;
-// The address GetProcAddress found; 0 when the library has no such function.
-using ProcAddress = std::uintptr_t;
-
-// LUID: the locally unique identifier of a privilege (64 bits).
-struct Luid {
-  std::uint32_t lowPart = 0;
-  std::int32_t highPart = 0;
-  friend bool operator==(const Luid&, const Luid&) = default;
-};
-
-// TOKEN_PRIVILEGES with its one entry: {count = 1, identifier, attributes}.
-struct PrivilegeRecord {
-  std::uint32_t count = 0;
-  Luid luid;
-  std::uint32_t attributes = 0;
-  friend bool operator==(const PrivilegeRecord&, const PrivilegeRecord&) = default;
-};
 
 // SERVICE_STATUS, field for field.
 struct ServiceStatusRecord {
@@ -53,74 +35,69 @@ struct ServiceStatusRecord {
   friend bool operator==(const ServiceStatusRecord&, const ServiceStatusRecord&) = default;
 };
 
+// Whether a function bound at the moment of the call could be reached.
+enum class Binding : std::uint8_t {
+  kBound,            // found, and called
+  kLibraryMissing,   // its library could not be loaded
+  kFunctionMissing,  // the library has no function of that name
+};
+
+// How an intent carried out through a bound function went. `error` is the
+// system error code where the function reports one (the key copy's result).
+struct BoundResult {
+  Binding binding = Binding::kBound;
+  bool succeeded = false;
+  long error = 0;
+};
+
+// The privileges the program enables for itself.
+enum class Privilege : std::uint8_t { kShutdown, kBackup, kRestore };
+// Enabled, disabled (still held), or removed from the token for good.
+enum class PrivilegeChange : std::uint8_t { kEnable, kDisable, kRemove };
+// The step at which a privilege change failed, or kDone. The token is
+// opened for each change and closed again.
+enum class PrivilegeResult : std::uint8_t {
+  kDone,
+  kTokenNotOpened,    // OpenProcessToken failed
+  kUnknownPrivilege,  // the name names no privilege on this system
+  kAdjustFailed,      // AdjustTokenPrivileges failed
+  kNotHeld,           // it succeeded without assigning: the token lacks it
+  kLibraryMissing,    // the lookup or adjustment could not be bound
+  kFunctionMissing,
+};
+
 class IPowerSystem {
  public:
   virtual ~IPowerSystem() = default;
 
-  // --- The session, windows and programs (user32, kernel32).
-  // ExitWindowsEx(flags, reason).
-  virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) = 0;
-  // FindWindowA; a null title matches any title. 0 when no window matches.
-  virtual WindowHandle FindWindowA(const char* className, const char* title) = 0;
-  // SendMessageTimeoutA(window, message, wParam, lParam, flags, timeout,
-  // result): false when it failed or timed out (for a broadcast, as Windows
-  // reports it).
-  virtual bool SendMessageTimeoutA(WindowHandle window, std::uint32_t message,
-                                   std::uintptr_t wParam, std::intptr_t lParam, std::uint32_t flags,
-                                   std::uint32_t timeoutMs) = 0;
-  virtual bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                            std::intptr_t lParam) = 0;
-  // WinExec: above 31 when the program started.
-  virtual std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand) = 0;
+  // Ends the session: ExitWindowsEx(flags, reason).
+  virtual bool EndSession(std::uint32_t flags, std::uint32_t reason) = 0;
+  // Posts WM_QUIT to the shell's desktop window ("Progman"); false, and
+  // nothing posted, when there is none (a message posted to no window would
+  // go to the calling thread).
+  virtual bool QuitShell() = 0;
+  // Starts the shell (Explorer.exe, SW_SHOWDEFAULT) from the Windows folder
+  // by its full path, never from the program's folder.
+  virtual bool StartShell() = 0;
+  // WM_SYSCOMMAND SC_MONITORPOWER to every top-level window, skipping hung
+  // windows and giving up on any one after `timeoutMs`.
+  virtual bool BroadcastMonitorPower(bool on, std::uint32_t timeoutMs) = 0;
+  // WM_SYSCOMMAND SC_SCREENSAVE posted to every top-level window.
+  virtual bool StartScreenSaver() = 0;
 
-  // --- The process token (advapi32, kernel32).
-  // OpenProcessToken(GetCurrentProcess(), access, &token).
-  virtual bool OpenCurrentProcessToken(std::uint32_t access, TokenHandle& token) = 0;
-  virtual bool CloseHandle(TokenHandle handle) = 0;
-  // The calling thread's last error.
-  virtual std::uint32_t GetLastError() = 0;
+  // Bound at the moment of the call.
+  virtual BoundResult LockWorkStation() = 0;
+  virtual BoundResult Suspend(bool hibernate, bool forceCritical, bool disableWakeEvent) = 0;
+  // SetLayeredWindowAttributes with colour key 0 and the alpha only.
+  virtual BoundResult SetLayeredWindowAlpha(WindowHandle window, std::uint8_t alpha) = 0;
+  virtual BoundResult SetServiceStatus(ServiceStatusHandle handle,
+                                       const ServiceStatusRecord& status) = 0;
+  // SHCopyKeyA(source, subkey, target, 0); `error` is its result. Keys are
+  // those of the Win32 registry or its predefined roots.
+  virtual BoundResult CopyRegistryKey(RegKey source, const char* subkey, RegKey target) = 0;
 
-  // --- Run-time binding (kernel32).
-  // LoadLibraryA: 0 when the library cannot be loaded.
-  virtual ModuleHandle LoadLibraryA(const char* name) = 0;
-  // GetProcAddress by name: 0 when the library has no such function.
-  virtual ProcAddress GetProcAddress(ModuleHandle module, const char* name) = 0;
-  // FreeLibrary. It leaves the thread's last error as it was, so that a
-  // caller that reads it after a bound call sees the bound function's.
-  virtual bool FreeLibrary(ModuleHandle module) = 0;
-
-  // --- Calls through an address GetProcAddress returned for the function
-  // named; each passes its arguments on unchanged and returns the result.
-  // BOOL LockWorkStation(void)
-  virtual bool CallLockWorkStation(ProcAddress function) = 0;
-  // BOOLEAN SetSuspendState(BOOLEAN hibernate, BOOLEAN forceCritical,
-  //                         BOOLEAN disableWakeEvent)
-  virtual bool CallSetSuspendState(ProcAddress function, bool hibernate, bool forceCritical,
-                                   bool disableWakeEvent) = 0;
-  // BOOL SetLayeredWindowAttributes(HWND, COLORREF key, BYTE alpha, DWORD flags)
-  virtual bool CallSetLayeredWindowAttributes(ProcAddress function, WindowHandle window,
-                                              std::uint32_t colorKey, std::uint8_t alpha,
-                                              std::uint32_t flags) = 0;
-  // BOOL SetServiceStatus(SERVICE_STATUS_HANDLE, LPSERVICE_STATUS)
-  virtual bool CallSetServiceStatus(ProcAddress function, ServiceStatusHandle handle,
-                                    ServiceStatusRecord& status) = 0;
-  // BOOL LookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID out); a null
-  // system name is the local system.
-  virtual bool CallLookupPrivilegeValue(ProcAddress function, const char* systemName,
-                                        const char* name, Luid& luid) = 0;
-  // BOOL AdjustTokenPrivileges(HANDLE, BOOL disableAll, PTOKEN_PRIVILEGES new,
-  //                            DWORD bufferLength, PTOKEN_PRIVILEGES previous,
-  //                            PDWORD returnLength); previous and returnLength
-  // may be null.
-  virtual bool CallAdjustTokenPrivileges(ProcAddress function, TokenHandle token, bool disableAll,
-                                         const PrivilegeRecord* newState,
-                                         std::uint32_t bufferLength, PrivilegeRecord* previous,
-                                         std::uint32_t* returnLength) = 0;
-  // LSTATUS SHCopyKey(HKEY source, LPCSTR subkey, HKEY target, DWORD reserved):
-  // the system error code. Keys are those of the Win32 registry
-  // (platform::Registry() of the Win32 build) or its predefined roots.
-  virtual long CallSHCopyKey(ProcAddress function, RegKey source, const char* subkey, RegKey target,
-                             std::uint32_t reserved) = 0;
+  // Looks the privilege up and adjusts the process token (both bound).
+  virtual PrivilegeResult ChangePrivilege(Privilege privilege, PrivilegeChange change) = 0;
 };
 
 // The build's default: the real Windows calls in the Win32 build, a system

@@ -8,8 +8,8 @@
 // system (platform/win32); the host build's refuses every call
 // (platform/host); tests install platform/memory/RecordingWindowEffects.h.
 //
-// SetLayeredWindowAttributes is not here: it is bound at run time like the
-// other optional system functions (actions/BoundFunctions.h).
+// The translucency itself is not here: SetLayeredWindowAttributes is bound
+// at run time like the other optional system functions (platform/PowerSystem.h).
 #include <cstdint>
 #include <string>
 #include <utility>

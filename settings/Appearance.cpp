@@ -135,7 +135,7 @@ void ApplyTranslucency(platform::WindowHandle window, std::uint8_t alpha) {
   // At 255 the window is no longer layered and the call changes nothing;
   // it is made all the same so that both ways fail alike where the system
   // has no layered windows.
-  DynSetLayeredWindowAttributes(window, 0, alpha, kLayeredWindowAlpha);
+  DynSetLayeredWindowAttributes(window, alpha);
 }
 
 void ApplyStoredTranslucency(platform::WindowHandle window) {

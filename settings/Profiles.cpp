@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "actions/BoundFunctions.h"
 #include "actions/Privileges.h"
 #include "platform/ProfileFiles.h"
 #include "platform/RegistryPrivileges.h"
@@ -44,23 +43,21 @@ bool ProfileKeyExists(const HiveSelector& hive, const std::string& name) {
 // (not removed: the next export needs it once more) on every way out.
 class ScopedPrivilege {
  public:
-  explicit ScopedPrivilege(const char* name) { Vesperon::EnablePrivilege(name, token_, record_); }
+  explicit ScopedPrivilege(platform::Privilege privilege) : privilege_(privilege) {
+    Vesperon::EnablePrivilege(privilege);
+  }
   ~ScopedPrivilege() {
-    platform::PrivilegeRecord disabled = record_;
-    disabled.attributes = 0;
     try {
-      Vesperon::DynAdjustTokenPrivileges(token_, false, &disabled, 0, nullptr, nullptr);
+      Vesperon::DisablePrivilege(privilege_);
     } catch (const Vesperon::Exception&) {
-      // Enabling bound the same function a moment ago; nothing to report here.
+      // Enabling it worked a moment ago; nothing to report here.
     }
-    platform::PowerSystem().CloseHandle(token_);
   }
   ScopedPrivilege(const ScopedPrivilege&) = delete;
   ScopedPrivilege& operator=(const ScopedPrivilege&) = delete;
 
  private:
-  platform::TokenHandle token_ = 0;
-  platform::PrivilegeRecord record_;
+  platform::Privilege privilege_;
 };
 
 // The 9x line has no privileges, but a system that only claims to be 9x
@@ -98,7 +95,7 @@ void SaveThroughTemporaryFile(const ScopedKey& key, const std::string& file) {
   files.Delete(temporary);
   long result = platform::kOk;
   if (OnNtLine()) {
-    const ScopedPrivilege backup("SeBackupPrivilege");
+    const ScopedPrivilege backup(platform::Privilege::kBackup);
     result = key.Registry().SaveKey(key.Get(), temporary);
   } else {
     const ScopedNinetyXPrivileges privileges;
@@ -231,8 +228,8 @@ void ImportProfile(const std::string& file, const std::string& newName, const Hi
   bool unmounted = true;
   try {
     if (OnNtLine()) {
-      const ScopedPrivilege backup("SeBackupPrivilege");
-      const ScopedPrivilege restore("SeRestorePrivilege");
+      const ScopedPrivilege backup(platform::Privilege::kBackup);
+      const ScopedPrivilege restore(platform::Privilege::kRestore);
       unmounted = CopyFromFile(file, key);
     } else {
       std::string shortPath;

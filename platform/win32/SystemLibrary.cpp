@@ -21,6 +21,12 @@ std::string InFolder(FolderReader read, const char* name) {
 
 std::string WindowsFolderPath(const char* name) { return InFolder(&GetWindowsDirectoryA, name); }
 
+bool StartWindowsProgram(const char* name, int showCommand) {
+  const std::string path = WindowsFolderPath(name);
+  // WinExec reports success with a value above 31.
+  return !path.empty() && WinExec(path.c_str(), static_cast<UINT>(showCommand)) > 31;
+}
+
 HMODULE LoadSystemLibrary(const char* name) {
   const std::string path = InFolder(&GetSystemDirectoryA, name);
   if (path.empty()) return nullptr;

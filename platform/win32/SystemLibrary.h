@@ -27,4 +27,8 @@ void RestrictLibrarySearch();
 // system's own programs (the shell) are started by this full path.
 std::string WindowsFolderPath(const char* name);
 
+// WinExec of WindowsFolderPath(name): the program named is started from the
+// Windows folder only. True when it started.
+bool StartWindowsProgram(const char* name, int showCommand);
+
 }  // namespace platform

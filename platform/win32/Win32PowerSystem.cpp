@@ -1,22 +1,21 @@
-// The power, log-off and binding calls on the real system. Each member makes
-// exactly the one Windows call it is named after; functions bound at run time
-// are called through the address the caller looked up, cast to their
-// documented signature (x86_64 has one calling convention; WINAPI keeps the
-// declarations right for a 32-bit build too).
+// The power, log-off, privilege and service intents on the real system.
+// Functions older systems lack are bound for each call: the library is
+// loaded from the system folder, the function looked up and called, and the
+// library released again; nothing is cached.
 #include <windows.h>
 
-#include <cstring>
-#include <string>
-
 #include "platform/PowerSystem.h"
+#include "platform/win32/PowerFunctions.h"
 #include "platform/win32/SystemLibrary.h"
 
 namespace platform {
 namespace {
 
-HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-HANDLE ToHandle(TokenHandle handle) { return reinterpret_cast<HANDLE>(handle); }
-HMODULE ToHmodule(ModuleHandle module) { return reinterpret_cast<HMODULE>(module); }
+constexpr char kShellWindowClass[] = "Progman";
+constexpr char kShellProgram[] = "Explorer.exe";
+constexpr LPARAM kMonitorPowerOff = 2;
+constexpr LPARAM kMonitorPowerOn = -1;
+const HWND kEveryTopLevelWindow = HWND_BROADCAST;
 
 // The registry interface's roots are the documented 32-bit values; the real
 // predefined handles are those values sign-extended (as in Win32Registry).
@@ -29,27 +28,79 @@ HKEY ToHkey(RegKey key) {
   }
 }
 
-TOKEN_PRIVILEGES ToTokenPrivileges(const PrivilegeRecord& record) {
-  TOKEN_PRIVILEGES out{};
-  out.PrivilegeCount = record.count;
-  out.Privileges[0].Luid.LowPart = record.luid.lowPart;
-  out.Privileges[0].Luid.HighPart = record.luid.highPart;
-  out.Privileges[0].Attributes = record.attributes;
-  return out;
-}
-
-PrivilegeRecord FromTokenPrivileges(const TOKEN_PRIVILEGES& in) {
-  PrivilegeRecord out;
-  out.count = in.PrivilegeCount;
-  out.luid = {in.Privileges[0].Luid.LowPart, in.Privileges[0].Luid.HighPart};
-  out.attributes = in.Privileges[0].Attributes;
-  return out;
-}
-
+// One function bound for the length of one call. Releasing the library
+// leaves the thread's last error as the bound function set it.
 template <typename Function>
-Function As(ProcAddress address) {
-  return reinterpret_cast<Function>(address);
+class Bound {
+ public:
+  explicit Bound(const SystemFunction& function) : module_(LoadSystemLibrary(function.library)) {
+    if (module_ != nullptr) {
+      function_ = reinterpret_cast<Function>(
+          reinterpret_cast<void*>(::GetProcAddress(module_, function.name)));
+    }
+  }
+  ~Bound() {
+    if (module_ == nullptr) return;
+    const DWORD lastError = ::GetLastError();
+    ::FreeLibrary(module_);
+    ::SetLastError(lastError);
+  }
+  Bound(const Bound&) = delete;
+  Bound& operator=(const Bound&) = delete;
+
+  Binding State() const {
+    if (module_ == nullptr) return Binding::kLibraryMissing;
+    return function_ == nullptr ? Binding::kFunctionMissing : Binding::kBound;
+  }
+  Function operator*() const { return function_; }
+
+ private:
+  HMODULE module_;
+  Function function_ = nullptr;
+};
+
+// Binds `function`, and when that worked runs `call` with it; `call`
+// returns whether the function succeeded.
+template <typename Function, typename Call>
+BoundResult CallBound(const SystemFunction& function, Call call) {
+  const Bound<Function> bound(function);
+  if (bound.State() != Binding::kBound) return {bound.State(), false, 0};
+  return {Binding::kBound, call(*bound), 0};
 }
+
+PrivilegeResult FromBinding(Binding binding) {
+  return binding == Binding::kLibraryMissing ? PrivilegeResult::kLibraryMissing
+                                             : PrivilegeResult::kFunctionMissing;
+}
+
+const char* PrivilegeName(Privilege privilege) {
+  switch (privilege) {
+    case Privilege::kShutdown: return "SeShutdownPrivilege";
+    case Privilege::kBackup: return "SeBackupPrivilege";
+    case Privilege::kRestore: return "SeRestorePrivilege";
+  }
+  return "";
+}
+
+DWORD PrivilegeAttributes(PrivilegeChange change) {
+  switch (change) {
+    case PrivilegeChange::kEnable: return SE_PRIVILEGE_ENABLED;
+    case PrivilegeChange::kDisable: return 0;
+    case PrivilegeChange::kRemove: return SE_PRIVILEGE_REMOVED;
+  }
+  return 0;
+}
+
+class ScopedKernelHandle {
+ public:
+  explicit ScopedKernelHandle(HANDLE handle) : handle_(handle) {}
+  ~ScopedKernelHandle() { ::CloseHandle(handle_); }
+  ScopedKernelHandle(const ScopedKernelHandle&) = delete;
+  ScopedKernelHandle& operator=(const ScopedKernelHandle&) = delete;
+
+ private:
+  HANDLE handle_;
+};
 
 using LockWorkStationFn = BOOL(WINAPI*)();
 using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
@@ -62,110 +113,96 @@ using ShCopyKeyFn = LONG(WINAPI*)(HKEY, LPCSTR, HKEY, DWORD);
 
 class Win32PowerSystem final : public IPowerSystem {
  public:
-  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override {
+  bool EndSession(std::uint32_t flags, std::uint32_t reason) override {
     return ::ExitWindowsEx(flags, reason) != FALSE;
   }
-  WindowHandle FindWindowA(const char* className, const char* title) override {
-    return reinterpret_cast<WindowHandle>(::FindWindowA(className, title));
+  bool QuitShell() override {
+    const HWND shell = ::FindWindowA(kShellWindowClass, nullptr);
+    return shell != nullptr && ::PostMessageA(shell, WM_QUIT, 0, 0) != FALSE;
   }
-  bool SendMessageTimeoutA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                           std::intptr_t lParam, std::uint32_t flags,
-                           std::uint32_t timeoutMs) override {
+  bool StartShell() override { return StartWindowsProgram(kShellProgram, SW_SHOWDEFAULT); }
+  // A plain SendMessage broadcast waits for every top-level window, so one
+  // hung program would stop the program's timers, hot keys and due actions.
+  bool BroadcastMonitorPower(bool on, std::uint32_t timeoutMs) override {
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutA(ToHwnd(window), message, wParam, lParam, flags, timeoutMs,
-                                 &result) != 0;
+    return ::SendMessageTimeoutA(kEveryTopLevelWindow, WM_SYSCOMMAND, SC_MONITORPOWER,
+                                 on ? kMonitorPowerOn : kMonitorPowerOff, SMTO_ABORTIFHUNG,
+                                 timeoutMs, &result) != 0;
   }
-  bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                    std::intptr_t lParam) override {
-    return ::PostMessageA(ToHwnd(window), message, wParam, lParam) != FALSE;
-  }
-  std::uint32_t WinExec(const char* commandLine, std::uint32_t showCommand) override {
-    // A bare program name would be looked for beside Vesperon first, where
-    // anyone who can write to that folder could plant it.
-    const std::string path =
-        std::strpbrk(commandLine, "\\/: ") ? std::string() : WindowsFolderPath(commandLine);
-    return ::WinExec(path.empty() ? commandLine : path.c_str(), showCommand);
+  bool StartScreenSaver() override {
+    return ::PostMessageA(kEveryTopLevelWindow, WM_SYSCOMMAND, SC_SCREENSAVE, 0) != FALSE;
   }
 
-  bool OpenCurrentProcessToken(std::uint32_t access, TokenHandle& token) override {
-    HANDLE handle = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), access, &handle)) return false;
-    token = reinterpret_cast<TokenHandle>(handle);
-    return true;
+  BoundResult LockWorkStation() override {
+    return CallBound<LockWorkStationFn>(kLockWorkStationFunction,
+                                        [](LockWorkStationFn lock) { return lock() != FALSE; });
   }
-  bool CloseHandle(TokenHandle handle) override { return ::CloseHandle(ToHandle(handle)) != FALSE; }
-  std::uint32_t GetLastError() override { return ::GetLastError(); }
-
-  ModuleHandle LoadLibraryA(const char* name) override {
-    return reinterpret_cast<ModuleHandle>(LoadSystemLibrary(name));
+  BoundResult Suspend(bool hibernate, bool forceCritical, bool disableWakeEvent) override {
+    return CallBound<SetSuspendStateFn>(kSetSuspendStateFunction, [&](SetSuspendStateFn suspend) {
+      return suspend(hibernate ? TRUE : FALSE, forceCritical ? TRUE : FALSE,
+                     disableWakeEvent ? TRUE : FALSE) != FALSE;
+    });
   }
-  ProcAddress GetProcAddress(ModuleHandle module, const char* name) override {
-    return reinterpret_cast<ProcAddress>(::GetProcAddress(ToHmodule(module), name));
+  BoundResult SetLayeredWindowAlpha(WindowHandle window, std::uint8_t alpha) override {
+    return CallBound<SetLayeredWindowAttributesFn>(
+        kSetLayeredWindowAttributesFunction, [&](SetLayeredWindowAttributesFn set) {
+          return set(reinterpret_cast<HWND>(window), 0, alpha, LWA_ALPHA) != FALSE;
+        });
   }
-  bool FreeLibrary(ModuleHandle module) override {
-    const DWORD lastError = ::GetLastError();
-    const BOOL freed = ::FreeLibrary(ToHmodule(module));
-    ::SetLastError(lastError);
-    return freed != FALSE;
-  }
-
-  bool CallLockWorkStation(ProcAddress function) override {
-    return As<LockWorkStationFn>(function)() != FALSE;
-  }
-  bool CallSetSuspendState(ProcAddress function, bool hibernate, bool forceCritical,
-                           bool disableWakeEvent) override {
-    return As<SetSuspendStateFn>(function)(hibernate ? TRUE : FALSE, forceCritical ? TRUE : FALSE,
-                                           disableWakeEvent ? TRUE : FALSE) != FALSE;
-  }
-  bool CallSetLayeredWindowAttributes(ProcAddress function, WindowHandle window,
-                                      std::uint32_t colorKey, std::uint8_t alpha,
-                                      std::uint32_t flags) override {
-    return As<SetLayeredWindowAttributesFn>(function)(ToHwnd(window), colorKey, alpha, flags) !=
-           FALSE;
-  }
-  bool CallSetServiceStatus(ProcAddress function, ServiceStatusHandle handle,
-                            ServiceStatusRecord& status) override {
-    SERVICE_STATUS record{status.serviceType,
-                          status.currentState,
-                          status.controlsAccepted,
-                          status.win32ExitCode,
-                          status.serviceSpecificExitCode,
-                          status.checkPoint,
+  BoundResult SetServiceStatus(ServiceStatusHandle handle,
+                               const ServiceStatusRecord& status) override {
+    SERVICE_STATUS record{status.serviceType,   status.currentState,
+                          status.controlsAccepted, status.win32ExitCode,
+                          status.serviceSpecificExitCode, status.checkPoint,
                           status.waitHint};
-    return As<SetServiceStatusFn>(function)(reinterpret_cast<SERVICE_STATUS_HANDLE>(handle),
-                                            &record) != FALSE;
+    return CallBound<SetServiceStatusFn>(kSetServiceStatusFunction, [&](SetServiceStatusFn set) {
+      return set(reinterpret_cast<SERVICE_STATUS_HANDLE>(handle), &record) != FALSE;
+    });
   }
-  bool CallLookupPrivilegeValue(ProcAddress function, const char* systemName, const char* name,
-                                Luid& luid) override {
-    LUID found{};
-    if (!As<LookupPrivilegeValueFn>(function)(systemName, name, &found)) return false;
-    luid = {found.LowPart, found.HighPart};
-    return true;
+  BoundResult CopyRegistryKey(RegKey source, const char* subkey, RegKey target) override {
+    LONG error = ERROR_SUCCESS;
+    BoundResult result =
+        CallBound<ShCopyKeyFn>(kSHCopyKeyFunction, [&](ShCopyKeyFn copy) {
+          error = copy(ToHkey(source), subkey, ToHkey(target), 0);
+          return error == ERROR_SUCCESS;
+        });
+    result.error = error;
+    return result;
   }
-  bool CallAdjustTokenPrivileges(ProcAddress function, TokenHandle token, bool disableAll,
-                                 const PrivilegeRecord* newState, std::uint32_t bufferLength,
-                                 PrivilegeRecord* previous, std::uint32_t* returnLength) override {
-    TOKEN_PRIVILEGES next{};
-    if (newState != nullptr) next = ToTokenPrivileges(*newState);
-    TOKEN_PRIVILEGES before{};
-    DWORD length = 0;
-    const BOOL adjusted = As<AdjustTokenPrivilegesFn>(function)(
-        ToHandle(token), disableAll ? TRUE : FALSE, newState != nullptr ? &next : nullptr,
-        // One entry is all a PrivilegeRecord holds.
-        previous != nullptr && bufferLength > sizeof before ? DWORD{sizeof before} : bufferLength,
-        previous != nullptr ? &before : nullptr, returnLength != nullptr ? &length : nullptr);
-    // Converting back must not touch the adjustment's last error.
-    if (previous != nullptr) *previous = FromTokenPrivileges(before);
-    if (returnLength != nullptr) *returnLength = length;
-    return adjusted != FALSE;
-  }
-  long CallSHCopyKey(ProcAddress function, RegKey source, const char* subkey, RegKey target,
-                     std::uint32_t reserved) override {
-    return As<ShCopyKeyFn>(function)(ToHkey(source), subkey, ToHkey(target), reserved);
+
+  PrivilegeResult ChangePrivilege(Privilege privilege, PrivilegeChange change) override {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES,
+                            &token)) {
+      return PrivilegeResult::kTokenNotOpened;
+    }
+    const ScopedKernelHandle tokenGuard(token);
+    TOKEN_PRIVILEGES record{};
+    record.PrivilegeCount = 1;
+    record.Privileges[0].Attributes = PrivilegeAttributes(change);
+    {
+      const Bound<LookupPrivilegeValueFn> lookup(kLookupPrivilegeValueFunction);
+      if (lookup.State() != Binding::kBound) return FromBinding(lookup.State());
+      if (!(*lookup)(nullptr, PrivilegeName(privilege), &record.Privileges[0].Luid)) {
+        return PrivilegeResult::kUnknownPrivilege;
+      }
+    }
+    const Bound<AdjustTokenPrivilegesFn> adjust(kAdjustTokenPrivilegesFunction);
+    if (adjust.State() != Binding::kBound) return FromBinding(adjust.State());
+    if (!(*adjust)(token, FALSE, &record, 0, nullptr, nullptr)) {
+      return PrivilegeResult::kAdjustFailed;
+    }
+    // It succeeds without assigning a privilege the token does not hold;
+    // only the last error tells.
+    return ::GetLastError() == ERROR_SUCCESS ? PrivilegeResult::kDone : PrivilegeResult::kNotHeld;
   }
 };
 
 }  // namespace
+
+Binding ProbeSystemFunction(const SystemFunction& function) {
+  return Bound<FARPROC>(function).State();
+}
 
 IPowerSystem& DefaultPowerSystem() {
   static Win32PowerSystem system;

@@ -277,8 +277,8 @@ TEST_F(ProfilesContract, ExportThenImportGivesTheSameTreeOnEitherLine) {
     ImportProfile(again, "Again", kHiveCurrentUser);
     EXPECT_EQ(Profile("Again"), Profile("Work"));
 #ifndef _WIN32
-    EXPECT_EQ(recorder_.tokenPrivileges.at("SeBackupPrivilege"), 0u);
-    EXPECT_EQ(recorder_.tokenPrivileges.at("SeRestorePrivilege"), 0u);
+    EXPECT_FALSE(recorder_.token.at(platform::Privilege::kBackup));
+    EXPECT_FALSE(recorder_.token.at(platform::Privilege::kRestore));
 #endif
     std::filesystem::remove(file);
     std::filesystem::remove(again);

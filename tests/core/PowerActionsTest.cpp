@@ -1,6 +1,11 @@
-// Exit, suspend and lock requests against the recording power system.
+// The power actions, the privileges around them and the bound functions,
+// against the recording power system.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -8,84 +13,72 @@
 #include "actions/BoundFunctions.h"
 #include "actions/PowerActions.h"
 #include "actions/Privileges.h"
+#include "platform/memory/RecordingServiceManager.h"
+#include "settings/Profiles.h"
+#include "settings/StoreExceptions.h"
 #include "tests/support/PowerTestSupport.h"
 #include "tests/support/RecordingActions.h"
 
 using namespace Vesperon;
 using namespace testing_support;
+using platform::Privilege;
+using platform::PrivilegeChange;
+using platform::PrivilegeResult;
 
 namespace {
 
 class PowerActionsTest : public PowerFixture {};
 
-// The shutdown reason table, index by index.
-constexpr std::uint32_t kReasonCodes[11] = {0x40005, 0x40001, 0x80040001, 0x40006, 0x10002, 0x10001,
-                                            0x20004, 5,       0x6000B,    0x6000C, 0x5000F};
-
-// The whole exchange of one exit request on the NT line.
-Log NtExitLog(std::uint32_t flags, std::uint32_t reason) {
-  Log log = EnableLines("SeShutdownPrivilege");
-  log.push_back("ExitWindowsEx(" + HexText(flags) + ", " + HexText(reason) + ")");
-  Append(log, AdjustLines("SeShutdownPrivilege", 0x4));
-  log.push_back("CloseHandle(token)");
-  return log;
+std::string Hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%X", value);
+  return text;
 }
 
-// Every request, force setting and reason on every system the program knows.
+// The shutdown reason table, index by index; outside it "other, unplanned".
+std::uint32_t ReasonCode(std::uint32_t index) {
+  constexpr std::uint32_t kCodes[11] = {0x40005, 0x40001, 0x80040001, 0x40006, 0x10002, 0x10001,
+                                        0x20004, 5,       0x6000B,    0x6000C, 0x5000F};
+  return index < 11 ? kCodes[index] : 0;
+}
+
+// One exit request on the NT line: the privilege around the request.
+Log NtExitLog(std::uint32_t flags, std::uint32_t reason) {
+  return {"Privilege(shutdown, enable)", "EndSession(" + Hex(flags) + ", " + Hex(reason) + ")",
+          "Privilege(shutdown, remove)"};
+}
+
+// Every request, force setting and reason (in the table and outside it: the
+// request still goes ahead) on every system the program knows.
 TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
   for (const NamedSystem& system : AllSystems()) {
     os.Set(system.record);
     for (std::uint32_t request : {0u, 1u, 2u, 8u}) {
       for (std::uint32_t forced : {0u, 1u}) {
         for (std::uint32_t forceHung : {0u, 1u}) {
-          for (std::uint32_t reason = 0; reason < 11; ++reason) {
+          for (std::uint32_t reason : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u,
+                                       0x80000000u, 0xFFFFFFFFu}) {
             SCOPED_TRACE(std::string(system.name) + " request " + std::to_string(request) +
                          " forced " + std::to_string(forced) + " hung " +
                          std::to_string(forceHung) + " reason " + std::to_string(reason));
             SetShutdownOptions(forced, forceHung, reason);
             power.log.clear();
-            power.tokenPrivileges["SeShutdownPrivilege"] = 0;
+            power.token[Privilege::kShutdown] = false;
             ExitWindowsWithSettings(request);
 
             const std::uint32_t flags = request | (forced ? 0x4u : forceHung ? 0x10u : 0u);
-            const std::uint32_t code = kReasonCodes[reason];
             Log expected;
             if (system.ntLine) {
-              expected = NtExitLog(flags, code);
+              expected = NtExitLog(flags, ReasonCode(reason));
             } else {
-              if (flags == 4)
-                expected = {"FindWindowA(Progman, null)", "PostMessageA(Progman, 0x12, 0x0, 0)"};
-              expected.push_back("ExitWindowsEx(" + HexText(flags) + ", " + HexText(code) + ")");
+              if (flags == 4) expected = {"QuitShell"};
+              expected.push_back("EndSession(" + Hex(flags) + ", " + Hex(ReasonCode(reason)) + ")");
             }
             EXPECT_EQ(power.log, expected);
-            ExpectNothingHeld();
           }
         }
       }
     }
-  }
-}
-
-// A message posted to no window would go to our own thread.
-TEST_F(PowerActionsTest, WithoutAShellWindowNothingIsPosted) {
-  os.Set(kWinMe);
-  power.windows.clear();
-  SetShutdownOptions(1, 0, 0);
-  ExitWindowsWithSettings(kExitLogOff);
-  EXPECT_EQ(power.log, (Log{"FindWindowA(Progman, null)", "ExitWindowsEx(0x4, 0x40005)"}));
-  power.log.clear();
-  RestartShell();
-  EXPECT_EQ(power.log, (Log{"FindWindowA(Progman, null)", "WinExec(Explorer.exe, 10)"}));
-}
-
-TEST_F(PowerActionsTest, ReasonOutsideTheTableIsOtherUnplannedAndTheRequestGoesAhead) {
-  for (std::uint32_t reason : {11u, 0x80000000u, 0xFFFFFFFFu}) {
-    SCOPED_TRACE(reason);
-    SetShutdownOptions(0, 1, reason);
-    power.log.clear();
-    power.tokenPrivileges["SeShutdownPrivilege"] = 0;
-    ExitWindowsWithSettings(kExitReboot);
-    EXPECT_EQ(power.log, NtExitLog(0x12, 0));
   }
 }
 
@@ -107,59 +100,68 @@ TEST_F(PowerActionsTest, SettingsThatCannotBeReadFailBeforeAnyCall) {
   EXPECT_TRUE(power.log.empty());
 }
 
-TEST_F(PowerActionsTest, RefusalsAreSilentAndThePrivilegeIsStillRemoved) {
-  power.exitResult = false;
-  power.suspendResult = false;
-  power.lockResult = false;
-  ExitWindowsWithSettings(kExitReboot);
-  EXPECT_EQ(power.log, NtExitLog(0x12, 0x80040001));
-  // The privilege is gone from the token, not merely disabled.
-  EXPECT_EQ(power.tokenPrivileges.count("SeShutdownPrivilege"), 0u);
-  EXPECT_NO_THROW(SuspendWithSettings(false));
-  EXPECT_NO_THROW(LockWorkStationNow());
-}
-
-// A privilege that cannot be enabled (every code: PrivilegesTest) stops the request.
-TEST_F(PowerActionsTest, APrivilegeNotHeldStopsTheRequest) {
-  power.tokenPrivileges.erase("SeShutdownPrivilege");
-  const auto e = ThrownBy<Exception>([] { ExitWindowsWithSettings(kExitPowerOff); });
-  EXPECT_TRUE(e && e->code == kPrivilegeNotAssigned && e->category == 0);
-  for (const std::string& line : power.log) EXPECT_EQ(line.rfind("ExitWindowsEx", 0), std::string::npos);
-  ExpectNothingHeld();
-}
-
-TEST_F(PowerActionsTest, AFailedRemovalThrowsAfterTheRequestAndClosesTheToken) {
-  int adjustments = 0;
-  power.onBoundCall = [&](const std::string& function) {
-    if (function == "AdjustTokenPrivileges" && ++adjustments == 2) power.adjustFails = true;
+// Refusals are silent and the privilege is still removed (from the token,
+// not merely disabled); a privilege that cannot be enabled stops the
+// request, each failed step with its code; one that cannot be removed
+// fails after it.
+TEST_F(PowerActionsTest, RefusedRequestsAndPrivilegeFailures) {
+  const Log enableOnly{"Privilege(shutdown, enable)"};
+  const auto failing = [](PrivilegeChange change, PrivilegeResult result) {
+    return [=](platform::RecordingPowerSystem& p) { p.failingChanges[change] = result; };
   };
-  const auto e = ThrownBy<Exception>([] { ExitWindowsWithSettings(kExitReboot); });
-  EXPECT_TRUE(e && e->code == kPrivilegeAdjust && e->category == 0);
-  Log expected = EnableLines("SeShutdownPrivilege");
-  expected.push_back("ExitWindowsEx(0x12, 0x80040001)");
-  Append(expected, BoundCallLines("Advapi32.dll", "AdjustTokenPrivileges",
-                                  "token, 0, {1, SeShutdownPrivilege, 0x4}, 0, null, null"));
-  expected.push_back("CloseHandle(token)");
-  EXPECT_EQ(power.log, expected);
-  ExpectNothingHeld();
+  const struct {
+    const char* name;
+    std::function<void(platform::RecordingPowerSystem&)> arrange;
+    std::int32_t category, code;  // code -1: no failure
+    Log log;
+  } rows[] = {
+      {"refused", [](auto& p) { p.refuses = true; }, 0, -1, NtExitLog(0x12, 0x80040001)},
+      {"not held", [](auto& p) { p.token.erase(Privilege::kShutdown); }, 0, kPrivilegeNotAssigned,
+       enableOnly},
+      {"no token", failing(PrivilegeChange::kEnable, PrivilegeResult::kTokenNotOpened), 0,
+       kPrivilegeOpenToken, enableOnly},
+      {"unknown", failing(PrivilegeChange::kEnable, PrivilegeResult::kUnknownPrivilege), 0,
+       kPrivilegeLookup, enableOnly},
+      {"adjustment", failing(PrivilegeChange::kEnable, PrivilegeResult::kAdjustFailed), 0,
+       kPrivilegeAdjust, enableOnly},
+      {"no library", failing(PrivilegeChange::kEnable, PrivilegeResult::kLibraryMissing), 7,
+       AttachableAPIException::kLoadLibraryFailed, enableOnly},
+      {"no function", failing(PrivilegeChange::kEnable, PrivilegeResult::kFunctionMissing), 7,
+       AttachableAPIException::kFunctionMissing, enableOnly},
+      {"removal refused", failing(PrivilegeChange::kRemove, PrivilegeResult::kAdjustFailed), 0,
+       kPrivilegeAdjust, NtExitLog(0x12, 0x80040001)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    power = platform::RecordingPowerSystem();
+    row.arrange(power);
+    if (row.code == -1) {
+      ExitWindowsWithSettings(kExitReboot);
+      EXPECT_EQ(power.token.count(Privilege::kShutdown), 0u);
+      EXPECT_NO_THROW(SuspendWithSettings(false));
+      EXPECT_NO_THROW(LockWorkStationNow());
+      power.log.resize(3);
+    } else {
+      const auto e = ThrownBy<Exception>([] { ExitWindowsWithSettings(kExitReboot); });
+      EXPECT_TRUE(e && e->code == row.code && e->category == row.category && !e->inner);
+    }
+    EXPECT_EQ(power.log, row.log);
+  }
 }
 
-// Stand by and hibernate: SetSuspendState with the HNProp options (where it
-// is offered is BoundFunctionsTest's matter).
+// Stand by and hibernate: SetSuspendState with the HNProp options.
 TEST_F(PowerActionsTest, SuspendArgumentsFollowTheSettings) {
   for (bool hibernate : {false, true}) {
     // Each option alone, so that swapped arguments show.
     for (std::uint32_t forced : {0u, 1u}) {
       const std::uint32_t disableWake = 1 - forced;
       SCOPED_TRACE(std::to_string(hibernate) + " forced " + std::to_string(forced));
-      SetSuspendOptions(forced, disableWake);
+      SetNumbers({DataSystem::kHNPropForced, DataSystem::kDisableWake}, {forced, disableWake},
+                 "Default");
       power.log.clear();
       SuspendWithSettings(hibernate);
-      EXPECT_EQ(power.log, BoundCallLines("Powrprof.dll", "SetSuspendState",
-                                          std::to_string(hibernate) + ", " +
-                                              std::to_string(forced) + ", " +
-                                              std::to_string(disableWake)));
-      ExpectNothingHeld();
+      EXPECT_EQ(power.log, Log{"Suspend(" + std::to_string(hibernate) + ", " +
+                               std::to_string(forced) + ", " + std::to_string(disableWake) + ")"});
     }
   }
 }
@@ -174,31 +176,201 @@ class PowerDispatchTest : public PowerFixture {
   ActionDispatcher dispatcher{host};
 };
 
-// From the dispatcher's action ids to the Windows calls (exits and suspends: above).
+// From the dispatcher's action ids to the system's intents (exits and suspends: above).
 TEST_F(PowerDispatchTest, DispatcherIdsEndInTheirWindowsCalls) {
-  os.Set(kWinXP);
   const struct {
     ActionId id;
     Log log;
   } rows[] = {
-      {kActionLock, BoundCallLines("User32.dll", "LockWorkStation", "")},
-      // Hung windows are skipped, slow ones given up after two seconds.
-      {kActionMonitorOff, {"SendMessageTimeoutA(HWND_BROADCAST, 0x112, 0xF170, 2, 0x2, 2000)"}},
-      {kActionMonitorOn, {"SendMessageTimeoutA(HWND_BROADCAST, 0x112, 0xF170, -1, 0x2, 2000)"}},
-      {kActionScreenSaver, {"PostMessageA(HWND_BROADCAST, 0x112, 0xF140, 0)"}},
-      {kActionRebootShell,
-       {"FindWindowA(Progman, null)", "PostMessageA(Progman, 0x12, 0x0, 0)",
-        "WinExec(Explorer.exe, 10)"}},
+      {kActionLock, {"LockWorkStation"}},
+      // Slow windows are given up after two seconds.
+      {kActionMonitorOff, {"MonitorPower(off, 2000)"}},
+      {kActionMonitorOn, {"MonitorPower(on, 2000)"}},
+      {kActionScreenSaver, {"ScreenSaver"}},
+      {kActionRebootShell, {"QuitShell", "StartShell"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.id);
     power.log.clear();
-    power.tokenPrivileges["SeShutdownPrivilege"] = 0;
     dispatcher.ExecuteAction(row.id);
     EXPECT_EQ(power.log, row.log);
-    ExpectNothingHeld();
   }
   EXPECT_TRUE(delegated.empty());
+}
+
+// The bound functions: where each is offered, what it asks for, its failure codes.
+class BoundFunctionsTest : public PowerFixture {
+ protected:
+  BoundFunctionsTest() { testsupport::WriteBrowserVersion("6.0.2900.2180"); }
+};
+
+struct Wrapper {
+  const char* name;
+  std::set<std::string> offeredOn;    // names of AllSystems()
+  std::function<std::string()> call;  // with sample arguments; the result as text
+  std::string line;                   // what the fake writes for that call
+  const char* refused;                // the result when the system says no
+};
+
+std::vector<Wrapper> Wrappers() {
+  const std::set<std::string> k2000AndLater = {"2000", "XP", "2003", "Vista", "10"};
+  const std::set<std::string> kNtLine = {"NT 3.51", "NT 4.0", "2000", "XP", "2003", "Vista", "10"};
+  const platform::ServiceStatusRecord status{0x10, 4, 1, 0, 0, 0, 0};
+  return {
+      {"lock", k2000AndLater, [] { return std::to_string(DynLockWorkStation()); },
+       "LockWorkStation", "0"},
+      {"suspend", {"98", "Me", "2000", "XP", "2003", "Vista", "10"},
+       [] { return std::to_string(DynSetSuspendState(true, false, true)); }, "Suspend(1, 0, 1)",
+       "0"},
+      {"translucency", k2000AndLater,
+       [] { return std::to_string(DynSetLayeredWindowAttributes(0x3003A, 217)); },
+       "LayeredAlpha(0x3003A, 217)", "0"},
+      {"service status", kNtLine, [=] { return std::to_string(DynSetServiceStatus(0xBEEF, status)); },
+       "ServiceStatus(0xBEEF, " + platform::ServiceStatusText(status) + ")", "0"},
+      {"privilege", kNtLine,
+       [] {
+         EnablePrivilege(Privilege::kBackup);
+         return std::string("1");
+       },
+       "Privilege(backup, enable)", "1"},
+      {"key copy", {"95", "98", "Me", "NT 4.0", "2000", "XP", "2003", "Vista", "10"},
+       [] { return std::to_string(DynSHCopyKey(platform::kCurrentUser, "Software\\From", 0x4242)); },
+       "CopyKey(0x80000001, Software\\From, 0x4242)", "5"},
+  };
+}
+
+// Where each is offered; elsewhere nothing is asked of the system. Where it
+// is, the system's answer passes through, and a function the platform could
+// not bind is code 2 (library) or 3 (function).
+TEST_F(BoundFunctionsTest, EachIsOfferedExactlyWhereItsRowSays) {
+  using platform::Binding;
+  for (const Wrapper& w : Wrappers()) {
+    for (const NamedSystem& system : AllSystems()) {
+      os.Set(system.record);
+      for (int state = 0; state < 4; ++state) {
+        SCOPED_TRACE(std::string(w.name) + " on " + system.name + " state " + std::to_string(state));
+        power.log.clear();
+        power.refuses = state == 1;
+        power.binding = state == 2 ? Binding::kLibraryMissing
+                        : state == 3 ? Binding::kFunctionMissing
+                                     : Binding::kBound;
+        const std::int32_t code = !w.offeredOn.count(system.name) ? AttachableAPIException::kNotOffered
+                                  : state == 2 ? AttachableAPIException::kLoadLibraryFailed
+                                  : state == 3 ? AttachableAPIException::kFunctionMissing
+                                               : -1;
+        if (code == -1) {
+          const std::string success = w.line.rfind("CopyKey", 0) == 0 ? "0" : "1";
+          EXPECT_EQ(w.call(), state == 1 ? w.refused : success);
+        } else {
+          const auto e = ThrownBy<AttachableAPIException>(w.call);
+          EXPECT_TRUE(e && e->code == code && e->category == 7 && e->inner == nullptr);
+        }
+        EXPECT_EQ(power.log, code == AttachableAPIException::kNotOffered ? Log{} : Log{w.line});
+      }
+    }
+  }
+}
+
+// The key copy also needs browser 5, even where Windows would allow it; the
+// Windows test comes first.
+TEST_F(BoundFunctionsTest, CopyKeyNeedsBrowser5) {
+  const struct {
+    const char* browser;  // nullptr: no browser key
+    platform::OsVersionRecord system;
+    bool copied;
+    bool innerFailure;  // the registry's failure is kept as the reason
+  } rows[] = {
+      {"4.72.3110.8", kWin2000, false, false},
+      {"5.00.2920.0000", kWin2000, true, false},
+      {nullptr, kWin2000, false, true},
+      {nullptr, kNT351, false, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.browser ? row.browser : "no browser key");
+    os.Set(row.system);
+    registry.DeleteTree(platform::kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer");
+    if (row.browser) testsupport::WriteBrowserVersion(row.browser);
+    ResetInternetExplorerVersionCacheForTesting();
+    power.log.clear();
+    const auto copy = [] { return DynSHCopyKey(platform::kCurrentUser, "S", 9); };
+    if (row.copied) {
+      EXPECT_EQ(copy(), 0);
+      EXPECT_EQ(power.log.size(), 1u);
+      continue;
+    }
+    const auto e = ThrownBy<AttachableAPIException>(copy);
+    ASSERT_TRUE(e && e->code == 0 && e->category == 7);
+    EXPECT_EQ(e->inner != nullptr, row.innerFailure);
+    if (e->inner) {
+      EXPECT_EQ(e->inner->category, 1);
+      EXPECT_EQ(e->inner->code, DataSystem::RegistryException::kOpenKey);
+    }
+    EXPECT_TRUE(power.log.empty());
+  }
+}
+
+// The privileges profile export and import hold are dropped again whatever happens.
+class ProfilesPrivileges : public PowerFixture {
+ protected:
+  ProfilesPrivileges() {
+    testsupport::WriteRaw(testsupport::SettingsPath("Profiles\\Work\\MainForm"), "Trigger",
+                          platform::kRegDword, testsupport::Dword(3));
+  }
+  ~ProfilesPrivileges() override { std::filesystem::remove(file_); }
+
+  std::string file_ = testsupport::FreshTempFile("vesperon-privileges.pfl");
+};
+
+TEST_F(ProfilesPrivileges, EachOperationDropsWhatItEnabled) {
+  const struct {
+    Privilege missing;  // a privilege the token lacks
+    bool import;
+    bool succeeds;
+  } cases[] = {  // both held: ProfilesContract
+      {Privilege::kBackup, false, false},
+      {Privilege::kRestore, false, true},  // saving needs only the backup privilege
+      {Privilege::kRestore, true, false},  // loading needs both; backup was enabled first
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.import ? "import" : "export") + " without " +
+                 std::to_string(static_cast<int>(c.missing)));
+    power.token = {{Privilege::kBackup, false}, {Privilege::kRestore, false}};
+    std::filesystem::remove(file_);
+    if (c.import) {
+      registry.DeleteTree(platform::kCurrentUser, testsupport::SettingsPath("Profiles\\Copy"));
+      DataSystem::ExportProfile(file_, "Work", DataSystem::kHiveCurrentUser);
+    }
+    power.token.erase(c.missing);
+    bool threw = false;
+    try {
+      if (c.import) {
+        DataSystem::ImportProfile(file_, "Copy", DataSystem::kHiveCurrentUser);
+      } else {
+        DataSystem::ExportProfile(file_, "Work", DataSystem::kHiveCurrentUser);
+      }
+    } catch (const Exception&) {
+      threw = true;
+    }
+    EXPECT_EQ(threw, !c.succeeds);
+    for (const auto& [privilege, enabled] : power.token) {
+      EXPECT_FALSE(enabled) << static_cast<int>(privilege);
+    }
+    if (c.import) {
+      EXPECT_EQ(testsupport::KeyExists(testsupport::SettingsPath("Profiles\\Copy")), c.succeeds);
+    } else {
+      EXPECT_EQ(std::filesystem::exists(file_), c.succeeds);
+    }
+  }
+}
+
+TEST_F(ProfilesPrivileges, TheNinetyXLineAsksForNoPrivilegeAndHasNoLastChange) {
+  os.Set(kWin98);
+  power.token.clear();
+  DataSystem::ExportProfile(file_, "Work", DataSystem::kHiveCurrentUser);
+  DataSystem::ImportProfile(file_, "Copy", DataSystem::kHiveCurrentUser);
+  EXPECT_TRUE(testsupport::KeyExists(testsupport::SettingsPath("Profiles\\Copy\\MainForm")));
+  EXPECT_TRUE(power.log.empty());
+  EXPECT_THROW(DataSystem::GetProfileLastModified("Work", DataSystem::kHiveCurrentUser), Exception);
 }
 
 }  // namespace

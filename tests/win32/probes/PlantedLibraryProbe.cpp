@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "actions/BoundFunctions.h"
 #include "actions/DialUpConnections.h"
 #include "actions/ProcessList.h"
 #include "platform/NetworkSystem.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Services.h"
+#include "platform/win32/PowerFunctions.h"
 #include "platform/win32/SystemLibrary.h"
 
 namespace {
@@ -56,13 +56,8 @@ bool ProcessWalk() {
 
 // Bound as the stand-by and hibernate actions bind it, but never called.
 bool SuspendFunction() {
-  try {
-    return Vesperon::CallBoundFunction(
-        Vesperon::kBoundSetSuspendState,
-        [](platform::IPowerSystem&, platform::ProcAddress address) { return address != 0; });
-  } catch (const Vesperon::Exception&) {
-    return false;
-  }
+  return platform::ProbeSystemFunction(platform::kSetSuspendStateFunction) ==
+         platform::Binding::kBound;
 }
 
 bool ProfileCopy() {
