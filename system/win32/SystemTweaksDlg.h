@@ -14,6 +14,7 @@ class CSystemTweaksDlg final : public win::CModalDialog {
  protected:
   bool OnInit() override;
   bool OnCommand(int id, int code) override;
+  bool OnButtonClicked(int id) override;
   bool OnNotify(const NMHDR& header, INT_PTR& result) override;
   bool OnOk() override;
 
