@@ -1,7 +1,6 @@
 #include "app/win32/AppPropertySheet.h"
 
 #include "actions/win32/ActionPropPages.h"
-#include "app/MainWindowRules.h"
 #include "settings/Appearance.h"
 #include "settings/win32/GlobalOptionsPage1.h"
 #include "settings/win32/GlobalOptionsPage3.h"

@@ -1,6 +1,5 @@
 #include "app/win32/PropertyPage.h"
 
-#include "app/MainWindowRules.h"
 #include "settings/Appearance.h"
 #include "settings/StorableText.h"
 

@@ -4,7 +4,6 @@
 // user touched.
 #include "app/win32/Controls.h"
 #include "app/win32/Dialog.h"
-#include "model/Exception.h"
 #include "system/SystemTweaks.h"
 
 class CSystemTweaksDlg final : public win::CModalDialog {
