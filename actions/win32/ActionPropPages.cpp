@@ -49,8 +49,6 @@ void Conceal(HWND page, int id) {
   control.Show(false);
 }
 
-bool IsClick(WPARAM w, int id) { return LOWORD(w) == id && HIWORD(w) == BN_CLICKED; }
-
 std::uint32_t IpAddress(HWND page, int id) {
   DWORD address = 0;
   SendDlgItemMessageA(page, id, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
@@ -61,7 +59,7 @@ std::uint32_t IpAddress(HWND page, int id) {
 
 // ---------------------------------------------------------------- Reminder
 
-void CActionPropPage1::OnInitPage() {
+bool CActionPropPage1::OnInit() {
   const auto stored = ProfileSettings<ReminderSettings>();
   closeTime_ = stored.closeAfter;
   closeUnit_ = stored.closeUnit;
@@ -78,22 +76,15 @@ void CActionPropPage1::OnInitPage() {
   for (const char* unit : kCloseUnits) units.AddString(unit);
   if (closeUnit_ < std::size(kCloseUnits)) units.SetCurSel(static_cast<int>(closeUnit_));
   filling_ = false;
+  return true;
 }
 
-bool CActionPropPage1::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
-  if (msg != WM_COMMAND || filling_) return false;
-  const int id = LOWORD(w);
-  const int code = HIWORD(w);
+bool CActionPropPage1::OnCommand(int id, int code) {
+  if (filling_) return false;
   switch (id) {
     case IDC_REMINDER_PAGE_TEXT:
     case IDC_REMINDER_PAGE_PATH:
       if (code != EN_CHANGE) return false;
-      SetModified();
-      return true;
-    case IDC_REMINDER_PAGE_PLAY:
-    case IDC_REMINDER_PAGE_LOOPED:
-    case IDC_REMINDER_PAGE_CLOSE:
-      if (code != BN_CLICKED) return false;
       SetModified();
       return true;
     case IDC_REMINDER_PAGE_UNIT:
@@ -106,16 +97,25 @@ bool CActionPropPage1::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
       if (code != EN_CHANGE) return false;
       OnAutoCloseTimeChanged();
       return true;
+    default:
+      return CPropertyPage::OnCommand(id, code);
+  }
+}
+
+bool CActionPropPage1::OnButtonClicked(int id) {
+  switch (id) {
+    case IDC_REMINDER_PAGE_PLAY:
+    case IDC_REMINDER_PAGE_LOOPED:
+    case IDC_REMINDER_PAGE_CLOSE:
+      SetModified();
+      return true;
     case IDC_REMINDER_PAGE_BROWSE:
-      if (code != BN_CLICKED) return false;
       BrowseSoundFile();
       return true;
     case IDC_REMINDER_PAGE_PLAYBACK:
-      if (code != BN_CLICKED) return false;
       PlaySoundFile();
       return true;
     case IDC_REMINDER_PAGE_TEST:
-      if (code != BN_CLICKED) return false;
       TestReminder();
       return true;
     default:
@@ -164,7 +164,7 @@ void CActionPropPage1::TestReminder() {
   // The scratch section goes again whatever happens, so that no half-written
   // test is left behind.
   try {
-    SavePage(Vesperon::kTestSection);
+    OnApply(Vesperon::kTestSection);
     CReminder reminder;
     reminder.UseTestSection = true;
     reminder.Run(GetParent(h_));
@@ -179,7 +179,7 @@ void CActionPropPage1::TestReminder() {
   Vesperon::DeleteTestSection();
 }
 
-void CActionPropPage1::SavePage(const std::string& section) {
+void CActionPropPage1::OnApply(const std::string& section) {
   ReminderSettings{win::CWindow(Item(IDC_REMINDER_PAGE_TEXT)).GetText(),
                    win::CWindow(Item(IDC_REMINDER_PAGE_PATH)).GetText(),
                    Checked(h_, IDC_REMINDER_PAGE_PLAY), Checked(h_, IDC_REMINDER_PAGE_LOOPED),
@@ -189,7 +189,7 @@ void CActionPropPage1::SavePage(const std::string& section) {
 
 // ------------------------------------------------- Shutdown/Log off/Reboot
 
-void CActionPropPage2::OnInitPage() {
+bool CActionPropPage2::OnInit() {
   const auto stored = ProfileSettings<ShutdownSettings>();
   Check(h_, IDC_SHUTDOWN_FORCED).SetCheck(stored.forced);
   Check(h_, IDC_SHUTDOWN_FORCE_HUNG).SetCheck(stored.forceHung);
@@ -202,45 +202,45 @@ void CActionPropPage2::OnInitPage() {
     Conceal(h_, IDC_SHUTDOWN_REASON);
     Conceal(h_, IDC_SHUTDOWN_REASON_LABEL);
   }
+  return true;
 }
 
-bool CActionPropPage2::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
-  if (msg != WM_COMMAND) return false;
-  if (IsClick(w, IDC_SHUTDOWN_FORCED) || IsClick(w, IDC_SHUTDOWN_FORCE_HUNG)) {
-    SetModified();
-    return true;
-  }
-  if (LOWORD(w) == IDC_SHUTDOWN_REASON && HIWORD(w) == CBN_SELCHANGE) {
-    if (const int reason = win::CComboBox(Item(IDC_SHUTDOWN_REASON)).GetCurSel(); reason >= 0)
-      reason_ = static_cast<std::uint32_t>(reason);
-    SetModified();
-    return true;
-  }
-  return false;
+bool CActionPropPage2::OnCommand(int id, int code) {
+  if (id != IDC_SHUTDOWN_REASON || code != CBN_SELCHANGE) return CPropertyPage::OnCommand(id, code);
+  if (const int reason = win::CComboBox(Item(IDC_SHUTDOWN_REASON)).GetCurSel(); reason >= 0)
+    reason_ = static_cast<std::uint32_t>(reason);
+  SetModified();
+  return true;
 }
 
-void CActionPropPage2::SavePage(const std::string& section) {
+bool CActionPropPage2::OnButtonClicked(int id) {
+  if (id != IDC_SHUTDOWN_FORCED && id != IDC_SHUTDOWN_FORCE_HUNG) return false;
+  SetModified();
+  return true;
+}
+
+void CActionPropPage2::OnApply(const std::string& section) {
   ShutdownSettings{Checked(h_, IDC_SHUTDOWN_FORCED), Checked(h_, IDC_SHUTDOWN_FORCE_HUNG), reason_}
       .Save(SectionOrProfile(section));
 }
 
 // ------------------------------------------------------- Hibernate/Standby
 
-void CActionPropPage3::OnInitPage() {
+bool CActionPropPage3::OnInit() {
   const auto stored = ProfileSettings<SuspendSettings>();
   Check(h_, IDC_HIBERNATE_FORCED).SetCheck(stored.forced);
   Check(h_, IDC_HIBERNATE_DISABLE_WAKE).SetCheck(stored.disableWake);
   if (!Vesperon::IsOsVersionAtLeast(20, 120)) Conceal(h_, IDC_HIBERNATE_DISABLE_WAKE);
+  return true;
 }
 
-bool CActionPropPage3::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
-  if (msg != WM_COMMAND) return false;
-  if (!IsClick(w, IDC_HIBERNATE_FORCED) && !IsClick(w, IDC_HIBERNATE_DISABLE_WAKE)) return false;
+bool CActionPropPage3::OnButtonClicked(int id) {
+  if (id != IDC_HIBERNATE_FORCED && id != IDC_HIBERNATE_DISABLE_WAKE) return false;
   SetModified();
   return true;
 }
 
-void CActionPropPage3::SavePage(const std::string& section) {
+void CActionPropPage3::OnApply(const std::string& section) {
   SuspendSettings{Checked(h_, IDC_HIBERNATE_FORCED), Checked(h_, IDC_HIBERNATE_DISABLE_WAKE)}
       .Save(SectionOrProfile(section));
 }
@@ -254,7 +254,7 @@ CActionPropPage5::CActionPropPage5() : CPropertyPage(200, "Wake-on-LAN") {
   InitCommonControlsEx(&controls);
 }
 
-void CActionPropPage5::OnInitPage() {
+bool CActionPropPage5::OnInit() {
   const auto stored = ProfileSettings<WakeOnLanSettings>();
   acceptedMac_ = stored.macAddress;
   filling_ = true;
@@ -264,15 +264,18 @@ void CActionPropPage5::OnInitPage() {
   field.Send(EM_LIMITTEXT, Vesperon::kMacTextDigits);
   field.SetText(acceptedMac_);
   filling_ = false;
+  return true;
 }
 
-bool CActionPropPage5::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
+bool CActionPropPage5::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
   // The field loses the focus as the sheet closes too: nothing is left to
   // check then (OK has stored the last accepted address already).
   if (msg == WM_DESTROY) closing_ = true;
-  if (msg != WM_COMMAND || filling_ || closing_) return false;
-  const int id = LOWORD(w);
-  const int code = HIWORD(w);
+  return CPropertyPage::OnMessage(msg, w, l, result);
+}
+
+bool CActionPropPage5::OnCommand(int id, int code) {
+  if (filling_ || closing_) return false;
   if ((id == IDC_WAKE_ADDRESS || id == IDC_WAKE_SUBNET || id == IDC_WAKE_MAC) && code == EN_CHANGE) {
     SetModified();
     return true;
@@ -281,11 +284,13 @@ bool CActionPropPage5::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR&) {
     CheckMacText();
     return true;
   }
-  if (IsClick(w, IDC_WAKE_LOOKUP)) {
-    LookUpMac();
-    return true;
-  }
-  return false;
+  return CPropertyPage::OnCommand(id, code);
+}
+
+bool CActionPropPage5::OnButtonClicked(int id) {
+  if (id != IDC_WAKE_LOOKUP) return false;
+  LookUpMac();
+  return true;
 }
 
 bool CActionPropPage5::CheckMacText() {
@@ -325,7 +330,7 @@ void CActionPropPage5::LookUpMac() {
   win::CWindow(Item(IDC_WAKE_MAC)).SetText(mac);
 }
 
-void CActionPropPage5::SavePage(const std::string& section) {
+void CActionPropPage5::OnApply(const std::string& section) {
   // A text that was never accepted (the focus may not have left the field
   // before OK) is not stored: the last accepted address is.
   std::string mac = win::CWindow(Item(IDC_WAKE_MAC)).GetText();

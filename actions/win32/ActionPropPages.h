@@ -15,13 +15,14 @@
 class CActionPropPage1 final : public win::CPropertyPage {
  public:
   CActionPropPage1() : CPropertyPage(107, "Reminder") {}
-  void SavePage(const std::string& section) override;
+  void OnApply(const std::string& section) override;
   // The message and the sound file must be texts the system can store.
   bool CheckPage() override;
 
  protected:
-  void OnInitPage() override;
-  bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnInit() override;
+  bool OnCommand(int id, int code) override;
+  bool OnButtonClicked(int id) override;
 
  private:
   void OnAutoCloseTimeChanged();
@@ -40,11 +41,12 @@ class CActionPropPage1 final : public win::CPropertyPage {
 class CActionPropPage2 final : public win::CPropertyPage {
  public:
   CActionPropPage2() : CPropertyPage(146, "Shutdown/Log off/Reboot") {}
-  void SavePage(const std::string& section) override;
+  void OnApply(const std::string& section) override;
 
  protected:
-  void OnInitPage() override;
-  bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnInit() override;
+  bool OnCommand(int id, int code) override;
+  bool OnButtonClicked(int id) override;
 
  private:
   // Kept apart from the list: a stored index the list does not have is
@@ -56,11 +58,11 @@ class CActionPropPage2 final : public win::CPropertyPage {
 class CActionPropPage3 final : public win::CPropertyPage {
  public:
   CActionPropPage3() : CPropertyPage(192, "Hibernate/Standby") {}
-  void SavePage(const std::string& section) override;
+  void OnApply(const std::string& section) override;
 
  protected:
-  void OnInitPage() override;
-  bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnInit() override;
+  bool OnButtonClicked(int id) override;
 };
 
 // The two pages that edit a list of name patterns above a list of what runs
@@ -76,13 +78,15 @@ class CPatternListPage : public win::CPropertyPage {
 
   CPatternListPage(int templateId, const char* title, const Layout& layout)
       : CPropertyPage(templateId, title), layout_(layout) {}
-  void SavePage(const std::string& section) override;
+  void OnApply(const std::string& section) override;
 
   std::vector<std::string> Patterns() const;
 
  protected:
-  void OnInitPage() override;
+  bool OnInit() override;
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnButtonClicked(int id) override;
+  bool OnNotify(const NMHDR& header, INT_PTR& result) override;
 
   // The columns of the lower list.
   virtual void AddRunningColumns(HWND list) = 0;
@@ -126,12 +130,14 @@ class CActionPropPage4 final : public CPatternListPage {  // Disconnect
 class CActionPropPage5 final : public win::CPropertyPage {
  public:
   CActionPropPage5();
-  void SavePage(const std::string& section) override;
+  void OnApply(const std::string& section) override;
   bool CheckPage() override;
 
  protected:
-  void OnInitPage() override;
+  bool OnInit() override;
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnCommand(int id, int code) override;
+  bool OnButtonClicked(int id) override;
 
  private:
   bool CheckMacText();

@@ -70,7 +70,7 @@ void CPatternListPage::AddRow(HWND list, const std::vector<std::string>& columns
   }
 }
 
-void CPatternListPage::OnInitPage() {
+bool CPatternListPage::OnInit() {
   const std::string stored = DataSystem::ReadText(layout_.setting, Vesperon::ActiveProfileSection());
 
   HWND patterns = Item(layout_.patterns);
@@ -85,6 +85,7 @@ void CPatternListPage::OnInitPage() {
   SendMessageA(running, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   AddRunningColumns(running);
   Refresh();
+  return true;
 }
 
 std::vector<std::string> CPatternListPage::Patterns() const {
@@ -94,47 +95,41 @@ std::vector<std::string> CPatternListPage::Patterns() const {
   return rows;
 }
 
-void CPatternListPage::SavePage(const std::string& section) {
+void CPatternListPage::OnApply(const std::string& section) {
   DataSystem::WriteText(layout_.setting, Vesperon::JoinPatternList(Patterns()),
                         section.empty() ? Vesperon::ActiveProfileSection() : section);
 }
 
-bool CPatternListPage::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
-  switch (msg) {
-    case WM_COMMAND: {
-      if (HIWORD(w) != BN_CLICKED) return false;
-      const int id = LOWORD(w);
-      if (id == layout_.refresh) Refresh();
-      else if (id == layout_.create) NewRow();
-      else if (id == layout_.remove) DeleteRow();
-      else if (id == layout_.add) AddRunning();
-      else if (id == layout_.test) RunTest(Patterns());
-      else return false;
-      return true;
-    }
-    case WM_NOTIFY: {
-      const auto& header = *reinterpret_cast<const NMHDR*>(l);
-      if (static_cast<int>(header.idFrom) != layout_.patterns) return false;
-      if (header.code == LVN_BEGINLABELEDITA) {
-        OnBeginLabelEdit();
-        result = FALSE;  // every row may be edited
-        return true;
-      }
-      if (header.code == LVN_ENDLABELEDITA) {
-        result = OnEndLabelEdit(*reinterpret_cast<const NMLVDISPINFOA*>(l)) ? TRUE : FALSE;
-        return true;
-      }
-      return false;
-    }
-    case kShowRefusal: {
-      const std::string text = std::move(pendingRefusal_);
-      pendingRefusal_.clear();
-      if (!text.empty()) MessageBoxA(h_, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
-      return true;
-    }
-    default:
-      return false;
+bool CPatternListPage::OnButtonClicked(int id) {
+  if (id == layout_.refresh) Refresh();
+  else if (id == layout_.create) NewRow();
+  else if (id == layout_.remove) DeleteRow();
+  else if (id == layout_.add) AddRunning();
+  else if (id == layout_.test) RunTest(Patterns());
+  else return false;
+  return true;
+}
+
+bool CPatternListPage::OnNotify(const NMHDR& header, INT_PTR& result) {
+  if (static_cast<int>(header.idFrom) != layout_.patterns) return false;
+  if (header.code == LVN_BEGINLABELEDITA) {
+    OnBeginLabelEdit();
+    result = FALSE;  // every row may be edited
+    return true;
   }
+  if (header.code == LVN_ENDLABELEDITA) {
+    result = OnEndLabelEdit(reinterpret_cast<const NMLVDISPINFOA&>(header)) ? TRUE : FALSE;
+    return true;
+  }
+  return false;
+}
+
+bool CPatternListPage::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
+  if (msg != kShowRefusal) return CPropertyPage::OnMessage(msg, w, l, result);
+  const std::string text = std::move(pendingRefusal_);
+  pendingRefusal_.clear();
+  if (!text.empty()) MessageBoxA(h_, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
+  return true;
 }
 
 void CPatternListPage::OnBeginLabelEdit() {

@@ -1,7 +1,6 @@
 #include "app/win32/AppPropertySheet.h"
 
 #include "actions/win32/ActionPropPages.h"
-#include "app/MainWindowRules.h"
 #include "settings/Appearance.h"
 #include "settings/win32/GlobalOptionsPage1.h"
 #include "settings/win32/GlobalOptionsPage3.h"
@@ -79,7 +78,7 @@ INT_PTR CAppPropertySheet::DoModal() {
   g_creating = this;
   const INT_PTR result = PropertySheetA(&header);
   g_creating = nullptr;
-  sheet_ = nullptr;
+  h_ = nullptr;
   return result;
 }
 
@@ -89,13 +88,7 @@ bool CAppPropertySheet::SaveShownPages() {
   }
   for (win::CPropertyPage* page : saveOrder_) {
     if (!page->PageShown) continue;
-    try {
-      page->SavePage("");
-    } catch (const Vesperon::Exception& failure) {
-      MessageBoxA(sheet_, Vesperon::FailureText(failure).c_str(), Vesperon::FailureCaption(failure),
-                  MB_OK | MB_ICONERROR);
-      return false;
-    }
+    if (!Guarded([&] { page->OnApply(""); })) return false;
     page->SetModified(false);
   }
   return true;
@@ -104,17 +97,12 @@ bool CAppPropertySheet::SaveShownPages() {
 int CALLBACK CAppPropertySheet::SheetCallback(HWND sheet, UINT msg, LPARAM) {
   if (msg != PSCB_INITIALIZED || !g_creating) return 0;
   CAppPropertySheet* self = g_creating;
-  self->sheet_ = sheet;
+  self->h_ = sheet;
   SetPropA(sheet, "Vesperon.Sheet", self);
   self->sheetProc_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CAppPropertySheet::SheetWndProc)));
   if (Vesperon::IsOsVersionAtLeast(0, 120)) {
-    try {
-      Vesperon::ApplyStoredTranslucency(reinterpret_cast<platform::WindowHandle>(sheet));
-    } catch (const Vesperon::Exception& failure) {
-      MessageBoxA(sheet, Vesperon::FailureText(failure).c_str(), Vesperon::FailureCaption(failure),
-                  MB_OK | MB_ICONERROR);
-    }
+    self->Guarded([&] { Vesperon::ApplyStoredTranslucency(reinterpret_cast<platform::WindowHandle>(sheet)); });
   }
   return 0;
 }
@@ -123,27 +111,36 @@ LRESULT CALLBACK CAppPropertySheet::SheetWndProc(HWND sheet, UINT msg, WPARAM w,
   auto* self = static_cast<CAppPropertySheet*>(GetPropA(sheet, "Vesperon.Sheet"));
   if (!self) return DefWindowProcA(sheet, msg, w, l);
   const WNDPROC base = self->sheetProc_;
-  if (msg == WM_COMMAND && HIWORD(w) == BN_CLICKED && (LOWORD(w) == IDOK || LOWORD(w) == kApplyNow)) {
-    // Saved before the sheet asks the pages to apply: a failed save keeps
-    // the sheet open with the user's input.
-    if (!self->SaveShownPages()) return 0;
-  }
-  switch (msg) {
-    case WM_ERASEBKGND:
-      if (win::PaintBackground(reinterpret_cast<HDC>(w), sheet)) return TRUE;
-      break;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      if (HBRUSH brush = win::ControlBackground(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), sheet))
-        return reinterpret_cast<LRESULT>(brush);
-      break;
-    default:
-      break;
-  }
   if (msg == WM_NCDESTROY) {
     RemovePropA(sheet, "Vesperon.Sheet");
     SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+  } else if (INT_PTR result = 0; self->Answer(msg, w, l, result)) {
+    return result;
   }
   return CallWindowProcA(base, sheet, msg, w, l);
+}
+
+bool CAppPropertySheet::OnButtonClicked(int id) {
+  // Saved before the sheet asks the pages to apply: a failed save keeps
+  // the sheet open with the user's input (the click goes no further).
+  if (id == IDOK || id == kApplyNow) return !SaveShownPages();
+  return false;
+}
+
+bool CAppPropertySheet::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      result = TRUE;
+      return win::PaintBackground(reinterpret_cast<HDC>(w), h_);
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      result = reinterpret_cast<INT_PTR>(
+          win::ControlBackground(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), h_));
+      return result != 0;
+    case WM_COMMAND:
+      return CDialog::OnMessage(msg, w, l, result);
+    default:
+      return false;
+  }
 }

@@ -11,14 +11,12 @@
 
 #include "actions/ActionCatalog.h"
 
-class CAppPropertySheet {
+class CAppPropertySheet final : public win::CDialog {
  public:
   enum Kind : int { kActionPages = 0, kGlobalOptionPages = 1 };
 
   CAppPropertySheet(HWND parent, int sheetKind, Vesperon::ActionId initialAction = -1);
-  ~CAppPropertySheet();
-  CAppPropertySheet(const CAppPropertySheet&) = delete;
-  CAppPropertySheet& operator=(const CAppPropertySheet&) = delete;
+  ~CAppPropertySheet() override;
 
   // Runs the sheet modally; returns when it is closed.
   INT_PTR DoModal();
@@ -27,6 +25,10 @@ class CAppPropertySheet {
   const Vesperon::ActionId InitialAction;
 
  private:
+  // The sheet's own window, subclassed: the stored background, and OK and
+  // Apply saving the shown pages first.
+  bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnButtonClicked(int id) override;
   void AddActionPages();
   void AddGlobalOptionPages();
   // Saves every shown page of the save order; false if one failed (the
@@ -37,7 +39,6 @@ class CAppPropertySheet {
   static LRESULT CALLBACK SheetWndProc(HWND sheet, UINT msg, WPARAM w, LPARAM l);
 
   HWND parent_;
-  HWND sheet_ = nullptr;
   WNDPROC sheetProc_ = nullptr;
   // The pages in the order they are added (the order of the tabs).
   std::vector<std::unique_ptr<win::CPropertyPage>> pages_;

@@ -9,25 +9,9 @@ namespace win {
 namespace {
 
 // The messages whose answer is the procedure's return value itself rather
-// than DWLP_MSGRESULT.
+// than DWLP_MSGRESULT (of those the program's windows answer).
 bool AnswersDirectly(UINT msg) {
-  switch (msg) {
-    case WM_INITDIALOG:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_CHARTOITEM:
-    case WM_COMPAREITEM:
-    case WM_QUERYDRAGICON:
-    case WM_VKEYTOITEM:
-      return true;
-    default:
-      return false;
-  }
+  return msg == WM_INITDIALOG || (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC);
 }
 
 }  // namespace

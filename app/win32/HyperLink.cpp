@@ -24,7 +24,7 @@ void CHyperLink::Attach(HWND control, const std::string& target, const std::stri
   GetObjectA(dialogFont ? static_cast<HGDIOBJ>(dialogFont) : GetStockObject(DEFAULT_GUI_FONT), sizeof face,
              &face);
   face.lfUnderline = TRUE;
-  font_ = CreateFontIndirectA(&face);
+  font_.Attach(CreateFontIndirectA(&face));
 
   SetPropA(h_, kSelf, this);
   base_ = reinterpret_cast<WNDPROC>(
@@ -52,9 +52,8 @@ void CHyperLink::Detach() {
     RemovePropA(h_, kSelf);
   }
   if (tip_ && IsWindow(tip_)) DestroyWindow(tip_);
-  if (font_) DeleteObject(font_);
+  font_.Close();
   h_ = tip_ = nullptr;
-  font_ = nullptr;
   base_ = nullptr;
 }
 

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "platform/win32/Handle.h"
+
 namespace win {
 
 class CHyperLink {
@@ -31,7 +33,7 @@ class CHyperLink {
 
   HWND h_ = nullptr;
   HWND tip_ = nullptr;
-  HFONT font_ = nullptr;
+  CFont font_;
   WNDPROC base_ = nullptr;
   std::string target_;
 };

@@ -1,6 +1,5 @@
 #include "app/win32/PropertyPage.h"
 
-#include "app/MainWindowRules.h"
 #include "settings/Appearance.h"
 #include "settings/StorableText.h"
 
@@ -45,6 +44,10 @@ HBRUSH ControlBackground(HDC dc, HWND control, HWND dialog) {
   return BackgroundBrush(dc, control ? control : dialog);
 }
 
+CDialog* CPropertyPage::FromInit(LPARAM l) {
+  return reinterpret_cast<CPropertyPage*>(reinterpret_cast<const PROPSHEETPAGEA*>(l)->lParam);
+}
+
 HPROPSHEETPAGE CPropertyPage::CreatePage() {
   PROPSHEETPAGEA page{};
   page.dwSize = sizeof page;
@@ -52,7 +55,7 @@ HPROPSHEETPAGE CPropertyPage::CreatePage() {
   page.hInstance = GetModuleHandleA(nullptr);
   page.pszTemplate = MAKEINTRESOURCEA(templateId_);
   page.pszTitle = title_.c_str();
-  page.pfnDlgProc = &CPropertyPage::DialogProc;
+  page.pfnDlgProc = &DialogProc<&FromInit>;
   page.lParam = reinterpret_cast<LPARAM>(this);
   return CreatePropertySheetPageA(&page);
 }
@@ -62,52 +65,29 @@ void CPropertyPage::SetModified(bool modified) const {
   SendMessageA(GetParent(h_), modified ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(h_), 0);
 }
 
-void CPropertyPage::ShowFailure(const Vesperon::Exception& failure) const {
-  MessageBoxA(h_, Vesperon::FailureText(failure).c_str(), Vesperon::FailureCaption(failure),
-              MB_OK | MB_ICONERROR);
-}
-
-INT_PTR CALLBACK CPropertyPage::DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  CPropertyPage* self = nullptr;
-  if (msg == WM_INITDIALOG) {
-    self = reinterpret_cast<CPropertyPage*>(reinterpret_cast<const PROPSHEETPAGEA*>(l)->lParam);
-    self->h_ = h;
-    SetWindowLongPtrA(h, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    if (self->Guarded([&] { self->OnInitPage(); })) self->PageShown = true;
-    return TRUE;
-  }
-  self = reinterpret_cast<CPropertyPage*>(GetWindowLongPtrA(h, DWLP_USER));
-  if (!self) return FALSE;
-
-  INT_PTR result = 0;
-  bool handled = false;
-  // No exception may cross the dialog manager: a handler's failure is shown
-  // where it happened.
-  self->Guarded([&] { handled = self->OnMessage(msg, w, l, result); });
-  if (handled) {
-    if (msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) return result;
-    SetWindowLongPtrA(h, DWLP_MSGRESULT, result);
-    return TRUE;
+bool CPropertyPage::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
+  if (CDialog::OnMessage(msg, w, l, result)) {
+    if (msg == WM_INITDIALOG) PageShown = true;
+    return true;
   }
   switch (msg) {
     case WM_NOTIFY:
       // The sheet has saved the shown pages already (in its own order).
-      if (reinterpret_cast<const NMHDR*>(l)->code == PSN_APPLY) {
-        SetWindowLongPtrA(h, DWLP_MSGRESULT, PSNRET_NOERROR);
-        return TRUE;
-      }
-      return FALSE;
+      if (reinterpret_cast<const NMHDR*>(l)->code != PSN_APPLY) return false;
+      result = PSNRET_NOERROR;
+      return true;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      return reinterpret_cast<INT_PTR>(
-          ControlBackground(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), h));
+      result = reinterpret_cast<INT_PTR>(
+          ControlBackground(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), h_));
+      return true;
     case WM_ERASEBKGND:
-      if (!PaintBackground(reinterpret_cast<HDC>(w), h)) return FALSE;
-      SetWindowLongPtrA(h, DWLP_MSGRESULT, TRUE);
-      return TRUE;
+      if (!PaintBackground(reinterpret_cast<HDC>(w), h_)) return false;
+      result = TRUE;
+      return true;
     default:
-      return FALSE;
+      return false;
   }
 }
 

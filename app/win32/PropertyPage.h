@@ -1,9 +1,8 @@
 #pragma once
-// A page of a property sheet, from a dialog template. Like CModalDialog the
-// page handles its messages in OnMessage, a plain switch. It is created by
-// the sheet when it is first brought to the front; OnInitPage fills the
-// controls from the stored settings and PageShown is set once that has run,
-// so that the sheet saves only pages the user has seen.
+// A page of a property sheet, from a dialog template. It is created by the
+// sheet when it is first brought to the front; OnInit fills the controls
+// from the stored settings and PageShown is set once that has run, so that
+// the sheet saves only pages the user has seen.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -12,7 +11,7 @@
 #include <string>
 
 #include "app/win32/Controls.h"
-#include "model/Exception.h"
+#include "app/win32/Dialog.h"
 
 namespace win {
 
@@ -26,18 +25,13 @@ bool PaintBackground(HDC dc, HWND window);
 // The answer to a control-colour message of `dialog` for `control`.
 HBRUSH ControlBackground(HDC dc, HWND control, HWND dialog);
 
-class CPropertyPage {
+class CPropertyPage : public CDialog {
  public:
   CPropertyPage(int templateId, const char* title) : templateId_(templateId), title_(title) {}
-  virtual ~CPropertyPage() = default;
-  CPropertyPage(const CPropertyPage&) = delete;
-  CPropertyPage& operator=(const CPropertyPage&) = delete;
 
   // The page record the sheet is built from.
   HPROPSHEETPAGE CreatePage();
 
-  HWND Handle() const { return h_; }
-  HWND Item(int id) const { return GetDlgItem(h_, id); }
   int TemplateId() const { return templateId_; }
   const std::string& Title() const { return title_; }
 
@@ -45,9 +39,10 @@ class CPropertyPage {
   bool PageShown = false;
 
   // Writes the page's values; "" is the active profile's section. Called by
-  // the sheet on OK and Apply, only for pages with PageShown. Store failures
-  // leave it as exceptions; the sheet reports them.
-  virtual void SavePage(const std::string& section) { (void)section; }
+  // the sheet on OK and Apply, only for pages with PageShown, before the
+  // sheet tells the pages to apply. Store failures leave it as exceptions;
+  // the sheet reports them.
+  virtual void OnApply(const std::string& section) { (void)section; }
 
   // Runs the checks a field makes when it loses the focus, for OK pressed
   // while the focus is still in it (Enter); false, after telling the user,
@@ -58,20 +53,10 @@ class CPropertyPage {
   void SetModified(bool modified = true) const;
 
  protected:
-  // Fills the controls; may throw (the failure is shown, the page stays
-  // open without PageShown).
-  virtual void OnInitPage() {}
-  // Returns true for a message it handled; `result` is then the message's
-  // return value (DWLP_MSGRESULT for notifications).
-  virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
-    (void)msg, (void)w, (void)l, (void)result;
-    return false;
-  }
-  // Runs a handler that may throw and shows the failure the way the
-  // program's windows report store failures; false if it failed.
-  template <typename Handler>
-  bool Guarded(Handler&& handler);
-  void ShowFailure(const Vesperon::Exception& failure) const;
+  // Besides the typed handlers: PageShown once OnInit has filled the
+  // controls (a failure there leaves the page open without it), the
+  // sheet's apply, and the stored background.
+  bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
   // Free-text fields the page stores: made Unicode windows at initialisation
   // so that what the user types reaches the check, and checked before
   // anything is stored; false, after telling the user, when one holds text
@@ -79,23 +64,11 @@ class CPropertyPage {
   void MakeStorableFields(std::initializer_list<int> ids) const;
   bool FieldsStorable(std::initializer_list<int> ids) const;
 
-  HWND h_ = nullptr;
-
  private:
-  static INT_PTR CALLBACK DialogProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+  static CDialog* FromInit(LPARAM l);
 
   int templateId_;
   std::string title_;
 };
 
-template <typename Handler>
-bool CPropertyPage::Guarded(Handler&& handler) {
-  try {
-    handler();
-    return true;
-  } catch (const Vesperon::Exception& failure) {
-    ShowFailure(failure);
-    return false;
-  }
-}
 }  // namespace win

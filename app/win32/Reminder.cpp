@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "app/MainWindowRules.h"
 #include "app/TriggerText.h"
 #include "resources/reminder_ids.h"
 #include "settings/Appearance.h"

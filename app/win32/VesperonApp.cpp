@@ -56,13 +56,13 @@ void CVesperonApp::RemoveAutomationRegistration() {
 }
 
 int CVesperonApp::InitInstance(const char* commandLine) {
-  // 1. Common controls (the image combo boxes, pickers, up-down, progress
-  //    and status bars).
+  // The common controls of the main window: image combo boxes, pickers,
+  // up-down, progress and status bars.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
                                                      ICC_USEREX_CLASSES | ICC_PROGRESS_CLASS |
                                                      ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
-  // 2. Sockets, then OLE.
+  // Sockets, then OLE.
   WSADATA sockets{};
   if (WSAStartup(MAKEWORD(1, 1), &sockets) != 0) {
     ShowStringMessage(IDP_SOCKETS_INIT_FAILED);
@@ -73,12 +73,9 @@ int CVesperonApp::InitInstance(const char* commandLine) {
     WSACleanup();
     return 1;
   }
-  // 3. Control hosting needs nothing more than OLE here.
-  // 4. Be among the first programs the system asks to end at shutdown, so
-  //    that an action already under way is not cut short by our own exit.
+  // Be among the first programs the system asks to end at shutdown, so
+  // that an action already under way is not cut short by our own exit.
   if (Vesperon::IsOsVersionAtLeast(0, 100)) SetProcessShutdownParameters(100, 0);
-  // 5. The framework's application profile is not used by this program.
-  // 6.-7. The automation switches.
   int exitCode = 0;
   switch (Vesperon::ParseStartupSwitch(commandLine ? commandLine : "")) {
     case Vesperon::StartupSwitch::Unregister:
@@ -89,7 +86,6 @@ int CVesperonApp::InitInstance(const char* commandLine) {
     case Vesperon::StartupSwitch::None:
     case Vesperon::StartupSwitch::Embedding:
     case Vesperon::StartupSwitch::Automation: {
-      // 8. The main window, modally.
       vesperon_app::RegisterMessages();
       Vesperon::SetSystemActions(&vesperon_app::ProgramSystemActions());
       {

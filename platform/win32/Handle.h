@@ -10,13 +10,11 @@
 
 namespace win {
 
-template <typename Traits>
+template <typename H, auto Free>
 class CHandleOwner {
  public:
-  using Handle = typename Traits::Handle;
-
   CHandleOwner() = default;
-  explicit CHandleOwner(Handle h) : h_(h) {}
+  explicit CHandleOwner(H h) : h_(h) {}
   ~CHandleOwner() { Close(); }
   CHandleOwner(const CHandleOwner&) = delete;
   CHandleOwner& operator=(const CHandleOwner&) = delete;
@@ -26,78 +24,41 @@ class CHandleOwner {
     return *this;
   }
 
-  Handle Get() const { return h_; }
-  operator Handle() const { return h_; }
-  bool IsValid() const { return Traits::IsValid(h_); }
+  H Get() const { return h_; }
+  operator H() const { return h_; }
+  // CreateFile and its kin report failure as INVALID_HANDLE_VALUE, the
+  // others as nullptr; neither is a handle to free.
+  bool IsValid() const { return h_ != nullptr && reinterpret_cast<HANDLE>(h_) != INVALID_HANDLE_VALUE; }
 
   void Close() {
-    if (Traits::IsValid(h_)) Traits::Close(h_);
-    h_ = Handle{};
+    if (IsValid()) Free(h_);
+    h_ = nullptr;
   }
-  void Attach(Handle h) {
+  void Attach(H h) {
     Close();
     h_ = h;
   }
-  Handle Detach() { return std::exchange(h_, Handle{}); }
+  H Detach() { return std::exchange(h_, nullptr); }
   // For a function that returns the handle through a pointer: the held one
   // is freed first.
-  Handle* Receive() {
+  H* Receive() {
     Close();
     return &h_;
   }
 
  private:
-  Handle h_{};
+  H h_ = nullptr;
 };
 
-namespace handle_traits {
-
-template <typename H>
-struct NonNull {
-  using Handle = H;
-  static bool IsValid(H h) { return h != nullptr; }
-};
-
-// Kernel objects: CreateFile and its kin report failure as
-// INVALID_HANDLE_VALUE, the others as nullptr.
-struct Kernel : NonNull<HANDLE> {
-  static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE h) { CloseHandle(h); }
-};
-struct Icon : NonNull<HICON> {
-  static void Close(HICON h) { DestroyIcon(h); }
-};
-struct Menu : NonNull<HMENU> {
-  static void Close(HMENU h) { DestroyMenu(h); }
-};
-template <typename H>
-struct GdiObject : NonNull<H> {
-  static void Close(H h) { DeleteObject(h); }
-};
-struct ImageList : NonNull<HIMAGELIST> {
-  static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
-};
-struct Key : NonNull<HKEY> {
-  static void Close(HKEY h) { RegCloseKey(h); }
-};
-struct Module : NonNull<HMODULE> {
-  static void Close(HMODULE h) { FreeLibrary(h); }
-};
-struct Service : NonNull<SC_HANDLE> {
-  static void Close(SC_HANDLE h) { CloseServiceHandle(h); }
-};
-
-}  // namespace handle_traits
-
-using CHandle = CHandleOwner<handle_traits::Kernel>;
-using CIcon = CHandleOwner<handle_traits::Icon>;
-using CMenu = CHandleOwner<handle_traits::Menu>;
-using CBitmap = CHandleOwner<handle_traits::GdiObject<HBITMAP>>;
-using CBrush = CHandleOwner<handle_traits::GdiObject<HBRUSH>>;
-using CFont = CHandleOwner<handle_traits::GdiObject<HFONT>>;
-using CImageListHandle = CHandleOwner<handle_traits::ImageList>;
-using CKey = CHandleOwner<handle_traits::Key>;
-using CLibrary = CHandleOwner<handle_traits::Module>;
-using CServiceHandle = CHandleOwner<handle_traits::Service>;
+using CHandle = CHandleOwner<HANDLE, &CloseHandle>;
+using CIcon = CHandleOwner<HICON, &DestroyIcon>;
+using CMenu = CHandleOwner<HMENU, &DestroyMenu>;
+using CBitmap = CHandleOwner<HBITMAP, &DeleteObject>;
+using CBrush = CHandleOwner<HBRUSH, &DeleteObject>;
+using CFont = CHandleOwner<HFONT, &DeleteObject>;
+using CImageListHandle = CHandleOwner<HIMAGELIST, &ImageList_Destroy>;
+using CKey = CHandleOwner<HKEY, &RegCloseKey>;
+using CLibrary = CHandleOwner<HMODULE, &FreeLibrary>;
+using CServiceHandle = CHandleOwner<SC_HANDLE, &CloseServiceHandle>;
 
 }  // namespace win

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/win32/Handle.h"
 
 namespace platform {
 namespace {
@@ -16,14 +17,14 @@ class Win32TextFile final : public ITextFile {
           if (!ReadFile(file_, buffer, static_cast<DWORD>(size), &read, nullptr)) return std::size_t{0};
           return static_cast<std::size_t>(read);
         }) {}
-  ~Win32TextFile() override { CloseHandle(file_); }
+  // The reader holds `this`.
   Win32TextFile(const Win32TextFile&) = delete;
   Win32TextFile& operator=(const Win32TextFile&) = delete;
 
   bool ReadLine(std::string& line) override { return lines_.Next(line); }
 
  private:
-  HANDLE file_;
+  win::CHandle file_;
   TextModeLines lines_;
 };
 

@@ -16,11 +16,12 @@ void Check(HWND page, int id, bool checked) {
 
 }  // namespace
 
-void CGlobalOptionsPage1::OnInitPage() {
+bool CGlobalOptionsPage1::OnInit() {
   page_ = LoadTriggerStartupPage();
   win::CDateTimePicker(Item(IDC_STARTUP_DELAY_TIME)).SetFormat("HH:mm:ss");
   ShowValues();
   ShowEnabledStates();
+  return true;
 }
 
 void CGlobalOptionsPage1::ShowValues() {
@@ -99,56 +100,49 @@ void CGlobalOptionsPage1::OnDaysArrow(int reportedStep) {
   SetModified();
 }
 
-bool CGlobalOptionsPage1::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
-  switch (msg) {
-    case WM_COMMAND: {
-      const int id = LOWORD(w);
-      const int code = HIWORD(w);
-      if (id == IDC_STARTUP_DELAY_DAYS) {
-        if (code == EN_CHANGE && !writingDays_) OnDaysChanged();
-        return code == EN_CHANGE;
-      }
-      if (code != BN_CLICKED) return false;
-      switch (id) {
-        case IDC_STARTUP_SERVICE:
-          page_.values = ReadValues();
-          OnServiceBoxChanged(page_, page_.values.runAsService);
-          Check(h_, IDC_STARTUP_RUN, page_.values.runAtStartUp);
-          Check(h_, IDC_STARTUP_MINIMIZED, page_.values.startMinimized);
-          ShowEnabledStates();
-          SetModified();
-          return true;
-        case IDC_STARTUP_RUN:
-        case IDC_STARTUP_PRESERVE:
-        case IDC_STARTUP_MINIMIZED:
-        case IDC_STARTUP_SPLASH:
-        case IDC_STARTUP_STOP_TIMER:
-        case IDC_STARTUP_REACTIVATE:
-          SetModified();
-          return true;
-        default:
-          return false;
-      }
-    }
-    case WM_NOTIFY: {
-      const auto& header = *reinterpret_cast<const NMHDR*>(l);
-      if (header.idFrom == IDC_STARTUP_DELAY_UPDOWN && header.code == UDN_DELTAPOS) {
-        OnDaysArrow(reinterpret_cast<const NMUPDOWN&>(header).iDelta);
-        result = TRUE;  // the field is the page's to write, not the arrows'
-        return true;
-      }
-      if (header.idFrom == IDC_STARTUP_DELAY_TIME && header.code == DTN_DATETIMECHANGE) {
-        SetModified();
-        return true;
-      }
-      return false;
-    }
+bool CGlobalOptionsPage1::OnCommand(int id, int code) {
+  if (id != IDC_STARTUP_DELAY_DAYS) return CPropertyPage::OnCommand(id, code);
+  if (code == EN_CHANGE && !writingDays_) OnDaysChanged();
+  return code == EN_CHANGE;
+}
+
+bool CGlobalOptionsPage1::OnButtonClicked(int id) {
+  switch (id) {
+    case IDC_STARTUP_SERVICE:
+      page_.values = ReadValues();
+      OnServiceBoxChanged(page_, page_.values.runAsService);
+      Check(h_, IDC_STARTUP_RUN, page_.values.runAtStartUp);
+      Check(h_, IDC_STARTUP_MINIMIZED, page_.values.startMinimized);
+      ShowEnabledStates();
+      SetModified();
+      return true;
+    case IDC_STARTUP_RUN:
+    case IDC_STARTUP_PRESERVE:
+    case IDC_STARTUP_MINIMIZED:
+    case IDC_STARTUP_SPLASH:
+    case IDC_STARTUP_STOP_TIMER:
+    case IDC_STARTUP_REACTIVATE:
+      SetModified();
+      return true;
     default:
       return false;
   }
 }
 
-void CGlobalOptionsPage1::SavePage(const std::string&) {
+bool CGlobalOptionsPage1::OnNotify(const NMHDR& header, INT_PTR& result) {
+  if (header.idFrom == IDC_STARTUP_DELAY_UPDOWN && header.code == UDN_DELTAPOS) {
+    OnDaysArrow(reinterpret_cast<const NMUPDOWN&>(header).iDelta);
+    result = TRUE;  // the field is the page's to write, not the arrows'
+    return true;
+  }
+  if (header.idFrom == IDC_STARTUP_DELAY_TIME && header.code == DTN_DATETIMECHANGE) {
+    SetModified();
+    return true;
+  }
+  return false;
+}
+
+void CGlobalOptionsPage1::OnApply(const std::string&) {
   // A failure leaves as an exception: the sheet reports it and stays open
   // with the user's choices, rather than closing as if all were written.
   SaveTriggerStartupPage(ReadValues());

@@ -10,11 +10,13 @@ class CGlobalOptionsPage1 final : public win::CPropertyPage {
   CGlobalOptionsPage1() : CPropertyPage(106, "Trigger / Startup") {}
 
   // Applies the start-up choices, then writes the settings of "Global".
-  void SavePage(const std::string& section) override;
+  void OnApply(const std::string& section) override;
 
  protected:
-  void OnInitPage() override;
-  bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnInit() override;
+  bool OnCommand(int id, int code) override;
+  bool OnButtonClicked(int id) override;
+  bool OnNotify(const NMHDR& header, INT_PTR& result) override;
 
  private:
   // Members to controls and back.

@@ -70,7 +70,7 @@ LanguageFailure g_languageFailure;
 
 }  // namespace
 
-void CGlobalOptionsPage3::OnInitPage() {
+bool CGlobalOptionsPage3::OnInit() {
   win::CWindow slider(Item(kSlider));
   slider.Send(TBM_SETRANGE, TRUE, MAKELPARAM(Vesperon::kMinimumOpacity, 255));
   slider.Send(TBM_SETTICFREQ, kSliderTicks);
@@ -125,6 +125,7 @@ void CGlobalOptionsPage3::OnInitPage() {
   const int background = stored.backgroundType <= 2 ? static_cast<int>(stored.backgroundType) : 0;
   CheckRadioButton(h_, kSystemBackground, kImageBackground, kSystemBackground + background);
   UpdateEnabledStates();
+  return true;
 }
 
 void CGlobalOptionsPage3::SetCaptions() {
@@ -198,7 +199,6 @@ void CGlobalOptionsPage3::BrowseImage() {
 }
 
 bool CGlobalOptionsPage3::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
-  result = 0;
   switch (msg) {
     case WM_HSCROLL:
       if (reinterpret_cast<HWND>(l) != Item(kSlider)) return false;
@@ -209,34 +209,6 @@ bool CGlobalOptionsPage3::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& resul
       }
       SetModified();
       return true;
-    case WM_COMMAND: {
-      const int id = LOWORD(w), code = HIWORD(w);
-      if (code == CBN_SELCHANGE && (id == kTypeList || id == kDirectionList || id == kLanguageList)) {
-        UpdateEnabledStates();
-        SetModified();
-        return true;
-      }
-      if (code == BN_CLICKED && id >= kSystemBackground && id <= kImageBackground) {
-        UpdateEnabledStates();
-        SetModified();
-        return true;
-      }
-      if (code == BN_CLICKED && id == kColourButton) {
-        ChooseColour();
-        SetModified();
-        return true;
-      }
-      if (code == BN_CLICKED && id == kBrowseButton) {
-        BrowseImage();
-        return true;
-      }
-      // Typing, or the browse result; not the text the initialisation sets.
-      if (code == EN_CHANGE && id == kImagePath && PageShown) {
-        SetModified();
-        return true;
-      }
-      return false;
-    }
     case kReportLanguageFailure:
       MessageBoxA(h_,
                   (g_languageFailure.text +
@@ -246,13 +218,45 @@ bool CGlobalOptionsPage3::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& resul
                   g_languageFailure.caption.c_str(), MB_OK | MB_ICONWARNING);
       return true;
     default:
-      return false;
+      return CPropertyPage::OnMessage(msg, w, l, result);
   }
+}
+
+bool CGlobalOptionsPage3::OnCommand(int id, int code) {
+  if (code == CBN_SELCHANGE && (id == kTypeList || id == kDirectionList || id == kLanguageList)) {
+    UpdateEnabledStates();
+    SetModified();
+    return true;
+  }
+  // Typing, or the browse result; not the text the initialisation sets.
+  if (code == EN_CHANGE && id == kImagePath && PageShown) {
+    SetModified();
+    return true;
+  }
+  return CPropertyPage::OnCommand(id, code);
+}
+
+bool CGlobalOptionsPage3::OnButtonClicked(int id) {
+  if (id >= kSystemBackground && id <= kImageBackground) {
+    UpdateEnabledStates();
+    SetModified();
+    return true;
+  }
+  if (id == kColourButton) {
+    ChooseColour();
+    SetModified();
+    return true;
+  }
+  if (id == kBrowseButton) {
+    BrowseImage();
+    return true;
+  }
+  return false;
 }
 
 bool CGlobalOptionsPage3::CheckPage() { return FieldsStorable({kImagePath}); }
 
-void CGlobalOptionsPage3::SavePage(const std::string&) {
+void CGlobalOptionsPage3::OnApply(const std::string&) {
   // The appearance belongs to every profile: always section "Global".
   const int position = static_cast<int>(win::CWindow(Item(kSlider)).Send(TBM_GETPOS));
   const int type = win::CComboBox(Item(kTypeList)).GetCurSel();

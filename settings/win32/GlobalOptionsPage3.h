@@ -13,13 +13,15 @@ class CGlobalOptionsPage3 final : public win::CPropertyPage {
  public:
   CGlobalOptionsPage3() : CPropertyPage(178, "Appearance") {}
 
-  void SavePage(const std::string& section) override;
+  void OnApply(const std::string& section) override;
   // The image path must be a text the system can store.
   bool CheckPage() override;
 
  protected:
-  void OnInitPage() override;
+  bool OnInit() override;
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnCommand(int id, int code) override;
+  bool OnButtonClicked(int id) override;
 
  private:
   // Captions and list entries from the language file; a file that cannot

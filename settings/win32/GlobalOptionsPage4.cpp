@@ -32,7 +32,7 @@ platform::WindowHandle WindowOf(HWND window) { return reinterpret_cast<platform:
 
 }  // namespace
 
-void CGlobalOptionsPage4::OnInitPage() {
+bool CGlobalOptionsPage4::OnInit() {
   ntLine_ = Vesperon::IsOsVersionAtLeast(0, 100);
   try {
     browserVersion_ = Vesperon::GetInternetExplorerVersion();
@@ -66,30 +66,24 @@ void CGlobalOptionsPage4::OnInitPage() {
   SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
   SendMessageA(list, LVM_SETSELECTIONMARK, 0, 0);
   if (!profiles.empty()) OnItemChanged(0);
+  return true;
 }
 
-bool CGlobalOptionsPage4::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
-  result = 0;
-  switch (msg) {
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(l);
-      if (header->idFrom != kList || header->code != LVN_ITEMCHANGED) return false;
-      OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(l)->iItem);
-      return true;
-    }
-    case WM_COMMAND:
-      if (HIWORD(w) != BN_CLICKED) return false;
-      switch (LOWORD(w)) {
-        case kCopy: OnCopy(); return true;
-        case kRename: OnRename(); return true;
-        case kDelete: OnDelete(); return true;
-        case kSetActive: OnSetActive(); return true;
-        case kExport: OnExport(); return true;
-        case kImport: OnImport(); return true;
-        default: return false;
-      }
-    default:
-      return false;
+bool CGlobalOptionsPage4::OnNotify(const NMHDR& header, INT_PTR&) {
+  if (header.idFrom != kList || header.code != LVN_ITEMCHANGED) return false;
+  OnItemChanged(reinterpret_cast<const NMLISTVIEW&>(header).iItem);
+  return true;
+}
+
+bool CGlobalOptionsPage4::OnButtonClicked(int id) {
+  switch (id) {
+    case kCopy: OnCopy(); return true;
+    case kRename: OnRename(); return true;
+    case kDelete: OnDelete(); return true;
+    case kSetActive: OnSetActive(); return true;
+    case kExport: OnExport(); return true;
+    case kImport: OnImport(); return true;
+    default: return false;
   }
 }
 

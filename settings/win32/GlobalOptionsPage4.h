@@ -23,8 +23,9 @@ class CGlobalOptionsPage4 final : public win::CPropertyPage {
   int GetSelectedProfileIndex() const;
 
  protected:
-  void OnInitPage() override;
-  bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnInit() override;
+  bool OnNotify(const NMHDR& header, INT_PTR& result) override;
+  bool OnButtonClicked(int id) override;
 
  private:
   void OnItemChanged(int item);

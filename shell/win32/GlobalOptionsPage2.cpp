@@ -34,7 +34,7 @@ LRESULT CGlobalOptionsPage2::List(UINT msg, WPARAM w, LPARAM l) const {
   return SendMessageA(Item(kShortcutList), msg, w, l);
 }
 
-void CGlobalOptionsPage2::OnInitPage() {
+bool CGlobalOptionsPage2::OnInit() {
   images_.Destroy();
   images_.Create(Vesperon::kActionImageCount + 2, 2);
   for (int resource : Vesperon::kActionIconResources) images_.AddIconResource(resource);
@@ -72,43 +72,37 @@ void CGlobalOptionsPage2::OnInitPage() {
   logic_ = std::make_unique<Vesperon::ShortcutsPageLogic>(
       view, static_cast<platform::WindowHandle>(reinterpret_cast<std::uintptr_t>(mainWindow)));
   logic_->Initialize();
+  return true;
 }
 
-bool CGlobalOptionsPage2::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
-  result = 0;
+bool CGlobalOptionsPage2::OnButtonClicked(int id) {
   if (!logic_) return false;
-  switch (msg) {
-    case WM_COMMAND:
-      if (HIWORD(w) != BN_CLICKED) return false;
-      switch (LOWORD(w)) {
-        case kModify:
-          logic_->OnModify();
-          return true;
-        case kAdd:
-          logic_->OnAdd();
-          return true;
-        case kDelete:
-          logic_->OnDelete();
-          return true;
-        default:
-          return false;
-      }
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(l);
-      if (header->idFrom != kShortcutList || header->code != LVN_ITEMCHANGED) return false;
-      const auto* change = reinterpret_cast<const NMLISTVIEW*>(l);
-      // Only a row that becomes selected is shown in the editors: the
-      // notifications of the row losing the selection, of texts set by
-      // Modify and of rows appended by Add must not overwrite them.
-      if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) &&
-          !(change->uOldState & LVIS_SELECTED)) {
-        logic_->OnRowSelected(change->iItem);
-      }
+  switch (id) {
+    case kModify:
+      logic_->OnModify();
       return true;
-    }
+    case kAdd:
+      logic_->OnAdd();
+      return true;
+    case kDelete:
+      logic_->OnDelete();
+      return true;
     default:
       return false;
   }
+}
+
+bool CGlobalOptionsPage2::OnNotify(const NMHDR& header, INT_PTR&) {
+  if (!logic_ || header.idFrom != kShortcutList || header.code != LVN_ITEMCHANGED) return false;
+  const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+  // Only a row that becomes selected is shown in the editors: the
+  // notifications of the row losing the selection, of texts set by
+  // Modify and of rows appended by Add must not overwrite them.
+  if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
+      !(change.uOldState & LVIS_SELECTED)) {
+    logic_->OnRowSelected(change.iItem);
+  }
+  return true;
 }
 
 int CGlobalOptionsPage2::RowCount() { return static_cast<int>(List(LVM_GETITEMCOUNT)); }

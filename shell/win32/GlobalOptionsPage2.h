@@ -14,8 +14,9 @@ class CGlobalOptionsPage2 final : public win::CPropertyPage, private Vesperon::I
   ~CGlobalOptionsPage2() override;
 
  protected:
-  void OnInitPage() override;
-  bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+  bool OnInit() override;
+  bool OnButtonClicked(int id) override;
+  bool OnNotify(const NMHDR& header, INT_PTR& result) override;
 
  private:
   // IShortcutsView

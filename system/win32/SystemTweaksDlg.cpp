@@ -74,28 +74,22 @@ bool CSystemTweaksDlg::TakeValues() {
 }
 
 bool CSystemTweaksDlg::OnCommand(int id, int code) {
-  switch (id) {
-    case IDC_TWEAK_CLEAR_PAGE_FILE:
-    case IDC_TWEAK_STATUS_MESSAGES:
-    case IDC_TWEAK_LOGON_SHUTDOWN:
-    case IDC_TWEAK_RELEASE_LEASE:
-    case IDC_TWEAK_FAST_REBOOT:
-      if (code == BN_CLICKED) {
-        for (TweakRow row : kCheckRows) {
-          if (CheckBoxOf(row) == id) Touch(row);
-        }
-      }
-      return true;
-    case IDC_TWEAK_STATUS_NORMAL:
-    case IDC_TWEAK_STATUS_VERBOSE:
-      if (code == BN_CLICKED) Touch(kTweakVerboseStatus);
-      return true;
-    case IDC_TWEAK_TIMEOUT:
-      if (code == EN_CHANGE && !filling_) Touch(kTweakWaitToKill);
-      return true;
-    default:
-      return CModalDialog::OnCommand(id, code);
+  if (id != IDC_TWEAK_TIMEOUT) return CModalDialog::OnCommand(id, code);
+  if (code == EN_CHANGE && !filling_) Touch(kTweakWaitToKill);
+  return true;
+}
+
+bool CSystemTweaksDlg::OnButtonClicked(int id) {
+  for (TweakRow row : kCheckRows) {
+    if (CheckBoxOf(row) != id) continue;
+    Touch(row);
+    return true;
   }
+  if (id == IDC_TWEAK_STATUS_NORMAL || id == IDC_TWEAK_STATUS_VERBOSE) {
+    Touch(kTweakVerboseStatus);
+    return true;
+  }
+  return CModalDialog::OnButtonClicked(id);
 }
 
 void CSystemTweaksDlg::OnSpin(int reportedStep) {

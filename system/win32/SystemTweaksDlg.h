@@ -4,7 +4,6 @@
 // user touched.
 #include "app/win32/Controls.h"
 #include "app/win32/Dialog.h"
-#include "model/Exception.h"
 #include "system/SystemTweaks.h"
 
 class CSystemTweaksDlg final : public win::CModalDialog {
@@ -14,6 +13,7 @@ class CSystemTweaksDlg final : public win::CModalDialog {
  protected:
   bool OnInit() override;
   bool OnCommand(int id, int code) override;
+  bool OnButtonClicked(int id) override;
   bool OnNotify(const NMHDR& header, INT_PTR& result) override;
   bool OnOk() override;
 
