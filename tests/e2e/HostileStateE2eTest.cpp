@@ -109,37 +109,6 @@ TEST_F(HostileStateE2e, WrongTypesAndSizesAreRepairedWhereReadAndKeptElsewhere) 
   EXPECT_TRUE(sim.JournalLines().empty());
 }
 
-TEST_F(HostileStateE2e, UnreadableLastEventStillFiresARestoredDailyTriggerOnce) {
-  // A daily trigger active at the last exit, its time half a minute ago, and
-  // a last event that is no date: the occurrence counts as not handled yet.
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  const DWORD secondOfDay = (now.wHour * 3600u + now.wMinute * 60u + now.wSecond + 86400u - 30u) % 86400u;
-  const std::string mainForm = "Profiles\\Default\\MainForm";
-  registry::SetDword(mainForm, "Action", 0);  // Turn off
-  registry::SetDword(mainForm, "Trigger", 2);
-  registry::SetDword(mainForm, "TriggerDate", (now.wYear * 12u + now.wMonth) * 31u + now.wDay);
-  registry::SetDword(mainForm, "TriggerTime", secondOfDay);
-  registry::SetDword(mainForm, "TriggerActive", 1);
-  const std::string garbage = "not a date \x01\x02\x03";
-  registry::SetString("Profiles\\Default\\Trigger", "LastEvent", garbage);
-
-  SimProcess sim;
-  ASSERT_TRUE(sim.Started());
-  const std::vector<std::string> boxes = StartUp(sim);
-  EXPECT_TRUE(boxes.empty()) << boxes.front();
-  ASSERT_TRUE(WaitFor([&] { return !sim.JournalLines().empty(); }, 10000));
-  EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"ExitWindows 8"});
-  // Once only, and the trigger stays for tomorrow.
-  EXPECT_FALSE(WaitFor([&] { return sim.JournalLines().size() > 1; }, 2500));
-  EXPECT_TRUE(sim.IsChecked(1000));
-  // The event is stored as a readable date again (a missing one has no ':').
-  const std::string lastEvent = registry::String("Profiles\\Default\\Trigger", "LastEvent");
-  EXPECT_NE(lastEvent, garbage);
-  EXPECT_NE(lastEvent.find(':'), std::string::npos) << lastEvent;
-  EXPECT_TRUE(sim.Quit());
-}
-
 TEST_F(HostileStateE2e, StoredActionTheSystemDoesNotOfferIsReportedAndNothingIsStored) {
   // "Hang Up Connection(s)" was stored on Windows XP; Windows 2000 does not
   // offer it, so no action is selected.

@@ -129,31 +129,6 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
   EXPECT_TRUE(sim.Quit());
 }
 
-TEST_F(StartupPageE2e, ExpiryDelayFieldsWriteSeconds) {
-  SimProcess sim;
-  ASSERT_NE(sim.MainWindow(), nullptr);
-  struct Row {
-    const char* typed;
-    WORD hour, minute, second;
-    const char* shown;  // the days field after typing
-    DWORD stored;
-  } const rows[] = {
-      {"1", 1, 1, 1, "1", 90061},
-      {"20000", 0, 0, 5, "10000", 864000005},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.typed);
-    Page s(sim);
-    ASSERT_NE(s.page, nullptr);
-    SendMessageA(s.Item(kDays), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(row.typed));
-    EXPECT_EQ(sim.Text(s.Item(kDays)), row.shown);
-    sim.SetPickerTime(s.Item(kTime), SYSTEMTIME{2000, 1, 6, 1, row.hour, row.minute, row.second, 0});
-    ASSERT_TRUE(CloseDialog(s.sheet, IDOK));
-    EXPECT_EQ(registry::Dword("Global\\TriggerStartup", "ExpireDelay"), row.stored);
-  }
-  EXPECT_TRUE(sim.Quit());
-}
-
 TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
   SimProcess probe;
   ASSERT_NE(probe.MainWindow(), nullptr);

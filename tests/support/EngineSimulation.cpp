@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "settings/SettingsStore.h"
 
 namespace testsupport {
@@ -54,7 +52,6 @@ bool RecordingWindow::TriggerControlsAre(bool enabledState) const {
 }
 
 void RecordingWindow::ShowStoredFields(const StoredFields& stored) {
-  shownFields = stored;
   // As the real window shows it.
   ApplyStoredFields(stored, fields, action);
 }
@@ -73,21 +70,6 @@ void RecordingWindow::ShowBalloon(const std::string& title, const std::string& t
 void RecordingWindow::ExecuteSelectedAction() {
   executions.push_back({nowMs_, Now(), action});
   if (onExecute) onExecute();
-}
-
-DelayStats Summarise(std::vector<std::int64_t> delaysMs) {
-  DelayStats stats;
-  stats.count = delaysMs.size();
-  if (delaysMs.empty()) return stats;
-  std::sort(delaysMs.begin(), delaysMs.end());
-  stats.medianMs = delaysMs[delaysMs.size() / 2];
-  stats.maxMs = delaysMs.back();
-  return stats;
-}
-
-std::ostream& operator<<(std::ostream& out, const DelayStats& stats) {
-  return out << "firing delay: " << stats.count << " occurrences, median " << stats.medianMs
-             << " ms, max " << stats.maxMs << " ms";
 }
 
 EngineSimulation::EngineSimulation(const platform::LocalTimeFields& start, int phaseMs)
@@ -157,15 +139,6 @@ void EngineSimulation::Sleep(std::int64_t ms) {
   nowMs += ms;
   SyncClock();
   timers.Wake(nowMs);
-}
-
-void EngineSimulation::Restart(std::int64_t downMs, bool withClockWatch) {
-  engineSlot_.reset();
-  timers = SimulatedTimers();
-  nowMs += downMs;
-  SyncClock();
-  engineSlot_.emplace(window);
-  StartUp(withClockWatch);
 }
 
 void EngineSimulation::SetClockBy(std::int64_t seconds) {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -100,7 +99,6 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
     }
   };
   std::vector<TimerStart> pollStarts;  // every start of the poll timer
-  std::optional<Vesperon::StoredFields> shownFields;
 
   std::string LastStatus() const { return statusTexts.empty() ? "<none>" : statusTexts.back(); }
   // Whether every trigger control is in that state (false for a mixture).
@@ -144,15 +142,6 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   const std::int64_t& nowMs_;
 };
 
-// Count, median and largest of the delays between an occurrence and its action.
-struct DelayStats {
-  std::size_t count = 0;
-  std::int64_t medianMs = 0;
-  std::int64_t maxMs = 0;
-};
-DelayStats Summarise(std::vector<std::int64_t> delaysMs);
-std::ostream& operator<<(std::ostream& out, const DelayStats& stats);
-
 class EngineSimulation {
  public:
   // Starts at `start`, `phaseMs` into that second.
@@ -179,12 +168,8 @@ class EngineSimulation {
   Vesperon::TimeSpan savedExpireDelay_;
   Vesperon::DateTime savedLastEvent_;
 
-  // The engine lives in place so that a restart can replace it while
-  // `engine` keeps naming the current one.
-  std::optional<Vesperon::SchedulerEngine> engineSlot_{std::in_place, window};
-
  public:
-  Vesperon::SchedulerEngine& engine = *engineSlot_;
+  Vesperon::SchedulerEngine engine{window};
 
   // The window's start-up: LastEvent, clock watch, stored fields, activation.
   void StartUp(bool withClockWatch = true);
@@ -194,10 +179,6 @@ class EngineSimulation {
   void RunFor(std::int64_t ms) { RunUntil(nowMs + ms); }
   // No timer comes while asleep; on waking every overdue one comes once.
   void Sleep(std::int64_t ms);
-  // The program ends (its trigger goes without a deactivation, its timers
-  // with the process), the computer is off for `downMs`, and the program
-  // starts again as at StartUp. The window's records go on.
-  void Restart(std::int64_t downMs, bool withClockWatch = true);
   // The user moves the wall clock; the millisecond line and timers go on.
   void SetClockBy(std::int64_t seconds);
   // From `atMs` on (at once if passed) the zone's offset is `seconds`, as

@@ -1,5 +1,5 @@
 // The core's own OLE Automation dates against the system's conversions, and
-// the Windows services the triggers and stored texts depend on.
+// the clock readings the clock watch depends on.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -14,7 +14,6 @@
 
 #include "app/SchedulerEngine.h"
 #include "model/DateTime.h"
-#include "model/Trigger.h"
 #include "platform/Services.h"
 
 namespace {
@@ -166,19 +165,6 @@ TEST(DateConversionTest, TextOfTheSystemLocaleReadsBackToTheSecond) {
     }
   }
   EXPECT_EQ(mismatches, 0);
-}
-
-TEST(Win32ServicesTest, DefragmenterWindowHoldsTheTrigger) {
-  Vesperon::DiskDefragmenterTrigger defrag;
-  Vesperon::TimeSpan out;
-  EXPECT_EQ(defrag.Evaluate(out), Vesperon::TriggerState::Due);
-  // A hidden dialog-class window with the defragmenter's title stands in for it.
-  HWND window = CreateWindowExA(0, WC_DIALOG, "Disk Defragmenter", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (window == nullptr) GTEST_SKIP() << "no display: top-level windows cannot be created";
-  EXPECT_EQ(defrag.Evaluate(out), Vesperon::TriggerState::Waiting);
-  DestroyWindow(window);
-  EXPECT_EQ(defrag.Evaluate(out), Vesperon::TriggerState::Due);
 }
 
 // Milliseconds since 1601, UTC, as the system's file times count.
