@@ -73,6 +73,11 @@ struct StoredFields {
 // date and time fields as they were.
 void ApplyStoredFields(const StoredFields& stored, TriggerFields& fields, ActionId& action);
 
+// The moment of the last fire, miss or user activation, one for the whole
+// process: the engine loads it from the shown profile and moves it to Now().
+DateTime LastEvent();
+void SetLastEvent(const DateTime& moment);
+
 // Everything the engine needs of the main window. The Win32 window implements
 // it directly; tests record the calls. TrayIconExists and ShowBalloon have
 // the signatures of IActionHost, so one window method serves both.
@@ -187,6 +192,9 @@ class SchedulerEngine final : private DataSystem::IProfileRenameListener {
   // LastEvent := Now(), stored in the active profile at once.
   void SetLastEventNow();
 
+  // What the current trigger is judged against: the last event and the
+  // expiry window read at activation.
+  TriggerHistory History() const { return {LastEvent(), expireDelay_}; }
   bool IsActive() const { return trigger_ != nullptr; }
   const Trigger* CurrentTrigger() const { return trigger_.get(); }
   std::int32_t PollPeriod() const { return pollPeriod_; }
@@ -219,6 +227,7 @@ class SchedulerEngine final : private DataSystem::IProfileRenameListener {
   // been seen waiting: a process that is still gone, a defragmenter that is
   // still closed, must not run the action at every poll.
   bool armed_ = true;
+  TimeSpan expireDelay_ = MakeSpan(0, 1, 0, 0);  // the setting's default hour
   std::int32_t pollPeriod_ = 0;
   ProgressUnit progressUnit_ = ProgressUnit::Seconds;
   // The readings of the last clock-watch tick, each when the clock offered it.

@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The occurrence is handled: it is not due any more, and a second
         // later it does not run again unless the next occurrence has come.
         TimeSpan out;
-        const TriggerState state = engine.CurrentTrigger()->Evaluate(out);
+        const TriggerState state = engine.CurrentTrigger()->Evaluate(engine.History(), out);
         FUZZ_CHECK(state == TriggerState::Waiting, what);
         if (out.TotalSeconds() > 1) {
           clock.Advance(1);
@@ -128,7 +128,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       clock.Advance(input.ConsumeBool() ? 1 : input.ConsumeIntegralInRange<int>(-90000, 3000000));
     }
   }
-  SetExpireDelay(MakeSpan(0, 0, 0, 3600));
   SetLastEvent(DateTime(0.0, DateTimeStatus::Invalid));
   return 0;
 }

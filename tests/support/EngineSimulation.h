@@ -176,7 +176,6 @@ class EngineSimulation {
   platform::ScopedClock scopedClock_{clock};
   platform::ScopedRegistry scopedRegistry_{registry};
   platform::ScopedDesktop scopedDesktop_{desktop};
-  Vesperon::TimeSpan savedExpireDelay_;
   Vesperon::DateTime savedLastEvent_;
 
   // The engine lives in place so that a restart can replace it while

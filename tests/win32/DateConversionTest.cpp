@@ -171,14 +171,14 @@ TEST(DateConversionTest, TextOfTheSystemLocaleReadsBackToTheSecond) {
 TEST(Win32ServicesTest, DefragmenterWindowHoldsTheTrigger) {
   Vesperon::DiskDefragmenterTrigger defrag;
   Vesperon::TimeSpan out;
-  EXPECT_EQ(defrag.Evaluate(out), Vesperon::TriggerState::Due);
+  EXPECT_EQ(defrag.Evaluate({}, out), Vesperon::TriggerState::Due);
   // A hidden dialog-class window with the defragmenter's title stands in for it.
   HWND window = CreateWindowExA(0, WC_DIALOG, "Disk Defragmenter", WS_POPUP, 0, 0, 10, 10, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
   if (window == nullptr) GTEST_SKIP() << "no display: top-level windows cannot be created";
-  EXPECT_EQ(defrag.Evaluate(out), Vesperon::TriggerState::Waiting);
+  EXPECT_EQ(defrag.Evaluate({}, out), Vesperon::TriggerState::Waiting);
   DestroyWindow(window);
-  EXPECT_EQ(defrag.Evaluate(out), Vesperon::TriggerState::Due);
+  EXPECT_EQ(defrag.Evaluate({}, out), Vesperon::TriggerState::Due);
 }
 
 // Milliseconds since 1601, UTC, as the system's file times count.
