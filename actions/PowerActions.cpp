@@ -6,7 +6,7 @@
 #include "actions/Privileges.h"
 #include "platform/PowerSystem.h"
 #include "settings/SettingsStore.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace Vesperon {
 namespace {

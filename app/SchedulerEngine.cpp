@@ -9,8 +9,8 @@
 #include "platform/Services.h"
 #include "settings/SettingsStore.h"
 #include "settings/StorableText.h"
-#include "settings/TriggerStartupOptions.h"
-#include "system/OsVersion.h"
+#include "app/TriggerStartupOptions.h"
+#include "model/OsVersion.h"
 
 namespace Vesperon {
 namespace {
@@ -367,9 +367,9 @@ void SchedulerEngine::Deactivate(bool notify, bool reportStoreFailure, StoredSta
 }
 
 void SchedulerEngine::EnableTriggerControls(bool enable) {
-  for (std::int32_t id : {kActionList, kNumberField, kNumberUpDown, kWeekdayList, kProcessField,
-                          kDateField, kTimeField, kTriggerList}) {
-    window_.EnableControl(id, enable);
+  for (EngineControl control : {kActionList, kNumberField, kNumberUpDown, kWeekdayList,
+                                kProcessField, kDateField, kTimeField, kTriggerList}) {
+    window_.EnableControl(control, enable);
   }
 }
 
@@ -384,7 +384,7 @@ void SchedulerEngine::NotifyTray(bool resetIcon, bool balloon, const std::string
   }
   if (resetIcon) {
     try {
-      window_.SetTrayIconImage(kTrayIconResource);
+      window_.SetTrayIconImage(kTrayImageFullColour);
     } catch (const Exception&) {
     }
   }

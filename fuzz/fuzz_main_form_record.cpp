@@ -38,7 +38,7 @@ class FuzzWindow final : public IEngineWindow {
   }
   void StartTimer(std::int32_t, std::uint32_t) override {}
   void StopTimer(std::int32_t) override {}
-  void EnableControl(std::int32_t, bool) override {}
+  void EnableControl(EngineControl, bool) override {}
   void SetActivateChecked(bool) override {}
   void SetCountdownLabel(const std::string&) override {}
   void SetProgressRange(std::int32_t) override {}
@@ -47,7 +47,7 @@ class FuzzWindow final : public IEngineWindow {
   void SetStatusText(const std::string&) override {}
   bool TrayIconExists() override { return true; }
   void ShowBalloon(const std::string&, const std::string&, std::uint32_t, BalloonIcon) override {}
-  void SetTrayIconImage(std::int32_t) override {}
+  void SetTrayIconImage(TrayImage) override {}
   void ShowMessageBox(const std::string&, const std::string&, MessageIcon) override {}
   bool AskYesNo(const std::string&, const std::string&) override { return false; }
   void ExecuteSelectedAction() override { ++executions; }

@@ -6,7 +6,7 @@
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
-#include "system/ModulePath.h"
+#include "model/ModulePath.h"
 
 namespace Vesperon {
 namespace {

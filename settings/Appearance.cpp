@@ -6,7 +6,7 @@
 #include "model/Exception.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace Vesperon {
 namespace {

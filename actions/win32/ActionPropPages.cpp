@@ -13,7 +13,7 @@
 #include "resources/action_pages_ids.h"
 #include "settings/Appearance.h"
 #include "settings/SettingsStore.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "actions/ActionCatalog.h"
 #include "app/MainWindowRules.h"
 #include "app/TriggerText.h"
+#include "app/win32/CoreIds.h"
 #include "app/win32/AppPropertySheet.h"
 #include "app/win32/Program.h"
 #include "model/Trigger.h"
@@ -15,7 +16,7 @@
 #include "settings/SettingsStore.h"
 #include "settings/StorableText.h"
 #include "shell/HotKeys.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 #include "system/Service.h"
 #include "system/win32/SystemTweaksDlg.h"
 
@@ -144,7 +145,7 @@ void CVesperonDlg::OnCreate() {
   SetPropA(h_, "XPWndProp_MenuXP", reinterpret_cast<HANDLE>(1));
   // 2. Image lists: actions, and trigger kinds followed by the menu icons.
   actionImages_.Create(9, 2);
-  for (int resource : kActionIconResources) actionImages_.AddIconResource(resource);
+  for (int resource : win::kActionIconResources) actionImages_.AddIconResource(resource);
   triggerImages_.Create(12, 2);
   for (int k = 0; k < kTriggerKindCount; ++k) triggerImages_.AddIconResource(kTriggerIconFirst + k);
   for (int resource : kMenuIcons) triggerImages_.AddIconResource(resource);
@@ -173,7 +174,7 @@ void CVesperonDlg::CreateTrayIcon() {
   info.window = reinterpret_cast<WindowHandle>(h_);
   info.callbackMessage = vesperon_app::Messages().trayIconClick;
   info.iconId = static_cast<std::uint32_t>(kTrayIconId);
-  info.icon = platform::TrayShell().LoadSmallIcon(InitialTrayIconResource());
+  info.icon = platform::TrayShell().LoadSmallIcon(win::IconResource(InitialTrayIconResource()));
   info.tooltip = kTrayTooltip;
   tray_ = info;
   // No taskbar yet: the icon comes with "TaskbarCreated".
@@ -320,7 +321,8 @@ void CVesperonDlg::GiveTrayMenuIcons() {
     if (command == ID_TRAY_EXIT) {
       bitmap = MenuBitmap(triggerImages_, kTriggerKindCount);  // the Exit icon
     } else {
-      const int image = GetActionImageIndex(TrayMenuCommandAction(static_cast<std::int32_t>(command)));
+      const std::optional<TrayMenuCommand> tray = win::TrayMenuCommandOf(command);
+      const int image = tray ? GetActionImageIndex(TrayMenuCommandAction(*tray)) : -1;
       if (image >= 0) bitmap = MenuBitmap(actionImages_, image);
     }
     if (!bitmap) continue;
@@ -335,8 +337,8 @@ void CVesperonDlg::GiveTrayMenuIcons() {
 void CVesperonDlg::PrepareMenus() {
   GiveTrayMenuIcons();
   if (trayMenu_) {
-    for (std::int32_t command : TrayMenuCommandsToRemove()) {
-      DeleteMenu(trayMenu_, static_cast<UINT>(command), MF_BYCOMMAND);
+    for (TrayMenuCommand command : TrayMenuCommandsToRemove()) {
+      DeleteMenu(trayMenu_, win::MenuItemId(command), MF_BYCOMMAND);
     }
   }
   if (!IsOsVersionAtLeast(0, 120)) {
@@ -498,7 +500,10 @@ void CVesperonDlg::OnCommand(int id, int code) {
       return;
     default:
       // Menu commands come with code 0; control notifications never run an action.
-      if (code == 0) Guarded([&] { dispatcher_.OnTrayMenuCommand(id); });
+      if (code != 0) return;
+      if (const std::optional<TrayMenuCommand> command = win::TrayMenuCommandOf(id)) {
+        Guarded([&] { dispatcher_.OnTrayMenuCommand(*command); });
+      }
       return;
   }
 }
@@ -599,8 +604,9 @@ void CVesperonDlg::RemoveTrayIcon() {
 }
 
 LRESULT CVesperonDlg::OnTrayIconClick(WPARAM w, LPARAM l) {
-  if (w == kTrayIconId) {
-    Guarded([&] { dispatcher_.OnTrayIconMessage(static_cast<std::uintptr_t>(w), l); });
+  const std::optional<MouseMessage> button = win::MouseMessageOf(l);
+  if (w == kTrayIconId && button) {
+    Guarded([&] { dispatcher_.OnTrayIconMessage(static_cast<std::uintptr_t>(w), *button); });
   }
   return 1;
 }
@@ -736,8 +742,8 @@ void CVesperonDlg::StartTimer(std::int32_t id, std::uint32_t periodMs) {
 
 void CVesperonDlg::StopTimer(std::int32_t id) { KillTimer(h_, static_cast<UINT_PTR>(id)); }
 
-void CVesperonDlg::EnableControl(std::int32_t controlId, bool enable) {
-  EnableWindow(Item(controlId), enable ? TRUE : FALSE);
+void CVesperonDlg::EnableControl(EngineControl control, bool enable) {
+  EnableWindow(Item(win::ControlId(control)), enable ? TRUE : FALSE);
 }
 
 void CVesperonDlg::SetActivateChecked(bool checked) { activate_.SetCheck(checked); }
@@ -761,9 +767,9 @@ void CVesperonDlg::ShowBalloon(const std::string& title, const std::string& text
                   static_cast<std::uint32_t>(icon));
 }
 
-void CVesperonDlg::SetTrayIconImage(std::int32_t iconResource) {
+void CVesperonDlg::SetTrayIconImage(TrayImage image) {
   if (!tray_) return;
-  const IconHandle icon = platform::TrayShell().LoadSmallIcon(iconResource);
+  const IconHandle icon = platform::TrayShell().LoadSmallIcon(win::IconResource(image));
   if (tray_->icon) DestroyIcon(reinterpret_cast<HICON>(tray_->icon));
   tray_->icon = icon;
   // An icon the shell never took gets its new image when it is added.
@@ -775,7 +781,7 @@ void CVesperonDlg::SetTrayIconImage(std::int32_t iconResource) {
 
 void CVesperonDlg::ShowMessageBox(const std::string& text, const std::string& caption,
                                   MessageIcon icon) {
-  MessageBoxA(h_, text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
+  MessageBoxA(h_, text.c_str(), caption.c_str(), MB_OK | win::MessageBoxIcon(icon));
 }
 
 bool CVesperonDlg::AskYesNo(const std::string& text, const std::string& caption) {

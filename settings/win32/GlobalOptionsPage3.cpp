@@ -12,7 +12,7 @@
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "settings/Appearance.h"
 #include "settings/ProfilesPageRules.h"
 #include "settings/StorableText.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 bool CSimpleEditDlg::OnMessage(UINT msg, WPARAM w, LPARAM, INT_PTR& result) {
   switch (msg) {

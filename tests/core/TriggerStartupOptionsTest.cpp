@@ -6,9 +6,9 @@
 
 #include "platform/Services.h"
 #include "settings/SettingsStore.h"
-#include "settings/TriggerStartupOptions.h"
+#include "app/TriggerStartupOptions.h"
 #include "system/Autostart.h"
-#include "system/ModulePath.h"
+#include "model/ModulePath.h"
 #include "tests/support/StartupTestWorld.h"
 
 using namespace Vesperon;

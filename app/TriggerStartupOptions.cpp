@@ -1,11 +1,11 @@
-#include "settings/TriggerStartupOptions.h"
+#include "app/TriggerStartupOptions.h"
 
 #include <vector>
 
 #include "settings/SettingsStore.h"
 #include "system/Autostart.h"
-#include "system/ModulePath.h"
-#include "system/OsVersion.h"
+#include "model/ModulePath.h"
+#include "model/OsVersion.h"
 #include "system/Service.h"
 
 namespace Vesperon {
