@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace Vesperon {
 namespace {
@@ -51,10 +51,6 @@ const ActionId kAlwaysOffered[] = {
 };
 
 }  // namespace
-
-const int kActionIconResources[kActionImageCount] = {
-    193, 190, 194, 191, 188, 195, 196, 198, 189, 176, 185, 216, 217, 218, 219, 220, 221, 222,
-};
 
 const char* GetActionName(ActionId id) {
   if (!IsActionId(id)) return "";

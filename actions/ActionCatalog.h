@@ -45,9 +45,6 @@ const char* GetActionName(ActionId id);
 // Position in the action image list; -1 for an id that names no action.
 int GetActionImageIndex(ActionId id);
 
-// Icon resources in image-list order: position k holds the k-th of them.
-extern const int kActionIconResources[kActionImageCount];
-
 // The actions the running system offers, in the order of the action selector.
 std::vector<ActionId> GetAvailableActions();
 // The available actions plus those that only make sense on a shortcut.

@@ -2,9 +2,10 @@
 
 #include "actions/InternetExplorerVersion.h"
 #include "actions/SystemActions.h"
+#include "model/OsVersion.h"
 #include "settings/SettingsRecords.h"
+#include "settings/SettingsStore.h"
 #include "settings/StoreExceptions.h"
-#include "system/OsVersion.h"
 
 namespace Vesperon {
 namespace {
@@ -14,7 +15,7 @@ struct ClickBinding {
   TrayClickKind kind;
 };
 
-bool BindingOf(std::intptr_t message, ClickBinding& out) {
+bool BindingOf(MouseMessage message, ClickBinding& out) {
   using DataSystem::MouseButton;
   switch (message) {
     case kMouseLeftDown: out = {MouseButton::Left, kClickPressed}; return true;
@@ -50,7 +51,7 @@ std::uint32_t PackPointParameter(std::int32_t x, std::int32_t y) {
   return (static_cast<std::uint32_t>(y) & 0xFFFFu) << 16 | (static_cast<std::uint32_t>(x) & 0xFFFFu);
 }
 
-ActionId LookupTrayClickAction(std::intptr_t mouseMessage) {
+ActionId LookupTrayClickAction(MouseMessage mouseMessage) {
   ClickBinding binding{};
   if (!BindingOf(mouseMessage, binding)) return -1;
   DataSystem::MouseShortcut shortcut;
@@ -64,7 +65,7 @@ ActionId LookupTrayClickAction(std::intptr_t mouseMessage) {
   return static_cast<ActionId>(shortcut.action);
 }
 
-ActionId TrayMenuCommandAction(std::int32_t command) {
+ActionId TrayMenuCommandAction(TrayMenuCommand command) {
   switch (command) {
     case kTrayMenuShowWindow: return kActionShowMainWindow;
     case kTrayMenuShutdownNetwork: return kActionShutdownNetwork;
@@ -75,12 +76,12 @@ ActionId TrayMenuCommandAction(std::int32_t command) {
     case kTrayMenuReboot: return kActionReboot;
     case kTrayMenuTurnOff: return kActionTurnOff;
     case kTrayMenuStandBy: return kActionStandBy;
-    default: return -1;
   }
+  return -1;
 }
 
-std::vector<std::int32_t> TrayMenuCommandsToRemove() {
-  std::vector<std::int32_t> removed;
+std::vector<TrayMenuCommand> TrayMenuCommandsToRemove() {
+  std::vector<TrayMenuCommand> removed;
   if (!IsOsVersionAtLeast(10, 120)) removed.push_back(kTrayMenuStandBy);
   if (!IsOsVersionAtLeast(30, 120)) removed.push_back(kTrayMenuHibernate);
   if (!IsOsVersionAtLeast(0, 120)) removed.push_back(kTrayMenuLock);
@@ -144,9 +145,9 @@ void ActionDispatcher::ShowTrayMenuAtCursor() {
   host_.PostTrayMenuMessage(0, static_cast<std::intptr_t>(PackPointParameter(x, y)));
 }
 
-void ActionDispatcher::OnTrayIconMessage(std::uintptr_t wParam, std::intptr_t lParam) {
-  if (wParam != kTrayIconId) return;
-  const ActionId id = LookupTrayClickAction(lParam);
+void ActionDispatcher::OnTrayIconMessage(std::uintptr_t iconId, MouseMessage message) {
+  if (iconId != kTrayIconId) return;
+  const ActionId id = LookupTrayClickAction(message);
   if (id < 0) return;
   if (id > kLastActionId) {
     host_.ShowMessage(kUnknownActionText);
@@ -163,11 +164,9 @@ void ActionDispatcher::RunHotKeyAction(ActionId id) {
   ExecuteAction(id);
 }
 
-bool ActionDispatcher::OnTrayMenuCommand(std::int32_t command) {
+void ActionDispatcher::OnTrayMenuCommand(TrayMenuCommand command) {
   const ActionId id = TrayMenuCommandAction(command);
-  if (id < 0) return false;
-  ExecuteAction(id);
-  return true;
+  if (id >= 0) ExecuteAction(id);
 }
 
 }  // namespace Vesperon

@@ -15,17 +15,18 @@ namespace Vesperon {
 // The tray icon's identifier: the first parameter of its callback message.
 inline constexpr std::uintptr_t kTrayIconId = 104;
 
-// Mouse messages the tray icon reports, with the Windows values.
+// The button events the tray icon reports; the window turns its mouse
+// messages into these.
 enum MouseMessage : std::uint32_t {
-  kMouseLeftDown = 0x201,     // WM_LBUTTONDOWN
-  kMouseLeftUp = 0x202,       // WM_LBUTTONUP
-  kMouseLeftDouble = 0x203,   // WM_LBUTTONDBLCLK
-  kMouseRightDown = 0x204,    // WM_RBUTTONDOWN
-  kMouseRightUp = 0x205,      // WM_RBUTTONUP
-  kMouseRightDouble = 0x206,  // WM_RBUTTONDBLCLK
-  kMouseMiddleDown = 0x207,   // WM_MBUTTONDOWN
-  kMouseMiddleUp = 0x208,     // WM_MBUTTONUP
-  kMouseMiddleDouble = 0x209, // WM_MBUTTONDBLCLK
+  kMouseLeftDown,
+  kMouseLeftUp,
+  kMouseLeftDouble,
+  kMouseRightDown,
+  kMouseRightUp,
+  kMouseRightDouble,
+  kMouseMiddleDown,
+  kMouseMiddleUp,
+  kMouseMiddleDouble,
 };
 
 // How the stored click settings (LBClickC, MBClickC, RBClickC) name a click.
@@ -35,18 +36,20 @@ enum TrayClickKind : std::uint32_t {
   kClickDouble = 2,
 };
 
-// Commands of the tray menu (menu 146) that run an action.
+// Commands of the tray menu that run an action; the window maps its menu
+// items to these.
 enum TrayMenuCommand : std::int32_t {
-  kTrayMenuReboot = 148,
-  kTrayMenuStandBy = 150,
-  kTrayMenuHibernate = 151,
-  kTrayMenuTurnOff = 153,
-  kTrayMenuLogOff = 154,
-  kTrayMenuLock = 155,
-  kTrayMenuHangUp = 156,
-  kTrayMenuShutdownNetwork = 157,
-  kTrayMenuShowWindow = 170,
+  kTrayMenuReboot,
+  kTrayMenuStandBy,
+  kTrayMenuHibernate,
+  kTrayMenuTurnOff,
+  kTrayMenuLogOff,
+  kTrayMenuLock,
+  kTrayMenuHangUp,
+  kTrayMenuShutdownNetwork,
+  kTrayMenuShowWindow,
 };
+inline constexpr int kTrayMenuCommandCount = 9;
 
 // Balloon icons, with the NIIF_* values.
 enum BalloonIcon : std::uint32_t {
@@ -97,17 +100,17 @@ std::string InitiatingActionText(ActionId id);
 // 32767 keep only their low 16 bits, as with MAKELPARAM.
 std::uint32_t PackPointParameter(std::int32_t x, std::int32_t y);
 
-// The action the user bound to a tray-icon mouse message, read from the
-// mouse-operation settings; -1 when the message is not a button message, the
-// stored click kind is another, or the settings cannot be read.
-ActionId LookupTrayClickAction(std::intptr_t mouseMessage);
+// The action the user bound to a tray-icon button event, read from the
+// mouse-operation settings; -1 when the stored click kind is another, or the
+// settings cannot be read.
+ActionId LookupTrayClickAction(MouseMessage mouseMessage);
 
-// The action a tray-menu command runs; -1 for any other command.
-ActionId TrayMenuCommandAction(std::int32_t command);
+// The action a tray-menu command runs.
+ActionId TrayMenuCommandAction(TrayMenuCommand command);
 
 // Tray-menu commands to remove when the main window starts, because the
 // running system cannot carry them out (network shutdown: none can).
-std::vector<std::int32_t> TrayMenuCommandsToRemove();
+std::vector<TrayMenuCommand> TrayMenuCommandsToRemove();
 
 class ActionDispatcher {
  public:
@@ -122,12 +125,12 @@ class ActionDispatcher {
   // nothing; the entry points show "Unknow action" before getting here.
   void ExecuteAction(ActionId id);
 
-  // The tray icon's callback message.
-  void OnTrayIconMessage(std::uintptr_t wParam, std::intptr_t lParam);
+  // The tray icon's callback message: the icon's identifier and the button event.
+  void OnTrayIconMessage(std::uintptr_t iconId, MouseMessage message);
   // The action stored with a pressed hot key.
   void RunHotKeyAction(ActionId id);
-  // A tray-menu command; false when the command runs no action.
-  bool OnTrayMenuCommand(std::int32_t command);
+  // A tray-menu command.
+  void OnTrayMenuCommand(TrayMenuCommand command);
 
  private:
   void ShowTrayMenuAtCursor();

@@ -4,7 +4,7 @@
 
 #include "actions/InternetExplorerVersion.h"
 #include "settings/StoreExceptions.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace Vesperon {
 

@@ -7,7 +7,7 @@
 #include "platform/PowerSystem.h"
 #include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace Vesperon {
 namespace {

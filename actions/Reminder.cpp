@@ -7,7 +7,7 @@
 #include "model/DateTime.h"
 #include "platform/SoundPlayer.h"
 #include "settings/SettingsStore.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace Vesperon {
 namespace {

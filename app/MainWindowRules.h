@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/Exception.h"
+#include "model/NumberText.h"
 
 namespace Vesperon {
 
@@ -39,13 +40,6 @@ std::int32_t VisibleSeconds(std::string_view timeFormat, std::int32_t seconds);
 // The number field's range for a kind: countdown days 0..100000, day of
 // month 1..31; other kinds leave the value as it is.
 std::int32_t ClampNumber(std::int32_t kind, std::int64_t value);
-
-// Reads the number field's text as a signed 32-bit whole number (an optional
-// sign, then digits, blanks around it allowed). A number beyond the 32-bit
-// range reads as the nearest end of that range, so that an overlong entry
-// still ends at the clamp limit instead of being refused. False for a text
-// that is no whole number (empty included).
-bool ParseNumberText(std::string_view text, std::int32_t& value);
 
 // The number field after an edit: the clamped value, or the previous value
 // with `rejected` set when the text is no whole number.

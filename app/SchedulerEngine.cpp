@@ -10,8 +10,8 @@
 #include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 #include "settings/StorableText.h"
-#include "settings/TriggerStartupOptions.h"
-#include "system/OsVersion.h"
+#include "app/TriggerStartupOptions.h"
+#include "model/OsVersion.h"
 
 namespace Vesperon {
 namespace {
@@ -94,7 +94,12 @@ bool ReadUtcOffsetMinutes(platform::IClock& clock, std::int64_t& minutes) {
   return true;
 }
 
+DateTime g_lastEvent(25569.0, DateTimeStatus::Valid);  // 1 January 1970, until loaded
+
 }  // namespace
+
+DateTime LastEvent() { return g_lastEvent; }
+void SetLastEvent(const DateTime& moment) { g_lastEvent = moment; }
 
 ProgressRange ChooseProgressRange(const TimeSpan& remaining) {
   constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
@@ -259,7 +264,7 @@ bool SchedulerEngine::ConfirmEventTrigger(const TriggerFields& fields) {
   // The trigger would be due at the first poll: a mistyped name, or a
   // defragmenter not started yet, would run the action at once.
   TimeSpan out;
-  if (BuildTrigger(fields)->Evaluate(out) != TriggerState::Due) return true;
+  if (BuildTrigger(fields)->Evaluate(History(), out) != TriggerState::Due) return true;
   const std::string shown = profile_;
   const bool anyway = window_.AskYesNo(
       process ? NoMatchingProcessQuestion(fields.processText) : kNoDefragmenterQuestion,
@@ -283,7 +288,7 @@ bool SchedulerEngine::Activate(const TriggerFields& fields, ActionId action, boo
   try {
     const std::uint32_t delay = UsableExpireDelay(
         static_cast<std::uint32_t>(ReadNumber(DataSystem::kExpireDelay, kGlobalSection)));
-    SetExpireDelay(MakeSpan(0, 0, 0, static_cast<std::int32_t>(delay)));
+    expireDelay_ = MakeSpan(0, 0, 0, static_cast<std::int32_t>(delay));
 
     TimeSpan out;
     const TriggerState state = EvaluateArmed(out);
@@ -346,9 +351,9 @@ void SchedulerEngine::Deactivate(bool notify, bool reportStoreFailure, StoredSta
 }
 
 void SchedulerEngine::EnableTriggerControls(bool enable) {
-  for (std::int32_t id : {kActionList, kNumberField, kNumberUpDown, kWeekdayList, kProcessField,
-                          kDateField, kTimeField, kTriggerList}) {
-    window_.EnableControl(id, enable);
+  for (EngineControl control : {kActionList, kNumberField, kNumberUpDown, kWeekdayList,
+                                kProcessField, kDateField, kTimeField, kTriggerList}) {
+    window_.EnableControl(control, enable);
   }
 }
 
@@ -363,7 +368,7 @@ void SchedulerEngine::NotifyTray(bool resetIcon, bool balloon, const std::string
   }
   if (resetIcon) {
     try {
-      window_.SetTrayIconImage(kTrayIconResource);
+      window_.SetTrayIconImage(kTrayImageFullColour);
     } catch (const Exception&) {
     }
   }
@@ -393,7 +398,7 @@ bool SchedulerEngine::OnTimer(std::int32_t id) {
 }
 
 TriggerState SchedulerEngine::EvaluateArmed(TimeSpan& out) {
-  TriggerState state = trigger_->Evaluate(out);
+  TriggerState state = trigger_->Evaluate(History(), out);
   if (state == TriggerState::Waiting) {
     armed_ = true;
   } else if (state == TriggerState::Due && !armed_) {
@@ -407,7 +412,7 @@ void SchedulerEngine::OnPollTick() {
   TimeSpan out;
   switch (EvaluateArmed(out)) {
     case TriggerState::Waiting: {
-      std::int32_t period = armed_ ? trigger_->PollInterval() : kEventPollPeriodMs;
+      std::int32_t period = armed_ ? trigger_->PollInterval(History()) : kEventPollPeriodMs;
       // A second boundary between the two evaluations turns the answer into
       // "due" (-1) or "missed" (100): poll again at once so that the next
       // tick handles it. A negative period would wrap to a timer that never

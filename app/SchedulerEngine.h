@@ -18,6 +18,7 @@
 #include "model/Trigger.h"
 #include "platform/Clock.h"
 #include "settings/Profiles.h"
+#include "shell/TrayIcon.h"
 
 namespace Vesperon {
 
@@ -40,22 +41,20 @@ inline constexpr std::int64_t kClockSetBackToleranceMs = 500;
 
 // Controls of the main window that the engine enables and disables.
 enum EngineControl : std::int32_t {
-  kActivateButton = 1000,
-  kActionList = 1035,
-  kTriggerList = 1036,
-  kTimeField = 1037,
-  kDateField = 1038,
-  kNumberField = 1040,
-  kWeekdayList = 1042,
-  kNumberUpDown = 1080,
-  kProcessField = 1116,
+  kActivateButton,
+  kActionList,
+  kTriggerList,
+  kTimeField,
+  kDateField,
+  kNumberField,
+  kWeekdayList,
+  kNumberUpDown,
+  kProcessField,
 };
+inline constexpr int kEngineControlCount = 9;
 
-// Message box icons, with the MB_ICON* values.
-enum MessageIcon : std::uint32_t { kMessageIconExclamation = 0x30, kMessageIconQuestion = 0x20 };
-
-// The tray icon's own image (16 x 16), put back at every deactivation.
-inline constexpr std::int32_t kTrayIconResource = 127;
+// Message box icons.
+enum MessageIcon : std::uint32_t { kMessageIconExclamation, kMessageIconQuestion };
 
 // The main window's fields as the active profile stores them, for the window
 // to show at start-up.
@@ -72,6 +71,11 @@ struct StoredFields {
 // unknown action or kind selects nothing (-1); an invalid date leaves the
 // date and time fields as they were.
 void ApplyStoredFields(const StoredFields& stored, TriggerFields& fields, ActionId& action);
+
+// The moment of the last fire, miss or user activation, one for the whole
+// process: the engine loads it from the shown profile and moves it to Now().
+DateTime LastEvent();
+void SetLastEvent(const DateTime& moment);
 
 // Everything the engine needs of the main window. The Win32 window implements
 // it directly; tests record the calls. TrayIconExists and ShowBalloon have
@@ -94,7 +98,7 @@ class IEngineWindow {
   virtual void StartTimer(std::int32_t id, std::uint32_t periodMs) = 0;
   virtual void StopTimer(std::int32_t id) = 0;
 
-  virtual void EnableControl(std::int32_t controlId, bool enable) = 0;
+  virtual void EnableControl(EngineControl control, bool enable) = 0;
   // The push-like Activate check box: pressed while a trigger is active.
   virtual void SetActivateChecked(bool checked) = 0;
   virtual void SetCountdownLabel(const std::string& text) = 0;
@@ -108,9 +112,8 @@ class IEngineWindow {
   virtual bool TrayIconExists() = 0;
   virtual void ShowBalloon(const std::string& title, const std::string& text,
                            std::uint32_t timeoutMs, BalloonIcon icon) = 0;
-  // Reloads the tray icon's image from an icon resource at 16 x 16 and
-  // applies it to the icon.
-  virtual void SetTrayIconImage(std::int32_t iconResource) = 0;
+  // Reloads the tray icon's image at 16 x 16 and applies it to the icon.
+  virtual void SetTrayIconImage(TrayImage image) = 0;
   // A modal message box owned by the main window.
   virtual void ShowMessageBox(const std::string& text, const std::string& caption,
                               MessageIcon icon) = 0;
@@ -187,6 +190,9 @@ class SchedulerEngine final : private DataSystem::IProfileRenameListener {
   // LastEvent := Now(), stored in the active profile at once.
   void SetLastEventNow();
 
+  // What the current trigger is judged against: the last event and the
+  // expiry window read at activation.
+  TriggerHistory History() const { return {LastEvent(), expireDelay_}; }
   bool IsActive() const { return trigger_ != nullptr; }
   const Trigger* CurrentTrigger() const { return trigger_.get(); }
   std::int32_t PollPeriod() const { return pollPeriod_; }
@@ -219,6 +225,7 @@ class SchedulerEngine final : private DataSystem::IProfileRenameListener {
   // been seen waiting: a process that is still gone, a defragmenter that is
   // still closed, must not run the action at every poll.
   bool armed_ = true;
+  TimeSpan expireDelay_ = MakeSpan(0, 1, 0, 0);  // the setting's default hour
   std::int32_t pollPeriod_ = 0;
   ProgressUnit progressUnit_ = ProgressUnit::Seconds;
   // The readings of the last clock-watch tick, each when the clock offered it.

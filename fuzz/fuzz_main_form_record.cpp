@@ -38,7 +38,7 @@ class FuzzWindow final : public IEngineWindow {
   }
   void StartTimer(std::int32_t, std::uint32_t) override {}
   void StopTimer(std::int32_t) override {}
-  void EnableControl(std::int32_t, bool) override {}
+  void EnableControl(EngineControl, bool) override {}
   void SetActivateChecked(bool) override {}
   void SetCountdownLabel(const std::string&) override {}
   void SetProgressRange(std::int32_t) override {}
@@ -47,7 +47,7 @@ class FuzzWindow final : public IEngineWindow {
   void SetStatusText(const std::string&) override {}
   bool TrayIconExists() override { return true; }
   void ShowBalloon(const std::string&, const std::string&, std::uint32_t, BalloonIcon) override {}
-  void SetTrayIconImage(std::int32_t) override {}
+  void SetTrayIconImage(TrayImage) override {}
   void ShowMessageBox(const std::string&, const std::string&, MessageIcon) override {}
   bool AskYesNo(const std::string&, const std::string&) override { return false; }
   void ExecuteSelectedAction() override { ++executions; }
@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The occurrence is handled: it is not due any more, and a second
         // later it does not run again unless the next occurrence has come.
         TimeSpan out;
-        const TriggerState state = engine.CurrentTrigger()->Evaluate(out);
+        const TriggerState state = engine.CurrentTrigger()->Evaluate(engine.History(), out);
         FUZZ_CHECK(state == TriggerState::Waiting, what);
         if (out.TotalSeconds() > 1) {
           clock.Advance(1);
@@ -128,7 +128,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       clock.Advance(input.ConsumeBool() ? 1 : input.ConsumeIntegralInRange<int>(-90000, 3000000));
     }
   }
-  SetExpireDelay(MakeSpan(0, 0, 0, 3600));
   SetLastEvent(DateTime(0.0, DateTimeStatus::Invalid));
   return 0;
 }

@@ -5,8 +5,9 @@
 
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
+#include "model/ModulePath.h"
 #include "settings/SettingsRecords.h"
-#include "system/ModulePath.h"
+#include "settings/SettingsStore.h"
 
 namespace Vesperon {
 namespace {

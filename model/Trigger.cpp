@@ -9,9 +9,6 @@
 namespace Vesperon {
 namespace {
 
-TimeSpan g_expireDelay(3600.0 / 86400.0, DateTimeStatus::Valid);  // the default hour
-DateTime g_lastEvent(25569.0, DateTimeStatus::Valid);               // 1 January 1970
-
 constexpr const char* kListTexts[kTriggerKindCount] = {
     "Timer: One Time",  "Timer: Countdown",         "Schedule: Daily",    "Schedule: Weekly",
     "Schedule: Monthly", "After defragmenting disk", "When process stops",
@@ -50,24 +47,23 @@ std::int32_t EventPollInterval(TriggerState state) {
 }
 
 template <typename T>
-std::int32_t PollTimeBased(const T& trigger) {
+std::int32_t PollTimeBased(const T& trigger, const TriggerHistory& history) {
   TimeSpan left;
-  const TriggerState state = trigger.Evaluate(left);
+  const TriggerState state = trigger.Evaluate(history, left);
   return TimeBasedPollInterval(state, left);
 }
 
 template <typename T>
-std::int32_t PollEvent(const T& trigger) {
+std::int32_t PollEvent(const T& trigger, const TriggerHistory& history) {
   TimeSpan ignored;
-  return EventPollInterval(trigger.Evaluate(ignored));
+  return EventPollInterval(trigger.Evaluate(history, ignored));
 }
 
 // Whether an occurrence `since` ago lies inside the expiry window, compared
-// on whole seconds: an occurrence exactly ExpireDelay old belongs inside,
+// on whole seconds: an occurrence exactly `delay` old belongs inside,
 // but as a difference of day counts it may come out a few microseconds
 // longer than the span built from the setting's seconds.
-bool WithinExpiry(const TimeSpan& since) {
-  const TimeSpan delay = ExpireDelay();
+bool WithinExpiry(const TimeSpan& since, const TimeSpan& delay) {
   if (since.status != DateTimeStatus::Valid || delay.status != DateTimeStatus::Valid) return false;
   // An occurrence still ahead has not come, whatever the window: without
   // this, a weekday or day of month outside its range (a damaged profile)
@@ -78,29 +74,29 @@ bool WithinExpiry(const TimeSpan& since) {
 }
 
 // One-time and countdown share one rule: waiting before the target, due up
-// to ExpireDelay after it, missed later.
-TriggerState EvaluateSince(const TimeSpan& since, TimeSpan& out) {
+// to the expiry window after it, missed later.
+TriggerState EvaluateSince(const TimeSpan& since, const TimeSpan& expireDelay, TimeSpan& out) {
   if (since < ZeroSpan) {
     out = -since;
     return TriggerState::Waiting;
   }
   out = since;
-  return WithinExpiry(since) ? TriggerState::Due : TriggerState::Missed;
+  return WithinExpiry(since, expireDelay) ? TriggerState::Due : TriggerState::Missed;
 }
 
-TriggerState EvaluateTarget(const DateTime& target, TimeSpan& out) {
-  return EvaluateSince(Now() - target, out);
+TriggerState EvaluateTarget(const DateTime& target, const TimeSpan& expireDelay, TimeSpan& out) {
+  return EvaluateSince(Now() - target, expireDelay, out);
 }
 
 // Whether the occurrence `since` ago still waits to be handled: the last
 // event lies before it. Both sides are whole seconds in principle (Now()
-// and LastEvent come from the second-resolution clock), but one is a
+// and the last event come from the second-resolution clock), but one is a
 // difference of large day counts and the other of small spans, so their
 // doubles differ in the last bits. Compared as they are, the poll a second
 // after a fire could find the occurrence unhandled and fire it again; so
 // the comparison is made on whole seconds.
-bool NotYetHandled(const DateTime& now, const TimeSpan& since) {
-  const TimeSpan sinceLastEvent = now - LastEvent();
+bool NotYetHandled(const DateTime& now, const DateTime& lastEvent, const TimeSpan& since) {
+  const TimeSpan sinceLastEvent = now - lastEvent;
   if (sinceLastEvent.status != DateTimeStatus::Valid || since.status != DateTimeStatus::Valid) {
     return false;
   }
@@ -108,13 +104,14 @@ bool NotYetHandled(const DateTime& now, const TimeSpan& since) {
 }
 
 // Daily and weekly: `sinceOccurrence` is the time since the most recent
-// occurrence within one period. It fires once (LastEvent lies before the
-// occurrence) and only while it is fresh; otherwise the wait is the rest of
-// the period. These kinds never miss: a stale occurrence is simply skipped.
-TriggerState EvaluatePeriodic(const DateTime& now, TimeSpan sinceOccurrence, const TimeSpan& period,
-                              TimeSpan& out) {
+// occurrence within one period. It fires once (the last event lies before
+// the occurrence) and only while it is fresh; otherwise the wait is the rest
+// of the period. These kinds never miss: a stale occurrence is simply skipped.
+TriggerState EvaluatePeriodic(const DateTime& now, const TriggerHistory& history,
+                              TimeSpan sinceOccurrence, const TimeSpan& period, TimeSpan& out) {
   if (sinceOccurrence < ZeroSpan) sinceOccurrence = sinceOccurrence + period;
-  if (WithinExpiry(sinceOccurrence) && NotYetHandled(now, sinceOccurrence)) {
+  if (WithinExpiry(sinceOccurrence, history.expireDelay) &&
+      NotYetHandled(now, history.lastEvent, sinceOccurrence)) {
     out = sinceOccurrence;
     return TriggerState::Due;
   }
@@ -148,42 +145,49 @@ const char* WeekdayListText(std::int32_t index) {
 bool IsRepeatingKind(std::int32_t kind) { return kind >= 2 && kind <= 4; }
 bool IsTimeBasedKind(std::int32_t kind) { return kind >= 0 && kind <= 4; }
 
-TimeSpan ExpireDelay() { return g_expireDelay; }
-void SetExpireDelay(const TimeSpan& delay) { g_expireDelay = delay; }
-DateTime LastEvent() { return g_lastEvent; }
-void SetLastEvent(const DateTime& moment) { g_lastEvent = moment; }
+TriggerState OneTimeTrigger::Evaluate(const TriggerHistory& history, TimeSpan& out) const {
+  return EvaluateTarget(target, history.expireDelay, out);
+}
+std::int32_t OneTimeTrigger::PollInterval(const TriggerHistory& history) const {
+  return PollTimeBased(*this, history);
+}
 
-TriggerState OneTimeTrigger::Evaluate(TimeSpan& out) const { return EvaluateTarget(target, out); }
-std::int32_t OneTimeTrigger::PollInterval() const { return PollTimeBased(*this); }
-
-TriggerState CountdownTrigger::Evaluate(TimeSpan& out) const {
+TriggerState CountdownTrigger::Evaluate(const TriggerHistory& history, TimeSpan& out) const {
   std::int64_t now = 0;
   if (hasUtcTarget && platform::Clock().UtcNow(now)) {
-    return EvaluateSince(TimeSpan::Checked(static_cast<double>(now - utcTarget) / 86400.0), out);
+    return EvaluateSince(TimeSpan::Checked(static_cast<double>(now - utcTarget) / 86400.0),
+                         history.expireDelay, out);
   }
-  return EvaluateTarget(target, out);
+  return EvaluateTarget(target, history.expireDelay, out);
 }
-std::int32_t CountdownTrigger::PollInterval() const { return PollTimeBased(*this); }
+std::int32_t CountdownTrigger::PollInterval(const TriggerHistory& history) const {
+  return PollTimeBased(*this, history);
+}
 
-TriggerState DailyTrigger::Evaluate(TimeSpan& out) const {
+TriggerState DailyTrigger::Evaluate(const TriggerHistory& history, TimeSpan& out) const {
   const DateTime now = Now();
-  return EvaluatePeriodic(now, TimeOfDay(0, now) - TimeOfDay(0, timeOfDay), Days(1), out);
+  return EvaluatePeriodic(now, history, TimeOfDay(0, now) - TimeOfDay(0, timeOfDay), Days(1), out);
 }
-std::int32_t DailyTrigger::PollInterval() const { return PollTimeBased(*this); }
+std::int32_t DailyTrigger::PollInterval(const TriggerHistory& history) const {
+  return PollTimeBased(*this, history);
+}
 
-TriggerState WeeklyTrigger::Evaluate(TimeSpan& out) const {
+TriggerState WeeklyTrigger::Evaluate(const TriggerHistory& history, TimeSpan& out) const {
   const DateTime now = Now();
-  return EvaluatePeriodic(now, TimeOfDay(now.DayOfWeek(), now) - TimeOfDay(weekday, timeOfDay),
-                          Days(7), out);
+  return EvaluatePeriodic(now, history,
+                          TimeOfDay(now.DayOfWeek(), now) - TimeOfDay(weekday, timeOfDay), Days(7),
+                          out);
 }
-std::int32_t WeeklyTrigger::PollInterval() const { return PollTimeBased(*this); }
+std::int32_t WeeklyTrigger::PollInterval(const TriggerHistory& history) const {
+  return PollTimeBased(*this, history);
+}
 
 // Positions within a month are spans from its first midnight: A for now, B
 // for the occurrence. A month shorter than dayOfMonth has no occurrence and
 // is stepped over whole, so day 31 fires only in 31-day months and day 30
 // never in February. The month before January and the one after December
 // both have 31 days, which also ends each search.
-TriggerState MonthlyTrigger::Evaluate(TimeSpan& out) const {
+TriggerState MonthlyTrigger::Evaluate(const TriggerHistory& history, TimeSpan& out) const {
   const DateTime now = Now();
   const int year = now.Year();
   const int month = now.Month() - 1;
@@ -206,7 +210,7 @@ TriggerState MonthlyTrigger::Evaluate(TimeSpan& out) const {
     since = elapsed + Days(skipped) + (Days(length) - occurrence);
   }
 
-  if (WithinExpiry(since) && NotYetHandled(now, since)) {
+  if (WithinExpiry(since, history.expireDelay) && NotYetHandled(now, history.lastEvent, since)) {
     out = since;
     return TriggerState::Due;
   }
@@ -225,15 +229,19 @@ TriggerState MonthlyTrigger::Evaluate(TimeSpan& out) const {
   }
   return TriggerState::Waiting;
 }
-std::int32_t MonthlyTrigger::PollInterval() const { return PollTimeBased(*this); }
+std::int32_t MonthlyTrigger::PollInterval(const TriggerHistory& history) const {
+  return PollTimeBased(*this, history);
+}
 
-TriggerState DiskDefragmenterTrigger::Evaluate(TimeSpan& out) const {
+TriggerState DiskDefragmenterTrigger::Evaluate(const TriggerHistory&, TimeSpan& out) const {
   out = NoTime();
   return DiskDefragmenterRuns() ? TriggerState::Waiting : TriggerState::Due;
 }
-std::int32_t DiskDefragmenterTrigger::PollInterval() const { return PollEvent(*this); }
+std::int32_t DiskDefragmenterTrigger::PollInterval(const TriggerHistory& history) const {
+  return PollEvent(*this, history);
+}
 
-TriggerState ProcessTrigger::Evaluate(TimeSpan& out) const {
+TriggerState ProcessTrigger::Evaluate(const TriggerHistory&, TimeSpan& out) const {
   out = NoTime();
   // A walk that cannot be made proves nothing: the program waited for may
   // well be running, so only a walk that was made and found no match fires.
@@ -244,7 +252,9 @@ TriggerState ProcessTrigger::Evaluate(TimeSpan& out) const {
   }
   return TriggerState::Due;
 }
-std::int32_t ProcessTrigger::PollInterval() const { return PollEvent(*this); }
+std::int32_t ProcessTrigger::PollInterval(const TriggerHistory& history) const {
+  return PollEvent(*this, history);
+}
 
 bool DiskDefragmenterRuns() {
   platform::IDesktop& desktop = platform::Desktop();

@@ -3,10 +3,10 @@
 // main window's fields at every activation and polls it: Evaluate tells
 // whether the trigger is still waiting (and for how long), due, or missed,
 // and PollInterval how soon to ask again. Triggers keep nothing between
-// polls: the repeating kinds compare with the process-wide LastEvent, which
-// the engine moves to Now() whenever it fires, misses or activates, so an
-// occurrence fires once and a slept-through one still fires while it is no
-// older than ExpireDelay.
+// polls: they are given the last event, which the engine moves to Now()
+// whenever it fires, misses or activates, so that a repeating kind fires an
+// occurrence once, and the expiry window, so that a slept-through occurrence
+// still fires while it is no older than that.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -41,29 +41,28 @@ bool IsRepeatingKind(std::int32_t kind);
 // One-time to monthly: they count down to a moment.
 bool IsTimeBasedKind(std::int32_t kind);
 
-// The expiry window: how old an occurrence may be and still fire.
-TimeSpan ExpireDelay();
-void SetExpireDelay(const TimeSpan& delay);
-// The moment of the last fire, miss or user activation.
-DateTime LastEvent();
-void SetLastEvent(const DateTime& moment);
+// What a trigger is judged against besides the clock.
+struct TriggerHistory {
+  DateTime lastEvent;   // the moment of the last fire, miss or user activation
+  TimeSpan expireDelay;  // how old an occurrence may be and still fire
+};
 
 class Trigger : public Object {
  public:
   // The state at Now(). `out` receives the time left while Waiting and the
   // time since the occurrence when Due or Missed; the event kinds, which
   // know no time, write minus one day. No side effects.
-  virtual TriggerState Evaluate(TimeSpan& out) const = 0;
+  virtual TriggerState Evaluate(const TriggerHistory& history, TimeSpan& out) const = 0;
   // Milliseconds until the next poll: 1000 in the last five minutes and
   // 60000 before them, 100 for a missed trigger, -1 once due.
-  virtual std::int32_t PollInterval() const = 0;
+  virtual std::int32_t PollInterval(const TriggerHistory& history) const = 0;
 };
 
 class OneTimeTrigger : public Trigger {
  public:
   explicit OneTimeTrigger(const DateTime& target) : target(target) {}
-  TriggerState Evaluate(TimeSpan& out) const override;
-  std::int32_t PollInterval() const override;
+  TriggerState Evaluate(const TriggerHistory& history, TimeSpan& out) const override;
+  std::int32_t PollInterval(const TriggerHistory& history) const override;
 
   DateTime target;
 };
@@ -73,8 +72,8 @@ class CountdownTrigger : public Trigger {
   explicit CountdownTrigger(const DateTime& target) : target(target) {}
   CountdownTrigger(const DateTime& target, std::int64_t utcTarget)
       : target(target), utcTarget(utcTarget), hasUtcTarget(true) {}
-  TriggerState Evaluate(TimeSpan& out) const override;
-  std::int32_t PollInterval() const override;
+  TriggerState Evaluate(const TriggerHistory& history, TimeSpan& out) const override;
+  std::int32_t PollInterval(const TriggerHistory& history) const override;
 
   DateTime target;  // Now() plus the countdown, fixed when the trigger is built
   // The same moment in UTC seconds, where the clock offers UTC. A countdown
@@ -87,8 +86,8 @@ class CountdownTrigger : public Trigger {
 class DailyTrigger : public Trigger {
  public:
   explicit DailyTrigger(const DateTime& timeOfDay) : timeOfDay(timeOfDay) {}
-  TriggerState Evaluate(TimeSpan& out) const override;
-  std::int32_t PollInterval() const override;
+  TriggerState Evaluate(const TriggerHistory& history, TimeSpan& out) const override;
+  std::int32_t PollInterval(const TriggerHistory& history) const override;
 
   DateTime timeOfDay;  // on 1 January 2000; only the time counts
 };
@@ -97,8 +96,8 @@ class WeeklyTrigger : public Trigger {
  public:
   WeeklyTrigger(const DateTime& timeOfDay, std::int32_t weekday)
       : timeOfDay(timeOfDay), weekday(weekday) {}
-  TriggerState Evaluate(TimeSpan& out) const override;
-  std::int32_t PollInterval() const override;
+  TriggerState Evaluate(const TriggerHistory& history, TimeSpan& out) const override;
+  std::int32_t PollInterval(const TriggerHistory& history) const override;
 
   DateTime timeOfDay;
   std::int32_t weekday;  // 1 Sunday .. 7 Saturday, as DayOfWeek
@@ -108,8 +107,8 @@ class MonthlyTrigger : public Trigger {
  public:
   MonthlyTrigger(const DateTime& timeOfDay, std::int32_t dayOfMonth)
       : timeOfDay(timeOfDay), dayOfMonth(dayOfMonth) {}
-  TriggerState Evaluate(TimeSpan& out) const override;
-  std::int32_t PollInterval() const override;
+  TriggerState Evaluate(const TriggerHistory& history, TimeSpan& out) const override;
+  std::int32_t PollInterval(const TriggerHistory& history) const override;
 
   DateTime timeOfDay;
   std::int32_t dayOfMonth;  // 1..31; months without that day are skipped
@@ -123,8 +122,8 @@ bool DiskDefragmenterRuns();
 // Due as soon as no disk defragmenter runs.
 class DiskDefragmenterTrigger : public Trigger {
  public:
-  TriggerState Evaluate(TimeSpan& out) const override;
-  std::int32_t PollInterval() const override;
+  TriggerState Evaluate(const TriggerHistory& history, TimeSpan& out) const override;
+  std::int32_t PollInterval(const TriggerHistory& history) const override;
 };
 
 // Due as soon as no running process matches the pattern (WildcardMatch,
@@ -132,8 +131,8 @@ class DiskDefragmenterTrigger : public Trigger {
 class ProcessTrigger : public Trigger {
  public:
   explicit ProcessTrigger(std::string processName) : processName(std::move(processName)) {}
-  TriggerState Evaluate(TimeSpan& out) const override;
-  std::int32_t PollInterval() const override;
+  TriggerState Evaluate(const TriggerHistory& history, TimeSpan& out) const override;
+  std::int32_t PollInterval(const TriggerHistory& history) const override;
 
   std::string processName;
 };

@@ -38,6 +38,10 @@ bash scripts/fuzz.sh --smoke 2>&1 | tee "$log" || status=1
 passed=$((passed + $(grep -c '^PASS ' "$log" || true)))
 failed=$((failed + $(grep -c '^FAIL ' "$log" || true)))
 
+# Includes run only downward through the layers.
+echo "== layers"
+if bash scripts/check-layers.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+
 echo "== $(( $(date +%s) - start )) s"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] || status=1

@@ -5,8 +5,9 @@
 #include "actions/BoundFunctions.h"
 #include "model/Exception.h"
 #include "settings/SettingsKey.h"
+#include "model/OsVersion.h"
 #include "settings/SettingsRecords.h"
-#include "system/OsVersion.h"
+#include "settings/SettingsStore.h"
 
 namespace Vesperon {
 namespace {

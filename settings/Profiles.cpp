@@ -8,7 +8,7 @@
 #include "platform/RegistryPrivileges.h"
 #include "platform/Services.h"
 #include "settings/SettingsStore.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace DataSystem {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace platform {
 namespace {
@@ -63,8 +63,8 @@ TrayShellLimits CurrentTrayShellLimits() {
   return limits;
 }
 
-std::int32_t InitialTrayIconResource() {
-  return IsOsVersionAtLeast(30, 130) ? kTrayIconFullColour : kTrayIconSixteenColour;
+TrayImage InitialTrayIconResource() {
+  return IsOsVersionAtLeast(30, 130) ? kTrayImageFullColour : kTrayImageSixteenColour;
 }
 
 void AddTrayIcon(const WindowHandle& window, const std::uint32_t& callbackMessage,

@@ -31,8 +31,8 @@ inline constexpr std::int32_t kTextTooLongCode = 6;
 
 inline constexpr std::uint32_t kTrayIconVersion = 3;
 inline constexpr char kTrayTooltip[] = "Vesperon";
-inline constexpr std::int32_t kTrayIconFullColour = 127;  // 256 colours
-inline constexpr std::int32_t kTrayIconSixteenColour = 227;
+// The program's icon in 256 colours, or in 16 for shells that show no more.
+enum TrayImage : std::int32_t { kTrayImageFullColour, kTrayImageSixteenColour };
 
 // One per main window, from its creation to its destruction.
 struct TrayIconInfo {
@@ -53,9 +53,9 @@ struct TrayShellLimits {
 };
 TrayShellLimits CurrentTrayShellLimits();
 
-// The tray icon's first image: 127 where the shell shows 256 colours in the
-// tray (Windows Me, XP and later), 227 elsewhere.
-std::int32_t InitialTrayIconResource();
+// The tray icon's first image: full colour where the shell shows 256 colours
+// in the tray (Windows Me, XP and later), sixteen colours elsewhere.
+TrayImage InitialTrayIconResource();
 
 void AddTrayIcon(const WindowHandle& window, const std::uint32_t& callbackMessage,
                  const std::uint32_t& iconId, const IconHandle& icon, const std::string& tooltip);

@@ -2,8 +2,8 @@
 
 #include "platform/Services.h"
 #include "settings/StoreExceptions.h"
-#include "system/ModulePath.h"
-#include "system/OsVersion.h"
+#include "model/ModulePath.h"
+#include "model/OsVersion.h"
 #include "system/Service.h"
 
 namespace Vesperon {

@@ -1,7 +1,7 @@
 #include "system/Service.h"
 
 #include "actions/BoundFunctions.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace Vesperon {
 

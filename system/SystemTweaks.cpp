@@ -4,11 +4,10 @@
 #include <charconv>
 #include <cstring>
 
-#include "app/MainWindowRules.h"
+#include "model/NumberText.h"
+#include "model/OsVersion.h"
 #include "platform/Services.h"
-#include "resources/system_tweaks_ids.h"
 #include "settings/StoreExceptions.h"
-#include "system/OsVersion.h"
 
 namespace Vesperon {
 
@@ -33,14 +32,13 @@ const TweakStorage kStorage[kTweakRowCount] = {
     {"FastReboot", kHiveLocalMachine, "System\\CurrentControlSet\\Control\\Shutdown", 1, true},
 };
 
-const TweakControls kControls[kTweakRowCount] = {
-    {{IDC_TWEAK_CLEAR_PAGE_FILE}, 0, kOsWindowsXP},
-    {{IDC_TWEAK_TIMEOUT_LABEL, IDC_TWEAK_TIMEOUT, IDC_TWEAK_TIMEOUT_SPIN}, 0, kOsWindowsNT4},
-    {{IDC_TWEAK_STATUS_MESSAGES}, 0, kOsWindows2000},
-    {{IDC_TWEAK_STATUS_NORMAL, IDC_TWEAK_STATUS_VERBOSE}, 0, kOsWindows2000},
-    {{IDC_TWEAK_LOGON_SHUTDOWN}, 0, kOsWindowsNT4},
-    {{IDC_TWEAK_RELEASE_LEASE}, kOsWindows98, 0},
-    {{IDC_TWEAK_FAST_REBOOT}, kOsWindows95, 0},
+// The versions that have each row's setting, as IsOsVersionAtLeast minimums.
+constexpr struct {
+  std::int32_t min9x;
+  std::int32_t minNT;
+} kVersions[kTweakRowCount] = {
+    {0, kOsWindowsXP},   {0, kOsWindowsNT4}, {0, kOsWindows2000}, {0, kOsWindows2000},
+    {0, kOsWindowsNT4},  {kOsWindows98, 0},  {kOsWindows95, 0},
 };
 
 // The order OK writes in. The DHCP row follows the fast-shutdown row on
@@ -117,18 +115,14 @@ void WriteTweakValue(const std::string& valueName, std::int32_t value,
 
 const TweakStorage& StorageOf(TweakRow row) { return kStorage[row]; }
 
-const TweakControls& ControlsOf(TweakRow row) { return kControls[row]; }
-
 bool IsTweakAvailable(TweakRow row) {
-  return IsOsVersionAtLeast(kControls[row].min9x, kControls[row].minNT);
+  return IsOsVersionAtLeast(kVersions[row].min9x, kVersions[row].minNT);
 }
 
-std::vector<int> ShownTweakControls() {
-  std::vector<int> shown;
+std::vector<TweakRow> ShownTweakRows() {
+  std::vector<TweakRow> shown;
   for (int row = 0; row < kTweakRowCount; ++row) {
-    if (!IsTweakAvailable(static_cast<TweakRow>(row))) continue;
-    const std::vector<int>& controls = kControls[row].controls;
-    shown.insert(shown.end(), controls.begin(), controls.end());
+    if (IsTweakAvailable(static_cast<TweakRow>(row))) shown.push_back(static_cast<TweakRow>(row));
   }
   return shown;
 }

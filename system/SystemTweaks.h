@@ -50,19 +50,11 @@ struct TweakStorage {
 };
 const TweakStorage& StorageOf(TweakRow row);
 
-// The controls of a row (label and spin control included) and the versions
-// that have its setting, as IsOsVersionAtLeast minimums.
-struct TweakControls {
-  std::vector<int> controls;
-  std::int32_t min9x;
-  std::int32_t minNT;
-};
-const TweakControls& ControlsOf(TweakRow row);
 // Whether the running system has the row's setting (may throw what the
 // version classification throws).
 bool IsTweakAvailable(TweakRow row);
-// Every control the running system shows, in the order of the rows.
-std::vector<int> ShownTweakControls();
+// The rows the running system shows, in order.
+std::vector<TweakRow> ShownTweakRows();
 
 // The state a control shows for a stored value. The fast-reboot value is
 // needed by the DHCP row only, which counts as checked only while fast

@@ -14,7 +14,7 @@
 #include "settings/Appearance.h"
 #include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace {
 

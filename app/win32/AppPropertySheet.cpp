@@ -6,7 +6,7 @@
 #include "settings/win32/GlobalOptionsPage3.h"
 #include "settings/win32/GlobalOptionsPage4.h"
 #include "shell/win32/GlobalOptionsPage2.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "app/win32/TrayIcon.h"
 
 #include "actions/ActionDispatcher.h"
+#include "app/win32/CoreIds.h"
 #include "platform/TrayShell.h"
 
 using namespace Vesperon;
@@ -14,7 +15,7 @@ HICON LoadTrayImage(std::int32_t iconResource) {
 }  // namespace
 
 CTrayIcon::CTrayIcon(HWND window, UINT callbackMessage)
-    : image_(LoadTrayImage(InitialTrayIconResource())) {
+    : image_(LoadTrayImage(win::IconResource(InitialTrayIconResource()))) {
   info_.window = reinterpret_cast<WindowHandle>(window);
   info_.callbackMessage = callbackMessage;
   info_.iconId = static_cast<std::uint32_t>(kTrayIconId);

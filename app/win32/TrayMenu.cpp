@@ -4,6 +4,7 @@
 
 #include "actions/ActionCatalog.h"
 #include "actions/ActionDispatcher.h"
+#include "app/win32/CoreIds.h"
 #include "resources/resource.h"
 
 using namespace Vesperon;
@@ -16,8 +17,8 @@ void CTrayMenu::Prepare(const win::CImageList& actionImages, const win::CImageLi
                         int exitImage) {
   if (!menu_) return;
   GivePictures(actionImages, menuImages, exitImage);
-  for (std::int32_t command : TrayMenuCommandsToRemove()) {
-    DeleteMenu(menu_, static_cast<UINT>(command), MF_BYCOMMAND);
+  for (TrayMenuCommand command : TrayMenuCommandsToRemove()) {
+    DeleteMenu(menu_, win::MenuItemId(command), MF_BYCOMMAND);
   }
 }
 
@@ -29,7 +30,8 @@ void CTrayMenu::GivePictures(const win::CImageList& actionImages, const win::CIm
     if (command == ID_TRAY_EXIT) {
       pictures_.Give(menu_, position, menuImages, exitImage);
     } else {
-      const int image = GetActionImageIndex(TrayMenuCommandAction(static_cast<std::int32_t>(command)));
+      const std::optional<TrayMenuCommand> tray = win::TrayMenuCommandOf(command);
+      const int image = tray ? GetActionImageIndex(TrayMenuCommandAction(*tray)) : -1;
       if (image >= 0) pictures_.Give(menu_, position, actionImages, image);
     }
   }

@@ -13,7 +13,7 @@
 #include "app/win32/Program.h"
 #include "app/win32/VesperonDlg.h"
 #include "resources/resource.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 #include "platform/win32/SystemLibrary.h"
 
 namespace vesperon_app {

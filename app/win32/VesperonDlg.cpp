@@ -6,6 +6,7 @@
 #include "app/MainWindowRules.h"
 #include "app/TriggerText.h"
 #include "app/win32/AboutDlg.h"
+#include "app/win32/CoreIds.h"
 #include "app/win32/AppPropertySheet.h"
 #include "app/win32/Program.h"
 #include "model/Trigger.h"
@@ -16,7 +17,7 @@
 #include "settings/SettingsStore.h"
 #include "settings/StorableText.h"
 #include "shell/HotKeys.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 #include "system/Service.h"
 #include "system/win32/SystemTweaksDlg.h"
 
@@ -119,7 +120,7 @@ void CVesperonDlg::OnCreate() {
   SetPropA(h_, "XPWndProp_MenuXP", reinterpret_cast<HANDLE>(1));
   // Actions, and trigger kinds followed by the menu icons.
   actionImages_.Create(9, 2);
-  for (int resource : kActionIconResources) actionImages_.AddIconResource(resource);
+  for (int resource : win::kActionIconResources) actionImages_.AddIconResource(resource);
   triggerImages_.Create(12, 2);
   for (int k = 0; k < kTriggerKindCount; ++k) triggerImages_.AddIconResource(kTriggerIconFirst + k);
   for (int resource : kMenuIcons) triggerImages_.AddIconResource(resource);
@@ -375,7 +376,10 @@ bool CVesperonDlg::OnCommand(int id, int code) {
       return true;
     default:
       // Menu commands come with code 0; control notifications never run an action.
-      if (code == 0) Guarded([&] { dispatcher_.OnTrayMenuCommand(id); });
+      if (code != 0) return true;
+      if (const std::optional<TrayMenuCommand> command = win::TrayMenuCommandOf(id)) {
+        Guarded([&] { dispatcher_.OnTrayMenuCommand(*command); });
+      }
       return true;
   }
 }
@@ -453,8 +457,9 @@ void CVesperonDlg::OnDestroy() {
 }
 
 LRESULT CVesperonDlg::OnTrayIconClick(WPARAM w, LPARAM l) {
-  if (w == kTrayIconId) {
-    Guarded([&] { dispatcher_.OnTrayIconMessage(static_cast<std::uintptr_t>(w), l); });
+  const std::optional<MouseMessage> button = win::MouseMessageOf(l);
+  if (w == kTrayIconId && button) {
+    Guarded([&] { dispatcher_.OnTrayIconMessage(static_cast<std::uintptr_t>(w), *button); });
   }
   return 1;
 }
@@ -559,8 +564,8 @@ void CVesperonDlg::StartTimer(std::int32_t id, std::uint32_t periodMs) {
 
 void CVesperonDlg::StopTimer(std::int32_t id) { KillTimer(h_, static_cast<UINT_PTR>(id)); }
 
-void CVesperonDlg::EnableControl(std::int32_t controlId, bool enable) {
-  EnableWindow(Item(controlId), enable ? TRUE : FALSE);
+void CVesperonDlg::EnableControl(EngineControl control, bool enable) {
+  EnableWindow(Item(win::ControlId(control)), enable ? TRUE : FALSE);
 }
 
 void CVesperonDlg::SetActivateChecked(bool checked) { activate_.SetCheck(checked); }
@@ -582,13 +587,13 @@ void CVesperonDlg::ShowBalloon(const std::string& title, const std::string& text
   if (tray_) tray_->ShowBalloon(title, text, timeoutMs, static_cast<std::uint32_t>(icon));
 }
 
-void CVesperonDlg::SetTrayIconImage(std::int32_t iconResource) {
-  if (tray_) tray_->SetImage(iconResource);
+void CVesperonDlg::SetTrayIconImage(TrayImage image) {
+  if (tray_) tray_->SetImage(win::IconResource(image));
 }
 
 void CVesperonDlg::ShowMessageBox(const std::string& text, const std::string& caption,
                                   MessageIcon icon) {
-  MessageBoxA(h_, text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
+  MessageBoxA(h_, text.c_str(), caption.c_str(), MB_OK | win::MessageBoxIcon(icon));
 }
 
 bool CVesperonDlg::AskYesNo(const std::string& text, const std::string& caption) {

@@ -35,7 +35,7 @@ class CVesperonDlg final : public win::CModalDialog,
   void ShowStoredFields(const Vesperon::StoredFields& fields) override;
   void StartTimer(std::int32_t id, std::uint32_t periodMs) override;
   void StopTimer(std::int32_t id) override;
-  void EnableControl(std::int32_t controlId, bool enable) override;
+  void EnableControl(Vesperon::EngineControl control, bool enable) override;
   void SetActivateChecked(bool checked) override;
   void SetCountdownLabel(const std::string& text) override;
   void SetProgressRange(std::int32_t maximum) override;
@@ -45,7 +45,7 @@ class CVesperonDlg final : public win::CModalDialog,
   bool TrayIconExists() override;
   void ShowBalloon(const std::string& title, const std::string& text, std::uint32_t timeoutMs,
                    Vesperon::BalloonIcon icon) override;
-  void SetTrayIconImage(std::int32_t iconResource) override;
+  void SetTrayIconImage(Vesperon::TrayImage image) override;
   void ShowMessageBox(const std::string& text, const std::string& caption,
                       Vesperon::MessageIcon icon) override;
   bool AskYesNo(const std::string& text, const std::string& caption) override;

@@ -417,10 +417,10 @@ void MeasureProcessPoll(const std::string& waiterExe, int count, int iterations)
     SnapshotWalk();
     walk.push_back(SteadyMs() - t);
     t = SteadyMs();
-    statesRight &= absent.Evaluate(out) == Vesperon::TriggerState::Due;
+    statesRight &= absent.Evaluate({}, out) == Vesperon::TriggerState::Due;
     absentPoll.push_back(SteadyMs() - t);
     t = SteadyMs();
-    statesRight &= running.Evaluate(out) == Vesperon::TriggerState::Waiting;
+    statesRight &= running.Evaluate({}, out) == Vesperon::TriggerState::Waiting;
     runningPoll.push_back(SteadyMs() - t);
   }
   Emit("process_started", static_cast<double>(waiters.size()));

@@ -3,7 +3,7 @@
 // as a service, start minimized, the splash screen, and how triggers behave
 // (preserved activation, clock set back, reactivation, expiry window).
 #include "app/win32/PropertyPage.h"
-#include "settings/TriggerStartupOptions.h"
+#include "app/TriggerStartupOptions.h"
 
 class CGlobalOptionsPage1 final : public win::CPropertyPage {
  public:

@@ -11,8 +11,9 @@
 #include "settings/AppearanceTexts.h"
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
+#include "model/OsVersion.h"
 #include "settings/SettingsRecords.h"
-#include "system/OsVersion.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 

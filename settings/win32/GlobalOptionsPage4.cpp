@@ -8,7 +8,7 @@
 #include "settings/ProfilesPageRules.h"
 #include "settings/SettingsStore.h"
 #include "settings/win32/SimpleEditDlg.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace {
 

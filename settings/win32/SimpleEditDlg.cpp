@@ -4,7 +4,7 @@
 #include "settings/Appearance.h"
 #include "settings/ProfilesPageRules.h"
 #include "settings/StorableText.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 bool CSimpleEditDlg::OnInit() {
   if (Vesperon::IsOsVersionAtLeast(0, 120)) {

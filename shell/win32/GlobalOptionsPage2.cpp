@@ -2,6 +2,7 @@
 
 #include "actions/InternetExplorerVersion.h"
 #include "app/TriggerText.h"
+#include "app/win32/CoreIds.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ LRESULT CGlobalOptionsPage2::List(UINT msg, WPARAM w, LPARAM l) const {
 bool CGlobalOptionsPage2::OnInit() {
   images_.Destroy();
   images_.Create(Vesperon::kActionImageCount + 2, 2);
-  for (int resource : Vesperon::kActionIconResources) images_.AddIconResource(resource);
+  for (int resource : win::kActionIconResources) images_.AddIconResource(resource);
   images_.AddIconResource(kMouseIcon);
   images_.AddIconResource(kKeyboardIcon);
 

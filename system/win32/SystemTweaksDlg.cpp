@@ -4,6 +4,7 @@
 #include "app/TriggerText.h"
 #include "resources/system_tweaks_ids.h"
 #include "settings/Appearance.h"
+#include "system/win32/TweakControls.h"
 
 using namespace Vesperon;
 
@@ -12,7 +13,7 @@ namespace {
 constexpr TweakRow kCheckRows[] = {kTweakClearPageFile, kTweakStatusMessages, kTweakLogonShutdown,
                                    kTweakReleaseLease, kTweakFastReboot};
 
-int CheckBoxOf(TweakRow row) { return ControlsOf(row).controls.front(); }
+int CheckBoxOf(TweakRow row) { return ControlsOf(row).front(); }
 
 }  // namespace
 
@@ -34,7 +35,7 @@ bool CSystemTweaksDlg::OnInit() {
     ApplyStoredTranslucency(reinterpret_cast<platform::WindowHandle>(h_));
     for (int row = 0; row < kTweakRowCount; ++row) {
       if (IsTweakAvailable(static_cast<TweakRow>(row))) continue;
-      for (int id : ControlsOf(static_cast<TweakRow>(row)).controls) {
+      for (int id : ControlsOf(static_cast<TweakRow>(row))) {
         win::CWindow control(Item(id));
         control.Enable(false);
         control.Show(false);

@@ -17,7 +17,7 @@
 #include "platform/memory/RecordingPowerSystem.h"
 #include "settings/Profiles.h"
 #include "settings/SettingsStore.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 #include "tests/support/FakeOsVersion.h"
 #include "tests/support/RegistryTestSupport.h"
 

@@ -9,7 +9,7 @@
 #include "platform/Services.h"
 #include "settings/StoreExceptions.h"
 #include "system/Autostart.h"
-#include "system/ModulePath.h"
+#include "model/ModulePath.h"
 #include "system/Service.h"
 #include "tests/support/RegistryTestSupport.h"
 #include "tests/support/StartupTestWorld.h"

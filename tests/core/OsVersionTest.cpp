@@ -2,8 +2,8 @@
 
 #include "model/Exception.h"
 #include "platform/Services.h"
-#include "system/ModulePath.h"
-#include "system/OsVersion.h"
+#include "model/ModulePath.h"
+#include "model/OsVersion.h"
 
 namespace {
 

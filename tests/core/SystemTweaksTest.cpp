@@ -7,7 +7,6 @@
 
 #include "platform/Services.h"
 #include "platform/memory/MemoryRegistry.h"
-#include "resources/system_tweaks_ids.h"
 #include "settings/StoreExceptions.h"
 #include "system/SystemTweaks.h"
 #include "tests/support/FakeOsVersion.h"
@@ -160,23 +159,20 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
   }
 }
 
-TEST_F(SystemTweaksTest, EachVersionShowsTheControlsOfItsSettings) {
+TEST_F(SystemTweaksTest, EachVersionShowsTheRowsOfItsSettings) {
   struct Row {
     platform::OsVersionRecord system;
-    std::vector<int> shown;
+    std::vector<TweakRow> shown;
   };
-  const std::vector<int> nt4 = {IDC_TWEAK_TIMEOUT_LABEL, IDC_TWEAK_TIMEOUT, IDC_TWEAK_TIMEOUT_SPIN,
-                                IDC_TWEAK_LOGON_SHUTDOWN};
-  const std::vector<int> w2k = {IDC_TWEAK_TIMEOUT_LABEL,  IDC_TWEAK_TIMEOUT,
-                                IDC_TWEAK_TIMEOUT_SPIN,   IDC_TWEAK_STATUS_MESSAGES,
-                                IDC_TWEAK_STATUS_NORMAL,  IDC_TWEAK_STATUS_VERBOSE,
-                                IDC_TWEAK_LOGON_SHUTDOWN};
   const Row rows[] = {  // 98 and XP: SystemTweaksE2eTest
-      {kWin95, {IDC_TWEAK_FAST_REBOOT}}, {kNT351, {}}, {kNT4, nt4}, {kWin2000, w2k},
+      {kWin95, {kTweakFastReboot}},
+      {kNT351, {}},
+      {kNT4, {kTweakWaitToKill, kTweakLogonShutdown}},
+      {kWin2000, {kTweakWaitToKill, kTweakStatusMessages, kTweakVerboseStatus, kTweakLogonShutdown}},
   };
   for (const Row& r : rows) {
     os.Set(r.system);
-    EXPECT_EQ(ShownTweakControls(), r.shown) << r.system.major << "." << r.system.minor;
+    EXPECT_EQ(ShownTweakRows(), r.shown) << r.system.major << "." << r.system.minor;
   }
 }
 

@@ -19,14 +19,14 @@ struct ShellCase {
   std::uint32_t size;
   std::size_t longestTip;
   bool newShell;
-  std::int32_t firstIcon;
+  TrayImage firstIcon;
 };
 
 const ShellCase kShells[] = {
-    {"Win98", testing_support::kWin98, 88, 62, false, 227},
-    {"WinMe", testing_support::kWinMe, 488, 126, true, 127},
-    {"Win2000", testing_support::kWin2000, 488, 126, true, 227},
-    {"WinXP", testing_support::kWinXP, 504, 126, true, 127},
+    {"Win98", testing_support::kWin98, 88, 62, false, kTrayImageSixteenColour},
+    {"WinMe", testing_support::kWinMe, 488, 126, true, kTrayImageFullColour},
+    {"Win2000", testing_support::kWin2000, 488, 126, true, kTrayImageSixteenColour},
+    {"WinXP", testing_support::kWinXP, 504, 126, true, kTrayImageFullColour},
 };
 
 // The code of the exception of type E, and of `category`, a call throws; -1 when it throws none.

@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "platform/Services.h"
+#include "app/TriggerStartupOptions.h"
 #include "settings/SettingsRecords.h"
+#include "settings/SettingsStore.h"
 #include "settings/StoreExceptions.h"
-#include "settings/TriggerStartupOptions.h"
 #include "system/Autostart.h"
-#include "system/ModulePath.h"
+#include "model/ModulePath.h"
 #include "tests/support/StartupTestWorld.h"
 
 using namespace Vesperon;

@@ -26,14 +26,6 @@ struct Clock {
 
 class TriggerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    savedDelay_ = ExpireDelay();
-    savedLastEvent_ = LastEvent();
-  }
-  void TearDown() override {
-    SetExpireDelay(savedDelay_);
-    SetLastEvent(savedLastEvent_);
-  }
   void At(const Clock& c) { clock.Set(c.y, c.mo, c.d, c.h, c.mi, c.s); }
 
   // Evaluates and polls at the clock's time; the span comes back in seconds.
@@ -42,11 +34,11 @@ class TriggerTest : public ::testing::Test {
     double seconds;
     std::int32_t poll;
   };
-  static Result Run(const Trigger& trigger) {
+  static Result Run(const Trigger& trigger, const TriggerHistory& history = {}) {
     TimeSpan out(123, DateTimeStatus::Null);
-    const TriggerState state = trigger.Evaluate(out);
+    const TriggerState state = trigger.Evaluate(history, out);
     EXPECT_EQ(out.status, DateTimeStatus::Valid);
-    return {state, out.TotalSeconds(), trigger.PollInterval()};
+    return {state, out.TotalSeconds(), trigger.PollInterval(history)};
   }
 
   platform::FakeClock clock;
@@ -55,8 +47,6 @@ class TriggerTest : public ::testing::Test {
  private:
   platform::ScopedClock scopedClock_{clock};
   platform::ScopedDesktop scopedDesktop_{desktop};
-  TimeSpan savedDelay_;
-  DateTime savedLastEvent_;
 };
 
 // (Expiry, misses and the polling around an occurrence: SchedulerEngineTest
@@ -68,7 +58,7 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
   const WeeklyTrigger sunday(at0800, 1), saturday(MakeDateTime(2000, 1, 1, 23, 0, 0), 7);
   const MonthlyTrigger day31(at0000, 31), day31at8(at0800, 31), day15(at0000, 15),
       day15at8(at0800, 15);
-  const Clock handled{0, 0, 0, 0, 0, 0};  // LastEvent is now: the occurrence was handled
+  const Clock handled{0, 0, 0, 0, 0, 0};  // the last event is now: the occurrence was handled
   const Clock old{2000, 1, 1, 0, 0, 0};
   const struct {
     const Trigger& trigger;
@@ -100,9 +90,8 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
     SCOPED_TRACE(i);
     const auto& r = rows[i];
     At(r.now);
-    SetLastEvent(r.lastEvent.y == 0 ? r.now.Date() : r.lastEvent.Date());
-    SetExpireDelay(MakeSpan(0, 0, 0, r.expire));
-    const Result result = Run(r.trigger);
+    const Result result = Run(r.trigger, {r.lastEvent.y == 0 ? r.now.Date() : r.lastEvent.Date(),
+                                           MakeSpan(0, 0, 0, r.expire)});
     EXPECT_EQ(result.state, r.state);
     EXPECT_EQ(result.seconds, r.seconds);
   }

@@ -74,13 +74,11 @@ void RecordingWindow::ExecuteSelectedAction() {
 
 EngineSimulation::EngineSimulation(const platform::LocalTimeFields& start, int phaseMs)
     : clock(start), nowMs(phaseMs), start_(start) {
-  savedExpireDelay_ = ExpireDelay();
   savedLastEvent_ = LastEvent();
 }
 
 EngineSimulation::~EngineSimulation() {
-  // The expiry window and LastEvent are process-wide: leave them as found.
-  SetExpireDelay(savedExpireDelay_);
+  // LastEvent is process-wide: leave it as found.
   SetLastEvent(savedLastEvent_);
 }
 

@@ -110,7 +110,9 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   void ShowStoredFields(const Vesperon::StoredFields& stored) override;
   void StartTimer(std::int32_t id, std::uint32_t periodMs) override;
   void StopTimer(std::int32_t id) override { timers_.Stop(id); }
-  void EnableControl(std::int32_t controlId, bool enable) override { enabled[controlId] = enable; }
+  void EnableControl(Vesperon::EngineControl control, bool enable) override {
+    enabled[control] = enable;
+  }
   void SetActivateChecked(bool checked) override { activateChecked = checked; }
   void SetCountdownLabel(const std::string& text) override {
     label = text;
@@ -123,7 +125,7 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   bool TrayIconExists() override { return trayIcon; }
   void ShowBalloon(const std::string& title, const std::string& text, std::uint32_t timeoutMs,
                    Vesperon::BalloonIcon icon) override;
-  void SetTrayIconImage(std::int32_t iconResource) override { trayImages.push_back(iconResource); }
+  void SetTrayIconImage(Vesperon::TrayImage image) override { trayImages.push_back(image); }
   void ShowMessageBox(const std::string& text, const std::string& caption,
                       Vesperon::MessageIcon icon) override {
     messageBoxes.push_back({text, caption, icon});
@@ -165,7 +167,6 @@ class EngineSimulation {
   platform::ScopedClock scopedClock_{clock};
   platform::ScopedRegistry scopedRegistry_{registry};
   platform::ScopedDesktop scopedDesktop_{desktop};
-  Vesperon::TimeSpan savedExpireDelay_;
   Vesperon::DateTime savedLastEvent_;
 
  public:

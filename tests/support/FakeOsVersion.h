@@ -1,7 +1,7 @@
 #pragma once
 // Pretends to run on a given Windows version for the lifetime of the object.
 #include "platform/Services.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 namespace testing_support {
 

@@ -6,7 +6,7 @@
 #include "platform/Services.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/RecordingServiceManager.h"
-#include "system/ModulePath.h"
+#include "model/ModulePath.h"
 #include "tests/support/FakeOsVersion.h"
 
 namespace testing_support {

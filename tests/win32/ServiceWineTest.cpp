@@ -16,7 +16,7 @@
 
 #include "system/Autostart.h"
 #include "tests/support/RegistryTestSupport.h"
-#include "system/ModulePath.h"
+#include "model/ModulePath.h"
 #include "system/Service.h"
 
 using namespace Vesperon;

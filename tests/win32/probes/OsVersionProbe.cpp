@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "model/Exception.h"
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

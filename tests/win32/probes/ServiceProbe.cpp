@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/Exception.h"
-#include "system/ModulePath.h"
+#include "model/ModulePath.h"
 #include "system/Service.h"
 
 int main() {

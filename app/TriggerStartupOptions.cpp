@@ -1,9 +1,9 @@
-#include "settings/TriggerStartupOptions.h"
+#include "app/TriggerStartupOptions.h"
 
 #include "settings/SettingsRecords.h"
 #include "system/Autostart.h"
-#include "system/ModulePath.h"
-#include "system/OsVersion.h"
+#include "model/ModulePath.h"
+#include "model/OsVersion.h"
 #include "system/Service.h"
 
 namespace Vesperon {

@@ -1,4 +1,4 @@
-#include "system/OsVersion.h"
+#include "model/OsVersion.h"
 
 #include "model/Exception.h"
 #include "platform/Services.h"

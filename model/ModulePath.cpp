@@ -1,4 +1,4 @@
-#include "system/ModulePath.h"
+#include "model/ModulePath.h"
 
 #include "model/Exception.h"
 #include "platform/FileSystem.h"
