@@ -91,12 +91,9 @@ int CVesperonApp::InitInstance(const char* commandLine) {
     case Vesperon::StartupSwitch::Automation: {
       // 8. The main window, modally.
       vesperon_app::RegisterMessages();
-      Vesperon::SetSystemActions(&vesperon_app::ProgramSystemActions());
-      {
-        CVesperonDlg dialog;
-        dialog.Run();
-      }
-      Vesperon::SetSystemActions(nullptr);
+      Vesperon::ScopedSystemActions actions(vesperon_app::ProgramSystemActions());
+      CVesperonDlg dialog;
+      dialog.Run();
       break;
     }
   }
