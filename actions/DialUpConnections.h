@@ -1,8 +1,8 @@
 #pragma once
 // The active dial-up (remote access) connections: listing them for the
 // Disconnect page and ending those whose phone-book entry names match the
-// user's patterns ("Hang Up Connection(s)"). Both are one enumeration
-// through platform::DialUpSystem().
+// user's patterns ("Hang Up Connection(s)"), through
+// platform::DialUpSystem().
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,17 +31,13 @@ class RasConnectionInfoException : public Exception {
       : Exception(code, kCategoryRasConnectionInfo) {}
 };
 
-// The enumeration in one of its two modes: with `patterns` it hangs up every
-// connection whose entry name matches one of them, case-blind, once per
-// matching pattern (no patterns: nothing ends, the enumeration still runs);
-// without, it clears `list` and appends one ConnectionInfo per connection in
-// the system's order. A system without a remote access service has no
-// connection: nothing ends, the list stays empty. Throws
-// RasConnectionInfoException when the enumeration fails.
-void EnumerateDialUpConnections(const std::vector<std::string>* patterns,
-                                std::vector<ConnectionInfo>* list);
-
+// Ends every connection whose entry name matches one of `patterns`,
+// case-blind, once per matching pattern (no patterns: nothing ends, the
+// connections are still listed). Throws RasConnectionInfoException when the
+// listing fails.
 void HangUpConnectionsMatching(const std::vector<std::string>& patterns);
+// Clears `list` and appends one ConnectionInfo per connection in the system's
+// order. A system without a remote access service has no connection.
 void ListDialUpConnections(std::vector<ConnectionInfo>& list);
 
 // The "Hang Up Connection(s)" action: the patterns of the active profile's

@@ -3,7 +3,7 @@
 namespace Vesperon {
 namespace {
 
-class InertSystemActions final : public ISystemActions {
+class DoNothing final : public ISystemActions {
  public:
   void ExitWindows(ExitRequest) override {}
   void Suspend(bool) override {}
@@ -20,13 +20,11 @@ class InertSystemActions final : public ISystemActions {
   void ShowReminder() override {}
 };
 
-InertSystemActions g_inert;
-ISystemActions* g_installed = nullptr;
-
 }  // namespace
 
-ISystemActions& SystemActions() { return g_installed ? *g_installed : g_inert; }
-
-void SetSystemActions(ISystemActions* actions) { g_installed = actions; }
+ISystemActions& InertSystemActions() {
+  static DoNothing inert;
+  return inert;
+}
 
 }  // namespace Vesperon

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ServiceSlot.h"
+
 namespace Vesperon {
 
 // Exit requests, with the ExitWindowsEx flag values.
@@ -47,20 +49,12 @@ class ISystemActions {
   virtual void ShowReminder() = 0;
 };
 
-// The implementation in use: the one the program installed at start-up, or,
-// until then, one whose every operation does nothing, so that a build or a
-// test that installs none can never end the session by accident.
-ISystemActions& SystemActions();
-// Installs an implementation; nullptr goes back to the do-nothing one. The
-// caller keeps ownership and keeps it alive while installed.
-void SetSystemActions(ISystemActions* actions);
-
-class ScopedSystemActions {
- public:
-  explicit ScopedSystemActions(ISystemActions& actions) { SetSystemActions(&actions); }
-  ~ScopedSystemActions() { SetSystemActions(nullptr); }
-  ScopedSystemActions(const ScopedSystemActions&) = delete;
-  ScopedSystemActions& operator=(const ScopedSystemActions&) = delete;
-};
+// One whose every operation does nothing: the implementation in use until
+// the program installs its own at start-up, so that a build or a test that
+// installs none can never end the session by accident.
+ISystemActions& InertSystemActions();
+using SystemActionsSlot = platform::ServiceSlot<ISystemActions, InertSystemActions>;
+inline ISystemActions& SystemActions() { return SystemActionsSlot::Get(); }
+using ScopedSystemActions = SystemActionsSlot::Scoped;
 
 }  // namespace Vesperon

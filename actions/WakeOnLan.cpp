@@ -35,17 +35,14 @@ std::int32_t SendMagicPacket(const std::string& addressText, const std::string& 
 
 std::int32_t SendMagicPacketTo(std::uint32_t target, std::uint16_t port, std::string_view macText) {
   const MagicPacket packet = BuildMagicPacket(ParseMacText(macText));
-  platform::INetworkSystem& network = platform::Network();
-  platform::NetSocket socket = 0;
-  if (!network.OpenDatagramSocket(socket)) return kMagicPacketSocketFailed;
-  std::int32_t result = kMagicPacketSent;
-  if (!network.PermitBroadcast(socket)) {
-    result = kMagicPacketBroadcastFailed;
-  } else if (!network.SendDatagram(socket, target, port, packet)) {
-    result = kMagicPacketSendFailed;
+  using Result = platform::INetworkSystem::SendResult;
+  switch (platform::Network().SendDatagram(target, port, packet)) {
+    case Result::kSent: return kMagicPacketSent;
+    case Result::kNoSocket: return kMagicPacketSocketFailed;
+    case Result::kBroadcastRefused: return kMagicPacketBroadcastFailed;
+    case Result::kNotAllSent: break;
   }
-  network.CloseSocket(socket);
-  return result;
+  return kMagicPacketSendFailed;
 }
 
 int HexDigitValue(char c) {

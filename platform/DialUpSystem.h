@@ -1,15 +1,42 @@
 #pragma once
-// The remote access service: RasEnumConnectionsA and RasHangUpA, bound from
-// rasapi32 at the moment of use, because the library is an optional part of
-// Windows (and a stub under Wine). The connection records are read by the
-// core (actions/DialUpConnections.h); this layer only says where their
-// fields lie.
+// The remote access service: the active dial-up connections and hanging one
+// up. The Win32 build binds RasEnumConnectionsA and RasHangUpA from rasapi32
+// at the moment of use, because the library is an optional part of Windows
+// (and a stub under Wine).
 #include <cstdint>
-#include <memory>
+#include <functional>
+#include <string>
+#include <vector>
 
-#include "platform/Services.h"
+#include "platform/ServiceSlot.h"
 
 namespace platform {
+
+struct DialUpConnection {
+  std::uint64_t handle = 0;
+  std::string entryName;
+  std::string deviceType;
+  std::string deviceName;
+};
+
+class IDialUpSystem {
+ public:
+  virtual ~IDialUpSystem() = default;
+  // The active connections in the system's order. Returns 0 or the system's
+  // error (603 the buffer still too small after five calls, 8 out of memory,
+  // any other of RasEnumConnectionsA); a system without the remote access
+  // service has no connection: 0 and an empty list.
+  virtual std::uint32_t ListConnections(std::vector<DialUpConnection>& out) = 0;
+  // RasHangUpA; returns at once, its result is of no interest.
+  virtual void HangUp(const DialUpConnection& connection) = 0;
+};
+
+// The real service in the Win32 build; on the host a system without one.
+IDialUpSystem& DefaultDialUpSystem();
+
+using DialUpSystemSlot = ServiceSlot<IDialUpSystem, DefaultDialUpSystem>;
+inline IDialUpSystem& DialUpSystem() { return DialUpSystemSlot::Get(); }
+using ScopedDialUpSystem = DialUpSystemSlot::Scoped;
 
 // Where the fields of one connection record lie: the system's connection
 // structure in its Windows XP form, whose size depends on the width of the
@@ -28,42 +55,14 @@ inline constexpr std::uint32_t kDialUpDeviceNameChars = 129;
 inline constexpr DialUpRecordLayout kDialUpRecord32{704, 4, 4, 8, 265, 282};
 inline constexpr DialUpRecordLayout kDialUpRecord64{712, 8, 8, 16, 273, 290};
 
-// The two functions, bound for one enumeration.
-class IRasApi {
- public:
-  virtual ~IRasApi() = default;
-  virtual DialUpRecordLayout Layout() const = 0;
-  // RasEnumConnectionsA: `bufferBytes` is the size of `buffer` and may be
-  // raised by the system; returns the system's error code (0 success,
-  // 603 buffer too small, 8 out of memory, ...).
-  virtual std::uint32_t EnumConnections(unsigned char* buffer, std::uint32_t& bufferBytes,
-                                        std::uint32_t& count) = 0;
-  // RasHangUpA; returns at once, its result is of no interest. Does nothing
-  // when the system has no hang-up function.
-  virtual void HangUp(std::uint64_t connection) = 0;
-};
-
-class IDialUpSystem {
- public:
-  virtual ~IDialUpSystem() = default;
-  // nullptr when the system has no remote access service (the library or
-  // RasEnumConnectionsA is missing).
-  virtual std::unique_ptr<IRasApi> Bind() = 0;
-};
-
-// The real service in the Win32 build; on the host a system without one.
-IDialUpSystem& DefaultDialUpSystem();
-
-namespace detail {
-inline IDialUpSystem* g_dialUpSystem = nullptr;
-}
-
-inline IDialUpSystem& DialUpSystem() {
-  return detail::g_dialUpSystem ? *detail::g_dialUpSystem : DefaultDialUpSystem();
-}
-// nullptr goes back to the default.
-inline void SetDialUpSystem(IDialUpSystem* system) { detail::g_dialUpSystem = system; }
-
-using ScopedDialUpSystem = ScopedService<IDialUpSystem, SetDialUpSystem>;
+// RasEnumConnectionsA: fills `buffer` of `bufferBytes` (which the system may
+// raise) with `count` records; returns the system's error code.
+using RasEnumerate =
+    std::function<std::uint32_t(unsigned char* buffer, std::uint32_t& bufferBytes, std::uint32_t& count)>;
+// The enumeration the Win32 build runs: a buffer of one record, grown as the
+// system asks for at most five calls, and the records that lie wholly inside
+// it read into `out`. Returns as ListConnections does.
+std::uint32_t ReadDialUpRecords(const DialUpRecordLayout& layout, const RasEnumerate& enumerate,
+                                std::vector<DialUpConnection>& out);
 
 }  // namespace platform

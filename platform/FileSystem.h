@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "platform/ServiceSlot.h"
 
 namespace platform {
 
@@ -57,30 +58,8 @@ class IFileSystem {
 
 IFileSystem& DefaultFileSystem();
 
-namespace detail {
-inline IFileSystem* g_fileSystem = nullptr;
-}  // namespace detail
-
-inline IFileSystem& FileSystem() {
-  return detail::g_fileSystem ? *detail::g_fileSystem : DefaultFileSystem();
-}
-// Installs a file system; nullptr goes back to the build's default. Returns
-// the one installed before.
-inline IFileSystem* SetFileSystem(IFileSystem* fileSystem) {
-  IFileSystem* const previous = detail::g_fileSystem;
-  detail::g_fileSystem = fileSystem;
-  return previous;
-}
-
-class ScopedFileSystem {
- public:
-  explicit ScopedFileSystem(IFileSystem& fileSystem) : previous_(SetFileSystem(&fileSystem)) {}
-  ~ScopedFileSystem() { SetFileSystem(previous_); }
-  ScopedFileSystem(const ScopedFileSystem&) = delete;
-  ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
-
- private:
-  IFileSystem* previous_;
-};
+using FileSystemSlot = ServiceSlot<IFileSystem, DefaultFileSystem>;
+inline IFileSystem& FileSystem() { return FileSystemSlot::Get(); }
+using ScopedFileSystem = FileSystemSlot::Scoped;
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 // (platform/host); tests install platform/memory/RecordingHotKeySystem.h.
 #include <cstdint>
 #include <string>
+#include "platform/ServiceSlot.h"
 
 namespace platform {
 
@@ -48,32 +49,8 @@ class IHotKeySystem {
 // that refuses every call in the host build. Defined once per build.
 IHotKeySystem& DefaultHotKeySystem();
 
-namespace detail {
-inline IHotKeySystem* g_hotKeySystem = nullptr;
-}  // namespace detail
-
-// The implementation in use: the installed one, or the build's default.
-inline IHotKeySystem& HotKeySystem() {
-  return detail::g_hotKeySystem ? *detail::g_hotKeySystem : DefaultHotKeySystem();
-}
-// Installs an implementation (the caller keeps it alive); nullptr restores
-// the default. Returns the one installed before (nullptr: the default).
-inline IHotKeySystem* SetHotKeySystem(IHotKeySystem* system) {
-  IHotKeySystem* const previous = detail::g_hotKeySystem;
-  detail::g_hotKeySystem = system;
-  return previous;
-}
-
-// Installs a system for the guard's lifetime, then puts back the one before.
-class ScopedHotKeySystem {
- public:
-  explicit ScopedHotKeySystem(IHotKeySystem& system) : previous_(SetHotKeySystem(&system)) {}
-  ~ScopedHotKeySystem() { SetHotKeySystem(previous_); }
-  ScopedHotKeySystem(const ScopedHotKeySystem&) = delete;
-  ScopedHotKeySystem& operator=(const ScopedHotKeySystem&) = delete;
-
- private:
-  IHotKeySystem* previous_;
-};
+using HotKeySystemSlot = ServiceSlot<IHotKeySystem, DefaultHotKeySystem>;
+inline IHotKeySystem& HotKeySystem() { return HotKeySystemSlot::Get(); }
+using ScopedHotKeySystem = HotKeySystemSlot::Scoped;
 
 }  // namespace platform

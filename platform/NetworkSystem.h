@@ -1,6 +1,6 @@
 #pragma once
 // What the Wake-on-LAN action and the hardware-address lookup need from the
-// network: a UDP socket that may broadcast, an ICMP echo that makes the
+// network: one datagram that may be a broadcast, an ICMP echo that makes the
 // system resolve an address, and the system's ARP table. Addresses cross
 // this interface as 32-bit numbers with the first octet in the most
 // significant byte (192.168.1.20 is 0xC0A80114); ports as plain numbers.
@@ -15,10 +15,9 @@
 #include <vector>
 
 #include "platform/Services.h"
+#include "platform/ServiceSlot.h"
 
 namespace platform {
-
-using NetSocket = std::uintptr_t;
 
 // The kinds of an ARP entry, with the MIB_IPNET_TYPE_* values.
 enum ArpEntryType : std::uint32_t {
@@ -38,14 +37,11 @@ class INetworkSystem {
  public:
   virtual ~INetworkSystem() = default;
 
-  // An Internet datagram socket (protocol 0). False: none could be created.
-  virtual bool OpenDatagramSocket(NetSocket& socket) = 0;
-  // SO_BROADCAST set to 1 on the socket.
-  virtual bool PermitBroadcast(NetSocket socket) = 0;
-  // One datagram to address:port; true only when all of `data` went out.
-  virtual bool SendDatagram(NetSocket socket, std::uint32_t address, std::uint16_t port,
-                            std::span<const std::uint8_t> data) = 0;
-  virtual void CloseSocket(NetSocket socket) = 0;
+  // One datagram to address:port through a socket of its own that may
+  // broadcast, closed again whatever happened.
+  enum class SendResult { kSent, kNoSocket, kBroadcastRefused, kNotAllSent };
+  virtual SendResult SendDatagram(std::uint32_t address, std::uint16_t port,
+                                  std::span<const std::uint8_t> data) = 0;
 
   // Sends one ICMP echo request to the address and waits up to the time-out
   // for the reply, which is not examined. False only when no echo could be
@@ -59,16 +55,8 @@ class INetworkSystem {
 // Defined once per build by platform/win32 or platform/host.
 INetworkSystem& DefaultNetwork();
 
-namespace detail {
-inline INetworkSystem* g_network = nullptr;
-}  // namespace detail
-
-inline INetworkSystem& Network() {
-  return detail::g_network ? *detail::g_network : DefaultNetwork();
-}
-// Installs an implementation; nullptr goes back to the build's default.
-inline void SetNetwork(INetworkSystem* network) { detail::g_network = network; }
-
-using ScopedNetwork = ScopedService<INetworkSystem, SetNetwork>;
+using NetworkSlot = ServiceSlot<INetworkSystem, DefaultNetwork>;
+inline INetworkSystem& Network() { return NetworkSlot::Get(); }
+using ScopedNetwork = NetworkSlot::Scoped;
 
 }  // namespace platform

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "platform/Registry.h"
+#include "platform/ServiceSlot.h"
 
 namespace platform {
 
@@ -105,34 +106,8 @@ class IPowerSystem {
 // Defined once per build by platform/win32 or platform/host.
 IPowerSystem& DefaultPowerSystem();
 
-namespace detail {
-inline IPowerSystem* g_powerSystem = nullptr;
-}  // namespace detail
-
-// The implementation in use: the installed one, or the build's default.
-inline IPowerSystem& PowerSystem() {
-  return detail::g_powerSystem ? *detail::g_powerSystem : DefaultPowerSystem();
-}
-// Installs an implementation (the caller keeps it alive); nullptr restores
-// the default. Returns the one installed before (nullptr: the default).
-inline IPowerSystem* SetPowerSystem(IPowerSystem* system) {
-  IPowerSystem* const previous = detail::g_powerSystem;
-  detail::g_powerSystem = system;
-  return previous;
-}
-
-// Installs a system for the guard's lifetime and then puts back the one
-// installed before, so that nested guards (a test's fake inside a fixture's)
-// never fall back to the real system by accident.
-class ScopedPowerSystem {
- public:
-  explicit ScopedPowerSystem(IPowerSystem& system) : previous_(SetPowerSystem(&system)) {}
-  ~ScopedPowerSystem() { SetPowerSystem(previous_); }
-  ScopedPowerSystem(const ScopedPowerSystem&) = delete;
-  ScopedPowerSystem& operator=(const ScopedPowerSystem&) = delete;
-
- private:
-  IPowerSystem* previous_;
-};
+using PowerSystemSlot = ServiceSlot<IPowerSystem, DefaultPowerSystem>;
+inline IPowerSystem& PowerSystem() { return PowerSystemSlot::Get(); }
+using ScopedPowerSystem = PowerSystemSlot::Scoped;
 
 }  // namespace platform

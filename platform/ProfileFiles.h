@@ -9,6 +9,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Registry.h"
+#include "platform/ServiceSlot.h"
 
 namespace platform {
 
@@ -39,30 +40,8 @@ class IProfileFiles {
 
 IProfileFiles& DefaultProfileFiles();
 
-namespace detail {
-inline IProfileFiles* g_profileFiles = nullptr;
-}  // namespace detail
-
-inline IProfileFiles& ProfileFiles() {
-  return detail::g_profileFiles ? *detail::g_profileFiles : DefaultProfileFiles();
-}
-// Installs an implementation; nullptr goes back to the build's default.
-// Returns the one installed before.
-inline IProfileFiles* SetProfileFiles(IProfileFiles* files) {
-  IProfileFiles* const previous = detail::g_profileFiles;
-  detail::g_profileFiles = files;
-  return previous;
-}
-
-class ScopedProfileFiles {
- public:
-  explicit ScopedProfileFiles(IProfileFiles& files) : previous_(SetProfileFiles(&files)) {}
-  ~ScopedProfileFiles() { SetProfileFiles(previous_); }
-  ScopedProfileFiles(const ScopedProfileFiles&) = delete;
-  ScopedProfileFiles& operator=(const ScopedProfileFiles&) = delete;
-
- private:
-  IProfileFiles* previous_;
-};
+using ProfileFilesSlot = ServiceSlot<IProfileFiles, DefaultProfileFiles>;
+inline IProfileFiles& ProfileFiles() { return ProfileFilesSlot::Get(); }
+using ScopedProfileFiles = ProfileFilesSlot::Scoped;
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 // tests install platform/memory/RecordingSoundPlayer.h so that nothing is
 // ever heard.
 #include <cstdint>
+#include "platform/ServiceSlot.h"
 
 namespace platform {
 
@@ -19,30 +20,8 @@ class ISoundPlayer {
 
 ISoundPlayer& DefaultSoundPlayer();
 
-namespace detail {
-inline ISoundPlayer* g_soundPlayer = nullptr;
-}  // namespace detail
-
-inline ISoundPlayer& SoundPlayer() {
-  return detail::g_soundPlayer ? *detail::g_soundPlayer : DefaultSoundPlayer();
-}
-// Installs a player; nullptr goes back to the build's default. Returns the
-// one installed before.
-inline ISoundPlayer* SetSoundPlayer(ISoundPlayer* player) {
-  ISoundPlayer* const previous = detail::g_soundPlayer;
-  detail::g_soundPlayer = player;
-  return previous;
-}
-
-class ScopedSoundPlayer {
- public:
-  explicit ScopedSoundPlayer(ISoundPlayer& player) : previous_(SetSoundPlayer(&player)) {}
-  ~ScopedSoundPlayer() { SetSoundPlayer(previous_); }
-  ScopedSoundPlayer(const ScopedSoundPlayer&) = delete;
-  ScopedSoundPlayer& operator=(const ScopedSoundPlayer&) = delete;
-
- private:
-  ISoundPlayer* previous_;
-};
+using SoundPlayerSlot = ServiceSlot<ISoundPlayer, DefaultSoundPlayer>;
+inline ISoundPlayer& SoundPlayer() { return SoundPlayerSlot::Get(); }
+using ScopedSoundPlayer = SoundPlayerSlot::Scoped;
 
 }  // namespace platform

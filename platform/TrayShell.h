@@ -6,6 +6,7 @@
 // it runs and is tested without Windows; the Win32 implementation copies it
 // into the real structure.
 #include <cstdint>
+#include "platform/ServiceSlot.h"
 
 namespace platform {
 
@@ -65,16 +66,9 @@ class ITrayShell {
 
 // The tray shell in use: the build's default (the real shell on Windows, an
 // inert one on the host) unless a test installed its own.
-ITrayShell& TrayShell();
-void SetTrayShell(ITrayShell* shell);
 ITrayShell& DefaultTrayShell();
-
-class ScopedTrayShell {
- public:
-  explicit ScopedTrayShell(ITrayShell& shell) { SetTrayShell(&shell); }
-  ~ScopedTrayShell() { SetTrayShell(nullptr); }
-  ScopedTrayShell(const ScopedTrayShell&) = delete;
-  ScopedTrayShell& operator=(const ScopedTrayShell&) = delete;
-};
+using TrayShellSlot = ServiceSlot<ITrayShell, DefaultTrayShell>;
+inline ITrayShell& TrayShell() { return TrayShellSlot::Get(); }
+using ScopedTrayShell = TrayShellSlot::Scoped;
 
 }  // namespace platform

@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "platform/ServiceSlot.h"
 
 namespace platform {
 
@@ -76,29 +77,8 @@ class IWindowEffects {
 
 IWindowEffects& DefaultWindowEffects();
 
-namespace detail {
-inline IWindowEffects* g_windowEffects = nullptr;
-}  // namespace detail
-
-inline IWindowEffects& WindowEffects() {
-  return detail::g_windowEffects ? *detail::g_windowEffects : DefaultWindowEffects();
-}
-inline IWindowEffects* SetWindowEffects(IWindowEffects* effects) {
-  IWindowEffects* const previous = detail::g_windowEffects;
-  detail::g_windowEffects = effects;
-  return previous;
-}
-
-class ScopedWindowEffects {
- public:
-  explicit ScopedWindowEffects(IWindowEffects& effects)
-      : previous_(SetWindowEffects(&effects)) {}
-  ~ScopedWindowEffects() { SetWindowEffects(previous_); }
-  ScopedWindowEffects(const ScopedWindowEffects&) = delete;
-  ScopedWindowEffects& operator=(const ScopedWindowEffects&) = delete;
-
- private:
-  IWindowEffects* previous_;
-};
+using WindowEffectsSlot = ServiceSlot<IWindowEffects, DefaultWindowEffects>;
+inline IWindowEffects& WindowEffects() { return WindowEffectsSlot::Get(); }
+using ScopedWindowEffects = WindowEffectsSlot::Scoped;
 
 }  // namespace platform

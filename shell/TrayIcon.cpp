@@ -4,14 +4,6 @@
 
 #include "model/OsVersion.h"
 
-namespace platform {
-namespace {
-ITrayShell* g_trayShell = nullptr;
-}
-ITrayShell& TrayShell() { return g_trayShell ? *g_trayShell : DefaultTrayShell(); }
-void SetTrayShell(ITrayShell* shell) { g_trayShell = shell; }
-}  // namespace platform
-
 namespace Vesperon {
 namespace {
 

@@ -15,28 +15,6 @@ ServiceControlCallback g_controlCallback = nullptr;
 // Whether the manager ran the service in this process.
 bool g_ranAsService = false;
 
-// A manager or service handle, closed when it goes away. Close() reports
-// whether the close itself worked, for the callers that must know.
-class ScopedServiceHandle {
- public:
-  explicit ScopedServiceHandle(platform::ServiceHandle handle) : handle_(handle) {}
-  ~ScopedServiceHandle() { Close(); }
-  ScopedServiceHandle(const ScopedServiceHandle&) = delete;
-  ScopedServiceHandle& operator=(const ScopedServiceHandle&) = delete;
-
-  platform::ServiceHandle Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != 0; }
-  bool Close() {
-    if (handle_ == 0) return true;
-    const bool closed = platform::ServiceManager().CloseServiceHandle(handle_);
-    handle_ = 0;
-    return closed;
-  }
-
- private:
-  platform::ServiceHandle handle_;
-};
-
 // The reports on entry and on stop go through the bound function; one that
 // cannot be made (its library or export missing) counts as a failed report,
 // since nothing may leave a function the dispatcher called.
@@ -56,43 +34,16 @@ std::string ServiceCommandLine(const std::string& path) {
 }
 
 void InstallService(const std::string& path) {
-  platform::IServiceManager& manager = platform::ServiceManager();
-  ScopedServiceHandle scm(manager.OpenSCManagerA(kScManagerConnectCreate));
-  if (!scm) return;
-  const std::string commandLine = ServiceCommandLine(path);
-  platform::ServiceEntry entry;
-  entry.displayName = ServiceName;
-  entry.desiredAccess = kServiceAllAccess;
-  entry.serviceType = kServiceOwnProcess;
-  entry.startType = kServiceAutoStart;
-  entry.errorControl = kServiceErrorNormal;
-  entry.binaryPath = commandLine.c_str();
-  ScopedServiceHandle service(manager.CreateServiceA(scm.Get(), ServiceName, entry));
-  service.Close();
-  scm.Close();
+  platform::ServiceManager().InstallService(ServiceName, ServiceCommandLine(path));
 }
 
 void RemoveService() {
-  platform::IServiceManager& manager = platform::ServiceManager();
-  ScopedServiceHandle scm(manager.OpenSCManagerA(kScManagerConnectRead));
-  if (!scm) throw ServiceException(ServiceException::kRemoveFailed);
-  ScopedServiceHandle service(manager.OpenServiceA(scm.Get(), ServiceName, kServiceDeleteRight));
-  if (!service) throw ServiceException(ServiceException::kRemoveFailed);
-  const bool deleted = manager.DeleteService(service.Get());
-  const bool serviceClosed = service.Close();
-  const bool managerClosed = scm.Close();
-  if (!deleted || !serviceClosed || !managerClosed) {
+  if (!platform::ServiceManager().RemoveService(ServiceName)) {
     throw ServiceException(ServiceException::kRemoveFailed);
   }
 }
 
-bool IsServiceInstalled() {
-  platform::IServiceManager& manager = platform::ServiceManager();
-  ScopedServiceHandle scm(manager.OpenSCManagerA(kScManagerConnectRead));
-  if (!scm) return false;
-  ScopedServiceHandle service(manager.OpenServiceA(scm.Get(), ServiceName, kServiceDeleteRight));
-  return static_cast<bool>(service);
-}
+bool IsServiceInstalled() { return platform::ServiceManager().IsServiceInstalled(ServiceName); }
 
 void SetServiceControlCallback(ServiceControlCallback callback) { g_controlCallback = callback; }
 
@@ -102,7 +53,7 @@ void RunServiceDispatcher() {
   if (!ServiceModePrepared) throw ServiceException(ServiceException::kNotPrepared);
   // Not examined: started by a user, the call fails at once and the
   // program simply goes on as the user's program.
-  platform::ServiceManager().StartServiceCtrlDispatcherA("", &ServiceMain);
+  platform::ServiceManager().RunServiceDispatcher(&ServiceMain);
 }
 
 void ServiceMain(std::uint32_t, char**) {
@@ -111,13 +62,14 @@ void ServiceMain(std::uint32_t, char**) {
   ServiceStatusRecord.serviceType = kServiceOwnProcess;
   ServiceStatusRecord.currentState = kServiceStartPending;
   ServiceStatusRecord.controlsAccepted = kServiceControlsAccepted;
-  platform::IServiceManager& manager = platform::ServiceManager();
-  ServiceStatusHandle = manager.RegisterServiceCtrlHandlerA(ServiceName, &ServiceControlHandler);
+  ServiceStatusHandle =
+      platform::ServiceManager().RegisterControlHandler(ServiceName, &ServiceControlHandler);
   if (ServiceStatusHandle == 0) return;
   ServiceStatusRecord.currentState = kServiceRunning;
   ServiceStatusRecord.checkPoint = 0;
   ServiceStatusRecord.waitHint = 0;
-  if (!ReportThroughBoundFunction()) (void)manager.GetLastError();
+  // A failed report changes nothing: the manager shows the service starting.
+  ReportThroughBoundFunction();
 }
 
 void ServiceControlHandler(std::uint32_t control) {

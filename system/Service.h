@@ -26,14 +26,8 @@ class ServiceException : public Exception {
   explicit ServiceException(std::int32_t code) : Exception(code, kCategoryService) {}
 };
 
-// The rights and values the program uses, with their Windows values.
-inline constexpr std::uint32_t kScManagerConnectCreate = 0x3;     // CONNECT | CREATE_SERVICE
-inline constexpr std::uint32_t kScManagerConnectRead = 0x20001;   // CONNECT | STANDARD_RIGHTS_READ
-inline constexpr std::uint32_t kServiceDeleteRight = 0x10000;     // DELETE
-inline constexpr std::uint32_t kServiceAllAccess = 0xF01FF;       // SERVICE_ALL_ACCESS
+// The values the service reports, with their Windows values.
 inline constexpr std::uint32_t kServiceOwnProcess = 16;           // SERVICE_WIN32_OWN_PROCESS
-inline constexpr std::uint32_t kServiceAutoStart = 2;             // SERVICE_AUTO_START
-inline constexpr std::uint32_t kServiceErrorNormal = 1;           // SERVICE_ERROR_NORMAL
 inline constexpr std::uint32_t kServiceControlsAccepted = 7;      // STOP | PAUSE_CONTINUE | SHUTDOWN
 
 // Service states and control codes.

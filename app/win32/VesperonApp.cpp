@@ -87,12 +87,9 @@ int CVesperonApp::InitInstance(const char* commandLine) {
     case Vesperon::StartupSwitch::Embedding:
     case Vesperon::StartupSwitch::Automation: {
       vesperon_app::RegisterMessages();
-      Vesperon::SetSystemActions(&vesperon_app::ProgramSystemActions());
-      {
-        CVesperonDlg dialog;
-        dialog.Run();
-      }
-      Vesperon::SetSystemActions(nullptr);
+      Vesperon::ScopedSystemActions actions(vesperon_app::ProgramSystemActions());
+      CVesperonDlg dialog;
+      dialog.Run();
       break;
     }
   }

@@ -1,12 +1,15 @@
 // The host build has no remote access service, hence no dial-up connection.
-// Tests install a fake instead.
 #include "platform/DialUpSystem.h"
 
 namespace platform {
 namespace {
 class NoDialUpSystem final : public IDialUpSystem {
  public:
-  std::unique_ptr<IRasApi> Bind() override { return nullptr; }
+  std::uint32_t ListConnections(std::vector<DialUpConnection>& out) override {
+    out.clear();
+    return 0;
+  }
+  void HangUp(const DialUpConnection&) override {}
 };
 }  // namespace
 

@@ -1,18 +1,15 @@
 // The host build sends nothing: a wake-up packet or an echo from a test run
 // on a developer's machine would reach the real network. Every operation
-// fails, so the callers take their failure paths. Tests install a fake.
+// fails, so the callers take their failure paths.
 #include "platform/NetworkSystem.h"
 
 namespace platform {
 namespace {
 class InertNetworkSystem final : public INetworkSystem {
  public:
-  bool OpenDatagramSocket(NetSocket&) override { return false; }
-  bool PermitBroadcast(NetSocket) override { return false; }
-  bool SendDatagram(NetSocket, std::uint32_t, std::uint16_t, std::span<const std::uint8_t>) override {
-    return false;
+  SendResult SendDatagram(std::uint32_t, std::uint16_t, std::span<const std::uint8_t>) override {
+    return SendResult::kNoSocket;
   }
-  void CloseSocket(NetSocket) override {}
   bool SendEcho(std::uint32_t, std::uint32_t) override { return false; }
   bool ReadArpTable(std::vector<ArpEntry>&) override { return false; }
 };

@@ -1,16 +1,15 @@
-// The host build runs no Windows processes: every bind finds nothing, so a
-// walk lists nothing and a kill ends nothing. Tests install a fake instead.
+// The host build runs no Windows processes: no walk, nothing to end.
 #include "platform/ProcessSystem.h"
 
 namespace platform {
 namespace {
 class NoProcessSystem final : public IProcessSystem {
  public:
-  std::unique_ptr<IProcessSnapshotApi> BindSnapshotApi() override { return nullptr; }
-  std::unique_ptr<IProcessStatusApi> BindProcessStatusApi() override { return nullptr; }
-  std::unique_ptr<ITaskWalkApi> BindTaskWalkApi() override { return nullptr; }
-  void EndProcess(std::uint32_t, std::uint32_t) override {}
-  void EndTask(std::uint32_t, std::uint16_t) override {}
+  bool ListProcesses(std::vector<RunningProcess>& out) override {
+    out.clear();
+    return false;
+  }
+  void End(const RunningProcess&) override {}
   std::uint32_t CurrentProcessId() override { return 0; }
 };
 }  // namespace

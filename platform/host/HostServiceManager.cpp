@@ -6,23 +6,16 @@
 namespace platform {
 namespace {
 
-constexpr std::uint32_t kErrorCallNotImplemented = 120;  // ERROR_CALL_NOT_IMPLEMENTED
-
 class RefusingServiceManager final : public IServiceManager {
  public:
-  ServiceHandle OpenSCManagerA(std::uint32_t) override { return 0; }
-  ServiceHandle CreateServiceA(ServiceHandle, const char*, const ServiceEntry&) override {
-    return 0;
-  }
-  ServiceHandle OpenServiceA(ServiceHandle, const char*, std::uint32_t) override { return 0; }
-  bool DeleteService(ServiceHandle) override { return false; }
-  bool CloseServiceHandle(ServiceHandle) override { return false; }
-  bool StartServiceCtrlDispatcherA(const char*, ServiceMainFunction) override { return false; }
-  ServiceStatusHandle RegisterServiceCtrlHandlerA(const char*, ServiceHandlerFunction) override {
+  bool InstallService(const std::string&, const std::string&) override { return false; }
+  bool IsServiceInstalled(const std::string&) override { return false; }
+  bool RemoveService(const std::string&) override { return false; }
+  bool RunServiceDispatcher(ServiceMainFunction) override { return false; }
+  ServiceStatusHandle RegisterControlHandler(const std::string&, ServiceHandlerFunction) override {
     return 0;
   }
   bool SetServiceStatus(ServiceStatusHandle, const ServiceStatusRecord&) override { return false; }
-  std::uint32_t GetLastError() override { return kErrorCallNotImplemented; }
 };
 
 }  // namespace

@@ -1,8 +1,7 @@
 #pragma once
-// A process system for tests: the running processes (and the 16-bit tasks
-// inside them) are whatever the test lists, each group of functions can be
-// made missing or failing, and every bind and every attempt to end a process
-// is written down in order. Nothing is ever ended.
+// A process system for tests: the running processes are whatever the test
+// lists (or the walk cannot be made), and every attempt to end one is written
+// down in order, "end 12" or "end task 40:7". Nothing is ever ended.
 #include <string>
 #include <vector>
 
@@ -10,37 +9,24 @@
 
 namespace platform {
 
-struct FakeProcess {
-  std::uint32_t processId = 0;
-  std::string name;
-  std::vector<TaskEntry> tasks;   // listed only for a virtual DOS machine
-  bool refusesAccess = false;     // the process status route reads no name
-};
-
 class FakeProcessSystem final : public IProcessSystem {
  public:
-  std::unique_ptr<IProcessSnapshotApi> BindSnapshotApi() override;
-  std::unique_ptr<IProcessStatusApi> BindProcessStatusApi() override;
-  std::unique_ptr<ITaskWalkApi> BindTaskWalkApi() override;
-  void EndProcess(std::uint32_t processId, std::uint32_t exitCode) override;
-  void EndTask(std::uint32_t vdmProcessId, std::uint16_t task) override;
+  bool ListProcesses(std::vector<RunningProcess>& out) override {
+    out.clear();
+    if (walkFails) return false;
+    out = processes;
+    return true;
+  }
+  void End(const RunningProcess& p) override {
+    ends.push_back(p.task != 0 ? "end task " + std::to_string(p.processId) + ":" + std::to_string(p.task)
+                               : "end " + std::to_string(p.processId));
+  }
   std::uint32_t CurrentProcessId() override { return selfId; }
 
-  std::vector<FakeProcess> processes;  // in the system's order
+  std::vector<RunningProcess> processes;  // in the system's order
+  bool walkFails = false;
   std::uint32_t selfId = 1;
-  bool hasSnapshotApi = true;
-  bool snapshotFails = false;
-  bool hasProcessStatusApi = true;
-  bool enumProcessIdsFails = false;
-  // EnumProcesses fills every buffer to the last byte (padding with id 0),
-  // as a system that never stops growing would.
-  bool idBufferAlwaysFull = false;
-  bool hasTaskWalkApi = true;
-
-  // "bind snapshot", "bind status", "bind tasks", "tasks 40", "end 12 exit 0",
-  // "end task 40:7", in call order; binds that find nothing are written too.
-  std::vector<std::string> calls;
-  std::vector<std::uint32_t> idBufferSizes;  // bufferBytes of each EnumProcesses
+  std::vector<std::string> ends;
 };
 
 }  // namespace platform

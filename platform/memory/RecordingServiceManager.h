@@ -1,10 +1,10 @@
 #pragma once
 // A stand-in for the service control manager that reaches no real one: it
 // writes every call into `log`, one readable line each, and answers from a
-// scripted world (the installed services, which steps fail, whether the
-// process was started by the manager). Handles it hands out are tracked, so
-// that a test can see every one closed.
+// scripted world (the installed services, whether the manager refuses,
+// whether the process was started by the manager).
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,66 +15,62 @@ namespace platform {
 
 class RecordingServiceManager final : public IServiceManager {
  public:
-  // Every call, in order:
-  //   OpenSCManagerA(0x3)   OpenServiceA(Vesperon, 0x10000)   DeleteService(Vesperon)
-  //   CreateServiceA(Vesperon, Vesperon, 0xF01FF, 16, 2, 1, C:\P\V.exe)
-  //   CloseServiceHandle(Vesperon)   CloseServiceHandle(manager)
-  //   StartServiceCtrlDispatcherA("")   RegisterServiceCtrlHandlerA(Vesperon)
-  //   SetServiceStatus(0x5E7, {type 0x10, state 4, accepted 0x7, exit 0, specific 0,
-  //                            check 0, wait 0})   GetLastError() = 6
+  // Every call, in order: Install(Vesperon, C:\P\V.exe)   IsInstalled(Vesperon)
+  //   Remove(Vesperon)   RunDispatcher   RegisterControlHandler(Vesperon)
+  //   SetServiceStatus(0x5E7, {type 0x10, state 4, accepted 0x7, exit 0, specific 0, check 0, wait 0})
   std::vector<std::string> log;
-
-  // An installed service: what CreateServiceA was given.
-  struct Installed {
-    std::string displayName;
-    std::uint32_t serviceType = 0, startType = 0, errorControl = 0;
-    std::string binaryPath;
-  };
-  // Installed services by name (the manager compares names without regard
-  // to case; the program only ever uses one spelling).
-  std::map<std::string, Installed> services;
-
-  bool managerOpens = true;
-  bool createFails = false;
-  bool deleteFails = false;
+  // Installed services by name, with their command lines.
+  std::map<std::string, std::string> services;
+  bool refuses = false;  // the manager cannot be opened, or the step fails
   // The process was started by the manager: the dispatcher runs the service
-  // entry point (on the caller's thread here) with {name} as its argument
-  // list and returns true; otherwise it fails at once with error 1063.
+  // entry point (on the caller's thread here) and returns true.
   bool startedByManager = false;
-  // The handle RegisterServiceCtrlHandlerA returns (0: it fails).
-  ServiceStatusHandle statusHandle = 0x5E7;
-  bool statusResult = true;
+  ServiceStatusHandle statusHandle = 0x5E7;  // what the handler registration returns
+  ServiceHandlerFunction handler = nullptr;  // the one registered last: tests send controls
 
-  // The handler the program registered last, so a test can send controls.
-  ServiceHandlerFunction handler = nullptr;
+  bool InstallService(const std::string& name, const std::string& commandLine) override {
+    log.push_back("Install(" + name + ", " + commandLine + ")");
+    return !refuses && services.emplace(name, commandLine).second;
+  }
+  bool IsServiceInstalled(const std::string& name) override {
+    log.push_back("IsInstalled(" + name + ")");
+    return !refuses && services.count(name) == 1;
+  }
+  bool RemoveService(const std::string& name) override {
+    log.push_back("Remove(" + name + ")");
+    return !refuses && services.erase(name) == 1;
+  }
+  bool RunServiceDispatcher(ServiceMainFunction main) override {
+    log.push_back("RunDispatcher");
+    if (!startedByManager) return false;
+    char name[] = "Vesperon";
+    char* argv[] = {name, nullptr};
+    main(1, argv);
+    return true;
+  }
+  ServiceStatusHandle RegisterControlHandler(const std::string& name,
+                                             ServiceHandlerFunction function) override {
+    log.push_back("RegisterControlHandler(" + name + ")");
+    handler = function;
+    return statusHandle;
+  }
+  bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatusRecord& status) override {
+    log.push_back("SetServiceStatus(" + Hex(handle) + ", " + StatusText(status) + ")");
+    return true;
+  }
 
-  // Manager and service handles handed out and not closed yet.
-  int OpenHandleCount() const { return static_cast<int>(open_.size()); }
-
-  ServiceHandle OpenSCManagerA(std::uint32_t access) override;
-  ServiceHandle CreateServiceA(ServiceHandle manager, const char* name,
-                               const ServiceEntry& entry) override;
-  ServiceHandle OpenServiceA(ServiceHandle manager, const char* name,
-                             std::uint32_t access) override;
-  bool DeleteService(ServiceHandle service) override;
-  bool CloseServiceHandle(ServiceHandle handle) override;
-  bool StartServiceCtrlDispatcherA(const char* name, ServiceMainFunction main) override;
-  ServiceStatusHandle RegisterServiceCtrlHandlerA(const char* name,
-                                                  ServiceHandlerFunction handler) override;
-  bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatusRecord& status) override;
-  std::uint32_t GetLastError() override;
-
- private:
-  ServiceHandle Hand(const std::string& what);
-  std::string NameOf(ServiceHandle handle) const;
-
-  // Open handle -> "manager" or the service's name.
-  std::map<ServiceHandle, std::string> open_;
-  ServiceHandle next_ = 0x5C0;
-  std::uint32_t lastError_ = 0;
+  // SERVICE_STATUS as the power system's recording writes it too.
+  static std::string StatusText(const ServiceStatusRecord& s) {
+    return "{type " + Hex(s.serviceType) + ", state " + std::to_string(s.currentState) +
+           ", accepted " + Hex(s.controlsAccepted) + ", exit " +
+           std::to_string(s.win32ExitCode) + ", specific " + std::to_string(s.serviceSpecificExitCode) +
+           ", check " + std::to_string(s.checkPoint) + ", wait " + std::to_string(s.waitHint) + "}";
+  }
+  static std::string Hex(std::uint64_t value) {
+    char text[20];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+    return text;
+  }
 };
-
-// SERVICE_STATUS as the fake writes it into its log.
-std::string ServiceStatusText(const ServiceStatusRecord& status);
 
 }  // namespace platform

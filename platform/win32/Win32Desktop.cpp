@@ -2,7 +2,7 @@
 // processes from the program's process walk, and FindWindowA.
 #include <windows.h>
 
-#include "actions/ProcessList.h"
+#include "platform/ProcessSystem.h"
 #include "platform/Services.h"
 
 namespace platform {
@@ -12,7 +12,11 @@ class Win32Desktop final : public IDesktop {
   // The same walk as the kill action and the process lists, so that the
   // trigger waits for exactly the names the user picks from.
   bool ListRunningProcesses(std::vector<std::string>& out) override {
-    return Vesperon::ListRunningProcessNames(out);
+    out.clear();
+    std::vector<RunningProcess> processes;
+    if (!ProcessSystem().ListProcesses(processes)) return false;
+    for (RunningProcess& process : processes) out.push_back(std::move(process.name));
+    return true;
   }
 
   bool TopLevelWindowExists(const std::string& className, const std::string& title) override {

@@ -12,7 +12,7 @@ namespace platform {
 namespace {
 
 // The connection structure in its Windows XP form, with the natural
-// alignment of this build; the core reads the records through the layout
+// alignment of this build; the records are read through the layout
 // constants, which must agree with it.
 struct RasConnXp {
   DWORD dwSize;
@@ -39,53 +39,44 @@ static_assert(offsetof(RasConnXp, szEntryName) == kLayout.entryNameOffset);
 static_assert(offsetof(RasConnXp, szDeviceType) == kLayout.deviceTypeOffset);
 static_assert(offsetof(RasConnXp, szDeviceName) == kLayout.deviceNameOffset);
 
-class Win32RasApi final : public IRasApi {
- public:
-  Win32RasApi() : module_(LoadSystemLibrary("RASAPI32.DLL")) {
-    if (module_ == nullptr) return;
-    enum_ = reinterpret_cast<EnumFn>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "RasEnumConnectionsA")));
-    hangUp_ = reinterpret_cast<HangUpFn>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "RasHangUpA")));
-  }
-  ~Win32RasApi() override {
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  Win32RasApi(const Win32RasApi&) = delete;
-  Win32RasApi& operator=(const Win32RasApi&) = delete;
+// rasapi32 is loaded at the first listing or hang-up and stays loaded, so
+// that a connection handle listed is hung up through the same library.
+HMODULE Rasapi() {
+  static const HMODULE rasapi = LoadSystemLibrary("RASAPI32.DLL");
+  return rasapi;
+}
 
-  bool CanEnumerate() const { return enum_ != nullptr; }
-
-  DialUpRecordLayout Layout() const override { return kLayout; }
-
-  std::uint32_t EnumConnections(unsigned char* buffer, std::uint32_t& bufferBytes,
-                                std::uint32_t& count) override {
-    DWORD bytes = bufferBytes;
-    DWORD connections = 0;
-    const DWORD result = enum_(buffer, &bytes, &connections);
-    bufferBytes = bytes;
-    count = connections;
-    return result;
-  }
-
-  void HangUp(std::uint64_t connection) override {
-    if (hangUp_ != nullptr) hangUp_(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(connection)));
-  }
-
- private:
-  using EnumFn = DWORD(WINAPI*)(void*, DWORD*, DWORD*);
-  using HangUpFn = DWORD(WINAPI*)(HANDLE);
-  HMODULE module_;
-  EnumFn enum_ = nullptr;
-  HangUpFn hangUp_ = nullptr;
-};
+template <typename Function>
+Function BindRas(const char* name) {
+  if (Rasapi() == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(Rasapi(), name)));
+}
 
 class Win32DialUpSystem final : public IDialUpSystem {
  public:
-  std::unique_ptr<IRasApi> Bind() override {
-    auto api = std::make_unique<Win32RasApi>();
-    if (!api->CanEnumerate()) return nullptr;
-    return api;
+  std::uint32_t ListConnections(std::vector<DialUpConnection>& out) override {
+    out.clear();
+    using EnumFn = DWORD(WINAPI*)(void*, DWORD*, DWORD*);
+    const auto enumerate = BindRas<EnumFn>("RasEnumConnectionsA");
+    if (enumerate == nullptr) return 0;
+    return ReadDialUpRecords(
+        kLayout,
+        [enumerate](unsigned char* buffer, std::uint32_t& bufferBytes, std::uint32_t& count) {
+          DWORD bytes = bufferBytes;
+          DWORD connections = 0;
+          const DWORD result = enumerate(buffer, &bytes, &connections);
+          bufferBytes = bytes;
+          count = connections;
+          return static_cast<std::uint32_t>(result);
+        },
+        out);
+  }
+
+  void HangUp(const DialUpConnection& connection) override {
+    using HangUpFn = DWORD(WINAPI*)(HANDLE);
+    if (const auto hangUp = BindRas<HangUpFn>("RasHangUpA")) {
+      hangUp(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(connection.handle)));
+    }
   }
 };
 

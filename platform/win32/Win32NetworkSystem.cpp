@@ -65,43 +65,36 @@ const IpHelper& IpHelperFunctions() {
 
 class Win32NetworkSystem final : public INetworkSystem {
  public:
-  // Each socket holds its own reference on Windows Sockets, so a send works
+  // The socket holds its own reference on Windows Sockets, so a send works
   // whether or not the program initialised them at start-up; the reference
   // is dropped with the socket.
-  bool OpenDatagramSocket(NetSocket& socket) override {
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
+  SendResult SendDatagram(std::uint32_t address, std::uint16_t port,
+                          std::span<const std::uint8_t> data) override {
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return SendResult::kNoSocket;
     const SOCKET s = ::socket(AF_INET, SOCK_DGRAM, 0);
     if (s == INVALID_SOCKET) {
       WSACleanup();
-      return false;
+      return SendResult::kNoSocket;
     }
-    socket = static_cast<NetSocket>(s);
-    return true;
-  }
-
-  bool PermitBroadcast(NetSocket socket) override {
+    SendResult result = SendResult::kSent;
     const int on = 1;
-    return setsockopt(static_cast<SOCKET>(socket), SOL_SOCKET, SO_BROADCAST,
-                      reinterpret_cast<const char*>(&on), sizeof on) == 0;
-  }
-
-  bool SendDatagram(NetSocket socket, std::uint32_t address, std::uint16_t port,
-                    std::span<const std::uint8_t> data) override {
-    if (data.size() > INT_MAX) return false;
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    to.sin_addr.s_addr = htonl(address);
-    const int sent = sendto(static_cast<SOCKET>(socket), reinterpret_cast<const char*>(data.data()),
-                            static_cast<int>(data.size()), 0, reinterpret_cast<const sockaddr*>(&to),
-                            sizeof to);
-    return sent == static_cast<int>(data.size());
-  }
-
-  void CloseSocket(NetSocket socket) override {
-    closesocket(static_cast<SOCKET>(socket));
+    if (setsockopt(s, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on) != 0) {
+      result = SendResult::kBroadcastRefused;
+    } else if (data.size() > INT_MAX) {
+      result = SendResult::kNotAllSent;
+    } else {
+      sockaddr_in to{};
+      to.sin_family = AF_INET;
+      to.sin_port = htons(port);
+      to.sin_addr.s_addr = htonl(address);
+      const int sent = sendto(s, reinterpret_cast<const char*>(data.data()), static_cast<int>(data.size()),
+                              0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+      if (sent != static_cast<int>(data.size())) result = SendResult::kNotAllSent;
+    }
+    closesocket(s);
     WSACleanup();
+    return result;
   }
 
   bool SendEcho(std::uint32_t address, std::uint32_t timeoutMs) override {

@@ -53,46 +53,79 @@ bool MayBeStartedByServiceManager() {
   return !selfFound || parentIsManager;
 }
 
-SC_HANDLE ToScHandle(ServiceHandle handle) { return reinterpret_cast<SC_HANDLE>(handle); }
-ServiceHandle FromScHandle(SC_HANDLE handle) { return reinterpret_cast<ServiceHandle>(handle); }
+// The rights the program asks for: connecting and creating a service;
+// connecting and reading; deleting the service.
+constexpr DWORD kManagerCreate = SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE;
+constexpr DWORD kManagerRead = SC_MANAGER_CONNECT | STANDARD_RIGHTS_READ;
+static_assert(kManagerCreate == 0x3 && kManagerRead == 0x20001 && DELETE == 0x10000);
+
+// A manager or service handle, closed when it goes away. Close() reports
+// whether the close itself worked, for the removal that must know.
+class ScHandle {
+ public:
+  explicit ScHandle(SC_HANDLE handle) : handle_(handle) {}
+  ~ScHandle() { Close(); }
+  ScHandle(const ScHandle&) = delete;
+  ScHandle& operator=(const ScHandle&) = delete;
+
+  SC_HANDLE Get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+  bool Close() {
+    if (handle_ == nullptr) return true;
+    const bool closed = ::CloseServiceHandle(handle_) != FALSE;
+    handle_ = nullptr;
+    return closed;
+  }
+
+ private:
+  SC_HANDLE handle_;
+};
 
 class Win32ServiceManager final : public IServiceManager {
  public:
-  ServiceHandle OpenSCManagerA(std::uint32_t access) override {
-    return FromScHandle(::OpenSCManagerA(nullptr, nullptr, access));
-  }
-  ServiceHandle CreateServiceA(ServiceHandle manager, const char* name,
-                               const ServiceEntry& entry) override {
-    return FromScHandle(::CreateServiceA(ToScHandle(manager), name, entry.displayName,
-                                         entry.desiredAccess, entry.serviceType, entry.startType,
-                                         entry.errorControl, entry.binaryPath, nullptr, nullptr,
+  bool InstallService(const std::string& name, const std::string& commandLine) override {
+    ScHandle manager(OpenSCManagerA(nullptr, nullptr, kManagerCreate));
+    if (!manager) return false;
+    ScHandle service(CreateServiceA(manager.Get(), name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
+                                         SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
+                                         SERVICE_ERROR_NORMAL, commandLine.c_str(), nullptr, nullptr,
                                          nullptr, nullptr, nullptr));
+    return static_cast<bool>(service);
   }
-  ServiceHandle OpenServiceA(ServiceHandle manager, const char* name,
-                             std::uint32_t access) override {
-    return FromScHandle(::OpenServiceA(ToScHandle(manager), name, access));
+
+  bool IsServiceInstalled(const std::string& name) override {
+    ScHandle manager(OpenSCManagerA(nullptr, nullptr, kManagerRead));
+    if (!manager) return false;
+    ScHandle service(OpenServiceA(manager.Get(), name.c_str(), DELETE));
+    return static_cast<bool>(service);
   }
-  bool DeleteService(ServiceHandle service) override {
-    return ::DeleteService(ToScHandle(service)) != FALSE;
+
+  bool RemoveService(const std::string& name) override {
+    ScHandle manager(OpenSCManagerA(nullptr, nullptr, kManagerRead));
+    if (!manager) return false;
+    ScHandle service(OpenServiceA(manager.Get(), name.c_str(), DELETE));
+    if (!service) return false;
+    const bool deleted = DeleteService(service.Get()) != FALSE;
+    const bool serviceClosed = service.Close();
+    const bool managerClosed = manager.Close();
+    return deleted && serviceClosed && managerClosed;
   }
-  bool CloseServiceHandle(ServiceHandle handle) override {
-    return ::CloseServiceHandle(ToScHandle(handle)) != FALSE;
-  }
-  bool StartServiceCtrlDispatcherA(const char* name, ServiceMainFunction main) override {
-    if (!MayBeStartedByServiceManager()) {
-      SetLastError(ERROR_FAILED_SERVICE_CONTROLLER_CONNECT);
-      return false;
-    }
+
+  // An own-process service may leave its name in the table empty.
+  bool RunServiceDispatcher(ServiceMainFunction main) override {
+    if (!MayBeStartedByServiceManager()) return false;
     g_main = main;
-    SERVICE_TABLE_ENTRYA table[2] = {{const_cast<char*>(name), &ForwardServiceMain},
-                                     {nullptr, nullptr}};
-    return ::StartServiceCtrlDispatcherA(table) != FALSE;
+    char name[] = "";
+    SERVICE_TABLE_ENTRYA table[2] = {{name, &ForwardServiceMain}, {nullptr, nullptr}};
+    return StartServiceCtrlDispatcherA(table) != FALSE;
   }
-  ServiceStatusHandle RegisterServiceCtrlHandlerA(const char* name,
-                                                  ServiceHandlerFunction handler) override {
+
+  ServiceStatusHandle RegisterControlHandler(const std::string& name,
+                                             ServiceHandlerFunction handler) override {
     g_handler = handler;
-    return reinterpret_cast<ServiceStatusHandle>(::RegisterServiceCtrlHandlerA(name, &ForwardControl));
+    return reinterpret_cast<ServiceStatusHandle>(RegisterServiceCtrlHandlerA(name.c_str(), &ForwardControl));
   }
+
   bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatusRecord& status) override {
     SERVICE_STATUS record{status.serviceType,      status.currentState,
                           status.controlsAccepted, status.win32ExitCode,
@@ -100,7 +133,6 @@ class Win32ServiceManager final : public IServiceManager {
                           status.waitHint};
     return ::SetServiceStatus(reinterpret_cast<SERVICE_STATUS_HANDLE>(handle), &record) != FALSE;
   }
-  std::uint32_t GetLastError() override { return ::GetLastError(); }
 };
 
 }  // namespace

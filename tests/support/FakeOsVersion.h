@@ -7,12 +7,12 @@ namespace testing_support {
 
 class FakeOsVersion final : public platform::IOsVersionSource {
  public:
-  explicit FakeOsVersion(platform::OsVersionRecord record = {2, 5, 1}) : record_(record) {
+  explicit FakeOsVersion(platform::OsVersionRecord record = {2, 5, 1})
+      : record_(record), previous_(platform::OsVersionSlot::Install(this)) {
     Vesperon::ResetOsVersionCacheForTesting();
-    platform::SetOsVersion(this);
   }
   ~FakeOsVersion() override {
-    platform::SetOsVersion(nullptr);
+    platform::OsVersionSlot::Install(previous_);
     Vesperon::ResetOsVersionCacheForTesting();
   }
   FakeOsVersion(const FakeOsVersion&) = delete;
@@ -29,6 +29,7 @@ class FakeOsVersion final : public platform::IOsVersionSource {
 
  private:
   platform::OsVersionRecord record_;
+  platform::IOsVersionSource* previous_;
 };
 
 // Version records of the systems the program knows.

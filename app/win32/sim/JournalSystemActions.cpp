@@ -39,20 +39,13 @@ std::string DottedAddress(std::uint32_t address) {
 // journaled in place of ending anything.
 class JournalProcessSystem final : public platform::IProcessSystem {
  public:
-  std::unique_ptr<platform::IProcessSnapshotApi> BindSnapshotApi() override {
-    return system().BindSnapshotApi();
+  bool ListProcesses(std::vector<platform::RunningProcess>& out) override {
+    return system().ListProcesses(out);
   }
-  std::unique_ptr<platform::IProcessStatusApi> BindProcessStatusApi() override {
-    return system().BindProcessStatusApi();
-  }
-  std::unique_ptr<platform::ITaskWalkApi> BindTaskWalkApi() override {
-    return system().BindTaskWalkApi();
-  }
-  void EndProcess(std::uint32_t processId, std::uint32_t) override {
-    Write("EndProcess " + std::to_string(processId));
-  }
-  void EndTask(std::uint32_t vdmProcessId, std::uint16_t task) override {
-    Write("EndTask " + std::to_string(vdmProcessId) + ":" + std::to_string(task));
+  void End(const platform::RunningProcess& process) override {
+    Write(process.task == 0 ? "EndProcess " + std::to_string(process.processId)
+                            : "EndTask " + std::to_string(process.processId) + ":" +
+                                  std::to_string(process.task));
   }
   std::uint32_t CurrentProcessId() override { return system().CurrentProcessId(); }
 
@@ -60,22 +53,16 @@ class JournalProcessSystem final : public platform::IProcessSystem {
   static platform::IProcessSystem& system() { return platform::DefaultProcessSystem(); }
 };
 
-// The system's sockets, with "SendDatagram <address>:<port> <bytes>"
+// The system's network, with "SendDatagram <address>:<port> <bytes>"
 // journaled in place of sending.
 class JournalNetwork final : public platform::INetworkSystem {
  public:
-  bool OpenDatagramSocket(platform::NetSocket& socket) override {
-    socket = 1;
-    return true;
-  }
-  bool PermitBroadcast(platform::NetSocket) override { return true; }
-  bool SendDatagram(platform::NetSocket, std::uint32_t address, std::uint16_t port,
-                    std::span<const std::uint8_t> data) override {
+  SendResult SendDatagram(std::uint32_t address, std::uint16_t port,
+                          std::span<const std::uint8_t> data) override {
     Write("SendDatagram " + DottedAddress(address) + ":" + std::to_string(port) + " " +
           std::to_string(data.size()));
-    return true;
+    return SendResult::kSent;
   }
-  void CloseSocket(platform::NetSocket) override {}
   bool SendEcho(std::uint32_t address, std::uint32_t timeoutMs) override {
     return platform::DefaultNetwork().SendEcho(address, timeoutMs);
   }

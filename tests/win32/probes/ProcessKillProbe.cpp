@@ -1,6 +1,7 @@
 // The process walk and the kill action on the real process services of the
 // Windows version Wine pretends to be: two waiting copies of this probe run
-// under names of their own; the walk must take the expected route and list
+// under names of their own; the version must call for the expected route and
+// the walk list
 // the first with its id, and a pattern naming only that copy must end it
 // (exit code 0) while the other keeps running. Nothing is ended that this
 // probe did not start.
@@ -12,40 +13,18 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "actions/ProcessList.h"
 #include "platform/ProcessSystem.h"
+#include "platform/Services.h"
+#include "platform/win32/ProcessWalkRoute.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingsStore.h"
 
 namespace {
 
 constexpr DWORD kWaitingChildExitCode = 3;
-
-// Forwards to the real services and notes which route the walk bound.
-class RouteRecorder final : public platform::IProcessSystem {
- public:
-  explicit RouteRecorder(platform::IProcessSystem& real) : real_(real) {}
-  std::unique_ptr<platform::IProcessSnapshotApi> BindSnapshotApi() override {
-    route = "snapshot";
-    return real_.BindSnapshotApi();
-  }
-  std::unique_ptr<platform::IProcessStatusApi> BindProcessStatusApi() override {
-    route = "modules";
-    return real_.BindProcessStatusApi();
-  }
-  std::unique_ptr<platform::ITaskWalkApi> BindTaskWalkApi() override {
-    return real_.BindTaskWalkApi();
-  }
-  void EndProcess(std::uint32_t id, std::uint32_t exitCode) override { real_.EndProcess(id, exitCode); }
-  void EndTask(std::uint32_t id, std::uint16_t task) override { real_.EndTask(id, task); }
-  std::uint32_t CurrentProcessId() override { return real_.CurrentProcessId(); }
-
-  std::string route;
-
- private:
-  platform::IProcessSystem& real_;
-};
 
 struct Child {
   std::string path;
@@ -87,27 +66,34 @@ void Dispose(Child& child) {
 }
 
 struct Sighting {
-  std::string upperName;
   std::uint32_t id = 0;
   std::string reported;  // the name as the walk gave it
   bool seen = false;
 };
 
-bool LookFor(std::uint32_t processId, std::uint16_t task, const char* name, std::uintptr_t context) {
-  Sighting& sighting = *reinterpret_cast<Sighting*>(context);
-  const std::string upper = Vesperon::UpperCaseCopy(name);
-  // The 9x line names full paths.
-  const bool same = upper == sighting.upperName ||
-                    (upper.size() > sighting.upperName.size() &&
-                     upper.compare(upper.size() - sighting.upperName.size() - 1, std::string::npos,
-                                   "\\" + sighting.upperName) == 0);
-  if (task == 0 && same) {
-    sighting.id = processId;
-    sighting.reported = name;
-    sighting.seen = true;
-    return false;
+// The 9x line names full paths.
+Sighting LookFor(const std::vector<platform::RunningProcess>& processes, const std::string& name) {
+  const std::string upperName = Vesperon::UpperCaseCopy(name);
+  for (const platform::RunningProcess& process : processes) {
+    const std::string upper = Vesperon::UpperCaseCopy(process.name);
+    const bool same = upper == upperName ||
+                      (upper.size() > upperName.size() &&
+                       upper.compare(upper.size() - upperName.size() - 1, std::string::npos,
+                                     "\\" + upperName) == 0);
+    if (process.task == 0 && same) return {process.processId, process.name, true};
   }
-  return true;
+  return {};
+}
+
+const char* RouteName() {
+  platform::OsVersionRecord record;
+  if (!platform::OsVersion().Query(record)) return "none";
+  switch (platform::SelectProcessWalkRoute(record)) {
+    case platform::ProcessWalkRoute::kModules: return "modules";
+    case platform::ProcessWalkRoute::kSnapshot: return "snapshot";
+    case platform::ProcessWalkRoute::kNone: break;
+  }
+  return "none";
 }
 
 int Check(const char* expectedRoute) {
@@ -126,8 +112,6 @@ int Check(const char* expectedRoute) {
     ++failures;
   };
 
-  RouteRecorder recorder(platform::DefaultProcessSystem());
-  platform::ScopedProcessSystem processGuard(recorder);
   platform::MemoryRegistry registry;
   platform::ScopedRegistry registryGuard(registry);
 
@@ -137,17 +121,18 @@ int Check(const char* expectedRoute) {
   } else {
     // A process that has only just started may not yet name its first module.
     Sighting sighting;
-    sighting.upperName = Vesperon::UpperCaseCopy(target.name);
     bool made = false;
     for (int attempt = 0; attempt < 100 && !sighting.seen; ++attempt) {
       if (attempt > 0) Sleep(100);
-      made = Vesperon::EnumerateProcesses(LookFor, reinterpret_cast<std::uintptr_t>(&sighting));
+      std::vector<platform::RunningProcess> processes;
+      made = platform::ProcessSystem().ListProcesses(processes);
+      sighting = LookFor(processes, target.name);
     }
     std::printf("route %s, walk %s, %s %s as \"%s\", id %lu (started as %lu)\n",
-                recorder.route.c_str(), made ? "made" : "not made", target.name.c_str(),
+                RouteName(), made ? "made" : "not made", target.name.c_str(),
                 sighting.seen ? "seen" : "not seen", sighting.reported.c_str(),
                 static_cast<unsigned long>(sighting.id), target.info.dwProcessId);
-    if (recorder.route != expectedRoute) fail("the walk took another route");
+    if (std::strcmp(RouteName(), expectedRoute) != 0) fail("the walk took another route");
     if (!made) fail("the walk could not be made");
     if (!sighting.seen || sighting.id != target.info.dwProcessId) fail("the copy was not listed");
 
