@@ -1,6 +1,6 @@
 #include "actions/ActionDispatcher.h"
 
-#include "actions/InternetExplorerVersion.h"
+#include "settings/InternetExplorerVersion.h"
 #include "actions/SystemActions.h"
 #include "model/OsVersion.h"
 #include "settings/SettingsRecords.h"

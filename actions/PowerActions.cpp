@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "actions/BoundFunctions.h"
-#include "actions/Privileges.h"
+#include "settings/BoundFunctions.h"
+#include "settings/Privileges.h"
 #include "platform/PowerSystem.h"
 #include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "actions/BoundFunctions.h"
+#include "settings/BoundFunctions.h"
 #include "model/Exception.h"
 #include "settings/SettingsKey.h"
 #include "model/OsVersion.h"

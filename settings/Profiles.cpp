@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "actions/Privileges.h"
+#include "settings/Privileges.h"
 #include "platform/ProfileFiles.h"
 #include "platform/RegistryPrivileges.h"
 #include "platform/Services.h"

@@ -1,6 +1,6 @@
 #include "system/Service.h"
 
-#include "actions/BoundFunctions.h"
+#include "settings/BoundFunctions.h"
 #include "model/OsVersion.h"
 
 namespace Vesperon {

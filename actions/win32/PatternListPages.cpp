@@ -5,7 +5,7 @@
 #undef ExitWindows
 
 #include "actions/DialUpConnections.h"
-#include "actions/InternetExplorerVersion.h"
+#include "settings/InternetExplorerVersion.h"
 #include "actions/PowerActions.h"
 #include "actions/ProcessList.h"
 #include "actions/SystemActions.h"

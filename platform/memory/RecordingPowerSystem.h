@@ -52,7 +52,7 @@ class RecordingPowerSystem final : public IPowerSystem {
   }
   BoundResult SetServiceStatus(ServiceStatusHandle handle,
                                const ServiceStatusRecord& status) override {
-    return Bound("ServiceStatus(" + Hex(handle) + ", " + ServiceStatusText(status) + ")");
+    return Bound("ServiceStatus(" + Hex(handle) + ", " + RecordingServiceManager::StatusText(status) + ")");
   }
   BoundResult CopyRegistryKey(RegKey source, const char* subkey, RegKey target) override {
     return Bound("CopyKey(" + Hex(source) + ", " + subkey + ", " + Hex(target) + ")");

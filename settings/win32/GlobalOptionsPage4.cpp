@@ -1,6 +1,6 @@
 #include "settings/win32/GlobalOptionsPage4.h"
 
-#include "actions/InternetExplorerVersion.h"
+#include "settings/InternetExplorerVersion.h"
 #include "app/MainWindowRules.h"
 #include "app/TriggerText.h"
 #include "settings/Appearance.h"

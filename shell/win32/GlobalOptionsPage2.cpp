@@ -1,6 +1,6 @@
 #include "shell/win32/GlobalOptionsPage2.h"
 
-#include "actions/InternetExplorerVersion.h"
+#include "settings/InternetExplorerVersion.h"
 #include "app/TriggerText.h"
 #include "app/win32/CoreIds.h"
 

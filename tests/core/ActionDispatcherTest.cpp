@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "actions/ActionDispatcher.h"
-#include "actions/InternetExplorerVersion.h"
+#include "settings/InternetExplorerVersion.h"
 #include "platform/Services.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingsStore.h"

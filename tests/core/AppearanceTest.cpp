@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "actions/BoundFunctions.h"
+#include "settings/BoundFunctions.h"
 #include "platform/Services.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/RecordingPowerSystem.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "actions/InternetExplorerVersion.h"
+#include "settings/InternetExplorerVersion.h"
 #include "platform/Services.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/StoreExceptions.h"

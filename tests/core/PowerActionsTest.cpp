@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "actions/ActionDispatcher.h"
-#include "actions/BoundFunctions.h"
+#include "settings/BoundFunctions.h"
 #include "actions/PowerActions.h"
-#include "actions/Privileges.h"
+#include "settings/Privileges.h"
 #include "platform/memory/RecordingServiceManager.h"
 #include "settings/Profiles.h"
 #include "settings/StoreExceptions.h"
@@ -226,7 +226,7 @@ std::vector<Wrapper> Wrappers() {
        [] { return std::to_string(DynSetLayeredWindowAttributes(0x3003A, 217)); },
        "LayeredAlpha(0x3003A, 217)", "0"},
       {"service status", kNtLine, [=] { return std::to_string(DynSetServiceStatus(0xBEEF, status)); },
-       "ServiceStatus(0xBEEF, " + platform::ServiceStatusText(status) + ")", "0"},
+       "ServiceStatus(0xBEEF, " + platform::RecordingServiceManager::StatusText(status) + ")", "0"},
       {"privilege", kNtLine,
        [] {
          EnablePrivilege(Privilege::kBackup);

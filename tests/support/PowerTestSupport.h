@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "actions/InternetExplorerVersion.h"
+#include "settings/InternetExplorerVersion.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/RecordingPowerSystem.h"
 #include "settings/SettingsStore.h"

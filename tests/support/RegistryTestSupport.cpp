@@ -5,7 +5,7 @@
 #include <cctype>
 #include <filesystem>
 
-#include "actions/InternetExplorerVersion.h"
+#include "settings/InternetExplorerVersion.h"
 #include "platform/Services.h"
 #include "settings/SettingsKey.h"
 

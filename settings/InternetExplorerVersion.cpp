@@ -1,4 +1,4 @@
-#include "actions/InternetExplorerVersion.h"
+#include "settings/InternetExplorerVersion.h"
 
 #include <cstdint>
 

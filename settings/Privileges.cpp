@@ -1,6 +1,6 @@
-#include "actions/Privileges.h"
+#include "settings/Privileges.h"
 
-#include "actions/BoundFunctions.h"
+#include "settings/BoundFunctions.h"
 
 namespace Vesperon {
 namespace {

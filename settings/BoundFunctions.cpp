@@ -1,8 +1,8 @@
-#include "actions/BoundFunctions.h"
+#include "settings/BoundFunctions.h"
 
 #include <memory>
 
-#include "actions/InternetExplorerVersion.h"
+#include "settings/InternetExplorerVersion.h"
 #include "settings/StoreExceptions.h"
 #include "model/OsVersion.h"
 
