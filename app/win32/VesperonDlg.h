@@ -99,6 +99,7 @@ class CVesperonDlg final : public win::CModalDialog,
   // program's windows report store failures.
   template <typename Handler>
   void Guarded(Handler&& handler);
+  static UINT DelayPastNextSecond();
 
   Vesperon::SchedulerEngine engine_;
   Vesperon::ActionDispatcher dispatcher_;
@@ -122,6 +123,7 @@ class CVesperonDlg final : public win::CModalDialog,
   bool writingNumber_ = false;
   bool keepHidden_ = false;  // started hidden, not yet shown by the user
   bool displayShown_ = false;  // whether the countdown display last saw the window shown
+  std::uint32_t secondTimers_ = 0;  // bit n: timer n runs on the second, armed at each tick
 
   win::CComboBoxEx triggerList_, actionList_;
   win::CComboBox weekdayList_, processField_;
