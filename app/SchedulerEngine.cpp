@@ -546,6 +546,11 @@ void SchedulerEngine::SetLastEventNow() {
   DataSystem::WriteText(DataSystem::kLastEvent, LastEvent().ToStoredText(), ProfileSection());
 }
 
+std::uint32_t DelayPastNextSecondMs(std::int64_t wallMs) {
+  const std::int64_t intoSecond = ((wallMs % 1000) + 1000) % 1000;
+  return static_cast<std::uint32_t>(1000 - intoSecond) + kSecondMarginMs;
+}
+
 void ApplyStoredFields(const StoredFields& stored, TriggerFields& fields, ActionId& action) {
   action = IsActionId(stored.action) ? stored.action : -1;
   fields.kind = IsKnownKind(stored.kind) ? stored.kind : -1;

@@ -34,6 +34,16 @@ enum EngineTimer : std::int32_t {
 inline constexpr std::uint32_t kDisplayPeriodMs = 1000;
 inline constexpr std::uint32_t kDisplayFinalPeriodMs = 100;
 inline constexpr std::uint32_t kClockWatchPeriodMs = 3000;
+// A timer started with a period of one second (the poll in the last five
+// minutes, the countdown display) runs just after each whole second of the
+// wall clock instead of at whatever phase it was started: the window arms it
+// with this delay from the clock's milliseconds and arms it again at every
+// tick. The margin lets a timer that comes a little early still see the new
+// second; one that comes earlier still only sees the old second and is armed
+// again for just after the boundary.
+inline constexpr std::uint32_t kSecondPeriodMs = 1000;
+inline constexpr std::uint32_t kSecondMarginMs = 20;
+std::uint32_t DelayPastNextSecondMs(std::int64_t wallMs);
 // How far the wall clock may fall behind the steady count between two
 // clock-watch ticks before the clock counts as set back: above the jitter
 // of the two readings, below the one second a user can set back by.

@@ -51,6 +51,42 @@ FireDelays ComputeFireDelays(std::int64_t activatedFromMs, std::int64_t activate
   return result;
 }
 
+std::optional<std::int64_t> LabelSeconds(const std::string& label) {
+  static constexpr std::int64_t kUnits[] = {1, 60, 3600, 86400};
+  std::vector<std::int64_t> numbers;
+  for (std::size_t i = 0; i < label.size();) {
+    if (label[i] < '0' || label[i] > '9') {
+      ++i;
+      continue;
+    }
+    std::int64_t n = 0;
+    for (; i < label.size() && label[i] >= '0' && label[i] <= '9'; ++i) n = n * 10 + (label[i] - '0');
+    numbers.push_back(n);
+  }
+  if (numbers.empty() || numbers.size() > 4) return std::nullopt;
+  std::int64_t seconds = 0;
+  for (std::size_t k = 0; k < numbers.size(); ++k) seconds += numbers[numbers.size() - 1 - k] * kUnits[k];
+  return seconds;
+}
+
+LabelSteps CountLabelSteps(const std::vector<std::string>& values) {
+  LabelSteps steps;
+  std::optional<std::int64_t> previous;
+  for (const std::string& value : values) {
+    ++steps.distinct;
+    const auto seconds = LabelSeconds(value);
+    if (steps.distinct > 1) {
+      if (!seconds || !previous || *seconds >= *previous) {
+        ++steps.repeats;
+      } else if (*previous - *seconds > 1) {
+        ++steps.skips;
+      }
+    }
+    previous = seconds;
+  }
+  return steps;
+}
+
 std::int64_t Median(std::vector<std::int64_t> values) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());

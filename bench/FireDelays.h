@@ -35,6 +35,21 @@ FireDelays ComputeFireDelays(std::int64_t activatedFromMs, std::int64_t activate
                              const std::vector<std::int64_t>& firesMs, int countdownSeconds,
                              std::int64_t restartMarginMs);
 
+// The countdown label over time: the remaining seconds a label such as
+// " 9 Minute(s) 59 Second(s)" or " 1 Days 02 Hours 03 Mins 04 Secs" shows
+// (its numbers, the last one seconds), or none for a label without numbers.
+std::optional<std::int64_t> LabelSeconds(const std::string& label);
+
+// The label's successive values as sampled (each one differing from the one
+// before): how many there were, how many steps skipped a second, and how
+// many did not go down (a second shown again, or an unreadable label).
+struct LabelSteps {
+  int distinct = 0;
+  int skips = 0;
+  int repeats = 0;
+};
+LabelSteps CountLabelSteps(const std::vector<std::string>& values);
+
 // The middle value (the mean of the two middle values for an even count);
 // 0 for none.
 std::int64_t Median(std::vector<std::int64_t> values);

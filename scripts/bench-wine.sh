@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# bench-wine.sh BUILD_DIR RESULTS [RUNS IDLE_S FIRES PROCESSES]: runs the
+# bench-wine.sh BUILD_DIR RESULTS [name=count ...]: runs the
 # Windows measurements (bench/win32/BenchDriver.cpp) under Wine inside a
 # virtual desktop, which has the tray the program and the baseline need, and
 # leaves the driver's "name value" lines in RESULTS. Needs an X display and
@@ -17,10 +17,12 @@ rm -f "$results"
 win() { winepath -w "$1" 2>/dev/null; }
 wine_run_captured explorer "/desktop=vesperon-bench-$$,1024x768" \
   "$build/bench/bench_driver.exe" "$(win "$results")" "$(win "$build/app/VesperonSim.exe")" \
-  "$(win "$build/bench/bench_baseline.exe")" "$(win "$build/bench/bench_waiter.exe")" "$@" \
+  "$(win "$build/bench/bench_baseline.exe")" "$(win "$build/bench/bench_template.exe")" \
+  "$(win "$build/bench/bench_waiter.exe")" "$@" \
   >/dev/null || true
 # The desktop may return before the driver: wait (bounded) for its last line.
-for _ in $(seq 1200); do
+# The soak's thousand one-second fires alone take some twenty minutes.
+for _ in $(seq 7200); do
   [ -s "$results" ] && grep -q '^done ' "$results" && break
   sleep 0.5
 done

@@ -3,6 +3,10 @@
 # two release packages:
 #   dist/Vesperon-<version>-portable.zip  Vesperon.exe and its Localization folder
 #   dist/Vesperon-<version>-setup.exe     the 64-bit NSIS installer
+# Both carry the program stripped of its symbols; the symbols stay in
+# Vesperon.debug beside the built program and in dist/, and the shipped exe
+# names that file (.gnu_debuglink), so that a debugger finds them for a
+# crash report.
 # The Localization folder is the one the build placed beside the program,
 # else the one in the source tree; without either the program goes alone.
 set -euo pipefail
@@ -37,7 +41,10 @@ fi
 stage="$build/package/stage"
 rm -rf "$stage"
 mkdir -p "$stage/files"
-cp "$exe" "$stage/files/Vesperon.exe"
+objcopy=x86_64-w64-mingw32-objcopy
+debug="$build/app/Vesperon.debug"
+"$objcopy" --only-keep-debug "$exe" "$debug"
+"$objcopy" --strip-all --add-gnu-debuglink="$debug" "$exe" "$stage/files/Vesperon.exe"
 if [ -n "$localization" ]; then
   cp -r "$localization" "$stage/files/Localization"
   echo "package: Localization from ${localization#"$root"/}"
@@ -79,5 +86,9 @@ rm -f "$zip_file" "$setup_file"
 (cd "$stage/files" && zip -q -r -X "$zip_file" .)
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup_file" \
   "$root/resources/installer/Vesperon.nsi" >"$stage/makensis.log"
-echo "package: $zip_file"
-echo "package: $setup_file"
+cp "$debug" "$dist/Vesperon.debug"
+size() { printf '%s (%d KB)' "$(stat -c %s "$1")" $(( ($(stat -c %s "$1") + 1023) / 1024 )); }
+echo "package: $zip_file: $(size "$zip_file")"
+echo "package: $setup_file: $(size "$setup_file")"
+echo "package: Vesperon.exe as built $(size "$exe"), shipped $(size "$stage/files/Vesperon.exe")"
+echo "package: symbols $debug: $(size "$debug")"

@@ -74,6 +74,10 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
       if (w == kStartHiddenTimer) {
         OnStartHiddenTimer();
       } else {
+        // Armed again before the engine runs, which may stop it or change it.
+        if (w < 32 && (secondTimers_ & (1u << w)) != 0) {
+          SetTimer(h_, w, DelayPastNextSecond(), nullptr);
+        }
         Guarded([&] { engine_.OnTimer(static_cast<std::int32_t>(w)); });
       }
       return true;
@@ -558,11 +562,30 @@ void CVesperonDlg::ShowStoredFields(const StoredFields& fields) {
   ShowKindEditor(SelectedTriggerKind(), false);
 }
 
+// A once-a-second timer runs just after each whole second of the clock, and
+// is armed again at every tick: a moment is seen as soon as its second
+// begins, and the countdown label changes once in every second.
+UINT CVesperonDlg::DelayPastNextSecond() {
+  platform::PreciseReading now;
+  if (!platform::Clock().PreciseNow(now)) return kSecondPeriodMs;
+  return DelayPastNextSecondMs(now.wallMs);
+}
+
 void CVesperonDlg::StartTimer(std::int32_t id, std::uint32_t periodMs) {
+  const std::uint32_t bit = id >= 0 && id < 32 ? 1u << id : 0;
+  if (periodMs == kSecondPeriodMs && bit != 0) {
+    secondTimers_ |= bit;
+    periodMs = DelayPastNextSecond();
+  } else {
+    secondTimers_ &= ~bit;
+  }
   SetTimer(h_, static_cast<UINT_PTR>(id), periodMs, nullptr);
 }
 
-void CVesperonDlg::StopTimer(std::int32_t id) { KillTimer(h_, static_cast<UINT_PTR>(id)); }
+void CVesperonDlg::StopTimer(std::int32_t id) {
+  if (id >= 0 && id < 32) secondTimers_ &= ~(1u << id);
+  KillTimer(h_, static_cast<UINT_PTR>(id));
+}
 
 void CVesperonDlg::EnableControl(EngineControl control, bool enable) {
   EnableWindow(Item(win::ControlId(control)), enable ? TRUE : FALSE);

@@ -94,6 +94,7 @@ class CVesperonDlg final : public win::CModalDialog,
   void DescribeMenus();
 #endif
   void OpenProductPage();
+  static UINT DelayPastNextSecond();
 
   Vesperon::SchedulerEngine engine_;
   Vesperon::ActionDispatcher dispatcher_;
@@ -109,6 +110,7 @@ class CVesperonDlg final : public win::CModalDialog,
   std::optional<CDdeNameService> ddeName_;
   bool keepHidden_ = false;  // started hidden, not yet shown by the user
   bool displayShown_ = false;  // whether the countdown display last saw the window shown
+  std::uint32_t secondTimers_ = 0;  // bit n: timer n runs on the second, armed at each tick
 
   win::CComboBoxEx triggerList_, actionList_;
   win::CComboBox weekdayList_, processField_;

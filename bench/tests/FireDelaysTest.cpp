@@ -68,6 +68,24 @@ TEST(FireDelays, JournalLinesWithAndWithoutTheClock) {
   }
 }
 
+TEST(FireDelays, CountdownLabelStepsOneSecondAtATime) {
+  EXPECT_EQ(bench::LabelSeconds(" 1 Days 02 Hours 03 Mins 04 Secs"), 93784);
+  EXPECT_EQ(bench::LabelSeconds("Timer is inactive"), std::nullopt);
+  struct Row {
+    std::vector<std::string> values;
+    int distinct, skips, repeats;
+  } const rows[] = {
+      {{" 10 Minute(s) 00 Second(s)", " 09 Minute(s) 59 Second(s)", " 09 Minute(s) 58 Second(s)"}, 3, 0, 0},
+      {{" 05 Second(s)", " 03 Second(s)", " 04 Second(s)", "Timer is inactive"}, 4, 1, 2},
+  };
+  for (const Row& r : rows) {
+    const bench::LabelSteps got = bench::CountLabelSteps(r.values);
+    EXPECT_EQ(got.distinct, r.distinct);
+    EXPECT_EQ(got.skips, r.skips);
+    EXPECT_EQ(got.repeats, r.repeats);
+  }
+}
+
 TEST(FireDelays, MedianOfOddAndEvenCounts) {
   struct Row {
     std::vector<std::int64_t> values;

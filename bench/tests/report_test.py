@@ -65,5 +65,21 @@ class Ratio(unittest.TestCase):
                 self.assertEqual(report.ratio(a, b), expected)
 
 
+class Goals(unittest.TestCase):
+    def test_each_goal_met_or_not_with_its_reason(self):
+        w = {"fires_measured": 20, "fires_delay_median_ms": 30, "fires_delay_max_ms": 151,
+             "label_seconds": 60, "label_distinct": 60,
+             "startup_sim_median_ms": 120, "startup_template_median_ms": 100,
+             "soak_handles_before": 40, "soak_handles_after": 40, "soak_fires": 1000}
+        rows = {r[0]: r[2:] for r in report.goals(w, {"shipped_exe": 700 * 1024, "portable_zip": 400 * 1024 + 1})}
+        verdict = lambda prefix: next(v for k, v in rows.items() if k.startswith(prefix))
+        self.assertEqual(verdict("countdown fires")[0], "NOT met")  # the max is over
+        self.assertEqual(verdict("countdown label"), ("met", ""))
+        self.assertEqual(verdict("start-up"), ("met", ""))
+        self.assertEqual(verdict("long run: no growth of handles"), ("met", ""))
+        self.assertEqual(verdict("shipped"), ("met", ""))
+        self.assertEqual(verdict("portable zip"), ("NOT met", "too large"))
+
+
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1])

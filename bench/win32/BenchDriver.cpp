@@ -1,13 +1,17 @@
 // Measures the simulation program from outside, under Wine, against the
-// baseline dialog built in the same tree: the time from process start to
+// two baseline dialogs built in the same tree (a bare one, and one with the
+// program's own window template and icons): the time from process start to
 // the tray icon, the peak memory, the processor time of a minute's idling
-// with a daily trigger active, the delay between a countdown's occurrences
-// and their actions, and one poll of the process trigger among fifty
-// running processes. It writes "name value" lines to the result file the
-// script reads; it runs inside a Wine virtual desktop (which has a tray), so
-// it has no console to print to.
+// with a daily trigger active, the delay between countdown and daily
+// occurrences and their actions, the countdown label over a minute, one
+// poll of the process trigger among fifty running processes, and whether a
+// long run grows (fires, shows, balloons). It writes "name value" lines to
+// the result file the script reads; it runs inside a Wine virtual desktop
+// (which has a tray), so it has no console to print to.
 //
-//   bench_driver.exe RESULTS SIM BASELINE WAITER [STARTUP_RUNS IDLE_S FIRES PROCESSES]
+//   bench_driver.exe RESULTS SIM BASELINE TEMPLATE WAITER [name=count ...]
+// with the counts runs, idle (s), fires, daily, label (s), processes, soak
+// (fires), shows and balloons; a count of 0 leaves that measurement out.
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -17,8 +21,10 @@
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,9 +37,9 @@
 namespace {
 
 constexpr UINT kTrayId = 104;
-constexpr WORD kExitCommand = 169;
+constexpr WORD kExitCommand = 169, kShowCommand = 170;
 constexpr int kActivate = 1000, kNumberField = 1040, kActionList = 1035, kTriggerList = 1036,
-              kTimeField = 1037;
+              kTimeField = 1037, kCountdownLabel = 1014;
 
 FILE* g_results = nullptr;
 
@@ -238,14 +244,17 @@ StartFigures StartOnce(const std::string& exe) {
 // Start-up to tray icon and the peak memory once started, median of `runs`
 // starts of each program after one round that is not counted (it writes the
 // first-start defaults and brings Wine's libraries into the page cache).
-// The two programs take turns, so that a change in the machine's load falls
-// on both alike.
-void MeasureStartup(const std::string& simExe, const std::string& baselineExe, int runs) {
+// The programs take turns, so that a change in the machine's load falls on
+// all alike.
+void MeasureStartup(const std::string& simExe, const std::string& baselineExe,
+                    const std::string& templateExe, int runs) {
   struct Series {
     const char* label;
     const std::string& exe;
     std::vector<double> times, workingSets, pagefiles;
-  } series[] = {{"baseline", baselineExe, {}, {}, {}}, {"sim", simExe, {}, {}, {}}};
+  } series[] = {{"baseline", baselineExe, {}, {}, {}},
+                {"template", templateExe, {}, {}, {}},
+                {"sim", simExe, {}, {}, {}}};
   for (int run = 0; run <= runs; ++run) {
     for (Series& one : series) {
       const StartFigures figures = StartOnce(one.exe);
@@ -262,14 +271,9 @@ void MeasureStartup(const std::string& simExe, const std::string& baselineExe, i
   Emit("startup_runs", runs);
   for (const Series& one : series) {
     const std::string label = one.label;
-    double lo = one.times[0], hi = one.times[0];
-    for (double t : one.times) {
-      lo = t < lo ? t : lo;
-      hi = t > hi ? t : hi;
-    }
     Emit("startup_" + label + "_median_ms", Median(one.times));
-    Emit("startup_" + label + "_min_ms", lo);
-    Emit("startup_" + label + "_max_ms", hi);
+    Emit("startup_" + label + "_min_ms", *std::min_element(one.times.begin(), one.times.end()));
+    Emit("startup_" + label + "_max_ms", *std::max_element(one.times.begin(), one.times.end()));
     Emit("peak_working_set_" + label + "_kb", Median(one.workingSets));
     Emit("peak_pagefile_" + label + "_kb", Median(one.pagefiles));
   }
@@ -377,6 +381,301 @@ void MeasureFires(const std::string& simExe, int fires, int countdownSeconds) {
   sim.Quit();
 }
 
+// The local time of a wall time given in whole seconds since 1970 (UTC).
+SYSTEMTIME LocalTimeAt(std::int64_t utcSeconds) {
+  const std::int64_t ticks = utcSeconds * 10000000LL + 116444736000000000LL;
+  FILETIME utc{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
+  FILETIME local{};
+  FileTimeToLocalFileTime(&utc, &local);
+  SYSTEMTIME time{};
+  FileTimeToSystemTime(&local, &time);
+  return time;
+}
+
+// Daily triggers set a few seconds ahead, one after another, action
+// "Turn off" (journaled): each occurrence is the whole second it was set to.
+void MeasureDailyFires(const std::string& simExe, int fires) {
+  e2e::registry::DeleteAll();
+  SetEnvironmentVariableA("VESPERON_JOURNAL_CLOCK", "1");
+  e2e::SimProcess sim(simExe, Journal("vesperon-bench-daily.txt"));
+  SetEnvironmentVariableA("VESPERON_JOURNAL_CLOCK", nullptr);
+  if (!sim.MainWindow()) {
+    Note("error", "daily: the program did not start");
+    return;
+  }
+  sim.SelectComboItem(kTriggerList, 2);
+  sim.SelectComboItem(kActionList, 0);
+  std::vector<std::int64_t> delays;
+  int early = 0;
+  for (int i = 0; i < fires; ++i) {
+    const std::int64_t occurrence = WallMs() / 1000 + 3;
+    sim.SetPickerTime(kTimeField, LocalTimeAt(occurrence));
+    const std::size_t before = sim.JournalLines().size();
+    sim.Click(kActivate);
+    if (!e2e::WaitFor([&] { return sim.JournalLines().size() > before; }, 10000)) {
+      Note("error", "daily: a trigger did not fire");
+      break;
+    }
+    const auto entry = bench::ParseJournalLine(sim.JournalLines()[before]);
+    sim.Click(kActivate);  // a daily trigger stays active for the next day
+    if (!entry) continue;
+    const std::int64_t delay = entry->wallMs - occurrence * 1000;
+    if (delay < 0) {
+      ++early;
+    } else {
+      delays.push_back(delay);
+    }
+  }
+  Emit("daily_measured", static_cast<double>(delays.size()));
+  Emit("daily_early", early);
+  Emit("daily_delay_median_ms", static_cast<double>(bench::Median(delays)));
+  Emit("daily_delay_max_ms", delays.empty() ? 0 : static_cast<double>(*std::max_element(
+                                                      delays.begin(), delays.end())));
+  sim.Quit();
+}
+
+void ShowMain(HWND main) {
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(kShowCommand, 0), 0);
+  e2e::WaitFor([&] { return IsWindowVisible(main) != FALSE && !IsIconic(main); }, 5000);
+}
+void HideMain(HWND main) {
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  e2e::WaitFor([&] { return !IsWindowVisible(main); }, 5000);
+}
+
+// The countdown label of a shown window with a ten-minute countdown, read
+// every 10 ms over `seconds` consecutive seconds of the clock, from the
+// middle of the first to the middle of the last: a display on the second
+// shows that many distinct values, each one second below the one before.
+void MeasureLabel(const std::string& simExe, int seconds) {
+  e2e::registry::DeleteAll();
+  e2e::SimProcess sim(simExe, Journal("vesperon-bench-label.txt"));
+  HWND main = sim.MainWindow();
+  if (!main) {
+    Note("error", "label: the program did not start");
+    return;
+  }
+  sim.SelectComboItem(kTriggerList, 1);
+  sim.SetText(kNumberField, "0");
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
+  time.wHour = 0;
+  time.wMinute = 10;
+  time.wSecond = 0;
+  sim.SetPickerTime(kTimeField, time);
+  sim.SelectComboItem(kActionList, 0);
+  sim.Click(kActivate);
+  Sleep(1500);  // the activation may hide the window
+  ShowMain(main);
+  HWND label = sim.Item(kCountdownLabel);
+  while (WallMs() % 1000 < 450 || WallMs() % 1000 > 550) Sleep(5);
+  const std::int64_t end = WallMs() / 1000 * 1000 + (seconds - 1) * 1000LL + 500;
+  std::vector<std::string> values;
+  std::vector<std::int64_t> phases;  // how far into its second each change was first seen
+  while (WallMs() < end) {
+    std::string text = sim.Text(label);
+    if (values.empty() || text != values.back()) {
+      if (!values.empty()) phases.push_back(WallMs() % 1000);
+      values.push_back(std::move(text));
+    }
+    Sleep(10);
+  }
+  sim.Click(kActivate);
+  const bench::LabelSteps steps = bench::CountLabelSteps(values);
+  Emit("label_seconds", seconds);
+  Emit("label_distinct", steps.distinct);
+  Emit("label_skips", steps.skips);
+  Emit("label_repeats", steps.repeats);
+  Emit("label_change_phase_median_ms", static_cast<double>(bench::Median(phases)));
+  Emit("label_change_phase_max_ms",
+       phases.empty() ? 0 : static_cast<double>(*std::max_element(phases.begin(), phases.end())));
+  sim.Quit();
+}
+
+// What a long run may leak: handles, GDI and USER objects (0 where the
+// system does not count them, as Wine does not), the windows (USER objects
+// that can be counted from outside everywhere), the working set and the
+// private bytes.
+struct Footprint {
+  DWORD handles = 0, gdi = 0, user = 0, windows = 0;
+  double workingSetKb = 0, privateKb = 0;
+};
+
+// The handles `pid` holds, from the system's handle list: Wine answers
+// GetProcessHandleCount for another process with nothing.
+DWORD HandlesFromSystemList(DWORD pid) {
+  struct Entry {
+    ULONG ownerPid;
+    BYTE objectType, flags;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+  };
+  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return 0;
+  constexpr ULONG kSystemHandleInformation = 16;
+  constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
+  std::vector<unsigned char> buffer(1 << 20);
+  LONG status = kLengthMismatch;
+  for (int tries = 0; tries < 6 && status == kLengthMismatch; ++tries) {
+    ULONG needed = 0;
+    status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status == kLengthMismatch) buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 65536));
+  }
+  if (status != 0) return 0;
+  ULONG count = 0;
+  std::memcpy(&count, buffer.data(), sizeof count);
+  const unsigned char* entries = buffer.data() + sizeof(ULONG_PTR);
+  DWORD mine = 0;
+  for (ULONG i = 0; i < count && sizeof(ULONG_PTR) + (i + 1) * sizeof(Entry) <= buffer.size(); ++i) {
+    Entry e;
+    std::memcpy(&e, entries + i * sizeof(Entry), sizeof e);
+    if (e.ownerPid == pid) ++mine;
+  }
+  return mine;
+}
+
+struct WindowCount {
+  DWORD pid;
+  DWORD count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM context) {
+  ++reinterpret_cast<WindowCount*>(context)->count;
+  return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM context) {
+  auto& c = *reinterpret_cast<WindowCount*>(context);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == c.pid) {
+    ++c.count;
+    EnumChildWindows(window, &CountChild, context);
+  }
+  return TRUE;
+}
+
+Footprint ReadFootprint(HANDLE process, DWORD pid) {
+  Footprint f;
+  if (!GetProcessHandleCount(process, &f.handles) || f.handles == 0) f.handles = HandlesFromSystemList(pid);
+  f.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+  f.user = GetGuiResources(process, GR_USEROBJECTS);
+  WindowCount windows{pid, 0};
+  EnumWindows(&CountTopLevel, reinterpret_cast<LPARAM>(&windows));
+  f.windows = windows.count;
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (GetProcessMemoryInfo(process, &counters, sizeof counters)) {
+    f.workingSetKb = static_cast<double>(counters.WorkingSetSize) / 1024.0;
+    f.privateKb = static_cast<double>(counters.PagefileUsage) / 1024.0;
+  }
+  return f;
+}
+
+// Whether `done` fires of the running countdown have come: each fire moves
+// the profile's LastEvent to its second.
+int CountFires(int fires, int timeoutMs) {
+  std::string last = e2e::registry::String("Profiles\\Default\\Trigger", "LastEvent");
+  int seen = 0;
+  const double t0 = SteadyMs();
+  while (seen < fires && SteadyMs() - t0 < timeoutMs) {
+    Sleep(100);
+    const std::string now = e2e::registry::String("Profiles\\Default\\Trigger", "LastEvent");
+    if (now != last) {
+      ++seen;
+      last = now;
+    }
+  }
+  return seen;
+}
+
+// One round of everything a resident program does for months: a countdown
+// of one second that starts over by itself ("AutoReactTrgr", "No action")
+// for `fires` fires, the window shown and hidden `shows` times, and
+// `balloons` balloons (a countdown of an hour activated and deactivated).
+struct SoakCounts {
+  int fires = 0, shows = 0, balloons = 0;
+};
+
+SoakCounts SoakRound(e2e::SimProcess& sim, HWND main, int fires, int shows, int balloons) {
+  SoakCounts done;
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
+  time.wHour = 0;
+  time.wMinute = 0;
+  time.wSecond = 1;
+  sim.SetPickerTime(kTimeField, time);
+  sim.Click(kActivate);
+  done.fires = CountFires(fires, fires * 3000 + 10000);
+  sim.Click(kActivate);
+  for (; done.shows < shows; ++done.shows) {
+    ShowMain(main);
+    HideMain(main);
+  }
+  time.wHour = 1;
+  time.wSecond = 0;
+  sim.SetPickerTime(kTimeField, time);
+  for (; done.balloons < balloons; done.balloons += 2) {
+    sim.Click(kActivate);  // "will arise"
+    Sleep(50);
+    sim.Click(kActivate);  // "deactivated"
+    Sleep(50);
+  }
+  return done;
+}
+
+void MeasureSoak(const std::string& simExe, int fires, int shows, int balloons) {
+  e2e::registry::DeleteAll();
+  e2e::registry::SetDword("Global\\TriggerStartup", "AutoReactTrgr", 1);
+  e2e::SimProcess sim(simExe, Journal("vesperon-bench-soak.txt"));
+  HWND main = sim.MainWindow();
+  if (!main) {
+    Note("error", "soak: the program did not start");
+    return;
+  }
+  sim.SelectComboItem(kTriggerList, 1);
+  sim.SetText(kNumberField, "0");
+  const auto actions = sim.ComboExTexts(kActionList);
+  const auto none = std::find(actions.begin(), actions.end(), "No action");
+  if (none == actions.end()) {
+    Note("error", "soak: no \"No action\" in the action list");
+    return;
+  }
+  sim.SelectComboItem(kActionList, static_cast<int>(none - actions.begin()));
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, sim.Id());
+  // A first, short round: what is made once and kept (fonts, the tray's
+  // balloon window, caches) is not growth.
+  SoakRound(sim, main, 5, 3, 4);
+  Sleep(2000);
+  const Footprint before = ReadFootprint(process, sim.Id());
+  const double t0 = SteadyMs();
+  const SoakCounts done = SoakRound(sim, main, fires, shows, balloons);
+  Sleep(2000);
+  const Footprint after = ReadFootprint(process, sim.Id());
+  Emit("soak_seconds", (SteadyMs() - t0) / 1000.0);
+  Emit("soak_fires", done.fires);
+  Emit("soak_shows", done.shows);
+  Emit("soak_balloons", done.balloons);
+  Emit("soak_handles_before", before.handles);
+  Emit("soak_handles_after", after.handles);
+  Emit("soak_gdi_before", before.gdi);
+  Emit("soak_gdi_after", after.gdi);
+  Emit("soak_user_before", before.user);
+  Emit("soak_user_after", after.user);
+  Emit("soak_windows_before", before.windows);
+  Emit("soak_windows_after", after.windows);
+  Emit("soak_working_set_before_kb", before.workingSetKb);
+  Emit("soak_working_set_after_kb", after.workingSetKb);
+  Emit("soak_private_before_kb", before.privateKb);
+  Emit("soak_private_after_kb", after.privateKb);
+  if (done.fires < fires) Note("error", "soak: fewer fires than asked for");
+  CloseHandle(process);
+  sim.Quit();
+}
+
 // The least a process poll must do: take a snapshot and walk it.
 int SnapshotWalk() {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -439,28 +738,38 @@ void MeasureProcessPoll(const std::string& waiterExe, int count, int iterations)
   }
 }
 
-int Arg(int argc, char** argv, int index, int fallback) {
-  return argc > index ? std::atoi(argv[index]) : fallback;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 5) {
-    std::fprintf(stderr, "usage: bench_driver RESULTS SIM BASELINE WAITER [RUNS IDLE_S FIRES PROCS]\n");
+  if (argc < 6) {
+    std::fprintf(stderr, "usage: bench_driver RESULTS SIM BASELINE TEMPLATE WAITER [name=count ...]\n");
     return 2;
   }
   g_results = std::fopen(argv[1], "w");
   if (!g_results) return 2;
-  const std::string sim = argv[2], baseline = argv[3], waiter = argv[4];
-  const int runs = std::max(1, Arg(argc, argv, 5, 7)), idleSeconds = Arg(argc, argv, 6, 60),
-            fires = Arg(argc, argv, 7, 20), processes = Arg(argc, argv, 8, 50);
+  const std::string sim = argv[2], baseline = argv[3], templ = argv[4], waiter = argv[5];
+  std::map<std::string, int> n = {{"runs", 7},       {"idle", 60},  {"fires", 20},
+                                  {"daily", 5},      {"label", 60}, {"processes", 50},
+                                  {"soak", 1000},    {"shows", 100}, {"balloons", 100}};
+  for (int i = 6; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const std::size_t eq = arg.find('=');
+    if (eq == std::string::npos || !n.count(arg.substr(0, eq))) {
+      Note("error", "unknown argument " + arg);
+      continue;
+    }
+    n[arg.substr(0, eq)] = std::atoi(arg.c_str() + eq + 1);
+  }
+  for (const auto& [name, count] : n) Emit("count_" + name, count);
 
   e2e::registry::DeleteAll();
-  MeasureStartup(sim, baseline, runs);
-  MeasureIdle(sim, baseline, idleSeconds);
-  MeasureFires(sim, fires, 2);
-  MeasureProcessPoll(waiter, processes, 100);
+  if (n["runs"] > 0) MeasureStartup(sim, baseline, templ, n["runs"]);
+  if (n["idle"] > 0) MeasureIdle(sim, baseline, n["idle"]);
+  if (n["fires"] > 0) MeasureFires(sim, n["fires"], 2);
+  if (n["daily"] > 0) MeasureDailyFires(sim, n["daily"]);
+  if (n["label"] > 0) MeasureLabel(sim, n["label"]);
+  if (n["processes"] > 0) MeasureProcessPoll(waiter, n["processes"], 100);
+  if (n["soak"] > 0) MeasureSoak(sim, n["soak"], n["shows"], n["balloons"]);
   e2e::registry::DeleteAll();
   Note("done", "1");
   std::fclose(g_results);

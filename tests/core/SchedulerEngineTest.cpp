@@ -280,6 +280,13 @@ TEST(SchedulerEngineTest, PollingSpeedsUpForTheLastFiveMinutes) {
   EXPECT_TRUE(sim.window.executions.empty());
 }
 
+TEST(SchedulerEngineTest, OnceASecondTimersRunJustAfterTheNextWholeSecond) {
+  const std::pair<std::int64_t, std::uint32_t> rows[] = {  // wall clock ms, delay
+      {0, 1020}, {1, 1019}, {500, 520}, {999, 21}, {1101841200987, 33}, {-1, 21},
+  };
+  for (const auto& [wallMs, delay] : rows) EXPECT_EQ(DelayPastNextSecondMs(wallMs), delay) << wallMs;
+}
+
 // A clock that moves on by one second just before a chosen read, as the
 // real one does when a second ends between two readings of it.
 class SteppingClock final : public platform::IClock {
