@@ -85,9 +85,6 @@ class ActionPagesE2e : public SimTest {
 
   // Edits row `row` of a pattern list in place as a user would: the list's
   // edit box (Unicode, as a click opens it) gets the text, then Enter.
-  void EditRow(HWND list, int row, const std::string& text, bool started = false) {
-    EditRow(list, row, std::wstring(text.begin(), text.end()), started);
-  }
   void EditRow(HWND list, int row, const std::wstring& text, bool started = false) {
     if (!started) SimProcess::Send(list, LVM_EDITLABELW, static_cast<WPARAM>(row), 0);
     HWND edit = nullptr;
@@ -188,21 +185,21 @@ TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {
   // New starts editing the new row; an empty name is refused.
   ASSERT_TRUE(ClickUntilRows(page, kNewConnection, list, 1));
   EXPECT_EQ(sim_->ListColumn(list), Rows{"[ConnectionName]"});
-  EditRow(list, 0, "", true);
+  EditRow(list, 0, L"", true);
   EXPECT_EQ(sim_->TakeMessageBox(), "Connection name cannot be empty.");
   EXPECT_EQ(sim_->ListColumn(list), Rows{"[ConnectionName]"});
-  EditRow(list, 0, "dial|up");
+  EditRow(list, 0, L"dial|up");
   EXPECT_EQ(sim_->TakeMessageBox(),
             "Connection name cannot contain any of the following characters:\n \\ / : \" < > |");
-  EditRow(list, 0, std::wstring(L"\u0421\u0435\u0442\u044C"));
+  EditRow(list, 0, L"\u0421\u0435\u0442\u044C");
   EXPECT_EQ(sim_->TakeMessageBox(), "This text contains characters that cannot be stored on this system.");
   EXPECT_EQ(sim_->ListColumn(list), Rows{"[ConnectionName]"});
-  EditRow(list, 0, "*");
+  EditRow(list, 0, L"*");
   EXPECT_EQ(sim_->ListColumn(list), Rows{"*"});
 
   // A second row, deleted again; with nothing selected Delete asks for a row.
   ASSERT_TRUE(ClickUntilRows(page, kNewConnection, list, 2));
-  EditRow(list, 1, "Office", true);
+  EditRow(list, 1, L"Office", true);
   EXPECT_EQ(sim_->ListColumn(list), (Rows{"*", "Office"}));
   ASSERT_TRUE(ClickUntilRows(page, kDeleteConnection, list, 1));
   Press(page, kDeleteConnection);

@@ -134,19 +134,13 @@ const Formats kGermanFormats = {
 
 // The local time `seconds` from now.
 SYSTEMTIME LocalIn(int seconds) {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  FILETIME file{};
-  SystemTimeToFileTime(&now, &file);
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
   ULARGE_INTEGER ticks{};
-  ticks.LowPart = file.dwLowDateTime;
-  ticks.HighPart = file.dwHighDateTime;
+  SystemTimeToFileTime(&time, reinterpret_cast<FILETIME*>(&ticks));
   ticks.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ULL;
-  file.dwLowDateTime = ticks.LowPart;
-  file.dwHighDateTime = ticks.HighPart;
-  SYSTEMTIME later{};
-  FileTimeToSystemTime(&file, &later);
-  return later;
+  FileTimeToSystemTime(reinterpret_cast<FILETIME*>(&ticks), &time);
+  return time;
 }
 
 // Alt and a letter, as the dialog manager of the program's loop meets it.

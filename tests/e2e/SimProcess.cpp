@@ -79,7 +79,7 @@ HWND FindDialogWindow(DWORD pid, const std::function<bool(HWND)>& match) {
 // Memory in the program's process, for messages that carry pointers.
 class RemoteBuffer {
  public:
-  RemoteBuffer(DWORD pid, SIZE_T size) : size_(size) {
+  RemoteBuffer(DWORD pid, SIZE_T size) {
     process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
   }
@@ -100,8 +100,23 @@ class RemoteBuffer {
  private:
   HANDLE process_ = nullptr;
   void* address_ = nullptr;
-  SIZE_T size_;
 };
+
+// Sends a copy of `item` to a control of the program, its text pointing at
+// a buffer behind it there; the text the control put in.
+template <typename ItemWithText>
+std::string SendForText(DWORD pid, HWND control, UINT msg, WPARAM w, ItemWithText item) {
+  constexpr SIZE_T kTextSize = 260;
+  RemoteBuffer buffer(pid, sizeof item + kTextSize);
+  item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
+  item.cchTextMax = kTextSize;
+  char text[kTextSize + 1] = {};
+  buffer.Write(&item, sizeof item);
+  buffer.Write(text, kTextSize, sizeof item);
+  SimProcess::Send(control, msg, w, buffer.At());
+  buffer.Read(text, kTextSize - 1, sizeof item);
+  return text;
+}
 
 }  // namespace
 
@@ -285,40 +300,20 @@ std::string SimProcess::StatusText() {
 
 std::vector<std::string> SimProcess::ComboExTexts(int controlId) {
   std::vector<std::string> texts;
-  HWND combo = Item(controlId);
-  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-  constexpr SIZE_T kTextSize = 256;
-  RemoteBuffer buffer(Id(), sizeof(COMBOBOXEXITEMA) + kTextSize);
+  const int count = static_cast<int>(Send(Item(controlId), CB_GETCOUNT));
   for (int i = 0; i < count; ++i) {
     COMBOBOXEXITEMA item{};
     item.mask = CBEIF_TEXT;
     item.iItem = i;
-    item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
-    item.cchTextMax = kTextSize;
-    char empty[kTextSize] = {};
-    buffer.Write(&item, sizeof item);
-    buffer.Write(empty, kTextSize, sizeof item);
-    SendMessageA(combo, CBEM_GETITEMA, 0, buffer.At());
-    char text[kTextSize] = {};
-    buffer.Read(text, kTextSize - 1, sizeof item);
-    texts.emplace_back(text);
+    texts.push_back(SendForText(Id(), Item(controlId), CBEM_GETITEMA, 0, item));
   }
   return texts;
 }
 
 std::string SimProcess::ListText(HWND list, int row, int column) {
-  constexpr SIZE_T kTextSize = 260;
-  RemoteBuffer buffer(Id(), sizeof(LVITEMA) + kTextSize);
   LVITEMA item{};
   item.iSubItem = column;
-  item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
-  item.cchTextMax = kTextSize;
-  char text[kTextSize + 1] = {};
-  buffer.Write(&item, sizeof item);
-  buffer.Write(text, kTextSize, sizeof item);
-  Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), buffer.At());
-  buffer.Read(text, kTextSize - 1, sizeof item);
-  return text;
+  return SendForText(Id(), list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), item);
 }
 
 std::vector<std::string> SimProcess::ListColumn(HWND list, int column) {
