@@ -91,8 +91,7 @@ class ActionPagesE2e : public SimTest {
     ASSERT_TRUE(WaitFor([&] {
       return (edit = reinterpret_cast<HWND>(SimProcess::Send(list, LVM_GETEDITCONTROL))) != nullptr;
     }, 3000));
-    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
-                        nullptr);
+    TypeText(edit, text);
     PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     WaitFor([&] { return SimProcess::Send(list, LVM_GETEDITCONTROL) == 0; }, 3000);
   }

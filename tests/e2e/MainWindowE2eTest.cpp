@@ -329,9 +329,7 @@ TEST_F(MainWindowE2e, EventTriggerThatWouldFireAtOnceIsRefusedOrAskedAbout) {
   sim.PostClick(kActivate);
   EXPECT_EQ(sim.TakeMessageBox(), "Please enter a process name.");
   // A name the system cannot store is refused, not stored with "?".
-  const wchar_t* cyrillic = L"\u0422\u0435\u0441\u0442.exe";
-  SendMessageTimeoutW(sim.Item(1116), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(cyrillic), SMTO_ABORTIFHUNG,
-                      5000, nullptr);
+  TypeText(sim.Item(1116), std::wstring(L"\u0422\u0435\u0441\u0442.exe"));
   sim.PostClick(kActivate);
   EXPECT_EQ(sim.TakeMessageBox(), "This text contains characters that cannot be stored on this system.");
   EXPECT_FALSE(sim.IsChecked(kActivate));

@@ -129,6 +129,10 @@ void TypeText(HWND control, const std::string& text) {
   SimProcess::Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void TypeText(HWND control, const std::wstring& text) {
+  SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
 void Press(HWND dialog, int button) { PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0); }
 
 void PostKey(HWND control, WPARAM key) {

@@ -36,6 +36,7 @@ bool CloseDialog(HWND dialog, int button);
 // click posted (its handler may open a modal window), a key pressed and
 // released, characters typed (Unicode, as a keyboard gives them).
 void TypeText(HWND control, const std::string& text);
+void TypeText(HWND control, const std::wstring& text);  // as a Unicode window takes it
 void Press(HWND dialog, int button);
 void PostKey(HWND control, WPARAM key);
 void PostChars(HWND control, const std::wstring& text);
