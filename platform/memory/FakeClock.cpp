@@ -5,14 +5,12 @@
 namespace platform {
 
 bool FakeClock::LocalNow(LocalTimeFields& out) {
-  if (failing_) return false;
   out = now_;
   return true;
 }
 
 bool FakeClock::UtcNow(std::int64_t& seconds) {
   namespace cal = Vesperon::OleDate;
-  if (failing_) return false;
   seconds = (cal::DaysFromCivil(now_.year, now_.month, now_.day) - cal::DaysFromCivil(1970, 1, 1)) *
                 86400 +
             now_.hour * 3600 + now_.minute * 60 + now_.second - utcOffset_;

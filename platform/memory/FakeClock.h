@@ -29,15 +29,13 @@ class FakeClock final : public IClock {
   void SetUtcOffset(std::int64_t seconds) { utcOffset_ = seconds; }
   std::int64_t UtcOffset() const { return utcOffset_; }
   bool UtcNow(std::int64_t& seconds) override;
-  // A failing clock makes LocalNow and UtcNow return false.
-  void SetFailing(bool failing) { failing_ = failing; }
   // Until this is called the fake offers no precise reading.
   void SetPrecise(const PreciseReading& reading) {
     precise_ = reading;
     hasPrecise_ = true;
   }
   bool PreciseNow(PreciseReading& out) override {
-    if (!hasPrecise_ || failing_) return false;
+    if (!hasPrecise_) return false;
     out = precise_;
     return true;
   }
@@ -47,7 +45,6 @@ class FakeClock final : public IClock {
  private:
   LocalTimeFields now_{2000, 1, 1, 0, 0, 0};
   std::int64_t utcOffset_ = 0;
-  bool failing_ = false;
   PreciseReading precise_;
   bool hasPrecise_ = false;
 };

@@ -43,7 +43,6 @@ bool RecordingHotKeySystem::RegisterHotKey(WindowHandle window, std::int32_t id,
                                            std::uint32_t modifiers, std::uint32_t virtualKey) {
   log.push_back("RegisterHotKey(" + std::to_string(window) + ", " + std::to_string(id) + ", " +
                 std::to_string(modifiers) + ", " + std::to_string(virtualKey) + ")");
-  if (refuseRegister.count(id) != 0) return false;
   const bool taken = std::any_of(registrations_.begin(), registrations_.end(), [&](const auto& r) {
     return r.modifiers == modifiers && r.virtualKey == virtualKey;
   });

@@ -29,8 +29,7 @@ class RecordingHotKeySystem final : public IHotKeySystem {
   std::vector<std::string> log;
   // Names whose atom the system does not add.
   std::set<std::string> refuseAtoms;
-  // Identifiers whose registration or unregistration the system refuses.
-  std::set<std::int32_t> refuseRegister;
+  // Identifiers whose unregistration the system refuses.
   std::set<std::int32_t> refuseUnregister;
   // Key names by virtual-key code (non-extended and extended).
   std::map<std::uint32_t, std::string> keyNames;

@@ -8,7 +8,6 @@ bool RecordingTrayShell::NotifyIcon(TrayShellMessage message, const NotifyIconRe
 }
 
 IconHandle RecordingTrayShell::LoadSmallIcon(std::int32_t resourceId) {
-  loadedIcons.push_back(resourceId);
   // A handle that tells the tests which resource it came from.
   return static_cast<IconHandle>(0x10000 + resourceId);
 }

@@ -22,7 +22,6 @@ class RecordingTrayShell final : public ITrayShell {
   void Refuse(TrayShellMessage message) { refused_.insert(message); }
 
   std::vector<Call> calls;
-  std::vector<std::int32_t> loadedIcons;
 
  private:
   std::set<TrayShellMessage> refused_;

@@ -31,8 +31,6 @@ bool RecordingWindowEffects::ShowWindow(WindowHandle window, bool show) {
 bool RecordingWindowEffects::AnimateWindow(WindowHandle window, std::uint32_t milliseconds,
                                            std::uint32_t flags) {
   log.push_back("AnimateWindow(" + std::to_string(milliseconds) + ", " + Hex(flags) + ")");
-  exStyleDuringAnimation.push_back(exStyles[window]);
-  if (!animateSucceeds) return false;
   visible[window] = (flags & 0x10000) == 0;
   return true;
 }

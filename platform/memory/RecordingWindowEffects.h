@@ -20,10 +20,6 @@ class RecordingWindowEffects final : public IWindowEffects {
 
   std::map<WindowHandle, std::uint32_t> exStyles;
   std::map<WindowHandle, bool> visible;
-  // AnimateWindow answers this.
-  bool animateSucceeds = true;
-  // Style of the window while AnimateWindow ran, by call.
-  std::vector<std::uint32_t> exStyleDuringAnimation;
 
   struct DcState {
     std::optional<std::uint32_t> colour;

@@ -15,7 +15,7 @@ namespace {
 
 using namespace e2e;
 
-constexpr int kActionList = 1035, kProperties = 1039, kSheetTabs = 0x3020;
+constexpr int kSheetTabs = 0x3020;
 // Tabs of the sheet when every action is offered.
 constexpr int kShutdownTab = 0, kReminderTab = 2, kDisconnectTab = 3, kKillTab = 4;
 constexpr int kReminderText = 1004, kReminderTest = 1013, kCloseTime = 1015, kReminderWindowText = 1009;
@@ -69,56 +69,35 @@ class OwnProcess {
 
 class ActionPagesE2e : public SimTest {
  protected:
+  // The program ends before its settings go.
+  void TearDown() override {
+    sim_.reset();
+    SimTest::TearDown();
+  }
   // Starts the program and opens the sheet with `action` selected.
   HWND OpenSheet(const std::string& action, const std::string& version = "") {
-    sim_.emplace(SimExe(version));
-    if (!sim_->MainWindow()) return nullptr;
-    const std::vector<std::string> actions = sim_->ComboExTexts(kActionList);
-    const auto found = std::find(actions.begin(), actions.end(), action);
-    if (found == actions.end()) return nullptr;
-    sim_->SelectComboItem(kActionList, static_cast<int>(found - actions.begin()));
-    sim_->PostClick(kProperties);
-    HWND sheet = nullptr;
-    WaitFor([&] { return (sheet = sim_->FindMessageBox("Action Properties")) != nullptr; }, 10000);
-    return sheet;
-  }
-
-  static HWND CurrentPage(HWND sheet) {
-    return reinterpret_cast<HWND>(SimProcess::Send(sheet, PSM_GETCURRENTPAGEHWND));
+    return sim_.emplace(SimExe(version)).OpenActionSheet(action);
   }
   static HWND ShowTab(HWND sheet, int tab) {
     SimProcess::Send(sheet, PSM_SETCURSEL, static_cast<WPARAM>(tab), 0);
     return CurrentPage(sheet);
   }
-  static void Type(HWND field, const std::string& text) {
-    SimProcess::Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
-  bool JournalHas(const std::string& line) {
-    return WaitFor([&] {
-      const auto lines = sim_->JournalLines();
-      return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }, 3000);
-  }
 
   // Edits row `row` of a pattern list in place as a user would: the list's
   // edit box (Unicode, as a click opens it) gets the text, then Enter.
-  void EditRow(HWND list, int row, const std::string& text, bool started = false) {
-    EditRow(list, row, std::wstring(text.begin(), text.end()), started);
-  }
   void EditRow(HWND list, int row, const std::wstring& text, bool started = false) {
     if (!started) SimProcess::Send(list, LVM_EDITLABELW, static_cast<WPARAM>(row), 0);
     HWND edit = nullptr;
     ASSERT_TRUE(WaitFor([&] {
       return (edit = reinterpret_cast<HWND>(SimProcess::Send(list, LVM_GETEDITCONTROL))) != nullptr;
     }, 3000));
-    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
-                        nullptr);
+    TypeText(edit, text);
     PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     WaitFor([&] { return SimProcess::Send(list, LVM_GETEDITCONTROL) == 0; }, 3000);
   }
   // Posts a click on a page button and waits for the list to have `rows` rows.
   static bool ClickUntilRows(HWND page, int button, HWND list, int rows) {
-    PostMessageA(GetDlgItem(page, button), BM_CLICK, 0, 0);
+    Press(page, button);
     return WaitFor([&] { return SimProcess::Send(list, LVM_GETITEMCOUNT) == rows; }, 3000);
   }
 
@@ -136,11 +115,11 @@ TEST_F(ActionPagesE2e, OkWritesOnlyThePagesThatWereShown) {
   HWND sheet = OpenSheet("Reminder");
   ASSERT_NE(sheet, nullptr);
   // The sheet opens on the selected action's page.
-  Type(GetDlgItem(CurrentPage(sheet), kReminderText), "Shown and saved");
+  TypeText(GetDlgItem(CurrentPage(sheet), kReminderText), "Shown and saved");
   // An auto-close time above the range is refused and becomes zero.
   HWND field = GetDlgItem(CurrentPage(sheet), kCloseTime);
   SimProcess::Send(field, EM_SETSEL, 0, -1);
-  for (char c : std::string("10000")) PostMessageA(field, WM_CHAR, static_cast<WPARAM>(c), 0);
+  PostChars(field, L"10000");
   EXPECT_EQ(sim_->TakeMessageBox(), "Please enter an integer between 0 and 9999.");
   EXPECT_TRUE(WaitFor([&] { return sim_->Text(field) == "0"; }, 3000)) << sim_->Text(field);
   ShowTab(sheet, kKillTab);  // left as it is
@@ -153,7 +132,6 @@ TEST_F(ActionPagesE2e, OkWritesOnlyThePagesThatWereShown) {
   EXPECT_EQ(registry::Dword(kProfile + "SDProp", "Reason"), 42u);
   EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "not a mac");
   EXPECT_FALSE(registry::KeyExists(kProfile + "RAS"));
-  EXPECT_TRUE(sim_->Quit());
 }
 
 TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection) {
@@ -162,18 +140,17 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
   HWND page = ShowTab(sheet, kReminderTab);
   // Typed text the code page lacks is refused before anything is written.
   HWND field = GetDlgItem(page, kReminderText);
-  Type(field, "");
-  for (const wchar_t c : std::wstring(L"x\u0420\u0430")) PostMessageW(field, WM_CHAR, c, 1);
-  PostMessageA(GetDlgItem(page, kReminderTest), BM_CLICK, 0, 0);
+  TypeText(field, "");
+  PostChars(field, L"x\u0420\u0430");
+  Press(page, kReminderTest);
   EXPECT_EQ(sim_->TakeMessageBox(),
             "This text contains characters that cannot be stored on this system.");
   EXPECT_FALSE(registry::KeyExists("Temp"));
 
-  Type(GetDlgItem(page, kReminderText), "Not saved yet");
-  PostMessageA(GetDlgItem(page, kReminderTest), BM_CLICK, 0, 0);
-
-  HWND window = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (window = sim_->FindMessageBox("Reminder")) != nullptr; }, 5000));
+  TypeText(GetDlgItem(page, kReminderText), "Not saved yet");
+  Press(page, kReminderTest);
+  HWND window = sim_->WaitForBox("Reminder", 5000);
+  ASSERT_NE(window, nullptr);
   EXPECT_TRUE(registry::KeyExists("Temp\\Reminder"));
   // The focus starts on OK; keys typed at the window do not change the
   // message, and Enter closes it.
@@ -186,15 +163,13 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
   SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, 'x', 1);
   SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, VK_RETURN, 1);
   EXPECT_EQ(sim_->Text(GetDlgItem(window, kReminderWindowText)), "Not saved yet");
-  PostMessageA(focus.hwndFocus, WM_KEYDOWN, VK_RETURN, 1);
-  PostMessageA(focus.hwndFocus, WM_KEYUP, VK_RETURN, 0xC0000001);
+  PostKey(focus.hwndFocus, VK_RETURN);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }, 3000));
   if (IsWindow(window)) CloseDialog(window, IDOK);
   EXPECT_TRUE(WaitFor([&] { return !registry::KeyExists("Temp"); }, 3000));
 
   ASSERT_TRUE(CloseDialog(sheet, IDCANCEL));
   EXPECT_NE(registry::String(kProfile + "Reminder", "Txt"), "Not saved yet");
-  EXPECT_TRUE(sim_->Quit());
 }
 
 TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {
@@ -209,34 +184,33 @@ TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {
   // New starts editing the new row; an empty name is refused.
   ASSERT_TRUE(ClickUntilRows(page, kNewConnection, list, 1));
   EXPECT_EQ(sim_->ListColumn(list), Rows{"[ConnectionName]"});
-  EditRow(list, 0, "", true);
+  EditRow(list, 0, L"", true);
   EXPECT_EQ(sim_->TakeMessageBox(), "Connection name cannot be empty.");
   EXPECT_EQ(sim_->ListColumn(list), Rows{"[ConnectionName]"});
-  EditRow(list, 0, "dial|up");
+  EditRow(list, 0, L"dial|up");
   EXPECT_EQ(sim_->TakeMessageBox(),
             "Connection name cannot contain any of the following characters:\n \\ / : \" < > |");
-  EditRow(list, 0, std::wstring(L"\u0421\u0435\u0442\u044C"));
+  EditRow(list, 0, L"\u0421\u0435\u0442\u044C");
   EXPECT_EQ(sim_->TakeMessageBox(), "This text contains characters that cannot be stored on this system.");
   EXPECT_EQ(sim_->ListColumn(list), Rows{"[ConnectionName]"});
-  EditRow(list, 0, "*");
+  EditRow(list, 0, L"*");
   EXPECT_EQ(sim_->ListColumn(list), Rows{"*"});
 
   // A second row, deleted again; with nothing selected Delete asks for a row.
   ASSERT_TRUE(ClickUntilRows(page, kNewConnection, list, 2));
-  EditRow(list, 1, "Office", true);
+  EditRow(list, 1, L"Office", true);
   EXPECT_EQ(sim_->ListColumn(list), (Rows{"*", "Office"}));
   ASSERT_TRUE(ClickUntilRows(page, kDeleteConnection, list, 1));
-  PostMessageA(GetDlgItem(page, kDeleteConnection), BM_CLICK, 0, 0);
+  Press(page, kDeleteConnection);
   EXPECT_EQ(sim_->TakeMessageBox(), "Please select an item.");
   EXPECT_EQ(sim_->ListColumn(list), Rows{"*"});
 
   // Test hangs up with the rows on the page, before they are saved.
-  PostMessageA(GetDlgItem(page, kTestConnections), BM_CLICK, 0, 0);
-  EXPECT_TRUE(JournalHas("HangUp *|"));
+  Press(page, kTestConnections);
+  EXPECT_TRUE(sim_->JournalHas("HangUp *|"));
   EXPECT_EQ(registry::String(kProfile + "RAS", "ToDiscon"), "");
   ASSERT_TRUE(CloseDialog(sheet, IDOK));
   EXPECT_EQ(registry::String(kProfile + "RAS", "ToDiscon"), "*|");
-  EXPECT_TRUE(sim_->Quit());
 }
 
 TEST_F(ActionPagesE2e, KillTestChoosesTheProcessAddedFromTheRunningList) {
@@ -249,7 +223,7 @@ TEST_F(ActionPagesE2e, KillTestChoosesTheProcessAddedFromTheRunningList) {
   HWND page = ShowTab(sheet, kKillTab);
   HWND running = GetDlgItem(page, kRunning);
 
-  PostMessageA(GetDlgItem(page, kAddRunning), BM_CLICK, 0, 0);
+  Press(page, kAddRunning);
   EXPECT_EQ(sim_->TakeMessageBox(), "Please select item(s).");
   const std::vector<std::string> names = sim_->ListColumn(running);
   const auto found = std::find(names.begin(), names.end(), std::string(unique));
@@ -260,13 +234,12 @@ TEST_F(ActionPagesE2e, KillTestChoosesTheProcessAddedFromTheRunningList) {
   SimProcess::Send(GetDlgItem(page, kAddRunning), BM_CLICK);
   EXPECT_EQ(sim_->ListColumn(GetDlgItem(page, kKillPatterns)), std::vector<std::string>{unique});
 
-  PostMessageA(GetDlgItem(page, kTestKill), BM_CLICK, 0, 0);
+  Press(page, kTestKill);
   // The simulation journals the kill it chose and ends nothing.
-  EXPECT_TRUE(JournalHas("EndProcess " + std::to_string(target.Id())));
-  EXPECT_TRUE(JournalHas("KillProcesses " + std::string(unique) + "|"));
+  EXPECT_TRUE(sim_->JournalHas("EndProcess " + std::to_string(target.Id())));
+  EXPECT_TRUE(sim_->JournalHas("KillProcesses " + std::string(unique) + "|"));
   EXPECT_FALSE(target.WaitForEnd(500)) << "the simulation ended a process";
   ASSERT_TRUE(CloseDialog(sheet, IDCANCEL));
-  EXPECT_TRUE(sim_->Quit()) << "the program ended itself or hangs";
 }
 
 TEST_F(ActionPagesE2e, EnterRunsTheMacCheckOfOkAndStoresUpperCase) {
@@ -275,49 +248,32 @@ TEST_F(ActionPagesE2e, EnterRunsTheMacCheckOfOkAndStoresUpperCase) {
   ASSERT_NE(sheet, nullptr);
   HWND mac = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (mac = GetDlgItem(CurrentPage(sheet), kWakeMac)) != nullptr; }, 5000));
-  // Enter in the field, as the sheet's dialog manager meets it.
-  const auto enter = [&] {
-    PostMessageA(mac, WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageA(mac, WM_KEYUP, VK_RETURN, 0xC0000001);
-  };
-
-  Type(mac, "not a mac at all");
-  enter();
+  TypeText(mac, "not a mac at all");
+  PostKey(mac, VK_RETURN);  // as the sheet's dialog manager meets it
   EXPECT_EQ(sim_->TakeMessageBox(), "Invalid MAC address.");
   EXPECT_TRUE(IsWindow(sheet));
   EXPECT_EQ(sim_->Text(mac), "00A0C9000001");
   EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "00A0C9000001");
 
-  Type(mac, "00a0c91234ff");
-  enter();
+  TypeText(mac, "00a0c91234ff");
+  PostKey(mac, VK_RETURN);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet); }, 5000));
   EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "00A0C91234FF");
-  EXPECT_TRUE(sim_->Quit());
 }
 
-struct VersionPages {
-  const char* version;
-  int tabs;
-  bool disconnectAndReason;
-};
-
-class ActionPagesVersionE2e : public ActionPagesE2e, public testing::WithParamInterface<VersionPages> {};
-
-TEST_P(ActionPagesVersionE2e, DisconnectPageAndReasonListNeedWindowsXp) {
-  const VersionPages& c = GetParam();
-  HWND sheet = OpenSheet("Turn off", c.version);
-  ASSERT_NE(sheet, nullptr);
-  EXPECT_EQ(SimProcess::Send(GetDlgItem(sheet, kSheetTabs), TCM_GETITEMCOUNT), c.tabs);
-  HWND page = ShowTab(sheet, kShutdownTab);
-  EXPECT_EQ(IsWindowVisible(GetDlgItem(page, kReasonList)) != FALSE, c.disconnectAndReason);
-  EXPECT_EQ(IsWindowVisible(GetDlgItem(page, kReasonLabel)) != FALSE, c.disconnectAndReason);
-  EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, kForceHung)));
-  ASSERT_TRUE(CloseDialog(sheet, IDCANCEL));
-  EXPECT_TRUE(sim_->Quit());
+TEST_F(ActionPagesE2e, DisconnectPageAndReasonListNeedWindowsXp) {
+  for (const bool xp : {false, true}) {
+    const char* version = xp ? "winxp" : "win2k";
+    SCOPED_TRACE(version);
+    HWND sheet = OpenSheet("Turn off", version);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(SimProcess::Send(GetDlgItem(sheet, kSheetTabs), TCM_GETITEMCOUNT), xp ? 6 : 5);
+    HWND page = ShowTab(sheet, kShutdownTab);
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(page, kReasonList)) != FALSE, xp);
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(page, kReasonLabel)) != FALSE, xp);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, kForceHung)));
+    ASSERT_TRUE(CloseDialog(sheet, IDCANCEL));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Versions, ActionPagesVersionE2e,
-                         testing::Values(VersionPages{"win2k", 5, false}, VersionPages{"winxp", 6, true}),
-                         [](const auto& info) { return std::string(info.param.version); });
 
 }  // namespace

@@ -156,7 +156,6 @@ TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
     // OK without a change keeps the language.
     EXPECT_TRUE(CloseSheet(IDOK));
     EXPECT_EQ(registry::String(kAppearance, "Lang"), row.language);
-    EXPECT_TRUE(sim.Quit());
   }
 }
 
@@ -193,7 +192,6 @@ TEST_F(AppearancePageE2e, OkWritesTheChangesAndCancelNothing) {
     // Saving makes the main window itself translucent at once.
     const bool layered = (GetWindowLongA(sim.MainWindow(), GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
     EXPECT_EQ(layered, saved);
-    EXPECT_TRUE(sim.Quit());
   }
 }
 
@@ -224,7 +222,6 @@ TEST_F(AppearancePageE2e, UnusableLanguageFileIsReportedAndThePageStaysUsable) {
     ChooseEnglish(page);
     ASSERT_TRUE(CloseSheet(IDOK));
     EXPECT_EQ(registry::String(kAppearance, "Lang"), "English");
-    EXPECT_TRUE(sim.Quit());
   }
 }
 
@@ -257,7 +254,6 @@ TEST_F(AppearancePageE2e, SolidBackgroundCoversSheetPageAndLabelsButNotTheEditFi
   // An edit field keeps its own background (it may be painted last).
   EXPECT_TRUE(WaitFor([&] { return colourAt(GetDlgItem(page, kImagePath), 20, 5) != chosen; }, 3000));
   EXPECT_TRUE(CloseSheet(IDCANCEL));
-  EXPECT_TRUE(sim.Quit());
 }
 
 }  // namespace

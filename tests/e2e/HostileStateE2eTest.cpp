@@ -13,13 +13,8 @@ namespace {
 using namespace e2e;
 
 using registry::Bytes;
-
-Bytes TextBytes(const std::string& text) { return Bytes(text.c_str(), text.c_str() + text.size() + 1); }
-
-Bytes Number(DWORD value) {
-  return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-          static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-}
+using registry::DwordValue;
+using registry::TextValue;
 
 // Waits for the window to finish starting, answering the message boxes it
 // shows on the way; their captions and texts come back.
@@ -53,31 +48,29 @@ TEST_F(HostileStateE2e, WrongTypesAndSizesAreRepairedWhereReadAndKeptElsewhere) 
   struct Row {
     std::string key;
     std::string name;
-    DWORD type;
-    Bytes data;
+    registry::Value value;
     Outcome outcome;
     DWORD repairedTo;
   };
   const Row rows[] = {
       // What start-up reads: numbers not of four bytes come back as defaults.
-      {mainForm, "Trigger", REG_DWORD, {}, kRepaired, 0},
-      {mainForm, "TriggerDate", REG_BINARY, huge, kRepaired, 0},
-      {mainForm, "TriggerActive", REG_SZ, TextBytes("yes please"), kRepaired, 0},
-      {"Global\\TriggerStartup", "Minimize", REG_BINARY, Bytes(8, 1), kRepaired, 1},
-      {"Global\\xzCute\\Ctrl + F11", "Modifier", REG_BINARY, huge, kRepaired, 0},
+      {mainForm, "Trigger", {REG_DWORD, {}}, kRepaired, 0},
+      {mainForm, "TriggerDate", {REG_BINARY, huge}, kRepaired, 0},
+      {mainForm, "TriggerActive", TextValue("yes please"), kRepaired, 0},
+      {"Global\\TriggerStartup", "Minimize", {REG_BINARY, Bytes(8, 1)}, kRepaired, 1},
+      {"Global\\xzCute\\Ctrl + F11", "Modifier", {REG_BINARY, huge}, kRepaired, 0},
       // Four bytes read as a number whatever their type; texts are read as
       // they are: neither is a repair.
-      {mainForm, "TriggerTime", REG_SZ, TextBytes("abc"), kKept, 0},
-      {mainForm, "TriggerCmb2", REG_DWORD, {'A', 'B', 0, 0}, kKept, 0},
-      {"Profiles\\Default\\Trigger", "LastEvent", REG_SZ, TextBytes("31/31/31 99:99 \x01\x7f garbage"),
-       kKept, 0},
-      {"Global\\xzCute\\Ctrl + F11", "Code", REG_DWORD, Number(0x7A), kKept, 0},
-      {"Global\\xzCute\\Ctrl + F11", "Action", REG_DWORD, Number(9), kKept, 0},
+      {mainForm, "TriggerTime", TextValue("abc"), kKept, 0},
+      {mainForm, "TriggerCmb2", {REG_DWORD, {'A', 'B', 0, 0}}, kKept, 0},
+      {"Profiles\\Default\\Trigger", "LastEvent", TextValue("31/31/31 99:99 \x01\x7f garbage"), kKept, 0},
+      {"Global\\xzCute\\Ctrl + F11", "Code", DwordValue(0x7A), kKept, 0},
+      {"Global\\xzCute\\Ctrl + F11", "Action", DwordValue(9), kKept, 0},
       // What nothing reads at start-up stays exactly as it was.
-      {"Profiles\\Default\\Reminder", "Txt", REG_DWORD, Number(5), kKept, 0},
-      {"Global\\xzCute", "LBAction", REG_SZ, TextBytes("garbage!"), kKept, 0},
+      {"Profiles\\Default\\Reminder", "Txt", DwordValue(5), kKept, 0},
+      {"Global\\xzCute", "LBAction", TextValue("garbage!"), kKept, 0},
   };
-  for (const Row& r : rows) ASSERT_TRUE(registry::SetRaw(r.key, r.name, r.type, r.data)) << r.name;
+  for (const Row& r : rows) ASSERT_TRUE(registry::SetRaw(r.key, r.name, r.value)) << r.name;
   // A hot-key record whose action is no number is no record: it goes.
   registry::SetDword("Global\\xzCute\\Shift + F10", "Code", 0x79);
   registry::SetString("Global\\xzCute\\Shift + F10", "Action", "garbage!");
@@ -93,16 +86,7 @@ TEST_F(HostileStateE2e, WrongTypesAndSizesAreRepairedWhereReadAndKeptElsewhere) 
 
   for (const Row& r : rows) {
     SCOPED_TRACE(r.key + "\\" + r.name);
-    DWORD type = 0;
-    Bytes data;
-    ASSERT_TRUE(registry::GetRaw(r.key, r.name, type, data));
-    if (r.outcome == kRepaired) {
-      EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-      EXPECT_EQ(data, Number(r.repairedTo));
-    } else {
-      EXPECT_EQ(type, r.type);
-      EXPECT_EQ(data, r.data);
-    }
+    EXPECT_EQ(registry::GetRaw(r.key, r.name), r.outcome == kRepaired ? DwordValue(r.repairedTo) : r.value);
   }
   EXPECT_FALSE(registry::KeyExists("Global\\xzCute\\Shift + F10"));
   EXPECT_TRUE(sim.Quit());

@@ -114,73 +114,33 @@ class ForeignWindow {
   std::vector<DWORD> requests_;
 };
 
-// The user's regional formats as the control panel stores them; the values
-// before are put back when the object goes.
-class RegionalFormats {
- public:
-  explicit RegionalFormats(const std::vector<std::pair<std::string, std::string>>& values) {
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0, nullptr, 0,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr) != ERROR_SUCCESS) {
-      key_ = nullptr;
-      return;
-    }
-    for (const auto& [name, value] : values) {
-      char old[256] = {};
-      DWORD size = sizeof old - 1;
-      const bool had =
-          RegQueryValueExA(key_, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
-          ERROR_SUCCESS;
-      before_.push_back({name, had ? std::optional<std::string>(old) : std::nullopt});
-      Set(name, value);
-    }
-  }
-  ~RegionalFormats() {
-    if (!key_) return;
-    for (const auto& [name, value] : before_) {
-      if (value) Set(name, *value);
-      else RegDeleteValueA(key_, name.c_str());
-    }
-    RegCloseKey(key_);
-  }
-  RegionalFormats(const RegionalFormats&) = delete;
-  RegionalFormats& operator=(const RegionalFormats&) = delete;
-  bool Applied() const { return key_ != nullptr; }
-
- private:
-  void Set(const std::string& name, const std::string& value) {
-    RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-  }
-  HKEY key_ = nullptr;
-  std::vector<std::pair<std::string, std::optional<std::string>>> before_;
+// The user's regional formats as the control panel stores them, for the
+// guard's life.
+using Formats = std::vector<std::pair<std::string, std::string>>;
+std::vector<std::pair<std::string, registry::Value>> Texts(const Formats& formats) {
+  std::vector<std::pair<std::string, registry::Value>> values;
+  for (const auto& [name, text] : formats) values.emplace_back(name, registry::TextValue(text));
+  return values;
+}
+struct RegionalFormats : ScopedValues {
+  explicit RegionalFormats(const Formats& formats)
+      : ScopedValues(HKEY_CURRENT_USER, "Control Panel\\International", Texts(formats)) {}
 };
 
-const std::vector<std::pair<std::string, std::string>> kGermanFormats = {
+const Formats kGermanFormats = {
     {"sShortDate", "dd.MM.yyyy"}, {"sDate", "."}, {"iDate", "1"},  {"sTimeFormat", "HH:mm:ss"},
     {"sTime", ":"},               {"iTime", "1"}, {"s1159", ""},   {"s2359", ""},
 };
 
 // The local time `seconds` from now.
 SYSTEMTIME LocalIn(int seconds) {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  FILETIME file{};
-  SystemTimeToFileTime(&now, &file);
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
   ULARGE_INTEGER ticks{};
-  ticks.LowPart = file.dwLowDateTime;
-  ticks.HighPart = file.dwHighDateTime;
+  SystemTimeToFileTime(&time, reinterpret_cast<FILETIME*>(&ticks));
   ticks.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ULL;
-  file.dwLowDateTime = ticks.LowPart;
-  file.dwHighDateTime = ticks.HighPart;
-  SYSTEMTIME later{};
-  FileTimeToSystemTime(&file, &later);
-  return later;
-}
-
-// A key as the dialog manager of the program's loop meets it in `control`.
-void PostKey(HWND control, WPARAM key) {
-  PostMessageA(control, WM_KEYDOWN, key, 1);
-  PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+  FileTimeToSystemTime(reinterpret_cast<FILETIME*>(&ticks), &time);
+  return time;
 }
 
 // Alt and a letter, as the dialog manager of the program's loop meets it.
@@ -198,32 +158,16 @@ bool FocusComesTo(HWND control) {
   }, 3000);
 }
 
-class MainWindowE2e : public SimTest {
- protected:
-  // Selects the action of that name; false if the list lacks it.
-  static bool ChooseAction(SimProcess& sim, const std::string& name) {
-    const std::vector<std::string> names = sim.ComboExTexts(kActionList);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (names[i] != name) continue;
-      sim.SelectComboItem(kActionList, static_cast<int>(i));
-      return true;
-    }
-    return false;
-  }
-  // Sets a countdown of `seconds` with the action of that name; false if
-  // the list lacks it.
-  static bool ArmCountdown(SimProcess& sim, int seconds, const std::string& action) {
-    sim.SelectComboItem(kTriggerList, 1);
-    sim.SetText(kNumberField, "0");
-    sim.SetPickerTime(kTimeField, TodayAt(0, 0, static_cast<WORD>(seconds)));
-    return ChooseAction(sim, action);
-  }
-  // Waits until the main window shows.
-  static HWND Shown(SimProcess& sim) {
-    HWND main = sim.MainWindow();
-    return main && WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000) ? main : nullptr;
-  }
-};
+// Sets a countdown of `seconds` with the action of that name; false if
+// the list lacks it.
+bool ArmCountdown(SimProcess& sim, int seconds, const std::string& action) {
+  sim.SelectComboItem(kTriggerList, 1);
+  sim.SetText(kNumberField, "0");
+  sim.SetPickerTime(kTimeField, TodayAt(0, static_cast<WORD>(seconds / 60), static_cast<WORD>(seconds % 60)));
+  return sim.ChooseAction(action);
+}
+
+class MainWindowE2e : public SimTest {};
 
 TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   registry::DeleteAll();
@@ -266,14 +210,14 @@ TEST_F(MainWindowE2e, CountdownRunsItsActionWhenTheTaskbarTakesNoIcon) {
     ASSERT_EQ(taskbar.Requests(), std::vector<DWORD>{NIM_ADD});
   }
   SimProcess sim;
-  ASSERT_NE(Shown(sim), nullptr);
+  ASSERT_NE(sim.Shown(), nullptr);
   ASSERT_TRUE(ArmCountdown(sim, 2, "Reminder"));
   sim.Click(kActivate);
   EXPECT_TRUE(sim.IsChecked(kActivate));
 
   // The balloons had nowhere to go; the reminder still comes.
-  HWND window = nullptr;
-  EXPECT_TRUE(WaitFor([&] { return (window = sim.FindMessageBox("Reminder")) != nullptr; }, 10000));
+  HWND window = sim.WaitForBox("Reminder");
+  EXPECT_NE(window, nullptr);
   EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"Reminder"});
   if (window) CloseDialog(window, IDOK);
   // The fired countdown is over: the trigger's controls are back.
@@ -289,31 +233,29 @@ TEST_F(MainWindowE2e, MonitorBroadcastPassesAHungWindowAndLaterCountdownsStillFi
   SetEnvironmentVariableA("VESPERON_SIM_MONITOR_BROADCAST", "1");
   SimProcess sim;
   SetEnvironmentVariableA("VESPERON_SIM_MONITOR_BROADCAST", nullptr);
-  ASSERT_NE(Shown(sim), nullptr);
+  ASSERT_NE(sim.Shown(), nullptr);
   ASSERT_TRUE(ArmCountdown(sim, 2, "Turn off monitor"));
   sim.Click(kActivate);
   // Each broadcast returns past the hung window, so the next fire comes.
   EXPECT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 15000))
       << sim.JournalLines().size();
-  EXPECT_TRUE(sim.Quit());
 }
 
 TEST_F(MainWindowE2e, WakeOnLanIsJournaledNotSent) {
   SimProcess sim;
-  ASSERT_NE(Shown(sim), nullptr);
+  ASSERT_NE(sim.Shown(), nullptr);
   registry::SetDword("Profiles\\Default\\WakeOnLAN", "IPAddr", 0x7F000001);
   registry::SetDword("Profiles\\Default\\WakeOnLAN", "Subnet", 0xFFFFFFFF);
-  ASSERT_TRUE(ChooseAction(sim, "Wake on LAN"));
+  ASSERT_TRUE(sim.ChooseAction("Wake on LAN"));
   sim.Click(kExecuteNow);
   ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 5000));
   EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"WakeOnLan", "SendDatagram 127.0.0.1:7 126"}));
-  EXPECT_TRUE(sim.Quit());
 }
 
 TEST_F(MainWindowE2e, EachChosenKindShowsItsEditor) {
   SimProcess sim;
   // A control counts as shown only once its window is.
-  ASSERT_NE(Shown(sim), nullptr);
+  ASSERT_NE(sim.Shown(), nullptr);
   auto shown = [&](int id) { return IsWindowVisible(sim.Item(id)) != FALSE; };
 
   struct Row {
@@ -362,14 +304,13 @@ TEST_F(MainWindowE2e, EachChosenKindShowsItsEditor) {
   sim.SelectComboItem(kTriggerList, 6);
   EXPECT_EQ(sim.Text(1116), "");
   EXPECT_GT(SimProcess::Send(sim.Item(1116), CB_GETCOUNT), 0);
-  EXPECT_TRUE(sim.Quit());
 }
 
 // The question a click on Activate brings: its text, and whether No is the
 // default button; it is answered with `answer`.
 std::string AnswerQuestion(SimProcess& sim, int answer, bool& noIsDefault) {
-  HWND box = nullptr;
-  if (!WaitFor([&] { return (box = sim.FindMessageBox("Vesperon")) != nullptr; }, 5000)) return "";
+  HWND box = sim.WaitForBox("Vesperon", 5000);
+  if (!box) return "";
   const std::string text = sim.Text(GetDlgItem(box, 0xFFFF));
   const auto kindOf = [&](int button) { return GetWindowLongA(GetDlgItem(box, button), GWL_STYLE) & BS_TYPEMASK; };
   noIsDefault = kindOf(IDNO) == BS_DEFPUSHBUTTON && kindOf(IDYES) == BS_PUSHBUTTON;
@@ -379,7 +320,7 @@ std::string AnswerQuestion(SimProcess& sim, int answer, bool& noIsDefault) {
 
 TEST_F(MainWindowE2e, EventTriggerThatWouldFireAtOnceIsRefusedOrAskedAbout) {
   SimProcess sim;
-  ASSERT_NE(Shown(sim), nullptr);
+  ASSERT_NE(sim.Shown(), nullptr);
   sim.SelectComboItem(kActionList, 0);  // "Turn off"
   bool noIsDefault = false;
 
@@ -388,9 +329,7 @@ TEST_F(MainWindowE2e, EventTriggerThatWouldFireAtOnceIsRefusedOrAskedAbout) {
   sim.PostClick(kActivate);
   EXPECT_EQ(sim.TakeMessageBox(), "Please enter a process name.");
   // A name the system cannot store is refused, not stored with "?".
-  const wchar_t* cyrillic = L"\u0422\u0435\u0441\u0442.exe";
-  SendMessageTimeoutW(sim.Item(1116), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(cyrillic), SMTO_ABORTIFHUNG,
-                      5000, nullptr);
+  TypeText(sim.Item(1116), std::wstring(L"\u0422\u0435\u0441\u0442.exe"));
   sim.PostClick(kActivate);
   EXPECT_EQ(sim.TakeMessageBox(), "This text contains characters that cannot be stored on this system.");
   EXPECT_FALSE(sim.IsChecked(kActivate));
@@ -427,7 +366,6 @@ TEST_F(MainWindowE2e, EventTriggerThatWouldFireAtOnceIsRefusedOrAskedAbout) {
   EXPECT_NE(AnswerQuestion(sim, IDYES, noIsDefault), "");
   EXPECT_TRUE(WaitFor([&] { return sim.JournalLines().size() == 2; }, 5000));
   EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"ExitWindows 8", "ExitWindows 8"}));
-  EXPECT_TRUE(sim.Quit());
 }
 
 // The moment of the fire is stored in one form: regional formats changed
@@ -435,10 +373,10 @@ TEST_F(MainWindowE2e, EventTriggerThatWouldFireAtOnceIsRefusedOrAskedAbout) {
 TEST_F(MainWindowE2e, DailyTriggerThatFiredStaysDoneUnderOtherRegionalFormats) {
   {
     SimProcess sim;
-    ASSERT_NE(Shown(sim), nullptr);
+    ASSERT_NE(sim.Shown(), nullptr);
     sim.SelectComboItem(kTriggerList, 2);
     sim.SetPickerTime(kTimeField, LocalIn(3));
-    ASSERT_TRUE(ChooseAction(sim, "Turn off"));
+    ASSERT_TRUE(sim.ChooseAction("Turn off"));
     sim.Click(kActivate);
     ASSERT_TRUE(WaitFor([&] { return !sim.JournalLines().empty(); }, 10000));
     EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"ExitWindows 8"});
@@ -467,14 +405,14 @@ TEST_F(MainWindowE2e, DailyTriggerThatFiredStaysDoneUnderOtherRegionalFormats) {
 
 // A time field that shows no seconds gives a trigger on the whole minute.
 TEST_F(MainWindowE2e, TimeFormatWithoutSecondsSchedulesTheWholeMinute) {
-  RegionalFormats formats(std::vector<std::pair<std::string, std::string>>{{"sTimeFormat", "h:mm tt"}});
+  const RegionalFormats formats(Formats{{"sTimeFormat", "h:mm tt"}});
   ASSERT_TRUE(formats.Applied());
   SimProcess sim;
-  ASSERT_NE(Shown(sim), nullptr);
+  ASSERT_NE(sim.Shown(), nullptr);
   sim.SelectComboItem(kTriggerList, 2);
   const SYSTEMTIME later = LocalIn(7200);
   sim.SetPickerTime(kTimeField, TodayAt(later.wHour, 15, 30));
-  ASSERT_TRUE(ChooseAction(sim, "Turn off"));
+  ASSERT_TRUE(sim.ChooseAction("Turn off"));
   sim.Click(kActivate);
   ASSERT_TRUE(sim.IsChecked(kActivate));
   const std::string description = sim.StatusText();
@@ -485,12 +423,9 @@ TEST_F(MainWindowE2e, TimeFormatWithoutSecondsSchedulesTheWholeMinute) {
 
 TEST_F(MainWindowE2e, CountdownRunsAgainWhenTheWindowComesBackFromTheTray) {
   SimProcess sim;
-  HWND main = Shown(sim);
+  HWND main = sim.Shown();
   ASSERT_NE(main, nullptr);
-  sim.SelectComboItem(kTriggerList, 1);
-  sim.SetText(kNumberField, "0");
-  sim.SetPickerTime(kTimeField, TodayAt(0, 5, 0));
-  ASSERT_TRUE(ChooseAction(sim, "No action"));
+  ASSERT_TRUE(ArmCountdown(sim, 300, "No action"));
   sim.Click(kActivate);
   ASSERT_TRUE(sim.IsChecked(kActivate));
 
@@ -507,12 +442,11 @@ TEST_F(MainWindowE2e, CountdownRunsAgainWhenTheWindowComesBackFromTheTray) {
   EXPECT_NE(shown.find("Min"), std::string::npos) << shown;
   EXPECT_GT(SendMessageA(sim.Item(kProgress), PBM_GETPOS, 0, 0), 0);
   EXPECT_TRUE(WaitFor([&] { return sim.Text(kCountdown) != shown; }, 2500)) << shown;
-  EXPECT_TRUE(sim.Quit());
 }
 
 TEST_F(MainWindowE2e, EscapeHidesToTheTrayAndEnterNeverEndsTheProgram) {
   SimProcess sim;
-  HWND main = Shown(sim);
+  HWND main = sim.Shown();
   ASSERT_NE(main, nullptr);
   sim.SelectComboItem(kTriggerList, 1);
   sim.SetText(kNumberField, "7");
@@ -526,14 +460,13 @@ TEST_F(MainWindowE2e, EscapeHidesToTheTrayAndEnterNeverEndsTheProgram) {
   EXPECT_TRUE(TrayIconPresent(main, 104));
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(kShowWindow, 0), 0);
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 3000));
-  EXPECT_TRUE(sim.Quit());
 }
 
 TEST_F(MainWindowE2e, AccessKeysLeadToTheirFieldsAndPressTheirButtons) {
   SimProcess sim;
-  ASSERT_NE(Shown(sim), nullptr);
+  ASSERT_NE(sim.Shown(), nullptr);
   sim.SelectComboItem(kTriggerList, 0);
-  ASSERT_TRUE(ChooseAction(sim, "Turn off"));
+  ASSERT_TRUE(sim.ChooseAction("Turn off"));
   // A label's key leads to the field after it, a group's to its list.
   HWND from = sim.Item(kActivate);
   PostAltKey(from, 'i');
@@ -544,9 +477,9 @@ TEST_F(MainWindowE2e, AccessKeysLeadToTheirFieldsAndPressTheirButtons) {
   EXPECT_TRUE(FocusComesTo(sim.Item(kDateField)));
   // A button's key presses it; the sheet's pages answer their keys too.
   PostAltKey(from, 'p');
-  HWND sheet = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (sheet = sim.FindMessageBox("Action Properties")) != nullptr; }, 10000));
-  HWND page = reinterpret_cast<HWND>(SimProcess::Send(sheet, PSM_GETCURRENTPAGEHWND));
+  HWND sheet = sim.WaitForBox("Action Properties");
+  ASSERT_NE(sheet, nullptr);
+  HWND page = CurrentPage(sheet);
   HWND forced = GetDlgItem(page, 1019);
   ASSERT_NE(forced, nullptr);
   const LRESULT before = SimProcess::Send(forced, BM_GETCHECK);
@@ -555,46 +488,25 @@ TEST_F(MainWindowE2e, AccessKeysLeadToTheirFieldsAndPressTheirButtons) {
   PostAltKey(forced, 'f');
   EXPECT_TRUE(WaitFor([&] { return SimProcess::Send(forced, BM_GETCHECK) != before; }, 3000));
   EXPECT_TRUE(CloseDialog(sheet, IDCANCEL));
-  EXPECT_TRUE(sim.Quit());
 }
 
-struct ModalCase {
-  const char* name;
-  const char* action;
-  int button;
-  const char* caption;
-};
-
-void PrintTo(const ModalCase& c, std::ostream* os) { *os << c.name; }
-
-class ExitUnderModalE2e : public MainWindowE2e, public testing::WithParamInterface<ModalCase> {};
-
-TEST_P(ExitUnderModalE2e, TrayExitClosesTheModalWindowAndEnds) {
-  const ModalCase& c = GetParam();
-  SimProcess sim;
-  ASSERT_NE(sim.MainWindow(), nullptr);
-  ASSERT_TRUE(ChooseAction(sim, c.action));
-  sim.PostClick(c.button);
-  HWND modal = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (modal = sim.FindMessageBox(c.caption)) != nullptr; }, 10000));
-  EXPECT_TRUE(sim.Quit(5000)) << c.caption << " kept the program";
-  EXPECT_FALSE(IsWindow(modal));
+TEST_F(MainWindowE2e, TrayExitClosesTheModalWindowAndEnds) {
+  const struct {
+    const char* action;
+    int button;
+    const char* caption;
+  } cases[] = {{"Reminder", kExecuteNow, "Reminder"}, {"Wake on LAN", kProperties, "Action Properties"}};
+  for (const auto& c : cases) {
+    SimProcess sim;
+    ASSERT_NE(sim.MainWindow(), nullptr);
+    ASSERT_TRUE(sim.ChooseAction(c.action));
+    sim.PostClick(c.button);
+    HWND modal = sim.WaitForBox(c.caption);
+    ASSERT_NE(modal, nullptr) << c.caption;
+    EXPECT_TRUE(sim.Quit(5000)) << c.caption << " kept the program";
+    EXPECT_FALSE(IsWindow(modal));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Modals, ExitUnderModalE2e,
-    testing::Values(ModalCase{"Reminder", "Reminder", kExecuteNow, "Reminder"},
-                    ModalCase{"Sheet", "Wake on LAN", kProperties, "Action Properties"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct VersionCase {
-  const char* version;
-  std::vector<std::string> actions;
-  std::string trayMenu;
-  std::string settingsMenu;
-};
-
-void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.version; }
 
 const std::vector<std::string> kAlwaysOffered = {
     "Turn off monitor", "Wake on LAN",      "Kill Process(es)", "Reminder",
@@ -605,35 +517,31 @@ std::vector<std::string> Offered(std::vector<std::string> gated) {
   return gated;
 }
 
-class VersionE2e : public MainWindowE2e, public testing::WithParamInterface<VersionCase> {};
-
-TEST_P(VersionE2e, OffersTheActionsAndMenuItemsOfTheVersion) {
-  const VersionCase& c = GetParam();
-  SimProcess sim(SimExe(c.version));
-  ASSERT_TRUE(sim.Started()) << SimExe(c.version);
-  HWND main = sim.MainWindow();
-  ASSERT_NE(main, nullptr);
-  EXPECT_EQ(sim.ComboExTexts(kActionList), c.actions);
-
-  PostMessageA(main, RegisterWindowMessageA("Vesperon.Simulation.DescribeMenus"), 0, 0);
-  ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 3; }, 5000));
-  const std::vector<std::string> menus = sim.JournalLines();
-  EXPECT_EQ(menus[0], "TrayMenu " + c.trayMenu);
-  EXPECT_EQ(menus[1], "SettingsMenu " + c.settingsMenu);
-  EXPECT_EQ(menus[2], "HelpMenu 32773,0,32777,32776,0,32774");
-  EXPECT_TRUE(sim.Quit());
+TEST_F(MainWindowE2e, OffersTheActionsAndMenuItemsOfTheVersion) {
+  const struct {
+    const char* version;
+    std::vector<std::string> actions;
+    std::string trayMenu, settingsMenu;
+  } cases[] = {
+      {"win98", Offered({"Turn off", "Log off", "Reboot", "Stand by"}), "170,169,0,154,156,148,153,150",
+       "32775,0,173"},
+      {"winxp",
+       Offered({"Turn off", "Log off", "Reboot", "Hibernate", "Stand by", "Hang Up Connection(s)",
+                "Lock / Switch user"}),
+       "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.version);
+    SimProcess sim(SimExe(c.version));
+    HWND main = sim.MainWindow();
+    ASSERT_NE(main, nullptr) << SimExe(c.version);
+    EXPECT_EQ(sim.ComboExTexts(kActionList), c.actions);
+    PostMessageA(main, RegisterWindowMessageA("Vesperon.Simulation.DescribeMenus"), 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 3; }, 5000));
+    EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"TrayMenu " + c.trayMenu, "SettingsMenu " + c.settingsMenu,
+                                                            "HelpMenu 32773,0,32777,32776,0,32774"}));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Versions, VersionE2e,
-    testing::Values(
-        VersionCase{"win98", Offered({"Turn off", "Log off", "Reboot", "Stand by"}),
-                    "170,169,0,154,156,148,153,150", "32775,0,173"},
-        VersionCase{"winxp",
-                    Offered({"Turn off", "Log off", "Reboot", "Hibernate", "Stand by",
-                             "Hang Up Connection(s)", "Lock / Switch user"}),
-                    "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173"}),
-    [](const auto& info) { return std::string(info.param.version); });
 
 // Every icon of the program carries the small-icon sizes of 96, 120 and
 // 144 DPI and the large icon, so none is ever stretched from 16 pixels.

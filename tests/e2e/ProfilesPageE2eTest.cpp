@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <map>
 #include <string>
@@ -23,50 +22,17 @@ constexpr int kList = 1054, kCopy = 1055, kRename = 1056, kDelete = 1057, kSetAc
               kExport = 1061, kImport = 1062, kNameEdit = 1002;
 constexpr char kPageCaption[] = "Vesperon";
 
-// A key tree below the program's root: key path -> value name -> type and data.
-using Tree = std::map<std::string, std::map<std::string, std::pair<DWORD, std::string>>>;
-
-void Dump(HKEY key, const std::string& path, Tree& tree) {
-  auto& values = tree[path];
-  char name[300];
-  BYTE data[2048];
-  for (DWORD i = 0;; ++i) {
-    DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
-    values[name] = {type, std::string(reinterpret_cast<char*>(data), dataSize)};
-  }
-  for (DWORD i = 0;; ++i) {
-    DWORD nameSize = sizeof name;
-    if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    HKEY sub = nullptr;
-    if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
-    Dump(sub, path + "\\" + name, tree);
-    RegCloseKey(sub);
-  }
-}
-
-Tree Profile(const std::string& name) {
-  Tree tree;
-  HKEY key = nullptr;
-  const std::string path = std::string(registry::kRoot) + "\\Profiles\\" + name;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return tree;
-  Dump(key, "", tree);
-  RegCloseKey(key);
-  return tree;
+// A profile's keys and values.
+registry::Values Profile(const std::string& name) {
+  return registry::Snapshot(HKEY_CURRENT_USER, std::string(registry::kRoot) + "\\Profiles\\" + name);
 }
 
 std::string Active() { return registry::String("Profiles", "DefaultList"); }
 
-// A dialog of the program with this caption; the name dialog and the
-// message box it shows share their caption, so `withNameEdit` tells them apart.
-HWND FindDialog(SimProcess& sim, const std::string& caption, bool withNameEdit) {
-  HWND found = nullptr;
-  WaitFor([&] {
-    found = sim.FindMessageBox(caption, [&](HWND w) { return (GetDlgItem(w, kNameEdit) != nullptr) == withNameEdit; });
-    return found != nullptr;
-  }, 10000);
-  return found;
-}
+// The name dialog and the message box it shows share their caption; these
+// tell them apart.
+bool IsNameDialog(HWND window) { return GetDlgItem(window, kNameEdit) != nullptr; }
+bool IsMessage(HWND window) { return !IsNameDialog(window); }
 
 class ProfilesPageE2e : public SimTest {
  protected:
@@ -97,33 +63,23 @@ class ProfilesPageE2e : public SimTest {
     return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
   }
 
-  // Presses a page button; the handler may open a modal window, so the
-  // click is posted.
-  static void Press(HWND page, int button) { PostMessageA(GetDlgItem(page, button), BM_CLICK, 0, 0); }
-
-  static HWND WaitForWindow(SimProcess& sim, const std::string& caption) {
-    HWND window = nullptr;
-    WaitFor([&] { return (window = sim.FindMessageBox(caption)) != nullptr; }, 10000);
-    return window;
-  }
-
   // The name dialog: checks its starting text, types `name` and presses OK.
   static std::string AnswerNameDialog(SimProcess& sim, const std::string& caption, const std::string& name) {
-    HWND dialog = FindDialog(sim, caption, true);
+    HWND dialog = sim.WaitForBox(caption, 10000, IsNameDialog);
     if (!dialog) return "<no dialog>";
     const std::string initial = sim.Text(GetDlgItem(dialog, kNameEdit));
-    SimProcess::Send(GetDlgItem(dialog, kNameEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    TypeText(GetDlgItem(dialog, kNameEdit), name);
+    Press(dialog, IDOK);
     return initial;
   }
 
   // The name dialog, typed into key by key: characters outside the code page
   // arrive only as a Unicode window takes them.
   static void TypeIntoNameDialog(SimProcess& sim, const std::string& caption, const std::wstring& name) {
-    HWND edit = GetDlgItem(FindDialog(sim, caption, true), kNameEdit);
-    SimProcess::Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    for (const wchar_t c : name) PostMessageW(edit, WM_CHAR, c, 1);
-    PostMessageA(GetDlgItem(GetParent(edit), IDOK), BM_CLICK, 0, 0);
+    HWND dialog = sim.WaitForBox(caption, 10000, IsNameDialog);
+    TypeText(GetDlgItem(dialog, kNameEdit), "");
+    PostChars(GetDlgItem(dialog, kNameEdit), name);
+    Press(dialog, IDOK);
   }
 
   // The system's file dialog: the path typed into its file-name field
@@ -132,7 +88,7 @@ class ProfilesPageE2e : public SimTest {
   // replace the file that is there comes next and is answered Yes.
   static bool AnswerFileDialog(SimProcess& sim, const std::string& caption, const std::string& path,
                                bool replace = false) {
-    HWND dialog = WaitForWindow(sim, caption), edit = nullptr;
+    HWND dialog = sim.WaitForBox(caption), edit = nullptr;
     WaitFor([&] {
       edit = GetDlgItem(dialog, 0x480);
       if (HWND combo = GetDlgItem(dialog, 0x47C); !edit && combo) edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
@@ -151,12 +107,11 @@ class ProfilesPageE2e : public SimTest {
       ADD_FAILURE() << "no file-name field in " << caption;
       return false;
     }
-    SimProcess::Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    TypeText(edit, path);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     if (replace) {
-      HWND question = nullptr;
-      const std::function<bool(HWND)> other = [&](HWND box) { return box != dialog; };
-      if (!WaitFor([&] { return (question = sim.FindMessageBox(caption, other)) != nullptr; }, 5000)) {
+      HWND question = sim.WaitForBox(caption, 5000, [&](HWND box) { return box != dialog; });
+      if (!question) {
         ADD_FAILURE() << "no question before replacing " << path;
         return false;
       }
@@ -168,11 +123,7 @@ class ProfilesPageE2e : public SimTest {
   // A message box of the program (not the name dialog of the same
   // caption): its text, after closing it.
   static std::string TakeMessage(SimProcess& sim, const std::string& caption) {
-    HWND box = FindDialog(sim, caption, false);
-    if (!box) return "<no message>";
-    const std::string text = sim.Text(GetDlgItem(box, 0xFFFF));
-    CloseDialog(box, IDOK);
-    return text;
+    return sim.TakeMessageBox(caption, 10000, IsMessage);
   }
 
   HWND sheet_ = nullptr;
@@ -181,7 +132,6 @@ class ProfilesPageE2e : public SimTest {
 
 TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   SimProcess sim;
-  ASSERT_NE(sim.MainWindow(), nullptr);
   HWND page = OpenPage(sim);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(SimProcess::Send(GetDlgItem(sheet_, kSheetTabs), TCM_GETITEMCOUNT), 4);
@@ -200,8 +150,8 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kRename)));
 
   // Copy: the dialog starts with the source's name, which is taken.
-  const Tree work = Profile("Work");
-  ASSERT_GE(work.size(), 4u);  // the key, MainForm, Reminder, SDProp and what start-up repaired
+  const registry::Values work = Profile("Work");
+  ASSERT_GE(work.size(), 7u);  // the key, MainForm, Reminder, SDProp, a value in each and what start-up repaired
   Press(page, kCopy);
   EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Work"), "Work");
   EXPECT_EQ(TakeMessage(sim, "Copy profile as"), "Such profile already exists");
@@ -275,7 +225,6 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   // Nothing was waiting for the sheet's OK: Cancel keeps every change.
   EXPECT_TRUE(CloseDialog(sheet_, IDCANCEL));
   EXPECT_EQ(Profile("Imported"), work);
-  EXPECT_TRUE(sim.Quit());
 }
 
 TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRename) {
@@ -337,7 +286,6 @@ TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRen
 
 TEST_F(ProfilesPageE2e, NoSelectionIsReportedAndTheListHasTwoColumnsOnWindows98) {
   SimProcess sim(SimExe("win98"));
-  ASSERT_NE(sim.MainWindow(), nullptr);
   HWND page = OpenPage(sim);
   ASSERT_NE(page, nullptr);
   HWND list = GetDlgItem(page, kList);
@@ -350,16 +298,14 @@ TEST_F(ProfilesPageE2e, NoSelectionIsReportedAndTheListHasTwoColumnsOnWindows98)
     EXPECT_EQ(TakeMessage(sim, kPageCaption), "Please select a profile from the list.") << button;
   }
   EXPECT_TRUE(CloseDialog(sheet_, IDCANCEL));
-  EXPECT_TRUE(sim.Quit());
 }
 
 // At 144 DPI the fonts grow by half, and the columns with them: every
 // heading and every cell keeps its whole text, the time of the last change
 // included.
 TEST_F(ProfilesPageE2e, At144DpiEveryColumnHoldsItsHeadingAndCells) {
-  const ScreenDpiSetting dpi(144);
+  const ScopedValues dpi(HKEY_CURRENT_USER, "Control Panel\\Desktop", {{"LogPixels", registry::DwordValue(144)}});
   SimProcess sim;
-  ASSERT_NE(sim.MainWindow(), nullptr);
   HWND page = OpenPage(sim);
   ASSERT_NE(page, nullptr);
   HWND list = GetDlgItem(page, kList);
@@ -381,7 +327,6 @@ TEST_F(ProfilesPageE2e, At144DpiEveryColumnHoldsItsHeadingAndCells) {
     }
   }
   EXPECT_TRUE(CloseDialog(sheet_, IDCANCEL));
-  EXPECT_TRUE(sim.Quit());
 }
 
 }  // namespace

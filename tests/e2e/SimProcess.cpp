@@ -48,42 +48,38 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
 
 namespace {
 
-struct WindowQuery {
-  DWORD pid;
-  const char* className;
-  const char* title;  // nullptr: any
-  bool visibleOnly;
-  const std::function<bool(HWND)>* also;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
-  auto& q = *reinterpret_cast<WindowQuery*>(context);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid != q.pid) return TRUE;
-  if (q.visibleOnly && !IsWindowVisible(window)) return TRUE;
-  char cls[64] = {}, title[256] = {};
-  GetClassNameA(window, cls, sizeof cls);
+// A window's title as the system keeps it: no message to a program that
+// may be busy.
+std::string Title(HWND window) {
+  char title[256] = {};
   GetWindowTextA(window, title, sizeof title);
-  if (std::string(cls) != q.className) return TRUE;
-  if (q.title && std::string(title) != q.title) return TRUE;
-  if (q.also && *q.also && !(*q.also)(window)) return TRUE;
-  q.found = window;
-  return FALSE;
+  return title;
 }
 
-HWND FindProcessWindow(DWORD pid, const char* className, const char* title, bool visibleOnly,
-                       const std::function<bool(HWND)>* also = nullptr) {
-  WindowQuery q{pid, className, title, visibleOnly, also, nullptr};
-  EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&q));
-  return q.found;
+// The first top-level dialog window of the process for which `match` holds.
+HWND FindDialogWindow(DWORD pid, const std::function<bool(HWND)>& match) {
+  struct Query {
+    DWORD pid;
+    const std::function<bool(HWND)>* match;
+    HWND found;
+  } query{pid, &match, nullptr};
+  EnumWindows([](HWND window, LPARAM context) -> BOOL {
+    auto& q = *reinterpret_cast<Query*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (owner != q.pid || std::string(cls) != "#32770" || !(*q.match)(window)) return TRUE;
+    q.found = window;
+    return FALSE;
+  }, reinterpret_cast<LPARAM>(&query));
+  return query.found;
 }
 
 // Memory in the program's process, for messages that carry pointers.
 class RemoteBuffer {
  public:
-  RemoteBuffer(DWORD pid, SIZE_T size) : size_(size) {
+  RemoteBuffer(DWORD pid, SIZE_T size) {
     process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
   }
@@ -104,8 +100,23 @@ class RemoteBuffer {
  private:
   HANDLE process_ = nullptr;
   void* address_ = nullptr;
-  SIZE_T size_;
 };
+
+// Sends a copy of `item` to a control of the program, its text pointing at
+// a buffer behind it there; the text the control put in.
+template <typename ItemWithText>
+std::string SendForText(DWORD pid, HWND control, UINT msg, WPARAM w, ItemWithText item) {
+  constexpr SIZE_T kTextSize = 260;
+  RemoteBuffer buffer(pid, sizeof item + kTextSize);
+  item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
+  item.cchTextMax = kTextSize;
+  char text[kTextSize + 1] = {};
+  buffer.Write(&item, sizeof item);
+  buffer.Write(text, kTextSize, sizeof item);
+  SimProcess::Send(control, msg, w, buffer.At());
+  buffer.Read(text, kTextSize - 1, sizeof item);
+  return text;
+}
 
 }  // namespace
 
@@ -113,6 +124,27 @@ bool CloseDialog(HWND dialog, int button) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
   return WaitFor([&] { return !IsWindow(dialog); }, 5000);
 }
+
+void TypeText(HWND control, const std::string& text) {
+  SimProcess::Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TypeText(HWND control, const std::wstring& text) {
+  SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+void Press(HWND dialog, int button) { PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0); }
+
+void PostKey(HWND control, WPARAM key) {
+  PostMessageA(control, WM_KEYDOWN, key, 1);
+  PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+}
+
+void PostChars(HWND control, const std::wstring& text) {
+  for (const wchar_t c : text) PostMessageW(control, WM_CHAR, c, 1);
+}
+
+HWND CurrentPage(HWND sheet) { return reinterpret_cast<HWND>(SimProcess::Send(sheet, PSM_GETCURRENTPAGEHWND)); }
 
 SimProcess::SimProcess(const std::string& exe, const std::string& journal) : journal_(journal) {
   DeleteFileA(journal.c_str());
@@ -128,11 +160,13 @@ SimProcess::SimProcess(const std::string& exe, const std::string& journal) : jou
 
 SimProcess::~SimProcess() {
   if (!info_.hProcess) return;
+  // Every case ends with the tray's Exit, which must end the program. One
+  // that will not end is ours to end: the next case needs the tray and the
+  // registry to itself.
   if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-    Quit(5000);
-    // A program that will not end is ours to end: the next test needs the
-    // tray and the registry to itself.
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+    const bool ended = Quit();
+    EXPECT_TRUE(ended) << "the program did not end on the tray's Exit";
+    if (!ended) {
       TerminateProcess(info_.hProcess, 1);
       WaitForSingleObject(info_.hProcess, 5000);
     }
@@ -149,7 +183,7 @@ HWND SimProcess::MainWindow(int timeoutMs) {
   HWND found = nullptr;
   WaitFor(
       [&] {
-        found = FindProcessWindow(Id(), "#32770", "Vesperon 3", false);
+        found = FindDialogWindow(Id(), [&](HWND w) { return Title(w) == "Vesperon 3"; });
         return found && GetPropA(found, "Vesperon.Simulation.Ready") != nullptr;
       },
       timeoutMs);
@@ -158,15 +192,38 @@ HWND SimProcess::MainWindow(int timeoutMs) {
 }
 
 HWND SimProcess::FindMessageBox(const std::string& caption, const std::function<bool(HWND)>& also) {
-  return FindProcessWindow(Id(), "#32770", caption.c_str(), true, &also);
+  return FindDialogWindow(Id(), [&](HWND w) { return IsWindowVisible(w) && Title(w) == caption && (!also || also(w)); });
+}
+
+HWND SimProcess::WaitForBox(const std::string& caption, int timeoutMs, const std::function<bool(HWND)>& also) {
+  HWND box = nullptr;
+  WaitFor([&] { return (box = FindMessageBox(caption, also)) != nullptr; }, timeoutMs);
+  return box;
+}
+
+HWND SimProcess::Shown() {
+  HWND main = MainWindow();
+  return main && WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000) ? main : nullptr;
+}
+
+bool SimProcess::ChooseAction(const std::string& name) {
+  const std::vector<std::string> names = ComboExTexts(1035);
+  const auto found = std::find(names.begin(), names.end(), name);
+  if (found == names.end()) return false;
+  SelectComboItem(1035, static_cast<int>(found - names.begin()));
+  return true;
+}
+
+HWND SimProcess::OpenActionSheet(const std::string& action) {
+  if (!MainWindow() || !ChooseAction(action)) return nullptr;
+  PostClick(1039);
+  return WaitForBox("Action Properties");
 }
 
 HWND SimProcess::OpenByCommand(UINT command, const std::string& caption) {
   if (!MainWindow()) return nullptr;
   PostMessageA(MainWindow(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
-  HWND window = nullptr;
-  WaitFor([&] { return (window = FindMessageBox(caption)) != nullptr; }, 10000);
-  return window;
+  return WaitForBox(caption);
 }
 
 HWND SimProcess::OpenGlobalOptions(int index, int readyId, HWND& sheet) {
@@ -183,9 +240,10 @@ HWND SimProcess::OpenGlobalOptions(int index, int readyId, HWND& sheet) {
   return page;
 }
 
-std::string SimProcess::TakeMessageBox(const std::string& caption, int timeoutMs) {
-  HWND box = nullptr;
-  if (!WaitFor([&] { return (box = FindMessageBox(caption)) != nullptr; }, timeoutMs)) return "";
+std::string SimProcess::TakeMessageBox(const std::string& caption, int timeoutMs,
+                                       const std::function<bool(HWND)>& also) {
+  HWND box = WaitForBox(caption, timeoutMs, also);
+  if (!box) return "";
   const std::string text = Text(GetDlgItem(box, 0xFFFF));  // the box's static text
   CloseDialog(box, IDOK);
   return text;
@@ -246,40 +304,20 @@ std::string SimProcess::StatusText() {
 
 std::vector<std::string> SimProcess::ComboExTexts(int controlId) {
   std::vector<std::string> texts;
-  HWND combo = Item(controlId);
-  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-  constexpr SIZE_T kTextSize = 256;
-  RemoteBuffer buffer(Id(), sizeof(COMBOBOXEXITEMA) + kTextSize);
+  const int count = static_cast<int>(Send(Item(controlId), CB_GETCOUNT));
   for (int i = 0; i < count; ++i) {
     COMBOBOXEXITEMA item{};
     item.mask = CBEIF_TEXT;
     item.iItem = i;
-    item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
-    item.cchTextMax = kTextSize;
-    char empty[kTextSize] = {};
-    buffer.Write(&item, sizeof item);
-    buffer.Write(empty, kTextSize, sizeof item);
-    SendMessageA(combo, CBEM_GETITEMA, 0, buffer.At());
-    char text[kTextSize] = {};
-    buffer.Read(text, kTextSize - 1, sizeof item);
-    texts.emplace_back(text);
+    texts.push_back(SendForText(Id(), Item(controlId), CBEM_GETITEMA, 0, item));
   }
   return texts;
 }
 
 std::string SimProcess::ListText(HWND list, int row, int column) {
-  constexpr SIZE_T kTextSize = 260;
-  RemoteBuffer buffer(Id(), sizeof(LVITEMA) + kTextSize);
   LVITEMA item{};
   item.iSubItem = column;
-  item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
-  item.cchTextMax = kTextSize;
-  char text[kTextSize + 1] = {};
-  buffer.Write(&item, sizeof item);
-  buffer.Write(text, kTextSize, sizeof item);
-  Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), buffer.At());
-  buffer.Read(text, kTextSize - 1, sizeof item);
-  return text;
+  return SendForText(Id(), list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), item);
 }
 
 std::vector<std::string> SimProcess::ListColumn(HWND list, int column) {
@@ -314,105 +352,140 @@ std::vector<std::string> SimProcess::JournalLines() const {
   return lines;
 }
 
+bool SimProcess::JournalHas(const std::string& line, int timeoutMs) const {
+  return WaitFor([&] {
+    const auto lines = JournalLines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }, timeoutMs);
+}
+
 namespace registry {
+
+Value DwordValue(DWORD value) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&value);
+  return {REG_DWORD, Bytes(bytes, bytes + sizeof value)};
+}
+
+Value TextValue(const std::string& text) { return {REG_SZ, Bytes(text.c_str(), text.c_str() + text.size() + 1)}; }
+
+std::string TextOf(const Value& value) {
+  return std::string(value.data.begin(), std::find(value.data.begin(), value.data.end(), '\0'));
+}
+
+// RegQueryValueExA, not RegGetValueA, which fixes up texts.
+std::optional<Value> Read(HKEY root, const std::string& path, const std::string& name) {
+  HKEY h = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
+  Value value;
+  DWORD size = 0;
+  LONG result = RegQueryValueExA(h, name.c_str(), nullptr, &value.type, nullptr, &size);
+  if (result == ERROR_SUCCESS) {
+    value.data.assign(size + 1, 0);
+    result = RegQueryValueExA(h, name.c_str(), nullptr, &value.type, value.data.data(), &size);
+    value.data.resize(size);
+  }
+  RegCloseKey(h);
+  return result == ERROR_SUCCESS ? std::optional<Value>(value) : std::nullopt;
+}
+
+bool Write(HKEY root, const std::string& path, const std::string& name, const std::optional<Value>& value) {
+  HKEY h = nullptr;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const LONG result = value ? RegSetValueExA(h, name.c_str(), 0, value->type,
+                                             value->data.empty() ? nullptr : value->data.data(),
+                                             static_cast<DWORD>(value->data.size()))
+                            : RegDeleteValueA(h, name.c_str());
+  RegCloseKey(h);
+  return result == ERROR_SUCCESS;
+}
+
+namespace {
+
+void Collect(HKEY key, const std::string& path, Values& out) {
+  out[path] = {};
+  char name[300];
+  for (DWORD i = 0;; ++i) {
+    DWORD nameSize = sizeof name, size = 16384;
+    Value value{0, Bytes(size)};
+    const LONG result = RegEnumValueA(key, i, name, &nameSize, nullptr, &value.type, value.data.data(), &size);
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    value.data.resize(size);
+    if (result == ERROR_SUCCESS) out[path + "|" + name] = value;
+  }
+  for (DWORD i = 0;; ++i) {
+    DWORD nameSize = sizeof name;
+    if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    HKEY sub = nullptr;
+    if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+    Collect(sub, path + "\\" + name, out);
+    RegCloseKey(sub);
+  }
+}
+
+std::string Under(const std::string& key) { return std::string(kRoot) + "\\" + key; }
+}  // namespace
+
+Values Snapshot(HKEY root, const std::string& path) {
+  Values values;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
+  Collect(key, "", values);
+  RegCloseKey(key);
+  return values;
+}
 
 void DeleteAll() { SHDeleteKeyA(HKEY_CURRENT_USER, kRoot); }
 
 bool KeyExists(const std::string& key) {
   HKEY h = nullptr;
-  const std::string path = std::string(kRoot) + "\\" + key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, Under(key).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
   RegCloseKey(h);
   return true;
 }
 
-bool SetRaw(const std::string& key, const std::string& name, DWORD type, const Bytes& data) {
-  HKEY h = nullptr;
-  const std::string path = std::string(kRoot) + "\\" + key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h,
-                      nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  const LONG result = RegSetValueExA(h, name.c_str(), 0, type, data.empty() ? nullptr : data.data(),
-                                     static_cast<DWORD>(data.size()));
-  RegCloseKey(h);
-  return result == ERROR_SUCCESS;
+bool SetRaw(const std::string& key, const std::string& name, const Value& value) {
+  return Write(HKEY_CURRENT_USER, Under(key), name, value);
 }
 
-void SetDword(const std::string& key, const std::string& name, DWORD value) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(&value);
-  SetRaw(key, name, REG_DWORD, Bytes(bytes, bytes + sizeof value));
+std::optional<Value> GetRaw(const std::string& key, const std::string& name) {
+  return Read(HKEY_CURRENT_USER, Under(key), name);
 }
+
+void SetDword(const std::string& key, const std::string& name, DWORD value) { SetRaw(key, name, DwordValue(value)); }
 
 void SetString(const std::string& key, const std::string& name, const std::string& value) {
-  SetRaw(key, name, REG_SZ, Bytes(value.c_str(), value.c_str() + value.size() + 1));
-}
-
-// RegQueryValueExA, not RegGetValueA, which fixes up texts.
-bool GetRaw(const std::string& key, const std::string& name, DWORD& type, Bytes& data) {
-  HKEY h = nullptr;
-  const std::string path = std::string(kRoot) + "\\" + key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) {
-    return false;
-  }
-  DWORD size = 0;
-  LONG result = RegQueryValueExA(h, name.c_str(), nullptr, &type, nullptr, &size);
-  if (result == ERROR_SUCCESS) {
-    data.assign(size + 1, 0);
-    result = RegQueryValueExA(h, name.c_str(), nullptr, &type, data.data(), &size);
-    data.resize(size);
-  }
-  RegCloseKey(h);
-  return result == ERROR_SUCCESS;
+  SetRaw(key, name, TextValue(value));
 }
 
 DWORD Dword(const std::string& key, const std::string& name) {
-  DWORD type = 0, value = 0xDEADBEEF;
-  Bytes data;
-  if (GetRaw(key, name, type, data) && type == REG_DWORD && data.size() == sizeof value) {
-    std::memcpy(&value, data.data(), sizeof value);
+  DWORD value = 0xDEADBEEF;
+  const auto stored = GetRaw(key, name);
+  if (stored && stored->type == REG_DWORD && stored->data.size() == sizeof value) {
+    std::memcpy(&value, stored->data.data(), sizeof value);
   }
   return value;
 }
 
 std::string String(const std::string& key, const std::string& name) {
-  DWORD type = 0;
-  Bytes data;
-  if (!GetRaw(key, name, type, data) || type != REG_SZ) return "<missing>";
-  return std::string(data.begin(), std::find(data.begin(), data.end(), '\0'));
+  const auto stored = GetRaw(key, name);
+  return stored && stored->type == REG_SZ ? TextOf(*stored) : "<missing>";
 }
 
 }  // namespace registry
 
-namespace {
-constexpr char kDesktopKey[] = "Control Panel\\Desktop";
-constexpr char kLogPixels[] = "LogPixels";
-}  // namespace
-
-ScreenDpiSetting::ScreenDpiSetting(DWORD dpi) {
-  HKEY h = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                      &h, nullptr) != ERROR_SUCCESS) {
-    return;
+ScopedValues::ScopedValues(HKEY root, std::string path,
+                           const std::vector<std::pair<std::string, registry::Value>>& values)
+    : root_(root), path_(std::move(path)) {
+  for (const auto& [name, value] : values) {
+    before_.emplace_back(name, registry::Read(root_, path_, name));
+    applied_ = registry::Write(root_, path_, name, value) && applied_;
   }
-  DWORD size = 0;
-  if (RegQueryValueExA(h, kLogPixels, nullptr, &oldType_, nullptr, &size) == ERROR_SUCCESS) {
-    old_.assign(size, 0);
-    had_ = RegQueryValueExA(h, kLogPixels, nullptr, &oldType_, old_.data(), &size) == ERROR_SUCCESS;
-  }
-  RegSetValueExA(h, kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-  RegCloseKey(h);
 }
 
-ScreenDpiSetting::~ScreenDpiSetting() {
-  HKEY h = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) return;
-  if (had_) {
-    RegSetValueExA(h, kLogPixels, 0, oldType_, old_.data(), static_cast<DWORD>(old_.size()));
-  } else {
-    RegDeleteValueA(h, kLogPixels);
-  }
-  RegCloseKey(h);
+ScopedValues::~ScopedValues() {
+  for (const auto& [name, value] : before_) registry::Write(root_, path_, name, value);
 }
 
 }  // namespace e2e

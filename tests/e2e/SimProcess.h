@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,10 +32,22 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 // Posts `button` (IDOK, IDCANCEL) to a dialog and waits until it is gone.
 bool CloseDialog(HWND dialog, int button);
 
+// What a user does to a control of the program's dialogs: a text put in, a
+// click posted (its handler may open a modal window), a key pressed and
+// released, characters typed (Unicode, as a keyboard gives them).
+void TypeText(HWND control, const std::string& text);
+void TypeText(HWND control, const std::wstring& text);  // as a Unicode window takes it
+void Press(HWND dialog, int button);
+void PostKey(HWND control, WPARAM key);
+void PostChars(HWND control, const std::wstring& text);
+// The page a property sheet shows.
+HWND CurrentPage(HWND sheet);
+
 class SimProcess {
  public:
   // `exe` is the simulation program (or a copy of it named for a Windows
-  // version); the journal starts empty.
+  // version); the journal starts empty. A program still running at the end
+  // is sent the tray's Exit, and must end.
   explicit SimProcess(const std::string& exe = SimExe(),
                       const std::string& journal = JournalPath("vesperon-e2e-journal.txt"));
   ~SimProcess();
@@ -47,6 +61,15 @@ class SimProcess {
   // A visible dialog or message box of the program with this caption (and,
   // if given, for which `also` holds), or 0.
   HWND FindMessageBox(const std::string& caption, const std::function<bool(HWND)>& also = nullptr);
+  // The same, once it shows within `timeoutMs`.
+  HWND WaitForBox(const std::string& caption, int timeoutMs = 10000,
+                  const std::function<bool(HWND)>& also = nullptr);
+  // The main window once it shows, or 0.
+  HWND Shown();
+  // Selects the main window's action of that name; false if the list lacks it.
+  bool ChooseAction(const std::string& name);
+  // Action Properties opened with that action selected; the sheet, or 0.
+  HWND OpenActionSheet(const std::string& action);
   // Posts a menu command to the main window; the window titled `caption`
   // it opens, or 0 after 10 s.
   HWND OpenByCommand(UINT command, const std::string& caption);
@@ -55,7 +78,8 @@ class SimProcess {
   HWND OpenGlobalOptions(int index, int readyId, HWND& sheet);
   // The text of the next message box with that caption, which is then
   // closed; "" when none came within the time.
-  std::string TakeMessageBox(const std::string& caption = "Vesperon", int timeoutMs = 5000);
+  std::string TakeMessageBox(const std::string& caption = "Vesperon", int timeoutMs = 5000,
+                             const std::function<bool(HWND)>& also = nullptr);
 
   // Tray Exit, then waits for the process to end; false if it did not.
   bool Quit(int timeoutMs = 10000);
@@ -89,6 +113,8 @@ class SimProcess {
   int ListStringWidth(HWND list, const std::string& text);
 
   std::vector<std::string> JournalLines() const;
+  // Whether the journal has that line within `timeoutMs`.
+  bool JournalHas(const std::string& line, int timeoutMs = 3000) const;
   DWORD Id() const { return info_.dwProcessId; }
 
  private:
@@ -97,38 +123,61 @@ class SimProcess {
   std::string journal_;
 };
 
-// The program's settings for the current user.
 namespace registry {
-inline constexpr char kRoot[] = "SOFTWARE\\Brannock\\Vesperon3";
 using Bytes = std::vector<unsigned char>;
+// A value as stored: its type and bytes, no fixes to texts.
+struct Value {
+  DWORD type = REG_NONE;
+  Bytes data;
+  bool operator==(const Value&) const = default;
+};
+Value DwordValue(DWORD value);
+Value TextValue(const std::string& text);
+// The text of a stored string, up to its first zero.
+std::string TextOf(const Value& value);
+// Any value of the registry, `path` below `root`: nothing when it or its
+// key is missing; writing nothing deletes it.
+std::optional<Value> Read(HKEY root, const std::string& path, const std::string& name);
+bool Write(HKEY root, const std::string& path, const std::string& name, const std::optional<Value>& value);
+// Every key and value below `path`, the key itself included: "" and
+// "\\sub\\key" for the keys, "\\sub\\key|name" for the values; empty when
+// the key is missing.
+using Values = std::map<std::string, Value>;
+Values Snapshot(HKEY root, const std::string& path);
+
+// The program's settings for the current user.
+inline constexpr char kRoot[] = "SOFTWARE\\Brannock\\Vesperon3";
 void DeleteAll();
 bool KeyExists(const std::string& key);
 void SetDword(const std::string& key, const std::string& name, DWORD value);
 void SetString(const std::string& key, const std::string& name, const std::string& value);
-// Any type and bytes, as stored (no fixes to texts); false on failure or,
-// reading, when the value or its key is missing.
-bool SetRaw(const std::string& key, const std::string& name, DWORD type, const Bytes& data);
-bool GetRaw(const std::string& key, const std::string& name, DWORD& type, Bytes& data);
+bool SetRaw(const std::string& key, const std::string& name, const Value& value);
+std::optional<Value> GetRaw(const std::string& key, const std::string& name);
 // The value, or 0xDEADBEEF / "<missing>" when there is none.
 DWORD Dword(const std::string& key, const std::string& name);
 std::string String(const std::string& key, const std::string& name);
 }  // namespace registry
 
-// The screen's DPI that programs started from now on find in the registry
-// (Wine's LogPixels of the current user), put back as it was at the end.
-class ScreenDpiSetting {
+// Values of one key set for the guard's life (the screen's DPI programs
+// started from now on find, the user's regional formats), put back as they
+// were at the end.
+class ScopedValues {
  public:
-  explicit ScreenDpiSetting(DWORD dpi);
-  ~ScreenDpiSetting();
-  ScreenDpiSetting(const ScreenDpiSetting&) = delete;
-  ScreenDpiSetting& operator=(const ScreenDpiSetting&) = delete;
+  ScopedValues(HKEY root, std::string path, const std::vector<std::pair<std::string, registry::Value>>& values);
+  ~ScopedValues();
+  ScopedValues(const ScopedValues&) = delete;
+  ScopedValues& operator=(const ScopedValues&) = delete;
+  bool Applied() const { return applied_; }
 
  private:
-  registry::Bytes old_;
-  DWORD oldType_ = 0;
-  bool had_ = false;
+  HKEY root_;
+  std::string path_;
+  std::vector<std::pair<std::string, std::optional<registry::Value>>> before_;
+  bool applied_ = true;
 };
 
+// Wine's LogPixels of the current user: the screen's DPI for programs
+// started from now on.
 // Every suite starts and ends without the program's settings; the window
 // shows at start (a first start stays in the tray).
 class SimTest : public testing::Test {

@@ -18,22 +18,13 @@ constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The "Run" value, or "<none>".
 std::string RunValue() {
-  char data[MAX_PATH + 1] = {};
-  DWORD size = sizeof data;
-  return RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Vesperon", RRF_RT_REG_SZ, nullptr, data, &size) ==
-                 ERROR_SUCCESS ? data : "<none>";
+  const auto value = registry::Read(HKEY_CURRENT_USER, kRunKey, "Vesperon");
+  return value && value->type == REG_SZ ? registry::TextOf(*value) : "<none>";
 }
 
-void SetRunValue(const std::string& data) {
-  RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vesperon", REG_SZ, data.c_str(), static_cast<DWORD>(data.size() + 1));
-}
-
-void DeleteRunValue() {
-  HKEY run = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-    RegDeleteValueA(run, "Vesperon");
-    RegCloseKey(run);
-  }
+void SetRunValue(const std::optional<std::string>& text) {
+  registry::Write(HKEY_CURRENT_USER, kRunKey, "Vesperon",
+                  text ? std::optional(registry::TextValue(*text)) : std::nullopt);
 }
 
 void DeleteService() {
@@ -68,11 +59,11 @@ class StartupPageE2e : public SimTest {
  protected:
   void SetUp() override {
     SimTest::SetUp();
-    DeleteRunValue();
+    SetRunValue(std::nullopt);
     DeleteService();
   }
   void TearDown() override {
-    DeleteRunValue();
+    SetRunValue(std::nullopt);
     DeleteService();
     SimTest::TearDown();
   }
@@ -126,7 +117,6 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
   SimProcess::Send(s.Item(kRun), BM_CLICK);
   ASSERT_TRUE(CloseDialog(s.sheet, IDCANCEL));
   EXPECT_EQ(RunValue(), "<none>");
-  EXPECT_TRUE(sim.Quit());
 }
 
 TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
@@ -150,7 +140,6 @@ TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
   ASSERT_TRUE(CloseDialog(s.sheet, IDOK));
   EXPECT_TRUE(Vesperon::IsServiceInstalled());
   EXPECT_EQ(RunValue(), "<none>");
-  EXPECT_TRUE(sim.Quit());
 }
 
 }  // namespace

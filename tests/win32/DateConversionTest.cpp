@@ -23,14 +23,7 @@ using Vesperon::DateTimeStatus;
 using Vesperon::MakeDateTime;
 
 SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
-  SYSTEMTIME st{};
-  st.wYear = static_cast<WORD>(y);
-  st.wMonth = static_cast<WORD>(mo);
-  st.wDay = static_cast<WORD>(d);
-  st.wHour = static_cast<WORD>(h);
-  st.wMinute = static_cast<WORD>(mi);
-  st.wSecond = static_cast<WORD>(s);
-  return st;
+  return {WORD(y), WORD(mo), 0, WORD(d), WORD(h), WORD(mi), WORD(s), 0};
 }
 
 // The round trip that decides whether MakeDateTime is valid, done by the
