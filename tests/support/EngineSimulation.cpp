@@ -61,14 +61,14 @@ void RecordingWindow::StartTimer(std::int32_t id, std::uint32_t periodMs) {
   timers_.Start(id, periodMs, nowMs_);
 }
 
-void RecordingWindow::ShowBalloon(const std::string& title, const std::string& text,
-                                  std::uint32_t timeoutMs, BalloonIcon icon) {
+void RecordingWindow::ShowBalloon(const std::string&, const std::string& text, std::uint32_t,
+                                  BalloonIcon) {
   if (onBalloon) onBalloon();
-  balloons.push_back({title, text, timeoutMs, icon});
+  balloons.push_back(text);
 }
 
 void RecordingWindow::ExecuteSelectedAction() {
-  executions.push_back({nowMs_, Now(), action});
+  executions.push_back({nowMs_, Now()});
   if (onExecute) onExecute();
 }
 

@@ -47,20 +47,6 @@ class SimulatedTimers {
 struct ExecutionRecord {
   std::int64_t simMs;       // when the action ran on the millisecond line
   Vesperon::DateTime clock; // what Now() showed then
-  Vesperon::ActionId action;
-};
-
-struct BalloonRecord {
-  std::string title;
-  std::string text;
-  std::uint32_t timeoutMs;
-  Vesperon::BalloonIcon icon;
-};
-
-struct MessageBoxRecord {
-  std::string text;
-  std::string caption;
-  Vesperon::MessageIcon icon;
 };
 
 // The main window: the test sets what it shows and reads back what the engine did.
@@ -80,8 +66,8 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
 
   // What the engine did.
   std::vector<ExecutionRecord> executions;
-  std::vector<BalloonRecord> balloons;
-  std::vector<MessageBoxRecord> messageBoxes;
+  std::vector<std::string> balloons;      // their texts
+  std::vector<std::string> messageBoxes;  // "text / caption"
   std::vector<std::string> statusTexts;  // every text of status part 0, in order
   std::string label;                     // the countdown label now
   std::size_t labelWrites = 0;
@@ -121,12 +107,12 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   bool StatusBarExists() override { return statusBar; }
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
   bool TrayIconExists() override { return trayIcon; }
-  void ShowBalloon(const std::string& title, const std::string& text, std::uint32_t timeoutMs,
-                   Vesperon::BalloonIcon icon) override;
+  void ShowBalloon(const std::string&, const std::string& text, std::uint32_t,
+                   Vesperon::BalloonIcon) override;
   void SetTrayIconImage(std::int32_t iconResource) override { trayImages.push_back(iconResource); }
   void ShowMessageBox(const std::string& text, const std::string& caption,
-                      Vesperon::MessageIcon icon) override {
-    messageBoxes.push_back({text, caption, icon});
+                      Vesperon::MessageIcon) override {
+    messageBoxes.push_back(text + " / " + caption);
   }
   // Every question asked, answered with `answer` (No unless the test says).
   bool AskYesNo(const std::string& text, const std::string&) override {
