@@ -151,34 +151,8 @@ void EngineSimulation::SetUtcOffsetAt(std::int64_t atMs, std::int64_t seconds) {
   SyncClock();
 }
 
-void EngineSimulation::SetGlobal(DataSystem::SettingId id, std::uint32_t value) {
-  DataSystem::WriteNumbers({id}, {value}, "Global", DataSystem::kHiveCurrentUser);
-}
-
-namespace {
-std::string ActiveProfile() {
+std::string EngineSimulation::ActiveProfile() {
   return "Profiles\\" + DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
-}
-}  // namespace
-
-void EngineSimulation::SetProfileNumber(DataSystem::SettingId id, std::uint32_t value) {
-  DataSystem::WriteNumbers({id}, {value}, ActiveProfile(), DataSystem::kHiveCurrentUser);
-}
-
-void EngineSimulation::SetProfileString(DataSystem::SettingId id, const std::string& value) {
-  DataSystem::WriteStrings({id}, {value}, ActiveProfile(), DataSystem::kHiveCurrentUser);
-}
-
-std::uint32_t EngineSimulation::ProfileNumber(DataSystem::SettingId id) {
-  std::vector<std::uint32_t> values;
-  DataSystem::ReadNumbers({id}, values, ActiveProfile(), DataSystem::kHiveCurrentUser);
-  return values.at(0);
-}
-
-std::string EngineSimulation::ProfileString(DataSystem::SettingId id) {
-  std::vector<std::string> values;
-  DataSystem::ReadStrings({id}, values, ActiveProfile(), DataSystem::kHiveCurrentUser);
-  return values.at(0);
 }
 
 std::int64_t EngineSimulation::MillisecondsAt(const DateTime& wall) const {

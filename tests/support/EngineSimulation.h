@@ -16,6 +16,7 @@
 #include "platform/memory/FakeDesktop.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingSchema.h"
+#include "settings/SettingsRecords.h"
 #include "tests/support/FakeOsVersion.h"
 
 namespace testsupport {
@@ -174,11 +175,16 @@ class EngineSimulation {
   void SetUtcOffsetAt(std::int64_t atMs, std::int64_t seconds);
 
   // Settings as the user left them.
-  void SetGlobal(DataSystem::SettingId id, std::uint32_t value);
-  void SetProfileNumber(DataSystem::SettingId id, std::uint32_t value);
-  void SetProfileString(DataSystem::SettingId id, const std::string& value);
-  std::uint32_t ProfileNumber(DataSystem::SettingId id);
-  std::string ProfileString(DataSystem::SettingId id);
+  static std::string ActiveProfile();  // its section
+  void SetGlobal(DataSystem::SettingId id, std::uint32_t value) { DataSystem::WriteNumber(id, value, "Global"); }
+  void SetProfileNumber(DataSystem::SettingId id, std::uint32_t value) {
+    DataSystem::WriteNumber(id, value, ActiveProfile());
+  }
+  void SetProfileString(DataSystem::SettingId id, const std::string& value) {
+    DataSystem::WriteText(id, value, ActiveProfile());
+  }
+  std::uint32_t ProfileNumber(DataSystem::SettingId id) { return DataSystem::ReadNumber(id, ActiveProfile()); }
+  std::string ProfileString(DataSystem::SettingId id) { return DataSystem::ReadText(id, ActiveProfile()); }
 
   // When the unshifted wall clock begins to show `wall`.
   std::int64_t MillisecondsAt(const Vesperon::DateTime& wall) const;
