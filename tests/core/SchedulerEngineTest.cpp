@@ -143,98 +143,91 @@ TEST(SchedulerEngineTest, TrayAndStatusBarNotificationsFollowTheSystem) {
   }
 }
 
-TEST(SchedulerEngineTest, OneTimeTargetAtActivation) {
-  // A second ago is refused with its message; the current second fires at the first poll.
-  for (const std::int64_t fromNow : {-1, 0, 10}) {
-    SCOPED_TRACE(fromNow);
-    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0), 400);
-    platform::FakeClock target(At(2004, 11, 5, 8, 30, 0));
-    target.Advance(fromNow);
-    Activate(sim, Fields(TriggerKind::OneTime, target.Current()));
-    EXPECT_EQ(sim.window.messageBoxes, fromNow < 0 ? Lines{kPastTargetText + std::string(" / Vesperon")} : Lines{});
-    if (fromNow < 0) {
-      ExpectRefused(sim);
-      continue;
-    }
-    sim.RunFor(60000);
-    ASSERT_EQ(sim.window.executions.size(), 1u);
-    EXPECT_EQ(sim.window.executions[0].simMs, 400 + fromNow * 1000);
-    EXPECT_FALSE(sim.engine.IsActive());
-    EXPECT_EQ(sim.window.balloons.size(), 1u);  // a fire deactivates without a balloon
-    EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
-  }
-}
-
-TEST(SchedulerEngineTest, NoKindOrNoActionActivatesNothing) {
-  const std::pair<std::int32_t, ActionId> rows[] = {
-      {-1, kActionTurnOff}, {7, kActionTurnOff}, {2, -1}, {2, 18}};
-  for (const auto& [kind, action] : rows) {
-    SCOPED_TRACE(testing::Message() << "kind " << kind << " action " << action);
-    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
-    SetLastEvent(MakeDateTime(2001, 1, 1, 0, 0, 0));
-    sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0));
-    sim.window.fields.kind = kind;
-    sim.window.action = action;
-    sim.window.activateChecked = true;  // the push-like button went down
-    sim.engine.OnActivateClicked();
-    EXPECT_FALSE(sim.engine.ActivateTrigger());
-    ExpectRefused(sim);
-    EXPECT_EQ(LastEvent().days, MakeDateTime(2001, 1, 1, 0, 0, 0).days);
-    // Without an action the user is told why; nothing is stored.
-    EXPECT_EQ(sim.window.messageBoxes, IsActionId(action) ? Lines{} : Lines{kSelectAnAction});
-    EXPECT_EQ(sim.ProfileNumber(kMainFormAction), 0u);  // the default, unwritten
-  }
-}
-
-TEST(SchedulerEngineTest, EventTriggerWhoseConditionIsMetAsksFirst) {
-  // Due at the first poll means the action at once: an empty field is
-  // refused, a name nothing matches or a defragmenter not yet started is
-  // asked about, No by default.
+TEST(SchedulerEngineTest, ActivationIsRefusedAskedAboutOrTaken) {
+  // Refused with nothing stored and LastEvent left alone: no kind, no action
+  // (the user is told), a one-time target a second ago, an empty or
+  // unstorable process name. Due at the first poll means the action at
+  // once: a name nothing matches or a defragmenter not yet started is asked
+  // about, No by default. A one-time target of this second fires at the first poll.
   const auto at = At(2004, 11, 5, 10, 0, 0);
-  const std::string noDefrag =
-      "No disk defragmenter is running. The action would run at once. Activate anyway?";
+  const auto told = [](const std::string& text) { return Lines{text + " / Vesperon"}; };
+  const auto noMatch = [](const std::string& name) {
+    return "No running process matches \"" + name + "\". The action would run at once. Activate anyway?";
+  };
+  const std::string noDefrag = "No disk defragmenter is running. The action would run at once. Activate anyway?";
+  const auto kinded = [&](std::int32_t kind) {
+    TriggerFields fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0));
+    fields.kind = kind;
+    return fields;
+  };
   const struct {
     TriggerFields fields;
+    ActionId action;
     const char* defragWindow;  // a window of that title is open; nullptr: none
     bool answer;
-    const char* message;   // the refusal shown, nullptr: none
+    Lines messages;
     std::string question;  // "" when none is asked
-    bool active;             // after the click
-    std::size_t executions;  // within five seconds
+    bool active;           // after the click
+    std::vector<std::int64_t> firesMs;  // within a minute
   } rows[] = {
-      {Fields(TriggerKind::Process, at), nullptr, true, "Please enter a process name.", "", false, 0},
-      {Unstorable(Fields(TriggerKind::Process, at, 0, 0, "??????.exe")), nullptr, true,
-       kUnstorableTextText, "", false, 0},
-      {Fields(TriggerKind::Process, at, 0, 0, "notepadd.exe"), nullptr, false, nullptr,
-       "No running process matches \"notepadd.exe\". The action would run at once. Activate anyway?",
-       false, 0},
-      {Fields(TriggerKind::Process, at, 0, 0, "Note*.exe"), nullptr, true, nullptr,
-       "No running process matches \"Note*.exe\". The action would run at once. Activate anyway?",
-       true, 1},
-      {Fields(TriggerKind::Process, at, 0, 0, "note*.exe"), nullptr, false, nullptr, "", true, 0},
-      {Fields(TriggerKind::DiskDefragmenter, at), nullptr, false, nullptr, noDefrag, false, 0},
-      {Fields(TriggerKind::DiskDefragmenter, at), nullptr, true, nullptr, noDefrag, true, 1},
-      {Fields(TriggerKind::DiskDefragmenter, at), "Optimize Drives", false, nullptr, "", true, 0},
-      {Fields(TriggerKind::DiskDefragmenter, at), "Disk Defragmenter", false, nullptr, "", true, 0},
+      {kinded(-1), kActionTurnOff, nullptr, true, {}, "", false, {}},
+      {kinded(7), kActionTurnOff, nullptr, true, {}, "", false, {}},
+      {kinded(2), -1, nullptr, true, told("Please select an action."), "", false, {}},
+      {kinded(2), 18, nullptr, true, told("Please select an action."), "", false, {}},
+      {Fields(TriggerKind::OneTime, At(2004, 11, 5, 9, 59, 59)), kActionTurnOff, nullptr, true,
+       told(kPastTargetText), "", false, {}},
+      {Fields(TriggerKind::OneTime, at), kActionTurnOff, nullptr, false, {}, "", true, {400}},
+      {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 10)), kActionTurnOff, nullptr, false, {}, "",
+       true, {10400}},
+      {Fields(TriggerKind::Process, at), kActionTurnOff, nullptr, true, told("Please enter a process name."),
+       "", false, {}},
+      {Unstorable(Fields(TriggerKind::Process, at, 0, 0, "??????.exe")), kActionTurnOff, nullptr, true,
+       told(kUnstorableTextText), "", false, {}},
+      {Fields(TriggerKind::Process, at, 0, 0, "notepadd.exe"), kActionTurnOff, nullptr, false, {},
+       noMatch("notepadd.exe"), false, {}},
+      {Fields(TriggerKind::Process, at, 0, 0, "Note*.exe"), kActionTurnOff, nullptr, true, {},
+       noMatch("Note*.exe"), true, {400}},
+      {Fields(TriggerKind::Process, at, 0, 0, "note*.exe"), kActionTurnOff, nullptr, false, {}, "", true, {}},
+      {Fields(TriggerKind::DiskDefragmenter, at), kActionTurnOff, nullptr, false, {}, noDefrag, false, {}},
+      {Fields(TriggerKind::DiskDefragmenter, at), kActionTurnOff, nullptr, true, {}, noDefrag, true, {400}},
+      {Fields(TriggerKind::DiskDefragmenter, at), kActionTurnOff, "Optimize Drives", false, {}, "", true, {}},
+      {Fields(TriggerKind::DiskDefragmenter, at), kActionTurnOff, "Disk Defragmenter", false, {}, "", true,
+       {}},
   };
   for (const auto& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.fields.kind << " \"" << r.fields.processText << "\" "
-                                    << (r.defragWindow ? r.defragWindow : "-") << " " << r.answer);
-    EngineSimulation sim(at, 200);
+    SCOPED_TRACE(testing::Message() << "kind " << r.fields.kind << " action " << r.action << " \""
+                                    << r.fields.processText << "\" " << (r.defragWindow ? r.defragWindow : "-")
+                                    << " " << r.answer << " second " << r.fields.second);
+    EngineSimulation sim(at, 400);
     SetLastEvent(MakeDateTime(2001, 1, 1, 0, 0, 0));
     sim.desktop.processNames = {"explorer.exe", "notepad.exe"};
     if (r.defragWindow) sim.desktop.OpenWindow("#32770", r.defragWindow);
     sim.window.answer = r.answer;
+    sim.window.action = r.action;
+    sim.window.activateChecked = true;  // the push-like button went down
     Activate(sim, r.fields);
-    EXPECT_EQ(sim.window.messageBoxes, r.message ? Lines{r.message + std::string(" / Vesperon")} : Lines{});
+    EXPECT_EQ(sim.window.messageBoxes, r.messages);
     EXPECT_EQ(sim.window.questions, r.question.empty() ? Lines{} : Lines{r.question});
     EXPECT_EQ(sim.engine.IsActive(), r.active);
     if (!r.active) {
       ExpectRefused(sim);
-      EXPECT_EQ(LastEvent().days, MakeDateTime(2001, 1, 1, 0, 0, 0).days);  // nothing changed
+      EXPECT_EQ(sim.ProfileNumber(kMainFormAction), 0u);  // the default, unwritten
     }
-    sim.RunFor(5000);
-    EXPECT_EQ(sim.window.executions.size(), r.executions);
+    if (!r.active && r.fields.kind != Kind(TriggerKind::OneTime)) {
+      EXPECT_EQ(LastEvent().days, MakeDateTime(2001, 1, 1, 0, 0, 0).days);
+    }
+    if (r.fields.kind == -1 || r.fields.kind == 7 || !IsActionId(r.action)) {
+      EXPECT_FALSE(sim.engine.ActivateTrigger());  // nor when asked directly
+    }
+    sim.RunFor(60000);
+    std::vector<std::int64_t> fires;
+    for (const auto& run : sim.window.executions) fires.push_back(run.simMs);
+    EXPECT_EQ(fires, r.firesMs);
+    if (!r.firesMs.empty()) {  // a fire deactivates without a balloon
+      EXPECT_FALSE(sim.engine.IsActive());
+      EXPECT_EQ(sim.window.balloons.size(), 1u);
+      EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
+    }
   }
 }
 
