@@ -854,7 +854,6 @@ TEST(SchedulerSimulationTest, SleepingAcrossAnOccurrence) {
       continue;
     }
     EXPECT_TRUE(sim.engine.IsActive());
-    if (r.kind != TriggerKind::Daily) continue;
     const std::size_t before = sim.window.executions.size();
     sim.RunFor(kDayMs);
     ASSERT_EQ(sim.window.executions.size(), before + 1);
@@ -864,8 +863,9 @@ TEST(SchedulerSimulationTest, SleepingAcrossAnOccurrence) {
 }
 
 TEST(SchedulerSimulationTest, ZoneOffsetChangesKeepWallTimesAndRealSpans) {
-  // The 2026 daylight-saving changes of Europe and the United States and a
-  // flight six zones either way, each 1480 s or 3280 s into the run, with
+  // The 2026 daylight-saving changes of Europe and the United States (there
+  // the daily rows only: the kinds' handling is Europe's, with the offsets
+  // below zero) and a flight six zones either way, each 1480 s or 3280 s into the run, with
   // AutoStopTimer on. Wall-time triggers fire once at their wall time; one
   // jumped over fires at the jump, within a clock-watch period; a countdown
   // lasts its span. Nothing counts as the clock set back.
@@ -899,14 +899,8 @@ TEST(SchedulerSimulationTest, ZoneOffsetChangesKeepWallTimesAndRealSpans) {
        {{5400000, At(2026, 10, 25, 2, 35, 20)}}},
       {"EU autumn daily in the repeated hour", euAutumn, Fields(TriggerKind::Daily, At(2026, 10, 25, 2, 30, 0)),
        {{1480000, At(2026, 10, 25, 2, 30, 0)}, {91480000, At(2026, 10, 26, 2, 30, 0)}}},
-      {"US spring countdown", usSpring, Fields(TriggerKind::Countdown, At(2026, 3, 8, 1, 0, 0)),
-       {{3600000, At(2026, 3, 8, 3, 35, 20)}}},
       {"US spring daily in the gap", usSpring, Fields(TriggerKind::Daily, At(2026, 3, 8, 2, 30, 0)),
        {{1480000, At(2026, 3, 8, 3, 0, 2)}, {86080000, At(2026, 3, 9, 2, 30, 0)}}},
-      {"US spring one-time in the gap", usSpring, Fields(TriggerKind::OneTime, At(2026, 3, 8, 2, 30, 0)),
-       {{1480000, At(2026, 3, 8, 3, 0, 2)}}},
-      {"US autumn countdown", usAutumn, Fields(TriggerKind::Countdown, At(2026, 11, 1, 1, 30, 0)),
-       {{5400000, At(2026, 11, 1, 1, 35, 20)}}},
       {"US autumn daily in the repeated hour", usAutumn, Fields(TriggerKind::Daily, At(2026, 11, 1, 1, 30, 0)),
        {{1480000, At(2026, 11, 1, 1, 30, 0)}, {91480000, At(2026, 11, 2, 1, 30, 0)}}},
       {"six zones west, countdown", west, Fields(TriggerKind::Countdown, At(2026, 6, 15, 1, 0, 0)),
