@@ -616,12 +616,14 @@ TEST(SchedulerEngineTest, ShortClockSetBackNeverFiresAnOccurrenceTwice) {
 
 TEST(SchedulerEngineTest, StartingOverAfterAFireNeverRepeatsWithoutPause) {
   // With AutoReactTrgr a one-time trigger or an empty countdown would be due
-  // again at once, so they end; event triggers wait for their condition to end.
+  // again at once, so they end; event triggers wait for their condition to
+  // end, and fire again at its next end.
   const auto now = At(2004, 11, 5, 10, 0, 0);
   const std::pair<TriggerFields, bool> rows[] = {  // fields, active after
       {Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 0)), false},
       {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), false},
       {Fields(TriggerKind::DiskDefragmenter, now), true},
+      {Fields(TriggerKind::Process, now, 0, 0, "note*.exe"), true},
   };
   for (const auto& [fields, activeAfter] : rows) {
     SCOPED_TRACE(fields.kind);
@@ -634,26 +636,16 @@ TEST(SchedulerEngineTest, StartingOverAfterAFireNeverRepeatsWithoutPause) {
     EXPECT_EQ(sim.engine.IsActive(), activeAfter);
     EXPECT_EQ(sim.window.activateChecked, activeAfter);
     EXPECT_EQ(sim.window.label, activeAfter ? "Unknown" : "Trigger is inactive.");
+    if (fields.kind != Kind(TriggerKind::Process)) continue;
+    sim.desktop.processNames = {"explorer.exe", "notepad.exe"};
+    sim.RunFor(5000);
+    EXPECT_EQ(sim.window.executions.size(), 1u);
+    sim.desktop.processNames = {"explorer.exe"};
+    sim.RunFor(10000);
+    ASSERT_EQ(sim.window.executions.size(), 2u);
+    EXPECT_EQ(sim.window.executions[1].simMs, 65500 + 6000);  // the first poll after the end
+    EXPECT_TRUE(sim.engine.IsActive());
   }
-}
-
-TEST(SchedulerEngineTest, EventTriggerStartedOverFiresAtTheNextEnd) {
-  EngineSimulation sim(At(2004, 11, 5, 10, 0, 0), 500);
-  sim.SetGlobal(kAutoReactTrgr, 1);
-  sim.window.answer = true;
-  Activate(sim, Fields(TriggerKind::Process, At(2004, 11, 5, 10, 0, 0), 0, 0, "note*.exe"));
-  sim.RunFor(10000);
-  EXPECT_EQ(sim.window.executions.size(), 1u);  // not running at activation
-  sim.desktop.processNames = {"explorer.exe", "notepad.exe"};
-  sim.RunFor(5000);
-  EXPECT_EQ(sim.window.executions.size(), 1u);
-  sim.desktop.processNames = {"explorer.exe"};
-  sim.RunFor(1000);
-  ASSERT_EQ(sim.window.executions.size(), 2u);
-  EXPECT_EQ(sim.window.executions[1].simMs, 16500);
-  sim.RunFor(10000);
-  EXPECT_EQ(sim.window.executions.size(), 2u);
-  EXPECT_TRUE(sim.engine.IsActive());
 }
 
 TEST(SchedulerEngineTest, TriggerActivatedDuringAModalActionStays) {
