@@ -184,14 +184,24 @@ TEST_F(StoreContract, DamagedNumberValuesAreReplacedByTheirDefault) {
   }
 }
 
-TEST_F(StoreContract, ActiveProfileDefaultsToDefaultWithoutCreatingItsKey) {
+// The active profile defaults to "Default" without creating its key; the list
+// of profiles creates the section, and keeps the registry's order.
+TEST_F(StoreContract, ActiveProfileAndProfileList) {
+  std::vector<std::string> names{"stale"};
+  ListSubkeys("Profiles", names, hive);
+  EXPECT_TRUE(names.empty());
+  EXPECT_TRUE(testsupport::KeyExists(SettingsPath("Profiles")));
   EXPECT_EQ(GetActiveProfileName("Profiles", hive), "Default");
   EXPECT_EQ(ReadRaw(SettingsPath("Profiles"), "DefaultList").data, testsupport::Text("Default"));
-  std::vector<std::string> profiles;
-  ListSubkeys("Profiles", profiles, hive);
-  EXPECT_TRUE(profiles.empty());
+  ListSubkeys("Profiles", names, hive);
+  EXPECT_TRUE(names.empty());
   SetActiveProfileName("Profiles", "Work", hive);
   EXPECT_EQ(GetActiveProfileName("Profiles", hive), "Work");
+  for (const char* name : {"beta", "Alpha", "alpha2", "ALPHA1", "Gamma", "z9", "ALPHA"}) {
+    SetActiveProfileName("Profiles\\" + std::string(name), "x", hive);
+  }
+  ListSubkeys("Profiles", names, hive);
+  EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "ALPHA1", "alpha2", "beta", "Gamma", "z9"}));
 }
 
 TEST_F(StoreContract, FailuresThrowTheirCodeAndKeepEarlierPositions) {
@@ -242,18 +252,6 @@ TEST_F(StoreContract, AHiveOtherThanZeroOrOneThrowsAPlainExceptionAndTouchesNoth
     }
   }
   EXPECT_FALSE(testsupport::KeyExists(SettingsPath()));
-}
-
-TEST_F(StoreContract, ListSubkeysCreatesTheSectionAndKeepsRegistryOrder) {
-  std::vector<std::string> names{"stale"};
-  ListSubkeys("Profiles", names, hive);
-  EXPECT_TRUE(names.empty());
-  EXPECT_TRUE(testsupport::KeyExists(SettingsPath("Profiles")));
-  for (const char* name : {"beta", "Alpha", "alpha2", "ALPHA1", "Gamma", "z9", "ALPHA"}) {
-    SetActiveProfileName("Profiles\\" + std::string(name), "x", hive);
-  }
-  ListSubkeys("Profiles", names, hive);
-  EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "ALPHA1", "alpha2", "beta", "Gamma", "z9"}));
 }
 
 // The key is made read-only through its security descriptor on Windows (Wine

@@ -151,18 +151,13 @@ TEST_F(PowerActionsTest, RefusedRequestsAndPrivilegeFailures) {
 
 // Stand by and hibernate: SetSuspendState with the HNProp options.
 TEST_F(PowerActionsTest, SuspendArgumentsFollowTheSettings) {
-  for (bool hibernate : {false, true}) {
-    // Each option alone, so that swapped arguments show.
-    for (std::uint32_t forced : {0u, 1u}) {
-      const std::uint32_t disableWake = 1 - forced;
-      SCOPED_TRACE(std::to_string(hibernate) + " forced " + std::to_string(forced));
-      SetNumbers({DataSystem::kHNPropForced, DataSystem::kDisableWake}, {forced, disableWake},
-                 "Default");
-      power.log.clear();
-      SuspendWithSettings(hibernate);
-      EXPECT_EQ(power.log, Log{"Suspend(" + std::to_string(hibernate) + ", " +
-                               std::to_string(forced) + ", " + std::to_string(disableWake) + ")"});
-    }
+  // Each option alone, so that swapped arguments show.
+  for (const auto& [hibernate, forced] : {std::pair{0, 0u}, {0, 1u}, {1, 0u}, {1, 1u}}) {
+    SetNumbers({DataSystem::kHNPropForced, DataSystem::kDisableWake}, {forced, 1 - forced}, "Default");
+    power.log.clear();
+    SuspendWithSettings(hibernate != 0);
+    EXPECT_EQ(power.log, Log{"Suspend(" + std::to_string(hibernate) + ", " + std::to_string(forced) + ", " +
+                             std::to_string(1 - forced) + ")"});
   }
 }
 

@@ -1,7 +1,6 @@
 // The reminder against a recording window on a simulated millisecond line.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/RecordingSoundPlayer.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/EngineSimulation.h"
 #include "tests/support/FakeOsVersion.h"
 
 using namespace Vesperon;
@@ -32,37 +32,32 @@ class FakeReminderWindow final : public IReminderWindow {
   void SetProgressStep(std::uint32_t value) override { step = value; }
   void StepProgress() override { progress += step; }
   void StartTimer(std::uint32_t id, std::uint32_t milliseconds) override {
-    timers[id] = {milliseconds, now + milliseconds};
+    timers.Start(static_cast<std::int32_t>(id), milliseconds, now);
   }
-  void StopTimer(std::uint32_t id) override { timers.erase(id); }
+  void StopTimer(std::uint32_t id) override { timers.Stop(static_cast<std::int32_t>(id)); }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   void ShowFailure(const Exception& failure) override { failures.push_back(failure.code); }
   void Close() override { ++closeCount; }
 
-  // Delivers ticks in due order; the countdown (lower id) first on a tie.
-  void Advance(Reminder& reminder, std::uint64_t milliseconds) {
-    const std::uint64_t end = now + milliseconds;
-    for (;;) {
-      auto next = timers.end();
-      for (auto it = timers.begin(); it != timers.end(); ++it) {
-        if (it->second.due <= end && (next == timers.end() || it->second.due < next->second.due)) {
-          next = it;
-        }
-      }
-      if (next == timers.end()) break;
-      now = next->second.due;
-      next->second.due += next->second.period;
-      reminder.OnTimer(next->first);
+  // Delivers ticks in due order, as the window's timers would.
+  void Advance(Reminder& reminder, std::int64_t milliseconds) {
+    const std::int64_t end = now + milliseconds;
+    std::int32_t id = 0;
+    std::int64_t due = 0;
+    std::uint64_t ticket = 0;
+    while (timers.Next(end, id, due, ticket)) {
+      now = due;
+      reminder.OnTimer(static_cast<std::uint32_t>(id));
+      timers.Rearm(id, ticket, now);
     }
     now = end;
   }
+  bool TimersStopped() const {
+    return !timers.IsRunning(kReminderCountdownTimer) && !timers.IsRunning(kReminderStatusTimer);
+  }
 
-  struct Timer {
-    std::uint64_t period = 0;
-    std::uint64_t due = 0;
-  };
-  std::uint64_t now = 0;
-  std::map<std::uint32_t, Timer> timers;
+  std::int64_t now = 0;
+  testsupport::SimulatedTimers timers;
   bool failTranslucency = false;
   int translucencyCalls = 0;
   std::string messageText;
@@ -145,7 +140,7 @@ TEST_F(ReminderTest, WithoutAutoCloseOrPlayTheBarIsFullNothingMovesOrSoundsButTh
   ASSERT_TRUE(reminder.Initialize(false));
   EXPECT_EQ(window.rangeHigh, 1u);
   EXPECT_EQ(window.progress, 1u);
-  EXPECT_TRUE(window.timers.empty());
+  EXPECT_TRUE(window.TimersStopped());
   EXPECT_TRUE(sound.calls.empty());
   EXPECT_FALSE(reminder.SoundLooped());
   reminder.OnStatusClick();
@@ -189,14 +184,14 @@ TEST_F(ReminderTest, StatusAlternatesAndCountdownClosesExactlyOnceAtZero) {
   EXPECT_EQ(window.status, "You should hear sound once");  // its turn even with Play off
   window.Advance(reminder, kReminderStatusMilliseconds);
   EXPECT_EQ(window.status, "Auto close after: 01 Min 55 Sec");
-  window.Advance(reminder, std::uint64_t{119000} - window.now);
+  window.Advance(reminder, 119000 - window.now);
   EXPECT_EQ(window.closeCount, 0);
   EXPECT_EQ(reminder.AutoCloseSecondsLeft(), 1u);
   EXPECT_EQ(window.progress, 119u);
   window.Advance(reminder, 1000);
   EXPECT_EQ(window.closeCount, 1);
   EXPECT_EQ(window.progress, 120u);
-  EXPECT_TRUE(window.timers.empty());
+  EXPECT_TRUE(window.TimersStopped());
   // Ticks already queued when the window was asked to close change nothing.
   reminder.OnTimer(kReminderCountdownTimer);
   reminder.OnTimer(kReminderStatusTimer);

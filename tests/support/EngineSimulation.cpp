@@ -61,14 +61,14 @@ void RecordingWindow::StartTimer(std::int32_t id, std::uint32_t periodMs) {
   timers_.Start(id, periodMs, nowMs_);
 }
 
-void RecordingWindow::ShowBalloon(const std::string& title, const std::string& text,
-                                  std::uint32_t timeoutMs, BalloonIcon icon) {
+void RecordingWindow::ShowBalloon(const std::string&, const std::string& text, std::uint32_t,
+                                  BalloonIcon) {
   if (onBalloon) onBalloon();
-  balloons.push_back({title, text, timeoutMs, icon});
+  balloons.push_back(text);
 }
 
 void RecordingWindow::ExecuteSelectedAction() {
-  executions.push_back({nowMs_, Now(), action});
+  executions.push_back({nowMs_, Now()});
   if (onExecute) onExecute();
 }
 
@@ -149,34 +149,8 @@ void EngineSimulation::SetUtcOffsetAt(std::int64_t atMs, std::int64_t seconds) {
   SyncClock();
 }
 
-void EngineSimulation::SetGlobal(DataSystem::SettingId id, std::uint32_t value) {
-  DataSystem::WriteNumbers({id}, {value}, "Global", DataSystem::kHiveCurrentUser);
-}
-
-namespace {
-std::string ActiveProfile() {
+std::string EngineSimulation::ActiveProfile() {
   return "Profiles\\" + DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
-}
-}  // namespace
-
-void EngineSimulation::SetProfileNumber(DataSystem::SettingId id, std::uint32_t value) {
-  DataSystem::WriteNumbers({id}, {value}, ActiveProfile(), DataSystem::kHiveCurrentUser);
-}
-
-void EngineSimulation::SetProfileString(DataSystem::SettingId id, const std::string& value) {
-  DataSystem::WriteStrings({id}, {value}, ActiveProfile(), DataSystem::kHiveCurrentUser);
-}
-
-std::uint32_t EngineSimulation::ProfileNumber(DataSystem::SettingId id) {
-  std::vector<std::uint32_t> values;
-  DataSystem::ReadNumbers({id}, values, ActiveProfile(), DataSystem::kHiveCurrentUser);
-  return values.at(0);
-}
-
-std::string EngineSimulation::ProfileString(DataSystem::SettingId id) {
-  std::vector<std::string> values;
-  DataSystem::ReadStrings({id}, values, ActiveProfile(), DataSystem::kHiveCurrentUser);
-  return values.at(0);
 }
 
 std::int64_t EngineSimulation::MillisecondsAt(const DateTime& wall) const {

@@ -16,6 +16,7 @@
 #include "platform/memory/FakeDesktop.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingSchema.h"
+#include "settings/SettingsRecords.h"
 #include "tests/support/FakeOsVersion.h"
 
 namespace testsupport {
@@ -47,20 +48,6 @@ class SimulatedTimers {
 struct ExecutionRecord {
   std::int64_t simMs;       // when the action ran on the millisecond line
   Vesperon::DateTime clock; // what Now() showed then
-  Vesperon::ActionId action;
-};
-
-struct BalloonRecord {
-  std::string title;
-  std::string text;
-  std::uint32_t timeoutMs;
-  Vesperon::BalloonIcon icon;
-};
-
-struct MessageBoxRecord {
-  std::string text;
-  std::string caption;
-  Vesperon::MessageIcon icon;
 };
 
 // The main window: the test sets what it shows and reads back what the engine did.
@@ -80,8 +67,8 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
 
   // What the engine did.
   std::vector<ExecutionRecord> executions;
-  std::vector<BalloonRecord> balloons;
-  std::vector<MessageBoxRecord> messageBoxes;
+  std::vector<std::string> balloons;      // their texts
+  std::vector<std::string> messageBoxes;  // "text / caption"
   std::vector<std::string> statusTexts;  // every text of status part 0, in order
   std::string label;                     // the countdown label now
   std::size_t labelWrites = 0;
@@ -123,12 +110,12 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   bool StatusBarExists() override { return statusBar; }
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
   bool TrayIconExists() override { return trayIcon; }
-  void ShowBalloon(const std::string& title, const std::string& text, std::uint32_t timeoutMs,
-                   Vesperon::BalloonIcon icon) override;
+  void ShowBalloon(const std::string&, const std::string& text, std::uint32_t,
+                   Vesperon::BalloonIcon) override;
   void SetTrayIconImage(Vesperon::TrayImage image) override { trayImages.push_back(image); }
   void ShowMessageBox(const std::string& text, const std::string& caption,
-                      Vesperon::MessageIcon icon) override {
-    messageBoxes.push_back({text, caption, icon});
+                      Vesperon::MessageIcon) override {
+    messageBoxes.push_back(text + " / " + caption);
   }
   // Every question asked, answered with `answer` (No unless the test says).
   bool AskYesNo(const std::string& text, const std::string&) override {
@@ -189,11 +176,16 @@ class EngineSimulation {
   void SetUtcOffsetAt(std::int64_t atMs, std::int64_t seconds);
 
   // Settings as the user left them.
-  void SetGlobal(DataSystem::SettingId id, std::uint32_t value);
-  void SetProfileNumber(DataSystem::SettingId id, std::uint32_t value);
-  void SetProfileString(DataSystem::SettingId id, const std::string& value);
-  std::uint32_t ProfileNumber(DataSystem::SettingId id);
-  std::string ProfileString(DataSystem::SettingId id);
+  static std::string ActiveProfile();  // its section
+  void SetGlobal(DataSystem::SettingId id, std::uint32_t value) { DataSystem::WriteNumber(id, value, "Global"); }
+  void SetProfileNumber(DataSystem::SettingId id, std::uint32_t value) {
+    DataSystem::WriteNumber(id, value, ActiveProfile());
+  }
+  void SetProfileString(DataSystem::SettingId id, const std::string& value) {
+    DataSystem::WriteText(id, value, ActiveProfile());
+  }
+  std::uint32_t ProfileNumber(DataSystem::SettingId id) { return DataSystem::ReadNumber(id, ActiveProfile()); }
+  std::string ProfileString(DataSystem::SettingId id) { return DataSystem::ReadText(id, ActiveProfile()); }
 
   // When the unshifted wall clock begins to show `wall`.
   std::int64_t MillisecondsAt(const Vesperon::DateTime& wall) const;
