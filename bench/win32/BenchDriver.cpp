@@ -335,6 +335,21 @@ void MeasureIdle(const std::string& simExe, const std::string& baselineExe, int 
 
 // A countdown that starts over by itself after each fire, with an action
 // the simulation only journals; each journal line carries its wall time.
+// The countdown kind with a zero day count, and its span in the time field.
+void ChooseCountdown(e2e::SimProcess& sim) {
+  sim.SelectComboItem(kTriggerList, 1);
+  sim.SetText(kNumberField, "0");
+}
+
+void SetCountdownSpan(e2e::SimProcess& sim, int hours, int minutes, int seconds) {
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
+  time.wHour = static_cast<WORD>(hours);
+  time.wMinute = static_cast<WORD>(minutes);
+  time.wSecond = static_cast<WORD>(seconds);
+  sim.SetPickerTime(kTimeField, time);
+}
+
 void MeasureFires(const std::string& simExe, int fires, int countdownSeconds) {
   e2e::registry::DeleteAll();
   e2e::registry::SetDword("Global\\TriggerStartup", "AutoReactTrgr", 1);
@@ -345,14 +360,8 @@ void MeasureFires(const std::string& simExe, int fires, int countdownSeconds) {
     Note("error", "fires: the program did not start");
     return;
   }
-  sim.SelectComboItem(kTriggerList, 1);
-  sim.SetText(kNumberField, "0");
-  SYSTEMTIME time{};
-  GetLocalTime(&time);
-  time.wHour = 0;
-  time.wMinute = 0;
-  time.wSecond = static_cast<WORD>(countdownSeconds);
-  sim.SetPickerTime(kTimeField, time);
+  ChooseCountdown(sim);
+  SetCountdownSpan(sim, 0, 0, countdownSeconds);
   sim.SelectComboItem(kActionList, 0);
   const std::int64_t from = WallMs();
   sim.Click(kActivate);
@@ -455,14 +464,8 @@ void MeasureLabel(const std::string& simExe, int seconds) {
     Note("error", "label: the program did not start");
     return;
   }
-  sim.SelectComboItem(kTriggerList, 1);
-  sim.SetText(kNumberField, "0");
-  SYSTEMTIME time{};
-  GetLocalTime(&time);
-  time.wHour = 0;
-  time.wMinute = 10;
-  time.wSecond = 0;
-  sim.SetPickerTime(kTimeField, time);
+  ChooseCountdown(sim);
+  SetCountdownSpan(sim, 0, 10, 0);
   sim.SelectComboItem(kActionList, 0);
   sim.Click(kActivate);
   Sleep(1500);  // the activation may hide the window
@@ -602,12 +605,7 @@ struct SoakCounts {
 
 SoakCounts SoakRound(e2e::SimProcess& sim, HWND main, int fires, int shows, int balloons) {
   SoakCounts done;
-  SYSTEMTIME time{};
-  GetLocalTime(&time);
-  time.wHour = 0;
-  time.wMinute = 0;
-  time.wSecond = 1;
-  sim.SetPickerTime(kTimeField, time);
+  SetCountdownSpan(sim, 0, 0, 1);
   sim.Click(kActivate);
   done.fires = CountFires(fires, fires * 3000 + 10000);
   sim.Click(kActivate);
@@ -615,9 +613,7 @@ SoakCounts SoakRound(e2e::SimProcess& sim, HWND main, int fires, int shows, int 
     ShowMain(main);
     HideMain(main);
   }
-  time.wHour = 1;
-  time.wSecond = 0;
-  sim.SetPickerTime(kTimeField, time);
+  SetCountdownSpan(sim, 1, 0, 0);
   for (; done.balloons < balloons; done.balloons += 2) {
     sim.Click(kActivate);  // "will arise"
     Sleep(50);
@@ -636,8 +632,7 @@ void MeasureSoak(const std::string& simExe, int fires, int shows, int balloons) 
     Note("error", "soak: the program did not start");
     return;
   }
-  sim.SelectComboItem(kTriggerList, 1);
-  sim.SetText(kNumberField, "0");
+  ChooseCountdown(sim);
   const auto actions = sim.ComboExTexts(kActionList);
   const auto none = std::find(actions.begin(), actions.end(), "No action");
   if (none == actions.end()) {
