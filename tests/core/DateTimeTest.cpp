@@ -214,6 +214,7 @@ TEST(DateTimeTest, StoredFormIsTheSameUnderAnyFormats) {
       {morning, "12/07/2026 04:34:08 AM"},
       {MakeDateTime(1970, 1, 1, 0, 0, 0), "01/01/1970 12:00:00 AM"},  // the stored default
       {MakeDateTime(2004, 2, 29, 12, 0, 0), "02/29/2004 12:00:00 PM"},
+      {MakeDateTime(2026, 12, 7, 13, 0, 1), "12/07/2026 01:00:01 PM"},
       {MakeDateTime(9999, 12, 31, 23, 59, 59), "12/31/9999 11:59:59 PM"},
       {DateTime(0, DateTimeStatus::Valid), "12/30/1899 12:00:00 AM"},
       {DateTime(7, DateTimeStatus::Null), ""},
@@ -246,6 +247,7 @@ TEST(DateTimeTest, StoredFormIsTheSameUnderAnyFormats) {
       {"12/07/2026 04:34:08", DateTime(0, DateTimeStatus::Invalid)},
       {"12/07/2026 04:34 AM", DateTime(0, DateTimeStatus::Invalid)},
       {"12/07/2026 13:34:08 PM", DateTime(0, DateTimeStatus::Invalid)},
+      {"12/07/2026 00:34:08 AM", DateTime(0, DateTimeStatus::Invalid)},
       {"02/30/2004 10:00:00 AM", DateTime(0, DateTimeStatus::Invalid)},
       {"13/01/2004 10:00:00 AM", DateTime(0, DateTimeStatus::Invalid)},
       {"12/07/2026 04:34:08 am", DateTime(0, DateTimeStatus::Invalid)},
