@@ -193,6 +193,21 @@ void MouseShortcut::Save(MouseButton button) const {
   SaveFields(*this, kMouseFields[static_cast<int>(button)], kGlobal);
 }
 
+std::array<MouseShortcut, 3> LoadMouseShortcuts() {
+  std::vector<SettingId> ids;
+  for (const Fields<MS>& button : kMouseFields) {
+    for (const Field<MS>& field : button) ids.push_back(field.id);
+  }
+  std::vector<std::uint32_t> values;
+  ReadNumbers(ids, values, kGlobal, kHiveCurrentUser);
+  std::array<MouseShortcut, 3> shortcuts;
+  std::size_t next = 0;
+  for (std::size_t b = 0; b < shortcuts.size(); ++b) {
+    for (const Field<MS>& field : kMouseFields[b]) shortcuts[b].*(field.number) = values[next++];
+  }
+  return shortcuts;
+}
+
 void HotKeySettings::Load(const std::string& section) { LoadFields(*this, kHotKeyFields, section); }
 void HotKeySettings::Save(const std::string& section) const { SaveFields(*this, kHotKeyFields, section); }
 

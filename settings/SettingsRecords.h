@@ -9,6 +9,7 @@
 // SettingsRecords.cpp: nothing else needs to know the ids or their order.
 // Texts are the stored ANSI bytes; numbers are the stored 32 bits, a flag is
 // any non-zero number and is stored as 1.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -141,6 +142,9 @@ struct MouseShortcut {
   void Load(MouseButton button);
   void Save(MouseButton button) const;
 };
+
+// All three buttons, read in one pass (left, middle, right).
+std::array<MouseShortcut, 3> LoadMouseShortcuts();
 
 // One hot-key record; `section` is the record's own key.
 struct HotKeySettings {

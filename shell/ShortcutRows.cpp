@@ -81,9 +81,10 @@ ShortcutRow KeyboardRow(const std::string& name, ActionId action) {
 
 std::vector<ShortcutRow> LoadShortcutRows() {
   std::vector<ShortcutRow> rows;
+  const auto buttons = DataSystem::LoadMouseShortcuts();
+  static_assert(std::tuple_size_v<std::remove_const_t<decltype(buttons)>> == kMouseRowCount);
   for (int row = 0; row < kMouseRowCount; ++row) {
-    DataSystem::MouseShortcut stored;
-    stored.Load(static_cast<DataSystem::MouseButton>(row));
+    const DataSystem::MouseShortcut& stored = buttons[static_cast<std::size_t>(row)];
     rows.push_back(MouseRow(row, static_cast<std::int32_t>(stored.clickKind),
                             static_cast<ActionId>(stored.action)));
   }
