@@ -124,10 +124,6 @@ class CStatusBar : public CWindow {
   void SetPartText(int part, const std::string& text) const {
     Send(SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.c_str()));
   }
-  void Destroy() {
-    if (h_) DestroyWindow(h_);
-    h_ = nullptr;
-  }
 };
 
 // The screen's dots per inch as the window's display context reports them;
@@ -182,7 +178,6 @@ class CImageList {
                                                    IMAGE_ICON, size_.cx, size_.cy, LR_DEFAULTCOLOR)));
     ImageList_AddIcon(list_, icon);
   }
-  void Destroy() { list_.Close(); }
   HIMAGELIST Handle() const { return list_; }
   SIZE ImageSize() const { return size_; }
 

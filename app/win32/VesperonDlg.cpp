@@ -450,9 +450,6 @@ void CVesperonDlg::OnDestroy() {
   KillTimer(h_, kStartHiddenTimer);
   tray_.reset();
   HotKeys::UnregisterHotKeysAtExit(reinterpret_cast<WindowHandle>(h_), *this);
-  statusBar_.Destroy();
-  actionImages_.Destroy();
-  triggerImages_.Destroy();
   ddeName_.reset();
   RemovePropA(h_, "XPWndProp_MenuXP");
 #ifdef VESPERON_SIMULATION

@@ -36,7 +36,6 @@ LRESULT CGlobalOptionsPage2::List(UINT msg, WPARAM w, LPARAM l) const {
 }
 
 bool CGlobalOptionsPage2::OnInit() {
-  images_.Destroy();
   images_.Create(Vesperon::kActionImageCount + 2, 2);
   for (int resource : win::kActionIconResources) images_.AddIconResource(resource);
   images_.AddIconResource(kMouseIcon);
