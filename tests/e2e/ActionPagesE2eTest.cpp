@@ -4,7 +4,6 @@
 #include "tests/e2e/SimProcess.h"
 
 #include <commctrl.h>
-#include <prsht.h>
 
 #include <algorithm>
 #include <optional>
@@ -78,10 +77,6 @@ class ActionPagesE2e : public SimTest {
   HWND OpenSheet(const std::string& action, const std::string& version = "") {
     return sim_.emplace(SimExe(version)).OpenActionSheet(action);
   }
-  static HWND ShowTab(HWND sheet, int tab) {
-    SimProcess::Send(sheet, PSM_SETCURSEL, static_cast<WPARAM>(tab), 0);
-    return CurrentPage(sheet);
-  }
 
   // Edits row `row` of a pattern list in place as a user would: the list's
   // edit box (Unicode, as a click opens it) gets the text, then Enter.
@@ -122,8 +117,8 @@ TEST_F(ActionPagesE2e, OkWritesOnlyThePagesThatWereShown) {
   PostChars(field, L"10000");
   EXPECT_EQ(sim_->TakeMessageBox(), "Please enter an integer between 0 and 9999.");
   EXPECT_TRUE(WaitFor([&] { return sim_->Text(field) == "0"; }, 3000)) << sim_->Text(field);
-  ShowTab(sheet, kKillTab);  // left as it is
-  ASSERT_TRUE(CloseDialog(sheet, IDOK));
+  sim_->ShowPage(kKillTab);  // left as it is
+  ASSERT_TRUE(sim_->CloseSheet(IDOK));
 
   EXPECT_EQ(registry::String(kProfile + "Reminder", "Txt"), "Shown and saved");
   EXPECT_EQ(registry::Dword(kProfile + "Reminder", "ClsTime"), 0u);
@@ -137,7 +132,7 @@ TEST_F(ActionPagesE2e, OkWritesOnlyThePagesThatWereShown) {
 TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection) {
   HWND sheet = OpenSheet("Reminder");
   ASSERT_NE(sheet, nullptr);
-  HWND page = ShowTab(sheet, kReminderTab);
+  HWND page = sim_->ShowPage(kReminderTab);
   // Typed text the code page lacks is refused before anything is written.
   HWND field = GetDlgItem(page, kReminderText);
   TypeText(field, "");
@@ -154,21 +149,17 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
   EXPECT_TRUE(registry::KeyExists("Temp\\Reminder"));
   // The focus starts on OK; keys typed at the window do not change the
   // message, and Enter closes it.
-  GUITHREADINFO focus{};
-  focus.cbSize = sizeof focus;
-  ASSERT_TRUE(WaitFor([&] {
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus) && focus.hwndFocus != nullptr;
-  }, 3000));
-  EXPECT_EQ(focus.hwndFocus, GetDlgItem(window, IDOK));
+  HWND focus = FocusOf(window);
+  EXPECT_EQ(focus, GetDlgItem(window, IDOK));
   SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, 'x', 1);
   SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, VK_RETURN, 1);
   EXPECT_EQ(sim_->Text(GetDlgItem(window, kReminderWindowText)), "Not saved yet");
-  PostKey(focus.hwndFocus, VK_RETURN);
+  PostKey(focus, VK_RETURN);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }, 3000));
   if (IsWindow(window)) CloseDialog(window, IDOK);
   EXPECT_TRUE(WaitFor([&] { return !registry::KeyExists("Temp"); }, 3000));
 
-  ASSERT_TRUE(CloseDialog(sheet, IDCANCEL));
+  ASSERT_TRUE(sim_->CloseSheet(IDCANCEL));
   EXPECT_NE(registry::String(kProfile + "Reminder", "Txt"), "Not saved yet");
 }
 
@@ -176,7 +167,7 @@ TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {
   registry::SetString(kProfile + "RAS", "ToDiscon", "");
   HWND sheet = OpenSheet("Hang Up Connection(s)");
   ASSERT_NE(sheet, nullptr);
-  HWND page = ShowTab(sheet, kDisconnectTab);
+  HWND page = sim_->ShowPage(kDisconnectTab);
   HWND list = GetDlgItem(page, kConnections);
   using Rows = std::vector<std::string>;
   ASSERT_TRUE(sim_->ListColumn(list).empty());
@@ -209,7 +200,7 @@ TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {
   Press(page, kTestConnections);
   EXPECT_TRUE(sim_->JournalHas("HangUp *|"));
   EXPECT_EQ(registry::String(kProfile + "RAS", "ToDiscon"), "");
-  ASSERT_TRUE(CloseDialog(sheet, IDOK));
+  ASSERT_TRUE(sim_->CloseSheet(IDOK));
   EXPECT_EQ(registry::String(kProfile + "RAS", "ToDiscon"), "*|");
 }
 
@@ -220,7 +211,7 @@ TEST_F(ActionPagesE2e, KillTestChoosesTheProcessAddedFromTheRunningList) {
   ASSERT_TRUE(target.Started());
   HWND sheet = OpenSheet("Kill Process(es)");
   ASSERT_NE(sheet, nullptr);
-  HWND page = ShowTab(sheet, kKillTab);
+  HWND page = sim_->ShowPage(kKillTab);
   HWND running = GetDlgItem(page, kRunning);
 
   Press(page, kAddRunning);
@@ -239,7 +230,7 @@ TEST_F(ActionPagesE2e, KillTestChoosesTheProcessAddedFromTheRunningList) {
   EXPECT_TRUE(sim_->JournalHas("EndProcess " + std::to_string(target.Id())));
   EXPECT_TRUE(sim_->JournalHas("KillProcesses " + std::string(unique) + "|"));
   EXPECT_FALSE(target.WaitForEnd(500)) << "the simulation ended a process";
-  ASSERT_TRUE(CloseDialog(sheet, IDCANCEL));
+  ASSERT_TRUE(sim_->CloseSheet(IDCANCEL));
 }
 
 TEST_F(ActionPagesE2e, EnterRunsTheMacCheckOfOkAndStoresUpperCase) {
@@ -268,11 +259,11 @@ TEST_F(ActionPagesE2e, DisconnectPageAndReasonListNeedWindowsXp) {
     HWND sheet = OpenSheet("Turn off", version);
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(SimProcess::Send(GetDlgItem(sheet, kSheetTabs), TCM_GETITEMCOUNT), xp ? 6 : 5);
-    HWND page = ShowTab(sheet, kShutdownTab);
+    HWND page = sim_->ShowPage(kShutdownTab);
     EXPECT_EQ(IsWindowVisible(GetDlgItem(page, kReasonList)) != FALSE, xp);
     EXPECT_EQ(IsWindowVisible(GetDlgItem(page, kReasonLabel)) != FALSE, xp);
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, kForceHung)));
-    ASSERT_TRUE(CloseDialog(sheet, IDCANCEL));
+    ASSERT_TRUE(sim_->CloseSheet(IDCANCEL));
   }
 }
 
