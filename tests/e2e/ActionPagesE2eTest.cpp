@@ -209,19 +209,4 @@ TEST_F(ActionPagesE2e, EnterRunsTheMacCheckOfOkAndStoresUpperCase) {
   EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "00A0C91234FF");
 }
 
-TEST_F(ActionPagesE2e, DisconnectPageAndReasonListNeedWindowsXp) {
-  for (const bool xp : {false, true}) {
-    const char* version = xp ? "winxp" : "win2k";
-    SCOPED_TRACE(version);
-    HWND sheet = OpenSheet("Turn off", version);
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(SimProcess::Send(GetDlgItem(sheet, kSheetTabs), TCM_GETITEMCOUNT), xp ? 6 : 5);
-    HWND page = sim_->ShowPage(kShutdownTab);
-    EXPECT_EQ(IsWindowVisible(GetDlgItem(page, kReasonList)) != FALSE, xp);
-    EXPECT_EQ(IsWindowVisible(GetDlgItem(page, kReasonLabel)) != FALSE, xp);
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, kForceHung)));
-    ASSERT_TRUE(sim_->CloseSheet(IDCANCEL));
-  }
-}
-
 }  // namespace

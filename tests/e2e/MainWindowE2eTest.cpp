@@ -500,41 +500,6 @@ TEST_F(MainWindowE2e, TrayExitClosesTheModalWindowAndEnds) {
   }
 }
 
-const std::vector<std::string> kAlwaysOffered = {
-    "Turn off monitor", "Wake on LAN",      "Kill Process(es)", "Reminder",
-    "Turn on monitor",  "Run Screen Saver", "Reboot Shell",     "No action"};
-
-std::vector<std::string> Offered(std::vector<std::string> gated) {
-  gated.insert(gated.end(), kAlwaysOffered.begin(), kAlwaysOffered.end());
-  return gated;
-}
-
-TEST_F(MainWindowE2e, OffersTheActionsAndMenuItemsOfTheVersion) {
-  const struct {
-    const char* version;
-    std::vector<std::string> actions;
-    std::string trayMenu, settingsMenu;
-  } cases[] = {
-      {"win98", Offered({"Turn off", "Log off", "Reboot", "Stand by"}), "170,169,0,154,156,148,153,150",
-       "32775,0,173"},
-      {"winxp",
-       Offered({"Turn off", "Log off", "Reboot", "Hibernate", "Stand by", "Hang Up Connection(s)",
-                "Lock / Switch user"}),
-       "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.version);
-    SimProcess sim(SimExe(c.version));
-    HWND main = sim.MainWindow();
-    ASSERT_NE(main, nullptr) << SimExe(c.version);
-    EXPECT_EQ(sim.ComboExTexts(kActionList), c.actions);
-    PostMessageA(main, RegisterWindowMessageA("Vesperon.Simulation.DescribeMenus"), 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 3; }, 5000));
-    EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"TrayMenu " + c.trayMenu, "SettingsMenu " + c.settingsMenu,
-                                                            "HelpMenu 32773,0,32777,32776,0,32774"}));
-  }
-}
-
 // Every icon of the program carries the small-icon sizes of 96, 120 and
 // 144 DPI and the large icon, so none is ever stretched from 16 pixels.
 TEST(ProgramIcons, EveryIconCarries16To32PixelImages) {

@@ -269,22 +269,6 @@ TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRen
   EXPECT_TRUE(sim.JournalLines().empty());
 }
 
-TEST_F(ProfilesPageE2e, NoSelectionIsReportedAndTheListHasTwoColumnsOnWindows98) {
-  SimProcess sim(SimExe("win98"));
-  HWND page = sim.OpenGlobalOptions(3, kList);
-  ASSERT_NE(page, nullptr);
-  HWND list = GetDlgItem(page, kList);
-  HWND header = reinterpret_cast<HWND>(SimProcess::Send(list, LVM_GETHEADER));
-  EXPECT_EQ(SimProcess::Send(header, HDM_GETITEMCOUNT), 2);
-  // Nothing selected: every button that needs a row says so.
-  SimProcess::Send(list, LVM_SETSELECTIONMARK, 0, -1);
-  for (int button : {kCopy, kExport}) {
-    Press(page, button);
-    EXPECT_EQ(TakeMessage(sim, kPageCaption), "Please select a profile from the list.") << button;
-  }
-  EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
-}
-
 // At 144 DPI the fonts grow by half, and the columns with them: every
 // heading and every cell keeps its whole text, the time of the last change
 // included.
