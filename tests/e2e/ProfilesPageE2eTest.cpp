@@ -68,25 +68,21 @@ class ProfilesPageE2e : public SimTest {
     return initial;
   }
 
-  // The system's file dialog: the path typed into its file-name field
-  // (edit 0x480, the edit of combo box 0x47C, or else the one visible edit
-  // of the dialog), then OK; with `replace`, the question whether to
-  // replace the file that is there comes next and is answered Yes.
+  // The system's file dialog: the path typed into its file-name field (the
+  // one visible edit, in the file-name combo box of either dialog style),
+  // then OK; with `replace`, the question whether to replace the file that
+  // is there comes next and is answered Yes.
   static bool AnswerFileDialog(SimProcess& sim, const std::string& caption, const std::string& path,
                                bool replace = false) {
     HWND dialog = sim.WaitForBox(caption), edit = nullptr;
     WaitFor([&] {
-      edit = GetDlgItem(dialog, 0x480);
-      if (HWND combo = GetDlgItem(dialog, 0x47C); !edit && combo) edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
-      if (!edit && dialog) {
-        EnumChildWindows(dialog, [](HWND child, LPARAM l) -> BOOL {
-          char cls[16] = {};
-          GetClassNameA(child, cls, sizeof cls);
-          if (std::string(cls) != "Edit" || !IsWindowVisible(child)) return TRUE;
-          *reinterpret_cast<HWND*>(l) = child;
-          return FALSE;
-        }, reinterpret_cast<LPARAM>(&edit));
-      }
+      if (dialog) EnumChildWindows(dialog, [](HWND child, LPARAM l) -> BOOL {
+        char cls[16] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        if (std::string(cls) != "Edit" || !IsWindowVisible(child)) return TRUE;
+        *reinterpret_cast<HWND*>(l) = child;
+        return FALSE;
+      }, reinterpret_cast<LPARAM>(&edit));
       return edit != nullptr;
     }, 5000);
     if (!edit) {
