@@ -119,10 +119,7 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
 }
 
 TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
-  SimProcess probe;
-  ASSERT_NE(probe.MainWindow(), nullptr);
-  Vesperon::InstallService(ImagePath(probe.Id()));
-  ASSERT_TRUE(probe.Quit());
+  Vesperon::InstallService(SimExe());
   ASSERT_TRUE(Vesperon::IsServiceInstalled());
 
   SimProcess sim;
