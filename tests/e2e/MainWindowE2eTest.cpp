@@ -114,18 +114,14 @@ class ForeignWindow {
   std::vector<DWORD> requests_;
 };
 
-// The user's regional formats as the control panel stores them, for the
-// guard's life.
+// The user's regional formats as the control panel stores them.
 using Formats = std::vector<std::pair<std::string, std::string>>;
 std::vector<std::pair<std::string, registry::Value>> Texts(const Formats& formats) {
   std::vector<std::pair<std::string, registry::Value>> values;
   for (const auto& [name, text] : formats) values.emplace_back(name, registry::TextValue(text));
   return values;
 }
-struct RegionalFormats : ScopedValues {
-  explicit RegionalFormats(const Formats& formats)
-      : ScopedValues(HKEY_CURRENT_USER, "Control Panel\\International", Texts(formats)) {}
-};
+constexpr char kFormatsKey[] = "Control Panel\\International";
 
 const Formats kGermanFormats = {
     {"sShortDate", "dd.MM.yyyy"}, {"sDate", "."}, {"iDate", "1"},  {"sTimeFormat", "HH:mm:ss"},
@@ -151,10 +147,8 @@ void PostAltKey(HWND control, char letter) {
 // True once the focus of the window's thread is in the control.
 bool FocusComesTo(HWND control) {
   return WaitFor([&] {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(control, nullptr), &info)) return false;
-    return info.hwndFocus && (info.hwndFocus == control || IsChild(control, info.hwndFocus));
+    HWND focus = FocusOf(control);
+    return focus == control || IsChild(control, focus);
   }, 3000);
 }
 
@@ -387,9 +381,9 @@ TEST_F(MainWindowE2e, DailyTriggerThatFiredStaysDoneUnderOtherRegionalFormats) {
 
   for (const bool german : {true, false}) {
     SCOPED_TRACE(german ? "German formats" : "formats back");
-    std::optional<RegionalFormats> formats;
+    std::optional<ScopedValues> formats;
     if (german) {
-      ASSERT_TRUE(formats.emplace(kGermanFormats).Applied());
+      ASSERT_TRUE(formats.emplace(HKEY_CURRENT_USER, kFormatsKey, Texts(kGermanFormats)).Applied());
     }
     SimProcess again;
     ASSERT_NE(again.MainWindow(), nullptr);
@@ -405,7 +399,7 @@ TEST_F(MainWindowE2e, DailyTriggerThatFiredStaysDoneUnderOtherRegionalFormats) {
 
 // A time field that shows no seconds gives a trigger on the whole minute.
 TEST_F(MainWindowE2e, TimeFormatWithoutSecondsSchedulesTheWholeMinute) {
-  const RegionalFormats formats(Formats{{"sTimeFormat", "h:mm tt"}});
+  const ScopedValues formats(HKEY_CURRENT_USER, kFormatsKey, Texts({{"sTimeFormat", "h:mm tt"}}));
   ASSERT_TRUE(formats.Applied());
   SimProcess sim;
   ASSERT_NE(sim.Shown(), nullptr);
@@ -421,45 +415,43 @@ TEST_F(MainWindowE2e, TimeFormatWithoutSecondsSchedulesTheWholeMinute) {
   EXPECT_EQ(registry::String("Profiles\\Default\\Trigger", "LastEvent").size(), 22u);
 }
 
-TEST_F(MainWindowE2e, CountdownRunsAgainWhenTheWindowComesBackFromTheTray) {
-  SimProcess sim;
-  HWND main = sim.Shown();
-  ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(ArmCountdown(sim, 300, "No action"));
-  sim.Click(kActivate);
-  ASSERT_TRUE(sim.IsChecked(kActivate));
-
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }, 3000));
-  const std::string atHiding = sim.Text(kCountdown);
-  Sleep(2200);
-  PostMessageA(main, WM_COMMAND, MAKEWPARAM(kShowWindow, 0), 0);
-  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE && !IsIconic(main); }, 3000));
-  // At once, and every second after.
-  std::string shown;
-  EXPECT_TRUE(WaitFor([&] { return (shown = sim.Text(kCountdown)) != atHiding; }, 700))
-      << atHiding;
-  EXPECT_NE(shown.find("Min"), std::string::npos) << shown;
-  EXPECT_GT(SendMessageA(sim.Item(kProgress), PBM_GETPOS, 0, 0), 0);
-  EXPECT_TRUE(WaitFor([&] { return sim.Text(kCountdown) != shown; }, 2500)) << shown;
-}
-
+// Enter never ends the program; Escape and the close box hide it to the
+// tray, and the countdown runs on the window that comes back.
 TEST_F(MainWindowE2e, EscapeHidesToTheTrayAndEnterNeverEndsTheProgram) {
   SimProcess sim;
   HWND main = sim.Shown();
   ASSERT_NE(main, nullptr);
+  auto hidden = [&] { return IsWindow(main) && !IsWindowVisible(main); };
+  auto showAgain = [&] {
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kShowWindow, 0), 0);
+    return WaitFor([&] { return IsWindowVisible(main) != FALSE && !IsIconic(main); }, 3000);
+  };
   sim.SelectComboItem(kTriggerList, 1);
   sim.SetText(kNumberField, "7");
   // Enter in the number field, as after typing a number.
   PostKey(sim.Item(kNumberField), VK_RETURN);
   EXPECT_FALSE(WaitFor([&] { return !IsWindow(main) || !IsWindowVisible(main); }, 1500));
   EXPECT_EQ(sim.Text(kNumberField), "7");
-
   PostKey(sim.Item(kNumberField), VK_ESCAPE);
-  EXPECT_TRUE(WaitFor([&] { return IsWindow(main) && !IsWindowVisible(main); }, 3000));
+  EXPECT_TRUE(WaitFor(hidden, 3000));
   EXPECT_TRUE(TrayIconPresent(main, 104));
-  PostMessageA(main, WM_COMMAND, MAKEWPARAM(kShowWindow, 0), 0);
-  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 3000));
+  ASSERT_TRUE(showAgain());
+
+  // A countdown hidden by the close box counts on when the window comes back.
+  ASSERT_TRUE(ArmCountdown(sim, 300, "No action"));
+  sim.Click(kActivate);
+  ASSERT_TRUE(sim.IsChecked(kActivate));
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor(hidden, 3000));
+  const std::string atHiding = sim.Text(kCountdown);
+  Sleep(2200);
+  ASSERT_TRUE(showAgain());
+  // At once, and every second after.
+  std::string shown;
+  EXPECT_TRUE(WaitFor([&] { return (shown = sim.Text(kCountdown)) != atHiding; }, 700)) << atHiding;
+  EXPECT_NE(shown.find("Min"), std::string::npos) << shown;
+  EXPECT_GT(SendMessageA(sim.Item(kProgress), PBM_GETPOS, 0, 0), 0);
+  EXPECT_TRUE(WaitFor([&] { return sim.Text(kCountdown) != shown; }, 2500)) << shown;
 }
 
 TEST_F(MainWindowE2e, AccessKeysLeadToTheirFieldsAndPressTheirButtons) {
@@ -505,41 +497,6 @@ TEST_F(MainWindowE2e, TrayExitClosesTheModalWindowAndEnds) {
     ASSERT_NE(modal, nullptr) << c.caption;
     EXPECT_TRUE(sim.Quit(5000)) << c.caption << " kept the program";
     EXPECT_FALSE(IsWindow(modal));
-  }
-}
-
-const std::vector<std::string> kAlwaysOffered = {
-    "Turn off monitor", "Wake on LAN",      "Kill Process(es)", "Reminder",
-    "Turn on monitor",  "Run Screen Saver", "Reboot Shell",     "No action"};
-
-std::vector<std::string> Offered(std::vector<std::string> gated) {
-  gated.insert(gated.end(), kAlwaysOffered.begin(), kAlwaysOffered.end());
-  return gated;
-}
-
-TEST_F(MainWindowE2e, OffersTheActionsAndMenuItemsOfTheVersion) {
-  const struct {
-    const char* version;
-    std::vector<std::string> actions;
-    std::string trayMenu, settingsMenu;
-  } cases[] = {
-      {"win98", Offered({"Turn off", "Log off", "Reboot", "Stand by"}), "170,169,0,154,156,148,153,150",
-       "32775,0,173"},
-      {"winxp",
-       Offered({"Turn off", "Log off", "Reboot", "Hibernate", "Stand by", "Hang Up Connection(s)",
-                "Lock / Switch user"}),
-       "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.version);
-    SimProcess sim(SimExe(c.version));
-    HWND main = sim.MainWindow();
-    ASSERT_NE(main, nullptr) << SimExe(c.version);
-    EXPECT_EQ(sim.ComboExTexts(kActionList), c.actions);
-    PostMessageA(main, RegisterWindowMessageA("Vesperon.Simulation.DescribeMenus"), 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 3; }, 5000));
-    EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"TrayMenu " + c.trayMenu, "SettingsMenu " + c.settingsMenu,
-                                                            "HelpMenu 32773,0,32777,32776,0,32774"}));
   }
 }
 

@@ -50,57 +50,39 @@ class ProfilesPageE2e : public SimTest {
     SimTest::TearDown();
   }
 
-  // Opens the global options on the Profiles page and returns the page.
-  HWND OpenPage(SimProcess& sim) {
-    HWND page = sim.OpenGlobalOptions(3, kList, sheet_);
-    WaitFor([&] { return page && IsWindowVisible(page); }, 5000);
-    return page;
-  }
-
   static int RowOf(SimProcess& sim, HWND list, const std::string& name) {
     const auto rows = sim.ListColumn(list);
     const auto found = std::find(rows.begin(), rows.end(), name);
     return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
   }
 
-  // The name dialog: checks its starting text, types `name` and presses OK.
-  static std::string AnswerNameDialog(SimProcess& sim, const std::string& caption, const std::string& name) {
+  // The name dialog: its starting text; `name` typed key by key (characters
+  // outside the code page arrive only as a Unicode window takes them), OK.
+  static std::string AnswerNameDialog(SimProcess& sim, const std::string& caption, const std::wstring& name) {
     HWND dialog = sim.WaitForBox(caption, 10000, IsNameDialog);
     if (!dialog) return "<no dialog>";
     const std::string initial = sim.Text(GetDlgItem(dialog, kNameEdit));
-    TypeText(GetDlgItem(dialog, kNameEdit), name);
+    TypeText(GetDlgItem(dialog, kNameEdit), "");
+    PostChars(GetDlgItem(dialog, kNameEdit), name);
     Press(dialog, IDOK);
     return initial;
   }
 
-  // The name dialog, typed into key by key: characters outside the code page
-  // arrive only as a Unicode window takes them.
-  static void TypeIntoNameDialog(SimProcess& sim, const std::string& caption, const std::wstring& name) {
-    HWND dialog = sim.WaitForBox(caption, 10000, IsNameDialog);
-    TypeText(GetDlgItem(dialog, kNameEdit), "");
-    PostChars(GetDlgItem(dialog, kNameEdit), name);
-    Press(dialog, IDOK);
-  }
-
-  // The system's file dialog: the path typed into its file-name field
-  // (edit 0x480, the edit of combo box 0x47C, or else the one visible edit
-  // of the dialog), then OK; with `replace`, the question whether to
-  // replace the file that is there comes next and is answered Yes.
+  // The system's file dialog: the path typed into its file-name field (the
+  // one visible edit, in the file-name combo box of either dialog style),
+  // then OK; with `replace`, the question whether to replace the file that
+  // is there comes next and is answered Yes.
   static bool AnswerFileDialog(SimProcess& sim, const std::string& caption, const std::string& path,
                                bool replace = false) {
     HWND dialog = sim.WaitForBox(caption), edit = nullptr;
     WaitFor([&] {
-      edit = GetDlgItem(dialog, 0x480);
-      if (HWND combo = GetDlgItem(dialog, 0x47C); !edit && combo) edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
-      if (!edit && dialog) {
-        EnumChildWindows(dialog, [](HWND child, LPARAM l) -> BOOL {
-          char cls[16] = {};
-          GetClassNameA(child, cls, sizeof cls);
-          if (std::string(cls) != "Edit" || !IsWindowVisible(child)) return TRUE;
-          *reinterpret_cast<HWND*>(l) = child;
-          return FALSE;
-        }, reinterpret_cast<LPARAM>(&edit));
-      }
+      if (dialog) EnumChildWindows(dialog, [](HWND child, LPARAM l) -> BOOL {
+        char cls[16] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        if (std::string(cls) != "Edit" || !IsWindowVisible(child)) return TRUE;
+        *reinterpret_cast<HWND*>(l) = child;
+        return FALSE;
+      }, reinterpret_cast<LPARAM>(&edit));
       return edit != nullptr;
     }, 5000);
     if (!edit) {
@@ -126,15 +108,14 @@ class ProfilesPageE2e : public SimTest {
     return sim.TakeMessageBox(caption, 10000, IsMessage);
   }
 
-  HWND sheet_ = nullptr;
   const std::string file_ = JournalPath("vesperon-e2e-office.pfl");
 };
 
 TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   SimProcess sim;
-  HWND page = OpenPage(sim);
+  HWND page = sim.OpenGlobalOptions(3, kList);
   ASSERT_NE(page, nullptr);
-  EXPECT_EQ(SimProcess::Send(GetDlgItem(sheet_, kSheetTabs), TCM_GETITEMCOUNT), 4);
+  EXPECT_EQ(SimProcess::Send(GetDlgItem(sim.Sheet(), kSheetTabs), TCM_GETITEMCOUNT), 4);
   HWND list = GetDlgItem(page, kList);
   EXPECT_EQ(sim.ListColumn(list, 0), (std::vector<std::string>{"Default", "Work"}));
   EXPECT_EQ(sim.ListColumn(list, 1), (std::vector<std::string>{"", "Active"}));
@@ -153,15 +134,15 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   const registry::Values work = Profile("Work");
   ASSERT_GE(work.size(), 7u);  // the key, MainForm, Reminder, SDProp, a value in each and what start-up repaired
   Press(page, kCopy);
-  EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Work"), "Work");
+  EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", L"Work"), "Work");
   EXPECT_EQ(TakeMessage(sim, "Copy profile as"), "Such profile already exists");
   // A Cyrillic name has no place in a Western code page: refused, not "??????".
-  TypeIntoNameDialog(sim, "Copy profile as", L"\u0420\u0430\u0431\u043E\u0442\u0430");
+  AnswerNameDialog(sim, "Copy profile as", L"\u0420\u0430\u0431\u043E\u0442\u0430");
   EXPECT_EQ(TakeMessage(sim, "Copy profile as"),
             "This text contains characters that cannot be stored on this system.");
   EXPECT_FALSE(registry::KeyExists("Profiles\\??????"));
   // The refused text stays in the dialog to be corrected.
-  EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", "Home"), "??????");
+  EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", L"Home"), "??????");
   ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Home") != -1; }, 5000));
   EXPECT_EQ(sim.ListColumn(list, 0), (std::vector<std::string>{"Default", "Home", "Work"}));
   EXPECT_EQ(Profile("Home"), work);
@@ -169,7 +150,7 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   // Rename the active profile: the mark moves with it.
   sim.SelectListRow(list, RowOf(sim, list, "Work"));
   Press(page, kRename);
-  EXPECT_EQ(AnswerNameDialog(sim, "Rename profile", "Office"), "Work");
+  EXPECT_EQ(AnswerNameDialog(sim, "Rename profile", L"Office"), "Work");
   ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Office") != -1; }, 5000));
   EXPECT_EQ(Profile("Office"), work);
   EXPECT_TRUE(Profile("Work").empty());
@@ -198,11 +179,11 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   ASSERT_TRUE(AnswerFileDialog(sim, "Open profile file", file));
   // The file suggests "vesperon-e2e-office"; a name taken in another case
   // passes the dialog but not the registry.
-  EXPECT_EQ(AnswerNameDialog(sim, "Import profile", "OFFICE"), "vesperon-e2e-office");
+  EXPECT_EQ(AnswerNameDialog(sim, "Import profile", L"OFFICE"), "vesperon-e2e-office");
   EXPECT_EQ(TakeMessage(sim, kPageCaption), "Such profile already exists");
   Press(page, kImport);
   ASSERT_TRUE(AnswerFileDialog(sim, "Open profile file", file));
-  AnswerNameDialog(sim, "Import profile", "Imported");
+  AnswerNameDialog(sim, "Import profile", L"Imported");
   ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Imported") == 0; }, 5000));
   EXPECT_EQ(Profile("Imported"), work);
   EXPECT_EQ(Active(), "Default");
@@ -223,7 +204,7 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   EXPECT_EQ(sim.ListColumn(list, 0), (std::vector<std::string>{"Imported", "Default"}));
 
   // Nothing was waiting for the sheet's OK: Cancel keeps every change.
-  EXPECT_TRUE(CloseDialog(sheet_, IDCANCEL));
+  EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
   EXPECT_EQ(Profile("Imported"), work);
 }
 
@@ -243,13 +224,13 @@ TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRen
   sim.Click(kActivate);
   ASSERT_TRUE(sim.IsChecked(kActivate));
 
-  HWND page = OpenPage(sim);
+  HWND page = sim.OpenGlobalOptions(3, kList);
   ASSERT_NE(page, nullptr);
   HWND list = GetDlgItem(page, kList);
   sim.SelectListRow(list, RowOf(sim, list, "Work"));
   Press(page, kSetActive);
   ASSERT_TRUE(WaitFor([&] { return Active() == "Work"; }, 5000));
-  ASSERT_TRUE(CloseDialog(sheet_, IDOK));
+  ASSERT_TRUE(sim.CloseSheet(IDOK));
 
   // Work's fields, its activation as stored; Default's countdown stays stored active.
   EXPECT_TRUE(WaitFor([&] { return SimProcess::Send(sim.Item(kTriggerList), CB_GETCURSEL) == 3; }, 3000));
@@ -266,14 +247,14 @@ TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRen
 
   // Renamed, Work is the same profile: its trigger runs on, and what the
   // window writes goes under the new name only.
-  page = OpenPage(sim);
+  page = sim.OpenGlobalOptions(3, kList);
   ASSERT_NE(page, nullptr);
   list = GetDlgItem(page, kList);
   sim.SelectListRow(list, RowOf(sim, list, "Work"));
   Press(page, kRename);
-  AnswerNameDialog(sim, "Rename profile", "Office");
+  AnswerNameDialog(sim, "Rename profile", L"Office");
   ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Office") != -1; }, 5000));
-  ASSERT_TRUE(CloseDialog(sheet_, IDOK));
+  ASSERT_TRUE(sim.CloseSheet(IDOK));
   EXPECT_FALSE(WaitFor([&] { return !sim.IsChecked(kActivate); }, 3500));  // a clock-watch tick and polls
   sim.Click(kActivate);
   EXPECT_FALSE(sim.IsChecked(kActivate));
@@ -284,29 +265,13 @@ TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRen
   EXPECT_TRUE(sim.JournalLines().empty());
 }
 
-TEST_F(ProfilesPageE2e, NoSelectionIsReportedAndTheListHasTwoColumnsOnWindows98) {
-  SimProcess sim(SimExe("win98"));
-  HWND page = OpenPage(sim);
-  ASSERT_NE(page, nullptr);
-  HWND list = GetDlgItem(page, kList);
-  HWND header = reinterpret_cast<HWND>(SimProcess::Send(list, LVM_GETHEADER));
-  EXPECT_EQ(SimProcess::Send(header, HDM_GETITEMCOUNT), 2);
-  // Nothing selected: every button that needs a row says so.
-  SimProcess::Send(list, LVM_SETSELECTIONMARK, 0, -1);
-  for (int button : {kCopy, kExport}) {
-    Press(page, button);
-    EXPECT_EQ(TakeMessage(sim, kPageCaption), "Please select a profile from the list.") << button;
-  }
-  EXPECT_TRUE(CloseDialog(sheet_, IDCANCEL));
-}
-
 // At 144 DPI the fonts grow by half, and the columns with them: every
 // heading and every cell keeps its whole text, the time of the last change
 // included.
 TEST_F(ProfilesPageE2e, At144DpiEveryColumnHoldsItsHeadingAndCells) {
   const ScopedValues dpi(HKEY_CURRENT_USER, "Control Panel\\Desktop", {{"LogPixels", registry::DwordValue(144)}});
   SimProcess sim;
-  HWND page = OpenPage(sim);
+  HWND page = sim.OpenGlobalOptions(3, kList);
   ASSERT_NE(page, nullptr);
   HWND list = GetDlgItem(page, kList);
   // A list view leaves five pixels on either side of a cell's text.
@@ -326,7 +291,7 @@ TEST_F(ProfilesPageE2e, At144DpiEveryColumnHoldsItsHeadingAndCells) {
       EXPECT_GE(width, sim.ListStringWidth(list, text) + kCellPadding) << '"' << text << '"';
     }
   }
-  EXPECT_TRUE(CloseDialog(sheet_, IDCANCEL));
+  EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
 }
 
 }  // namespace

@@ -54,11 +54,10 @@ TEST_F(ScreenshotTour, DISABLED_AppearancePages) {
     registry::SetDword("Global\\Appearance", "BkGrColB", 240);
     SimProcess sim;
     ASSERT_NE(sim.MainWindow(), nullptr);
-    HWND sheet = nullptr;
-    ASSERT_NE(sim.OpenGlobalOptions(2, 1037, sheet), nullptr);
-    SetForegroundWindow(sheet);
+    ASSERT_NE(sim.OpenGlobalOptions(2, 1037), nullptr);
+    SetForegroundWindow(sim.Sheet());
     EXPECT_TRUE(Photograph(std::string("appearance-page") + (language[0] == 'D' ? "-german" : "")));
-    EXPECT_TRUE(CloseDialog(sheet, IDCANCEL));
+    EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
   }
 }
 
@@ -67,11 +66,10 @@ TEST_F(ScreenshotTour, DISABLED_ProfilesPageAt144Dpi) {
   registry::SetDword("Profiles\\Work\\MainForm", "Trigger", 3);
   SimProcess sim;
   ASSERT_NE(sim.MainWindow(), nullptr);
-  HWND sheet = nullptr;
-  ASSERT_NE(sim.OpenGlobalOptions(3, 1054, sheet), nullptr);
-  SetForegroundWindow(sheet);
+  ASSERT_NE(sim.OpenGlobalOptions(3, 1054), nullptr);
+  SetForegroundWindow(sim.Sheet());
   EXPECT_TRUE(Photograph("profiles-page-144dpi"));
-  EXPECT_TRUE(CloseDialog(sheet, IDCANCEL));
+  EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
 }
 
 }  // namespace

@@ -51,8 +51,6 @@ class BrowserKeyRemoved {
 
 class ShortcutsPageE2e : public SimTest {
  protected:
-  // Opens Global Options on the Shortcuts page; the page's window.
-  HWND OpenPage(SimProcess& sim) { return sim.OpenGlobalOptions(1, kList, sheet_); }
   static void ChooseAction(HWND page, Vesperon::ActionId action) {
     const std::vector<Vesperon::ActionId> ids = Vesperon::GetShortcutActions();
     const auto it = std::find(ids.begin(), ids.end(), action);
@@ -80,8 +78,6 @@ class ShortcutsPageE2e : public SimTest {
     }
     return false;
   }
-
-  HWND sheet_ = nullptr;
 };
 
 // Without the browser's key the version is unknown: the list goes without
@@ -90,7 +86,7 @@ TEST_F(ShortcutsPageE2e, WorksWithoutTheBrowserKey) {
   const BrowserKeyRemoved removed;
   ASSERT_TRUE(removed.Moved());
   SimProcess sim;
-  HWND page = OpenPage(sim);
+  HWND page = sim.OpenGlobalOptions(1, kList);
   ASSERT_NE(page, nullptr);
   HWND list = GetDlgItem(page, kList);
   ASSERT_EQ(Rows(page), 3);  // the three mouse buttons
@@ -134,7 +130,7 @@ TEST_F(ShortcutsPageE2e, WorksWithoutTheBrowserKey) {
   EXPECT_EQ(registry::Dword("Global\\xzCute", "MBAction"), 16u);
   EXPECT_EQ(registry::Dword("Global\\xzCute", "LBClickC"), 2u);  // the other buttons keep theirs
 
-  EXPECT_TRUE(CloseDialog(sheet_, IDOK));
+  EXPECT_TRUE(sim.CloseSheet(IDOK));
 }
 
 }  // namespace

@@ -146,6 +146,17 @@ void PostChars(HWND control, const std::wstring& text) {
 
 HWND CurrentPage(HWND sheet) { return reinterpret_cast<HWND>(SimProcess::Send(sheet, PSM_GETCURRENTPAGEHWND)); }
 
+bool IsChecked(HWND button) { return SimProcess::Send(button, BM_GETCHECK) == BST_CHECKED; }
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  WaitFor([&] {
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus != nullptr;
+  }, 3000);
+  return info.hwndFocus;
+}
+
 SimProcess::SimProcess(const std::string& exe, const std::string& journal) : journal_(journal) {
   DeleteFileA(journal.c_str());
   SetEnvironmentVariableA("VESPERON_ACTION_JOURNAL", journal.c_str());
@@ -217,7 +228,7 @@ bool SimProcess::ChooseAction(const std::string& name) {
 HWND SimProcess::OpenActionSheet(const std::string& action) {
   if (!MainWindow() || !ChooseAction(action)) return nullptr;
   PostClick(1039);
-  return WaitForBox("Action Properties");
+  return sheet_ = WaitForBox("Action Properties");
 }
 
 HWND SimProcess::OpenByCommand(UINT command, const std::string& caption) {
@@ -226,18 +237,23 @@ HWND SimProcess::OpenByCommand(UINT command, const std::string& caption) {
   return WaitForBox(caption);
 }
 
-HWND SimProcess::OpenGlobalOptions(int index, int readyId, HWND& sheet) {
-  sheet = OpenByCommand(173, "Global Options");
-  if (!sheet) return nullptr;
-  Send(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+HWND SimProcess::OpenGlobalOptions(int index, int readyId) {
+  sheet_ = OpenByCommand(173, "Global Options");
+  if (!sheet_) return nullptr;
+  Send(sheet_, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
   HWND page = nullptr;
   WaitFor(
       [&] {
-        page = reinterpret_cast<HWND>(Send(sheet, PSM_INDEXTOHWND, static_cast<WPARAM>(index)));
-        return page && GetDlgItem(page, readyId);
+        page = reinterpret_cast<HWND>(Send(sheet_, PSM_INDEXTOHWND, static_cast<WPARAM>(index)));
+        return page && GetDlgItem(page, readyId) && IsWindowVisible(page);
       },
       5000);
   return page;
+}
+
+HWND SimProcess::ShowPage(int index) {
+  Send(sheet_, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  return CurrentPage(sheet_);
 }
 
 std::string SimProcess::TakeMessageBox(const std::string& caption, int timeoutMs,
@@ -273,10 +289,6 @@ std::string SimProcess::Text(HWND window) {
   char text[512] = {};
   SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   return text;
-}
-
-void SimProcess::SetText(int controlId, const std::string& text) {
-  Send(Item(controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void SimProcess::SetPickerTime(HWND picker, const SYSTEMTIME& time) {
@@ -438,12 +450,7 @@ Values Snapshot(HKEY root, const std::string& path) {
 
 void DeleteAll() { SHDeleteKeyA(HKEY_CURRENT_USER, kRoot); }
 
-bool KeyExists(const std::string& key) {
-  HKEY h = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, Under(key).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
-  RegCloseKey(h);
-  return true;
-}
+bool KeyExists(const std::string& key) { return !Snapshot(HKEY_CURRENT_USER, Under(key)).empty(); }
 
 bool SetRaw(const std::string& key, const std::string& name, const Value& value) {
   return Write(HKEY_CURRENT_USER, Under(key), name, value);

@@ -42,6 +42,10 @@ void PostKey(HWND control, WPARAM key);
 void PostChars(HWND control, const std::wstring& text);
 // The page a property sheet shows.
 HWND CurrentPage(HWND sheet);
+// Whether a check box or radio button is checked.
+bool IsChecked(HWND button);
+// The window that has the focus in the thread of `window`, once it has one.
+HWND FocusOf(HWND window);
 
 class SimProcess {
  public:
@@ -73,9 +77,14 @@ class SimProcess {
   // Posts a menu command to the main window; the window titled `caption`
   // it opens, or 0 after 10 s.
   HWND OpenByCommand(UINT command, const std::string& caption);
-  // Global Options with page `index` in front, once that page has the
-  // control `readyId`; the page, or 0. The sheet goes to `sheet`.
-  HWND OpenGlobalOptions(int index, int readyId, HWND& sheet);
+  // Global Options with page `index` in front, once that page shows and has
+  // the control `readyId`; the page, or 0.
+  HWND OpenGlobalOptions(int index, int readyId);
+  // The sheet opened last, page `index` brought to front, and the sheet
+  // closed with `button` (IDOK, IDCANCEL).
+  HWND Sheet() const { return sheet_; }
+  HWND ShowPage(int index);
+  bool CloseSheet(int button) { return CloseDialog(sheet_, button); }
   // The text of the next message box with that caption, which is then
   // closed; "" when none came within the time.
   std::string TakeMessageBox(const std::string& caption = "Vesperon", int timeoutMs = 5000,
@@ -91,12 +100,10 @@ class SimProcess {
   static LRESULT Send(HWND window, UINT msg, WPARAM w = 0, LPARAM l = 0);
   void Click(int controlId) { Send(Item(controlId), BM_CLICK); }
   void PostClick(int controlId) { PostMessageA(Item(controlId), BM_CLICK, 0, 0); }
-  bool IsChecked(int controlId) {
-    return SendMessageA(Item(controlId), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }
+  bool IsChecked(int controlId) { return e2e::IsChecked(Item(controlId)); }
   std::string Text(HWND window);
   std::string Text(int controlId) { return Text(Item(controlId)); }
-  void SetText(int controlId, const std::string& text);
+  void SetText(int controlId, const std::string& text) { TypeText(Item(controlId), text); }
   // Writes a time into a date-time picker of the program.
   void SetPickerTime(HWND picker, const SYSTEMTIME& time);
   void SetPickerTime(int controlId, const SYSTEMTIME& time) { SetPickerTime(Item(controlId), time); }
@@ -119,7 +126,7 @@ class SimProcess {
 
  private:
   PROCESS_INFORMATION info_{};
-  HWND main_ = nullptr;
+  HWND main_ = nullptr, sheet_ = nullptr;
   std::string journal_;
 };
 
@@ -176,8 +183,6 @@ class ScopedValues {
   bool applied_ = true;
 };
 
-// Wine's LogPixels of the current user: the screen's DPI for programs
-// started from now on.
 // Every suite starts and ends without the program's settings; the window
 // shows at start (a first start stays in the tray).
 class SimTest : public testing::Test {

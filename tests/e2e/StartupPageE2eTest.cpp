@@ -47,11 +47,10 @@ std::string ImagePath(DWORD pid) {
 
 // Opens the "Trigger / Startup" page, the first of Global Options.
 struct Page {
-  explicit Page(SimProcess& sim) : page(sim.OpenGlobalOptions(0, kRun, sheet)) {}
+  explicit Page(SimProcess& sim) : page(sim.OpenGlobalOptions(0, kRun)) {}
   HWND Item(int id) const { return GetDlgItem(page, id); }
-  bool IsChecked(int id) const { return SimProcess::Send(Item(id), BM_GETCHECK) == BST_CHECKED; }
+  bool IsChecked(int id) const { return e2e::IsChecked(Item(id)); }
   bool IsEnabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-  HWND sheet = nullptr;
   HWND page;
 };
 
@@ -100,7 +99,7 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
     EXPECT_TRUE(s.IsEnabled(kRun));
     EXPECT_EQ(s.IsChecked(kRun), !on);
     SimProcess::Send(s.Item(kRun), BM_CLICK);
-    ASSERT_TRUE(CloseDialog(s.sheet, IDOK));
+    ASSERT_TRUE(sim.CloseSheet(IDOK));
     const std::string run = RunValue();
     EXPECT_EQ(_stricmp(run.c_str(), on ? ("\"" + self + "\"").c_str() : "<none>"), 0) << run << " / " << self;
     if (on) {
@@ -115,15 +114,12 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
   Page s(sim);
   ASSERT_NE(s.page, nullptr);
   SimProcess::Send(s.Item(kRun), BM_CLICK);
-  ASSERT_TRUE(CloseDialog(s.sheet, IDCANCEL));
+  ASSERT_TRUE(sim.CloseSheet(IDCANCEL));
   EXPECT_EQ(RunValue(), "<none>");
 }
 
 TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
-  SimProcess probe;
-  ASSERT_NE(probe.MainWindow(), nullptr);
-  Vesperon::InstallService(ImagePath(probe.Id()));
-  ASSERT_TRUE(probe.Quit());
+  Vesperon::InstallService(SimExe());
   ASSERT_TRUE(Vesperon::IsServiceInstalled());
 
   SimProcess sim;
@@ -137,7 +133,7 @@ TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
     EXPECT_FALSE(s.IsEnabled(id)) << id;
   }
   // OK keeps the service and leaves the start-up entry as it was (none).
-  ASSERT_TRUE(CloseDialog(s.sheet, IDOK));
+  ASSERT_TRUE(sim.CloseSheet(IDOK));
   EXPECT_TRUE(Vesperon::IsServiceInstalled());
   EXPECT_EQ(RunValue(), "<none>");
 }

@@ -1,8 +1,11 @@
-// The system tweaks dialog as the main window's menu opens it, under the
-// Windows versions Wine pretends to be: which controls it shows, what it
+// The program under the Windows versions Wine pretends to be: the actions
+// and menu items it offers, the action sheet's tabs, the Profiles list's
+// columns, and the system tweaks dialog: which controls it shows, what it
 // shows for a stored time-out, and what OK writes into the (Wine prefix's)
 // registry.
 #include "tests/e2e/SimProcess.h"
+
+#include <commctrl.h>
 
 #include <iterator>
 #include <map>
@@ -66,10 +69,9 @@ class SystemTweaksE2e : public SimTest {
   void SetUp() override {
     SimTest::SetUp();
     before_ = TakeSnapshot();
-    // A known start: a time-out of 20 s, every other value missing (so its
-    // default applies).
+    // A known start: every value missing (so its default applies); each
+    // version then starts with a time-out of 20 s.
     for (const ValueRef& value : kValues) WriteValue(value, std::nullopt);
-    WriteValue(kValues[1], registry::TextValue("20000"));
   }
   void TearDown() override {
     for (const ValueRef& value : kValues) {
@@ -84,18 +86,73 @@ class SystemTweaksE2e : public SimTest {
   Snapshot before_;
 };
 
-TEST_F(SystemTweaksE2e, ShowsTheControlsOfTheVersionAndWritesOnlyWhatOkTakes) {
+const std::vector<std::string> kAlwaysOffered = {
+    "Turn off monitor", "Wake on LAN",      "Kill Process(es)", "Reminder",
+    "Turn on monitor",  "Run Screen Saver", "Reboot Shell",     "No action"};
+
+std::vector<std::string> Offered(std::vector<std::string> gated) {
+  gated.insert(gated.end(), kAlwaysOffered.begin(), kAlwaysOffered.end());
+  return gated;
+}
+
+TEST_F(SystemTweaksE2e, EachVersionOffersItsActionsMenusPagesAndTweaks) {
   const struct {
     const char* version;
+    std::vector<std::string> actions;
+    std::string trayMenu, settingsMenu;
+    int actionTabs;  // the shut-down page's reason list shows with the sixth
+    int profileColumns;  // 3 on the NT line
     std::set<int> shown;
     const char* timeoutText;  // nullptr: the field is hidden
-  } cases[] = {{"winxp", {1034, 1080, 1081, 1110, 1111, 1112, 1113, 1115}, "20"}, {"win98", {1109, 1114}, nullptr}};
+  } cases[] = {
+      {"win98", Offered({"Turn off", "Log off", "Reboot", "Stand by"}), "170,169,0,154,156,148,153,150",
+       "32775,0,173", 5, 2, {1109, 1114}, nullptr},
+      {"win2k", Offered({"Turn off", "Log off", "Reboot", "Hibernate", "Stand by", "Lock"}),
+       "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173", 5, 3,
+       {1080, 1081, 1110, 1111, 1112, 1113, 1115}, "20"},
+      {"winxp",
+       Offered({"Turn off", "Log off", "Reboot", "Hibernate", "Stand by", "Hang Up Connection(s)",
+                "Lock / Switch user"}),
+       "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173", 6, 3,
+       {1034, 1080, 1081, 1110, 1111, 1112, 1113, 1115}, "20"},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.version);
+    WriteValue(kValues[1], registry::TextValue("20000"));
     Snapshot expected = TakeSnapshot();
     SimProcess sim(SimExe(c.version));
+    HWND main = sim.MainWindow();
+    ASSERT_NE(main, nullptr) << SimExe(c.version);
+    EXPECT_EQ(sim.ComboExTexts(1035), c.actions);
+    PostMessageA(main, RegisterWindowMessageA("Vesperon.Simulation.DescribeMenus"), 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 3; }, 5000));
+    EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"TrayMenu " + c.trayMenu, "SettingsMenu " + c.settingsMenu,
+                                                            "HelpMenu 32773,0,32777,32776,0,32774"}));
+
+    HWND sheet = sim.OpenActionSheet("Turn off");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(SimProcess::Send(GetDlgItem(sheet, 0x3020), TCM_GETITEMCOUNT), c.actionTabs);
+    HWND page = sim.ShowPage(0);
+    for (int id : {1018, 1120}) EXPECT_EQ(IsWindowVisible(GetDlgItem(page, id)) != FALSE, c.actionTabs == 6) << id;
+    // "Force hung applications" on the NT line.
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(page, 1017)) != FALSE, c.profileColumns == 3);
+    ASSERT_TRUE(sim.CloseSheet(IDCANCEL));
+
+    // Profiles: nothing selected, every button that needs a row says so.
+    page = sim.OpenGlobalOptions(3, 1054);
+    ASSERT_NE(page, nullptr);
+    HWND list = GetDlgItem(page, 1054);
+    HWND header = reinterpret_cast<HWND>(SimProcess::Send(list, LVM_GETHEADER));
+    EXPECT_EQ(SimProcess::Send(header, HDM_GETITEMCOUNT), c.profileColumns);
+    SimProcess::Send(list, LVM_SETSELECTIONMARK, 0, -1);
+    for (int button : {1055, 1061}) {
+      Press(page, button);
+      EXPECT_EQ(sim.TakeMessageBox("Vesperon", 10000), "Please select a profile from the list.") << button;
+    }
+    ASSERT_TRUE(sim.CloseSheet(IDCANCEL));
+
     HWND dialog = OpenTweaks(sim);
-    ASSERT_NE(dialog, nullptr) << SimExe(c.version);
+    ASSERT_NE(dialog, nullptr);
     for (int id : kAllControls) {
       HWND control = GetDlgItem(dialog, id);
       ASSERT_NE(control, nullptr) << id;

@@ -11,23 +11,12 @@ using namespace HotKeys;
 
 namespace {
 
-constexpr char kClassName[] = "VesperonHotKeyTestWindow";
 // Ctrl+Shift+F9: bound by no desktop, and not one of the Ctrl+Alt+Fn
 // combinations the X server keeps for itself (console switching), which
 // never reach a client.
 constexpr UINT kKey = VK_F9;
 constexpr std::uint16_t kModifier = kHotKeyControl | kHotKeyShift;
 const std::string kName = "Ctrl + Shift + F9 (test)";
-
-HWND CreateTestWindow(const char* title) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kClassName;
-  RegisterClassA(&windowClass);  // fails harmlessly when already registered
-  return CreateWindowExA(0, kClassName, title, WS_OVERLAPPEDWINDOW,
-                         100, 100, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-}
 
 platform::WindowHandle Handle(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
 
@@ -38,7 +27,8 @@ class HotKeysWin32Test : public ::testing::Test {
     UnregisterAllHotKeys(Handle(window));
     DestroyWindow(window);
   }
-  HWND window = CreateTestWindow("Vesperon hot-key target");
+  HWND window = CreateWindowExA(0, "STATIC", "Vesperon hot-key target", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                nullptr, nullptr);
   std::string atomName = std::string(kHotKeyAtomPrefix) + kName;
 };
 

@@ -62,23 +62,14 @@ TEST(ReminderWin32Test, ShowsTheTextPlaysTheSoundAndStopsItWithTheWindow) {
                               DataSystem::kClsTType},
                              row.numbers, "Profiles\\Default", DataSystem::kHiveCurrentUser);
     CReminder reminder;
-    std::atomic<DWORD> threadId{0};
     std::atomic<bool> done{false};
     INT_PTR result = 0;
     std::thread thread([&] {
-      threadId = GetCurrentThreadId();
       result = reminder.Run(nullptr);
       done = true;
     });
     HWND window = nullptr;
-    WaitUntil([&] {
-      EnumThreadWindows(threadId, [](HWND w, LPARAM l) -> BOOL {
-        if (WindowText(w) != "Reminder" || !IsWindowVisible(w)) return TRUE;
-        *reinterpret_cast<HWND*>(l) = w;
-        return FALSE;
-      }, reinterpret_cast<LPARAM>(&window));
-      return window != nullptr;
-    }, 10000);
+    WaitUntil([&] { return (window = FindWindowA(nullptr, "Reminder")) && IsWindowVisible(window); }, 10000);
     EXPECT_NE(window, nullptr);
     if (window) {
       EXPECT_EQ(WindowText(GetDlgItem(window, IDC_REMINDER_TEXT)), "Call the garage\r\nbefore noon");

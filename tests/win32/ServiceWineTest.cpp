@@ -1,15 +1,13 @@
 // The service in Wine's own service manager: created and removed as the
-// start-up choices ask, and a probe built from the same code, started by the
-// manager, runs as the service, answers pause, continue and interrogate and
-// stops cleanly; the program itself, installed as the service, ends when it
-// is stopped. The service is always deleted at the end. (The "Run" value
-// with the program's real path: StartupPageE2eTest.)
+// start-up choices ask; the program itself, installed as the service and
+// started by the manager, answers the controls and ends when it is stopped.
+// The service is always deleted at the end. (The "Run" value with the
+// program's real path: StartupPageE2eTest.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -78,12 +76,7 @@ bool WaitForState(SC_HANDLE service, DWORD state) {
   return false;
 }
 
-TEST_F(ServiceWineTest, ServiceIsCreatedRemovedAndRunsAnsweringControls) {
-  const std::string probe = GetModuleDirectory() + "\\service_probe.exe";
-  const std::string log = GetModuleDirectory() + "\\service_probe.log";
-  ASSERT_NE(GetFileAttributesA(probe.c_str()), INVALID_FILE_ATTRIBUTES) << probe;
-  DeleteFileA(log.c_str());
-  // The start-up choices create the service for this program and remove it.
+TEST_F(ServiceWineTest, StartupChoicesCreateAndRemoveTheService) {
   Config config;
   ASSERT_NO_THROW(ApplyStartupChoices(true, false));
   ASSERT_TRUE(ReadConfig(config));
@@ -95,52 +88,11 @@ TEST_F(ServiceWineTest, ServiceIsCreatedRemovedAndRunsAnsweringControls) {
   ASSERT_NO_THROW(ApplyStartupChoices(false, false));
   EXPECT_FALSE(IsServiceInstalled());
   EXPECT_THROW(RemoveService(), ServiceException);
-
-  InstallService(probe);
-  ASSERT_TRUE(IsServiceInstalled());
-
-  SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-  ASSERT_NE(scm, nullptr);
-  SC_HANDLE service = OpenServiceA(scm, "Vesperon", SERVICE_START | SERVICE_STOP |
-                                                        SERVICE_PAUSE_CONTINUE |
-                                                        SERVICE_INTERROGATE | SERVICE_QUERY_STATUS);
-  ASSERT_NE(service, nullptr);
-  ASSERT_TRUE(StartServiceA(service, 0, nullptr)) << GetLastError();
-  EXPECT_TRUE(WaitForState(service, SERVICE_RUNNING));
-
-  SERVICE_STATUS status{};
-  EXPECT_EQ(State(service), static_cast<DWORD>(SERVICE_RUNNING));
-  struct Control {
-    DWORD code;
-    DWORD reported;
-  } const controls[] = {
-      {SERVICE_CONTROL_PAUSE, SERVICE_PAUSED},
-      {SERVICE_CONTROL_CONTINUE, SERVICE_RUNNING},
-      {SERVICE_CONTROL_INTERROGATE, SERVICE_RUNNING},
-      {SERVICE_CONTROL_STOP, SERVICE_STOPPED},
-  };
-  for (const Control& control : controls) {
-    SCOPED_TRACE(control.code);
-    EXPECT_TRUE(ControlService(service, control.code, &status)) << GetLastError();
-    EXPECT_TRUE(WaitForState(service, control.reported));
-  }
-  CloseServiceHandle(service);
-  CloseServiceHandle(scm);
-
-  // The probe's dispatcher returned after the stop, with the stop reported.
-  std::string line;
-  for (int i = 0; i < 200 && line.empty(); ++i) {
-    std::ifstream in(log);
-    std::getline(in, line);
-    if (line.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  EXPECT_EQ(line, "returned, prepared 1, state 1");
-  EXPECT_NO_THROW(RemoveService());
-  EXPECT_FALSE(IsServiceInstalled());
 }
 
+// The shipped program, installed as the service: it answers pause,
+// continue and interrogate, and ends by itself when stopped.
 TEST_F(ServiceWineTest, ProgramRunAsTheServiceEndsWhenStopped) {
-  // The shipped program, built beside this test's folder.
   char full[MAX_PATH] = {};
   const std::string relative = GetModuleDirectory() + "\\..\\app\\Vesperon.exe";
   GetFullPathNameA(relative.c_str(), sizeof full, full, nullptr);
@@ -151,8 +103,8 @@ TEST_F(ServiceWineTest, ProgramRunAsTheServiceEndsWhenStopped) {
 
   SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
   ASSERT_NE(scm, nullptr);
-  SC_HANDLE service =
-      OpenServiceA(scm, "Vesperon", SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
+  SC_HANDLE service = OpenServiceA(scm, "Vesperon", SERVICE_START | SERVICE_STOP | SERVICE_PAUSE_CONTINUE |
+                                                        SERVICE_INTERROGATE | SERVICE_QUERY_STATUS);
   ASSERT_NE(service, nullptr);
   ASSERT_TRUE(StartServiceA(service, 0, nullptr)) << GetLastError();
   EXPECT_TRUE(WaitForState(service, SERVICE_RUNNING));
@@ -164,9 +116,21 @@ TEST_F(ServiceWineTest, ProgramRunAsTheServiceEndsWhenStopped) {
                                FALSE, process.dwProcessId);
   ASSERT_NE(program, nullptr) << GetLastError();
 
-  SERVICE_STATUS status{};
-  EXPECT_TRUE(ControlService(service, SERVICE_CONTROL_STOP, &status)) << GetLastError();
-  EXPECT_TRUE(WaitForState(service, SERVICE_STOPPED));
+  const struct {
+    DWORD code;
+    DWORD reported;
+  } controls[] = {
+      {SERVICE_CONTROL_PAUSE, SERVICE_PAUSED},
+      {SERVICE_CONTROL_CONTINUE, SERVICE_RUNNING},
+      {SERVICE_CONTROL_INTERROGATE, SERVICE_RUNNING},
+      {SERVICE_CONTROL_STOP, SERVICE_STOPPED},
+  };
+  for (const auto& control : controls) {
+    SCOPED_TRACE(control.code);
+    SERVICE_STATUS status{};
+    EXPECT_TRUE(ControlService(service, control.code, &status)) << GetLastError();
+    EXPECT_TRUE(WaitForState(service, control.reported));
+  }
   // It ends by itself, through its window's normal end (exit code 0), and
   // does not live on as the system account's program.
   const bool ended = WaitForSingleObject(program, 5000) == WAIT_OBJECT_0;
@@ -182,6 +146,7 @@ TEST_F(ServiceWineTest, ProgramRunAsTheServiceEndsWhenStopped) {
   CloseServiceHandle(service);
   CloseServiceHandle(scm);
   EXPECT_NO_THROW(RemoveService());
+  EXPECT_FALSE(IsServiceInstalled());
   testsupport::DeleteSettingsRoot();
 }
 

@@ -40,11 +40,4 @@ TEST(Win32NetworkSystemTest, RefusedDatagramIsAFailedSend) {
   EXPECT_EQ(receiver.Receive(200), std::nullopt);
 }
 
-// The echo to 127.0.0.1 goes out, but the loopback address never has an ARP
-// entry: the whole lookup runs and ends in the exception the page reports.
-TEST(Win32NetworkSystemTest, LoopbackHasNoHardwareAddress) {
-  EXPECT_TRUE(platform::Network().SendEcho(kLoopback, 5000));
-  EXPECT_THROW(Vesperon::GetMacAddress(kLoopback), Vesperon::WakeOnLANException);
-}
-
 }  // namespace

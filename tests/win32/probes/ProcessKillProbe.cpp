@@ -26,44 +26,41 @@ namespace {
 
 constexpr DWORD kWaitingChildExitCode = 3;
 
+// A waiting copy of this probe under a name of its own; ended and deleted
+// when it goes.
 struct Child {
-  std::string path;
-  std::string name;
+  std::string path, name;
   PROCESS_INFORMATION info{};
   bool started = false;
-};
 
-bool StartChild(const std::string& self, const std::string& folder, const std::string& name,
-                Child& child) {
-  child.name = name;
-  child.path = folder + name;
-  if (!CopyFileA(self.c_str(), child.path.c_str(), FALSE)) return false;
-  std::string commandLine = "\"" + child.path + "\" wait";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  // Without a console of its own: under Wine a new console is a conhost.exe
-  // that inherits this probe's output pipe and outlives the copy, keeping
-  // the test runner waiting.
-  child.started = CreateProcessA(child.path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                                 DETACHED_PROCESS, nullptr, nullptr, &startup, &child.info) != 0;
-  return child.started;
-}
-
-void Dispose(Child& child) {
-  if (child.started) {
-    // Ours to end: it was started above and waits for nothing else.
-    if (WaitForSingleObject(child.info.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(child.info.hProcess, 0);
-      WaitForSingleObject(child.info.hProcess, 5000);
+  bool Start(const std::string& self, const std::string& folder, const std::string& fileName) {
+    name = fileName;
+    path = folder + name;
+    if (!CopyFileA(self.c_str(), path.c_str(), FALSE)) return false;
+    std::string commandLine = "\"" + path + "\" wait";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    // Without a console of its own: under Wine a new console is a conhost.exe
+    // that inherits this probe's output pipe and outlives the copy, keeping
+    // the test runner waiting.
+    started = CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                             nullptr, nullptr, &startup, &info) != 0;
+    return started;
+  }
+  ~Child() {
+    if (started) {
+      // Ours to end: it was started above and waits for nothing else.
+      if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 0);
+      WaitForSingleObject(info.hProcess, 5000);
+      CloseHandle(info.hThread);
+      CloseHandle(info.hProcess);
     }
-    CloseHandle(child.info.hThread);
-    CloseHandle(child.info.hProcess);
+    for (int attempt = 0; attempt < 20 && !path.empty(); ++attempt) {
+      if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) break;
+      Sleep(100);
+    }
   }
-  for (int attempt = 0; attempt < 20 && !child.path.empty(); ++attempt) {
-    if (DeleteFileA(child.path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) break;
-    Sleep(100);
-  }
-}
+};
 
 struct Sighting {
   std::uint32_t id = 0;
@@ -115,8 +112,8 @@ int Check(const char* expectedRoute) {
   platform::MemoryRegistry registry;
   platform::ScopedRegistry registryGuard(registry);
 
-  if (!StartChild(selfPath, folder, std::string(unique) + "t.exe", target) ||
-      !StartChild(selfPath, folder, std::string(unique) + "b.exe", bystander)) {
+  if (!target.Start(selfPath, folder, std::string(unique) + "t.exe") ||
+      !bystander.Start(selfPath, folder, std::string(unique) + "b.exe")) {
     fail("starting the waiting copies");
   } else {
     // A process that has only just started may not yet name its first module.
@@ -156,8 +153,6 @@ int Check(const char* expectedRoute) {
       fail("the copy the pattern does not name ended");
     }
   }
-  Dispose(target);
-  Dispose(bystander);
   std::printf("%s\n", failures == 0 ? "passed" : "failed");
   return failures == 0 ? 0 : 1;
 }
