@@ -62,7 +62,10 @@ TriggerStartupValues CGlobalOptionsPage1::ReadValues() const {
   v.reactivate = IsChecked(h_, IDC_STARTUP_REACTIVATE);
   v.warnBefore = IsChecked(h_, IDC_STARTUP_WARN);
   const std::string seconds = win::CWindow(Item(IDC_STARTUP_WARN_SECONDS)).GetText();
-  v.warnSeconds = UsableWarnSeconds(static_cast<std::uint32_t>(std::strtoul(seconds.c_str(), nullptr, 10)));
+  const long long typed = std::strtoll(seconds.c_str(), nullptr, 10);
+  v.warnSeconds = typed > kMaxWarnSeconds
+                      ? kMaxWarnSeconds
+                      : UsableWarnSeconds(typed < 0 ? 0 : static_cast<std::uint32_t>(typed));
   v.delay.days = ReadDays();
   SYSTEMTIME time{};
   if (win::CDateTimePicker(Item(IDC_STARTUP_DELAY_TIME)).GetTime(time)) {
