@@ -1,6 +1,7 @@
 // The last warning before a scheduled "Turn off": Escape cancels it and
-// nothing runs, its end runs the action once; the "Trigger / Startup" page
-// stores whether and how long to warn.
+// nothing runs, nor does ending the program under it; the end of its count
+// runs the action once. The "Trigger / Startup" page stores whether and how
+// long to warn.
 #include "tests/e2e/SimProcess.h"
 
 #include <string>
@@ -15,9 +16,11 @@ constexpr char kStartup[] = "Global\\TriggerStartup";
 
 class LastWarningE2e : public SimTest {};
 
-TEST_F(LastWarningE2e, EscapeRunsNothingAndTheEndOfTheCountRunsTheActionOnce) {
-  for (const bool escape : {true, false}) {
-    SCOPED_TRACE(escape ? "Escape" : "time-out");
+enum class End { Escape, TimeOut, Exit };
+
+TEST_F(LastWarningE2e, EscapeOrExitRunsNothingAndTheEndOfTheCountRunsTheActionOnce) {
+  for (const End end : {End::Escape, End::TimeOut, End::Exit}) {
+    SCOPED_TRACE(static_cast<int>(end));
     registry::SetDword(kStartup, "WarnBefore", 1);
     registry::SetDword(kStartup, "WarnSecs", 5);
     SimProcess sim;
@@ -32,18 +35,19 @@ TEST_F(LastWarningE2e, EscapeRunsNothingAndTheEndOfTheCountRunsTheActionOnce) {
     ASSERT_NE(warning, nullptr);
     EXPECT_EQ(sim.Text(GetDlgItem(warning, kWarningText)).rfind("Action \"Turn off\" will arise in ", 0), 0u);
     EXPECT_TRUE(sim.JournalLines().empty());
-    if (escape) {
+    if (end == End::Escape) {
       PostKey(GetDlgItem(warning, IDOK), VK_ESCAPE);
       EXPECT_TRUE(WaitFor([&] { return !IsWindow(warning); }, 3000));
       EXPECT_FALSE(WaitFor([&] { return !sim.JournalLines().empty(); }, 7000));
       EXPECT_TRUE(IsWindow(sim.MainWindow()));  // the program goes on
-    } else {
+    } else if (end == End::TimeOut) {
       EXPECT_TRUE(WaitFor([&] { return !sim.JournalLines().empty(); }, 9000));
       EXPECT_FALSE(WaitFor([&] { return sim.JournalLines().size() > 1; }, 3000));
       EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"ExitWindows 8"});
       EXPECT_FALSE(IsWindow(warning));
     }
     EXPECT_TRUE(sim.Quit());
+    EXPECT_EQ(sim.JournalLines().size(), end == End::TimeOut ? 1u : 0u);
   }
 }
 
