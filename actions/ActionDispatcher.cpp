@@ -89,8 +89,9 @@ std::vector<TrayMenuCommand> TrayMenuCommandsToRemove() {
   return removed;
 }
 
-void ActionDispatcher::ExecuteSelectedAction() {
-  const ActionId id = host_.SelectedActionItemData();
+void ActionDispatcher::ExecuteSelectedAction() { ExecuteAnnouncedAction(host_.SelectedActionItemData()); }
+
+void ActionDispatcher::ExecuteAnnouncedAction(ActionId id) {
   if (ShellHasBalloons() && host_.TrayIconExists()) {
     // Announcing is a courtesy too: a shell that refuses the balloon (no
     // taskbar yet, Explorer restarting) must not cost the user the action,

@@ -121,6 +121,8 @@ class ActionDispatcher {
   // is skipped); an id that names no action gets the "Unknow action" box
   // instead.
   void ExecuteSelectedAction();
+  // The same for the action `id` (one the user was warned about).
+  void ExecuteAnnouncedAction(ActionId id);
   // Runs one action, without announcing it. Ids that name no action do
   // nothing; the entry points show "Unknow action" before getting here.
   void ExecuteAction(ActionId id);

@@ -133,6 +133,7 @@ bool SchedulerEngine::FollowActiveProfile() {
   // Whatever the old profile stored stays as it is: its trigger comes back
   // when it is active again. Nothing of it may reach the new profile.
   if (trigger_) Deactivate(false, false, StoredState::Keep);
+  EndWarning();
   profile_ = active;
   LoadLastEvent();
   LoadMainForm();
@@ -385,14 +386,16 @@ void SchedulerEngine::SetStatus(const std::string& text) {
 }
 
 bool SchedulerEngine::OnTimer(std::int32_t id) {
-  // A poll may write the profile's state; the display only reads the
-  // trigger, and the clock watch looks only before it would stop one.
-  if (id == kPollTimer && FollowActiveProfile()) return true;
+  // A poll or a warning tick may write the profile's state; the display
+  // only reads the trigger, and the clock watch looks only before it would
+  // stop one.
+  if ((id == kPollTimer || id == kWarningTimer) && FollowActiveProfile()) return true;
   switch (id) {
     case kPollTimer: OnPollTick(); return true;
     case kDisplayTimer: OnDisplayTick(); return true;
     case kDisplayFinalTimer: OnDisplayFinalTick(); return true;
     case kClockWatchTimer: OnClockWatchTick(); return true;
+    case kWarningTimer: OnWarningTick(); return true;
     default: return false;
   }
 }
@@ -447,11 +450,84 @@ void SchedulerEngine::OnDue() {
   FailureKeeper store;
   store.Run([this] { SetLastEventNow(); });
   if (!repeating) store.Run([this] { DeactivateTrigger(false); });
+  if (StartWarning(!repeating)) {
+    store.Rethrow();
+    return;
+  }
   window_.ExecuteSelectedAction();
   // The action may have run a modal window in which the user activated a
   // trigger of his own; that one stays.
   if (!repeating && !trigger_ && GlobalFlag(DataSystem::kAutoReactTrgr)) Reactivate();
   store.Rethrow();
+}
+
+bool SchedulerEngine::StartWarning(bool oneShot) {
+  const ActionId action = window_.SelectedActionId();
+  std::uint32_t seconds = 0;
+  try {
+    if (!ActionWarns(action) || !GlobalFlag(DataSystem::kWarnBefore)) return false;
+    seconds = UsableWarnSeconds(ReadNumber(DataSystem::kWarnSecs, kGlobalSection));
+  } catch (const Exception&) {
+    return false;  // a warning that cannot be read must not hold back the action
+  }
+  // Another occurrence while one is held back (a trigger the user started
+  // meanwhile) takes its place: the machine goes down once.
+  warning_ = PendingWarning{action, oneShot, false, 0, static_cast<std::int32_t>(seconds)};
+  ShowWarningFromStart();
+  return true;
+}
+
+void SchedulerEngine::ShowWarningFromStart() {
+  warning_->shown = true;
+  warning_->secondsLeft = warning_->totalSeconds;
+  window_.StopTimer(kWarningTimer);
+  window_.StartTimer(kWarningTimer, kDisplayPeriodMs);
+  window_.ShowWarning(warning_->action, warning_->secondsLeft, warning_->totalSeconds);
+}
+
+void SchedulerEngine::OnWarningTick() {
+  if (!warning_) {
+    window_.StopTimer(kWarningTimer);
+  } else if (!warning_->shown) {
+    ShowWarningFromStart();  // the postponement is over
+  } else if (--warning_->secondsLeft > 0) {
+    window_.ShowWarning(warning_->action, warning_->secondsLeft, warning_->totalSeconds);
+  } else {
+    FinishWarning(true);
+  }
+}
+
+void SchedulerEngine::OnWarningAnswer(WarningAnswer answer) {
+  if (!warning_ || !warning_->shown) return;  // answered already, or taken away
+  switch (answer) {
+    case WarningAnswer::RunNow: FinishWarning(true); break;
+    case WarningAnswer::Cancel: FinishWarning(false); break;
+    case WarningAnswer::Postpone:
+      warning_->shown = false;
+      window_.CloseWarning();
+      window_.StopTimer(kWarningTimer);
+      window_.StartTimer(kWarningTimer, kWarningPostponeMs);
+      SetStatus(PostponedText(warning_->action));
+      break;
+  }
+}
+
+void SchedulerEngine::FinishWarning(bool run) {
+  const PendingWarning done = *warning_;
+  warning_.reset();
+  window_.StopTimer(kWarningTimer);
+  window_.CloseWarning();
+  if (run) window_.ExecuteAction(done.action);
+  // A skipped occurrence counts as fired: a one-shot trigger starts over as
+  // after a fire, unless the user started one of his own meanwhile.
+  if (done.oneShot && !trigger_ && GlobalFlag(DataSystem::kAutoReactTrgr)) Reactivate();
+}
+
+void SchedulerEngine::EndWarning() {
+  if (!warning_) return;
+  warning_.reset();
+  window_.StopTimer(kWarningTimer);
+  window_.CloseWarning();
 }
 
 void SchedulerEngine::Reactivate() {

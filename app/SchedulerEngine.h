@@ -9,10 +9,12 @@
 // IEngineWindow; settings are read from the store at the moment of use.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "actions/ActionCatalog.h"
 #include "actions/ActionDispatcher.h"
+#include "app/LastWarning.h"
 #include "app/TriggerText.h"
 #include "model/DateTime.h"
 #include "model/Trigger.h"
@@ -30,6 +32,8 @@ enum EngineTimer : std::int32_t {
   kDisplayFinalTimer = 3,  // 100 ms, one shot: the last refresh after stopping
   kStartHiddenTimer = 4,   // 0 ms, one shot at start-up (the window's)
   kClockWatchTimer = 5,    // 3000 ms for the window's whole life
+  kWarningTimer = 6,       // 1000 ms while a last warning counts down, then
+                           // the postponement
 };
 inline constexpr std::uint32_t kDisplayPeriodMs = 1000;
 inline constexpr std::uint32_t kDisplayFinalPeriodMs = 100;
@@ -134,6 +138,15 @@ class IEngineWindow {
   // Runs the action selected in the action list (the dispatcher's
   // ExecuteSelectedAction, which announces it itself).
   virtual void ExecuteSelectedAction() = 0;
+  // Runs that action, announced as ExecuteSelectedAction announces its own.
+  virtual void ExecuteAction(ActionId action) = 0;
+
+  // The last warning before `action`: shows it, or brings the one shown up
+  // to date, with `secondsLeft` of `totalSeconds`. It must not wait for the
+  // user: the answer comes back through SchedulerEngine::OnWarningAnswer.
+  virtual void ShowWarning(ActionId action, std::int32_t secondsLeft, std::int32_t totalSeconds) = 0;
+  // Takes the warning away without an answer; nothing when none is shown.
+  virtual void CloseWarning() = 0;
 };
 
 // Chooses the progress bar's range for the remaining time at activation: the
@@ -200,6 +213,13 @@ class SchedulerEngine final : private DataSystem::IProfileRenameListener {
   // LastEvent := Now(), stored in the active profile at once.
   void SetLastEventNow();
 
+  // The user's answer to the last warning shown.
+  void OnWarningAnswer(WarningAnswer answer);
+  // The program ends: a warning shown or postponed goes, and nothing runs.
+  void EndWarning();
+  // A warning is shown or postponed.
+  bool WarningPending() const { return warning_.has_value(); }
+
   // What the current trigger is judged against: the last event and the
   // expiry window read at activation.
   TriggerHistory History() const { return {LastEvent(), expireDelay_}; }
@@ -224,6 +244,12 @@ class SchedulerEngine final : private DataSystem::IProfileRenameListener {
   void SetStatus(const std::string& text);
   void OnDue();
   void Reactivate();
+  // Instead of running the due action: true when the user asked to be
+  // warned before it.
+  bool StartWarning(bool oneShot);
+  void ShowWarningFromStart();
+  void OnWarningTick();
+  void FinishWarning(bool run);
   TriggerState EvaluateArmed(TimeSpan& out);
 
   IEngineWindow& window_;
@@ -245,6 +271,17 @@ class SchedulerEngine final : private DataSystem::IProfileRenameListener {
   bool hasPreviousPrecise_ = false;
   std::int64_t previousOffsetMinutes_ = 0;  // local time minus UTC
   bool hasPreviousOffset_ = false;
+  // The occurrence a last warning holds back. Its LastEvent is written and a
+  // one-shot trigger has ended already, as for a fire, so that a restart
+  // during the warning never brings the occurrence back.
+  struct PendingWarning {
+    ActionId action = -1;
+    bool oneShot = false;  // started over, if the user asked for it, once done
+    bool shown = false;    // false while postponed
+    std::int32_t secondsLeft = 0;
+    std::int32_t totalSeconds = 0;
+  };
+  std::optional<PendingWarning> warning_;
 };
 
 }  // namespace Vesperon

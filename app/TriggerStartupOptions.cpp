@@ -17,6 +17,11 @@ std::uint32_t UsableExpireDelay(std::uint32_t stored) {
   return stored > kMaxExpireDelaySeconds ? kMaxExpireDelaySeconds : stored;
 }
 
+std::uint32_t UsableWarnSeconds(std::uint32_t stored) {
+  if (stored < kMinWarnSeconds) return kMinWarnSeconds;
+  return stored > kMaxWarnSeconds ? kMaxWarnSeconds : stored;
+}
+
 DelayParts SplitExpireDelay(std::uint32_t seconds) {
   DelayParts parts;
   parts.days = static_cast<std::int32_t>(seconds / kSecondsPerDay);
@@ -62,6 +67,8 @@ TriggerStartupPage LoadTriggerStartupPage() {
   page.values.stopTimer = stored.stopTimer;
   page.values.delay = SplitExpireDelay(UsableExpireDelay(stored.expireDelay));
   page.values.reactivate = stored.reactivate;
+  page.values.warnBefore = stored.warnBefore;
+  page.values.warnSeconds = UsableWarnSeconds(stored.warnSeconds);
   return page;
 }
 
@@ -77,7 +84,8 @@ void OnServiceBoxChanged(TriggerStartupPage& page, bool checked) {
 void SaveTriggerStartupPage(const TriggerStartupValues& v) {
   ApplyStartupChoices(v.runAsService, v.runAtStartUp);
   DataSystem::StartupSettings{v.preserveActivation, v.startMinimized, v.splashScreen, v.stopTimer,
-                              JoinExpireDelay(v.delay), v.reactivate}
+                              JoinExpireDelay(v.delay), v.reactivate, v.warnBefore,
+                              UsableWarnSeconds(v.warnSeconds)}
       .Save();
 }
 

@@ -30,6 +30,12 @@ std::uint32_t JoinExpireDelay(const DelayParts& parts);
 // The days field's range: below 0 gives 0, above 10000 gives 10000.
 std::int32_t ClampDelayDays(std::int64_t days);
 
+// The seconds of the last warning before an action: the stored value held
+// to what the page offers.
+inline constexpr std::uint32_t kMinWarnSeconds = 5;
+inline constexpr std::uint32_t kMaxWarnSeconds = 600;
+std::uint32_t UsableWarnSeconds(std::uint32_t stored);
+
 struct TriggerStartupValues {
   bool runAsService = false;
   bool runAtStartUp = false;
@@ -39,6 +45,8 @@ struct TriggerStartupValues {
   bool stopTimer = false;           // AutoStopTimer
   DelayParts delay;                 // ExpireDelay
   bool reactivate = false;          // AutoReactTrgr
+  bool warnBefore = false;          // WarnBefore
+  std::uint32_t warnSeconds = 30;   // WarnSecs
   friend bool operator==(const TriggerStartupValues&, const TriggerStartupValues&) = default;
 };
 

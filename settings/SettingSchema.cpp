@@ -66,9 +66,11 @@ const std::array<SettingRow, kSettingCount> SettingSchema = {{
     {"TriggerActive", "MainForm", B, 17},  // 54
     {"LastEvent", "Trigger", S, 9},        // 55
     {"TriggerEdit", "MainForm", D, 28},    // 56
+    {"WarnBefore", "TriggerStartup", B, 18},   // 57
+    {"WarnSecs", "TriggerStartup", D, 29},     // 58
 }};
 
-const std::array<std::uint8_t, 18> kBoolDefaults = {
+const std::array<std::uint8_t, 19> kBoolDefaults = {
     0,  // 0 Play
     0,  // 1 Looped
     0,  // 2 Close
@@ -87,9 +89,10 @@ const std::array<std::uint8_t, 18> kBoolDefaults = {
     0,  // 15 Forced (HNProp)
     0,  // 16 DisableWake
     0,  // 17 TriggerActive
+    0,  // 18 WarnBefore
 };
 
-const std::array<std::int32_t, 29> kDwordDefaults = {
+const std::array<std::int32_t, 30> kDwordDefaults = {
     2,     // 0 LBClickC
     9,     // 1 LBAction
     2,     // 2 MBClickC
@@ -119,6 +122,7 @@ const std::array<std::int32_t, 29> kDwordDefaults = {
     0,     // 26 TriggerTime
     0,     // 27 TriggerCmb1
     1,     // 28 TriggerEdit
+    30,    // 29 WarnSecs, seconds
 };
 
 const std::array<const char*, 10> kStringDefaults = {

@@ -23,13 +23,13 @@ struct SettingRow {
   std::int32_t defaultIndex;  // into the default array of `type`
 };
 
-inline constexpr std::uint32_t kSettingCount = 57;
+inline constexpr std::uint32_t kSettingCount = 59;
 extern const std::array<SettingRow, kSettingCount> SettingSchema;
 
 // The defaults, indexed by SettingRow::defaultIndex. They are not in row
 // order: the index is what ties a row to its default.
-extern const std::array<std::uint8_t, 18> kBoolDefaults;
-extern const std::array<std::int32_t, 29> kDwordDefaults;
+extern const std::array<std::uint8_t, 19> kBoolDefaults;
+extern const std::array<std::int32_t, 30> kDwordDefaults;
 extern const std::array<const char*, 10> kStringDefaults;
 
 // Reminder (per profile, or the "Temp" section).
@@ -62,6 +62,8 @@ inline constexpr SettingId kPresTrgrAct = 21;
 inline constexpr SettingId kMinimize = 22;
 inline constexpr SettingId kSplashScr = 23;
 inline constexpr SettingId kAutoReactTrgr = 47;
+inline constexpr SettingId kWarnBefore = 57;
+inline constexpr SettingId kWarnSecs = 58;
 // Global\Appearance.
 inline constexpr SettingId kTransluc = 24;
 inline constexpr SettingId kLang = 25;

@@ -124,7 +124,8 @@ using SS = StartupSettings;
 const Fields<SS> kStartupFields = {
     Flag(kPresTrgrAct, &SS::preserveActivation), Flag(kMinimize, &SS::startMinimized),
     Flag(kSplashScr, &SS::splashScreen),         Flag(kAutoStopTimer, &SS::stopTimer),
-    Number(kExpireDelay, &SS::expireDelay),      Flag(kAutoReactTrgr, &SS::reactivate)};
+    Number(kExpireDelay, &SS::expireDelay),      Flag(kAutoReactTrgr, &SS::reactivate),
+    Flag(kWarnBefore, &SS::warnBefore),          Number(kWarnSecs, &SS::warnSeconds)};
 
 const Fields<StartWindowSettings> kStartWindowFields = {
     Flag(kPresTrgrAct, &StartWindowSettings::preserveActivation),

@@ -83,6 +83,8 @@ struct StartupSettings {
   bool stopTimer = false;           // AutoStopTimer
   std::uint32_t expireDelay = 0;    // ExpireDelay, seconds
   bool reactivate = false;          // AutoReactTrgr
+  bool warnBefore = false;          // WarnBefore
+  std::uint32_t warnSeconds = 0;    // WarnSecs
   friend bool operator==(const StartupSettings&, const StartupSettings&) = default;
   void Load();
   void Save() const;

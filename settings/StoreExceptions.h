@@ -40,7 +40,7 @@ class DataSystemException : public Vesperon::Exception {
 
 // Codes of the Vesperon::SystemException the store throws.
 enum StoreSystemCode : std::int32_t {
-  kBadSettingId = 0,     // an id of 57 or more, or a default index past its array
+  kBadSettingId = 0,     // an id past the schema's last row, or a default index past its array
   kWrongSettingType = 1, // a row of another type than the list asks for
   kTooFewValues = 2,     // a write list with fewer values than ids
 };

@@ -26,6 +26,8 @@ using namespace Vesperon;
 namespace {
 
 constexpr char kDdeServiceName[] = "Vesperon.SystemEventListner1";
+// Posted to the window to open the last warning outside the engine's call.
+constexpr UINT kRunWarningMessage = WM_APP + 1;
 constexpr int kTriggerIconFirst = IDI_TRIGGER_FIRST;
 const int kMenuIcons[] = {IDI_MENU_EXIT, IDI_MENU_GLOBAL_OPTIONS, IDI_MENU_CONTENTS,
                           IDI_MENU_SYSTEM_TWEAKS, IDI_MENU_TECHNICAL_SUPPORT};
@@ -70,6 +72,9 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
   }
 #endif
   switch (msg) {
+    case kRunWarningMessage:
+      RunWarning();
+      return true;
     case WM_TIMER:
       if (w == kStartHiddenTimer) {
         OnStartHiddenTimer();
@@ -416,6 +421,8 @@ void CVesperonDlg::FollowVisibility(bool shown) {
 }
 
 void CVesperonDlg::ExitProgram() {
+  // Ending the program under a warning runs nothing.
+  engine_.EndWarning();
   // The modal windows open above this one run loops of their own: each is
   // closed, so that the loops unwind and this window's end takes effect.
   CloseModalWindows();
@@ -448,6 +455,7 @@ void CVesperonDlg::CloseModalWindows() {
 
 void CVesperonDlg::OnDestroy() {
   KillTimer(h_, kStartHiddenTimer);
+  engine_.EndWarning();
   tray_.reset();
   HotKeys::UnregisterHotKeysAtExit(reinterpret_cast<WindowHandle>(h_), *this);
   ddeName_.reset();
@@ -622,6 +630,44 @@ bool CVesperonDlg::AskYesNo(const std::string& text, const std::string& caption)
 }
 
 void CVesperonDlg::ExecuteSelectedAction() { dispatcher_.ExecuteSelectedAction(); }
+
+void CVesperonDlg::ExecuteAction(ActionId action) { dispatcher_.ExecuteAnnouncedAction(action); }
+
+void CVesperonDlg::ShowWarning(ActionId action, std::int32_t secondsLeft, std::int32_t totalSeconds) {
+  warningWanted_ = true;
+  warningAction_ = action;
+  warningLeft_ = secondsLeft;
+  warningTotal_ = totalSeconds;
+  if (warning_.IsOpen()) {
+    warning_.Update(secondsLeft, totalSeconds);
+  } else if (!warningPosted_) {
+    warningPosted_ = PostMessageA(h_, kRunWarningMessage, 0, 0) != FALSE;
+  }
+}
+
+void CVesperonDlg::CloseWarning() {
+  warningWanted_ = false;
+  warningTakenAway_ = true;
+  warning_.Close();
+}
+
+void CVesperonDlg::RunWarning() {
+  warningPosted_ = false;
+  // A warning asked for again while one unwinds is shown by that loop.
+  if (warningRunning_) return;
+  warningRunning_ = true;
+  while (warningWanted_ && !warning_.IsOpen()) {
+    warningTakenAway_ = false;
+    const std::optional<WarningAnswer> answer = warning_.Run(warningAction_, warningLeft_, warningTotal_);
+    if (answer) {
+      warningWanted_ = false;
+      Guarded([&] { engine_.OnWarningAnswer(*answer); });
+    } else if (!warningTakenAway_) {
+      break;  // it could not be shown: the engine's count still ends it
+    }
+  }
+  warningRunning_ = false;
+}
 
 // IActionHost
 

@@ -15,6 +15,7 @@
 #include "app/SchedulerEngine.h"
 #include "app/win32/Controls.h"
 #include "app/win32/DdeNameService.h"
+#include "app/win32/LastWarning.h"
 #include "app/win32/Dialog.h"
 #include "app/win32/NumberField.h"
 #include "app/win32/TrayIcon.h"
@@ -50,6 +51,9 @@ class CVesperonDlg final : public win::CModalDialog,
                       Vesperon::MessageIcon icon) override;
   bool AskYesNo(const std::string& text, const std::string& caption) override;
   void ExecuteSelectedAction() override;
+  void ExecuteAction(Vesperon::ActionId action) override;
+  void ShowWarning(Vesperon::ActionId action, std::int32_t secondsLeft, std::int32_t totalSeconds) override;
+  void CloseWarning() override;
 
   // IActionHost
   Vesperon::ActionId SelectedActionItemData() override;
@@ -89,6 +93,9 @@ class CVesperonDlg final : public win::CModalDialog,
   LRESULT OnTrayIconClick(WPARAM w, LPARAM l);
   LRESULT OnDisplayTrayMenu(WPARAM w, LPARAM l);
   LRESULT OnTaskbarCreated();
+  // Runs the warning the engine asked for, from a message of its own, so
+  // that the engine's call returns at once; again while it asks anew.
+  void RunWarning();
 
 #ifdef VESPERON_SIMULATION
   void DescribeMenus();
@@ -111,6 +118,15 @@ class CVesperonDlg final : public win::CModalDialog,
   bool keepHidden_ = false;  // started hidden, not yet shown by the user
   bool displayShown_ = false;  // whether the countdown display last saw the window shown
   std::uint32_t secondTimers_ = 0;  // bit n: timer n runs on the second, armed at each tick
+
+  // The last warning and what the engine last asked it to show.
+  CLastWarning warning_;
+  bool warningWanted_ = false;
+  bool warningPosted_ = false;
+  bool warningRunning_ = false;
+  bool warningTakenAway_ = false;
+  Vesperon::ActionId warningAction_ = -1;
+  std::int32_t warningLeft_ = 0, warningTotal_ = 0;
 
   win::CComboBoxEx triggerList_, actionList_;
   win::CComboBox weekdayList_, processField_;

@@ -19,6 +19,7 @@ void Check(HWND page, int id, bool checked) {
 bool CGlobalOptionsPage1::OnInit() {
   page_ = LoadTriggerStartupPage();
   win::CDateTimePicker(Item(IDC_STARTUP_DELAY_TIME)).SetFormat("HH:mm:ss");
+  SendDlgItemMessageA(h_, IDC_STARTUP_WARN_UPDOWN, UDM_SETRANGE32, kMinWarnSeconds, kMaxWarnSeconds);
   ShowValues();
   ShowEnabledStates();
   return true;
@@ -33,6 +34,10 @@ void CGlobalOptionsPage1::ShowValues() {
   Check(h_, IDC_STARTUP_SPLASH, v.splashScreen);
   Check(h_, IDC_STARTUP_STOP_TIMER, v.stopTimer);
   Check(h_, IDC_STARTUP_REACTIVATE, v.reactivate);
+  Check(h_, IDC_STARTUP_WARN, v.warnBefore);
+  writingDays_ = true;  // not the user's change either
+  SetDlgItemTextA(h_, IDC_STARTUP_WARN_SECONDS, std::to_string(v.warnSeconds).c_str());
+  writingDays_ = false;
   WriteDays(v.delay.days);
   // The time of day lies on 1 January 2000; only its clock part counts.
   SYSTEMTIME time{};
@@ -55,6 +60,12 @@ TriggerStartupValues CGlobalOptionsPage1::ReadValues() const {
   v.splashScreen = IsChecked(h_, IDC_STARTUP_SPLASH);
   v.stopTimer = IsChecked(h_, IDC_STARTUP_STOP_TIMER);
   v.reactivate = IsChecked(h_, IDC_STARTUP_REACTIVATE);
+  v.warnBefore = IsChecked(h_, IDC_STARTUP_WARN);
+  const std::string seconds = win::CWindow(Item(IDC_STARTUP_WARN_SECONDS)).GetText();
+  const long long typed = std::strtoll(seconds.c_str(), nullptr, 10);
+  v.warnSeconds = typed > kMaxWarnSeconds
+                      ? kMaxWarnSeconds
+                      : UsableWarnSeconds(typed < 0 ? 0 : static_cast<std::uint32_t>(typed));
   v.delay.days = ReadDays();
   SYSTEMTIME time{};
   if (win::CDateTimePicker(Item(IDC_STARTUP_DELAY_TIME)).GetTime(time)) {
@@ -101,6 +112,10 @@ void CGlobalOptionsPage1::OnDaysArrow(int reportedStep) {
 }
 
 bool CGlobalOptionsPage1::OnCommand(int id, int code) {
+  if (id == IDC_STARTUP_WARN_SECONDS) {
+    if (code == EN_CHANGE && !writingDays_) SetModified();
+    return code == EN_CHANGE;
+  }
   if (id != IDC_STARTUP_DELAY_DAYS) return CPropertyPage::OnCommand(id, code);
   if (code == EN_CHANGE && !writingDays_) OnDaysChanged();
   return code == EN_CHANGE;
@@ -122,6 +137,7 @@ bool CGlobalOptionsPage1::OnButtonClicked(int id) {
     case IDC_STARTUP_SPLASH:
     case IDC_STARTUP_STOP_TIMER:
     case IDC_STARTUP_REACTIVATE:
+    case IDC_STARTUP_WARN:
       SetModified();
       return true;
     default:

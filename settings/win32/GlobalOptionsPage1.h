@@ -1,7 +1,8 @@
 #pragma once
 // The "Trigger / Startup" page of the global options: start with Windows or
 // as a service, start minimized, the splash screen, and how triggers behave
-// (preserved activation, clock set back, reactivation, expiry window).
+// (preserved activation, clock set back, reactivation, expiry window, the
+// last warning before the action).
 #include "app/win32/PropertyPage.h"
 #include "app/TriggerStartupOptions.h"
 
@@ -31,7 +32,7 @@ class CGlobalOptionsPage1 final : public win::CPropertyPage {
   void WriteDays(std::int32_t days);
 
   Vesperon::TriggerStartupPage page_;
-  // Set while the page itself writes the days field, so that its own change
-  // notification is not taken for the user's.
+  // Set while the page itself writes the days or the seconds field, so that
+  // its own change notification is not taken for the user's.
   bool writingDays_ = false;
 };

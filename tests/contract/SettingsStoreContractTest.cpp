@@ -114,11 +114,11 @@ TEST_F(StoreContract, RecordsLiveWhereTheyAlwaysHaveWithTheirDefaults) {
              "TRIGGEREDIT=1 TRIGGERTIME=0",
              "PROFILES\\W\\MAINFORM: ACTION=1 TRIGGER=2 TRIGGERCMB1=5 TRIGGERCMB2='p.exe' TRIGGERDATE=3 "
              "TRIGGEREDIT=6 TRIGGERTIME=4", w),
-      Record(StartupSettings{false, true, false, true, 90061, true},
+      Record(StartupSettings{false, true, false, true, 90061, true, true, 45},
              "GLOBAL\\TRIGGERSTARTUP: AUTOREACTTRGR=0 AUTOSTOPTIMER=0 EXPIREDELAY=3600 MINIMIZE=1 "
-             "PRESTRGRACT=1 SPLASHSCR=1",
+             "PRESTRGRACT=1 SPLASHSCR=1 WARNBEFORE=0 WARNSECS=30",
              "GLOBAL\\TRIGGERSTARTUP: AUTOREACTTRGR=1 AUTOSTOPTIMER=1 EXPIREDELAY=90061 MINIMIZE=1 "
-             "PRESTRGRACT=0 SPLASHSCR=0"),
+             "PRESTRGRACT=0 SPLASHSCR=0 WARNBEFORE=1 WARNSECS=45"),
       Record(StartWindowSettings{}, "GLOBAL\\TRIGGERSTARTUP: MINIMIZE=1 PRESTRGRACT=1", ""),
       Record(AppearanceSettings{128, 1, 2, 10, 20, 30, 5, "Deutsch", "C:\\b.bmp"},
              "GLOBAL\\APPEARANCE: ANIMDIREC=4 ANIMTYPE=0 BKGRCOLB=200 BKGRCOLG=200 BKGRCOLR=100 "
@@ -206,7 +206,7 @@ TEST_F(StoreContract, ActiveProfileAndProfileList) {
 
 TEST_F(StoreContract, FailuresThrowTheirCodeAndKeepEarlierPositions) {
   std::vector<std::uint32_t> numbers;
-  auto e = Caught([&] { ReadNumbers({kExpireDelay, kMinimize, 57, kPresTrgrAct}, numbers, "Global", hive); });
+  auto e = Caught([&] { ReadNumbers({kExpireDelay, kMinimize, kSettingCount, kPresTrgrAct}, numbers, "Global", hive); });
   EXPECT_EQ(e.kind, "System");
   EXPECT_EQ(e.code, 0);
   EXPECT_EQ(e.category, 1);

@@ -79,11 +79,11 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
       AddRunServicesEntry(self);
     }
     if (row.runEntry) AddRunEntry(self, DataSystem::kHiveCurrentUser);
-    StartupSettings{true, row.minimize, false, true, 90061, false}.Save();
+    StartupSettings{true, row.minimize, false, true, 90061, false, true, 700}.Save();
 
     const TriggerStartupPage page = LoadTriggerStartupPage();
     EXPECT_EQ(page.values, (TriggerStartupValues{row.shownService, row.shownStartUp, true, row.shownMinimized,
-                                                 false, true, {1, 1, 1, 1}, false}));
+                                                 false, true, {1, 1, 1, 1}, false, true, 600}));
     EXPECT_EQ(page.serviceBoxEnabled, row.serviceEnabled);
     EXPECT_EQ(page.startUpBoxesEnabled, row.startUpEnabled);
   }
@@ -99,10 +99,10 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
 }
 
 TEST_F(TriggerStartupPageTest, SavingAppliesTheChoicesFirst) {
-  const TriggerStartupValues values{false, true, false, true, true, false, {2, 3, 4, 5}, true};
+  const TriggerStartupValues values{false, true, false, true, true, false, {2, 3, 4, 5}, true, true, 3};
   SaveTriggerStartupPage(values);
   EXPECT_TRUE(IsRunEntry(self, DataSystem::kHiveCurrentUser));
-  EXPECT_TRUE(Stored({false, true, true, false, 2 * 86400 + 3 * 3600 + 4 * 60 + 5, true}));
+  EXPECT_TRUE(Stored({false, true, true, false, 2 * 86400 + 3 * 3600 + 4 * 60 + 5, true, true, 5}));
 
   // A start-up entry that cannot be written stops the save before the
   // settings are touched.

@@ -123,6 +123,11 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
     return answer;
   }
   void ExecuteSelectedAction() override;
+  void ExecuteAction(Vesperon::ActionId) override { ExecuteSelectedAction(); }
+  // The last warning: the seconds left at every showing, -1 at every closing.
+  std::vector<std::int32_t> warnings;
+  void ShowWarning(Vesperon::ActionId, std::int32_t left, std::int32_t) override { warnings.push_back(left); }
+  void CloseWarning() override { warnings.push_back(-1); }
   std::vector<std::string> questions;
   bool answer = false;
 

@@ -1,0 +1,71 @@
+// The last warning before a scheduled "Turn off": Escape cancels it and
+// nothing runs, nor does ending the program under it; the end of its count
+// runs the action once. The "Trigger / Startup" page stores whether and how
+// long to warn.
+#include "tests/e2e/SimProcess.h"
+
+#include <string>
+
+namespace {
+
+using namespace e2e;
+
+constexpr int kActivate = 1000, kTriggerList = 1036, kTimeField = 1037, kNumberField = 1040;
+constexpr int kWarnBox = 1082, kWarnSeconds = 1083, kRunAtStartUp = 1031, kWarningText = 1202;
+constexpr char kStartup[] = "Global\\TriggerStartup";
+
+class LastWarningE2e : public SimTest {};
+
+enum class End { Escape, TimeOut, Exit };
+
+TEST_F(LastWarningE2e, EscapeOrExitRunsNothingAndTheEndOfTheCountRunsTheActionOnce) {
+  for (const End end : {End::Escape, End::TimeOut, End::Exit}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    registry::SetDword(kStartup, "WarnBefore", 1);
+    registry::SetDword(kStartup, "WarnSecs", 5);
+    SimProcess sim;
+    ASSERT_NE(sim.Shown(), nullptr);
+    sim.SelectComboItem(kTriggerList, 1);  // a countdown of 2 s
+    sim.SetText(kNumberField, "0");
+    sim.SetPickerTime(kTimeField, TodayAt(0, 0, 2));
+    ASSERT_TRUE(sim.ChooseAction("Turn off"));
+    sim.Click(kActivate);
+
+    HWND warning = sim.WaitForBox("Vesperon: Warning");
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(sim.Text(GetDlgItem(warning, kWarningText)).rfind("Action \"Turn off\" will arise in ", 0), 0u);
+    EXPECT_TRUE(sim.JournalLines().empty());
+    if (end == End::Escape) {
+      PostKey(GetDlgItem(warning, IDOK), VK_ESCAPE);
+      EXPECT_TRUE(WaitFor([&] { return !IsWindow(warning); }, 3000));
+      EXPECT_FALSE(WaitFor([&] { return !sim.JournalLines().empty(); }, 7000));
+      EXPECT_TRUE(IsWindow(sim.MainWindow()));  // the program goes on
+    } else if (end == End::TimeOut) {
+      EXPECT_TRUE(WaitFor([&] { return !sim.JournalLines().empty(); }, 9000));
+      EXPECT_FALSE(WaitFor([&] { return sim.JournalLines().size() > 1; }, 3000));
+      EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"ExitWindows 8"});
+      EXPECT_FALSE(IsWindow(warning));
+    }
+    EXPECT_TRUE(sim.Quit());
+    EXPECT_EQ(sim.JournalLines().size(), end == End::TimeOut ? 1u : 0u);
+  }
+}
+
+TEST_F(LastWarningE2e, StartupPageStoresTheWarningHeldToItsRange) {
+  SimProcess sim;
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  for (const auto& [typed, stored] : {std::pair{"45", 45u}, std::pair{"700", 600u}}) {
+    HWND sheet = nullptr;
+    HWND page = sim.OpenGlobalOptions(0, kRunAtStartUp, sheet);
+    ASSERT_NE(page, nullptr);
+    if (SimProcess::Send(GetDlgItem(page, kWarnBox), BM_GETCHECK) != BST_CHECKED) {
+      SimProcess::Send(GetDlgItem(page, kWarnBox), BM_CLICK);
+    }
+    TypeText(GetDlgItem(page, kWarnSeconds), std::string(typed));
+    ASSERT_TRUE(CloseDialog(sheet, IDOK));
+    EXPECT_EQ(registry::Dword(kStartup, "WarnBefore"), 1u);
+    EXPECT_EQ(registry::Dword(kStartup, "WarnSecs"), stored) << typed;
+  }
+}
+
+}  // namespace
