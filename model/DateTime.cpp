@@ -168,7 +168,14 @@ bool ReadStoredForm(const std::string& text, DateTime& out) {
 }  // namespace
 
 bool DateTime::FromStoredText(const std::string& text) {
-  return ReadStoredForm(text, *this) || FromText(text);
+  if (ReadStoredForm(text, *this)) return true;
+  // Nothing stored (a first start) is a date in no regional format: the
+  // system's conversion, and the library it lives in, are not needed.
+  if (text.empty()) {
+    *this = DateTime(0.0, DateTimeStatus::Invalid);
+    return false;
+  }
+  return FromText(text);
 }
 
 DateTime MakeDateTime(int year, int month, int day, int hour, int minute, int second) {

@@ -1,6 +1,8 @@
 // Date text through the OLE Automation variant conversions of the user's
 // locale (locale 0, no flags), narrowed to and widened from the ANSI code
-// page, the form every text of the program takes.
+// page, the form every text of the program takes. Their library is loaded
+// from the system folder at the first conversion and then kept: a start
+// that finds its last event in the stored form needs none.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -9,6 +11,7 @@
 
 #include "model/OleDate.h"
 #include "platform/Services.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace platform {
 namespace {
@@ -29,13 +32,28 @@ std::wstring Widen(const std::string& text) {
   return std::wstring(buffer.data());
 }
 
+HMODULE AutomationLibrary() {
+  static const HMODULE library = LoadSystemLibrary("oleaut32.dll");
+  return library;
+}
+
+template <typename Function>
+Function Automation(const char* name) {
+  const HMODULE library = AutomationLibrary();
+  if (library == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+}
+
 class Win32DateText final : public IDateText {
  public:
   bool DateToText(double days, std::string& out) override {
+    const auto toText = Automation<HRESULT(WINAPI*)(DATE, LCID, ULONG, BSTR*)>("VarBstrFromDate");
+    const auto release = Automation<void(WINAPI*)(BSTR)>("SysFreeString");
+    if (toText == nullptr || release == nullptr) return false;
     BSTR text = nullptr;
-    if (FAILED(VarBstrFromDate(days, 0, 0, &text))) return false;
+    if (FAILED(toText(days, 0, 0, &text))) return false;
     out = text != nullptr ? Narrow(text) : std::string();
-    SysFreeString(text);
+    release(text);
     return true;
   }
 
@@ -62,8 +80,10 @@ class Win32DateText final : public IDateText {
 
   bool TextToDate(const std::string& text, double& days) override {
     std::wstring wide = Widen(text);  // the declaration takes a non-const pointer
+    const auto toDate = Automation<HRESULT(WINAPI*)(OLECHAR*, LCID, ULONG, DATE*)>("VarDateFromStr");
+    if (toDate == nullptr) return false;
     DATE value = 0;
-    if (FAILED(VarDateFromStr(wide.data(), 0, 0, &value))) return false;
+    if (FAILED(toDate(wide.data(), 0, 0, &value))) return false;
     days = value;
     return true;
   }

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "platform/WindowEffects.h"
+#include "platform/win32/CommonDialogs.h"
 
 namespace platform {
 namespace {
@@ -80,7 +81,7 @@ class Win32WindowEffects final : public IWindowEffects {
     record.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
     record.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
     record.Flags = request.flags;
-    const BOOL chosen = open ? ::GetOpenFileNameA(&record) : ::GetSaveFileNameA(&record);
+    const BOOL chosen = ChooseFileName(open, record);
     return chosen != FALSE;
   }
 };

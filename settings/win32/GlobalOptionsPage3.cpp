@@ -14,6 +14,7 @@
 #include "model/OsVersion.h"
 #include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
+#include "platform/win32/CommonDialogs.h"
 
 namespace {
 
@@ -189,7 +190,7 @@ void CGlobalOptionsPage3::ChooseColour() {
   choose.rgbResult = colour_;
   choose.lpCustColors = customColours;
   choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-  if (ChooseColorA(&choose)) colour_ = choose.rgbResult;
+  if (platform::ChooseColour(choose)) colour_ = choose.rgbResult;
 }
 
 void CGlobalOptionsPage3::BrowseImage() {

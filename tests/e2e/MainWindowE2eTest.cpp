@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <ddeml.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdint>
 #include <mutex>
@@ -139,6 +140,22 @@ SYSTEMTIME LocalIn(int seconds) {
   return time;
 }
 
+// Whether the process has a library of that file name loaded; true when its
+// list cannot be read, so that the absence of one is never assumed.
+bool HasLibrary(DWORD processId, const char* name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+  if (snapshot == INVALID_HANDLE_VALUE) return true;
+  MODULEENTRY32 module{};
+  module.dwSize = sizeof module;
+  bool found = false;
+  for (BOOL more = Module32First(snapshot, &module); more && !found;
+       more = Module32Next(snapshot, &module)) {
+    found = lstrcmpiA(module.szModule, name) == 0;
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
 // Alt and a letter, as the dialog manager of the program's loop meets it.
 void PostAltKey(HWND control, char letter) {
   PostMessageA(control, WM_SYSCHAR, static_cast<WPARAM>(letter), 1 | (1 << 29));
@@ -174,6 +191,10 @@ TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   EXPECT_FALSE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 1000));
   EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(main, 104); }, 3000));
   EXPECT_FALSE(TrayIconPresent(main, 105));
+  // The common dialogs and the date conversions wait for their first use.
+  EXPECT_TRUE(HasLibrary(sim.Id(), "shell32.dll"));
+  EXPECT_FALSE(HasLibrary(sim.Id(), "comdlg32.dll"));
+  EXPECT_FALSE(HasLibrary(sim.Id(), "oleaut32.dll"));
   EXPECT_TRUE(DdeServiceAnswers("Vesperon.SystemEventListner1"));
   EXPECT_FALSE(DdeServiceAnswers("Vesperon.NoSuchService"));
 
