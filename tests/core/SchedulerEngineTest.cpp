@@ -370,55 +370,46 @@ TEST(SchedulerEngineTest, StartUpRestoresWhatWasActive) {
 
 TEST(SchedulerEngineTest, LastEventAtStartUp) {
   // An unreadable value must not stop the start; it counts as "long ago",
-  // so an occurrence inside the expiry window still fires.
+  // so an occurrence inside the expiry window still fires. A one-time
+  // trigger found missed (the default window is one hour) announces nothing.
   struct Row {
     const char* stored;  // nullptr: never written
     DateTimeStatus status;
     double days;
-    bool firesAt0830;  // a restored daily trigger for 08:00
+    TriggerKind kind;  // restored for 08:00
+    int startHour;     // at half past
+    std::size_t fires;
   };
   const DateTime written = MakeDateTime(2004, 11, 5, 8, 10, 15);
   const std::string writtenText = written.ToStoredText();
   const Row rows[] = {
-      {nullptr, DateTimeStatus::Valid, 25569.0, true},  // 1 January 1970
-      {writtenText.c_str(), DateTimeStatus::Valid, written.days, false},
-      {"not a date", DateTimeStatus::Invalid, 0.0, true},
+      {nullptr, DateTimeStatus::Valid, 25569.0, TriggerKind::Daily, 8, 1},  // 1 January 1970
+      {writtenText.c_str(), DateTimeStatus::Valid, written.days, TriggerKind::Daily, 8, 0},
+      {"not a date", DateTimeStatus::Invalid, 0.0, TriggerKind::Daily, 8, 1},
+      {nullptr, DateTimeStatus::Valid, 25569.0, TriggerKind::OneTime, 7, 0},
+      {nullptr, DateTimeStatus::Valid, 25569.0, TriggerKind::OneTime, 10, 0},  // missed
   };
   // The user's regional formats changed since the value was written.
   testsupport::GermanDateText german;
   for (const bool underGerman : {false, true}) {
   for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << (r.stored ? r.stored : "<none>") << (underGerman ? " German" : ""));
-    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
+    SCOPED_TRACE(testing::Message() << (r.stored ? r.stored : "<none>") << (underGerman ? " German" : "")
+                                    << " kind " << Kind(r.kind) << " at " << r.startHour << ":30");
+    EngineSimulation sim(At(2004, 11, 5, r.startHour, 30, 0));
     std::optional<platform::ScopedDateText> formats;
     if (underGerman) formats.emplace(german);
     if (r.stored) sim.SetProfileString(kLastEvent, r.stored);
-    StoreActive(sim, Kind(TriggerKind::Daily), 5, 8);
+    StoreActive(sim, Kind(r.kind), 5, 8);
     sim.StartUp();
     EXPECT_EQ(LastEvent().status, r.status);
     EXPECT_NEAR(LastEvent().days, r.days, 1e-9);
     sim.RunFor(1000);
-    EXPECT_EQ(sim.window.executions.size(), r.firesAt0830 ? 1u : 0u);
-    EXPECT_TRUE(sim.engine.IsActive());
+    EXPECT_EQ(sim.window.executions.size(), r.fires);
+    const bool missed = r.startHour > 9;
+    EXPECT_EQ(sim.engine.IsActive(), !missed);
+    EXPECT_EQ(sim.window.LastStatus() == "Trigger was missed.", missed);
+    EXPECT_EQ(sim.window.balloons.size(), missed ? 0u : 1u);
   }
-  }
-}
-
-TEST(SchedulerEngineTest, OneTimeTriggerFoundMissedAtStartUpAnnouncesNothing) {
-  // Stored for 08:00; the default expiry window is one hour.
-  const struct {
-    int startHour;
-    bool missed;
-  } rows[] = {{7, false}, {10, true}};
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.startHour);
-    EngineSimulation sim(At(2004, 11, 5, r.startHour, 0, 0));
-    StoreActive(sim, Kind(TriggerKind::OneTime), 5, 8);
-    sim.StartUp();
-    sim.RunFor(1000);
-    EXPECT_EQ(sim.engine.IsActive(), !r.missed);
-    EXPECT_EQ(sim.window.LastStatus() == "Trigger was missed.", r.missed);
-    EXPECT_EQ(sim.window.balloons.size(), r.missed ? 0u : 1u);
   }
 }
 
