@@ -16,7 +16,6 @@ class FakeClock final : public IClock {
 
   bool LocalNow(LocalTimeFields& out) override;
 
-  void Set(const LocalTimeFields& now) { now_ = now; }
   void Set(int year, int month, int day, int hour, int minute, int second) {
     now_ = {year, month, day, hour, minute, second};
   }

@@ -138,49 +138,6 @@ TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {
   }
 }
 
-TEST(DateTimeTest, FormatAndDescribeSpans) {
-  struct Row {
-    TimeSpan span;
-    const char* pattern;  // nullptr: DescribeSpan
-    const char* expected;
-  };
-  const TimeSpan null(0, DateTimeStatus::Null);
-  const Row rows[] = {
-      {MakeSpan(1, 2, 3, 4), " %D Days %H Hours %M Mins %S Secs", " 1 Days 02 Hours 03 Mins 04 Secs"},
-      {MakeSpan(1, 2, 3, 4), "%%D=%D %x%", "%D=1 x"},
-      {MakeSpan(0, -1, -2, -3), "%H:%M:%S", "-1:-2:-3"},  // remainders keep the sign
-      {Seconds(59.6), "%M:%S", "01:00"},
-      {null, "%D Days", ""},
-      {Vesperon::ZeroSpan, nullptr, ""},
-      {MakeSpan(0, 0, 1, 0), nullptr, "01 Min 00 Sec"},
-      {MakeSpan(0, 1, 0, 0), nullptr, "01 Hour 00 Min 00 Sec"},
-      {MakeSpan(1, 0, 0, 0), nullptr, "1 Days 00 Hour 00 Min. 00 Sec."},
-      {MakeSpan(3615898, 0, 0, 0), nullptr, "3615898 Days 00 Hour -8 Min. -8 Sec."},  // invalid
-  };
-  for (std::size_t i = 0; i < std::size(rows); ++i) {
-    SCOPED_TRACE(i);
-    const Row& r = rows[i];
-    EXPECT_EQ(r.pattern ? Vesperon::FormatSpan(r.span, r.pattern) : Vesperon::DescribeSpan(r.span),
-              r.expected);
-  }
-}
-
-TEST(DateTimeTest, FormatDateTimeUsesTheBrokenDownFields) {
-  // The texts of a valid date: TriggerTextTest's descriptions.
-  const struct {
-    DateTime date;
-    const char* pattern;
-    const char* expected;
-  } rows[] = {
-      {DateTime(-1.25, DateTimeStatus::Valid), "%Y-%m-%d %H", "1899-12-29 06"},
-      {DateTime(0, DateTimeStatus::Null), "%H", ""},
-      {DateTime(3e6, DateTimeStatus::Valid), "%H", "Invalid DateTime"},
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(Vesperon::FormatDateTime(row.date, row.pattern), row.expected) << row.pattern;
-  }
-}
-
 class FailingDateText final : public platform::IDateText {
  public:
   bool DateToText(double, std::string&) override { return false; }
@@ -188,17 +145,37 @@ class FailingDateText final : public platform::IDateText {
   bool UserDateAndTime(double, std::string&, std::string&) override { return false; }
 };
 
-// The system's own round trip: DateConversionTest.
-TEST(DateTimeTest, TextOfBadValuesAndFailedConversions) {
+// The texts of valid dates: TriggerTextTest's descriptions; the system's
+// own round trip: DateConversionTest.
+TEST(DateTimeTest, TextsOfSpansAndDates) {
+  using Vesperon::DescribeSpan;
+  using Vesperon::FormatDateTime;
+  using Vesperon::FormatSpan;
+  const TimeSpan null(0, DateTimeStatus::Null);
+  FailingDateText failing;
+  const std::pair<std::string, const char*> rows[] = {
+      {FormatSpan(MakeSpan(1, 2, 3, 4), " %D Days %H Hours %M Mins %S Secs"), " 1 Days 02 Hours 03 Mins 04 Secs"},
+      {FormatSpan(MakeSpan(1, 2, 3, 4), "%%D=%D %x%"), "%D=1 x"},
+      {FormatSpan(MakeSpan(0, -1, -2, -3), "%H:%M:%S"), "-1:-2:-3"},  // remainders keep the sign
+      {FormatSpan(Seconds(59.6), "%M:%S"), "01:00"},
+      {FormatSpan(null, "%D Days"), ""},
+      {DescribeSpan(Vesperon::ZeroSpan), ""},
+      {DescribeSpan(MakeSpan(0, 0, 1, 0)), "01 Min 00 Sec"},
+      {DescribeSpan(MakeSpan(0, 1, 0, 0)), "01 Hour 00 Min 00 Sec"},
+      {DescribeSpan(MakeSpan(1, 0, 0, 0)), "1 Days 00 Hour 00 Min. 00 Sec."},
+      {DescribeSpan(MakeSpan(3615898, 0, 0, 0)), "3615898 Days 00 Hour -8 Min. -8 Sec."},  // invalid
+      {FormatDateTime(DateTime(-1.25, DateTimeStatus::Valid), "%Y-%m-%d %H"), "1899-12-29 06"},
+      {FormatDateTime(DateTime(0, DateTimeStatus::Null), "%H"), ""},
+      {FormatDateTime(DateTime(3e6, DateTimeStatus::Valid), "%H"), "Invalid DateTime"},
+      {DateTime(7, DateTimeStatus::Null).ToText(), ""},
+      {DateTime(7, DateTimeStatus::Invalid).ToText(), "Invalid DateTime"},
+  };
+  for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << i;
   DateTime stored;
-  EXPECT_EQ(DateTime(7, DateTimeStatus::Null).ToText(), "");
-  EXPECT_EQ(DateTime(7, DateTimeStatus::Invalid).ToText(), "Invalid DateTime");
   for (const char* garbage : {"", "garbage", "12/31/2004 25:00:00"}) {
     EXPECT_FALSE(stored.FromText(garbage)) << garbage;
     EXPECT_EQ(stored.status, DateTimeStatus::Invalid);
   }
-
-  FailingDateText failing;
   platform::ScopedDateText scoped(failing);
   EXPECT_EQ(MakeDateTime(1970, 1, 1, 0, 0, 0).ToText(), "Invalid DateTime");
 }

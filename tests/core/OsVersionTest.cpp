@@ -1,33 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "model/Exception.h"
-#include "platform/Services.h"
 #include "model/ModulePath.h"
 #include "model/OsVersion.h"
+#include "tests/support/FakeOsVersion.h"
 
 namespace {
 
-class CountingOsVersion final : public platform::IOsVersionSource {
- public:
-  platform::OsVersionRecord record;
-  bool answers = true;
-  int queries = 0;
-  bool Query(platform::OsVersionRecord& out) override {
-    ++queries;
-    out = record;
-    return answers;
-  }
-};
-
-class OsVersionTest : public ::testing::Test {
- protected:
-  void SetUp() override { Vesperon::ResetOsVersionCacheForTesting(); }
-  void TearDown() override { Vesperon::ResetOsVersionCacheForTesting(); }
-  CountingOsVersion source;
-  platform::ScopedOsVersion scoped{source};
-};
-
-TEST_F(OsVersionTest, ClassifiesEveryKnownRecordAndRejectsTheRest) {
+TEST(OsVersionTest, ClassifiesEveryKnownRecordAndRejectsTheRest) {
+  testing_support::FakeOsVersion source;
   const struct {
     std::uint32_t platformId, major, minor;
     std::int32_t code;  // 0: must throw
@@ -38,8 +19,7 @@ TEST_F(OsVersionTest, ClassifiesEveryKnownRecordAndRejectsTheRest) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << r.platformId << "/" << r.major << "." << r.minor);
-    Vesperon::ResetOsVersionCacheForTesting();
-    source.record = {r.platformId, r.major, r.minor};
+    source.Set({r.platformId, r.major, r.minor});
     if (r.code == 0) {
       EXPECT_THROW(Vesperon::GetOsVersionCode(), Vesperon::Exception);
     } else {
@@ -48,8 +28,8 @@ TEST_F(OsVersionTest, ClassifiesEveryKnownRecordAndRejectsTheRest) {
   }
 }
 
-TEST_F(OsVersionTest, CachesTheCodeButNotAFailure) {
-  source.record = {1, 4, 7};
+TEST(OsVersionTest, CachesTheCodeButNotAFailure) {
+  testing_support::FakeOsVersion source({1, 4, 7});
   EXPECT_THROW(Vesperon::GetOsVersionCode(), Vesperon::Exception);
   EXPECT_THROW(Vesperon::GetOsVersionCode(), Vesperon::Exception);
   EXPECT_EQ(source.queries, 2);  // a failure leaves nothing cached
@@ -60,12 +40,13 @@ TEST_F(OsVersionTest, CachesTheCodeButNotAFailure) {
   EXPECT_EQ(Vesperon::GetOsVersionCode(), 130);
   EXPECT_EQ(source.queries, 3);
 
-  Vesperon::ResetOsVersionCacheForTesting();
+  source.Set(source.record);
   source.answers = false;
   EXPECT_THROW(Vesperon::GetOsVersionCode(), Vesperon::Exception);
 }
 
-TEST_F(OsVersionTest, MinimumsPerLine) {
+TEST(OsVersionTest, MinimumsPerLine) {
+  testing_support::FakeOsVersion source;
   const struct {
     platform::OsVersionRecord record;
     std::int32_t min9x, minNT;
@@ -82,8 +63,7 @@ TEST_F(OsVersionTest, MinimumsPerLine) {
   for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << r.record.major << "." << r.record.minor << " ("
                                     << r.min9x << ", " << r.minNT << ")");
-    Vesperon::ResetOsVersionCacheForTesting();
-    source.record = r.record;
+    source.Set(r.record);
     EXPECT_EQ(Vesperon::IsOsVersionAtLeast(r.min9x, r.minNT), r.expected);
   }
 }

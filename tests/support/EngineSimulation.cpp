@@ -51,6 +51,12 @@ bool RecordingWindow::TriggerControlsAre(bool enabledState) const {
   return true;
 }
 
+std::vector<std::int64_t> RecordingWindow::FireMs() const {
+  std::vector<std::int64_t> fires;
+  for (const ExecutionRecord& run : executions) fires.push_back(run.simMs);
+  return fires;
+}
+
 void RecordingWindow::ShowStoredFields(const StoredFields& stored) {
   // As the real window shows it.
   ApplyStoredFields(stored, fields, action);

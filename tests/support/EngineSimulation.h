@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -77,17 +76,12 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   std::int32_t progressMaximum = -1;
   std::int32_t progressPosition = -1;
   std::vector<std::int32_t> trayImages;
-  struct TimerStart {
-    std::int64_t simMs;
-    std::uint32_t periodMs;
-    bool operator==(const TimerStart&) const = default;
-    friend std::ostream& operator<<(std::ostream& out, const TimerStart& start) {
-      return out << start.periodMs << " ms at " << start.simMs;
-    }
-  };
+  using TimerStart = std::pair<std::int64_t, std::uint32_t>;  // (when, period), both in ms
   std::vector<TimerStart> pollStarts;  // every start of the poll timer
 
   std::string LastStatus() const { return statusTexts.empty() ? "<none>" : statusTexts.back(); }
+  // When each action ran, on the millisecond line.
+  std::vector<std::int64_t> FireMs() const;
   // Whether every trigger control is in that state (false for a mixture).
   bool TriggerControlsAre(bool enabledState) const;
 

@@ -7,8 +7,8 @@ namespace testing_support {
 
 class FakeOsVersion final : public platform::IOsVersionSource {
  public:
-  explicit FakeOsVersion(platform::OsVersionRecord record = {2, 5, 1})
-      : record_(record), previous_(platform::OsVersionSlot::Install(this)) {
+  explicit FakeOsVersion(platform::OsVersionRecord version = {2, 5, 1})
+      : record(version), previous_(platform::OsVersionSlot::Install(this)) {
     Vesperon::ResetOsVersionCacheForTesting();
   }
   ~FakeOsVersion() override {
@@ -18,17 +18,22 @@ class FakeOsVersion final : public platform::IOsVersionSource {
   FakeOsVersion(const FakeOsVersion&) = delete;
   FakeOsVersion& operator=(const FakeOsVersion&) = delete;
 
-  void Set(platform::OsVersionRecord record) {
-    record_ = record;
+  // As a new process would see it: the program's cached answer is dropped.
+  void Set(platform::OsVersionRecord version) {
+    record = version;
     Vesperon::ResetOsVersionCacheForTesting();
   }
   bool Query(platform::OsVersionRecord& out) override {
-    out = record_;
-    return true;
+    ++queries;
+    out = record;
+    return answers;
   }
 
+  platform::OsVersionRecord record;  // set directly, a running program keeps its answer
+  bool answers = true;
+  int queries = 0;
+
  private:
-  platform::OsVersionRecord record_;
   platform::IOsVersionSource* previous_;
 };
 
