@@ -16,10 +16,16 @@ class FakeDesktop final : public IDesktop {
     out = walkFails ? std::vector<std::string>{} : processNames;
     return !walkFails;
   }
-  bool TopLevelWindowExists(const std::string& className, const std::string& title) override;
+  // An empty class name matches a window of any class.
+  bool TopLevelWindowExists(const std::string& className, const std::string& title) override {
+    for (const auto& [openClass, openTitle] : windows_) {
+      if (openTitle == title && (className.empty() || openClass == className)) return true;
+    }
+    return false;
+  }
 
-  void OpenWindow(const std::string& className, const std::string& title);
-  void CloseWindow(const std::string& className, const std::string& title);
+  void OpenWindow(const std::string& className, const std::string& title) { windows_.insert({className, title}); }
+  void CloseWindow(const std::string& className, const std::string& title) { windows_.erase({className, title}); }
 
   std::vector<std::string> processNames;  // in walk order
   bool walkFails = false;                 // the walk cannot be made

@@ -4,13 +4,6 @@
 
 namespace platform {
 
-RecordingHotKeySystem::RecordingHotKeySystem() {
-  keyNames = {{0x10, "Shift"}, {0x11, "Ctrl"}, {0x12, "Alt"},  {0x41, "A"},
-              {0x51, "Q"},     {0x70, "F1"},   {0x7B, "F12"},  {0x20, "Space"},
-              {0xDC, "\\"},    {0x2E, "Num Del"}};
-  extendedKeyNames = {{0x2E, "Delete"}, {0x24, "Home"}};
-}
-
 std::uint32_t RecordingHotKeySystem::AtomReferences(const std::string& name) const {
   const auto it = atoms_.find(name);
   return it == atoms_.end() ? 0 : it->second.references;
@@ -62,9 +55,12 @@ bool RecordingHotKeySystem::UnregisterHotKey(WindowHandle window, std::int32_t i
 }
 
 std::string RecordingHotKeySystem::KeyName(std::uint32_t virtualKey, bool extended) {
-  const auto& table = extended ? extendedKeyNames : keyNames;
-  const auto it = table.find(virtualKey);
-  return it == table.end() ? std::string() : it->second;
+  static const std::map<std::uint32_t, std::string> kNames = {
+      {0x10, "Shift"}, {0x11, "Ctrl"}, {0x12, "Alt"}, {0x41, "A"}, {0x51, "Q"}, {0x70, "F1"}, {0xDC, "\\"},
+      {0x2E, "Num Del"}};
+  if (extended) return virtualKey == 0x2E ? "Delete" : "";
+  const auto it = kNames.find(virtualKey);
+  return it == kNames.end() ? std::string() : it->second;
 }
 
 }  // namespace platform

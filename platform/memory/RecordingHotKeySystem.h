@@ -8,7 +8,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/HotKeySystem.h"
@@ -17,8 +16,6 @@ namespace platform {
 
 class RecordingHotKeySystem final : public IHotKeySystem {
  public:
-  RecordingHotKeySystem();
-
   struct Registration {
     WindowHandle window = 0;
     std::int32_t id = 0;
@@ -31,9 +28,6 @@ class RecordingHotKeySystem final : public IHotKeySystem {
   std::set<std::string> refuseAtoms;
   // Identifiers whose unregistration the system refuses.
   std::set<std::int32_t> refuseUnregister;
-  // Key names by virtual-key code (non-extended and extended).
-  std::map<std::uint32_t, std::string> keyNames;
-  std::map<std::uint32_t, std::string> extendedKeyNames;
 
   // The atom table: name -> (atom, references).
   std::uint32_t AtomReferences(const std::string& name) const;

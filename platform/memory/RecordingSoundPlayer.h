@@ -18,7 +18,10 @@ struct SoundCall {
 
 class RecordingSoundPlayer final : public ISoundPlayer {
  public:
-  bool Play(const char* name, std::uint32_t flags) override;
+  bool Play(const char* name, std::uint32_t flags) override {
+    calls.push_back(SoundCall{name == nullptr, name ? name : "", flags});
+    return true;
+  }
 
   std::vector<SoundCall> calls;
 };

@@ -16,8 +16,12 @@ class RecordingTrayShell final : public ITrayShell {
     NotifyIconRecord record;
   };
 
-  bool NotifyIcon(TrayShellMessage message, const NotifyIconRecord& record) override;
-  IconHandle LoadSmallIcon(std::int32_t resourceId) override;
+  bool NotifyIcon(TrayShellMessage message, const NotifyIconRecord& record) override {
+    calls.push_back({message, record});
+    return refused_.count(message) == 0;
+  }
+  // A handle that tells which resource it came from.
+  IconHandle LoadSmallIcon(std::int32_t resourceId) override { return static_cast<IconHandle>(0x10000 + resourceId); }
 
   void Refuse(TrayShellMessage message) { refused_.insert(message); }
 

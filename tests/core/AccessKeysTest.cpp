@@ -35,38 +35,20 @@ struct Resources {
   std::map<std::string, Menu> menus;
 };
 
-// The quoted string starting at `at` ("" stands for one quote); `at` ends
-// after it.
-std::string Quoted(const std::string& line, std::size_t& at) {
-  std::string text;
-  for (++at; at < line.size(); ++at) {
-    if (line[at] != '"') {
-      text += line[at];
-    } else if (at + 1 < line.size() && line[at + 1] == '"') {
-      text += '"';
-      ++at;
-    } else {
-      ++at;
-      break;
-    }
-  }
-  return text;
-}
-
-// The comma-separated arguments after the keyword, quotes removed.
+// The comma-separated arguments after the keyword, quotes removed ("" in
+// a quoted string stands for one quote).
 std::vector<std::string> Arguments(const std::string& line, std::size_t at) {
   std::vector<std::string> args(1);
-  while (at < line.size()) {
+  for (bool quoted = false; at < line.size(); ++at) {
     const char c = line[at];
-    if (c == '"') {
-      args.back() += Quoted(line, at);
-      continue;
-    }
-    if (c == ',')
-      args.emplace_back();
-    else if (!std::isspace(static_cast<unsigned char>(c)))
+    if (c == '"' && quoted && at + 1 < line.size() && line[at + 1] == '"')
+      args.back() += line[++at];
+    else if (c == '"')
+      quoted = !quoted;
+    else if (quoted || (c != ',' && !std::isspace(static_cast<unsigned char>(c))))
       args.back() += c;
-    ++at;
+    else if (c == ',')
+      args.emplace_back();
   }
   return args;
 }

@@ -15,7 +15,7 @@ namespace {
 
 constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
 
-TEST(InternetExplorerVersionTest, ParsesWholePartAndFirstFraction) {
+TEST(InternetExplorerVersionTest, ParsesWholePartAndFirstFractionNeverTheNextWholeNumber) {
   const struct {
     const char* text;
     double version;
@@ -30,11 +30,9 @@ TEST(InternetExplorerVersionTest, ParsesWholePartAndFirstFraction) {
   for (const auto& r : rows) {
     EXPECT_DOUBLE_EQ(ParseInternetExplorerVersion(r.text), r.version) << '"' << r.text << '"';
   }
-}
-
-TEST(InternetExplorerVersionTest, LongFractionNeverReachesTheNextWholeNumber) {
-  // Read whole, such runs round up to the next whole number (4.99... passing
-  // for 5) or overflow to infinity, which no division brings below 1.
+  // A long fraction never reaches the next whole number: read whole, such
+  // runs round up (4.99... passing for 5) or overflow to infinity, which no
+  // division brings below 1.
   for (std::size_t nines : {9u, 19u, 400u}) {
     const double version = ParseInternetExplorerVersion("4." + std::string(nines, '9'));
     EXPECT_GT(version, 4.99) << nines;

@@ -21,6 +21,8 @@ namespace {
 
 constexpr platform::WindowHandle kMainWindow = 0x4242;
 constexpr std::uint16_t kCtrl = HotKeys::kHotKeyControl, kAlt = HotKeys::kHotKeyAlt;
+using Rows = std::vector<std::pair<std::string, ActionId>>;
+using Names = std::vector<std::string>;
 
 class FakeView final : public IShortcutsView {
  public:
@@ -30,7 +32,7 @@ class FakeView final : public IShortcutsView {
   std::int32_t mouseOperation = -1;
   std::uint16_t code = 0, modifier = 0;
   bool deleteEnabled = true;
-  std::vector<std::string> messages;
+  Names messages;
 
   int RowCount() override { return static_cast<int>(rows.size()); }
   std::string OperationText(int row) override { return rows.at(row).operation; }
@@ -54,17 +56,18 @@ class FakeView final : public IShortcutsView {
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
 };
 
-class ShortcutsPageTest : public ::testing::Test {
- protected:
-  ShortcutsPageTest() { HotKeys::ResetRegisteredHotKeysForTesting(); }
-  ~ShortcutsPageTest() override { HotKeys::ResetRegisteredHotKeysForTesting(); }
-
-  // Two bindings stored and registered, as at start-up: rows 3 and 4.
-  void StoreAndRegisterTwo() {
+// The page opened on two bindings stored and registered as at start-up (rows 3 and 4).
+struct OpenPage {
+  OpenPage() {
+    HotKeys::ResetRegisteredHotKeysForTesting();
+    DataSystem::WriteNumbers({8, 9}, {5, 40}, "Global", DataSystem::kHiveCurrentUser);
     HotKeys::SaveHotKeyRecords({{0x70, kAlt, "Alt + F1", 12}, {0x51, kCtrl, "Ctrl + Q", 7}});
     HotKeys::RegisterHotKeyRecord(kMainWindow, "Alt + F1", 0x70, kAlt);
     HotKeys::RegisterHotKeyRecord(kMainWindow, "Ctrl + Q", 0x51, kCtrl);
+    logic.Initialize();
   }
+  ~OpenPage() { HotKeys::ResetRegisteredHotKeysForTesting(); }
+
   static std::map<std::string, ActionId> StoredRecords() {
     std::vector<HotKeys::HotKeyRecord> records;
     HotKeys::LoadHotKeyRecords(records);
@@ -72,22 +75,18 @@ class ShortcutsPageTest : public ::testing::Test {
     for (const auto& r : records) result[r.Name] = r.Action;
     return result;
   }
-  static std::vector<std::string> RegisteredNames() {
-    std::vector<std::string> names;
-    for (std::uint32_t i = 0; i < HotKeys::RegisteredHotKeyCount(); ++i) {
-      names.push_back(HotKeys::RegisteredHotKeyAt(i).Name);
-    }
+  static Names RegisteredNames() {
+    Names names;
+    for (std::uint32_t i = 0; i < HotKeys::RegisteredHotKeyCount(); ++i) names.push_back(HotKeys::RegisteredHotKeyAt(i).Name);
     return names;
   }
   // Hot-key rows as name -> action, checking that each is a keyboard row.
-  static std::vector<std::pair<std::string, ActionId>> HotKeyRows(const FakeView& view) {
-    std::vector<std::pair<std::string, ActionId>> result;
+  Rows HotKeyRows() const {
+    Rows result;
     for (std::size_t row = kMouseRowCount; row < view.rows.size(); ++row) {
       const ShortcutRow& r = view.rows[row];
-      EXPECT_EQ(r.device, "Keyboard");
-      EXPECT_EQ(r.deviceImage, kKeyboardImage);
       const ShortcutRowData data = DecodeShortcutRowData(r.data);
-      EXPECT_EQ(data.device, kDeviceKeyboard);
+      EXPECT_TRUE(r.device == "Keyboard" && r.deviceImage == kKeyboardImage && data.device == kDeviceKeyboard);
       EXPECT_EQ(r.action, GetActionName(data.action));
       result.emplace_back(r.operation, data.action);
     }
@@ -99,6 +98,8 @@ class ShortcutsPageTest : public ::testing::Test {
   platform::RecordingHotKeySystem keys;
   platform::ScopedHotKeySystem keysGuard{keys};
   testing_support::FakeOsVersion os{testing_support::kWinXP};
+  FakeView view;
+  ShortcutsPageLogic logic{view, kMainWindow};
 };
 
 TEST(ShortcutRowDataTest, PacksDeviceKindAndActionAndReadsThemBack) {
@@ -124,39 +125,29 @@ TEST(ShortcutRowDataTest, PacksDeviceKindAndActionAndReadsThemBack) {
   }
 }
 
-TEST_F(ShortcutsPageTest, OpensWithTheButtonsThenTheHotKeysAndShowsTheSelectedRow) {
-  DataSystem::WriteNumbers({8, 9}, {5, 40}, "Global", DataSystem::kHiveCurrentUser);
-  StoreAndRegisterTwo();
-  FakeView view;
-  ShortcutsPageLogic logic(view, kMainWindow);
-  logic.Initialize();
-
-  const struct {
-    const char* device;
-    const char* operation;
-    const char* action;
-    int actionImage;
-  } expected[] = {
-      {"Mouse: Left button", "Double click", GetActionName(9), GetActionImageIndex(9)},
-      {"Mouse: Middle button", "Double click", GetActionName(9), GetActionImageIndex(9)},
-      // An unknown kind and action show empty texts and no image.
-      {"Mouse: Right button", "", "", -1},
-      {"Keyboard", "Alt + F1", GetActionName(12), GetActionImageIndex(12)},
-      {"Keyboard", "Ctrl + Q", GetActionName(7), GetActionImageIndex(7)},
+TEST(ShortcutsPageTest, OpensWithTheButtonsThenTheHotKeysAndShowsTheSelectedRow) {
+  OpenPage page;
+  const FakeView& view = page.view;
+  auto shown = [](const ShortcutRow& r) {
+    return r.device + "|" + std::to_string(r.deviceImage) + "|" + r.operation + "|" + r.action + "|" +
+           std::to_string(r.actionImage);
   };
-  ASSERT_EQ(view.rows.size(), std::size(expected));
-  for (std::size_t i = 0; i < view.rows.size(); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(view.rows[i].device, expected[i].device);
-    EXPECT_EQ(view.rows[i].deviceImage, i < 3 ? kMouseImage : kKeyboardImage);
-    EXPECT_EQ(view.rows[i].operation, expected[i].operation);
-    EXPECT_EQ(view.rows[i].action, expected[i].action);
-    EXPECT_EQ(view.rows[i].actionImage, expected[i].actionImage);
-  }
-  EXPECT_EQ(view.selected, 0);
-  EXPECT_FALSE(view.deleteEnabled);
-  EXPECT_EQ(view.mouseOperation, 2);
-  EXPECT_EQ(view.action, 9);
+  auto row = [](const std::string& device, int image, const char* operation, ActionId action) {
+    return device + "|" + std::to_string(image) + "|" + operation + "|" + GetActionName(action) + "|" +
+           std::to_string(GetActionImageIndex(action));
+  };
+  const Names expected = {
+      row("Mouse: Left button", kMouseImage, "Double click", 9),
+      row("Mouse: Middle button", kMouseImage, "Double click", 9),
+      // An unknown kind and action show empty texts and no image.
+      "Mouse: Right button|" + std::to_string(kMouseImage) + "|||-1",
+      row("Keyboard", kKeyboardImage, "Alt + F1", 12),
+      row("Keyboard", kKeyboardImage, "Ctrl + Q", 7),
+  };
+  Names rows;
+  for (const ShortcutRow& r : view.rows) rows.push_back(shown(r));
+  EXPECT_EQ(rows, expected);
+  EXPECT_TRUE(view.selected == 0 && !view.deleteEnabled && view.mouseOperation == 2 && view.action == 9);
 
   // Selecting a hot-key row reads its record into the editors; a mouse row
   // with a kind of none of the three clears the operation box.
@@ -174,21 +165,16 @@ TEST_F(ShortcutsPageTest, OpensWithTheButtonsThenTheHotKeysAndShowsTheSelectedRo
   };
   for (const auto& s : selections) {
     SCOPED_TRACE(s.row);
-    logic.OnRowSelected(s.row);
-    EXPECT_EQ(view.deleteEnabled, s.deleteEnabled);
-    EXPECT_EQ(view.action, s.action);
-    EXPECT_EQ(view.mouseOperation, s.mouseOperation);
-    EXPECT_EQ(view.code, s.code);
-    EXPECT_EQ(view.modifier, s.modifier);
+    page.logic.OnRowSelected(s.row);
+    EXPECT_EQ(std::tie(view.deleteEnabled, view.action, view.mouseOperation, view.code, view.modifier),
+              std::tie(s.deleteEnabled, s.action, s.mouseOperation, s.code, s.modifier));
   }
 }
 
-using Rows = std::vector<std::pair<std::string, ActionId>>;
 const Rows kBefore{{"Alt + F1", 12}, {"Ctrl + Q", 7}};
 
-TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
+TEST(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
   enum Button { kAdd, kModify, kDelete };
-  using Names = std::vector<std::string>;
   struct Case {
     const char* what;
     Button button;
@@ -202,24 +188,26 @@ TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
     Rows rows = kBefore;    // the hot-key rows, stored alike
     Names registrations{};  // empty: the rows' names
   };
-  const Rows altA{{"Alt + A", 12}, {"Ctrl + Q", 7}};
+  const Rows altA{{"Alt + F1", 12}, {"Ctrl + A", 4}};
   // Adding, a listed combination, deleting, modifying a button: ShortcutsPageE2eTest.
   const Case cases[] = {
       {"add without action", kAdd, 0, std::nullopt, 0, 0x41, kCtrl, false, false, "Please specify an action."},
       {"add without combination", kAdd, 0, 16, 0, 0, 0, false, false, "Please select an input hotkey."},
       {"add with a modifier of no name and no key", kAdd, 0, 16, 0, 0, HotKeys::kHotKeyExtended, false,
        false, "Please select an input hotkey."},
+      // Only a combination of neither key nor modifier is empty.
+      {"add a modifier alone", kAdd, 0, 16, 0, 0, kCtrl, false, false, "",
+       {{"Alt + F1", 12}, {"Ctrl + Q", 7}, {"Ctrl", 16}}},
       {"add a combination held elsewhere", kAdd, 0, 16, 0, 0x41, kCtrl, true, false,
        "Failed to register hotkey: Ctrl + A", {{"Alt + F1", 12}, {"Ctrl + Q", 7}, {"Ctrl + A", 16}},
        {"Alt + F1", "Ctrl + Q"}},
       {"modify the action only", kModify, 4, 4, 0, 0x51, kCtrl, false, false, "", {{"Alt + F1", 12}, {"Ctrl + Q", 4}}},
-      {"modify to another combination", kModify, 4, 4, 0, 0x41, kCtrl, false, false, "",
-       {{"Alt + F1", 12}, {"Ctrl + A", 4}}},
+      {"modify to another combination", kModify, 4, 4, 0, 0x41, kCtrl, false, false, "", altA},
       {"modify to another row's combination", kModify, 4, 4, 0, 0x70, kAlt, false, false, "Hotkey already exists."},
       {"modify, old combination not released", kModify, 3, 12, 0, 0x41, kAlt, false, true,
-       "Failed to unregister hotkey.", altA, {"Ctrl + Q", "Alt + A"}},
+       "Failed to unregister hotkey.", {{"Alt + A", 12}, {"Ctrl + Q", 7}}, {"Ctrl + Q", "Alt + A"}},
       {"modify to a combination held elsewhere", kModify, 3, 12, 0, 0x41, kAlt, true, false,
-       "Failed to register hotkey: Alt + A", altA, {"Ctrl + Q"}},
+       "Failed to register hotkey: Alt + A", {{"Alt + A", 12}, {"Ctrl + Q", 7}}, {"Ctrl + Q"}},
       {"modify without selection", kModify, -1, 4, 0, 0x41, kCtrl, false, false,
        "Please select a shortcut from the list."},
       {"modify a button without operation", kModify, 1, 10, -1, 0, 0, false, false, "Please select a mouse operation."},
@@ -228,44 +216,34 @@ TEST_F(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    platform::MemoryRegistry caseRegistry;
-    platform::ScopedRegistry caseRegistryGuard{caseRegistry};
-    HotKeys::ResetRegisteredHotKeysForTesting();
-    platform::RecordingHotKeySystem system;
-    platform::ScopedHotKeySystem systemGuard{system};
-    StoreAndRegisterTwo();
-    FakeView view;
-    ShortcutsPageLogic logic(view, kMainWindow);
-    logic.Initialize();
-    ASSERT_EQ(HotKeyRows(view), kBefore);
-
+    OpenPage page;
+    FakeView& view = page.view;
+    ASSERT_EQ(page.HotKeyRows(), kBefore);
     std::tie(view.selected, view.action, view.mouseOperation, view.code, view.modifier) =
         std::tie(c.selected, c.action, c.mouseOperation, c.code, c.modifier);
     if (c.heldElsewhere) {
-      ASSERT_TRUE(system.RegisterHotKey(
-          0x99, 1, c.modifier == kAlt ? platform::kModAlt : platform::kModControl, c.code));
+      ASSERT_TRUE(page.keys.RegisterHotKey(0x99, 1, c.modifier == kAlt ? platform::kModAlt : platform::kModControl, c.code));
     }
     if (c.refuseUnregister) {
-      system.refuseUnregister.insert(
-          system.AtomOf(HotKeys::kHotKeyAtomPrefix + view.rows.at(c.selected).operation));
+      page.keys.refuseUnregister.insert(page.keys.AtomOf(HotKeys::kHotKeyAtomPrefix + view.rows.at(c.selected).operation));
     }
-    if (c.button == kAdd) logic.OnAdd();
-    if (c.button == kModify) logic.OnModify();
-    if (c.button == kDelete) logic.OnDelete();
+    if (c.button == kAdd) page.logic.OnAdd();
+    if (c.button == kModify) page.logic.OnModify();
+    if (c.button == kDelete) page.logic.OnDelete();
     EXPECT_EQ(view.messages, *c.message ? Names{c.message} : Names{});
-    EXPECT_EQ(HotKeyRows(view), c.rows);
-    EXPECT_EQ(StoredRecords(), (std::map<std::string, ActionId>(c.rows.begin(), c.rows.end())));
+    EXPECT_EQ(page.HotKeyRows(), c.rows);
+    EXPECT_EQ(page.StoredRecords(), (std::map<std::string, ActionId>(c.rows.begin(), c.rows.end())));
     Names registrations = c.registrations;
     if (registrations.empty()) {
       for (const auto& row : c.rows) registrations.push_back(row.first);
     }
-    EXPECT_EQ(RegisteredNames(), registrations);
+    EXPECT_EQ(page.RegisteredNames(), registrations);
     std::vector<std::uint32_t> mouse;
     DataSystem::ReadNumbers({4, 5, 6, 7, 8, 9}, mouse, "Global", DataSystem::kHiveCurrentUser);
-    EXPECT_EQ(mouse, (std::vector<std::uint32_t>{2, 9, 2, 9, 1, 17}));
+    EXPECT_EQ(mouse, (std::vector<std::uint32_t>{2, 9, 2, 9, 5, 40}));
     // Whatever stays registered is held by the main window, once.
     std::size_t held = 0;
-    for (const auto& r : system.Registrations()) held += r.window == kMainWindow;
+    for (const auto& r : page.keys.Registrations()) held += r.window == kMainWindow;
     EXPECT_EQ(held, registrations.size() + (c.refuseUnregister ? 1 : 0));
   }
 }

@@ -41,83 +41,57 @@ std::int32_t CodeOf(Fn call, std::int32_t category) {
   return -1;
 }
 
-class TrayShellTest : public testing::TestWithParam<ShellCase> {
- protected:
-  FakeOsVersion os_{GetParam().os};
-  RecordingTrayShell shell_;
-  platform::ScopedTrayShell scoped_{shell_};
-};
-
-TEST_P(TrayShellTest, AddSendsTheRecordAndTheVersionOnlyOnTheNewShellDeleteItsKeys) {
-  const ShellCase& c = GetParam();
-  EXPECT_EQ(InitialTrayIconResource(), c.firstIcon);
-  AddTrayIcon(0x55, 0xC123, 104, 0x777, "Vesperon");
-  ASSERT_EQ(shell_.calls.size(), c.newShell ? 2u : 1u);
-  const auto& add = shell_.calls[0];
-  EXPECT_EQ(add.message, platform::kNotifyAdd);
-  EXPECT_EQ(add.record.size, c.size);
-  EXPECT_EQ(add.record.flags, 7u);
-  EXPECT_STREQ(add.record.tip, "Vesperon");
-  if (c.newShell) {
-    const auto& version = shell_.calls[1];
-    EXPECT_EQ(version.message, platform::kNotifySetVersion);
-    EXPECT_EQ(version.record.timeoutOrVersion, 3u);
-  }
-  shell_.calls.clear();
-  DeleteTrayIcon(4, 104);
-  ASSERT_EQ(shell_.calls.size(), 1u);
-  EXPECT_EQ(shell_.calls[0].message, platform::kNotifyDelete);
-  EXPECT_EQ(shell_.calls[0].record.size, c.size);
-}
-
-TEST_P(TrayShellTest, TooltipLimitIsCheckedBeforeTheShellIsCalled) {
-  const ShellCase& c = GetParam();
-  const std::string longest(c.longestTip, 'x');
-  ModifyTrayIcon(1, 2, 104, 3, longest);
-  ASSERT_EQ(shell_.calls.size(), 1u);
-  EXPECT_EQ(std::string(shell_.calls[0].record.tip), longest);
-  EXPECT_EQ(shell_.calls[0].message, platform::kNotifyModify);
-
-  EXPECT_EQ(CodeOf<SystemException>([&] { AddTrayIcon(1, 2, 104, 3, longest + "x"); }, 1), 6);
-  EXPECT_EQ(CodeOf<SystemException>([&] { ModifyTrayIcon(1, 2, 104, 3, longest + "x"); }, 1), 6);
-  EXPECT_EQ(shell_.calls.size(), 1u);
-}
-
-TEST_P(TrayShellTest, BalloonFillsTextsOnlyOnTheNewShell) {
-  const ShellCase& c = GetParam();
-  ShowTrayBalloon(9, 104, "Vesperon: Notification", "Trigger was deactivated", 10000, 1);
-  ASSERT_EQ(shell_.calls.size(), 1u);
-  const auto& r = shell_.calls[0].record;
-  EXPECT_EQ(shell_.calls[0].message, platform::kNotifyModify);
-  EXPECT_EQ(r.size, c.size);
-  EXPECT_EQ(r.flags, 0x10u);
-  EXPECT_STREQ(r.info, c.newShell ? "Trigger was deactivated" : "");
-  EXPECT_STREQ(r.infoTitle, c.newShell ? "Vesperon: Notification" : "");
-  EXPECT_EQ(r.infoFlags, c.newShell ? 1u : 0u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Shells, TrayShellTest, testing::ValuesIn(kShells),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(TrayBalloonTest, TextAndTitleLimitsOnTheNewShellOnly) {
-  const struct {
-    bool newShell;
-    std::size_t textLength, titleLength;
-    bool accepted;
-  } cases[] = {{true, 253, 62, true}, {true, 254, 0, false}, {true, 0, 63, false}, {false, 500, 500, true}};
-  for (const auto& c : cases) {
-    FakeOsVersion os(c.newShell ? testing_support::kWinXP : testing_support::kWin98);
+TEST(TrayShellTest, RecordsVersionTipAndBalloonLimitsOfEachShell) {
+  for (const ShellCase& c : kShells) {
+    SCOPED_TRACE(c.name);
+    FakeOsVersion os(c.os);
     RecordingTrayShell shell;
     platform::ScopedTrayShell scoped(shell);
-    const std::string text(c.textLength, 't'), title(c.titleLength, 'T');
-    EXPECT_EQ(CodeOf<SystemException>([&] { ShowTrayBalloon(1, 104, title, text, 10000, 1); }, 1),
-              c.accepted ? -1 : 6)
-        << c.textLength << "/" << c.titleLength;
-    ASSERT_EQ(shell.calls.size(), c.accepted ? 1u : 0u);
-    if (c.accepted) {
-      EXPECT_EQ(std::string(shell.calls[0].record.info), c.newShell ? text : "");
-      EXPECT_EQ(std::string(shell.calls[0].record.infoTitle), c.newShell ? title : "");
+    EXPECT_EQ(InitialTrayIconResource(), c.firstIcon);
+    // Add sends the record, and the version only to the new shell.
+    AddTrayIcon(0x55, 0xC123, 104, 0x777, "Vesperon");
+    ASSERT_EQ(shell.calls.size(), c.newShell ? 2u : 1u);
+    EXPECT_EQ(shell.calls[0].message, platform::kNotifyAdd);
+    EXPECT_EQ(shell.calls[0].record.size, c.size);
+    EXPECT_EQ(shell.calls[0].record.flags, 7u);
+    EXPECT_STREQ(shell.calls[0].record.tip, "Vesperon");
+    if (c.newShell) {
+      EXPECT_EQ(shell.calls[1].message, platform::kNotifySetVersion);
+      EXPECT_EQ(shell.calls[1].record.timeoutOrVersion, 3u);
     }
+    shell.calls.clear();
+    DeleteTrayIcon(4, 104);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].message, platform::kNotifyDelete);
+    EXPECT_EQ(shell.calls[0].record.size, c.size);
+
+    // The tip's limit is checked before the shell is called.
+    shell.calls.clear();
+    const std::string longest(c.longestTip, 'x');
+    ModifyTrayIcon(1, 2, 104, 3, longest);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(std::string(shell.calls[0].record.tip), longest);
+    EXPECT_EQ(shell.calls[0].message, platform::kNotifyModify);
+    EXPECT_EQ(CodeOf<SystemException>([&] { AddTrayIcon(1, 2, 104, 3, longest + "x"); }, 1), 6);
+    EXPECT_EQ(CodeOf<SystemException>([&] { ModifyTrayIcon(1, 2, 104, 3, longest + "x"); }, 1), 6);
+    EXPECT_EQ(shell.calls.size(), 1u);
+
+    // Balloon texts are filled, and limited, on the new shell only.
+    shell.calls.clear();
+    const std::string text(c.newShell ? 253 : 500, 't'), title(c.newShell ? 62 : 500, 'T');
+    ShowTrayBalloon(9, 104, title, text, 10000, 1);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    const auto& r = shell.calls[0].record;
+    EXPECT_EQ(shell.calls[0].message, platform::kNotifyModify);
+    EXPECT_EQ(r.size, c.size);
+    EXPECT_EQ(r.flags, 0x10u);
+    EXPECT_EQ(std::string(r.info), c.newShell ? text : "");
+    EXPECT_EQ(std::string(r.infoTitle), c.newShell ? title : "");
+    EXPECT_EQ(r.infoFlags, c.newShell ? 1u : 0u);
+    if (!c.newShell) continue;
+    EXPECT_EQ(CodeOf<SystemException>([&] { ShowTrayBalloon(1, 104, "", text + "t", 10000, 1); }, 1), 6);
+    EXPECT_EQ(CodeOf<SystemException>([&] { ShowTrayBalloon(1, 104, title + "T", "", 10000, 1); }, 1), 6);
+    EXPECT_EQ(shell.calls.size(), 1u);
   }
 }
 

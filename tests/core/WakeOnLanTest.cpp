@@ -9,6 +9,7 @@
 #include "platform/memory/FakeNetworkSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/RegistryTestSupport.h"
 
 using namespace Vesperon;
 using platform::ArpEntry;
@@ -46,44 +47,39 @@ std::string Packet(const std::string& macDigits) {
   return text;
 }
 
-TEST_F(WakeOnLanTest, SendsTheStoredTargetsPacketToItsSubnetsBroadcastAddress) {
+TEST_F(WakeOnLanTest, SendsTheActiveProfilesPacketToItsSubnetsBroadcastAddress) {
   struct Row {
     const char* what;
     std::uint32_t address, mask;
-    const char* mac;
+    const char* mac;  // nullptr: nothing stored
     std::string expected;
+    const char* profile = "Default";  // another one is made active; Default holds 11...1
   };
   const std::string mac = Packet("0A1B2C3D4E5F");
   const Row rows[] = {
+      {"defaults: six FFs and 120 zeros", 0, 0, nullptr, "255.255.255.255:7 " + Packet("000000000000")},
       // First octet in the high byte.
       {"byte order", 0x0A000001, 0xFF000000, "0A1B2C3D4E5F", "10.255.255.255:7 " + mac},
       {"mask 0", 0xC0A80114, 0, "0A1B2C3D4E5F", "255.255.255.255:7 " + mac},
       {"first 12 digits", 0xC0A80114, 0xFFFFFF00, "0A1B2C3D4E5FEE", "192.168.1.255:7 " + mac},
       {"short text", 0xC0A80114, 0xFFFFFF00, "ABC", "192.168.1.255:7 " + Packet("ABC000000000")},
       // Non-digits, letters past F and high bytes count as 0; either case is read.
-      {"non-hex", 0xC0A80114, 0xFFFFFF00, "G\xFF:2z-3c4d5e",
-       "192.168.1.255:7 " + Packet("0002003C4D5E")},
+      {"non-hex", 0xC0A80114, 0xFFFFFF00, "G\xFF:2z-3c4d5e", "192.168.1.255:7 " + Packet("0002003C4D5E")},
+      {"active profile", 0x0A000105, 0xFFFF0000, "222222222222", "10.0.255.255:7 " + Packet("222222222222"),
+       "Office"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     network = FakeNetworkSystem();
-    StoreTarget("Default", row.address, row.mask, row.mac);
+    testsupport::DeleteSettingsRoot();
+    if (row.mac) StoreTarget(row.profile, row.address, row.mask, row.mac);
+    if (std::string(row.profile) != "Default") {
+      StoreTarget("Default", 0xC0A80114, 0xFFFFFF00, "111111111111");
+      DataSystem::SetActiveProfileName("Profiles", row.profile, DataSystem::kHiveCurrentUser);
+    }
     WakeOnLan();
     EXPECT_EQ(Sent(), row.expected);
   }
-}
-
-TEST_F(WakeOnLanTest, DefaultsBroadcastSixFFsAnd120Zeros) {
-  WakeOnLan();
-  EXPECT_EQ(Sent(), "255.255.255.255:7 " + std::string(12, 'F') + std::string(240, '0'));
-}
-
-TEST_F(WakeOnLanTest, UsesTheActiveProfile) {
-  StoreTarget("Default", 0xC0A80114, 0xFFFFFF00, "111111111111");
-  StoreTarget("Office", 0x0A000105, 0xFFFF0000, "222222222222");
-  DataSystem::SetActiveProfileName("Profiles", "Office", DataSystem::kHiveCurrentUser);
-  WakeOnLan();
-  EXPECT_EQ(Sent(), "10.0.255.255:7 " + Packet("222222222222"));
 }
 
 // Each failing step has its own result, and the action reports nothing.
