@@ -3,7 +3,8 @@
 # in a virtual desktop and writes docs/screenshots/main-inactive.png,
 # main-counting.png, tray-balloon.png, appearance-page.png (a solid
 # background), appearance-page-german.png and profiles-page-144dpi.png (the
-# Profiles page on a screen of 144 DPI). Needs a win64 build with the
+# Profiles page on a screen of 144 DPI), startup-page.png (with the last
+# warning turned on) and last-warning.png. Needs a win64 build with the
 # e2e driver (default build dir: build/win64).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -25,7 +26,7 @@ wine explorer "/desktop=vesperon-shots,1024x768" "$build/tests/e2e/e2e_tests.exe
   >"$stops/driver.log" 2>&1 </dev/null &
 driver=$!
 for name in main-inactive tray-balloon main-counting appearance-page appearance-page-german \
-    profiles-page-144dpi; do
+    profiles-page-144dpi startup-page last-warning; do
   for _ in $(seq 300); do [ -e "$stops/$name.want" ] && break; sleep 0.1; done
   [ -e "$stops/$name.want" ] || { echo "no stop $name" >&2; cat "$stops/driver.log" >&2; exit 1; }
   sleep 1  # let the window and the tray finish painting

@@ -55,14 +55,11 @@ TEST_F(LastWarningE2e, StartupPageStoresTheWarningHeldToItsRange) {
   SimProcess sim;
   ASSERT_NE(sim.MainWindow(), nullptr);
   for (const auto& [typed, stored] : {std::pair{"45", 45u}, std::pair{"700", 600u}}) {
-    HWND sheet = nullptr;
-    HWND page = sim.OpenGlobalOptions(0, kRunAtStartUp, sheet);
+    HWND page = sim.OpenGlobalOptions(0, kRunAtStartUp);
     ASSERT_NE(page, nullptr);
-    if (SimProcess::Send(GetDlgItem(page, kWarnBox), BM_GETCHECK) != BST_CHECKED) {
-      SimProcess::Send(GetDlgItem(page, kWarnBox), BM_CLICK);
-    }
+    if (!IsChecked(GetDlgItem(page, kWarnBox))) SimProcess::Send(GetDlgItem(page, kWarnBox), BM_CLICK);
     TypeText(GetDlgItem(page, kWarnSeconds), std::string(typed));
-    ASSERT_TRUE(CloseDialog(sheet, IDOK));
+    ASSERT_TRUE(sim.CloseSheet(IDOK));
     EXPECT_EQ(registry::Dword(kStartup, "WarnBefore"), 1u);
     EXPECT_EQ(registry::Dword(kStartup, "WarnSecs"), stored) << typed;
   }

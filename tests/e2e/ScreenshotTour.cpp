@@ -72,4 +72,26 @@ TEST_F(ScreenshotTour, DISABLED_ProfilesPageAt144Dpi) {
   EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
 }
 
+TEST_F(ScreenshotTour, DISABLED_StartupPageAndLastWarning) {
+  registry::SetDword("Global\\TriggerStartup", "WarnBefore", 1);
+  registry::SetDword("Global\\TriggerStartup", "WarnSecs", 30);
+  SimProcess sim;
+  ASSERT_NE(sim.Shown(), nullptr);
+  ASSERT_NE(sim.OpenGlobalOptions(0, 1031), nullptr);
+  SetForegroundWindow(sim.Sheet());
+  EXPECT_TRUE(Photograph("startup-page"));
+  EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
+
+  sim.SelectComboItem(1036, 1);  // a countdown of 2 s on "Turn off"
+  sim.SetText(1040, "0");
+  sim.SetPickerTime(1037, TodayAt(0, 0, 2));
+  ASSERT_TRUE(sim.ChooseAction("Turn off"));
+  sim.Click(1000);
+  HWND warning = sim.WaitForBox("Vesperon: Warning");
+  ASSERT_NE(warning, nullptr);
+  WaitFor([] { return false; }, 2500);  // a few seconds counted off
+  EXPECT_TRUE(Photograph("last-warning"));
+  EXPECT_TRUE(CloseDialog(warning, IDCANCEL));
+}
+
 }  // namespace
