@@ -2,8 +2,7 @@
 // What the power, log-off, lock, privilege and service actions ask of
 // Windows, one intent each: end the session, ask the shell to quit and start
 // it again, switch the monitors, start the screen saver, lock, suspend,
-// change a privilege of the process, make a window translucent, report the
-// service status, copy a registry key.
+// change a privilege of the process, make a window translucent.
 //
 // The decisions (which flags, which reason code, in which order, which
 // Windows version offers which function) are all made in actions/; this
@@ -15,26 +14,12 @@
 // platform/memory/RecordingPowerSystem.h.
 #include <cstdint>
 
-#include "platform/Registry.h"
 #include "platform/ServiceSlot.h"
 
 namespace platform {
 
-// Windows handles, as opaque numbers (HWND, SERVICE_STATUS_HANDLE). 0 is "none".
+// A window handle (HWND) as an opaque number; 0 is "none".
 using WindowHandle = std::uintptr_t;
-using ServiceStatusHandle = std::uintptr_t;
-
-// SERVICE_STATUS, field for field.
-struct ServiceStatusRecord {
-  std::uint32_t serviceType = 0;
-  std::uint32_t currentState = 0;
-  std::uint32_t controlsAccepted = 0;
-  std::uint32_t win32ExitCode = 0;
-  std::uint32_t serviceSpecificExitCode = 0;
-  std::uint32_t checkPoint = 0;
-  std::uint32_t waitHint = 0;
-  friend bool operator==(const ServiceStatusRecord&, const ServiceStatusRecord&) = default;
-};
 
 // Whether a function bound at the moment of the call could be reached.
 enum class Binding : std::uint8_t {
@@ -43,12 +28,10 @@ enum class Binding : std::uint8_t {
   kFunctionMissing,  // the library has no function of that name
 };
 
-// How an intent carried out through a bound function went. `error` is the
-// system error code where the function reports one (the key copy's result).
+// How an intent carried out through a bound function went.
 struct BoundResult {
   Binding binding = Binding::kBound;
   bool succeeded = false;
-  long error = 0;
 };
 
 // The privileges the program enables for itself.
@@ -91,11 +74,6 @@ class IPowerSystem {
   virtual BoundResult Suspend(bool hibernate, bool forceCritical, bool disableWakeEvent) = 0;
   // SetLayeredWindowAttributes with colour key 0 and the alpha only.
   virtual BoundResult SetLayeredWindowAlpha(WindowHandle window, std::uint8_t alpha) = 0;
-  virtual BoundResult SetServiceStatus(ServiceStatusHandle handle,
-                                       const ServiceStatusRecord& status) = 0;
-  // SHCopyKeyA(source, subkey, target, 0); `error` is its result. Keys are
-  // those of the Win32 registry or its predefined roots.
-  virtual BoundResult CopyRegistryKey(RegKey source, const char* subkey, RegKey target) = 0;
 
   // Looks the privilege up and adjusts the process token (both bound).
   virtual PrivilegeResult ChangePrivilege(Privilege privilege, PrivilegeChange change) = 0;

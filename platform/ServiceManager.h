@@ -8,10 +8,24 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/PowerSystem.h"
 #include "platform/ServiceSlot.h"
 
 namespace platform {
+
+// SERVICE_STATUS_HANDLE as an opaque number; 0 is "none".
+using ServiceStatusHandle = std::uintptr_t;
+
+// SERVICE_STATUS, field for field.
+struct ServiceStatusRecord {
+  std::uint32_t serviceType = 0;
+  std::uint32_t currentState = 0;
+  std::uint32_t controlsAccepted = 0;
+  std::uint32_t win32ExitCode = 0;
+  std::uint32_t serviceSpecificExitCode = 0;
+  std::uint32_t checkPoint = 0;
+  std::uint32_t waitHint = 0;
+  friend bool operator==(const ServiceStatusRecord&, const ServiceStatusRecord&) = default;
+};
 
 // The entry points the dispatcher calls: LPSERVICE_MAIN_FUNCTIONA and
 // LPHANDLER_FUNCTION, with the program's own integer types.

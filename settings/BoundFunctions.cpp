@@ -1,9 +1,5 @@
 #include "settings/BoundFunctions.h"
 
-#include <memory>
-
-#include "settings/InternetExplorerVersion.h"
-#include "settings/StoreExceptions.h"
 #include "model/OsVersion.h"
 
 namespace Vesperon {
@@ -12,17 +8,6 @@ void RequireOffered(const BoundFunction& bound) {
   if (!IsOsVersionAtLeast(bound.min9x, bound.minNT)) {
     throw AttachableAPIException(AttachableAPIException::kNotOffered);
   }
-  if (!bound.needsBrowser5) return;
-  double browser = 0.0;
-  try {
-    browser = GetInternetExplorerVersion();
-  } catch (const DataSystem::RegistryException& failure) {
-    // No readable browser version: the system is not known to offer it.
-    AttachableAPIException notOffered(AttachableAPIException::kNotOffered);
-    notOffered.inner = std::make_shared<DataSystem::RegistryException>(failure);
-    throw notOffered;
-  }
-  if (browser < 5.0) throw AttachableAPIException(AttachableAPIException::kNotOffered);
 }
 
 void RequireBound(platform::Binding binding) {
@@ -58,17 +43,6 @@ bool DynSetSuspendState(bool hibernate, bool forceCritical, bool disableWakeEven
 bool DynSetLayeredWindowAttributes(platform::WindowHandle window, std::uint8_t alpha) {
   RequireOffered(kBoundSetLayeredWindowAttributes);
   return Checked(platform::PowerSystem().SetLayeredWindowAlpha(window, alpha)).succeeded;
-}
-
-bool DynSetServiceStatus(platform::ServiceStatusHandle handle,
-                         const platform::ServiceStatusRecord& status) {
-  RequireOffered(kBoundSetServiceStatus);
-  return Checked(platform::PowerSystem().SetServiceStatus(handle, status)).succeeded;
-}
-
-long DynSHCopyKey(platform::RegKey source, const char* subkey, platform::RegKey target) {
-  RequireOffered(kBoundSHCopyKey);
-  return Checked(platform::PowerSystem().CopyRegistryKey(source, subkey, target)).error;
 }
 
 }  // namespace Vesperon

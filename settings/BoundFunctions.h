@@ -30,23 +30,17 @@ class AttachableAPIException : public Exception {
 struct BoundFunction {
   std::int32_t min9x;
   std::int32_t minNT;
-  // Also needs GetInternetExplorerVersion() of at least 5.0.
-  bool needsBrowser5 = false;
 };
 
 inline constexpr BoundFunction kBoundLockWorkStation{0, 120};
 inline constexpr BoundFunction kBoundSetSuspendState{20, 120};
 inline constexpr BoundFunction kBoundSetLayeredWindowAttributes{0, 120};
-inline constexpr BoundFunction kBoundSetServiceStatus{0, 100};
 // LookupPrivilegeValueA and AdjustTokenPrivileges.
 inline constexpr BoundFunction kBoundPrivilegeFunctions{0, 100};
-inline constexpr BoundFunction kBoundSHCopyKey{10, 110, true};
 
 // Throws AttachableAPIException code 0 unless the running system offers the
-// function. For a row that needs the browser, a browser version that cannot
-// be read (its key missing) counts as "not offered": the exception then
-// carries the registry failure as `inner`. The version classification's own
-// failure (an unknown Windows) passes through.
+// function. The version classification's own failure (an unknown Windows)
+// passes through.
 void RequireOffered(const BoundFunction& bound);
 
 // Code 2 or 3 for a function the platform could not bind; nothing for one it
@@ -59,9 +53,5 @@ bool DynLockWorkStation();
 bool DynSetSuspendState(bool hibernate, bool forceCritical, bool disableWakeEvent);
 // Colour key 0, the alpha only; used by ApplyTranslucency.
 bool DynSetLayeredWindowAttributes(platform::WindowHandle window, std::uint8_t alpha);
-bool DynSetServiceStatus(platform::ServiceStatusHandle handle,
-                         const platform::ServiceStatusRecord& status);
-// SHCopyKeyA(source, subkey, target, 0): the system error code (0 on success).
-long DynSHCopyKey(platform::RegKey source, const char* subkey, platform::RegKey target);
 
 }  // namespace Vesperon

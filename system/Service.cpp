@@ -1,6 +1,5 @@
 #include "system/Service.h"
 
-#include "settings/BoundFunctions.h"
 #include "model/OsVersion.h"
 
 namespace Vesperon {
@@ -15,15 +14,8 @@ ServiceControlCallback g_controlCallback = nullptr;
 // Whether the manager ran the service in this process.
 bool g_ranAsService = false;
 
-// The reports on entry and on stop go through the bound function; one that
-// cannot be made (its library or export missing) counts as a failed report,
-// since nothing may leave a function the dispatcher called.
-bool ReportThroughBoundFunction() {
-  try {
-    return DynSetServiceStatus(ServiceStatusHandle, ServiceStatusRecord);
-  } catch (const Exception&) {
-    return false;
-  }
+bool ReportStatus() {
+  return platform::ServiceManager().SetServiceStatus(ServiceStatusHandle, ServiceStatusRecord);
 }
 
 }  // namespace
@@ -69,12 +61,11 @@ void ServiceMain(std::uint32_t, char**) {
   ServiceStatusRecord.checkPoint = 0;
   ServiceStatusRecord.waitHint = 0;
   // A failed report changes nothing: the manager shows the service starting.
-  ReportThroughBoundFunction();
+  ReportStatus();
 }
 
 void ServiceControlHandler(std::uint32_t control) {
   if (g_controlCallback) g_controlCallback(control);
-  platform::IServiceManager& manager = platform::ServiceManager();
   switch (control) {
     case kControlStop:
     case kControlShutdown:
@@ -84,18 +75,18 @@ void ServiceControlHandler(std::uint32_t control) {
       ServiceStatusRecord.checkPoint = 0;
       ServiceStatusRecord.waitHint = 0;
       ServiceStatusRecord.currentState = kServiceStopped;
-      ReportThroughBoundFunction();
+      ReportStatus();
       break;
     case kControlPause:
       ServiceStatusRecord.currentState = kServicePaused;
-      manager.SetServiceStatus(ServiceStatusHandle, ServiceStatusRecord);
+      ReportStatus();
       break;
     case kControlContinue:
       ServiceStatusRecord.currentState = kServiceRunning;
-      manager.SetServiceStatus(ServiceStatusHandle, ServiceStatusRecord);
+      ReportStatus();
       break;
     case kControlInterrogate:
-      manager.SetServiceStatus(ServiceStatusHandle, ServiceStatusRecord);
+      ReportStatus();
       break;
     default:
       break;

@@ -2,8 +2,7 @@
 // Running as a Windows service (NT line): the service entry that makes the
 // system start the program, and the part of the process that talks to the
 // service control manager once it has been started that way. All calls go
-// through platform::ServiceManager(); the status reports that the service
-// makes on entry and on stop go through the run-time bound SetServiceStatus.
+// through platform::ServiceManager().
 #include <cstdint>
 #include <string>
 

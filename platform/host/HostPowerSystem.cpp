@@ -6,7 +6,7 @@
 namespace platform {
 namespace {
 
-constexpr BoundResult kNoLibrary{Binding::kLibraryMissing, false, 0};
+constexpr BoundResult kNoLibrary{Binding::kLibraryMissing, false};
 
 class RefusingPowerSystem final : public IPowerSystem {
  public:
@@ -18,10 +18,6 @@ class RefusingPowerSystem final : public IPowerSystem {
   BoundResult LockWorkStation() override { return kNoLibrary; }
   BoundResult Suspend(bool, bool, bool) override { return kNoLibrary; }
   BoundResult SetLayeredWindowAlpha(WindowHandle, std::uint8_t) override { return kNoLibrary; }
-  BoundResult SetServiceStatus(ServiceStatusHandle, const ServiceStatusRecord&) override {
-    return kNoLibrary;
-  }
-  BoundResult CopyRegistryKey(RegKey, const char*, RegKey) override { return kNoLibrary; }
   PrivilegeResult ChangePrivilege(Privilege, PrivilegeChange) override {
     return PrivilegeResult::kTokenNotOpened;
   }

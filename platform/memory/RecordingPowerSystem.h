@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "platform/PowerSystem.h"
-#include "platform/memory/RecordingServiceManager.h"
 
 namespace platform {
 
@@ -21,7 +20,7 @@ class RecordingPowerSystem final : public IPowerSystem {
   // The shell's desktop window exists (QuitShell finds it).
   bool shellWindow = true;
   // Every intent but the privilege changes is refused by the system (the
-  // function ran and said no; the key copy reports access denied).
+  // function ran and said no).
   bool refuses = false;
   // How the binding of every bound intent goes.
   Binding binding = Binding::kBound;
@@ -49,13 +48,6 @@ class RecordingPowerSystem final : public IPowerSystem {
   }
   BoundResult SetLayeredWindowAlpha(WindowHandle window, std::uint8_t alpha) override {
     return Bound("LayeredAlpha(" + Hex(window) + ", " + std::to_string(alpha) + ")");
-  }
-  BoundResult SetServiceStatus(ServiceStatusHandle handle,
-                               const ServiceStatusRecord& status) override {
-    return Bound("ServiceStatus(" + Hex(handle) + ", " + RecordingServiceManager::StatusText(status) + ")");
-  }
-  BoundResult CopyRegistryKey(RegKey source, const char* subkey, RegKey target) override {
-    return Bound("CopyKey(" + Hex(source) + ", " + subkey + ", " + Hex(target) + ")");
   }
   // Privilege(shutdown, enable), ...
   PrivilegeResult ChangePrivilege(Privilege privilege, PrivilegeChange change) override {
@@ -91,7 +83,7 @@ class RecordingPowerSystem final : public IPowerSystem {
   BoundResult Bound(std::string line) {
     log.push_back(std::move(line));
     const bool called = binding == Binding::kBound;
-    return {binding, called && !refuses, called && refuses ? long{kErrorAccessDenied} : 0};
+    return {binding, called && !refuses};
   }
 };
 

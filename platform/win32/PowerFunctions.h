@@ -15,14 +15,10 @@ inline constexpr SystemFunction kLockWorkStationFunction{"User32.dll", "LockWork
 inline constexpr SystemFunction kSetSuspendStateFunction{"Powrprof.dll", "SetSuspendState"};
 inline constexpr SystemFunction kSetLayeredWindowAttributesFunction{"User32.dll",
                                                                     "SetLayeredWindowAttributes"};
-inline constexpr SystemFunction kSetServiceStatusFunction{"Advapi32.dll", "SetServiceStatus"};
 inline constexpr SystemFunction kLookupPrivilegeValueFunction{"Advapi32.dll",
                                                               "LookupPrivilegeValueA"};
 inline constexpr SystemFunction kAdjustTokenPrivilegesFunction{"Advapi32.dll",
                                                                "AdjustTokenPrivileges"};
-// "SHCopyKey" is only the name of the header macro: shlwapi.dll exports
-// SHCopyKeyA and SHCopyKeyW, and the program's texts are ANSI.
-inline constexpr SystemFunction kSHCopyKeyFunction{"shlwapi.dll", "SHCopyKeyA"};
 
 // Loads the library from the system folder, looks the function up and
 // releases the library again; nothing is called.

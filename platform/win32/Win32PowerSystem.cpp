@@ -17,17 +17,6 @@ constexpr LPARAM kMonitorPowerOff = 2;
 constexpr LPARAM kMonitorPowerOn = -1;
 const HWND kEveryTopLevelWindow = HWND_BROADCAST;
 
-// The registry interface's roots are the documented 32-bit values; the real
-// predefined handles are those values sign-extended (as in Win32Registry).
-HKEY ToHkey(RegKey key) {
-  switch (key) {
-    case kCurrentUser: return HKEY_CURRENT_USER;
-    case kLocalMachine: return HKEY_LOCAL_MACHINE;
-    case kUsers: return HKEY_USERS;
-    default: return reinterpret_cast<HKEY>(key);
-  }
-}
-
 // One function bound for the length of one call. Releasing the library
 // leaves the thread's last error as the bound function set it.
 template <typename Function>
@@ -64,8 +53,8 @@ class Bound {
 template <typename Function, typename Call>
 BoundResult CallBound(const SystemFunction& function, Call call) {
   const Bound<Function> bound(function);
-  if (bound.State() != Binding::kBound) return {bound.State(), false, 0};
-  return {Binding::kBound, call(*bound), 0};
+  if (bound.State() != Binding::kBound) return {bound.State(), false};
+  return {Binding::kBound, call(*bound)};
 }
 
 PrivilegeResult FromBinding(Binding binding) {
@@ -105,11 +94,9 @@ class ScopedKernelHandle {
 using LockWorkStationFn = BOOL(WINAPI*)();
 using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
 using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-using SetServiceStatusFn = BOOL(WINAPI*)(SERVICE_STATUS_HANDLE, LPSERVICE_STATUS);
 using LookupPrivilegeValueFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, PLUID);
 using AdjustTokenPrivilegesFn = BOOL(WINAPI*)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD,
                                               PTOKEN_PRIVILEGES, PDWORD);
-using ShCopyKeyFn = LONG(WINAPI*)(HKEY, LPCSTR, HKEY, DWORD);
 
 class Win32PowerSystem final : public IPowerSystem {
  public:
@@ -148,26 +135,6 @@ class Win32PowerSystem final : public IPowerSystem {
         kSetLayeredWindowAttributesFunction, [&](SetLayeredWindowAttributesFn set) {
           return set(reinterpret_cast<HWND>(window), 0, alpha, LWA_ALPHA) != FALSE;
         });
-  }
-  BoundResult SetServiceStatus(ServiceStatusHandle handle,
-                               const ServiceStatusRecord& status) override {
-    SERVICE_STATUS record{status.serviceType,   status.currentState,
-                          status.controlsAccepted, status.win32ExitCode,
-                          status.serviceSpecificExitCode, status.checkPoint,
-                          status.waitHint};
-    return CallBound<SetServiceStatusFn>(kSetServiceStatusFunction, [&](SetServiceStatusFn set) {
-      return set(reinterpret_cast<SERVICE_STATUS_HANDLE>(handle), &record) != FALSE;
-    });
-  }
-  BoundResult CopyRegistryKey(RegKey source, const char* subkey, RegKey target) override {
-    LONG error = ERROR_SUCCESS;
-    BoundResult result =
-        CallBound<ShCopyKeyFn>(kSHCopyKeyFunction, [&](ShCopyKeyFn copy) {
-          error = copy(ToHkey(source), subkey, ToHkey(target), 0);
-          return error == ERROR_SUCCESS;
-        });
-    result.error = error;
-    return result;
   }
 
   PrivilegeResult ChangePrivilege(Privilege privilege, PrivilegeChange change) override {

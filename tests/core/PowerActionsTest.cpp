@@ -13,7 +13,6 @@
 #include "settings/BoundFunctions.h"
 #include "actions/PowerActions.h"
 #include "settings/Privileges.h"
-#include "platform/memory/RecordingServiceManager.h"
 #include "settings/Profiles.h"
 #include "settings/StoreExceptions.h"
 #include "tests/support/PowerTestSupport.h"
@@ -194,10 +193,7 @@ TEST_F(PowerDispatchTest, DispatcherIdsEndInTheirWindowsCalls) {
 }
 
 // The bound functions: where each is offered, what it asks for, its failure codes.
-class BoundFunctionsTest : public PowerFixture {
- protected:
-  BoundFunctionsTest() { testsupport::WriteBrowserVersion("6.0.2900.2180"); }
-};
+using BoundFunctionsTest = PowerFixture;
 
 struct Wrapper {
   const char* name;
@@ -210,7 +206,6 @@ struct Wrapper {
 std::vector<Wrapper> Wrappers() {
   const std::set<std::string> k2000AndLater = {"2000", "XP", "2003", "Vista", "10"};
   const std::set<std::string> kNtLine = {"NT 3.51", "NT 4.0", "2000", "XP", "2003", "Vista", "10"};
-  const platform::ServiceStatusRecord status{0x10, 4, 1, 0, 0, 0, 0};
   return {
       {"lock", k2000AndLater, [] { return std::to_string(DynLockWorkStation()); },
        "LockWorkStation", "0"},
@@ -220,17 +215,12 @@ std::vector<Wrapper> Wrappers() {
       {"translucency", k2000AndLater,
        [] { return std::to_string(DynSetLayeredWindowAttributes(0x3003A, 217)); },
        "LayeredAlpha(0x3003A, 217)", "0"},
-      {"service status", kNtLine, [=] { return std::to_string(DynSetServiceStatus(0xBEEF, status)); },
-       "ServiceStatus(0xBEEF, " + platform::RecordingServiceManager::StatusText(status) + ")", "0"},
       {"privilege", kNtLine,
        [] {
          EnablePrivilege(Privilege::kBackup);
          return std::string("1");
        },
        "Privilege(backup, enable)", "1"},
-      {"key copy", {"95", "98", "Me", "NT 4.0", "2000", "XP", "2003", "Vista", "10"},
-       [] { return std::to_string(DynSHCopyKey(platform::kCurrentUser, "Software\\From", 0x4242)); },
-       "CopyKey(0x80000001, Software\\From, 0x4242)", "5"},
   };
 }
 
@@ -254,8 +244,7 @@ TEST_F(BoundFunctionsTest, EachIsOfferedExactlyWhereItsRowSays) {
                                   : state == 3 ? AttachableAPIException::kFunctionMissing
                                                : -1;
         if (code == -1) {
-          const std::string success = w.line.rfind("CopyKey", 0) == 0 ? "0" : "1";
-          EXPECT_EQ(w.call(), state == 1 ? w.refused : success);
+          EXPECT_EQ(w.call(), state == 1 ? w.refused : "1");
         } else {
           const auto e = ThrownBy<AttachableAPIException>(w.call);
           EXPECT_TRUE(e && e->code == code && e->category == 7 && e->inner == nullptr);
@@ -263,44 +252,6 @@ TEST_F(BoundFunctionsTest, EachIsOfferedExactlyWhereItsRowSays) {
         EXPECT_EQ(power.log, code == AttachableAPIException::kNotOffered ? Log{} : Log{w.line});
       }
     }
-  }
-}
-
-// The key copy also needs browser 5, even where Windows would allow it; the
-// Windows test comes first.
-TEST_F(BoundFunctionsTest, CopyKeyNeedsBrowser5) {
-  const struct {
-    const char* browser;  // nullptr: no browser key
-    platform::OsVersionRecord system;
-    bool copied;
-    bool innerFailure;  // the registry's failure is kept as the reason
-  } rows[] = {
-      {"4.72.3110.8", kWin2000, false, false},
-      {"5.00.2920.0000", kWin2000, true, false},
-      {nullptr, kWin2000, false, true},
-      {nullptr, kNT351, false, false},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.browser ? row.browser : "no browser key");
-    os.Set(row.system);
-    registry.DeleteTree(platform::kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer");
-    if (row.browser) testsupport::WriteBrowserVersion(row.browser);
-    ResetInternetExplorerVersionCacheForTesting();
-    power.log.clear();
-    const auto copy = [] { return DynSHCopyKey(platform::kCurrentUser, "S", 9); };
-    if (row.copied) {
-      EXPECT_EQ(copy(), 0);
-      EXPECT_EQ(power.log.size(), 1u);
-      continue;
-    }
-    const auto e = ThrownBy<AttachableAPIException>(copy);
-    ASSERT_TRUE(e && e->code == 0 && e->category == 7);
-    EXPECT_EQ(e->inner != nullptr, row.innerFailure);
-    if (e->inner) {
-      EXPECT_EQ(e->inner->category, 1);
-      EXPECT_EQ(e->inner->code, DataSystem::RegistryException::kOpenKey);
-    }
-    EXPECT_TRUE(power.log.empty());
   }
 }
 

@@ -49,12 +49,8 @@ TEST(Win32PowerSystemTest, EveryBoundFunctionIsFoundInTheSystemFolder) {
       {platform::kLockWorkStationFunction, Binding::kBound},
       {platform::kSetSuspendStateFunction, Binding::kBound},
       {platform::kSetLayeredWindowAttributesFunction, Binding::kBound},
-      {platform::kSetServiceStatusFunction, Binding::kBound},
       {platform::kLookupPrivilegeValueFunction, Binding::kBound},
       {platform::kAdjustTokenPrivilegesFunction, Binding::kBound},
-      {platform::kSHCopyKeyFunction, Binding::kBound},
-      // shlwapi exports only the A and W functions, not the header's name.
-      {{"shlwapi.dll", "SHCopyKey"}, Binding::kFunctionMissing},
       {{"User32.dll", "Vesperon_NoSuchFunction"}, Binding::kFunctionMissing},
       {{"Vesperon_NoSuchLibrary.dll", "LockWorkStation"}, Binding::kLibraryMissing},
   };
