@@ -5,20 +5,20 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
 namespace {
 
-using Value = MemoryRegistry::Value;
-
 // Rights that change a key: asking for any of them on a read-only key is
 // refused. The generic rights are mapped first, as the system does.
-constexpr std::uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey | 0x0020 /* link */;
-constexpr std::uint32_t kGenericAll = 0x10000000, kGenericWrite = 0x40000000,
-                        kGenericRead = 0x80000000;
+constexpr std::uint32_t kKeyCreateLink = 0x0020;
+constexpr std::uint32_t kGenericAll = 0x10000000;
+constexpr std::uint32_t kGenericWrite = 0x40000000;
+constexpr std::uint32_t kGenericRead = 0x80000000;
+constexpr std::uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey | kKeyCreateLink;
 
 std::uint32_t MapGenericRights(std::uint32_t access) {
   if (access & kGenericAll) access |= kKeyAllAccess;
@@ -29,60 +29,114 @@ std::uint32_t MapGenericRights(std::uint32_t access) {
 
 // Windows compares names by their upper-case form. Besides ASCII this folds
 // the Latin letters of the Western ANSI code page (1252), the one the
-// program's texts are in. Separators become zero bytes, so that a key sorts
-// before its siblings' and its own subkeys follow it.
-char FoldChar(char ch) {
-  const auto c = static_cast<unsigned char>(ch);
-  if (c == '\\') return '\0';
-  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return char(c - 0x20);
+// program's texts are in.
+unsigned char FoldChar(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
   switch (c) {
-    case 0x9A: return char(0x8A);  // s caron
-    case 0x9C: return char(0x8C);  // oe
-    case 0x9E: return char(0x8E);  // z caron
-    case 0xFF: return char(0x9F);  // y diaeresis
-    default: return ch;
+    case 0x9A: return 0x8A;  // s caron
+    case 0x9C: return 0x8C;  // oe
+    case 0x9E: return 0x8E;  // z caron
+    case 0xFF: return 0x9F;  // y diaeresis
+    default: return c;
   }
 }
 
-std::string Fold(std::string name) {
-  for (char& c : name) c = FoldChar(c);
-  return name;
+std::string Fold(const std::string& name) {
+  std::string folded(name);
+  for (char& c : folded) c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && Fold(a) == Fold(b);
 }
 
 // Splits a key path into its names; empty components (doubled or trailing
 // backslashes) are skipped as the registry does, a leading one is refused.
 long SplitPath(const std::string& path, std::vector<std::string>& parts) {
-  std::istringstream in(path);
-  for (std::string part; std::getline(in, part, '\\');) {
-    if (!part.empty()) parts.push_back(part);
-  }
-  return !path.empty() && path[0] == '\\' ? kErrorBadPathname : kOk;
-}
-
-Value* FindValue(std::vector<Value>& values, const std::string& name) {
-  for (Value& v : values) {
-    if (Fold(v.name) == Fold(name)) return &v;
-  }
-  return nullptr;
-}
-
-void MergeValues(std::vector<Value>& into, const std::vector<Value>& from) {
-  for (const Value& v : from) {
-    if (Value* existing = FindValue(into, v.name)) {
-      *existing = Value{existing->name, v.type, v.data};
+  parts.clear();
+  if (!path.empty() && path[0] == '\\') return kErrorBadPathname;
+  std::string current;
+  for (char c : path) {
+    if (c == '\\') {
+      if (!current.empty()) parts.push_back(current);
+      current.clear();
     } else {
-      into.push_back(v);
+      current.push_back(c);
     }
   }
+  if (!current.empty()) parts.push_back(current);
+  return kOk;
 }
 
-std::string RootPath(RegKey key) {
-  switch (key) {
-    case kCurrentUser: return "HKEY_CURRENT_USER";
-    case kLocalMachine: return "HKEY_LOCAL_MACHINE";
-    case kUsers: return "HKEY_USERS";
-    default: return std::string();
+bool IsPredefined(RegKey key) {
+  return key == kCurrentUser || key == kLocalMachine || key == kUsers;
+}
+
+}  // namespace
+
+namespace memory_detail {
+struct RegistryNode {
+  using Node = RegistryNode;
+  struct Value {
+    std::string name;
+    std::uint32_t type = kRegNone;
+    std::vector<unsigned char> data;
+  };
+
+  std::string name;
+  Node* parent = nullptr;
+  std::map<std::string, std::shared_ptr<Node>> children;  // by folded name
+  std::vector<Value> values;                              // in creation order
+  RegFileTime lastWrite = 0;
+  bool readOnly = false;
+  bool deleted = false;
+  bool hiveRoot = false;
+
+  Value* FindValue(const std::string& valueName) {
+    for (Value& v : values) {
+      if (SameName(v.name, valueName)) return &v;
+    }
+    return nullptr;
   }
+  std::shared_ptr<Node> FindChild(const std::string& childName) const {
+    auto it = children.find(Fold(childName));
+    return it == children.end() ? nullptr : it->second;
+  }
+  std::shared_ptr<Node> AddChild(const std::string& childName, RegFileTime now) {
+    auto child = std::make_shared<Node>();
+    child->name = childName;
+    child->parent = this;
+    child->lastWrite = now;
+    children[Fold(childName)] = child;
+    lastWrite = now;
+    return child;
+  }
+  // Marks the whole tree as gone, so that handles still open on it fail.
+  void MarkDeleted() {
+    deleted = true;
+    for (auto& [folded, child] : children) child->MarkDeleted();
+  }
+};
+}  // namespace memory_detail
+
+namespace {
+
+using Node = memory_detail::RegistryNode;
+
+// A detached copy of a key tree: what SaveKey writes, LoadKey reads and
+// CopyTree takes before it writes, so a tree copied into itself still ends.
+struct TreeCopy {
+  std::string name;
+  std::vector<Node::Value> values;
+  std::vector<TreeCopy> children;
+};
+
+TreeCopy Snapshot(const Node& node) {
+  TreeCopy copy{node.name, node.values, {}};
+  for (const auto& [folded, child] : node.children) copy.children.push_back(Snapshot(*child));
+  return copy;
 }
 
 // The saved-tree file: a header line, then one "K" line per key (its path
@@ -92,289 +146,390 @@ std::string RootPath(RegKey key) {
 // empty), so any byte survives the round trip.
 constexpr const char* kFileHeader = "VESPERON-REGISTRY-TREE 1";
 
-std::string ToHex(const std::string& bytes) {
+std::string ToHex(const void* bytes, std::size_t size) {
   static const char digits[] = "0123456789ABCDEF";
-  if (bytes.empty()) return "-";
+  if (size == 0) return "-";
+  const auto* p = static_cast<const unsigned char*>(bytes);
   std::string hex;
-  for (unsigned char c : bytes) hex += {digits[c >> 4], digits[c & 0xF]};
+  hex.reserve(size * 2);
+  for (std::size_t i = 0; i < size; ++i) {
+    hex.push_back(digits[p[i] >> 4]);
+    hex.push_back(digits[p[i] & 0xF]);
+  }
   return hex;
 }
 
-bool FromHex(const std::string& hex, std::string& out) {
+bool FromHex(const std::string& hex, std::vector<unsigned char>& out) {
   out.clear();
   if (hex == "-") return true;
   if (hex.empty() || hex.size() % 2 != 0) return false;
-  auto nibble = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1; };
+  auto nibble = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
   for (std::size_t i = 0; i < hex.size(); i += 2) {
     const int hi = nibble(hex[i]), lo = nibble(hex[i + 1]);
     if (hi < 0 || lo < 0) return false;
-    out.push_back(static_cast<char>(hi << 4 | lo));
+    out.push_back(static_cast<unsigned char>(hi << 4 | lo));
   }
   return true;
 }
 
-// Reads a saved tree; false for a file without the header or the end marker
-// (so a foreign or cut-off file mounts nothing) or with a line of any other shape.
-bool ParseTree(std::istream& in, MemoryRegistry::Tree& tree) {
-  std::string line, path, name, data;
+void WriteTree(std::ostream& out, const TreeCopy& tree, const std::string& path) {
+  out << "K " << ToHex(path.data(), path.size()) << '\n';
+  for (const Node::Value& v : tree.values) {
+    out << "V " << v.type << ' ' << ToHex(v.name.data(), v.name.size()) << ' '
+        << ToHex(v.data.data(), v.data.size()) << '\n';
+  }
+  for (const TreeCopy& child : tree.children) {
+    WriteTree(out, child, path.empty() ? child.name : path + "\\" + child.name);
+  }
+}
+
+TreeCopy* FindCopyChild(TreeCopy& parent, const std::string& name) {
+  for (TreeCopy& child : parent.children) {
+    if (SameName(child.name, name)) return &child;
+  }
+  return nullptr;
+}
+
+// Reads a saved tree; false for anything that is not exactly what WriteTree
+// produces (so a damaged file mounts nothing).
+bool ParseTree(std::istream& in, TreeCopy& root) {
+  std::string line;
   if (!std::getline(in, line) || line != kFileHeader) return false;
+  TreeCopy* current = nullptr;
+  bool ended = false;
   while (std::getline(in, line)) {
+    if (ended) return false;  // nothing may follow the end marker
     std::istringstream fields(line);
-    std::string tag, first, second, third, extra;
-    fields >> tag >> first >> second >> third >> extra;
-    if (line == "END") return !tree.empty() && !std::getline(in, line);
-    if (!extra.empty()) return false;
-    if (tag == "K" && second.empty() && FromHex(first, path) && tree.empty() == path.empty()) {
-      tree.emplace_back(path, std::vector<Value>());
-    } else if (tag == "V" && !tree.empty() && !third.empty() && first.size() <= 9 &&
-               first.find_first_not_of("0123456789") == std::string::npos &&
-               FromHex(second, name) && FromHex(third, data)) {
-      MergeValues(tree.back().second, {Value{name, static_cast<std::uint32_t>(std::stoul(first)),
-                                             std::vector<unsigned char>(data.begin(), data.end())}});
+    std::string tag;
+    fields >> tag;
+    if (tag == "END") {
+      if (line != "END" || current == nullptr) return false;
+      ended = true;
+      continue;
+    }
+    std::vector<unsigned char> bytes;
+    if (tag == "K") {
+      std::string hexPath, extra;
+      if (!(fields >> hexPath) || (fields >> extra) || !FromHex(hexPath, bytes)) return false;
+      const std::string path(bytes.begin(), bytes.end());
+      if (path.empty()) {
+        if (current != nullptr) return false;  // the saved key comes once, first
+        current = &root;
+        continue;
+      }
+      if (current == nullptr) return false;
+      std::vector<std::string> parts;
+      if (SplitPath(path, parts) != kOk || parts.empty() ||
+          path.find("\\\\") != std::string::npos || path.back() == '\\') {
+        return false;
+      }
+      TreeCopy* parent = &root;
+      for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+        parent = FindCopyChild(*parent, parts[i]);
+        if (parent == nullptr) return false;  // parents come before children
+      }
+      if (FindCopyChild(*parent, parts.back()) != nullptr) return false;
+      parent->children.push_back(TreeCopy{parts.back(), {}, {}});
+      current = &parent->children.back();
+    } else if (tag == "V") {
+      std::string typeText, hexName, hexData, extra;
+      if (current == nullptr || !(fields >> typeText >> hexName >> hexData) ||
+          (fields >> extra)) {
+        return false;
+      }
+      if (typeText.empty() || typeText.size() > 10 ||
+          typeText.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+      }
+      const unsigned long long type = std::stoull(typeText);
+      if (type > 0xFFFFFFFFull || !FromHex(hexName, bytes)) return false;
+      Node::Value value;
+      value.name.assign(bytes.begin(), bytes.end());
+      value.type = static_cast<std::uint32_t>(type);
+      if (!FromHex(hexData, value.data)) return false;
+      for (const Node::Value& existing : current->values) {
+        if (SameName(existing.name, value.name)) return false;
+      }
+      current->values.push_back(std::move(value));
     } else {
       return false;
     }
   }
+  return ended;
+}
+
+// Writes a detached tree into `target`: subkeys first, then the values of
+// the key itself, like SHCopyKey. Setting the values needs KEY_SET_VALUE on
+// the handle the caller holds; the keys below are reached with full rights.
+long ApplyTree(const TreeCopy& tree, Node& target, std::uint32_t granted, RegFileTime now) {
+  for (const TreeCopy& child : tree.children) {
+    std::shared_ptr<Node> sub = target.FindChild(child.name);
+    if (!sub) {
+      if (target.readOnly) return kErrorAccessDenied;
+      sub = target.AddChild(child.name, now);
+    } else if (sub->readOnly) {
+      return kErrorAccessDenied;
+    }
+    const long result = ApplyTree(child, *sub, kKeyAllAccess, now);
+    if (result != kOk) return result;
+  }
+  if (tree.values.empty()) return kOk;
+  if (!(granted & kKeySetValue)) return kErrorAccessDenied;
+  for (const Node::Value& v : tree.values) {
+    if (Node::Value* existing = target.FindValue(v.name)) {
+      existing->type = v.type;
+      existing->data = v.data;
+    } else {
+      target.values.push_back(v);
+    }
+  }
+  target.lastWrite = now;
+  return kOk;
+}
+
+void MountTree(const TreeCopy& tree, Node& target, RegFileTime now) {
+  target.values = tree.values;
+  for (const TreeCopy& child : tree.children) {
+    MountTree(child, *target.AddChild(child.name, now), now);
+  }
+  target.lastWrite = now;
+}
+
+bool IsWithin(const Node* node, const Node* ancestor) {
+  for (; node != nullptr; node = node->parent) {
+    if (node == ancestor) return true;
+  }
   return false;
 }
 
-// The current time as a FILETIME: 100 ns ticks from 1601 (the system clock counts from 1970).
-RegFileTime Now() {
-  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-  return 116444736000000000ull + static_cast<RegFileTime>(
-      std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count() / 100);
+bool ContainsHive(const Node& node) {
+  if (node.hiveRoot) return true;
+  for (const auto& [folded, child] : node.children) {
+    if (ContainsHive(*child)) return true;
+  }
+  return false;
 }
 
 }  // namespace
 
-MemoryRegistry::MemoryRegistry() {
+RegFileTime SystemFileTimeNow() {
+  // FILETIME counts 100 ns ticks from 1601; the system clock counts from 1970.
+  constexpr RegFileTime kUnixEpochAsFileTime = 116444736000000000ull;
+  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+  const auto ticks = std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count() / 100;
+  return kUnixEpochAsFileTime + static_cast<RegFileTime>(ticks);
+}
+
+MemoryRegistry::MemoryRegistry() : now_(SystemFileTimeNow) {
   for (RegKey root : {kCurrentUser, kLocalMachine, kUsers}) {
-    keys_[RootPath(root)] = Key{RootPath(root), {}, Now(), false, false, nextId_++};
+    auto node = std::make_shared<Node>();
+    node->lastWrite = Now();
+    roots_[root] = node;
   }
 }
 
-MemoryRegistry::Found MemoryRegistry::Resolve(RegKey key, std::uint32_t needed) {
-  Found at{kOk, RootPath(key)};
-  std::uint64_t id = 0;
-  if (at.path.empty()) {
+MemoryRegistry::~MemoryRegistry() = default;
+
+void MemoryRegistry::SetTimeSource(std::function<RegFileTime()> now) {
+  now_ = now ? std::move(now) : std::function<RegFileTime()>(SystemFileTimeNow);
+}
+
+RegFileTime MemoryRegistry::Now() const { return now_(); }
+
+long MemoryRegistry::Resolve(RegKey key, std::uint32_t needed, std::shared_ptr<Node>& node,
+                             std::uint32_t* granted) const {
+  std::uint32_t access = kKeyAllAccess;
+  if (auto root = roots_.find(key); root != roots_.end()) {
+    node = root->second;
+  } else {
     auto handle = handles_.find(key);
-    if (handle == handles_.end()) return {kErrorInvalidHandle};
-    at.path = handle->second.path;
-    at.access = handle->second.access;
-    id = handle->second.id;
+    if (handle == handles_.end()) return kErrorInvalidHandle;
+    node = handle->second.node;
+    access = handle->second.access;
   }
-  auto it = keys_.find(at.path);
-  if (it == keys_.end() || (id != 0 && it->second.id != id)) return {kErrorKeyDeleted};
-  if ((needed & ~at.access) != 0) return {kErrorAccessDenied};
-  at.key = &it->second;
-  return at;
+  if (node->deleted) return kErrorKeyDeleted;
+  if ((needed & ~access) != 0) return kErrorAccessDenied;
+  if (granted != nullptr) *granted = access;
+  return kOk;
 }
 
-MemoryRegistry::Key& MemoryRegistry::Add(const std::string& parentPath, const std::string& name) {
-  keys_[parentPath].lastWrite = Now();
-  return keys_[parentPath + '\0' + Fold(name)] = Key{name, {}, Now(), false, false, nextId_++};
-}
-
-MemoryRegistry::Found MemoryRegistry::Walk(RegKey parent, const std::string& path, bool create) {
-  Found at = Resolve(parent, 0);
+long MemoryRegistry::Walk(RegKey parent, const std::string& path, bool create,
+                          std::shared_ptr<Node>& node) {
+  std::shared_ptr<Node> current;
+  if (const long result = Resolve(parent, 0, current); result != kOk) return result;
   std::vector<std::string> parts;
-  if (at.result == kOk) at.result = SplitPath(path, parts);
-  for (std::size_t i = 0; at.result == kOk && i < parts.size(); ++i) {
-    const std::string next = at.path + '\0' + Fold(parts[i]);
-    // Creating a subkey is a write to its parent.
-    if (keys_.count(next) == 0 && (!create || keys_[at.path].readOnly)) {
-      return {create ? kErrorAccessDenied : kErrorFileNotFound};
+  if (const long result = SplitPath(path, parts); result != kOk) return result;
+  for (const std::string& part : parts) {
+    std::shared_ptr<Node> next = current->FindChild(part);
+    if (!next) {
+      if (!create) return kErrorFileNotFound;
+      // Creating a subkey is a write to its parent.
+      if (current->readOnly) return kErrorAccessDenied;
+      next = current->AddChild(part, Now());
     }
-    if (keys_.count(next) == 0) Add(at.path, parts[i]);
-    at.path = next;
+    current = next;
   }
-  at.key = at.result == kOk ? &keys_[at.path] : nullptr;
-  return at;
+  node = current;
+  return kOk;
 }
 
-std::vector<std::string> MemoryRegistry::Below(const std::string& path, bool directOnly) const {
-  const std::string prefix = path + '\0';
-  std::vector<std::string> paths;
-  for (auto it = keys_.lower_bound(prefix);
-       it != keys_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
-    if (!directOnly || it->first.find('\0', prefix.size()) == std::string::npos) {
-      paths.push_back(it->first);
-    }
-  }
-  return paths;
-}
-
-MemoryRegistry::Tree MemoryRegistry::Snapshot(const std::string& path) const {
-  Tree tree{{"", keys_.at(path).values}};
-  std::map<std::string, std::string> spelled{{path, ""}};  // parents come first
-  for (const std::string& below : Below(path, false)) {
-    const Key& key = keys_.at(below);
-    const std::string& parent = spelled[below.substr(0, below.rfind('\0'))];
-    tree.emplace_back(spelled[below] = parent.empty() ? key.name : parent + "\\" + key.name,
-                      key.values);
-  }
-  return tree;
-}
-
-void MemoryRegistry::Erase(const std::string& path) {
-  for (const std::string& below : Below(path, false)) keys_.erase(below);
-  keys_.erase(path);
-  keys_[path.substr(0, path.rfind('\0'))].lastWrite = Now();
+long MemoryRegistry::NewHandle(const std::shared_ptr<Node>& node, std::uint32_t access,
+                               RegKey& out) {
+  access = MapGenericRights(access);
+  if (node->readOnly && (access & kWriteRights) != 0) return kErrorAccessDenied;
+  out = nextHandle_;
+  nextHandle_ += 4;  // never reused, so a stale handle stays invalid
+  handles_[out] = Handle{node, access};
+  return kOk;
 }
 
 long MemoryRegistry::CreateKey(RegKey parent, const std::string& path, std::uint32_t access,
                                RegKey& out) {
-  const Found at = Walk(parent, path, true);
-  return at.result != kOk ? at.result : OpenKey(parent, path, access, out);
+  std::shared_ptr<Node> node;
+  if (const long result = Walk(parent, path, true, node); result != kOk) return result;
+  return NewHandle(node, access, out);
 }
 
 long MemoryRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
                              RegKey& out) {
-  const Found at = Walk(parent, path, false);
-  access = MapGenericRights(access);
-  if (at.result != kOk) return at.result;
-  if (at.key->readOnly && (access & kWriteRights) != 0) return kErrorAccessDenied;
-  out = nextHandle_;
-  nextHandle_ += 4;  // never reused, so a stale handle stays invalid
-  handles_[out] = Handle{at.path, at.key->id, access};
-  return kOk;
+  std::shared_ptr<Node> node;
+  if (const long result = Walk(parent, path, false, node); result != kOk) return result;
+  return NewHandle(node, access, out);
 }
 
 long MemoryRegistry::CloseKey(RegKey key) {
-  return !RootPath(key).empty() || handles_.erase(key) == 1 ? kOk : kErrorInvalidHandle;
+  if (IsPredefined(key)) return kOk;
+  return handles_.erase(key) == 1 ? kOk : kErrorInvalidHandle;
 }
 
 long MemoryRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
                                 void* data, std::uint32_t* size) {
-  const Found at = Resolve(key, kKeyQueryValue);
-  if (at.result != kOk) return at.result;
+  std::shared_ptr<Node> node;
+  if (const long result = Resolve(key, kKeyQueryValue, node); result != kOk) return result;
   if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
-  const Value* value = FindValue(at.key->values, name);
+  const Node::Value* value = node->FindValue(name);
   if (value == nullptr) return kErrorFileNotFound;
   if (type != nullptr) *type = value->type;
   if (size == nullptr) return kOk;
   const auto needed = static_cast<std::uint32_t>(value->data.size());
-  const bool fits = data == nullptr || *size >= needed;
-  if (data != nullptr && fits && needed != 0) std::memcpy(data, value->data.data(), needed);
+  if (data == nullptr) {
+    *size = needed;
+    return kOk;
+  }
+  if (*size < needed) {
+    *size = needed;
+    return kErrorMoreData;
+  }
+  if (needed != 0) std::memcpy(data, value->data.data(), needed);
   *size = needed;
-  return fits ? kOk : kErrorMoreData;
+  return kOk;
 }
 
 long MemoryRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
                               const void* data, std::uint32_t size) {
-  const Found at = Resolve(key, kKeySetValue);
-  if (at.result != kOk) return at.result;
+  std::shared_ptr<Node> node;
+  if (const long result = Resolve(key, kKeySetValue, node); result != kOk) return result;
   if (data == nullptr && size != 0) return kErrorInvalidParameter;
   const auto* bytes = static_cast<const unsigned char*>(data);
-  MergeValues(at.key->values, {Value{name, type, std::vector<unsigned char>(bytes, bytes + size)}});
-  at.key->lastWrite = Now();
+  std::vector<unsigned char> copy(bytes, bytes + size);
+  if (Node::Value* existing = node->FindValue(name)) {
+    existing->type = type;
+    existing->data = std::move(copy);
+  } else {
+    node->values.push_back(Node::Value{name, type, std::move(copy)});
+  }
+  node->lastWrite = Now();
   return kOk;
 }
 
 long MemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
-  const Found at = Resolve(key, kKeySetValue);
-  if (at.result != kOk) return at.result;
-  const Value* value = FindValue(at.key->values, name);
-  if (value == nullptr) return kErrorFileNotFound;
-  at.key->values.erase(at.key->values.begin() + (value - at.key->values.data()));
-  at.key->lastWrite = Now();
-  return kOk;
+  std::shared_ptr<Node> node;
+  if (const long result = Resolve(key, kKeySetValue, node); result != kOk) return result;
+  for (auto it = node->values.begin(); it != node->values.end(); ++it) {
+    if (SameName(it->name, name)) {
+      node->values.erase(it);
+      node->lastWrite = Now();
+      return kOk;
+    }
+  }
+  return kErrorFileNotFound;
 }
 
 long MemoryRegistry::EnumValue(RegKey key, std::uint32_t index, std::string& name,
                                std::uint32_t& type, std::vector<unsigned char>& data) {
-  const Found at = Resolve(key, kKeyQueryValue);
-  if (at.result != kOk) return at.result;
-  if (index >= at.key->values.size()) return kErrorNoMoreItems;
-  const Value& value = at.key->values[index];
-  std::tie(name, type, data) = std::tie(value.name, value.type, value.data);
+  std::shared_ptr<Node> node;
+  if (const long result = Resolve(key, kKeyQueryValue, node); result != kOk) return result;
+  if (index >= node->values.size()) return kErrorNoMoreItems;
+  const Node::Value& value = node->values[index];
+  name = value.name;
+  type = value.type;
+  data = value.data;
   return kOk;
 }
 
 long MemoryRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkeys, RegFileTime* lastWrite) {
-  const Found at = Resolve(key, kKeyQueryValue);
-  if (at.result != kOk) return at.result;
-  if (subkeys != nullptr) *subkeys = static_cast<std::uint32_t>(Below(at.path, true).size());
-  if (lastWrite != nullptr) *lastWrite = at.key->lastWrite;
+  std::shared_ptr<Node> node;
+  if (const long result = Resolve(key, kKeyQueryValue, node); result != kOk) return result;
+  if (subkeys != nullptr) *subkeys = static_cast<std::uint32_t>(node->children.size());
+  if (lastWrite != nullptr) *lastWrite = node->lastWrite;
   return kOk;
 }
 
 long MemoryRegistry::EnumKey(RegKey key, std::uint32_t index, std::string& name,
                              std::uint32_t bufferChars) {
-  const Found at = Resolve(key, kKeyEnumerateSubKeys);
-  if (at.result != kOk) return at.result;
-  const std::vector<std::string> subkeys = Below(at.path, true);
-  if (index >= subkeys.size()) return kErrorNoMoreItems;
-  const std::string& found = keys_[subkeys[index]].name;
-  if (found.size() + 1 > bufferChars) return kErrorMoreData;
-  name = found;
+  std::shared_ptr<Node> node;
+  if (const long result = Resolve(key, kKeyEnumerateSubKeys, node); result != kOk) return result;
+  if (index >= node->children.size()) return kErrorNoMoreItems;
+  auto it = node->children.begin();
+  std::advance(it, index);
+  const std::string& childName = it->second->name;
+  if (childName.size() + 1 > bufferChars) return kErrorMoreData;
+  name = childName;
   return kOk;
 }
 
 long MemoryRegistry::DeleteTree(RegKey parent, const std::string& path) {
   std::vector<std::string> parts;
-  if (SplitPath(path, parts) == kOk && parts.empty()) return kErrorInvalidParameter;
-  const Found at = Walk(parent, path, false);
-  if (at.result != kOk) return at.result;
+  if (const long result = SplitPath(path, parts); result != kOk) return result;
+  if (parts.empty()) return kErrorInvalidParameter;
+  std::shared_ptr<Node> node;
+  if (const long result = Walk(parent, path, false, node); result != kOk) return result;
   // A mounted file is removed by unloading it, never by deleting keys.
-  std::vector<std::string> tree = Below(at.path, false);
-  tree.push_back(at.path);
-  for (const std::string& below : tree) {
-    if (keys_[below].mounted) return kErrorAccessDenied;
-  }
-  Erase(at.path);
+  if (ContainsHive(*node)) return kErrorAccessDenied;
+  Node* owner = node->parent;
+  node->MarkDeleted();
+  owner->children.erase(Fold(node->name));
+  owner->lastWrite = Now();
   return kOk;
 }
 
-// Writes a detached tree below `target`: subkeys first, then the values of
-// the key itself, like SHCopyKey. Setting those needs KEY_SET_VALUE on the
-// handle the caller holds; the keys below are reached with full rights.
-long MemoryRegistry::Apply(const Tree& tree, const std::string& target, std::uint32_t granted) {
-  for (std::size_t n = 1; n <= tree.size(); ++n) {
-    const auto& [relative, values] = tree[n % tree.size()];
-    std::string path = target;
-    std::vector<std::string> parts;
-    SplitPath(relative, parts);
-    for (const std::string& part : parts) {
-      const std::string next = path + '\0' + Fold(part);
-      if (keys_.count(next) == 0 && keys_[path].readOnly) return kErrorAccessDenied;
-      if (keys_.count(next) == 0) Add(path, part);
-      if (keys_[path = next].readOnly) return kErrorAccessDenied;
-    }
-    if (values.empty()) continue;
-    if (path == target && !(granted & kKeySetValue)) return kErrorAccessDenied;
-    MergeValues(keys_[path].values, values);
-    keys_[path].lastWrite = Now();
-  }
-  return kOk;
-}
-
-// The source is read whole before anything is written, so a tree copied
-// into itself still ends.
 long MemoryRegistry::CopyTree(RegKey source, const std::string& path, RegKey target) {
-  const Found to = Resolve(target, 0), from = Walk(source, path, false);
-  if (to.result != kOk || from.result != kOk) return to.result != kOk ? to.result : from.result;
-  return Apply(Snapshot(from.path), to.path, to.access);
+  std::shared_ptr<Node> from, to;
+  std::uint32_t granted = 0;
+  if (const long result = Resolve(target, 0, to, &granted); result != kOk) return result;
+  if (const long result = Walk(source, path, false, from); result != kOk) return result;
+  return ApplyTree(Snapshot(*from), *to, granted, Now());
 }
 
 long MemoryRegistry::SaveKey(RegKey key, const std::string& file) {
-  const Found at = Resolve(key, 0);
-  if (at.result != kOk) return at.result;
+  std::shared_ptr<Node> node;
+  if (const long result = Resolve(key, 0, node); result != kOk) return result;
   std::error_code error;
   if (std::filesystem::exists(file, error)) return kErrorAlreadyExists;
   std::ostringstream text;
   text << kFileHeader << '\n';
-  for (const auto& [relative, values] : Snapshot(at.path)) {
-    text << "K " << ToHex(relative) << '\n';
-    for (const Value& v : values) {
-      text << "V " << v.type << ' ' << ToHex(v.name) << ' '
-           << ToHex(std::string(v.data.begin(), v.data.end())) << '\n';
-    }
-  }
+  WriteTree(text, Snapshot(*node), std::string());
+  text << "END\n";
   std::ofstream out(file, std::ios::binary);
   if (!out) return kErrorPathNotFound;
-  if (!(out << text.str() << "END\n").flush()) {
-    out.close();
+  const std::string bytes = text.str();
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
     std::filesystem::remove(file, error);
     return kErrorRegistryIoFailed;
   }
@@ -382,37 +537,41 @@ long MemoryRegistry::SaveKey(RegKey key, const std::string& file) {
 }
 
 long MemoryRegistry::LoadKey(RegKey root, const std::string& name, const std::string& file) {
-  const std::string mount = RootPath(root) + '\0' + Fold(name);
-  if ((root != kUsers && root != kLocalMachine) || name.empty() ||
-      name.find('\\') != std::string::npos) {
-    return kErrorInvalidParameter;
-  }
-  if (keys_.count(mount) != 0) return kErrorAlreadyExists;
+  if (root != kUsers && root != kLocalMachine) return kErrorInvalidParameter;
+  if (name.empty() || name.find('\\') != std::string::npos) return kErrorInvalidParameter;
+  std::shared_ptr<Node> parent = roots_.at(root);
+  if (parent->FindChild(name)) return kErrorAlreadyExists;
   std::ifstream in(file, std::ios::binary);
   if (!in) return kErrorFileNotFound;
-  Tree tree;
+  TreeCopy tree;
   if (!ParseTree(in, tree)) return kErrorNotRegistryFile;
-  Add(RootPath(root), name).mounted = true;
-  return Apply(tree, mount, kKeyAllAccess);
+  const RegFileTime now = Now();
+  std::shared_ptr<Node> mounted = parent->AddChild(name, now);
+  mounted->hiveRoot = true;
+  MountTree(tree, *mounted, now);
+  return kOk;
 }
 
 long MemoryRegistry::UnLoadKey(RegKey root, const std::string& name) {
   if (root != kUsers && root != kLocalMachine) return kErrorInvalidParameter;
-  const std::string mount = RootPath(root) + '\0' + Fold(name);
-  auto it = keys_.find(mount);
-  if (it == keys_.end()) return kErrorFileNotFound;
-  if (!it->second.mounted) return kErrorInvalidParameter;
+  std::shared_ptr<Node> parent = roots_.at(root);
+  std::shared_ptr<Node> mounted = parent->FindChild(name);
+  if (!mounted) return kErrorFileNotFound;
+  if (!mounted->hiveRoot) return kErrorInvalidParameter;
   for (const auto& [key, handle] : handles_) {
-    if (handle.path == mount || handle.path.rfind(mount + '\0', 0) == 0) return kErrorAccessDenied;
+    if (IsWithin(handle.node.get(), mounted.get())) return kErrorAccessDenied;
   }
-  Erase(mount);
+  mounted->MarkDeleted();
+  parent->children.erase(Fold(mounted->name));
+  parent->lastWrite = Now();
   return kOk;
 }
 
 long MemoryRegistry::SetKeyReadOnly(RegKey parent, const std::string& path, bool readOnly) {
-  const Found at = Walk(parent, path, false);
-  if (at.result == kOk) at.key->readOnly = readOnly;
-  return at.result;
+  std::shared_ptr<Node> node;
+  if (const long result = Walk(parent, path, false, node); result != kOk) return result;
+  node->readOnly = readOnly;
+  return kOk;
 }
 
 }  // namespace platform

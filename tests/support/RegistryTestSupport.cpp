@@ -5,27 +5,12 @@
 #include <cctype>
 #include <filesystem>
 
-#include "platform/Services.h"
 #include "settings/InternetExplorerVersion.h"
+#include "platform/Services.h"
 #include "settings/SettingsKey.h"
 
 namespace testsupport {
 namespace {
-
-using platform::kOk;
-
-// A key opened (or created) for the holder's lifetime.
-struct OpenKey {
-  OpenKey(platform::RegKey root, const std::string& path, std::uint32_t access, bool create = false)
-      : result(create ? registry.CreateKey(root, path, access, key)
-                      : registry.OpenKey(root, path, access, key)) {}
-  ~OpenKey() {
-    if (result == kOk) registry.CloseKey(key);
-  }
-  platform::IRegistry& registry = platform::Registry();
-  platform::RegKey key = 0;
-  long result;
-};
 
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -38,13 +23,14 @@ void DumpInto(platform::RegKey key, const std::string& relative, Tree& tree) {
   std::string name;
   std::uint32_t type = 0;
   Bytes data;
-  for (std::uint32_t i = 0; registry.EnumValue(key, i, name, type, data) == kOk; ++i) {
+  for (std::uint32_t i = 0; registry.EnumValue(key, i, name, type, data) == platform::kOk; ++i) {
     values[Upper(name)] = {type, data};
   }
-  for (std::uint32_t i = 0; registry.EnumKey(key, i, name) == kOk; ++i) {
-    OpenKey child(key, name, platform::kKeyRead);
-    ASSERT_EQ(child.result, kOk) << name;
-    DumpInto(child.key, relative.empty() ? name : relative + "\\" + name, tree);
+  for (std::uint32_t i = 0; registry.EnumKey(key, i, name) == platform::kOk; ++i) {
+    platform::RegKey child = 0;
+    ASSERT_EQ(registry.OpenKey(key, name, platform::kKeyRead, child), platform::kOk) << name;
+    DumpInto(child, relative.empty() ? name : relative + "\\" + name, tree);
+    registry.CloseKey(child);
   }
 }
 
@@ -56,29 +42,34 @@ std::string SettingsPath(const std::string& below) {
 
 void DeleteSettingsRoot() {
   const long result = platform::Registry().DeleteTree(platform::kCurrentUser, SettingsPath());
-  ASSERT_TRUE(result == kOk || result == platform::kErrorFileNotFound) << result;
+  ASSERT_TRUE(result == platform::kOk || result == platform::kErrorFileNotFound) << result;
 }
 
 RawValue ReadRaw(const std::string& path, const std::string& name, platform::RegKey root) {
-  OpenKey open(root, path, platform::kKeyQueryValue);
-  RawValue raw{open.result, 0, {}};
+  platform::IRegistry& registry = platform::Registry();
+  RawValue raw;
+  platform::RegKey key = 0;
+  raw.result = registry.OpenKey(root, path, platform::kKeyQueryValue, key);
+  if (raw.result != platform::kOk) return raw;
   std::uint32_t size = 0;
-  if (raw.result == kOk) raw.result = open.registry.QueryValue(open.key, name, &raw.type, nullptr, &size);
-  raw.data.resize(size);
-  if (raw.result == kOk) {
-    raw.result = open.registry.QueryValue(open.key, name, &raw.type, raw.data.data(), &size);
+  raw.result = registry.QueryValue(key, name, &raw.type, nullptr, &size);
+  if (raw.result == platform::kOk) {
+    raw.data.resize(size);
+    raw.result = registry.QueryValue(key, name, &raw.type, raw.data.data(), &size);
+    raw.data.resize(size);
   }
-  raw.data.resize(size);
+  registry.CloseKey(key);
   return raw;
 }
 
 void WriteRaw(const std::string& path, const std::string& name, std::uint32_t type,
               const Bytes& data, platform::RegKey root) {
-  OpenKey open(root, path, platform::kKeyAllAccess, true);
-  ASSERT_EQ(open.result, kOk);
-  EXPECT_EQ(open.registry.SetValue(open.key, name, type, data.data(),
-                                   static_cast<std::uint32_t>(data.size())),
-            kOk);
+  platform::IRegistry& registry = platform::Registry();
+  platform::RegKey key = 0;
+  ASSERT_EQ(registry.CreateKey(root, path, platform::kKeyAllAccess, key), platform::kOk);
+  EXPECT_EQ(registry.SetValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size())),
+            platform::kOk);
+  registry.CloseKey(key);
 }
 
 void WriteNumber(const std::string& path, const std::string& name, std::uint32_t value) {
@@ -91,7 +82,10 @@ void WriteText(const std::string& path, const std::string& name, const std::stri
 }
 
 void CreateKey(const std::string& path) {
-  EXPECT_EQ(OpenKey(platform::kCurrentUser, path, platform::kKeyAllAccess, true).result, kOk);
+  platform::RegKey key = 0;
+  ASSERT_EQ(platform::Registry().CreateKey(platform::kCurrentUser, path, platform::kKeyAllAccess, key),
+            platform::kOk);
+  platform::Registry().CloseKey(key);
 }
 
 void WriteBrowserVersion(const std::string& text) {
@@ -100,7 +94,12 @@ void WriteBrowserVersion(const std::string& text) {
 }
 
 bool KeyExists(const std::string& path, platform::RegKey root) {
-  return OpenKey(root, path, platform::kKeyQueryValue).result == kOk;
+  platform::RegKey key = 0;
+  if (platform::Registry().OpenKey(root, path, platform::kKeyQueryValue, key) != platform::kOk) {
+    return false;
+  }
+  platform::Registry().CloseKey(key);
+  return true;
 }
 
 Bytes Dword(std::uint32_t v) {
@@ -115,17 +114,22 @@ Bytes Text(const std::string& text) {
 }
 
 platform::RegFileTime LastWriteTime(const std::string& path) {
-  OpenKey open(platform::kCurrentUser, path, platform::kKeyQueryValue);
+  platform::IRegistry& registry = platform::Registry();
+  platform::RegKey key = 0;
   platform::RegFileTime time = 0;
-  EXPECT_EQ(open.registry.QueryInfoKey(open.key, nullptr, &time), kOk);
+  EXPECT_EQ(registry.OpenKey(platform::kCurrentUser, path, platform::kKeyQueryValue, key),
+            platform::kOk);
+  EXPECT_EQ(registry.QueryInfoKey(key, nullptr, &time), platform::kOk);
+  registry.CloseKey(key);
   return time;
 }
 
 Tree DumpTree(platform::RegKey root, const std::string& path) {
   Tree tree;
-  OpenKey open(root, path, platform::kKeyRead);
-  EXPECT_EQ(open.result, kOk);
-  if (open.result == kOk) DumpInto(open.key, std::string(), tree);
+  platform::RegKey key = 0;
+  EXPECT_EQ(platform::Registry().OpenKey(root, path, platform::kKeyRead, key), platform::kOk);
+  DumpInto(key, std::string(), tree);
+  platform::Registry().CloseKey(key);
   return tree;
 }
 
@@ -137,11 +141,13 @@ std::string FreshTempFile(const std::string& name) {
 }
 
 ReadOnlyKey::ReadOnlyKey(std::string path) : path_(std::move(path)) {
-  EXPECT_EQ(platform::Registry().SetKeyReadOnly(platform::kCurrentUser, path_, true), kOk);
+  EXPECT_EQ(platform::Registry().SetKeyReadOnly(platform::kCurrentUser, path_, true),
+            platform::kOk);
 }
 
 ReadOnlyKey::~ReadOnlyKey() {
-  EXPECT_EQ(platform::Registry().SetKeyReadOnly(platform::kCurrentUser, path_, false), kOk);
+  EXPECT_EQ(platform::Registry().SetKeyReadOnly(platform::kCurrentUser, path_, false),
+            platform::kOk);
 }
 
 }  // namespace testsupport
