@@ -51,6 +51,9 @@ class FuzzWindow final : public IEngineWindow {
   void ShowMessageBox(const std::string&, const std::string&, MessageIcon) override {}
   bool AskYesNo(const std::string&, const std::string&) override { return false; }
   void ExecuteSelectedAction() override { ++executions; }
+  void ExecuteAction(ActionId) override { ++executions; }
+  void ShowWarning(ActionId, std::int32_t, std::int32_t) override {}
+  void CloseWarning() override {}
 };
 
 void CheckDecode(std::uint32_t date, std::uint32_t time) {
