@@ -5,16 +5,11 @@
 namespace platform {
 namespace {
 
-HMODULE DialogLibrary() {
-  static const HMODULE library = LoadSystemLibrary("comdlg32.dll");
-  return library;
-}
+constexpr char kDialogLibrary[] = "comdlg32.dll";
 
 template <typename Function>
 Function Dialog(const char* name) {
-  const HMODULE library = DialogLibrary();
-  if (library == nullptr) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+  return BindSystemFunction<Function, kDialogLibrary>(name);
 }
 
 }  // namespace

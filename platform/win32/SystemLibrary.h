@@ -15,6 +15,24 @@ namespace platform {
 // turn are looked for beside it first. nullptr when it cannot be loaded.
 HMODULE LoadSystemLibrary(const char* name);
 
+// The system library `Library` (a name held in a static array), loaded at
+// the first call and kept for the program's life: a start that never needs
+// one of its functions never loads it.
+template <const char* Library>
+HMODULE SystemLibraryOnFirstUse() {
+  static const HMODULE library = LoadSystemLibrary(Library);
+  return library;
+}
+
+// The function `name` of that library; nullptr when the library or the
+// function is missing.
+template <typename Function, const char* Library>
+Function BindSystemFunction(const char* name) {
+  const HMODULE library = SystemLibraryOnFirstUse<Library>();
+  if (library == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+}
+
 // Called first thing at start-up: takes the program's folder and the current
 // folder out of the library search where the system allows it
 // (SetDefaultDllDirectories with the system folder only, else

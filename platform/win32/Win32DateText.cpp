@@ -32,16 +32,11 @@ std::wstring Widen(const std::string& text) {
   return std::wstring(buffer.data());
 }
 
-HMODULE AutomationLibrary() {
-  static const HMODULE library = LoadSystemLibrary("oleaut32.dll");
-  return library;
-}
+constexpr char kAutomationLibrary[] = "oleaut32.dll";
 
 template <typename Function>
 Function Automation(const char* name) {
-  const HMODULE library = AutomationLibrary();
-  if (library == nullptr) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+  return BindSystemFunction<Function, kAutomationLibrary>(name);
 }
 
 class Win32DateText final : public IDateText {
