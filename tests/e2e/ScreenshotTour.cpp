@@ -34,43 +34,27 @@ bool Photograph(const std::string& name, RECT area) {
                  30000);
 }
 
-// A window, in front.
-bool Photograph(const std::string& name, HWND window) {
+// A window, in front; or a window of the shell near the tray icon (a
+// balloon, the tray menu) down to the desktop's bottom-right corner, where
+// the icon sits.
+bool Photograph(const std::string& name, HWND window, bool withTray = false) {
   RECT area{};
   if (!window || !GetWindowRect(window, &area)) return false;
-  SetForegroundWindow(window);
-  return Photograph(name, area);
-}
-
-// A window of the shell near the tray icon (a balloon, the tray menu), down
-// to the desktop's bottom-right corner where the icon sits.
-bool PhotographWithTray(const std::string& name, HWND window) {
-  RECT area{};
-  if (!window || !GetWindowRect(window, &area)) return false;
-  area.right = Desktop().right;
-  area.bottom = Desktop().bottom;
+  if (withTray) {
+    area.right = Desktop().right;
+    area.bottom = Desktop().bottom;
+  } else {
+    SetForegroundWindow(window);
+  }
   return Photograph(name, area);
 }
 
 // A visible top-level window of that class (and style), of any process.
 HWND VisibleWindowOfClass(const char* className, LONG style = 0) {
-  struct Search {
-    const char* className;
-    LONG style;
-    HWND found;
-  } search{className, style, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(l);
-        char name[64] = {};
-        GetClassNameA(w, name, sizeof name);
-        if (!IsWindowVisible(w) || lstrcmpiA(name, s.className) != 0 || (GetWindowLongA(w, GWL_STYLE) & s.style) != s.style)
-          return TRUE;
-        s.found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, className, nullptr)) != nullptr;) {
+    if (IsWindowVisible(w) && (GetWindowLongA(w, GWL_STYLE) & style) == style) return w;
+  }
+  return nullptr;
 }
 
 class ScreenshotTour : public SimTest {};
@@ -92,7 +76,7 @@ TEST_F(ScreenshotTour, DISABLED_TrayMenuOfTheFirstStart) {
   RECT bar{}, box{};
   if (GetWindowRect(VisibleWindowOfClass("Shell_TrayWnd"), &bar) && GetWindowRect(menu, &box) && box.bottom > bar.top)
     SetWindowPos(menu, nullptr, box.left, bar.top - (box.bottom - box.top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  EXPECT_TRUE(PhotographWithTray("tray-menu", menu));
+  EXPECT_TRUE(Photograph("tray-menu", menu, true));
   PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   if (!WaitFor([] { return VisibleWindowOfClass("#32768") == nullptr; }, 3000)) PostMessageA(main, WM_CANCELMODE, 0, 0);
 }
@@ -111,7 +95,7 @@ TEST_F(ScreenshotTour, DISABLED_MainWindowStates) {
   // The shell shows the activation balloon a moment later.
   HWND balloon = nullptr;
   WaitFor([&] { return (balloon = VisibleWindowOfClass("tooltips_class32", TTS_BALLOON)) != nullptr; }, 3000);
-  EXPECT_TRUE(PhotographWithTray("tray-balloon", balloon));
+  EXPECT_TRUE(Photograph("tray-balloon", balloon, true));
   // Once the balloon's 10 s are over, the counting window alone.
   WaitFor([] { return VisibleWindowOfClass("tooltips_class32", TTS_BALLOON) == nullptr; }, 12000);
   EXPECT_TRUE(Photograph("main-counting", main));
