@@ -11,5 +11,6 @@ source scripts/wine-env.sh
 ensure_display
 wine_prefix_ready
 trap 'stop_private_display' EXIT
-echo "Vesperon runs on DISPLAY=$DISPLAY; close its window to end."
+echo "Vesperon runs on DISPLAY=$DISPLAY, hidden behind its tray icon (bottom right):"
+echo "right-click the icon and choose \" Show window\"; the same menu's \" Exit\" ends it."
 wine explorer /desktop=Vesperon,1024x768 "$root/build/win64/app/Vesperon.exe"

@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ googletest           # host build and tests
   libbenchmark-dev                           # core benchmarks (bench/)
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev  # Windows build
-  wine wine64                                # runs the Windows build
+  wine wine64 fonts-wine                     # runs the Windows build; its fonts draw captions and title-bar buttons
   xvfb xdotool x11-utils imagemagick         # a display, key presses, screenshots
   clang libclang-rt-14-dev                   # the fuzz targets (libFuzzer runtime of clang 14)
   nsis zip                                   # release packages (scripts/package.sh)

@@ -15,6 +15,17 @@ wine_prefix_ready() {
       wineserver -w
       touch "$WINEPREFIX/.vesperon-ready"
     fi
+    # Wine's own fonts (fonts-wine: Tahoma for the dialogs, Marlett for the
+    # title-bar buttons, the system bitmap fonts). Debian's Wine 8 looks for
+    # them beside its data through a path it cannot resolve, so without them
+    # in the prefix's Fonts folder captions and buttons fall back to other
+    # fonts ("0 1 r" for the buttons).
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
+    if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
+      for font in /usr/share/wine/fonts/*; do
+        [ -e "$fonts/${font##*/}" ] || ln -s "$font" "$fonts/"
+      done
+    fi
   ) 9>"$WINEPREFIX.lock"
   # Keep one server for the whole run, and start Wine's own background
   # processes here with their output going nowhere: started from inside a
