@@ -5,6 +5,7 @@
 
 #include "model/OsVersion.h"
 #include "settings/Profiles.h"
+#include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
 
 namespace {
@@ -51,6 +52,11 @@ std::optional<std::string> StoredProfileName(const std::string& name) {
   if (lstrcmpiA(name.c_str(), DataSystem::kDefaultProfileName) == 0) return DataSystem::kDefaultProfileName;
   std::vector<std::string> profiles;
   try {
+    // Only looked at: bad input writes nothing, not even the empty key
+    // that listing a missing one would make.
+    DataSystem::OpenExistingSettingsKey(
+        DataSystem::JoinKeyPath(DataSystem::RootKeyPath, DataSystem::kProfilesSection),
+        DataSystem::kHiveCurrentUser, platform::kKeyQueryValue);
     DataSystem::ListSubkeys(DataSystem::kProfilesSection, profiles, DataSystem::kHiveCurrentUser);
   } catch (const Vesperon::Exception&) {
     return std::nullopt;  // none can be made active either
