@@ -63,6 +63,11 @@ TEST_F(CommandLineE2e, CommandsHandedToTheRunningCopyAreApplied) {
     return !sim.IsChecked(kActivate) && registry::Dword(kMainForm, "TriggerActive") == 0u;
   }, 3000));
 
+  // A profile named without regard to case becomes active as it is stored.
+  registry::SetDword("Profiles\\Other\\MainForm", "TriggerActive", 0);
+  EXPECT_EQ(StartAgain("/profile OTHER"), 0);
+  EXPECT_TRUE(WaitFor([] { return registry::String("Profiles", "DefaultList") == "Other"; }, 3000));
+
   EXPECT_EQ(StartAgain("/exit"), 0);
   EXPECT_EQ(sim.ExitCode(), 0);
   EXPECT_TRUE(sim.JournalHas("Reminder", 0));
@@ -96,8 +101,11 @@ TEST_F(CommandLineE2e, BadInputShowsTheUsageAndChangesNothing) {
       EXPECT_EQ(MainWindowCount(), running ? 1 : 0);
     }
   }
-  // Nothing runs that /exit could end: nothing starts either.
+  // Nothing runs that /exit could end: nothing starts either; /? only shows the usage.
   EXPECT_EQ(StartAgain("/exit"), 0);
+  SimProcess usage(SimExe(), JournalPath("vesperon-e2e-later.txt"), "/? /show");
+  EXPECT_NE(usage.TakeMessageBox("Vesperon", 10000).find("/countdown"), std::string::npos);
+  EXPECT_EQ(usage.ExitCode(), 0);
   EXPECT_EQ(MainWindowCount(), 0);
 }
 
