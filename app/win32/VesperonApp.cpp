@@ -9,8 +9,10 @@
 
 #include <string>
 
+#include "app/CommandLine.h"
 #include "app/MainWindowRules.h"
 #include "app/win32/Program.h"
+#include "app/win32/SingleInstance.h"
 #include "app/win32/VesperonDlg.h"
 #include "resources/resource.h"
 #include "model/OsVersion.h"
@@ -39,6 +41,10 @@ class CVesperonApp {
  private:
   static void ShowStringMessage(UINT id);
   static void RemoveAutomationRegistration();
+  // A start from a user, a shortcut or a script: its command is checked,
+  // then handed to the running copy or applied by this one; the exit code.
+  static int Start(const char* commandLine);
+  static void RunMainWindow(const Vesperon::CommandRequest& command);
 };
 
 void CVesperonApp::ShowStringMessage(UINT id) {
@@ -84,18 +90,50 @@ int CVesperonApp::InitInstance(const char* commandLine) {
     case Vesperon::StartupSwitch::Register:
       break;  // nothing to register: see RemoveAutomationRegistration
     case Vesperon::StartupSwitch::None:
-    case Vesperon::StartupSwitch::Embedding:
-    case Vesperon::StartupSwitch::Automation: {
-      vesperon_app::RegisterMessages();
-      Vesperon::ScopedSystemActions actions(vesperon_app::ProgramSystemActions());
-      CVesperonDlg dialog;
-      dialog.Run();
+      exitCode = Start(commandLine ? commandLine : "");
       break;
-    }
+    case Vesperon::StartupSwitch::Embedding:
+    case Vesperon::StartupSwitch::Automation:
+      RunMainWindow({});
+      break;
   }
   OleUninitialize();
   WSACleanup();
   return exitCode;
+}
+
+int CVesperonApp::Start(const char* commandLine) {
+  // Bad input changes nothing: no window, no hand-over, no setting.
+  const Vesperon::CommandParse parse = ReadStartCommand(commandLine);
+  if (!parse.ok || parse.request.usage) {
+    ShowCommandUsage(nullptr, parse.ok ? std::string() : parse.problem);
+    return parse.ok ? Vesperon::kCommandApplied : Vesperon::kCommandBadInput;
+  }
+  CSingleInstance instance;
+  if (!instance.Claim()) {
+    // A copy that is still starting gets the time to make its window.
+    if (HWND running = instance.WaitForRunningWindow(Vesperon::kCommandAnswerMs)) {
+      const int answer = CSingleInstance::HandOver(running, commandLine);
+      // This start is the user's: the window it shows may come to the front.
+      if (answer == Vesperon::kCommandApplied && (parse.request.show || parse.request.Empty())) {
+        SetForegroundWindow(running);
+      }
+      return answer;
+    }
+    if (!instance.Claimed()) return Vesperon::kCommandNoAnswer;
+  }
+  // No copy runs that could be ended.
+  if (parse.request.exit) return Vesperon::kCommandApplied;
+  RunMainWindow(parse.request);
+  return Vesperon::kCommandApplied;
+}
+
+void CVesperonApp::RunMainWindow(const Vesperon::CommandRequest& command) {
+  vesperon_app::RegisterMessages();
+  Vesperon::ScopedSystemActions actions(vesperon_app::ProgramSystemActions());
+  CVesperonDlg dialog;
+  if (!command.Empty()) dialog.ApplyOnceReady(command);
+  dialog.Run();
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {

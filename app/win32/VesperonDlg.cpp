@@ -9,6 +9,7 @@
 #include "app/win32/CoreIds.h"
 #include "app/win32/AppPropertySheet.h"
 #include "app/win32/Program.h"
+#include "app/win32/SingleInstance.h"
 #include "model/Trigger.h"
 #include "platform/Services.h"
 #include "resources/resource.h"
@@ -75,6 +76,15 @@ bool CVesperonDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) {
     case kRunWarningMessage:
       RunWarning();
       return true;
+    case kApplyCommandMessage:
+      ApplyNextCommand();
+      return true;
+    case WM_COPYDATA: {
+      std::string commandLine;
+      if (!CSingleInstance::ReadHandOver(l, commandLine)) return false;
+      result = TakeHandOver(commandLine);
+      return true;
+    }
     case WM_TIMER:
       if (w == kStartHiddenTimer) {
         OnStartHiddenTimer();
@@ -170,6 +180,9 @@ void CVesperonDlg::OnInitDialog() {
     SetTimer(h_, kStartHiddenTimer, 0, nullptr);
   }
   RestoreStoredState();
+  // From here on a later start hands its command to this window.
+  CSingleInstance::MarkReady(h_);
+  for (std::size_t i = 0; i < commands_.size(); ++i) PostMessageA(h_, kApplyCommandMessage, 0, 0);
 #ifdef VESPERON_SIMULATION
   // Tells a test driver in another process that the window is complete.
   SetPropA(h_, vesperon_app::kSimulationReadyProperty, reinterpret_cast<HANDLE>(1));
@@ -459,6 +472,7 @@ void CVesperonDlg::OnDestroy() {
   tray_.reset();
   HotKeys::UnregisterHotKeysAtExit(reinterpret_cast<WindowHandle>(h_), *this);
   ddeName_.reset();
+  CSingleInstance::Unmark(h_);
   RemovePropA(h_, "XPWndProp_MenuXP");
 #ifdef VESPERON_SIMULATION
   RemovePropA(h_, vesperon_app::kSimulationReadyProperty);

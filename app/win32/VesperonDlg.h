@@ -7,11 +7,13 @@
 #include "app/win32/Program.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "actions/ActionDispatcher.h"
+#include "app/CommandLine.h"
 #include "app/SchedulerEngine.h"
 #include "app/win32/Controls.h"
 #include "app/win32/DdeNameService.h"
@@ -28,6 +30,9 @@ class CVesperonDlg final : public win::CModalDialog,
  public:
   CVesperonDlg();
   INT_PTR Run();
+  // The command of the program's own start, applied once the window is
+  // initialised.
+  void ApplyOnceReady(const Vesperon::CommandRequest& command) { commands_.push_back(command); }
 
   // IEngineWindow
   Vesperon::TriggerFields ReadTriggerFields() override;
@@ -97,6 +102,16 @@ class CVesperonDlg final : public win::CModalDialog,
   // that the engine's call returns at once; again while it asks anew.
   void RunWarning();
 
+  // Commands from the command line, a later start's handed over with
+  // WM_COPYDATA: checked at once (the answer), applied from a message of
+  // their own, so that a box they open never holds the sender.
+  static constexpr UINT kApplyCommandMessage = WM_APP + 2;
+  INT_PTR TakeHandOver(const std::string& commandLine);
+  void ApplyNextCommand();
+  // As if the user had set the fields and pressed the buttons.
+  void ApplyCommand(const Vesperon::CommandRequest& command);
+  Vesperon::StoredFields ShownFields();
+
 #ifdef VESPERON_SIMULATION
   void DescribeMenus();
 #endif
@@ -127,6 +142,8 @@ class CVesperonDlg final : public win::CModalDialog,
   bool warningTakenAway_ = false;
   Vesperon::ActionId warningAction_ = -1;
   std::int32_t warningLeft_ = 0, warningTotal_ = 0;
+
+  std::deque<Vesperon::CommandRequest> commands_;
 
   win::CComboBoxEx triggerList_, actionList_;
   win::CComboBox weekdayList_, processField_;

@@ -157,16 +157,65 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
-SimProcess::SimProcess(const std::string& exe, const std::string& journal) : journal_(journal) {
+namespace {
+
+// The processes SimProcess objects started and still own.
+std::vector<DWORD>& OwnedProcesses() {
+  static std::vector<DWORD> owned;
+  return owned;
+}
+
+// A main window of the program left by an earlier run gets the tray's Exit,
+// and its process is ended if that does not end it.
+void EndStrayCopies() {
+  std::vector<DWORD> strays;
+  EnumWindows([](HWND window, LPARAM context) -> BOOL {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    const auto& owned = OwnedProcesses();
+    if (std::string(cls) == "#32770" && Title(window) == "Vesperon 3" &&
+        std::find(owned.begin(), owned.end(), pid) == owned.end()) {
+      PostMessageA(window, WM_COMMAND, MAKEWPARAM(169, 0), 0);
+      reinterpret_cast<std::vector<DWORD>*>(context)->push_back(pid);
+    }
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&strays));
+  for (const DWORD pid : strays) {
+    if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
+      if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
+      WaitForSingleObject(process, 5000);
+      CloseHandle(process);
+    }
+  }
+}
+
+}  // namespace
+
+SimProcess::SimProcess(const std::string& exe, const std::string& journal, const std::string& arguments)
+    : journal_(journal) {
+  EndStrayCopies();
   DeleteFileA(journal.c_str());
   SetEnvironmentVariableA("VESPERON_ACTION_JOURNAL", journal.c_str());
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  std::string commandLine = "\"" + exe + "\"";
+  std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
   if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       nullptr, &startup, &info_)) {
     info_ = {};
+  } else {
+    OwnedProcesses().push_back(info_.dwProcessId);
   }
+}
+
+int SimProcess::ExitCode(int timeoutMs) const {
+  DWORD code = 0;
+  if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(info_.hProcess, &code)) {
+    return -1;
+  }
+  return static_cast<int>(code);
 }
 
 SimProcess::~SimProcess() {
@@ -182,6 +231,8 @@ SimProcess::~SimProcess() {
       WaitForSingleObject(info_.hProcess, 5000);
     }
   }
+  auto& owned = OwnedProcesses();
+  owned.erase(std::remove(owned.begin(), owned.end(), info_.dwProcessId), owned.end());
   CloseHandle(info_.hThread);
   CloseHandle(info_.hProcess);
 }

@@ -50,10 +50,13 @@ HWND FocusOf(HWND window);
 class SimProcess {
  public:
   // `exe` is the simulation program (or a copy of it named for a Windows
-  // version); the journal starts empty. A program still running at the end
-  // is sent the tray's Exit, and must end.
+  // version), started with `arguments`; the journal starts empty. A copy
+  // that no SimProcess started is ended first: a start must never be handed
+  // to it. A program still running at the end is sent the tray's Exit, and
+  // must end.
   explicit SimProcess(const std::string& exe = SimExe(),
-                      const std::string& journal = JournalPath("vesperon-e2e-journal.txt"));
+                      const std::string& journal = JournalPath("vesperon-e2e-journal.txt"),
+                      const std::string& arguments = "");
   ~SimProcess();
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;
@@ -123,6 +126,8 @@ class SimProcess {
   // Whether the journal has that line within `timeoutMs`.
   bool JournalHas(const std::string& line, int timeoutMs = 3000) const;
   DWORD Id() const { return info_.dwProcessId; }
+  // The exit code once the program ended within `timeoutMs`, else -1.
+  int ExitCode(int timeoutMs = 10000) const;
 
  private:
   PROCESS_INFORMATION info_{};

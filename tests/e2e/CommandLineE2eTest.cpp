@@ -1,0 +1,112 @@
+// Later starts with a command line: each is handed to the one running copy,
+// which applies it and stays the only one; bad input shows the usage and
+// changes nothing.
+#include "tests/e2e/SimProcess.h"
+
+#include <optional>
+#include <string>
+
+namespace {
+
+using namespace e2e;
+
+constexpr int kActivate = 1000;
+constexpr char kMainForm[] = "Profiles\\Default\\MainForm";
+
+// A later start of the program with `arguments`, left to end by itself: its
+// exit code, -1 when it did not end.
+int StartAgain(const std::string& arguments) {
+  SimProcess later(SimExe(), JournalPath("vesperon-e2e-later.txt"), arguments);
+  return later.ExitCode(15000);
+}
+
+int MainWindowCount() {
+  int count = 0;
+  EnumWindows([](HWND window, LPARAM context) -> BOOL {
+    char cls[64] = {}, title[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    GetWindowTextA(window, title, sizeof title);
+    if (std::string(cls) == "#32770" && std::string(title) == "Vesperon 3") ++*reinterpret_cast<int*>(context);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+class CommandLineE2e : public SimTest {};
+
+TEST_F(CommandLineE2e, SecondStartShowsTheRunningCopysWindowAndEnds) {
+  SimProcess sim;
+  ASSERT_NE(sim.Shown(), nullptr);
+  PostMessageA(sim.MainWindow(), WM_CLOSE, 0, 0);  // back to the tray
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(sim.MainWindow()); }, 5000));
+  EXPECT_EQ(StartAgain(""), 0);
+  EXPECT_NE(sim.Shown(), nullptr);
+  EXPECT_EQ(MainWindowCount(), 1);
+}
+
+TEST_F(CommandLineE2e, CommandsHandedToTheRunningCopyAreApplied) {
+  SimProcess sim;
+  ASSERT_NE(sim.MainWindow(), nullptr);
+  EXPECT_EQ(StartAgain("/action Reminder /countdown 00:00:03"), 0);
+  EXPECT_TRUE(WaitFor([&] { return sim.IsChecked(kActivate); }, 3000));
+  EXPECT_EQ(sim.WaitForBox("Reminder", 1000), nullptr);  // not before its time
+  HWND reminder = sim.WaitForBox("Reminder", 8000);
+  ASSERT_NE(reminder, nullptr);
+  EXPECT_TRUE(CloseDialog(reminder, IDOK));
+  EXPECT_EQ(MainWindowCount(), 1);
+
+  EXPECT_EQ(StartAgain("-ACTION reminder -countdown 01:00:00"), 0);
+  ASSERT_TRUE(WaitFor([&] { return sim.IsChecked(kActivate); }, 3000));
+  EXPECT_EQ(registry::Dword(kMainForm, "TriggerActive"), 1u);
+  EXPECT_EQ(StartAgain("/cancel"), 0);
+  EXPECT_TRUE(WaitFor([&] {
+    return !sim.IsChecked(kActivate) && registry::Dword(kMainForm, "TriggerActive") == 0u;
+  }, 3000));
+
+  // A profile named without regard to case becomes active as it is stored.
+  registry::SetDword("Profiles\\Other\\MainForm", "TriggerActive", 0);
+  EXPECT_EQ(StartAgain("/profile OTHER"), 0);
+  EXPECT_TRUE(WaitFor([] { return registry::String("Profiles", "DefaultList") == "Other"; }, 3000));
+
+  EXPECT_EQ(StartAgain("/exit"), 0);
+  EXPECT_EQ(sim.ExitCode(), 0);
+  EXPECT_TRUE(sim.JournalHas("Reminder", 0));
+}
+
+// Whether a copy runs or not: the problem above the usage, exit code 2,
+// nothing stored (a missing profile makes no key either).
+TEST_F(CommandLineE2e, BadInputShowsTheUsageAndChangesNothing) {
+  const struct {
+    const char* arguments;
+    std::string problem;
+  } cases[] = {
+      {"/action Reminder /countdown 25:00:00", "\"25:00:00\" is no countdown"},
+      {"/profile Nowhere /show", "There is no profile \"Nowhere\"."},
+  };
+  for (const auto& c : cases) {
+    for (const bool running : {false, true}) {
+      SCOPED_TRACE(std::string(c.arguments) + (running ? ", a copy runs" : ", none runs"));
+      SetUp();  // each row without the program's settings
+      std::optional<SimProcess> first;
+      if (running) {
+        ASSERT_NE(first.emplace().MainWindow(), nullptr);
+      }
+      const registry::Values before = registry::Snapshot(HKEY_CURRENT_USER, registry::kRoot);
+      SimProcess later(SimExe(), JournalPath("vesperon-e2e-later.txt"), c.arguments);
+      const std::string text = later.TakeMessageBox("Vesperon", 10000);
+      EXPECT_EQ(text.rfind(c.problem, 0), 0u) << text;
+      EXPECT_NE(text.find("/countdown"), std::string::npos);  // the usage
+      EXPECT_EQ(later.ExitCode(), 2);
+      EXPECT_EQ(registry::Snapshot(HKEY_CURRENT_USER, registry::kRoot), before);
+      EXPECT_EQ(MainWindowCount(), running ? 1 : 0);
+    }
+  }
+  // Nothing runs that /exit could end: nothing starts either; /? only shows the usage.
+  EXPECT_EQ(StartAgain("/exit"), 0);
+  SimProcess usage(SimExe(), JournalPath("vesperon-e2e-later.txt"), "/? /show");
+  EXPECT_NE(usage.TakeMessageBox("Vesperon", 10000).find("/countdown"), std::string::npos);
+  EXPECT_EQ(usage.ExitCode(), 0);
+  EXPECT_EQ(MainWindowCount(), 0);
+}
+
+}  // namespace
