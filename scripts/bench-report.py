@@ -302,8 +302,12 @@ def goals(w, sizes):
     for label, key in [("start-up to tray icon", "startup_%s_median_ms"),
                        ("peak working set", "peak_working_set_%s_kb")]:
         s, t = g(key % "sim", 0), g(key % "template", 0)
-        add("%s <= 1.2 x the template baseline" % label, "x%s" % ratio(s, t),
-            t > 0 and s <= 1.2 * t, startup_why)
+        measured = "x%s" % ratio(s, t)
+        ready = g("startup_sim_ready_median_ms", 0)
+        if label.startswith("start-up") and ready:
+            # The icon comes first; the rest of the window's set-up follows.
+            measured += " (window set up at x%s)" % ratio(ready, t)
+        add("%s <= 1.2 x the template baseline" % label, measured, t > 0 and s <= 1.2 * t, startup_why)
     for label, key in [("handles", "soak_handles_%s"), ("windows (USER objects)", "soak_windows_%s")]:
         b, a = g(key % "before", 0), g(key % "after", 0)
         add("long run: no growth of %s" % label, "%.0f before, %.0f after" % (b, a),

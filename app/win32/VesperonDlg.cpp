@@ -137,6 +137,11 @@ bool CVesperonDlg::OnInit() {
 void CVesperonDlg::OnCreate() {
   // The owner-drawn menus look for this property.
   SetPropA(h_, "XPWndProp_MenuXP", reinterpret_cast<HANDLE>(1));
+  // The DDE name and the tray icon announce the running program: they come
+  // before the image lists, the slowest step here, so that the icon shows
+  // at once. Nothing reaches the icon's handler before initialisation ends.
+  ddeName_.emplace(kDdeServiceName);
+  tray_.emplace(h_, vesperon_app::Messages().trayIconClick);
   // Actions, and trigger kinds followed by the menu icons.
   actionImages_.Create(9, 2);
   for (int resource : win::kActionIconResources) actionImages_.AddIconResource(resource);
@@ -147,8 +152,6 @@ void CVesperonDlg::OnCreate() {
     statusBar_.SetMinHeight(10);
     statusBar_.Send(WM_SIZE);
   }
-  ddeName_.emplace(kDdeServiceName);
-  tray_.emplace(h_, vesperon_app::Messages().trayIconClick);
   // Each stored hot key the system refuses is reported and the others go on.
   HotKeys::RegisterStoredHotKeys(reinterpret_cast<WindowHandle>(h_), *this);
   engine_.LoadLastEvent();
