@@ -42,7 +42,10 @@ void CVesperonDlg::ApplyCommand(const CommandRequest& command) {
                                       DataSystem::kHiveCurrentUser);
     engine_.FollowActiveProfile();
   }
-  if (command.action || command.trigger) {
+  // "/action A /execute" runs A as Execute Now would, beside whatever
+  // trigger is active: a script's one-off never ends the user's schedule.
+  const bool setsFields = command.trigger || (command.action && !command.execute);
+  if (setsFields) {
     // The fields are locked while a trigger runs: it ends first, as the
     // user must end it; quietly when a new one takes its place at once.
     if (engine_.IsActive()) engine_.DeactivateTrigger(!command.Activates());
@@ -55,7 +58,7 @@ void CVesperonDlg::ApplyCommand(const CommandRequest& command) {
     SetForegroundWindow(h_);
   }
   if (command.Activates()) engine_.OnActivateClicked();
-  if (command.execute) dispatcher_.ExecuteSelectedAction();
+  if (command.execute) dispatcher_.ExecuteAnnouncedAction(*command.action);
   if (command.cancel && engine_.IsActive()) engine_.OnActivateClicked();
 }
 

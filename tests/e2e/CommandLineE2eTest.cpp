@@ -58,6 +58,12 @@ TEST_F(CommandLineE2e, CommandsHandedToTheRunningCopyAreApplied) {
   EXPECT_EQ(StartAgain("-ACTION reminder -countdown 01:00:00"), 0);
   ASSERT_TRUE(WaitFor([&] { return sim.IsChecked(kActivate); }, 3000));
   EXPECT_EQ(registry::Dword(kMainForm, "TriggerActive"), 1u);
+  // Executing an action now leaves the active trigger running.
+  EXPECT_EQ(StartAgain("/action Reminder /execute"), 0);
+  reminder = sim.WaitForBox("Reminder", 8000);
+  ASSERT_NE(reminder, nullptr);
+  EXPECT_TRUE(CloseDialog(reminder, IDOK));
+  EXPECT_TRUE(sim.IsChecked(kActivate));
   EXPECT_EQ(StartAgain("/cancel"), 0);
   EXPECT_TRUE(WaitFor([&] {
     return !sim.IsChecked(kActivate) && registry::Dword(kMainForm, "TriggerActive") == 0u;
