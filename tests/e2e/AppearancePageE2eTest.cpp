@@ -31,13 +31,6 @@ enum : int {
 };
 constexpr char kAppearance[] = "Global\\Appearance";
 
-std::string LanguageFolder() {
-  const std::string exe = SimExe();
-  return exe.substr(0, exe.find_last_of("\\/") + 1) + "Localization\\";
-}
-
-void SetLanguage(const std::string& language) { registry::SetString(kAppearance, "Lang", language); }
-
 std::vector<std::string> ComboTexts(HWND combo) {
   std::vector<std::string> texts;
   const int count = static_cast<int>(SimProcess::Send(combo, CB_GETCOUNT));
@@ -81,7 +74,8 @@ class AppearancePageE2e : public SimTest {
   }
 
   void WriteLanguage(const std::string& name, const std::string& bytes) {
-    const std::string file = LanguageFolder() + name + ".ldf";
+    const std::string exe = SimExe();
+    const std::string file = exe.substr(0, exe.find_last_of("\\/") + 1) + "Localization\\" + name + ".ldf";
     std::ofstream(file, std::ios::binary) << bytes;
     written_.push_back(file);
   }
@@ -94,11 +88,9 @@ class AppearancePageE2e : public SimTest {
     return page;
   }
   static void ChooseEnglish(HWND page) {
-    HWND languages = GetDlgItem(page, kLanguageList);
-    const LRESULT english =
-        SimProcess::Send(languages, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("English"));
-    SimProcess::Send(languages, CB_SETCURSEL, static_cast<WPARAM>(english));
-    SimProcess::Send(page, WM_COMMAND, MAKEWPARAM(kLanguageList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(languages));
+    Choose(page, kLanguageList, static_cast<int>(SimProcess::Send(GetDlgItem(page, kLanguageList), CB_FINDSTRINGEXACT,
+                                                                  static_cast<WPARAM>(-1),
+                                                                  reinterpret_cast<LPARAM>("English"))));
   }
 
   std::vector<std::string> written_;
@@ -148,7 +140,7 @@ TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.language);
-    SetLanguage(row.language);
+    registry::SetString(kAppearance, "Lang", row.language);
     SimProcess sim;
     HWND page = OpenAppearancePage(sim);
     ASSERT_NE(page, nullptr);
@@ -187,7 +179,7 @@ TEST_F(AppearancePageE2e, OkWritesTheChangesAndCancelNothing) {
   for (const int button : {IDCANCEL, IDOK}) {
     SCOPED_TRACE(button == IDOK ? "OK" : "Cancel");
     SimTest::SetUp();
-    SetLanguage("Deutsch");
+    registry::SetString(kAppearance, "Lang", "Deutsch");
     registry::SetDword(kAppearance, "BkGrType", 7);
     SimProcess sim;
     HWND page = OpenAppearancePage(sim);
@@ -196,9 +188,7 @@ TEST_F(AppearancePageE2e, OkWritesTheChangesAndCancelNothing) {
     HWND slider = GetDlgItem(page, kSlider);
     SimProcess::Send(slider, TBM_SETPOS, TRUE, 200);
     SimProcess::Send(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 200), reinterpret_cast<LPARAM>(slider));
-    HWND types = GetDlgItem(page, kTypeList);
-    SimProcess::Send(types, CB_SETCURSEL, 2);
-    SimProcess::Send(page, WM_COMMAND, MAKEWPARAM(kTypeList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+    Choose(page, kTypeList, 2);
     // A blend has no direction.
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kDirectionList)));
     SimProcess::Send(GetDlgItem(page, kColourBackground), BM_CLICK);

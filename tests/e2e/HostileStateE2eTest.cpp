@@ -82,7 +82,7 @@ TEST_F(HostileStateE2e, WrongTypesAndSizesAreRepairedWhereReadAndKeptElsewhere) 
   for (const std::string& box : boxes) {
     EXPECT_EQ(box.find("Error"), std::string::npos) << box;
   }
-  EXPECT_FALSE(sim.IsChecked(1000));  // the repaired TriggerActive: nothing restored
+  EXPECT_FALSE(sim.IsChecked(kActivate));  // the repaired TriggerActive: nothing restored
 
   for (const Row& r : rows) {
     SCOPED_TRACE(r.key + "\\" + r.name);
@@ -109,13 +109,13 @@ TEST_F(HostileStateE2e, StoredActionTheSystemDoesNotOfferIsReportedAndNothingIsS
   // Once at start-up; the stored state stays for a system that offers it.
   EXPECT_EQ(StartUp(sim), std::vector<std::string>{"Vesperon: Please select an action."});
   ASSERT_NE(sim.MainWindow(), nullptr);
-  EXPECT_FALSE(sim.IsChecked(1000));
+  EXPECT_FALSE(sim.IsChecked(kActivate));
   EXPECT_EQ(registry::Dword(mainForm, "TriggerActive"), 1u);
 
   // Activate by hand: the same message, and nothing is stored.
-  sim.PostClick(1000);
+  sim.PostClick(kActivate);
   EXPECT_EQ(sim.TakeMessageBox(), "Please select an action.");
-  EXPECT_FALSE(sim.IsChecked(1000));
+  EXPECT_FALSE(sim.IsChecked(kActivate));
   EXPECT_EQ(registry::Dword(mainForm, "Action"), 5u);
   EXPECT_EQ(registry::Dword(mainForm, "TriggerActive"), 1u);
   EXPECT_EQ(registry::String("Profiles\\Default\\Trigger", "LastEvent"), lastEvent);

@@ -10,7 +10,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr int kActivate = 1000, kTriggerList = 1036, kTimeField = 1037, kNumberField = 1040;
 constexpr int kWarnBox = 1082, kWarnSeconds = 1083, kRunAtStartUp = 1031, kWarningText = 1202;
 constexpr char kStartup[] = "Global\\TriggerStartup";
 
@@ -25,10 +24,7 @@ TEST_F(LastWarningE2e, EscapeOrExitRunsNothingAndTheEndOfTheCountRunsTheActionOn
     registry::SetDword(kStartup, "WarnSecs", 5);
     SimProcess sim;
     ASSERT_NE(sim.Shown(), nullptr);
-    sim.SelectComboItem(kTriggerList, 1);  // a countdown of 2 s
-    sim.SetText(kNumberField, "0");
-    sim.SetPickerTime(kTimeField, TodayAt(0, 0, 2));
-    ASSERT_TRUE(sim.ChooseAction("Turn off"));
+    ASSERT_TRUE(sim.ArmCountdown(2, "Turn off"));
     sim.Click(kActivate);
 
     HWND warning = sim.WaitForBox("Vesperon: Warning");

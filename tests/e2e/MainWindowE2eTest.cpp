@@ -22,9 +22,7 @@ namespace {
 using namespace e2e;
 
 constexpr int kShowWindow = 170, kExecuteNow = 1046, kProperties = 1039;
-constexpr int kActivate = 1000, kLabelLower = 1003, kCountdown = 1014, kActionList = 1035,
-              kTriggerList = 1036, kTimeField = 1037, kDateField = 1038, kNumberField = 1040,
-              kLabelUpper = 1043, kProgress = 1047;
+constexpr int kLabelLower = 1003, kDateField = 1038, kLabelUpper = 1043, kProgress = 1047;
 
 bool TrayIconPresent(HWND main, UINT id) {
   // Only an icon that exists can be modified.
@@ -169,15 +167,6 @@ bool FocusComesTo(HWND control) {
   }, 3000);
 }
 
-// Sets a countdown of `seconds` with the action of that name; false if
-// the list lacks it.
-bool ArmCountdown(SimProcess& sim, int seconds, const std::string& action) {
-  sim.SelectComboItem(kTriggerList, 1);
-  sim.SetText(kNumberField, "0");
-  sim.SetPickerTime(kTimeField, TodayAt(0, static_cast<WORD>(seconds / 60), static_cast<WORD>(seconds % 60)));
-  return sim.ChooseAction(action);
-}
-
 class MainWindowE2e : public SimTest {};
 
 TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
@@ -226,7 +215,7 @@ TEST_F(MainWindowE2e, CountdownRunsItsActionWhenTheTaskbarTakesNoIcon) {
   }
   SimProcess sim;
   ASSERT_NE(sim.Shown(), nullptr);
-  ASSERT_TRUE(ArmCountdown(sim, 2, "Reminder"));
+  ASSERT_TRUE(sim.ArmCountdown(2, "Reminder"));
   sim.Click(kActivate);
   EXPECT_TRUE(sim.IsChecked(kActivate));
 
@@ -249,7 +238,7 @@ TEST_F(MainWindowE2e, MonitorBroadcastPassesAHungWindowAndLaterCountdownsStillFi
   SimProcess sim;
   SetEnvironmentVariableA("VESPERON_SIM_MONITOR_BROADCAST", nullptr);
   ASSERT_NE(sim.Shown(), nullptr);
-  ASSERT_TRUE(ArmCountdown(sim, 2, "Turn off monitor"));
+  ASSERT_TRUE(sim.ArmCountdown(2, "Turn off monitor"));
   sim.Click(kActivate);
   // Each broadcast returns past the hung window, so the next fire comes.
   EXPECT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 15000))
@@ -459,7 +448,7 @@ TEST_F(MainWindowE2e, EscapeHidesToTheTrayAndEnterNeverEndsTheProgram) {
   ASSERT_TRUE(showAgain());
 
   // A countdown hidden by the close box counts on when the window comes back.
-  ASSERT_TRUE(ArmCountdown(sim, 300, "No action"));
+  ASSERT_TRUE(sim.ArmCountdown(300, "No action"));
   sim.Click(kActivate);
   ASSERT_TRUE(sim.IsChecked(kActivate));
   PostMessageA(main, WM_CLOSE, 0, 0);

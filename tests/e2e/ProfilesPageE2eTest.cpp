@@ -20,7 +20,6 @@ using namespace e2e;
 constexpr int kSheetTabs = 0x3020;
 constexpr int kList = 1054, kCopy = 1055, kRename = 1056, kDelete = 1057, kSetActive = 1058,
               kExport = 1061, kImport = 1062, kNameEdit = 1002;
-constexpr char kPageCaption[] = "Vesperon";
 
 // A profile's keys and values.
 registry::Values Profile(const std::string& name) {
@@ -102,12 +101,6 @@ class ProfilesPageE2e : public SimTest {
     return WaitFor([&] { return !IsWindow(dialog); }, 10000);
   }
 
-  // A message box of the program (not the name dialog of the same
-  // caption): its text, after closing it.
-  static std::string TakeMessage(SimProcess& sim, const std::string& caption) {
-    return sim.TakeMessageBox(caption, 10000, IsMessage);
-  }
-
   const std::string file_ = JournalPath("vesperon-e2e-office.pfl");
 };
 
@@ -135,10 +128,10 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   ASSERT_GE(work.size(), 7u);  // the key, MainForm, Reminder, SDProp, a value in each and what start-up repaired
   Press(page, kCopy);
   EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", L"Work"), "Work");
-  EXPECT_EQ(TakeMessage(sim, "Copy profile as"), "Such profile already exists");
+  EXPECT_EQ(sim.TakeMessageBox("Copy profile as", 10000, IsMessage), "Such profile already exists");
   // A Cyrillic name has no place in a Western code page: refused, not "??????".
   AnswerNameDialog(sim, "Copy profile as", L"\u0420\u0430\u0431\u043E\u0442\u0430");
-  EXPECT_EQ(TakeMessage(sim, "Copy profile as"),
+  EXPECT_EQ(sim.TakeMessageBox("Copy profile as", 10000, IsMessage),
             "This text contains characters that cannot be stored on this system.");
   EXPECT_FALSE(registry::KeyExists("Profiles\\??????"));
   // The refused text stays in the dialog to be corrected.
@@ -180,7 +173,7 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   // The file suggests "vesperon-e2e-office"; a name taken in another case
   // passes the dialog but not the registry.
   EXPECT_EQ(AnswerNameDialog(sim, "Import profile", L"OFFICE"), "vesperon-e2e-office");
-  EXPECT_EQ(TakeMessage(sim, kPageCaption), "Such profile already exists");
+  EXPECT_EQ(sim.TakeMessageBox("Vesperon", 10000, IsMessage), "Such profile already exists");
   Press(page, kImport);
   ASSERT_TRUE(AnswerFileDialog(sim, "Open profile file", file));
   AnswerNameDialog(sim, "Import profile", L"Imported");
@@ -209,7 +202,7 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
 }
 
 TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRename) {
-  constexpr int kWeekdayList = 1042, kTriggerList = 1036, kActivate = 1000;
+  constexpr int kWeekdayList = 1042;
   // Work keeps a weekly trigger for Tuesday 07:05, not active; Default runs a countdown.
   const std::string work = "Profiles\\Work\\MainForm";
   registry::SetDword(work, "Trigger", 3);

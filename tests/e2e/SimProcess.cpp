@@ -125,6 +125,14 @@ bool CloseDialog(HWND dialog, int button) {
   return WaitFor([&] { return !IsWindow(dialog); }, 5000);
 }
 
+void Choose(HWND dialog, int controlId, int index) {
+  HWND combo = GetDlgItem(dialog, controlId);
+  SimProcess::Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  for (const WORD note : {CBN_SELCHANGE, CBN_SELENDOK}) {
+    SimProcess::Send(dialog, WM_COMMAND, MAKEWPARAM(controlId, note), reinterpret_cast<LPARAM>(combo));
+  }
+}
+
 void TypeText(HWND control, const std::string& text) {
   SimProcess::Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -269,11 +277,18 @@ HWND SimProcess::Shown() {
 }
 
 bool SimProcess::ChooseAction(const std::string& name) {
-  const std::vector<std::string> names = ComboExTexts(1035);
+  const std::vector<std::string> names = ComboExTexts(kActionList);
   const auto found = std::find(names.begin(), names.end(), name);
   if (found == names.end()) return false;
-  SelectComboItem(1035, static_cast<int>(found - names.begin()));
+  SelectComboItem(kActionList, static_cast<int>(found - names.begin()));
   return true;
+}
+
+bool SimProcess::ArmCountdown(int seconds, const std::string& action) {
+  SelectComboItem(kTriggerList, 1);
+  SetText(kNumberField, "0");
+  SetPickerTime(kTimeField, TodayAt(0, static_cast<WORD>(seconds / 60), static_cast<WORD>(seconds % 60)));
+  return ChooseAction(action);
 }
 
 HWND SimProcess::OpenActionSheet(const std::string& action) {
@@ -327,14 +342,7 @@ LRESULT SimProcess::Send(HWND window, UINT msg, WPARAM w, LPARAM l) {
   return static_cast<LRESULT>(result);
 }
 
-void SimProcess::SelectComboItem(int controlId, int index) {
-  HWND combo = Item(controlId);
-  Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  Send(MainWindow(), WM_COMMAND, MAKEWPARAM(controlId, CBN_SELCHANGE),
-       reinterpret_cast<LPARAM>(combo));
-  Send(MainWindow(), WM_COMMAND, MAKEWPARAM(controlId, CBN_SELENDOK),
-       reinterpret_cast<LPARAM>(combo));
-}
+void SimProcess::SelectComboItem(int controlId, int index) { Choose(MainWindow(), controlId, index); }
 
 std::string SimProcess::Text(HWND window) {
   char text[512] = {};

@@ -16,6 +16,10 @@
 
 namespace e2e {
 
+// The main window's controls.
+inline constexpr int kActivate = 1000, kCountdown = 1014, kActionList = 1035, kTriggerList = 1036,
+                     kTimeField = 1037, kNumberField = 1040;
+
 // The simulation program (VESPERON_SIM_EXE, set by scripts/e2e-run.sh), or
 // its copy that Wine runs as `version` ("win98", "win2k", "winxp", "win10").
 std::string SimExe(const std::string& version = "");
@@ -29,6 +33,9 @@ SYSTEMTIME TodayAt(WORD hour, WORD minute, WORD second);
 // Polls `done` every 25 ms until it holds or `timeoutMs` passed.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 
+// Selects item `index` of a dialog's combo box and tells the dialog, as a
+// user's choice does.
+void Choose(HWND dialog, int controlId, int index);
 // Posts `button` (IDOK, IDCANCEL) to a dialog and waits until it is gone.
 bool CloseDialog(HWND dialog, int button);
 
@@ -75,6 +82,9 @@ class SimProcess {
   HWND Shown();
   // Selects the main window's action of that name; false if the list lacks it.
   bool ChooseAction(const std::string& name);
+  // A countdown of `seconds` with the action of that name; false if the
+  // list lacks it.
+  bool ArmCountdown(int seconds, const std::string& action);
   // Action Properties opened with that action selected; the sheet, or 0.
   HWND OpenActionSheet(const std::string& action);
   // Posts a menu command to the main window; the window titled `caption`

@@ -125,7 +125,7 @@ TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
   SimProcess sim;
   ASSERT_NE(sim.MainWindow(), nullptr);
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(sim.MainWindow()) != FALSE; }, 5000));
-  EXPECT_EQ(sim.Text(1014), "Timer is inactive");
+  EXPECT_EQ(sim.Text(kCountdown), "Timer is inactive");
   Page s(sim);
   ASSERT_NE(s.page, nullptr);
   for (const int id : {kService, kRun, kMinimized}) {

@@ -7,7 +7,6 @@
 
 #include <commctrl.h>
 
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -25,43 +24,38 @@ const std::vector<int> kAllControls = {1034, 1080, 1081, 1109, 1110, 1111,
 
 // Where Windows keeps the settings the dialog edits, written out here
 // rather than taken from the program so that a wrong path shows up.
-struct KeyRef {
+constexpr char kMemory[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management",
+               kDesktop[] = "Control Panel\\Desktop",
+               kPolicies[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+               kWinlogon[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+               kDhcp[] = "System\\CurrentControlSet\\Services\\VxD\\DHCP",
+               kShutdown[] = "System\\CurrentControlSet\\Control\\Shutdown";
+const struct ValueRef {
   HKEY root;
-  const char* path;
-};
-const KeyRef kKeys[] = {
-    {HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management"},
-    {HKEY_CURRENT_USER, "Control Panel\\Desktop"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System"},
-    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"},
-    {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\VxD\\DHCP"},
-    {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Shutdown"},
-};
-struct ValueRef {
-  int key;
+  const char* key;
   const char* name;
-};
-const ValueRef kValues[] = {{0, "ClearPageFileAtShutdown"}, {1, "WaitToKillAppTimeout"},
-                            {2, "DisableStatusMessages"},   {2, "verbosestatus"},
-                            {3, "ShutdownWithoutLogon"},    {4, "ReleaseLeaseOnShutdown"},
-                            {5, "FastReboot"}};
+} kValues[] = {{HKEY_LOCAL_MACHINE, kMemory, "ClearPageFileAtShutdown"},
+               {HKEY_CURRENT_USER, kDesktop, "WaitToKillAppTimeout"},
+               {HKEY_LOCAL_MACHINE, kPolicies, "DisableStatusMessages"},
+               {HKEY_LOCAL_MACHINE, kPolicies, "verbosestatus"},
+               {HKEY_LOCAL_MACHINE, kWinlogon, "ShutdownWithoutLogon"},
+               {HKEY_LOCAL_MACHINE, kDhcp, "ReleaseLeaseOnShutdown"},
+               {HKEY_LOCAL_MACHINE, kShutdown, "FastReboot"}};
 
 using registry::Value;
-// Every value of the keys above: "key index|name" -> contents.
+// Every value of the keys above: "key|name" -> contents.
 using Snapshot = std::map<std::string, Value>;
 
 Snapshot TakeSnapshot() {
   Snapshot all;
-  for (int k = 0; k < static_cast<int>(std::size(kKeys)); ++k) {
-    for (const auto& [name, value] : registry::Snapshot(kKeys[k].root, kKeys[k].path)) {
-      all[std::to_string(k) + name] = value;
-    }
+  for (const ValueRef& value : kValues) {
+    for (const auto& [name, contents] : registry::Snapshot(value.root, value.key)) all[value.key + name] = contents;
   }
   return all;
 }
 
 void WriteValue(const ValueRef& value, const std::optional<Value>& contents) {
-  registry::Write(kKeys[value.key].root, kKeys[value.key].path, value.name, contents);
+  registry::Write(value.root, value.key, value.name, contents);
 }
 
 class SystemTweaksE2e : public SimTest {
@@ -75,7 +69,7 @@ class SystemTweaksE2e : public SimTest {
   }
   void TearDown() override {
     for (const ValueRef& value : kValues) {
-      const auto found = before_.find(std::to_string(value.key) + "|" + value.name);
+      const auto found = before_.find(std::string(value.key) + "|" + value.name);
       WriteValue(value, found == before_.end() ? std::nullopt : std::optional(found->second));
     }
     SimTest::TearDown();
@@ -172,7 +166,7 @@ TEST_F(SystemTweaksE2e, EachVersionOffersItsActionsMenusPagesAndTweaks) {
       TypeText(GetDlgItem(dialog, kTimeoutEdit), "7");
       if (button == IDCANCEL) SimProcess::Send(GetDlgItem(dialog, 1034), BM_CLICK);
       EXPECT_TRUE(CloseDialog(dialog, button));
-      if (button == IDOK) expected["1|WaitToKillAppTimeout"] = registry::TextValue("7000");
+      if (button == IDOK) expected[std::string(kDesktop) + "|WaitToKillAppTimeout"] = registry::TextValue("7000");
       EXPECT_EQ(TakeSnapshot(), expected);
     }
   }
