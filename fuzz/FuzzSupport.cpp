@@ -57,31 +57,29 @@ bool Plant(platform::IRegistry& registry, const PlantedValue& value) {
   return result == platform::kOk;
 }
 
-bool Fetch(platform::IRegistry& registry, const std::string& keyPath, const std::string& name,
-           std::uint32_t& type, std::vector<unsigned char>& data) {
+std::optional<PlantedValue> Fetch(platform::IRegistry& registry, const std::string& keyPath,
+                                  const std::string& name) {
   platform::RegKey key = 0;
-  if (registry.OpenKey(platform::kCurrentUser, keyPath, platform::kKeyQueryValue, key)) return false;
+  if (registry.OpenKey(platform::kCurrentUser, keyPath, platform::kKeyQueryValue, key)) return std::nullopt;
+  PlantedValue value{keyPath, name, 0, {}};
   std::uint32_t size = 0;
-  long result = registry.QueryValue(key, name, &type, nullptr, &size);
+  long result = registry.QueryValue(key, name, &value.type, nullptr, &size);
   if (result == platform::kOk) {
-    data.assign(size, 0);
-    result = registry.QueryValue(key, name, &type, data.data(), &size);
-    data.resize(size);
+    value.data.assign(size, 0);
+    result = registry.QueryValue(key, name, &value.type, value.data.data(), &size);
+    value.data.resize(size);
   }
   registry.CloseKey(key);
-  return result == platform::kOk;
+  return result == platform::kOk ? std::optional(value) : std::nullopt;
 }
 
 bool Unchanged(platform::IRegistry& registry, const PlantedValue& value) {
-  std::uint32_t type = 0;
-  std::vector<unsigned char> data;
-  return Fetch(registry, value.keyPath, value.name, type, data) && type == value.type &&
-         data == value.data;
+  return Fetch(registry, value.keyPath, value.name) == value;
 }
 
-bool KeyExists(platform::IRegistry& registry, const std::string& keyPath) {
+bool KeyExists(platform::IRegistry& registry, const std::string& keyPath, platform::RegKey root) {
   platform::RegKey key = 0;
-  const bool found = registry.OpenKey(platform::kCurrentUser, keyPath, platform::kKeyQueryValue, key) == 0;
+  const bool found = registry.OpenKey(root, keyPath, platform::kKeyQueryValue, key) == 0;
   if (found) registry.CloseKey(key);
   return found;
 }

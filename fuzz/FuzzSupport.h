@@ -5,6 +5,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct PlantedValue {
   std::string name;
   std::uint32_t type = 0;
   std::vector<unsigned char> data;
+  bool operator==(const PlantedValue&) const = default;
 };
 
 // Takes a value type the way hostile data would: mostly the usual ones,
@@ -36,12 +38,13 @@ std::uint32_t FromLe32(const std::vector<unsigned char>& bytes);  // exactly fou
 bool MakeKey(platform::IRegistry& registry, const std::string& keyPath);
 // Creates the key and sets the value; false if the registry refused.
 bool Plant(platform::IRegistry& registry, const PlantedValue& value);
-// The value as the registry holds it now; false if it is gone.
-bool Fetch(platform::IRegistry& registry, const std::string& keyPath, const std::string& name,
-           std::uint32_t& type, std::vector<unsigned char>& data);
+// The value as the registry holds it now; nothing if it is gone.
+std::optional<PlantedValue> Fetch(platform::IRegistry& registry, const std::string& keyPath,
+                                  const std::string& name);
 // The value is still there with its planted type and bytes.
 bool Unchanged(platform::IRegistry& registry, const PlantedValue& value);
-bool KeyExists(platform::IRegistry& registry, const std::string& keyPath);
+bool KeyExists(platform::IRegistry& registry, const std::string& keyPath,
+               platform::RegKey root = platform::kCurrentUser);
 std::vector<std::string> Subkeys(platform::IRegistry& registry, const std::string& keyPath);
 
 // Writes the bytes to `name` in a temporary folder of this run; its path.

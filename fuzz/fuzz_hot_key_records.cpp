@@ -39,10 +39,8 @@ std::string ConsumeKeyName(FuzzedDataProvider& input) {
 
 // A number value as the store reads it: four bytes, or the default.
 std::uint32_t StoredNumber(const std::string& keyPath, const char* name, std::uint32_t fallback) {
-  std::uint32_t type = 0;
-  std::vector<unsigned char> b;
-  const bool ok = fuzzsupport::Fetch(platform::Registry(), keyPath, name, type, b) && b.size() == 4;
-  return ok ? fuzzsupport::FromLe32(b) : fallback;
+  const auto stored = fuzzsupport::Fetch(platform::Registry(), keyPath, name);
+  return stored && stored->data.size() == 4 ? fuzzsupport::FromLe32(stored->data) : fallback;
 }
 
 bool Same(const HotKeyRecord& a, const HotKeyRecord& b) {

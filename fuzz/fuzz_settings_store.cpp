@@ -132,9 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (it != planted.end()) {
       FUZZ_CHECK(fuzzsupport::Unchanged(registry, it->second), name + " changed");
     } else {
-      std::uint32_t type = 0;
-      std::vector<unsigned char> bytes;
-      FUZZ_CHECK(!fuzzsupport::Fetch(registry, KeyPathOf(id), name, type, bytes), name + " written");
+      FUZZ_CHECK(!fuzzsupport::Fetch(registry, KeyPathOf(id), name), name + " written");
     }
   };
   for (std::size_t i = 0; i < numberIds.size(); ++i) checkStored(numberIds[i], i < numbersDone);
