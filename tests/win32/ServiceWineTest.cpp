@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "system/Autostart.h"
@@ -34,57 +32,36 @@ void Cleanup() {
   }
 }
 
-struct Config {
-  DWORD type = 0, start = 0, error = 0;
-  std::string path, displayName, account;
-};
-bool ReadConfig(Config& config) {
-  bool found = false;
-  if (SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)) {
-    if (SC_HANDLE service = OpenServiceA(scm, "Vesperon", SERVICE_QUERY_CONFIG)) {
-      std::vector<char> buffer(8192);
-      DWORD needed = 0;
-      auto* c = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-      if (QueryServiceConfigA(service, c, static_cast<DWORD>(buffer.size()), &needed)) {
-        config = {c->dwServiceType, c->dwStartType, c->dwErrorControl, c->lpBinaryPathName,
-                  c->lpDisplayName, c->lpServiceStartName ? c->lpServiceStartName : ""};
-        found = true;
-      }
-      CloseServiceHandle(service);
-    }
-    CloseServiceHandle(scm);
-  }
-  return found;
-}
-
 class ServiceWineTest : public ::testing::Test {
  protected:
   void SetUp() override { Cleanup(); }
   void TearDown() override { Cleanup(); }
 };
 
-DWORD State(SC_HANDLE service) {
-  SERVICE_STATUS status{};
-  return QueryServiceStatus(service, &status) ? status.dwCurrentState : 0;
-}
-
 bool WaitForState(SC_HANDLE service, DWORD state) {
-  for (int i = 0; i < 400; ++i) {  // 20 s
-    if (State(service) == state) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  SERVICE_STATUS status{};
+  for (int i = 0; i < 400; ++i, Sleep(50)) {  // 20 s
+    if (QueryServiceStatus(service, &status) && status.dwCurrentState == state) return true;
   }
   return false;
 }
 
 TEST_F(ServiceWineTest, StartupChoicesCreateAndRemoveTheService) {
-  Config config;
   ASSERT_NO_THROW(ApplyStartupChoices(true, false));
-  ASSERT_TRUE(ReadConfig(config));
-  EXPECT_EQ(config.type, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
-  EXPECT_EQ(config.start, static_cast<DWORD>(SERVICE_AUTO_START));
-  EXPECT_EQ(config.error, static_cast<DWORD>(SERVICE_ERROR_NORMAL));
-  EXPECT_EQ(config.displayName, "Vesperon");
-  EXPECT_EQ(config.path, ServiceCommandLine(GetModulePath()));
+  SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  SC_HANDLE service = OpenServiceA(scm, "Vesperon", SERVICE_QUERY_CONFIG);
+  std::vector<char> buffer(8192);
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+  DWORD needed = 0;
+  const bool read = service && QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed);
+  if (service) CloseServiceHandle(service);
+  if (scm) CloseServiceHandle(scm);
+  ASSERT_TRUE(read) << GetLastError();
+  EXPECT_EQ(config->dwServiceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
+  EXPECT_EQ(config->dwStartType, static_cast<DWORD>(SERVICE_AUTO_START));
+  EXPECT_EQ(config->dwErrorControl, static_cast<DWORD>(SERVICE_ERROR_NORMAL));
+  EXPECT_STREQ(config->lpDisplayName, "Vesperon");
+  EXPECT_EQ(config->lpBinaryPathName, ServiceCommandLine(GetModulePath()));
   ASSERT_NO_THROW(ApplyStartupChoices(false, false));
   EXPECT_FALSE(IsServiceInstalled());
   EXPECT_THROW(RemoveService(), ServiceException);

@@ -1,8 +1,7 @@
 // The process walk and the kill action on the real process services of the
 // Windows version Wine pretends to be: two waiting copies of this probe run
-// under names of their own; the version must call for the expected route and
-// the walk list
-// the first with its id, and a pattern naming only that copy must end it
+// under names of their own; the version must call for the expected route,
+// the walk must list the first with its id, and a pattern naming only that copy must end it
 // (exit code 0) while the other keeps running. Nothing is ended that this
 // probe did not start.
 //
@@ -85,12 +84,10 @@ Sighting LookFor(const std::vector<platform::RunningProcess>& processes, const s
 const char* RouteName() {
   platform::OsVersionRecord record;
   if (!platform::OsVersion().Query(record)) return "none";
-  switch (platform::SelectProcessWalkRoute(record)) {
-    case platform::ProcessWalkRoute::kModules: return "modules";
-    case platform::ProcessWalkRoute::kSnapshot: return "snapshot";
-    case platform::ProcessWalkRoute::kNone: break;
-  }
-  return "none";
+  const platform::ProcessWalkRoute route = platform::SelectProcessWalkRoute(record);
+  return route == platform::ProcessWalkRoute::kModules    ? "modules"
+         : route == platform::ProcessWalkRoute::kSnapshot ? "snapshot"
+                                                          : "none";
 }
 
 int Check(const char* expectedRoute) {
