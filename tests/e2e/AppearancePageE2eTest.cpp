@@ -88,9 +88,9 @@ class AppearancePageE2e : public SimTest {
     return page;
   }
   static void ChooseEnglish(HWND page) {
-    Choose(page, kLanguageList, static_cast<int>(SimProcess::Send(GetDlgItem(page, kLanguageList), CB_FINDSTRINGEXACT,
-                                                                  static_cast<WPARAM>(-1),
-                                                                  reinterpret_cast<LPARAM>("English"))));
+    const LRESULT english = SimProcess::Send(GetDlgItem(page, kLanguageList), CB_FINDSTRINGEXACT,
+                                             static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("English"));
+    Choose(page, kLanguageList, static_cast<int>(english));
   }
 
   std::vector<std::string> written_;

@@ -494,8 +494,6 @@ void Collect(HKEY key, const std::string& path, Values& out) {
     RegCloseKey(sub);
   }
 }
-
-std::string Under(const std::string& key) { return std::string(kRoot) + "\\" + key; }
 }  // namespace
 
 Values Snapshot(HKEY root, const std::string& path) {
@@ -508,22 +506,6 @@ Values Snapshot(HKEY root, const std::string& path) {
 }
 
 void DeleteAll() { SHDeleteKeyA(HKEY_CURRENT_USER, kRoot); }
-
-bool KeyExists(const std::string& key) { return !Snapshot(HKEY_CURRENT_USER, Under(key)).empty(); }
-
-bool SetRaw(const std::string& key, const std::string& name, const Value& value) {
-  return Write(HKEY_CURRENT_USER, Under(key), name, value);
-}
-
-std::optional<Value> GetRaw(const std::string& key, const std::string& name) {
-  return Read(HKEY_CURRENT_USER, Under(key), name);
-}
-
-void SetDword(const std::string& key, const std::string& name, DWORD value) { SetRaw(key, name, DwordValue(value)); }
-
-void SetString(const std::string& key, const std::string& name, const std::string& value) {
-  SetRaw(key, name, TextValue(value));
-}
 
 DWORD Dword(const std::string& key, const std::string& name) {
   DWORD value = 0xDEADBEEF;

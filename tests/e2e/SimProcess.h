@@ -169,12 +169,21 @@ Values Snapshot(HKEY root, const std::string& path);
 
 // The program's settings for the current user.
 inline constexpr char kRoot[] = "SOFTWARE\\Brannock\\Vesperon3";
+inline std::string Under(const std::string& key) { return std::string(kRoot) + "\\" + key; }
 void DeleteAll();
-bool KeyExists(const std::string& key);
-void SetDword(const std::string& key, const std::string& name, DWORD value);
-void SetString(const std::string& key, const std::string& name, const std::string& value);
-bool SetRaw(const std::string& key, const std::string& name, const Value& value);
-std::optional<Value> GetRaw(const std::string& key, const std::string& name);
+inline bool KeyExists(const std::string& key) { return !Snapshot(HKEY_CURRENT_USER, Under(key)).empty(); }
+inline bool SetRaw(const std::string& key, const std::string& name, const Value& value) {
+  return Write(HKEY_CURRENT_USER, Under(key), name, value);
+}
+inline std::optional<Value> GetRaw(const std::string& key, const std::string& name) {
+  return Read(HKEY_CURRENT_USER, Under(key), name);
+}
+inline void SetDword(const std::string& key, const std::string& name, DWORD value) {
+  SetRaw(key, name, DwordValue(value));
+}
+inline void SetString(const std::string& key, const std::string& name, const std::string& value) {
+  SetRaw(key, name, TextValue(value));
+}
 // The value, or 0xDEADBEEF / "<missing>" when there is none.
 DWORD Dword(const std::string& key, const std::string& name);
 std::string String(const std::string& key, const std::string& name);
