@@ -14,14 +14,11 @@ namespace {
 
 using namespace e2e;
 
-constexpr int kSheetTabs = 0x3020;
 // Tabs of the sheet when every action is offered.
-constexpr int kShutdownTab = 0, kReminderTab = 2, kDisconnectTab = 3, kKillTab = 4;
+constexpr int kReminderTab = 2, kDisconnectTab = 3, kKillTab = 4;
 constexpr int kReminderText = 1004, kReminderTest = 1013, kCloseTime = 1015, kReminderWindowText = 1009;
-constexpr int kForceHung = 1017, kReasonList = 1018, kReasonLabel = 1120;
 constexpr int kConnections = 1090, kNewConnection = 1093, kDeleteConnection = 1094, kTestConnections = 1095;
-constexpr int kWakeMac = 1099;
-constexpr int kKillPatterns = 1101, kRunning = 1102, kAddRunning = 1103, kTestKill = 1105;
+constexpr int kWakeMac = 1099, kKillPatterns = 1101, kRunning = 1102, kAddRunning = 1103, kTestKill = 1105;
 
 const std::string kProfile = "Profiles\\Default\\";
 

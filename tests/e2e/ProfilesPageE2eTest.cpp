@@ -204,8 +204,7 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
 TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRename) {
   constexpr int kWeekdayList = 1042;
   // Work keeps a weekly trigger for Tuesday 07:05, not active; Default runs a countdown.
-  const std::string work = "Profiles\\Work\\MainForm";
-  registry::SetDword(work, "Trigger", 3);
+  const std::string work = "Profiles\\Work\\MainForm";  // Trigger 3 from the set-up
   registry::SetDword(work, "TriggerCmb1", 2);
   registry::SetDword(work, "TriggerDate", (2020 * 12 + 6) * 31 + 1);
   registry::SetDword(work, "TriggerTime", 7 * 3600 + 5 * 60);

@@ -13,7 +13,7 @@ namespace {
 
 using namespace e2e;
 
-constexpr int kService = 1030, kRun = 1031, kMinimized = 1033, kDays = 1002, kTime = 1001;
+constexpr int kService = 1030, kRun = 1031, kMinimized = 1033;
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The "Run" value, or "<none>".
