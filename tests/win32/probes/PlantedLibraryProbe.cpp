@@ -62,24 +62,17 @@ bool SuspendFunction() {
 
 bool ProfileCopy() {
   platform::IRegistry& registry = platform::Registry();
-  platform::RegKey from = 0, to = 0;
-  bool copied = false;
-  if (registry.CreateKey(platform::kCurrentUser, std::string(kScratchKey) + "\\From\\Tree",
-                         kAllAccess, from) == 0) {
-    registry.CloseKey(from);
-  }
-  if (registry.OpenKey(platform::kCurrentUser, std::string(kScratchKey) + "\\From", kAllAccess,
-                       from) == 0) {
-    if (registry.CreateKey(platform::kCurrentUser, std::string(kScratchKey) + "\\To", kAllAccess,
-                           to) == 0) {
-      copied = registry.CopyTree(from, "", to) == 0;
-      registry.CloseKey(to);
-    }
-    registry.CloseKey(from);
+  const std::string root = kScratchKey;
+  platform::RegKey made = 0, from = 0, to = 0;
+  if (registry.CreateKey(platform::kCurrentUser, root + "\\From\\Tree", kAllAccess, made) == 0) registry.CloseKey(made);
+  bool copied = registry.OpenKey(platform::kCurrentUser, root + "\\From", kAllAccess, from) == 0 &&
+                registry.CreateKey(platform::kCurrentUser, root + "\\To", kAllAccess, to) == 0 &&
+                registry.CopyTree(from, "", to) == 0;
+  for (const platform::RegKey key : {from, to}) {
+    if (key != 0) registry.CloseKey(key);
   }
   platform::RegKey tree = 0;
-  copied = copied && registry.OpenKey(platform::kCurrentUser, std::string(kScratchKey) + "\\To\\Tree",
-                                      kAllAccess, tree) == 0;
+  copied = copied && registry.OpenKey(platform::kCurrentUser, root + "\\To\\Tree", kAllAccess, tree) == 0;
   if (tree != 0) registry.CloseKey(tree);
   registry.DeleteTree(platform::kCurrentUser, kScratchKey);
   return copied;
