@@ -114,17 +114,12 @@ class ForeignWindow {
 };
 
 // The user's regional formats as the control panel stores them.
-using Formats = std::vector<std::pair<std::string, std::string>>;
-std::vector<std::pair<std::string, registry::Value>> Texts(const Formats& formats) {
-  std::vector<std::pair<std::string, registry::Value>> values;
-  for (const auto& [name, text] : formats) values.emplace_back(name, registry::TextValue(text));
-  return values;
-}
 constexpr char kFormatsKey[] = "Control Panel\\International";
-
-const Formats kGermanFormats = {
-    {"sShortDate", "dd.MM.yyyy"}, {"sDate", "."}, {"iDate", "1"},  {"sTimeFormat", "HH:mm:ss"},
-    {"sTime", ":"},               {"iTime", "1"}, {"s1159", ""},   {"s2359", ""},
+using registry::TextValue;
+const std::vector<std::pair<std::string, registry::Value>> kGermanFormats = {
+    {"sShortDate", TextValue("dd.MM.yyyy")}, {"sDate", TextValue(".")}, {"iDate", TextValue("1")},
+    {"sTimeFormat", TextValue("HH:mm:ss")},  {"sTime", TextValue(":")}, {"iTime", TextValue("1")},
+    {"s1159", TextValue("")},                {"s2359", TextValue("")},
 };
 
 // The local time `seconds` from now.
@@ -393,7 +388,7 @@ TEST_F(MainWindowE2e, DailyTriggerThatFiredStaysDoneUnderOtherRegionalFormats) {
     SCOPED_TRACE(german ? "German formats" : "formats back");
     std::optional<ScopedValues> formats;
     if (german) {
-      ASSERT_TRUE(formats.emplace(HKEY_CURRENT_USER, kFormatsKey, Texts(kGermanFormats)).Applied());
+      ASSERT_TRUE(formats.emplace(HKEY_CURRENT_USER, kFormatsKey, kGermanFormats).Applied());
     }
     SimProcess again;
     ASSERT_NE(again.MainWindow(), nullptr);
@@ -409,7 +404,7 @@ TEST_F(MainWindowE2e, DailyTriggerThatFiredStaysDoneUnderOtherRegionalFormats) {
 
 // A time field that shows no seconds gives a trigger on the whole minute.
 TEST_F(MainWindowE2e, TimeFormatWithoutSecondsSchedulesTheWholeMinute) {
-  const ScopedValues formats(HKEY_CURRENT_USER, kFormatsKey, Texts({{"sTimeFormat", "h:mm tt"}}));
+  const ScopedValues formats(HKEY_CURRENT_USER, kFormatsKey, {{"sTimeFormat", TextValue("h:mm tt")}});
   ASSERT_TRUE(formats.Applied());
   SimProcess sim;
   ASSERT_NE(sim.Shown(), nullptr);
