@@ -5,6 +5,7 @@
 // new time zone would change it.
 #include <cstdint>
 
+#include "model/OleDate.h"
 #include "platform/Clock.h"
 
 namespace platform {
@@ -14,20 +15,42 @@ class FakeClock final : public IClock {
   FakeClock() = default;
   explicit FakeClock(const LocalTimeFields& now) : now_(now) {}
 
-  bool LocalNow(LocalTimeFields& out) override;
+  bool LocalNow(LocalTimeFields& out) override {
+    out = now_;
+    return true;
+  }
 
   void Set(int year, int month, int day, int hour, int minute, int second) {
     now_ = {year, month, day, hour, minute, second};
   }
   // Moves the clock by whole seconds (negative moves back), carrying across
   // days, months and years of the proleptic Gregorian calendar.
-  void Advance(std::int64_t seconds);
+  void Advance(std::int64_t seconds) {
+    std::int64_t total = Vesperon::OleDate::DaysFromCivil(now_.year, now_.month, now_.day) * 86400 +
+                         now_.hour * 3600 + now_.minute * 60 + now_.second + seconds;
+    // Floor division keeps the time of day positive before 1970.
+    std::int64_t days = total / 86400, rest = total % 86400, year = 0;
+    if (rest < 0) {
+      rest += 86400;
+      --days;
+    }
+    Vesperon::OleDate::CivilFromDays(days, year, now_.month, now_.day);
+    now_.year = static_cast<int>(year);
+    now_.hour = static_cast<int>(rest / 3600);
+    now_.minute = static_cast<int>(rest % 3600 / 60);
+    now_.second = static_cast<int>(rest % 60);
+  }
   // Local time minus UTC, in seconds. Setting it keeps the local fields, so
   // it is UTC that moves; a zone change as the system makes it moves the
   // local fields by the difference as well (Advance, then SetUtcOffset).
   void SetUtcOffset(std::int64_t seconds) { utcOffset_ = seconds; }
   std::int64_t UtcOffset() const { return utcOffset_; }
-  bool UtcNow(std::int64_t& seconds) override;
+  bool UtcNow(std::int64_t& seconds) override {
+    namespace cal = Vesperon::OleDate;
+    seconds = (cal::DaysFromCivil(now_.year, now_.month, now_.day) - cal::DaysFromCivil(1970, 1, 1)) * 86400 +
+              now_.hour * 3600 + now_.minute * 60 + now_.second - utcOffset_;
+    return true;
+  }
   // Until this is called the fake offers no precise reading.
   void SetPrecise(const PreciseReading& reading) {
     precise_ = reading;

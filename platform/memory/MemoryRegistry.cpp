@@ -1,12 +1,16 @@
 #include "platform/memory/MemoryRegistry.h"
 
+#include <charconv>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <utility>
 #include <vector>
+
+#include "platform/TextCase.h"
 
 namespace platform {
 
@@ -27,25 +31,11 @@ std::uint32_t MapGenericRights(std::uint32_t access) {
   return access & ~(kGenericAll | kGenericWrite | kGenericRead);
 }
 
-// Windows compares names by their upper-case form. Besides ASCII this folds
-// the Latin letters of the Western ANSI code page (1252), the one the
-// program's texts are in.
-unsigned char FoldChar(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
-  switch (c) {
-    case 0x9A: return 0x8A;  // s caron
-    case 0x9C: return 0x8C;  // oe
-    case 0x9E: return 0x8E;  // z caron
-    case 0xFF: return 0x9F;  // y diaeresis
-    default: return c;
-  }
-}
-
-std::string Fold(const std::string& name) {
-  std::string folded(name);
-  for (char& c : folded) c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
-  return folded;
+// Windows compares names by their upper-case form, which folds the letters
+// of the ANSI code page (the program's texts are in Windows-1252) as well.
+std::string Fold(std::string name) {
+  UpperCaseInPlace(name);
+  return name;
 }
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -68,10 +58,6 @@ long SplitPath(const std::string& path, std::vector<std::string>& parts) {
   }
   if (!current.empty()) parts.push_back(current);
   return kOk;
-}
-
-bool IsPredefined(RegKey key) {
-  return key == kCurrentUser || key == kLocalMachine || key == kUsers;
 }
 
 }  // namespace
@@ -159,21 +145,15 @@ std::string ToHex(const void* bytes, std::size_t size) {
   return hex;
 }
 
-bool FromHex(const std::string& hex, std::vector<unsigned char>& out) {
-  out.clear();
-  if (hex == "-") return true;
-  if (hex.empty() || hex.size() % 2 != 0) return false;
-  auto nibble = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
-  for (std::size_t i = 0; i < hex.size(); i += 2) {
-    const int hi = nibble(hex[i]), lo = nibble(hex[i + 1]);
-    if (hi < 0 || lo < 0) return false;
-    out.push_back(static_cast<unsigned char>(hi << 4 | lo));
+// Any text gives bytes; whether it was the hexadecimal of exactly those
+// bytes shows when the tree is written back (see ParseTree).
+std::vector<unsigned char> FromHex(const std::string& hex) {
+  const auto nibble = [](char c) { return static_cast<unsigned>(c >= 'A' ? c - 'A' + 10 : c - '0'); };
+  std::vector<unsigned char> bytes;
+  for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2) {
+    bytes.push_back(static_cast<unsigned char>(nibble(hex[i]) << 4 | nibble(hex[i + 1])));
   }
-  return true;
+  return bytes;
 }
 
 void WriteTree(std::ostream& out, const TreeCopy& tree, const std::string& path) {
@@ -187,6 +167,14 @@ void WriteTree(std::ostream& out, const TreeCopy& tree, const std::string& path)
   }
 }
 
+std::string SavedText(const TreeCopy& tree) {
+  std::ostringstream text;
+  text << kFileHeader << '\n';
+  WriteTree(text, tree, std::string());
+  text << "END\n";
+  return text.str();
+}
+
 TreeCopy* FindCopyChild(TreeCopy& parent, const std::string& name) {
   for (TreeCopy& child : parent.children) {
     if (SameName(child.name, name)) return &child;
@@ -194,72 +182,44 @@ TreeCopy* FindCopyChild(TreeCopy& parent, const std::string& name) {
   return nullptr;
 }
 
-// Reads a saved tree; false for anything that is not exactly what WriteTree
-// produces (so a damaged file mounts nothing).
-bool ParseTree(std::istream& in, TreeCopy& root) {
+// Reads a saved tree; false for anything that is not exactly what SavedText
+// produces (so a damaged file mounts nothing). The reading itself is lenient:
+// a file is taken only if the tree read writes back byte for byte the same,
+// which refuses every other spelling, order, repetition, stray or trailing
+// line. A value named twice in one key would write back alike: it is refused
+// on its own.
+bool ParseTree(const std::string& text, TreeCopy& root) {
+  std::istringstream in(text);
   std::string line;
-  if (!std::getline(in, line) || line != kFileHeader) return false;
   TreeCopy* current = nullptr;
-  bool ended = false;
-  while (std::getline(in, line)) {
-    if (ended) return false;  // nothing may follow the end marker
+  std::getline(in, line);  // the header, compared with the rest at the end
+  while (std::getline(in, line) && line != "END") {
     std::istringstream fields(line);
-    std::string tag;
-    fields >> tag;
-    if (tag == "END") {
-      if (line != "END" || current == nullptr) return false;
-      ended = true;
-      continue;
-    }
-    std::vector<unsigned char> bytes;
+    std::string tag, first, name, data;
+    fields >> tag >> first;
     if (tag == "K") {
-      std::string hexPath, extra;
-      if (!(fields >> hexPath) || (fields >> extra) || !FromHex(hexPath, bytes)) return false;
-      const std::string path(bytes.begin(), bytes.end());
-      if (path.empty()) {
-        if (current != nullptr) return false;  // the saved key comes once, first
-        current = &root;
-        continue;
-      }
-      if (current == nullptr) return false;
+      const std::vector<unsigned char> path = FromHex(first);
       std::vector<std::string> parts;
-      if (SplitPath(path, parts) != kOk || parts.empty() ||
-          path.find("\\\\") != std::string::npos || path.back() == '\\') {
-        return false;
+      SplitPath(std::string(path.begin(), path.end()), parts);
+      current = &root;
+      for (std::size_t i = 0; i < parts.size(); ++i) {
+        TreeCopy* child = FindCopyChild(*current, parts[i]);
+        if (child == nullptr && i + 1 < parts.size()) return false;  // parents come first
+        current = child ? child : &current->children.emplace_back(TreeCopy{parts[i], {}, {}});
       }
-      TreeCopy* parent = &root;
-      for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        parent = FindCopyChild(*parent, parts[i]);
-        if (parent == nullptr) return false;  // parents come before children
-      }
-      if (FindCopyChild(*parent, parts.back()) != nullptr) return false;
-      parent->children.push_back(TreeCopy{parts.back(), {}, {}});
-      current = &parent->children.back();
-    } else if (tag == "V") {
-      std::string typeText, hexName, hexData, extra;
-      if (current == nullptr || !(fields >> typeText >> hexName >> hexData) ||
-          (fields >> extra)) {
-        return false;
-      }
-      if (typeText.empty() || typeText.size() > 10 ||
-          typeText.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-      }
-      const unsigned long long type = std::stoull(typeText);
-      if (type > 0xFFFFFFFFull || !FromHex(hexName, bytes)) return false;
+    } else if (tag == "V" && current != nullptr && fields >> name >> data) {
       Node::Value value;
-      value.name.assign(bytes.begin(), bytes.end());
-      value.type = static_cast<std::uint32_t>(type);
-      if (!FromHex(hexData, value.data)) return false;
+      const std::vector<unsigned char> nameBytes = FromHex(name);
+      value.name.assign(nameBytes.begin(), nameBytes.end());
+      std::from_chars(first.data(), first.data() + first.size(), value.type);
+      value.data = FromHex(data);
       for (const Node::Value& existing : current->values) {
         if (SameName(existing.name, value.name)) return false;
       }
       current->values.push_back(std::move(value));
-    } else {
-      return false;
-    }
+    }  // any other line is missing from what the tree writes back
   }
-  return ended;
+  return SavedText(root) == text;
 }
 
 // Writes a detached tree into `target`: subkeys first, then the values of
@@ -291,14 +251,6 @@ long ApplyTree(const TreeCopy& tree, Node& target, std::uint32_t granted, RegFil
   return kOk;
 }
 
-void MountTree(const TreeCopy& tree, Node& target, RegFileTime now) {
-  target.values = tree.values;
-  for (const TreeCopy& child : tree.children) {
-    MountTree(child, *target.AddChild(child.name, now), now);
-  }
-  target.lastWrite = now;
-}
-
 bool IsWithin(const Node* node, const Node* ancestor) {
   for (; node != nullptr; node = node->parent) {
     if (node == ancestor) return true;
@@ -314,9 +266,9 @@ bool ContainsHive(const Node& node) {
   return false;
 }
 
-}  // namespace
-
-RegFileTime SystemFileTimeNow() {
+// The current time as a FILETIME (100 ns units since 1601-01-01 UTC), as
+// last write times hold it.
+RegFileTime Now() {
   // FILETIME counts 100 ns ticks from 1601; the system clock counts from 1970.
   constexpr RegFileTime kUnixEpochAsFileTime = 116444736000000000ull;
   const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
@@ -324,7 +276,9 @@ RegFileTime SystemFileTimeNow() {
   return kUnixEpochAsFileTime + static_cast<RegFileTime>(ticks);
 }
 
-MemoryRegistry::MemoryRegistry() : now_(SystemFileTimeNow) {
+}  // namespace
+
+MemoryRegistry::MemoryRegistry() {
   for (RegKey root : {kCurrentUser, kLocalMachine, kUsers}) {
     auto node = std::make_shared<Node>();
     node->lastWrite = Now();
@@ -333,12 +287,6 @@ MemoryRegistry::MemoryRegistry() : now_(SystemFileTimeNow) {
 }
 
 MemoryRegistry::~MemoryRegistry() = default;
-
-void MemoryRegistry::SetTimeSource(std::function<RegFileTime()> now) {
-  now_ = now ? std::move(now) : std::function<RegFileTime()>(SystemFileTimeNow);
-}
-
-RegFileTime MemoryRegistry::Now() const { return now_(); }
 
 long MemoryRegistry::Resolve(RegKey key, std::uint32_t needed, std::shared_ptr<Node>& node,
                              std::uint32_t* granted) const {
@@ -402,7 +350,7 @@ long MemoryRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32
 }
 
 long MemoryRegistry::CloseKey(RegKey key) {
-  if (IsPredefined(key)) return kOk;
+  if (roots_.count(key) != 0) return kOk;
   return handles_.erase(key) == 1 ? kOk : kErrorInvalidHandle;
 }
 
@@ -520,13 +468,9 @@ long MemoryRegistry::SaveKey(RegKey key, const std::string& file) {
   if (const long result = Resolve(key, 0, node); result != kOk) return result;
   std::error_code error;
   if (std::filesystem::exists(file, error)) return kErrorAlreadyExists;
-  std::ostringstream text;
-  text << kFileHeader << '\n';
-  WriteTree(text, Snapshot(*node), std::string());
-  text << "END\n";
   std::ofstream out(file, std::ios::binary);
   if (!out) return kErrorPathNotFound;
-  const std::string bytes = text.str();
+  const std::string bytes = SavedText(Snapshot(*node));
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) {
@@ -544,12 +488,11 @@ long MemoryRegistry::LoadKey(RegKey root, const std::string& name, const std::st
   std::ifstream in(file, std::ios::binary);
   if (!in) return kErrorFileNotFound;
   TreeCopy tree;
-  if (!ParseTree(in, tree)) return kErrorNotRegistryFile;
+  if (!ParseTree(std::string(std::istreambuf_iterator<char>(in), {}), tree)) return kErrorNotRegistryFile;
   const RegFileTime now = Now();
   std::shared_ptr<Node> mounted = parent->AddChild(name, now);
   mounted->hiveRoot = true;
-  MountTree(tree, *mounted, now);
-  return kOk;
+  return ApplyTree(tree, *mounted, kKeyAllAccess, now);
 }
 
 long MemoryRegistry::UnLoadKey(RegKey root, const std::string& name) {

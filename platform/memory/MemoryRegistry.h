@@ -6,7 +6,6 @@
 // their type and exact size, subkeys enumerate in sorted order, handles
 // carry the rights they were opened with, and each key has a last write time.
 #include <cstddef>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,9 +18,6 @@ namespace memory_detail {
 struct RegistryNode;
 }
 
-// The current time as a FILETIME (100 ns units since 1601-01-01 UTC).
-RegFileTime SystemFileTimeNow();
-
 class MemoryRegistry final : public IRegistry {
  public:
   MemoryRegistry();
@@ -29,8 +25,6 @@ class MemoryRegistry final : public IRegistry {
   MemoryRegistry(const MemoryRegistry&) = delete;
   MemoryRegistry& operator=(const MemoryRegistry&) = delete;
 
-  // Where last write times come from; the system time unless set.
-  void SetTimeSource(std::function<RegFileTime()> now);
   // Handles handed out and not closed yet (the predefined roots not counted).
   std::size_t OpenHandleCount() const { return handles_.size(); }
 
@@ -67,9 +61,7 @@ class MemoryRegistry final : public IRegistry {
                std::uint32_t* granted = nullptr) const;
   long Walk(RegKey parent, const std::string& path, bool create, std::shared_ptr<Node>& node);
   long NewHandle(const std::shared_ptr<Node>& node, std::uint32_t access, RegKey& out);
-  RegFileTime Now() const;
 
-  std::function<RegFileTime()> now_;
   std::map<RegKey, std::shared_ptr<Node>> roots_;
   std::map<RegKey, Handle> handles_;
   RegKey nextHandle_ = 0x100;

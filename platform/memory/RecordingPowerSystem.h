@@ -1,15 +1,15 @@
 #pragma once
 // A stand-in for the power system that carries nothing out: it writes every
 // intent with its arguments into `log`, in order, and answers from a small
-// scripted world (whether the shell has its window, which privileges the
-// process token holds, whether bound functions can be reached). Nothing it
-// does reaches the real system.
-#include <cstdio>
+// scripted world (whether the system refuses, which privileges the process
+// token holds, whether bound functions can be reached). Nothing it does
+// reaches the real system.
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/PowerSystem.h"
+#include "platform/memory/LogText.h"
 
 namespace platform {
 
@@ -17,8 +17,6 @@ class RecordingPowerSystem final : public IPowerSystem {
  public:
   std::vector<std::string> log;
 
-  // The shell's desktop window exists (QuitShell finds it).
-  bool shellWindow = true;
   // Every intent but the privilege changes is refused by the system (the
   // function ran and said no).
   bool refuses = false;
@@ -32,9 +30,9 @@ class RecordingPowerSystem final : public IPowerSystem {
   std::map<PrivilegeChange, PrivilegeResult> failingChanges;
 
   bool EndSession(std::uint32_t flags, std::uint32_t reason) override {
-    return Plain("EndSession(" + Hex(flags) + ", " + Hex(reason) + ")");
+    return Plain("EndSession(" + HexText(flags) + ", " + HexText(reason) + ")");
   }
-  bool QuitShell() override { return Plain("QuitShell") && shellWindow; }
+  bool QuitShell() override { return Plain("QuitShell"); }
   bool StartShell() override { return Plain("StartShell"); }
   bool BroadcastMonitorPower(bool on, std::uint32_t timeoutMs) override {
     return Plain(std::string("MonitorPower(") + (on ? "on, " : "off, ") +
@@ -47,7 +45,7 @@ class RecordingPowerSystem final : public IPowerSystem {
                  ", " + std::to_string(disableWakeEvent) + ")");
   }
   BoundResult SetLayeredWindowAlpha(WindowHandle window, std::uint8_t alpha) override {
-    return Bound("LayeredAlpha(" + Hex(window) + ", " + std::to_string(alpha) + ")");
+    return Bound("LayeredAlpha(" + HexText(window) + ", " + std::to_string(alpha) + ")");
   }
   // Privilege(shutdown, enable), ...
   PrivilegeResult ChangePrivilege(Privilege privilege, PrivilegeChange change) override {
@@ -71,11 +69,6 @@ class RecordingPowerSystem final : public IPowerSystem {
   }
 
  private:
-  static std::string Hex(std::uint64_t value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-  }
   bool Plain(std::string line) {
     log.push_back(std::move(line));
     return !refuses;

@@ -4,12 +4,12 @@
 // scripted world (the installed services, whether the manager refuses,
 // whether the process was started by the manager).
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/ServiceManager.h"
+#include "platform/memory/LogText.h"
 
 namespace platform {
 
@@ -55,21 +55,16 @@ class RecordingServiceManager final : public IServiceManager {
     return statusHandle;
   }
   bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatusRecord& status) override {
-    log.push_back("SetServiceStatus(" + Hex(handle) + ", " + StatusText(status) + ")");
+    log.push_back("SetServiceStatus(" + HexText(handle) + ", " + StatusText(status) + ")");
     return true;
   }
 
   // SERVICE_STATUS as the power system's recording writes it too.
   static std::string StatusText(const ServiceStatusRecord& s) {
-    return "{type " + Hex(s.serviceType) + ", state " + std::to_string(s.currentState) +
-           ", accepted " + Hex(s.controlsAccepted) + ", exit " +
+    return "{type " + HexText(s.serviceType) + ", state " + std::to_string(s.currentState) +
+           ", accepted " + HexText(s.controlsAccepted) + ", exit " +
            std::to_string(s.win32ExitCode) + ", specific " + std::to_string(s.serviceSpecificExitCode) +
            ", check " + std::to_string(s.checkPoint) + ", wait " + std::to_string(s.waitHint) + "}";
-  }
-  static std::string Hex(std::uint64_t value) {
-    char text[20];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
   }
 };
 

@@ -1,29 +1,23 @@
 #pragma once
-// A sound player that plays nothing: it keeps every call in order. A null
-// name (the "stop" call) is kept as `stop` true with an empty name.
+// A sound player that plays nothing: it writes every call into `log`, in
+// order, "Play(C:\s.wav, 0x20009)", or "Stop" for the call with a null name.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/SoundPlayer.h"
+#include "platform/memory/LogText.h"
 
 namespace platform {
-
-struct SoundCall {
-  bool stop = false;
-  std::string name;
-  std::uint32_t flags = 0;
-  friend bool operator==(const SoundCall&, const SoundCall&) = default;
-};
 
 class RecordingSoundPlayer final : public ISoundPlayer {
  public:
   bool Play(const char* name, std::uint32_t flags) override {
-    calls.push_back(SoundCall{name == nullptr, name ? name : "", flags});
+    log.push_back(name ? "Play(" + std::string(name) + ", " + HexText(flags) + ")" : "Stop");
     return true;
   }
 
-  std::vector<SoundCall> calls;
+  std::vector<std::string> log;
 };
 
 }  // namespace platform

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -19,29 +18,18 @@
 #include "settings/SettingsStore.h"
 #include "model/OsVersion.h"
 #include "tests/support/FakeOsVersion.h"
+#include "tests/support/FaultyRegistry.h"
 #include "tests/support/RegistryTestSupport.h"
+#include "tests/support/Thrown.h"
 
 namespace {
 
 using namespace DataSystem;
+using testing_support::Outcome;
 using testsupport::DumpTree;
 using testsupport::SettingsPath;
 using testsupport::Text;
 using testsupport::WriteRaw;
-
-// What an operation threw, as one comparable text.
-std::string Outcome(const std::function<void()>& operation) {
-  try {
-    operation();
-    return "ok";
-  } catch (const DataSystemException& e) {
-    return "DataSystem " + std::to_string(e.code);
-  } catch (const RegistryException& e) {
-    return "Registry " + std::to_string(e.code);
-  } catch (const Vesperon::Exception&) {
-    return "Exception";
-  }
-}
 
 testsupport::Tree Profile(const std::string& name) {
   return DumpTree(platform::kCurrentUser, SettingsPath("Profiles\\" + name));
@@ -54,41 +42,6 @@ std::vector<std::string> Profiles() {
 }
 
 std::string Active() { return GetActiveProfileName("Profiles", kHiveCurrentUser); }
-
-// The build's own registry, with a save or an unmount that fails without
-// touching anything, as a user without the backup privilege, a full disk or
-// a file still in use would make them fail.
-class FaultyRegistry final : public platform::IRegistry {
- public:
-  using S = const std::string&;
-  using K = platform::RegKey;
-  long failSave = 0, failUnLoad = 0;
-
-  long CreateKey(K p, S path, std::uint32_t a, K& o) override { return real.CreateKey(p, path, a, o); }
-  long OpenKey(K p, S path, std::uint32_t a, K& o) override { return real.OpenKey(p, path, a, o); }
-  long CloseKey(K k) override { return real.CloseKey(k); }
-  long QueryValue(K k, S n, std::uint32_t* t, void* d, std::uint32_t* s) override {
-    return real.QueryValue(k, n, t, d, s);
-  }
-  long SetValue(K k, S n, std::uint32_t t, const void* d, std::uint32_t s) override {
-    return real.SetValue(k, n, t, d, s);
-  }
-  long DeleteValue(K k, S n) override { return real.DeleteValue(k, n); }
-  long EnumValue(K k, std::uint32_t i, std::string& n, std::uint32_t& t, testsupport::Bytes& d) override {
-    return real.EnumValue(k, i, n, t, d);
-  }
-  long QueryInfoKey(K k, std::uint32_t* c, platform::RegFileTime* w) override { return real.QueryInfoKey(k, c, w); }
-  long EnumKey(K k, std::uint32_t i, std::string& n, std::uint32_t b) override { return real.EnumKey(k, i, n, b); }
-  long DeleteTree(K p, S path) override { return real.DeleteTree(p, path); }
-  long CopyTree(K s, S path, K t) override { return real.CopyTree(s, path, t); }
-  long SaveKey(K k, S f) override { return failSave ? failSave : real.SaveKey(k, f); }
-  long LoadKey(K r, S n, S f) override { return real.LoadKey(r, n, f); }
-  long UnLoadKey(K r, S n) override { return failUnLoad ? failUnLoad : real.UnLoadKey(r, n); }
-  long SetKeyReadOnly(K p, S path, bool r) override { return real.SetKeyReadOnly(p, path, r); }
-
- private:
-  platform::IRegistry& real = platform::DefaultRegistry();
-};
 
 std::string FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -182,7 +135,7 @@ TEST_F(ProfilesContract, CopyDuplicatesTheWholeTreeAndStampsTheNewKey) {
   EXPECT_EQ(Profile("Copy"), Profile("Work"));
   EXPECT_EQ(Profile("Copy").size(), 6u);
   if (!Vesperon::IsOsVersionAtLeast(0, 100)) {
-    EXPECT_EQ(Outcome([] { GetProfileLastModified("Copy", kHiveCurrentUser); }), "Exception");
+    EXPECT_EQ(Outcome([] { GetProfileLastModified("Copy", kHiveCurrentUser); }), "Exception 0/0");
     return;
   }
   const Vesperon::DateTime stamp = GetProfileLastModified("Copy", kHiveCurrentUser);
@@ -306,7 +259,7 @@ TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) 
                  std::to_string(c.failSave));
     testing_support::FakeOsVersion os(c.version);
     { std::ofstream(file, std::ios::binary) << "an older export"; }
-    FaultyRegistry faulty;
+    testsupport::FaultyRegistry faulty{platform::DefaultRegistry()};
     faulty.failSave = c.failSave;
     {
       const platform::ScopedRegistry installed(faulty);
@@ -340,7 +293,7 @@ TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMounted) {
       {corrupt, "Broken", "Registry 10"},
       // The 9x line fails earlier, asking for the short form of the path.
       {dir_ + "missing.pfl", "Missing",
-       Vesperon::IsOsVersionAtLeast(0, 100) ? "Registry 10" : "Exception"},
+       Vesperon::IsOsVersionAtLeast(0, 100) ? "Registry 10" : "Exception 0/0"},
       {good, "", "DataSystem 2"},
       {good, "work", "DataSystem 1"},  // would be merged into Work
   };
@@ -362,7 +315,7 @@ TEST_F(ProfilesContract, AnImportWhoseUnmountFailsKeepsTheCopiedProfile) {
   BuildProfile("Work");
   const std::string good = dir_ + "good.pfl";
   ExportProfile(good, "Work", kHiveCurrentUser);
-  FaultyRegistry faulty;
+  testsupport::FaultyRegistry faulty{platform::DefaultRegistry()};
   faulty.failUnLoad = platform::kErrorAccessDenied;
   {
     const platform::ScopedRegistry installed(faulty);

@@ -7,10 +7,12 @@
 #include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/RegistryTestSupport.h"
+#include "tests/support/Thrown.h"
 
 namespace {
 
 using namespace DataSystem;
+using testing_support::Outcome;
 using testsupport::Bytes;
 using testsupport::ReadRaw;
 using testsupport::SettingsPath;
@@ -21,28 +23,6 @@ class StoreContract : public ::testing::Test {
   void TearDown() override { testsupport::DeleteSettingsRoot(); }
   const HiveSelector hive = kHiveCurrentUser;
 };
-
-// What a call threw: its class, code and category.
-struct Thrown {
-  std::string kind = "nothing";
-  std::int32_t code = -1;
-  std::int32_t category = -1;
-};
-
-template <typename Fn>
-Thrown Caught(Fn fn) {
-  try {
-    fn();
-  } catch (const Vesperon::Exception& e) {
-    const char* kind = dynamic_cast<const Vesperon::SystemException*>(&e) ? "System"
-                       : dynamic_cast<const RegistryException*>(&e)     ? "Registry"
-                       : dynamic_cast<const DataSystemException*>(&e)   ? "DataSystem"
-                                                                        : "Exception";
-    return Thrown{kind, e.code, e.category};
-  }
-  ADD_FAILURE() << "nothing thrown";
-  return Thrown{};
-}
 
 // The settings tree as one line per key that holds values:
 // "KEY: NAME=number NAME='text'", keys joined by " | "; a number is a
@@ -206,28 +186,25 @@ TEST_F(StoreContract, ActiveProfileAndProfileList) {
 
 TEST_F(StoreContract, FailuresThrowTheirCodeAndKeepEarlierPositions) {
   std::vector<std::uint32_t> numbers;
-  auto e = Caught([&] { ReadNumbers({kExpireDelay, kMinimize, kSettingCount, kPresTrgrAct}, numbers, "Global", hive); });
-  EXPECT_EQ(e.kind, "System");
-  EXPECT_EQ(e.code, 0);
-  EXPECT_EQ(e.category, 1);
+  EXPECT_EQ(Outcome([&] { ReadNumbers({kExpireDelay, kMinimize, kSettingCount, kPresTrgrAct}, numbers, "Global", hive); }),
+            "System 0");
   EXPECT_EQ(numbers, (std::vector<std::uint32_t>{3600, 1, 0, 0}));
   EXPECT_EQ(ReadRaw(SettingsPath("Global\\TriggerStartup"), "PresTrgrAct").result, 2);
 
   std::vector<std::string> texts;
-  EXPECT_EQ(Caught([&] { ReadStrings({kLang, 0xFFFFFFFFu}, texts, "Global", hive); }).code, 0);
+  EXPECT_EQ(Outcome([&] { ReadStrings({kLang, 0xFFFFFFFFu}, texts, "Global", hive); }), "System 0");
   EXPECT_EQ(texts.front(), "English");
 
   // A String row among numbers: the default asked for has the wrong type.
-  e = Caught([&] { ReadNumbers({kExpireDelay, kLang}, numbers, "Global", hive); });
-  EXPECT_EQ(e.code, 1);
+  EXPECT_EQ(Outcome([&] { ReadNumbers({kExpireDelay, kLang}, numbers, "Global", hive); }), "System 1");
   EXPECT_EQ(numbers.front(), 3600u);
-  EXPECT_EQ(Caught([&] { ReadStrings({kTriggerEdit}, texts, "Profiles\\W", hive); }).code, 1);
+  EXPECT_EQ(Outcome([&] { ReadStrings({kTriggerEdit}, texts, "Profiles\\W", hive); }), "System 1");
 
   // Writes check their input before touching the registry.
-  EXPECT_EQ(Caught([&] { WriteNumbers({kAnimType, kBkGrType, kAnimDirec}, {1, 2}, "Global", hive); }).code, 2);
-  EXPECT_EQ(Caught([&] { WriteStrings({kLang, kBkGrImg}, {"x"}, "Global", hive); }).code, 2);
-  EXPECT_EQ(Caught([&] { WriteNumbers({kLang}, {1}, "Global", hive); }).code, 1);
-  EXPECT_EQ(Caught([&] { WriteStrings({kAnimType}, {"1"}, "Global", hive); }).code, 1);
+  EXPECT_EQ(Outcome([&] { WriteNumbers({kAnimType, kBkGrType, kAnimDirec}, {1, 2}, "Global", hive); }), "System 2");
+  EXPECT_EQ(Outcome([&] { WriteStrings({kLang, kBkGrImg}, {"x"}, "Global", hive); }), "System 2");
+  EXPECT_EQ(Outcome([&] { WriteNumbers({kLang}, {1}, "Global", hive); }), "System 1");
+  EXPECT_EQ(Outcome([&] { WriteStrings({kAnimType}, {"1"}, "Global", hive); }), "System 1");
   const std::string appearance = SettingsPath("Global\\Appearance");
   EXPECT_EQ(ReadRaw(appearance, "AnimType").result, 2);
   EXPECT_EQ(ReadRaw(appearance, "Lang").data, testsupport::Text("English"));
@@ -246,9 +223,7 @@ TEST_F(StoreContract, AHiveOtherThanZeroOrOneThrowsAPlainExceptionAndTouchesNoth
   };
   for (const HiveSelector bad : {2, -1}) {
     for (const auto& call : calls) {
-      const auto e = Caught([&] { call(bad); });
-      EXPECT_EQ(e.kind, "Exception");
-      EXPECT_EQ(e.category, 0);
+      EXPECT_EQ(Outcome([&] { call(bad); }), "Exception 0/0");
     }
   }
   EXPECT_FALSE(testsupport::KeyExists(SettingsPath()));
@@ -267,12 +242,10 @@ TEST_F(StoreContract, AReadOnlyKeyIsReadButCannotBeRepairedOrWritten) {
   EXPECT_EQ(numbers, std::vector<std::uint32_t>{5});
   EXPECT_EQ(GetActiveProfileName("Profiles", hive), "Work");
 
-  auto e = Caught([&] { ReadNumbers({kExpireDelay, kMinimize}, numbers, "Global", hive); });
-  EXPECT_EQ(e.kind, "Registry");
-  EXPECT_EQ(e.code, 1);
+  EXPECT_EQ(Outcome([&] { ReadNumbers({kExpireDelay, kMinimize}, numbers, "Global", hive); }), "Registry 1");
   EXPECT_EQ(numbers.front(), 5u);
-  EXPECT_EQ(Caught([&] { WriteNumbers({kExpireDelay}, {6}, "Global", hive); }).code, 0);
-  EXPECT_EQ(Caught([&] { SetActiveProfileName("Profiles", "Home", hive); }).code, 0);
+  EXPECT_EQ(Outcome([&] { WriteNumbers({kExpireDelay}, {6}, "Global", hive); }), "Registry 0");
+  EXPECT_EQ(Outcome([&] { SetActiveProfileName("Profiles", "Home", hive); }), "Registry 0");
   EXPECT_EQ(ReadRaw(SettingsPath("Global\\TriggerStartup"), "Minimize").result, 2);
 }
 

@@ -13,6 +13,7 @@
 #include "tests/support/FakeOsVersion.h"
 #include "tests/support/RecordingActions.h"
 #include "tests/support/RegistryTestSupport.h"
+#include "tests/support/Thrown.h"
 
 using namespace Vesperon;
 using namespace testing_support;
@@ -127,13 +128,7 @@ TEST_F(ActionDispatcherTest, OperationFailuresLeaveEveryEntryPoint) {
   auto expectFailure = [&](const char* entry, auto run) {
     SCOPED_TRACE(entry);
     system.failNext = failure;
-    try {
-      run();
-      ADD_FAILURE() << "the operation's failure was swallowed";
-    } catch (const Exception& e) {
-      EXPECT_EQ(e.category, kCategoryAttachableApi);
-      EXPECT_EQ(e.code, 3);
-    }
+    EXPECT_EQ(CodeOf<Exception>(run, kCategoryAttachableApi), 3);  // not swallowed
   };
   host.selected = kActionStandBy;
   expectFailure("selected", [&] { dispatcher.ExecuteSelectedAction(); });

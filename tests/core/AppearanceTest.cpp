@@ -131,7 +131,7 @@ TEST_F(AppearanceTest, BackgroundBrushesAreMadeOnceAndKept) {
     return brush;
   };
   for (const std::uint32_t type : {0u, 3u}) EXPECT_EQ(brushFor(type), 0x77u);
-  EXPECT_TRUE(effects.dcs.empty());
+  EXPECT_TRUE(effects.log.empty());
   EXPECT_TRUE(effects.objects.empty());
 
   const platform::BrushHandle solid = brushFor(1);  // red 100, green 200, blue 200 by default

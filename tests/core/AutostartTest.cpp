@@ -13,6 +13,7 @@
 #include "system/Service.h"
 #include "tests/support/RegistryTestSupport.h"
 #include "tests/support/StartupTestWorld.h"
+#include "tests/support/Thrown.h"
 
 using namespace Vesperon;
 using namespace testing_support;
@@ -129,14 +130,7 @@ TEST_F(AutostartTest, ServiceEntrySteps) {
     if (row.installed) Install("C:\\V.exe");
     scm.refuses = row.refuses;
     scm.log.clear();
-    int thrown = -1;
-    try {
-      row.call();
-    } catch (const ServiceException& failure) {
-      thrown = failure.code;
-      EXPECT_EQ(failure.category, kCategoryService);
-    }
-    EXPECT_EQ(thrown, row.thrown);
+    EXPECT_EQ(CodeOf<ServiceException>(row.call, kCategoryService), row.thrown);
     EXPECT_EQ(scm.log, row.log);
   }
 }

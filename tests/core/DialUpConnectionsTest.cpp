@@ -15,6 +15,7 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/RegistryTestSupport.h"
+#include "tests/support/Thrown.h"
 
 using namespace Vesperon;
 using platform::DialUpConnection;
@@ -180,14 +181,9 @@ TEST_F(DialUpConnectionsTest, ListingFailuresAreThrownAsCodesAndEndNothing) {
   for (const auto& c : cases) {
     ras.error = c.error;
     for (const bool hangUp : {false, true}) {
-      try {
-        std::vector<ConnectionInfo> list;
-        hangUp ? HangUpMatchingConnections() : ListDialUpConnections(list);
-        ADD_FAILURE() << c.error << ": no exception";
-      } catch (const Exception& e) {
-        EXPECT_EQ(e.category, kCategoryRasConnectionInfo);
-        EXPECT_EQ(e.code, c.code) << c.error;
-      }
+      std::vector<ConnectionInfo> list;
+      const auto call = [&] { hangUp ? HangUpMatchingConnections() : ListDialUpConnections(list); };
+      EXPECT_EQ(testing_support::CodeOf<Exception>(call, kCategoryRasConnectionInfo), c.code) << c.error;
     }
   }
   EXPECT_TRUE(ras.hangUps.empty());

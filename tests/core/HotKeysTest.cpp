@@ -13,9 +13,11 @@
 #include "tests/support/FakeOsVersion.h"
 #include "tests/support/RecordingActions.h"
 #include "tests/support/RegistryTestSupport.h"
+#include "tests/support/Thrown.h"
 
 using namespace HotKeys;
 using testing_support::CallLog;
+using testing_support::CodeOf;
 using testsupport::Dword;
 using testsupport::KeyExists;
 using testsupport::WriteRaw;
@@ -24,17 +26,6 @@ namespace {
 
 constexpr platform::WindowHandle kWindow = 0x1234;
 const std::string kSection = "Global\\xzCute";
-
-// The code of the HotKeyException a call throws; -1 when it throws none.
-template <typename Fn>
-int ThrownCode(Fn call) {
-  try {
-    call();
-  } catch (const HotKeyException& e) {
-    return e.code;
-  }
-  return -1;
-}
 
 class HotKeysTest : public ::testing::Test {
  protected:
@@ -132,7 +123,7 @@ TEST_F(HotKeysTest, UnregisterByNameReportsRefusalsAndKeepsTheOrder) {
   EXPECT_TRUE(UnregisterHotKeyByName(kWindow, "B"));
   EXPECT_EQ(keys.AtomReferences("Vesperon.Hotkeys.B"), 0u);  // released all the same
   EXPECT_EQ(Names(), (std::vector<std::string>{"A", "C"}));
-  EXPECT_EQ(ThrownCode([] { RegisteredHotKeyAt(2); }), HotKeyException::kIndexOutOfRange);
+  EXPECT_EQ(CodeOf<HotKeyException>([] { RegisteredHotKeyAt(2); }), HotKeyException::kIndexOutOfRange);
 }
 
 TEST_F(HotKeysTest, UnregisterAllCountsRefusalsReleasesEveryAtomLastFirst) {
@@ -170,7 +161,7 @@ TEST_F(HotKeysTest, StartUpRegistersWhatItCanAndNamesEachFailure) {
   EXPECT_EQ(RegisteredHotKeyCount(), 2u);
   EXPECT_TRUE(KeyExists(RecordPath("Ctrl + Q")));  // tried again at the next start
   // A refused atom leaves no entry (refused twice on the real system: HotKeysWin32Test).
-  EXPECT_EQ(ThrownCode([] { RegisterHotKeyRecord(kWindow, "Ctrl + Q", 0x51, 0x02); }),
+  EXPECT_EQ(CodeOf<HotKeyException>([] { RegisterHotKeyRecord(kWindow, "Ctrl + Q", 0x51, 0x02); }),
             HotKeyException::kAtomNotAdded);
   EXPECT_EQ(keys.Registrations().size(), 2u);
   EXPECT_EQ(keys.AtomReferences("Vesperon.Hotkeys.Ctrl + Q"), 0u);

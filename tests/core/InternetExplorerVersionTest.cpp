@@ -8,6 +8,7 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/StoreExceptions.h"
 #include "tests/support/RegistryTestSupport.h"
+#include "tests/support/Thrown.h"
 
 using namespace Vesperon;
 
@@ -80,12 +81,8 @@ TEST_F(InternetExplorerRegistryTest, MissingVersionFallsBackToIVer) {
 // a read-only key (a limited account) is enough.
 TEST_F(InternetExplorerRegistryTest, CachesEveryReadButNoFailure) {
   for (int attempt = 0; attempt < 2; ++attempt) {
-    try {
-      GetInternetExplorerVersion();
-      ADD_FAILURE() << "no failure on attempt " << attempt;
-    } catch (const DataSystem::RegistryException& e) {
-      EXPECT_EQ(e.code, DataSystem::RegistryException::kOpenKey);
-    }
+    EXPECT_EQ(testing_support::CodeOf<DataSystem::RegistryException>([] { GetInternetExplorerVersion(); }),
+              DataSystem::RegistryException::kOpenKey) << attempt;
   }
   SetText("Version", "4.72.3110.8");
   ASSERT_EQ(registry.SetKeyReadOnly(platform::kLocalMachine, kBrowserKey, true), platform::kOk);

@@ -15,6 +15,7 @@
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/Thrown.h"
 
 using namespace Vesperon;
 namespace fs = std::filesystem;
@@ -131,13 +132,8 @@ TEST_F(LocalizationTest, LoadsWhatTheFormatAllowsAndRemovesTheFirstOfAnId) {
       {"Tab separated", 13}, {"\xDC" "berblenden", 14}, {"second", 7}};
   EXPECT_EQ(set.Entries(), expected);
   EXPECT_EQ(set.GetString(7), "first");
-  try {
-    set.GetString(15);
-    ADD_FAILURE() << "a text of the next set was taken";
-  } catch (const SystemException& failure) {
-    EXPECT_EQ(failure.code, kStringNotInSet);
-    EXPECT_EQ(failure.category, kCategorySystem);
-  }
+  // A text of the next set is never taken.
+  EXPECT_EQ(testing_support::CodeOf<SystemException>([&] { set.GetString(15); }, kCategorySystem), kStringNotInSet);
   // The last set of a file ends with the file.
   EXPECT_EQ(provider.LoadStringSet(4).Entries().size(), 2u);
   // Removing takes the first entry of an id and ignores unknown ids.
@@ -150,12 +146,8 @@ TEST_F(LocalizationTest, LoadsWhatTheFormatAllowsAndRemovesTheFirstOfAnId) {
 
 TEST_F(LocalizationTest, LanguageFileOpenAndSharing) {
   LocalizationProvider provider = Provider("Missing");
-  try {
-    provider.LoadStringSet(3);
-    ADD_FAILURE() << "a missing file loaded";
-  } catch (const FileOpenException& failure) {
-    EXPECT_EQ(failure.code, 2);  // ERROR_FILE_NOT_FOUND and ENOENT alike
-  }
+  // ERROR_FILE_NOT_FOUND and ENOENT alike.
+  EXPECT_EQ(testing_support::CodeOf<FileOpenException>([&] { provider.LoadStringSet(3); }), 2);
 
   Write("Broken.ldf", "not a language file\n");
   Write("Good.ldf", std::string(kHeader) + "STRINGSET 0003\n0010 Language\n");

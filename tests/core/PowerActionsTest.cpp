@@ -2,7 +2,6 @@
 // against the recording power system.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -15,6 +14,7 @@
 #include "settings/Privileges.h"
 #include "settings/Profiles.h"
 #include "settings/StoreExceptions.h"
+#include "platform/memory/LogText.h"
 #include "tests/support/PowerTestSupport.h"
 #include "tests/support/RecordingActions.h"
 
@@ -23,16 +23,11 @@ using namespace testing_support;
 using platform::Privilege;
 using platform::PrivilegeChange;
 using platform::PrivilegeResult;
+using platform::HexText;
 
 namespace {
 
 class PowerActionsTest : public PowerFixture {};
-
-std::string Hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%X", value);
-  return text;
-}
 
 // The shutdown reason table, index by index; outside it "other, unplanned".
 std::uint32_t ReasonCode(std::uint32_t index) {
@@ -43,7 +38,7 @@ std::uint32_t ReasonCode(std::uint32_t index) {
 
 // One exit request on the NT line: the privilege around the request.
 Log NtExitLog(std::uint32_t flags, std::uint32_t reason) {
-  return {"Privilege(shutdown, enable)", "EndSession(" + Hex(flags) + ", " + Hex(reason) + ")",
+  return {"Privilege(shutdown, enable)", "EndSession(" + HexText(flags) + ", " + HexText(reason) + ")",
           "Privilege(shutdown, remove)"};
 }
 
@@ -71,7 +66,7 @@ TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
               expected = NtExitLog(flags, ReasonCode(reason));
             } else {
               if (flags == 4) expected = {"QuitShell"};
-              expected.push_back("EndSession(" + Hex(flags) + ", " + Hex(ReasonCode(reason)) + ")");
+              expected.push_back("EndSession(" + HexText(flags) + ", " + HexText(ReasonCode(reason)) + ")");
             }
             EXPECT_EQ(power.log, expected);
           }

@@ -13,7 +13,6 @@
 #include "tests/support/FakeOsVersion.h"
 
 using namespace Vesperon;
-using platform::SoundCall;
 
 namespace {
 
@@ -141,7 +140,7 @@ TEST_F(ReminderTest, WithoutAutoCloseOrPlayTheBarIsFullNothingMovesOrSoundsButTh
   EXPECT_EQ(window.rangeHigh, 1u);
   EXPECT_EQ(window.progress, 1u);
   EXPECT_TRUE(window.TimersStopped());
-  EXPECT_TRUE(sound.calls.empty());
+  EXPECT_TRUE(sound.log.empty());
   EXPECT_FALSE(reminder.SoundLooped());
   reminder.OnStatusClick();
   reminder.OnTimer(kReminderCountdownTimer);
@@ -151,7 +150,7 @@ TEST_F(ReminderTest, WithoutAutoCloseOrPlayTheBarIsFullNothingMovesOrSoundsButTh
   EXPECT_EQ(window.closeCount, 0);
   EXPECT_FALSE(LabelAlternationPaused());
   reminder.OnDestroy();
-  EXPECT_EQ(sound.calls, (std::vector<SoundCall>{{true, "", 0}}));
+  EXPECT_EQ(sound.log, std::vector<std::string>{"Stop"});
 }
 
 TEST_F(ReminderTest, ClicksPauseAndResumeAndThePauseOutlivesTheWindow) {

@@ -25,10 +25,9 @@ class ServiceModeTest : public PowerFixture {
   ServiceModeTest() { ResetServiceModeForTesting(); }
   ~ServiceModeTest() override { ResetServiceModeForTesting(); }
 
-  static std::string Arguments(std::uint32_t state) {
-    return "0x5E7, " + platform::RecordingServiceManager::StatusText({16, state, 7, 0, 0, 0, 0});
+  static std::string Status(std::uint32_t state) {
+    return "SetServiceStatus(0x5E7, " + platform::RecordingServiceManager::StatusText({16, state, 7, 0, 0, 0, 0}) + ")";
   }
-  static std::string Status(std::uint32_t state) { return "SetServiceStatus(" + Arguments(state) + ")"; }
 
   platform::RecordingServiceManager scm;
   platform::ScopedServiceManager scmGuard{scm};
@@ -75,13 +74,7 @@ TEST_F(ServiceModeTest, HandOverAtStartUp) {
   }
   // The dispatcher refuses to start unprepared.
   ResetServiceModeForTesting();
-  try {
-    RunServiceDispatcher();
-    ADD_FAILURE() << "no exception";
-  } catch (const ServiceException& failure) {
-    EXPECT_EQ(failure.code, ServiceException::kNotPrepared);
-    EXPECT_EQ(failure.category, 6);
-  }
+  EXPECT_EQ(CodeOf<ServiceException>([] { RunServiceDispatcher(); }, 6), ServiceException::kNotPrepared);
 }
 
 TEST_F(ServiceModeTest, ControlsChangeAndReportTheStatus) {

@@ -6,11 +6,13 @@
 #include "platform/memory/RecordingTrayShell.h"
 #include "shell/TrayIcon.h"
 #include "tests/support/FakeOsVersion.h"
+#include "tests/support/Thrown.h"
 
 namespace {
 
 using namespace Vesperon;
 using platform::RecordingTrayShell;
+using testing_support::CodeOf;
 using testing_support::FakeOsVersion;
 
 struct ShellCase {
@@ -28,18 +30,6 @@ const ShellCase kShells[] = {
     {"Win2000", testing_support::kWin2000, 488, 126, true, kTrayImageSixteenColour},
     {"WinXP", testing_support::kWinXP, 504, 126, true, kTrayImageFullColour},
 };
-
-// The code of the exception of type E, and of `category`, a call throws; -1 when it throws none.
-template <typename E, typename Fn>
-std::int32_t CodeOf(Fn call, std::int32_t category) {
-  try {
-    call();
-  } catch (const E& e) {
-    EXPECT_EQ(e.category, category);
-    return e.code;
-  }
-  return -1;
-}
 
 TEST(TrayShellTest, RecordsVersionTipAndBalloonLimitsOfEachShell) {
   for (const ShellCase& c : kShells) {

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "app/SchedulerEngine.h"
 #include "platform/Services.h"
 #include "platform/memory/FakeClock.h"
@@ -16,6 +18,7 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingSchema.h"
 #include "settings/SettingsRecords.h"
+#include "settings/SettingsStore.h"
 #include "tests/support/FakeOsVersion.h"
 
 namespace testsupport {
@@ -24,15 +27,38 @@ namespace testsupport {
 // replaces its schedule, overdue timers come once; a period of 0 comes at once.
 class SimulatedTimers {
  public:
-  void Start(std::int32_t id, std::uint32_t periodMs, std::int64_t nowMs);
-  void Stop(std::int32_t id);
+  void Start(std::int32_t id, std::uint32_t periodMs, std::int64_t nowMs) {
+    timers_[id] = {periodMs, nowMs + periodMs, nextTicket_++};
+  }
+  void Stop(std::int32_t id) { timers_.erase(id); }
   bool IsRunning(std::int32_t id) const { return timers_.count(id) != 0; }
   // The earliest timer due by `limitMs`; of timers due together, the first scheduled.
-  bool Next(std::int64_t limitMs, std::int32_t& id, std::int64_t& dueMs, std::uint64_t& ticket) const;
+  bool Next(std::int64_t limitMs, std::int32_t& id, std::int64_t& dueMs, std::uint64_t& ticket) const {
+    bool found = false;
+    for (const auto& [timerId, timer] : timers_) {
+      if (timer.due > limitMs) continue;
+      if (!found || timer.due < dueMs || (timer.due == dueMs && timer.ticket < ticket)) {
+        found = true;
+        id = timerId;
+        dueMs = timer.due;
+        ticket = timer.ticket;
+      }
+    }
+    return found;
+  }
   // Schedules a fired timer again unless its handler stopped or restarted it.
-  void Rearm(std::int32_t id, std::uint64_t ticket, std::int64_t nowMs);
+  void Rearm(std::int32_t id, std::uint64_t ticket, std::int64_t nowMs) {
+    const auto it = timers_.find(id);
+    if (it == timers_.end() || it->second.ticket != ticket) return;
+    it->second.due = nowMs + it->second.period;
+    it->second.ticket = nextTicket_++;
+  }
   // Waking from sleep: every overdue timer comes once, now.
-  void Wake(std::int64_t nowMs);
+  void Wake(std::int64_t nowMs) {
+    for (auto& [id, timer] : timers_) {
+      if (timer.due < nowMs) timer.due = nowMs;
+    }
+  }
 
  private:
   struct Timer {
@@ -81,15 +107,33 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
 
   std::string LastStatus() const { return statusTexts.empty() ? "<none>" : statusTexts.back(); }
   // When each action ran, on the millisecond line.
-  std::vector<std::int64_t> FireMs() const;
+  std::vector<std::int64_t> FireMs() const {
+    std::vector<std::int64_t> fires;
+    for (const ExecutionRecord& run : executions) fires.push_back(run.simMs);
+    return fires;
+  }
   // Whether every trigger control is in that state (false for a mixture).
-  bool TriggerControlsAre(bool enabledState) const;
+  bool TriggerControlsAre(bool enabledState) const {
+    for (std::int32_t id : {Vesperon::kActionList, Vesperon::kNumberField, Vesperon::kNumberUpDown,
+                            Vesperon::kWeekdayList, Vesperon::kProcessField, Vesperon::kDateField,
+                            Vesperon::kTimeField, Vesperon::kTriggerList}) {
+      const auto it = enabled.find(id);
+      if (it == enabled.end() || it->second != enabledState) return false;
+    }
+    return true;
+  }
 
   Vesperon::TriggerFields ReadTriggerFields() override { return fields; }
   std::int32_t SelectedTriggerKind() override { return fields.kind; }
   Vesperon::ActionId SelectedActionId() override { return action; }
-  void ShowStoredFields(const Vesperon::StoredFields& stored) override;
-  void StartTimer(std::int32_t id, std::uint32_t periodMs) override;
+  // As the real window shows it.
+  void ShowStoredFields(const Vesperon::StoredFields& stored) override {
+    Vesperon::ApplyStoredFields(stored, fields, action);
+  }
+  void StartTimer(std::int32_t id, std::uint32_t periodMs) override {
+    if (id == Vesperon::kPollTimer) pollStarts.push_back({nowMs_, periodMs});
+    timers_.Start(id, periodMs, nowMs_);
+  }
   void StopTimer(std::int32_t id) override { timers_.Stop(id); }
   void EnableControl(Vesperon::EngineControl control, bool enable) override {
     enabled[control] = enable;
@@ -104,8 +148,10 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   bool StatusBarExists() override { return statusBar; }
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
   bool TrayIconExists() override { return trayIcon; }
-  void ShowBalloon(const std::string&, const std::string& text, std::uint32_t,
-                   Vesperon::BalloonIcon) override;
+  void ShowBalloon(const std::string&, const std::string& text, std::uint32_t, Vesperon::BalloonIcon) override {
+    if (onBalloon) onBalloon();
+    balloons.push_back(text);
+  }
   void SetTrayIconImage(Vesperon::TrayImage image) override { trayImages.push_back(image); }
   void ShowMessageBox(const std::string& text, const std::string& caption,
                       Vesperon::MessageIcon) override {
@@ -116,7 +162,10 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
     questions.push_back(text);
     return answer;
   }
-  void ExecuteSelectedAction() override;
+  void ExecuteSelectedAction() override {
+    executions.push_back({nowMs_, Vesperon::Now()});
+    if (onExecute) onExecute();
+  }
   void ExecuteAction(Vesperon::ActionId) override { ExecuteSelectedAction(); }
   // The last warning: the seconds left at every showing, -1 at every closing.
   std::vector<std::int32_t> warnings;
@@ -133,8 +182,12 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
 class EngineSimulation {
  public:
   // Starts at `start`, `phaseMs` into that second.
-  explicit EngineSimulation(const platform::LocalTimeFields& start, int phaseMs = 0);
-  ~EngineSimulation();
+  explicit EngineSimulation(const platform::LocalTimeFields& start, int phaseMs = 0)
+      : clock(start), nowMs(phaseMs), start_(start) {
+    savedLastEvent_ = Vesperon::LastEvent();
+  }
+  // LastEvent is process-wide: leave it as found.
+  ~EngineSimulation() { Vesperon::SetLastEvent(savedLastEvent_); }
   EngineSimulation(const EngineSimulation&) = delete;
   EngineSimulation& operator=(const EngineSimulation&) = delete;
 
@@ -159,23 +212,61 @@ class EngineSimulation {
   Vesperon::SchedulerEngine engine{window};
 
   // The window's start-up: LastEvent, clock watch, stored fields, activation.
-  void StartUp(bool withClockWatch = true);
+  void StartUp(bool withClockWatch = true) {
+    engine.LoadLastEvent();
+    if (withClockWatch) engine.StartClockWatch();
+    engine.LoadMainForm();
+    engine.RestoreActivation();
+  }
 
   // Fires every timer that comes due up to the moment, in order.
-  void RunUntil(std::int64_t untilMs);
+  void RunUntil(std::int64_t untilMs) {
+    // A handler restarting a timer at period 0 forever is an engine fault.
+    constexpr int kStormLimit = 1000;
+    int atSameMoment = 0;
+    std::int32_t id = 0;
+    std::int64_t due = 0;
+    std::uint64_t ticket = 0;
+    while (timers.Next(untilMs, id, due, ticket)) {
+      if (due > nowMs) {
+        nowMs = due;
+        atSameMoment = 0;
+      } else if (++atSameMoment > kStormLimit) {
+        ADD_FAILURE() << "timer " << id << " keeps coming at " << nowMs << " ms";
+        return;
+      }
+      SyncClock();
+      if (!engine.OnTimer(id)) timers.Stop(id);  // the window's own timer: one shot
+      timers.Rearm(id, ticket, nowMs);
+    }
+    if (untilMs > nowMs) nowMs = untilMs;
+    SyncClock();
+  }
   void RunFor(std::int64_t ms) { RunUntil(nowMs + ms); }
   // No timer comes while asleep; on waking every overdue one comes once.
-  void Sleep(std::int64_t ms);
+  void Sleep(std::int64_t ms) {
+    nowMs += ms;
+    SyncClock();
+    timers.Wake(nowMs);
+  }
   // The user moves the wall clock; the millisecond line and timers go on.
-  void SetClockBy(std::int64_t seconds);
+  void SetClockBy(std::int64_t seconds) {
+    wallShift_ += seconds;
+    SyncClock();
+  }
   // From `atMs` on (at once if passed) the zone's offset is `seconds`, as
   // daylight saving or a new time zone sets it: local time jumps by the
   // change, UTC and the steady count go on. The offset before the first
   // change is the clock's own (clock.SetUtcOffset).
-  void SetUtcOffsetAt(std::int64_t atMs, std::int64_t seconds);
+  void SetUtcOffsetAt(std::int64_t atMs, std::int64_t seconds) {
+    offsetChanges_.emplace_back(atMs, seconds);
+    SyncClock();
+  }
 
   // Settings as the user left them.
-  static std::string ActiveProfile();  // its section
+  static std::string ActiveProfile() {  // its section
+    return "Profiles\\" + DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
+  }
   void SetGlobal(DataSystem::SettingId id, std::uint32_t value) { DataSystem::WriteNumber(id, value, "Global"); }
   void SetProfileNumber(DataSystem::SettingId id, std::uint32_t value) {
     DataSystem::WriteNumber(id, value, ActiveProfile());
@@ -187,10 +278,33 @@ class EngineSimulation {
   std::string ProfileString(DataSystem::SettingId id) { return DataSystem::ReadText(id, ActiveProfile()); }
 
   // When the unshifted wall clock begins to show `wall`.
-  std::int64_t MillisecondsAt(const Vesperon::DateTime& wall) const;
+  std::int64_t MillisecondsAt(const Vesperon::DateTime& wall) const {
+    const Vesperon::DateTime origin = Vesperon::MakeDateTime(start_.year, start_.month, start_.day, start_.hour,
+                                                             start_.minute, start_.second);
+    return static_cast<std::int64_t>((wall - origin).TotalSeconds()) * 1000;
+  }
 
  private:
-  void SyncClock();
+  void SyncClock() {
+    const std::int64_t seconds = (nowMs >= 0 ? nowMs / 1000 : (nowMs - 999) / 1000) + wallShift_;
+    if (seconds != clockSeconds_) {
+      clock.Advance(seconds - clockSeconds_);
+      clockSeconds_ = seconds;
+    }
+    std::int64_t offset = clock.UtcOffset();
+    for (const auto& [atMs, change] : offsetChanges_) {
+      if (atMs <= nowMs) offset = change;
+    }
+    if (offset != clock.UtcOffset()) {
+      clock.Advance(offset - clock.UtcOffset());
+      clock.SetUtcOffset(offset);
+    }
+    // The steady count follows the millisecond line; the wall clock also follows the user.
+    if (preciseClock) {
+      constexpr std::int64_t kWallBaseMs = 1'100'000'000'000;  // any moment will do
+      clock.SetPrecise({kWallBaseMs + nowMs + wallShift_ * 1000, static_cast<std::uint64_t>(nowMs)});
+    }
+  }
 
   platform::LocalTimeFields start_;
   std::int64_t wallShift_ = 0;      // seconds the user moved the clock by

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,22 +13,11 @@
 #include "settings/SettingsStore.h"
 #include "tests/support/FakeOsVersion.h"
 #include "tests/support/RegistryTestSupport.h"
+#include "tests/support/Thrown.h"
 
 namespace testing_support {
 
 using Log = std::vector<std::string>;
-
-// The E a call throws; nothing, and a failure, when it throws none.
-template <typename E, typename Fn>
-std::optional<E> ThrownBy(Fn call) {
-  try {
-    call();
-  } catch (const E& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no exception";
-  return std::nullopt;
-}
 
 struct NamedSystem {
   const char* name;

@@ -1,57 +1,172 @@
 #pragma once
 // Helpers for tests that look at the registry below the store, through
 // platform::Registry() (the in-memory one on the host, the real one on Windows).
+#include <gtest/gtest.h>
+
+#include <cctype>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/Registry.h"
+#include "platform/Services.h"
+#include "settings/InternetExplorerVersion.h"
+#include "settings/SettingsKey.h"
 
 namespace testsupport {
 
 using Bytes = std::vector<unsigned char>;
 
 // The program's root below HKEY_CURRENT_USER, and a key path below it.
-std::string SettingsPath(const std::string& below = std::string());
+inline std::string SettingsPath(const std::string& below = std::string()) {
+  return DataSystem::JoinKeyPath(DataSystem::RootKeyPath, below);
+}
 
 // Removes the program's whole tree from HKEY_CURRENT_USER.
-void DeleteSettingsRoot();
+inline void DeleteSettingsRoot() {
+  const long result = platform::Registry().DeleteTree(platform::kCurrentUser, SettingsPath());
+  ASSERT_TRUE(result == platform::kOk || result == platform::kErrorFileNotFound) << result;
+}
+
+inline Bytes Dword(std::uint32_t v) {
+  return {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+          static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+}
+
+// With its terminating zero.
+inline Bytes Text(const std::string& text) {
+  Bytes bytes(text.begin(), text.end());
+  bytes.push_back(0);
+  return bytes;
+}
 
 struct RawValue {
   long result = 0;
   std::uint32_t type = 0;
   Bytes data;
 };
-RawValue ReadRaw(const std::string& path, const std::string& name,
-                 platform::RegKey root = platform::kCurrentUser);
-void WriteRaw(const std::string& path, const std::string& name, std::uint32_t type,
-              const Bytes& data, platform::RegKey root = platform::kCurrentUser);
-void WriteNumber(const std::string& path, const std::string& name, std::uint32_t value);
-void WriteText(const std::string& path, const std::string& name, const std::string& text,
-               platform::RegKey root = platform::kCurrentUser);
-void CreateKey(const std::string& path);
+
+inline RawValue ReadRaw(const std::string& path, const std::string& name,
+                        platform::RegKey root = platform::kCurrentUser) {
+  platform::IRegistry& registry = platform::Registry();
+  RawValue raw;
+  platform::RegKey key = 0;
+  raw.result = registry.OpenKey(root, path, platform::kKeyQueryValue, key);
+  if (raw.result != platform::kOk) return raw;
+  std::uint32_t size = 0;
+  raw.result = registry.QueryValue(key, name, &raw.type, nullptr, &size);
+  if (raw.result == platform::kOk) {
+    raw.data.resize(size);
+    raw.result = registry.QueryValue(key, name, &raw.type, raw.data.data(), &size);
+    raw.data.resize(size);
+  }
+  registry.CloseKey(key);
+  return raw;
+}
+
+inline void WriteRaw(const std::string& path, const std::string& name, std::uint32_t type, const Bytes& data,
+                     platform::RegKey root = platform::kCurrentUser) {
+  platform::IRegistry& registry = platform::Registry();
+  platform::RegKey key = 0;
+  ASSERT_EQ(registry.CreateKey(root, path, platform::kKeyAllAccess, key), platform::kOk);
+  EXPECT_EQ(registry.SetValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size())),
+            platform::kOk);
+  registry.CloseKey(key);
+}
+
+inline void WriteNumber(const std::string& path, const std::string& name, std::uint32_t value) {
+  WriteRaw(path, name, platform::kRegDword, Dword(value));
+}
+
+inline void WriteText(const std::string& path, const std::string& name, const std::string& text,
+                      platform::RegKey root = platform::kCurrentUser) {
+  WriteRaw(path, name, platform::kRegSz, Text(text), root);
+}
+
+inline void CreateKey(const std::string& path) {
+  platform::RegKey key = 0;
+  ASSERT_EQ(platform::Registry().CreateKey(platform::kCurrentUser, path, platform::kKeyAllAccess, key),
+            platform::kOk);
+  platform::Registry().CloseKey(key);
+}
+
 // The browser's "Version" below HKEY_LOCAL_MACHINE; forgets the cached version.
-void WriteBrowserVersion(const std::string& text);
-bool KeyExists(const std::string& path, platform::RegKey root = platform::kCurrentUser);
-Bytes Dword(std::uint32_t value);
-Bytes Text(const std::string& text);  // with its terminating zero
-platform::RegFileTime LastWriteTime(const std::string& path);
+inline void WriteBrowserVersion(const std::string& text) {
+  WriteText("SOFTWARE\\Microsoft\\Internet Explorer", "Version", text, platform::kLocalMachine);
+  Vesperon::ResetInternetExplorerVersionCacheForTesting();
+}
+
+inline bool KeyExists(const std::string& path, platform::RegKey root = platform::kCurrentUser) {
+  platform::RegKey key = 0;
+  if (platform::Registry().OpenKey(root, path, platform::kKeyQueryValue, key) != platform::kOk) return false;
+  platform::Registry().CloseKey(key);
+  return true;
+}
+
+inline platform::RegFileTime LastWriteTime(const std::string& path) {
+  platform::IRegistry& registry = platform::Registry();
+  platform::RegKey key = 0;
+  platform::RegFileTime time = 0;
+  EXPECT_EQ(registry.OpenKey(platform::kCurrentUser, path, platform::kKeyQueryValue, key), platform::kOk);
+  EXPECT_EQ(registry.QueryInfoKey(key, nullptr, &time), platform::kOk);
+  registry.CloseKey(key);
+  return time;
+}
 
 // A whole key tree: relative key path -> value name -> (type, data), with
 // names folded to upper case so that two trees compare as the registry sees them.
 using Tree = std::map<std::string, std::map<std::string, std::pair<std::uint32_t, Bytes>>>;
-Tree DumpTree(platform::RegKey root, const std::string& path);
+
+inline void DumpInto(platform::RegKey key, const std::string& relative, Tree& tree) {
+  const auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  platform::IRegistry& registry = platform::Registry();
+  auto& values = tree[upper(relative)];
+  std::string name;
+  std::uint32_t type = 0;
+  Bytes data;
+  for (std::uint32_t i = 0; registry.EnumValue(key, i, name, type, data) == platform::kOk; ++i) {
+    values[upper(name)] = {type, data};
+  }
+  for (std::uint32_t i = 0; registry.EnumKey(key, i, name) == platform::kOk; ++i) {
+    platform::RegKey child = 0;
+    ASSERT_EQ(registry.OpenKey(key, name, platform::kKeyRead, child), platform::kOk) << name;
+    DumpInto(child, relative.empty() ? name : relative + "\\" + name, tree);
+    registry.CloseKey(child);
+  }
+}
+
+inline Tree DumpTree(platform::RegKey root, const std::string& path) {
+  Tree tree;
+  platform::RegKey key = 0;
+  EXPECT_EQ(platform::Registry().OpenKey(root, path, platform::kKeyRead, key), platform::kOk);
+  DumpInto(key, std::string(), tree);
+  platform::Registry().CloseKey(key);
+  return tree;
+}
 
 // A file path in the temporary folder that does not exist yet.
-std::string FreshTempFile(const std::string& name);
+inline std::string FreshTempFile(const std::string& name) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / name;
+  std::error_code ignored;
+  std::filesystem::remove(file, ignored);
+  return file.string();
+}
 
 // Makes a key read-only for the guard's lifetime.
 class ReadOnlyKey {
  public:
-  explicit ReadOnlyKey(std::string path);
-  ~ReadOnlyKey();
+  explicit ReadOnlyKey(std::string path) : path_(std::move(path)) {
+    EXPECT_EQ(platform::Registry().SetKeyReadOnly(platform::kCurrentUser, path_, true), platform::kOk);
+  }
+  ~ReadOnlyKey() {
+    EXPECT_EQ(platform::Registry().SetKeyReadOnly(platform::kCurrentUser, path_, false), platform::kOk);
+  }
   ReadOnlyKey(const ReadOnlyKey&) = delete;
   ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
 
