@@ -87,10 +87,7 @@ TEST_F(ScreenshotTour, DISABLED_MainWindowStates) {
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(Photograph("main-inactive", main));
 
-  sim.SelectComboItem(1036, 1);  // countdown
-  sim.SetText(1040, "0");
-  sim.SetPickerTime(1037, TodayAt(0, 10, 0));
-  sim.SelectComboItem(1035, 0);
+  ASSERT_TRUE(sim.ArmCountdown(600, "Turn off"));
   sim.Click(1000);
   // The shell shows the activation balloon a moment later.
   HWND balloon = nullptr;
@@ -181,10 +178,7 @@ TEST_F(ScreenshotTour, DISABLED_StartupPageAndLastWarning) {
   EXPECT_TRUE(Photograph("startup-page", sim.Sheet()));
   EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
 
-  sim.SelectComboItem(1036, 1);  // a countdown of 2 s on "Turn off"
-  sim.SetText(1040, "0");
-  sim.SetPickerTime(1037, TodayAt(0, 0, 2));
-  ASSERT_TRUE(sim.ChooseAction("Turn off"));
+  ASSERT_TRUE(sim.ArmCountdown(2, "Turn off"));
   sim.Click(1000);
   HWND warning = sim.WaitForBox("Vesperon: Warning");
   ASSERT_NE(warning, nullptr);
