@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/Trigger.h"
+#include "platform/TextCase.h"
 #include "settings/Profiles.h"
 
 namespace Vesperon {
@@ -18,12 +19,13 @@ struct BadInput {
 [[noreturn]] void Fail(std::string problem) { throw BadInput{std::move(problem)}; }
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
+// Names compare without regard to case, by the system's rules for the
+// names users type.
+bool SameText(std::string_view a, std::string_view b) {
+  std::string x(a), y(b);
+  platform::UpperCaseInPlace(x);
+  platform::UpperCaseInPlace(y);
+  return x == y;
 }
 
 // Blanks separate tokens; double quotes group blanks into one and go.
@@ -140,7 +142,7 @@ ActionId ReadAction(Cursor& cursor, const std::string& name) {
   int number = 0;
   if (ReadNumber(text, 1, 2, kLastActionId, number)) id = number;
   for (ActionId a = 0; a <= kLastActionId && id < 0; ++a) {
-    if (Lower(GetActionName(a)) == Lower(text)) id = a;
+    if (SameText(GetActionName(a), text)) id = a;
   }
   if (id < 0) Fail("There is no action " + Quoted(text) + ".");
   if (!IsActionAvailable(id)) Fail("The action " + Quoted(text) + " is not offered on this Windows.");
@@ -196,7 +198,7 @@ CommandTrigger ReadWeekly(Cursor& cursor, const std::string& name, const DateTim
   if (!ReadNumber(day, 1, 1, 6, trigger.weekdayIndex)) {
     trigger.weekdayIndex = -1;
     for (std::int32_t i = 0; i < 7; ++i) {
-      if (Lower(WeekdayListText(i)) == Lower(day)) trigger.weekdayIndex = i;
+      if (SameText(WeekdayListText(i), day)) trigger.weekdayIndex = i;
     }
     if (trigger.weekdayIndex < 0) Fail(Quoted(day) + " is no day of the week (Sunday..Saturday or 0..6).");
   }
@@ -273,15 +275,16 @@ CommandRequest ReadRequest(std::string_view commandLine, const DateTime& now) {
   while (!cursor.Done()) {
     const std::string& token = cursor.Take();
     if (!IsSwitch(token)) continue;
-    const std::string name = Lower(std::string_view(token).substr(1));
+    const std::string_view typed = std::string_view(token).substr(1);
     bool automation = false;
-    for (const char* a : kAutomationSwitches) automation = automation || name == a;
+    for (const char* a : kAutomationSwitches) automation = automation || SameText(typed, a);
     if (automation) continue;
     const SwitchRow* row = nullptr;
     for (const SwitchRow& s : kSwitches) {
-      if (name == s.name) row = &s;
+      if (SameText(typed, s.name)) row = &s;
     }
     if (row == nullptr) Fail("There is no switch " + Quoted(token) + ".");
+    const std::string name = row->name;  // as the messages name it
     for (const std::string& s : seen) {
       if (s == name) Fail("The switch /" + name + " is given twice.");
     }
