@@ -635,6 +635,8 @@ void PressActivate(e2e::SimProcess& sim, bool on, SoakCounts& done) {
 
 SoakCounts SoakRound(e2e::SimProcess& sim, HWND main, int fires, int shows, int balloons) {
   SoakCounts done;
+  // The span is read when the trigger starts: it must not be running.
+  PressActivate(sim, false, done);
   SetCountdownSpan(sim, 0, 0, 1);
   PressActivate(sim, true, done);
   done.fires = CountFires(fires, fires * 3000 + 10000);
