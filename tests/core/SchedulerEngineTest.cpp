@@ -73,15 +73,6 @@ void ExpectInactive(EngineSimulation& sim, bool stored = true) {
 using Lines = std::vector<std::string>;
 const std::string kSelectAnAction = "Please select an action. / Vesperon";
 
-// An activation refused before anything started.
-void ExpectRefused(EngineSimulation& sim) {
-  EXPECT_FALSE(sim.engine.IsActive());
-  EXPECT_FALSE(sim.window.activateChecked);
-  EXPECT_TRUE(sim.window.pollStarts.empty());
-  EXPECT_TRUE(sim.window.balloons.empty());
-  EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
-}
-
 TEST(SchedulerEngineTest, ActivationShowsTheTriggerAndPollsAtOnceDeactivationGivesTheWindowBack) {
   // At 08:30 a daily trigger for 08:00 must not fire: the activation is the last event.
   EngineSimulation sim(At(2004, 11, 5, 8, 30, 0), 250);
@@ -214,8 +205,11 @@ TEST(SchedulerEngineTest, ActivationIsRefusedAskedAboutOrTaken) {
     EXPECT_EQ(sim.window.messageBoxes, r.messages);
     EXPECT_EQ(sim.window.questions, r.question.empty() ? Lines{} : Lines{r.question});
     EXPECT_EQ(sim.engine.IsActive(), r.active);
-    if (!r.active) {
-      ExpectRefused(sim);
+    if (!r.active) {  // refused before anything started
+      EXPECT_FALSE(sim.window.activateChecked);
+      EXPECT_TRUE(sim.window.pollStarts.empty());
+      EXPECT_TRUE(sim.window.balloons.empty());
+      EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
       EXPECT_EQ(sim.ProfileNumber(kMainFormAction), 0u);  // the default, unwritten
     }
     if (!r.active && r.fields.kind != Kind(TriggerKind::OneTime)) {
@@ -240,10 +234,7 @@ TEST(SchedulerEngineTest, PollingSpeedsUpForTheLastFiveMinutes) {
   const auto at = At(2004, 11, 5, 8, 0, 0);
   const std::pair<TriggerFields, bool> rows[] = {  // fields, repeats
       {Fields(TriggerKind::OneTime, at), false},
-      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 10, 0)), false},
       {Fields(TriggerKind::Daily, at), true},
-      {Fields(TriggerKind::Weekly, at, 0, 5), true},
-      {Fields(TriggerKind::Monthly, at, 5), true},
   };
   for (const auto& [fields, repeats] : rows) {
     SCOPED_TRACE(fields.kind);
@@ -458,12 +449,6 @@ std::vector<std::uint32_t> StoredState(const std::string& profile) {
   return values;
 }
 
-bool ProfileExists(const std::string& profile) {
-  std::vector<std::string> names;
-  ListSubkeys("Profiles", names, kHiveCurrentUser);
-  return std::find(names.begin(), names.end(), profile) != names.end();
-}
-
 TEST(SchedulerEngineTest, ProfileSwitchTakesUpTheNewProfileAsAtStartUp) {
   // Default runs a countdown; Work holds a weekly trigger stored active.
   // However the window comes to look (a poll, a click on Activate, the
@@ -535,7 +520,9 @@ TEST(SchedulerEngineTest, RenamingTheShownProfileIsNoSwitch) {
   sim.engine.OnActivateClicked();
   EXPECT_FALSE(sim.engine.IsActive());
   EXPECT_EQ(StoredState("Office")[4], 0u);
-  EXPECT_FALSE(ProfileExists("Work"));  // nothing written under the old name
+  std::vector<std::string> profiles;
+  ListSubkeys("Profiles", profiles, kHiveCurrentUser);
+  EXPECT_EQ(profiles, std::vector<std::string>{"Office"});  // nothing written under the old name
 }
 
 TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) {
@@ -741,8 +728,6 @@ TEST(SchedulerSimulationTest, EveryOccurrenceFiresOnceAtItsSecondWhateverThePhas
        Fields(TriggerKind::Weekly, At(2023, 1, 1, 6, 30, 0), 0, 3), 86400, 731 * 86400, 4, 0, 104, false},
       {"monthly 31st, four years", At(2023, 1, 1, 0, 0, 0), At(2023, 1, 1, 12, 0, 0), {777},
        Fields(TriggerKind::Monthly, At(2023, 1, 1, 12, 0, 0), 31), 86400, 1461 * 86400, 0, 31, 28, false},
-      {"monthly 30th, four years", At(2023, 1, 1, 0, 0, 0), At(2023, 1, 1, 12, 0, 0), {777},
-       Fields(TriggerKind::Monthly, At(2023, 1, 1, 12, 0, 0), 30), 86400, 1461 * 86400, 0, 30, 44, false},
       {"monthly 29th, four years", At(2023, 1, 1, 0, 0, 0), At(2023, 1, 1, 12, 0, 0), {777},
        Fields(TriggerKind::Monthly, At(2023, 1, 1, 12, 0, 0), 29), 86400, 1461 * 86400, 0, 29, 45, false},
       {"countdown 10 s restarting, one hour shown", At(2004, 11, 5, 10, 0, 0), At(2004, 11, 5, 10, 0, 10),
