@@ -144,27 +144,20 @@ TEST(CommandLineTest, RequestSetsOnlyTheFieldsItNamesAndUsageShowsEverySwitch) {
   const DateTime now = MakeDateTime(2026, 12, 7, 12, 0, 0);
   const StoredFields current{kActionTurnOff, 1, 2, MakeDateTime(2026, 1, 2, 3, 4, 5), 9, "old.exe"};
   FakeOsVersion os;
+  // Action, kind, weekday, moment, number and process after each command.
   const auto fields = [&](const char* line) {
-    return FieldsForCommand(ParseCommandLine(line, now).request, current);
+    const StoredFields f = FieldsForCommand(ParseCommandLine(line, now).request, current);
+    return std::to_string(f.action) + " k" + std::to_string(f.kind) + " w" + std::to_string(f.weekdayIndex) +
+           " " + FormatDateTime(f.dateTime, "%Y-%m-%d %H:%M:%S") + " n" + std::to_string(f.number) + " " +
+           f.processText;
   };
-  StoredFields f = fields("/action Reminder /weekly 4 18:00");
-  EXPECT_EQ(f.action, kActionReminder);
-  EXPECT_EQ(f.kind, 3);
-  EXPECT_EQ(f.weekdayIndex, 4);
-  EXPECT_EQ(FormatDateTime(f.dateTime, "%Y-%m-%d %H:%M:%S"), "2026-12-07 18:00:00");
-  EXPECT_EQ(f.number, 9);
-  EXPECT_EQ(f.processText, "old.exe");
-  f = fields("/monthly 3 1:00");
-  EXPECT_EQ(f.action, kActionTurnOff);
-  EXPECT_EQ(f.number, 3);
-  EXPECT_EQ(f.weekdayIndex, 2);
-  f = fields("/process new.exe");
-  EXPECT_EQ(f.kind, 6);
-  EXPECT_EQ(f.processText, "new.exe");
-  EXPECT_EQ(FormatDateTime(f.dateTime, "%Y-%m-%d %H:%M:%S"), "2026-01-02 03:04:05");
-  f = fields("/countdown 5.00:00:01");
-  EXPECT_EQ(f.number, 5);
-  EXPECT_EQ(f.processText, "old.exe");
+  const std::pair<const char*, const char*> rows[] = {
+      {"/action Reminder /weekly 4 18:00", "4 k3 w4 2026-12-07 18:00:00 n9 old.exe"},
+      {"/monthly 3 1:00", "0 k4 w2 2026-12-07 01:00:00 n3 old.exe"},
+      {"/process new.exe", "0 k6 w2 2026-01-02 03:04:05 n9 new.exe"},
+      {"/countdown 5.00:00:01", "0 k1 w2 2026-12-07 00:00:01 n5 old.exe"},
+  };
+  for (const auto& [line, expected] : rows) EXPECT_EQ(fields(line), expected) << line;
 
   const std::string usage = CommandLineUsage();
   for (const char* part : {"/action ", "/countdown ", "/at ", "/daily ", "/weekly ", "/monthly ", "/process ",

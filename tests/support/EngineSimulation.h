@@ -2,10 +2,12 @@
 // A simulated computer for the scheduler engine: wall clock, a millisecond
 // line of window timers, in-memory registry and desktop, a pretended Windows
 // version and a recording main window. Runs jump from timer to timer.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -34,17 +36,14 @@ class SimulatedTimers {
   bool IsRunning(std::int32_t id) const { return timers_.count(id) != 0; }
   // The earliest timer due by `limitMs`; of timers due together, the first scheduled.
   bool Next(std::int64_t limitMs, std::int32_t& id, std::int64_t& dueMs, std::uint64_t& ticket) const {
-    bool found = false;
-    for (const auto& [timerId, timer] : timers_) {
-      if (timer.due > limitMs) continue;
-      if (!found || timer.due < dueMs || (timer.due == dueMs && timer.ticket < ticket)) {
-        found = true;
-        id = timerId;
-        dueMs = timer.due;
-        ticket = timer.ticket;
-      }
-    }
-    return found;
+    const auto first = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.second.due, a.second.ticket) < std::tie(b.second.due, b.second.ticket);
+    });
+    if (first == timers_.end() || first->second.due > limitMs) return false;
+    id = first->first;
+    dueMs = first->second.due;
+    ticket = first->second.ticket;
+    return true;
   }
   // Schedules a fired timer again unless its handler stopped or restarted it.
   void Rearm(std::int32_t id, std::uint64_t ticket, std::int64_t nowMs) {
