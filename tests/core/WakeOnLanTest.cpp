@@ -10,6 +10,7 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/RegistryTestSupport.h"
+#include "tests/support/Thrown.h"
 
 using namespace Vesperon;
 using platform::ArpEntry;
@@ -160,14 +161,11 @@ TEST(GetMacAddressTest, EchoThenTheFirstUsableArpEntryForTheAddress) {
     network.resolvedByEcho = row.resolvedByEcho;
     network.echoAvailable = row.echoAvailable;
     network.arpReadable = row.arpReadable;
-    try {
-      EXPECT_EQ(GetMacAddress(kTarget), row.expected ? row.expected : "(throws)");
-      EXPECT_EQ(network.calls[0], "Echo(192.168.1.20, 5000 ms)");
-    } catch (const WakeOnLANException& e) {
-      EXPECT_EQ(row.expected, nullptr);
-      EXPECT_EQ(e.code, 0);
-      EXPECT_EQ(e.category, 9);
-    }
+    std::string found = "(throws)";
+    EXPECT_EQ(testing_support::CodeOf<WakeOnLANException>([&] { found = GetMacAddress(kTarget); }, 9),
+              row.expected ? -1 : 0);
+    EXPECT_EQ(found, row.expected ? row.expected : "(throws)");
+    EXPECT_EQ(network.calls.at(0), "Echo(192.168.1.20, 5000 ms)");
   }
 }
 
