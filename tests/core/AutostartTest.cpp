@@ -32,8 +32,6 @@ class AutostartTest : public ::testing::Test, protected StartupTestWorld {
   static void Write(platform::RegKey root, const char* path, const Value& value) {
     if (value) testsupport::WriteText(path, "Vesperon", *value, root);
   }
-  Value Run() { return Read(platform::kCurrentUser, kRunKeyPath); }
-  Value RunServices() { return Read(platform::kLocalMachine, kRunServicesKeyPath); }
   void Install(const std::string& path) { scm.services["Vesperon"] = path; }
 };
 
@@ -73,8 +71,8 @@ TEST_F(AutostartTest, StartupChoicesOnBothLines) {
     EXPECT_NO_THROW(ApplyStartupChoices(row.service, row.startUp));
 
     EXPECT_EQ(scm.services.count("Vesperon") == 1, row.installedAfter);
-    EXPECT_EQ(Run(), expand(row.runAfter));
-    EXPECT_EQ(RunServices(), expand(row.runServicesAfter));
+    EXPECT_EQ(Read(platform::kCurrentUser, kRunKeyPath), expand(row.runAfter));
+    EXPECT_EQ(Read(platform::kLocalMachine, kRunServicesKeyPath), expand(row.runServicesAfter));
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
   }
 }

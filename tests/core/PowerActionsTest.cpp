@@ -84,20 +84,10 @@ TEST_F(PowerActionsTest, SettingsComeFromTheActiveProfile) {
   EXPECT_EQ(power.log, NtExitLog(0x5, 0x6000C));
 }
 
-TEST_F(PowerActionsTest, SettingsThatCannotBeReadFailBeforeAnyCall) {
-  // The values are missing and the key refuses the repair (code 1).
-  const std::string path = testsupport::SettingsPath("Profiles\\Default\\SDProp");
-  testsupport::CreateKey(path);
-  testsupport::ReadOnlyKey locked(path);
-  const auto e = ThrownBy<DataSystem::RegistryException>([] { ExitWindowsWithSettings(kExitReboot); });
-  EXPECT_TRUE(e && e->code == DataSystem::RegistryException::kSetValue);
-  EXPECT_TRUE(power.log.empty());
-}
-
 // Refusals are silent and the privilege is still removed (from the token,
 // not merely disabled); a privilege that cannot be enabled stops the
 // request, each failed step with its code; one that cannot be removed
-// fails after it.
+// fails after it; settings that cannot be read fail before any call.
 TEST_F(PowerActionsTest, RefusedRequestsAndPrivilegeFailures) {
   const Log enableOnly{"Privilege(shutdown, enable)"};
   const auto failing = [](PrivilegeChange change, PrivilegeResult result) {
@@ -124,6 +114,15 @@ TEST_F(PowerActionsTest, RefusedRequestsAndPrivilegeFailures) {
        AttachableAPIException::kFunctionMissing, enableOnly},
       {"removal refused", failing(PrivilegeChange::kRemove, PrivilegeResult::kAdjustFailed), 0,
        kPrivilegeAdjust, NtExitLog(0x12, 0x80040001)},
+      // The values are missing and the key refuses the repair; last, as the key stays locked.
+      {"settings unreadable",
+       [this](auto&) {
+         const std::string path = testsupport::SettingsPath("Profiles\\Default\\SDProp");
+         registry.DeleteTree(platform::kCurrentUser, path);
+         testsupport::CreateKey(path);
+         registry.SetKeyReadOnly(platform::kCurrentUser, path, true);
+       },
+       kCategorySystem, DataSystem::RegistryException::kSetValue, {}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -282,17 +281,14 @@ TEST_F(ProfilesPrivileges, EachOperationDropsWhatItEnabled) {
       DataSystem::ExportProfile(file_, "Work", DataSystem::kHiveCurrentUser);
     }
     power.token.erase(c.missing);
-    bool threw = false;
-    try {
+    const auto failure = ThrownBy<Exception>([&] {
       if (c.import) {
         DataSystem::ImportProfile(file_, "Copy", DataSystem::kHiveCurrentUser);
       } else {
         DataSystem::ExportProfile(file_, "Work", DataSystem::kHiveCurrentUser);
       }
-    } catch (const Exception&) {
-      threw = true;
-    }
-    EXPECT_EQ(threw, !c.succeeds);
+    });
+    EXPECT_EQ(failure.has_value(), !c.succeeds);
     for (const auto& [privilege, enabled] : power.token) {
       EXPECT_FALSE(enabled) << static_cast<int>(privilege);
     }

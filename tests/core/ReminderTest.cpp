@@ -118,16 +118,14 @@ TEST_F(ReminderTest, AutoCloseTimeByUnit) {
       {600000, 2, kMaxAutoCloseSeconds, false},      // past the signed range
   };
   for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.time) + " x unit " + std::to_string(r.unit));
     FakeReminderWindow w;
     Reminder rem{w};
     StoreCountdown(r.time, r.unit);
     ASSERT_TRUE(rem.Initialize(false));
-    const std::string name = std::to_string(r.time) + " x unit " + std::to_string(r.unit);
-    EXPECT_EQ(rem.AutoCloseSecondsLeft(), r.expectedSeconds) << name;
-    EXPECT_EQ(w.rangeHigh, r.expectedSeconds) << name;
-    EXPECT_EQ(w.messages, r.errorShown ? std::vector<std::string>{"Error"}
-                                       : std::vector<std::string>{})
-        << name;
+    EXPECT_EQ(rem.AutoCloseSecondsLeft(), r.expectedSeconds);
+    EXPECT_EQ(w.rangeHigh, r.expectedSeconds);
+    EXPECT_EQ(w.messages, r.errorShown ? std::vector<std::string>{"Error"} : std::vector<std::string>{});
   }
   EXPECT_EQ(CountdownStatusText(kMaxAutoCloseSeconds),
             "Auto close after: 24855 Days 03 Hour 14 Min. 07 Sec.");

@@ -1,7 +1,6 @@
 // The tweaks dialog's shutdown settings: what each value shows, what OK stores, in which order.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,6 +20,7 @@ struct Value {
   TweakRow setting;
   std::uint32_t type;
   testsupport::Bytes data;
+  bool operator==(const Value&) const = default;
 };
 Value Sz(TweakRow setting, const char* text) {
   return {setting, platform::kRegSz, testsupport::Text(text)};
@@ -29,32 +29,21 @@ Value Dw(TweakRow setting, std::uint32_t number) {
   return {setting, platform::kRegDword, testsupport::Dword(number)};
 }
 
-const char* NameOf(TweakRow setting) { return StorageOf(setting).valueName; }
-
 class SystemTweaksTest : public ::testing::Test {
  protected:
   static void Put(const Value& value) {
     const TweakStorage& s = StorageOf(value.setting);
     testsupport::WriteRaw(s.keyPath, s.valueName, value.type, value.data, DataSystem::HiveRoot(s.hive));
   }
-  // Every one of the seven settings holds exactly `expected`; the others
-  // were never written.
-  static void ExpectStored(const std::vector<Value>& expected, const std::string& label) {
+  // What the seven settings hold, in row order; those never written are left out.
+  static std::vector<Value> Stored() {
+    std::vector<Value> values;
     for (int row = 0; row < kTweakRowCount; ++row) {
-      const auto setting = static_cast<TweakRow>(row);
-      const TweakStorage& s = StorageOf(setting);
-      const testsupport::RawValue raw =
-          testsupport::ReadRaw(s.keyPath, s.valueName, DataSystem::HiveRoot(s.hive));
-      const auto want = std::find_if(expected.begin(), expected.end(),
-                                     [&](const Value& v) { return v.setting == setting; });
-      if (want == expected.end()) {
-        EXPECT_NE(raw.result, platform::kOk) << label << ": " << s.valueName << " was written";
-        continue;
-      }
-      EXPECT_EQ(raw.result, platform::kOk) << label << ": " << s.valueName;
-      EXPECT_EQ(raw.type, want->type) << label << ": " << s.valueName;
-      EXPECT_EQ(raw.data, want->data) << label << ": " << s.valueName;
+      const TweakStorage& s = StorageOf(static_cast<TweakRow>(row));
+      const testsupport::RawValue raw = testsupport::ReadRaw(s.keyPath, s.valueName, DataSystem::HiveRoot(s.hive));
+      if (raw.result == platform::kOk) values.push_back({static_cast<TweakRow>(row), raw.type, raw.data});
     }
+    return values;
   }
 
   FakeOsVersion os{kWinXP};
@@ -90,7 +79,7 @@ TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
     platform::ScopedRegistry guard(fresh);
     os.Set(r.system);
     for (const Value& v : r.stored) Put(v);
-    const std::string label = std::string(NameOf(r.row)) + " #" + std::to_string(&r - rows);
+    const std::string label = std::string(StorageOf(r.row).valueName) + " #" + std::to_string(&r - rows);
     EXPECT_EQ(LoadTweakState().value[r.row], r.shown) << label;
     EXPECT_EQ(fresh.OpenHandleCount(), 0u) << label;
   }
@@ -104,7 +93,7 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
     std::vector<TweakWrite> changed;  // control states other than `all`'s
     std::vector<TweakWrite> plan;
     const char* readOnlyKey;  // nullptr: every key writable
-    std::vector<Value> stored;
+    std::vector<Value> stored;  // in row order
   };
   // Values of a state where every box is checked, "Verbose" chosen, 30 s.
   TweakState all;
@@ -117,22 +106,22 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
         kTweakClearPageFile, kTweakReleaseLease, kTweakFastReboot}, {},
        {{kTweakClearPageFile, 1}, {kTweakStatusMessages, 0}, {kTweakLogonShutdown, 0},
         {kTweakWaitToKill, 30000}, {kTweakVerboseStatus, 1}}, nullptr,
-       {Dw(kTweakClearPageFile, 1), Dw(kTweakStatusMessages, 0), Sz(kTweakLogonShutdown, "0"),
-        Sz(kTweakWaitToKill, "30000"), Dw(kTweakVerboseStatus, 1)}},
+       {Dw(kTweakClearPageFile, 1), Sz(kTweakWaitToKill, "30000"), Dw(kTweakStatusMessages, 0),
+        Dw(kTweakVerboseStatus, 1), Sz(kTweakLogonShutdown, "0")}},
       {"all on 98", kWin98, {kTweakReleaseLease, kTweakFastReboot, kTweakClearPageFile, kTweakWaitToKill}, {},
        {{kTweakFastReboot, 0}, {kTweakReleaseLease, 1}, {kTweakFastReboot, 0}}, nullptr,
-       {Sz(kTweakFastReboot, "0"), Dw(kTweakReleaseLease, 1)}},
+       {Dw(kTweakReleaseLease, 1), Sz(kTweakFastReboot, "0")}},
       // Fast shutdown left on but the DHCP release checked: the release wins.
       {"DHCP after fast shutdown", kWinMe, {kTweakFastReboot, kTweakReleaseLease}, {{kTweakFastReboot, 0}},
        {{kTweakFastReboot, 1}, {kTweakReleaseLease, 1}, {kTweakFastReboot, 0}}, nullptr,
-       {Sz(kTweakFastReboot, "0"), Dw(kTweakReleaseLease, 1)}},
+       {Dw(kTweakReleaseLease, 1), Sz(kTweakFastReboot, "0")}},
       {"zeros on XP", kWinXP, {kTweakWaitToKill, kTweakClearPageFile, kTweakLogonShutdown},
        {{kTweakWaitToKill, 0}, {kTweakClearPageFile, 0}, {kTweakLogonShutdown, 0}},
        {{kTweakClearPageFile, 0}, {kTweakLogonShutdown, 1}, {kTweakWaitToKill, 0}}, nullptr,
-       {Dw(kTweakClearPageFile, 0), Sz(kTweakLogonShutdown, "1"), Sz(kTweakWaitToKill, "0")}},
+       {Dw(kTweakClearPageFile, 0), Sz(kTweakWaitToKill, "0"), Sz(kTweakLogonShutdown, "1")}},
       {"zeros on 98", kWin98, {kTweakReleaseLease, kTweakFastReboot}, {{kTweakReleaseLease, 0}, {kTweakFastReboot, 0}},
        {{kTweakFastReboot, 1}, {kTweakReleaseLease, 0}}, nullptr,
-       {Sz(kTweakFastReboot, "1"), Dw(kTweakReleaseLease, 0)}},
+       {Dw(kTweakReleaseLease, 0), Sz(kTweakFastReboot, "1")}},
       {"refused policy key", kWinXP, {kTweakWaitToKill, kTweakStatusMessages, kTweakClearPageFile}, {},
        {{kTweakClearPageFile, 1}, {kTweakStatusMessages, 0}, {kTweakWaitToKill, 30000}}, policies,
        {Dw(kTweakClearPageFile, 1)}},
@@ -154,7 +143,7 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
     } else {
       SaveTweakState(state);
     }
-    ExpectStored(r.stored, r.label);
+    EXPECT_EQ(Stored(), r.stored) << r.label;
     EXPECT_EQ(fresh.OpenHandleCount(), 0u) << r.label;
   }
 }

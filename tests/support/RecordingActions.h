@@ -2,7 +2,6 @@
 // Both sides of the action dispatcher, writing every call with its arguments
 // to one shared log, in order.
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "actions/ActionDispatcher.h"
 #include "actions/SystemActions.h"
 #include "model/Exception.h"
+#include "platform/memory/LogText.h"
 
 namespace testing_support {
 
@@ -80,10 +80,8 @@ class RecordingActionHost final : public Vesperon::IActionHost {
     return true;
   }
   void PostTrayMenuMessage(std::uintptr_t wParam, std::intptr_t lParam) override {
-    char text[64];
-    std::snprintf(text, sizeof text, "PostTrayMenuMessage(%llu, 0x%llX)",
-                  static_cast<unsigned long long>(wParam), static_cast<unsigned long long>(lParam));
-    log_.push_back(text);
+    log_.push_back("PostTrayMenuMessage(" + std::to_string(wParam) + ", " +
+                   platform::HexText(static_cast<std::uint64_t>(lParam)) + ")");
   }
 
  private:
