@@ -17,19 +17,9 @@ namespace platform {
 namespace {
 
 // Rights that change a key: asking for any of them on a read-only key is
-// refused. The generic rights are mapped first, as the system does.
+// refused.
 constexpr std::uint32_t kKeyCreateLink = 0x0020;
-constexpr std::uint32_t kGenericAll = 0x10000000;
-constexpr std::uint32_t kGenericWrite = 0x40000000;
-constexpr std::uint32_t kGenericRead = 0x80000000;
 constexpr std::uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey | kKeyCreateLink;
-
-std::uint32_t MapGenericRights(std::uint32_t access) {
-  if (access & kGenericAll) access |= kKeyAllAccess;
-  if (access & kGenericWrite) access |= kKeyWrite;
-  if (access & kGenericRead) access |= kKeyRead;
-  return access & ~(kGenericAll | kGenericWrite | kGenericRead);
-}
 
 // Windows compares names by their upper-case form, which folds the letters
 // of the ANSI code page (the program's texts are in Windows-1252) as well.
@@ -327,7 +317,6 @@ long MemoryRegistry::Walk(RegKey parent, const std::string& path, bool create,
 
 long MemoryRegistry::NewHandle(const std::shared_ptr<Node>& node, std::uint32_t access,
                                RegKey& out) {
-  access = MapGenericRights(access);
   if (node->readOnly && (access & kWriteRights) != 0) return kErrorAccessDenied;
   out = nextHandle_;
   nextHandle_ += 4;  // never reused, so a stale handle stays invalid

@@ -116,6 +116,20 @@ inline platform::RegFileTime LastWriteTime(const std::string& path) {
   return time;
 }
 
+// A sample profile below Profiles: every value type the program writes,
+// nested keys, an empty key, an empty text and an empty binary value.
+inline void WriteSampleProfile(const std::string& name) {
+  const std::string base = SettingsPath("Profiles\\" + name);
+  WriteRaw(base + "\\MainForm", "Trigger", platform::kRegDword, Dword(3));
+  WriteRaw(base + "\\MainForm", "TriggerCmb2", platform::kRegSz, Text(""));
+  WriteRaw(base + "\\Reminder", "Txt", platform::kRegSz, Text("Wake up, " + name));
+  WriteRaw(base + "\\Reminder\\Deep", "Blob", platform::kRegBinary, {0, 1, 255});
+  WriteRaw(base + "\\Reminder\\Deep", "None", platform::kRegBinary, {});
+  WriteRaw(base + "\\RAS", "List", platform::kRegMultiSz, {'a', 0, 'b', 0, 0});
+  WriteRaw(base, "Own", platform::kRegExpandSz, Text("%TEMP%"));
+  CreateKey(base + "\\Empty");
+}
+
 // A whole key tree: relative key path -> value name -> (type, data), with
 // names folded to upper case so that two trees compare as the registry sees them.
 using Tree = std::map<std::string, std::map<std::string, std::pair<std::uint32_t, Bytes>>>;
