@@ -44,11 +44,6 @@ std::vector<std::string> Profiles() {
 
 std::string Active() { return GetActiveProfileName("Profiles", kHiveCurrentUser); }
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<none>";
-}
-
 class ProfilesContract : public testing::Test {
  protected:
   void SetUp() override {
@@ -250,7 +245,8 @@ TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) 
     }
     EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"old.pfl"});  // no temporary file left
     if (c.failSave != 0) {
-      EXPECT_EQ(FileBytes(file), "an older export");
+      std::ifstream old(file, std::ios::binary);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "an older export");
       continue;
     }
     ImportProfile(file, "Back", kHiveCurrentUser);
