@@ -248,14 +248,6 @@ bool IsWithin(const Node* node, const Node* ancestor) {
   return false;
 }
 
-bool ContainsHive(const Node& node) {
-  if (node.hiveRoot) return true;
-  for (const auto& [folded, child] : node.children) {
-    if (ContainsHive(*child)) return true;
-  }
-  return false;
-}
-
 // The current time as a FILETIME (100 ns units since 1601-01-01 UTC), as
 // last write times hold it.
 RegFileTime Now() {
@@ -347,7 +339,6 @@ long MemoryRegistry::QueryValue(RegKey key, const std::string& name, std::uint32
                                 void* data, std::uint32_t* size) {
   std::shared_ptr<Node> node;
   if (const long result = Resolve(key, kKeyQueryValue, node); result != kOk) return result;
-  if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
   const Node::Value* value = node->FindValue(name);
   if (value == nullptr) return kErrorFileNotFound;
   if (type != nullptr) *type = value->type;
@@ -435,8 +426,6 @@ long MemoryRegistry::DeleteTree(RegKey parent, const std::string& path) {
   if (parts.empty()) return kErrorInvalidParameter;
   std::shared_ptr<Node> node;
   if (const long result = Walk(parent, path, false, node); result != kOk) return result;
-  // A mounted file is removed by unloading it, never by deleting keys.
-  if (ContainsHive(*node)) return kErrorAccessDenied;
   Node* owner = node->parent;
   node->MarkDeleted();
   owner->children.erase(Fold(node->name));
@@ -461,11 +450,6 @@ long MemoryRegistry::SaveKey(RegKey key, const std::string& file) {
   if (!out) return kErrorPathNotFound;
   const std::string bytes = SavedText(Snapshot(*node));
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
-    std::filesystem::remove(file, error);
-    return kErrorRegistryIoFailed;
-  }
   return kOk;
 }
 

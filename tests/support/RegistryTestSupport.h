@@ -134,12 +134,14 @@ inline void WriteSampleProfile(const std::string& name) {
 // names folded to upper case so that two trees compare as the registry sees them.
 using Tree = std::map<std::string, std::map<std::string, std::pair<std::uint32_t, Bytes>>>;
 
-inline void DumpInto(platform::RegKey key, const std::string& relative, Tree& tree) {
+inline void DumpInto(platform::RegKey parent, const std::string& path, const std::string& relative, Tree& tree) {
   const auto upper = [](std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
   };
   platform::IRegistry& registry = platform::Registry();
+  platform::RegKey key = 0;
+  ASSERT_EQ(registry.OpenKey(parent, path, platform::kKeyRead, key), platform::kOk) << path;
   auto& values = tree[upper(relative)];
   std::string name;
   std::uint32_t type = 0;
@@ -148,19 +150,14 @@ inline void DumpInto(platform::RegKey key, const std::string& relative, Tree& tr
     values[upper(name)] = {type, data};
   }
   for (std::uint32_t i = 0; registry.EnumKey(key, i, name) == platform::kOk; ++i) {
-    platform::RegKey child = 0;
-    ASSERT_EQ(registry.OpenKey(key, name, platform::kKeyRead, child), platform::kOk) << name;
-    DumpInto(child, relative.empty() ? name : relative + "\\" + name, tree);
-    registry.CloseKey(child);
+    DumpInto(key, name, relative.empty() ? name : relative + "\\" + name, tree);
   }
+  registry.CloseKey(key);
 }
 
 inline Tree DumpTree(platform::RegKey root, const std::string& path) {
   Tree tree;
-  platform::RegKey key = 0;
-  EXPECT_EQ(platform::Registry().OpenKey(root, path, platform::kKeyRead, key), platform::kOk);
-  DumpInto(key, std::string(), tree);
-  platform::Registry().CloseKey(key);
+  DumpInto(root, path, std::string(), tree);
   return tree;
 }
 
