@@ -17,19 +17,9 @@ namespace platform {
 namespace {
 
 // Rights that change a key: asking for any of them on a read-only key is
-// refused. The generic rights are mapped first, as the system does.
+// refused.
 constexpr std::uint32_t kKeyCreateLink = 0x0020;
-constexpr std::uint32_t kGenericAll = 0x10000000;
-constexpr std::uint32_t kGenericWrite = 0x40000000;
-constexpr std::uint32_t kGenericRead = 0x80000000;
 constexpr std::uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey | kKeyCreateLink;
-
-std::uint32_t MapGenericRights(std::uint32_t access) {
-  if (access & kGenericAll) access |= kKeyAllAccess;
-  if (access & kGenericWrite) access |= kKeyWrite;
-  if (access & kGenericRead) access |= kKeyRead;
-  return access & ~(kGenericAll | kGenericWrite | kGenericRead);
-}
 
 // Windows compares names by their upper-case form, which folds the letters
 // of the ANSI code page (the program's texts are in Windows-1252) as well.
@@ -258,14 +248,6 @@ bool IsWithin(const Node* node, const Node* ancestor) {
   return false;
 }
 
-bool ContainsHive(const Node& node) {
-  if (node.hiveRoot) return true;
-  for (const auto& [folded, child] : node.children) {
-    if (ContainsHive(*child)) return true;
-  }
-  return false;
-}
-
 // The current time as a FILETIME (100 ns units since 1601-01-01 UTC), as
 // last write times hold it.
 RegFileTime Now() {
@@ -327,7 +309,6 @@ long MemoryRegistry::Walk(RegKey parent, const std::string& path, bool create,
 
 long MemoryRegistry::NewHandle(const std::shared_ptr<Node>& node, std::uint32_t access,
                                RegKey& out) {
-  access = MapGenericRights(access);
   if (node->readOnly && (access & kWriteRights) != 0) return kErrorAccessDenied;
   out = nextHandle_;
   nextHandle_ += 4;  // never reused, so a stale handle stays invalid
@@ -358,7 +339,6 @@ long MemoryRegistry::QueryValue(RegKey key, const std::string& name, std::uint32
                                 void* data, std::uint32_t* size) {
   std::shared_ptr<Node> node;
   if (const long result = Resolve(key, kKeyQueryValue, node); result != kOk) return result;
-  if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
   const Node::Value* value = node->FindValue(name);
   if (value == nullptr) return kErrorFileNotFound;
   if (type != nullptr) *type = value->type;
@@ -446,8 +426,6 @@ long MemoryRegistry::DeleteTree(RegKey parent, const std::string& path) {
   if (parts.empty()) return kErrorInvalidParameter;
   std::shared_ptr<Node> node;
   if (const long result = Walk(parent, path, false, node); result != kOk) return result;
-  // A mounted file is removed by unloading it, never by deleting keys.
-  if (ContainsHive(*node)) return kErrorAccessDenied;
   Node* owner = node->parent;
   node->MarkDeleted();
   owner->children.erase(Fold(node->name));
@@ -472,11 +450,6 @@ long MemoryRegistry::SaveKey(RegKey key, const std::string& file) {
   if (!out) return kErrorPathNotFound;
   const std::string bytes = SavedText(Snapshot(*node));
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
-    std::filesystem::remove(file, error);
-    return kErrorRegistryIoFailed;
-  }
   return kOk;
 }
 

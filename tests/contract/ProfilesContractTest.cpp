@@ -30,6 +30,7 @@ using testsupport::DumpTree;
 using testsupport::SettingsPath;
 using testsupport::Text;
 using testsupport::WriteRaw;
+using testsupport::WriteSampleProfile;
 
 testsupport::Tree Profile(const std::string& name) {
   return DumpTree(platform::kCurrentUser, SettingsPath("Profiles\\" + name));
@@ -42,11 +43,6 @@ std::vector<std::string> Profiles() {
 }
 
 std::string Active() { return GetActiveProfileName("Profiles", kHiveCurrentUser); }
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<none>";
-}
 
 class ProfilesContract : public testing::Test {
  protected:
@@ -73,24 +69,6 @@ class ProfilesContract : public testing::Test {
     std::filesystem::remove_all(dir_, ignored);
   }
 
-  // Every value type the program writes, nested keys, an empty key, an
-  // empty text and an empty binary value.
-  static void BuildProfile(const std::string& name) {
-    const std::string base = SettingsPath("Profiles\\" + name);
-    WriteRaw(base + "\\MainForm", "Trigger", platform::kRegDword, testsupport::Dword(3));
-    WriteRaw(base + "\\MainForm", "TriggerCmb2", platform::kRegSz, Text(""));
-    WriteRaw(base + "\\Reminder", "Txt", platform::kRegSz, Text("Wake up, " + name));
-    WriteRaw(base + "\\Reminder\\Deep", "Blob", platform::kRegBinary, {0, 1, 255});
-    WriteRaw(base + "\\Reminder\\Deep", "None", platform::kRegBinary, {});
-    WriteRaw(base + "\\RAS", "List", platform::kRegMultiSz, {'a', 0, 'b', 0, 0});
-    WriteRaw(base, "Own", platform::kRegExpandSz, Text("%TEMP%"));
-    platform::RegKey key = 0;
-    ASSERT_EQ(platform::Registry().CreateKey(platform::kCurrentUser, base + "\\Empty",
-                                             platform::kKeyRead, key),
-              platform::kOk);
-    platform::Registry().CloseKey(key);
-  }
-
   std::vector<std::string> FilesInFolder() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
@@ -105,8 +83,8 @@ class ProfilesContract : public testing::Test {
 };
 
 TEST_F(ProfilesContract, CopyRefusesConflictsAndUnusableNamesBeforeChangingAnything) {
-  BuildProfile("Work");
-  BuildProfile("Home");
+  WriteSampleProfile("Work");
+  WriteSampleProfile("Home");
   const auto work = Profile("Work"), home = Profile("Home");
   struct Case {
     std::string source, target, expected;
@@ -129,7 +107,7 @@ TEST_F(ProfilesContract, CopyRefusesConflictsAndUnusableNamesBeforeChangingAnyth
 }
 
 TEST_F(ProfilesContract, CopyDuplicatesTheWholeTreeAndStampsTheNewKey) {
-  BuildProfile("Work");
+  WriteSampleProfile("Work");
   const auto before = std::chrono::system_clock::now();
   CopyProfile("Work", "Copy", kHiveCurrentUser);
   EXPECT_EQ(Profile("Copy"), Profile("Work"));
@@ -162,8 +140,8 @@ TEST_F(ProfilesContract, RenameKeepsTheActiveMarkOnTheProfile) {
   };
   for (const Case& c : cases) {
     testsupport::DeleteSettingsRoot();
-    BuildProfile("Default");
-    BuildProfile("Work");
+    WriteSampleProfile("Default");
+    WriteSampleProfile("Work");
     const auto moved = Profile(c.from);
     SetActiveProfileName("Profiles", c.active, kHiveCurrentUser);
     EXPECT_EQ(Outcome([&] { RenameProfile(c.from, c.to, kHiveCurrentUser); }), c.expectedOutcome)
@@ -189,7 +167,7 @@ TEST_F(ProfilesContract, DeleteMovesTheActiveMarkOnlyWhenItNamedTheProfile) {
   };
   for (const Case& c : cases) {
     testsupport::DeleteSettingsRoot();
-    for (const char* name : {"Default", "Home", "Work"}) BuildProfile(name);
+    for (const char* name : {"Default", "Home", "Work"}) WriteSampleProfile(name);
     SetActiveProfileName("Profiles", c.active, kHiveCurrentUser);
     EXPECT_EQ(Outcome([&] { DeleteProfile(c.section, c.name); }), c.expectedOutcome) << c.name;
     EXPECT_EQ(Active(), c.expectedActive) << c.name;
@@ -212,7 +190,7 @@ TEST_F(ProfilesContract, ExportThenImportGivesTheSameTreeOnEitherLine) {
     SCOPED_TRACE(version.platformId == 1 ? "9x line" : "NT line");
     testing_support::FakeOsVersion os(version);
     testsupport::DeleteSettingsRoot();
-    BuildProfile("Work");
+    WriteSampleProfile("Work");
     SetActiveProfileName("Profiles", "Work", kHiveCurrentUser);
     const std::string file = dir_ + "work.pfl";
     std::filesystem::remove(file);
@@ -241,7 +219,7 @@ TEST_F(ProfilesContract, ExportThenImportGivesTheSameTreeOnEitherLine) {
 // The new file takes the old one's place only once it is complete: a save
 // that fails leaves the old file as it was, on either line.
 TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) {
-  BuildProfile("Work");
+  WriteSampleProfile("Work");
   const std::string file = dir_ + "old.pfl";
   struct Case {
     platform::OsVersionRecord version;
@@ -267,7 +245,8 @@ TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) 
     }
     EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"old.pfl"});  // no temporary file left
     if (c.failSave != 0) {
-      EXPECT_EQ(FileBytes(file), "an older export");
+      std::ifstream old(file, std::ios::binary);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "an older export");
       continue;
     }
     ImportProfile(file, "Back", kHiveCurrentUser);
@@ -281,7 +260,7 @@ TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) 
 }
 
 TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMounted) {
-  BuildProfile("Work");
+  WriteSampleProfile("Work");
   const std::string corrupt = dir_ + "corrupt.pfl";
   { std::ofstream(corrupt, std::ios::binary) << "this is not a saved registry tree"; }
   const std::string good = dir_ + "good.pfl";
@@ -312,7 +291,7 @@ TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMounted) {
 // An unmount that fails after a complete copy is reported but keeps the
 // profile; the mount it leaves is cleared by the next import.
 TEST_F(ProfilesContract, AnImportWhoseUnmountFailsKeepsTheCopiedProfile) {
-  BuildProfile("Work");
+  WriteSampleProfile("Work");
   const std::string good = dir_ + "good.pfl";
   ExportProfile(good, "Work", kHiveCurrentUser);
   testsupport::FaultyRegistry faulty{platform::DefaultRegistry()};

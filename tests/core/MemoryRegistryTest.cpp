@@ -43,9 +43,7 @@ TEST_F(MemoryRegistryTest, ReadOnlyKeysRefuseEveryKindOfWriteAccess) {
   registry.CloseKey(Create("S\\R"));
   ASSERT_EQ(registry.SetKeyReadOnly(kCurrentUser, "S\\r", true), kOk);
   RegKey key = 0;
-  const std::uint32_t writeRights[] = {kKeySetValue, kKeyCreateSubKey, kKeyAllAccess, kKeyWrite,
-                                       0x40000000 /* GENERIC_WRITE */};
-  for (std::uint32_t access : writeRights) {
+  for (std::uint32_t access : {kKeySetValue, kKeyCreateSubKey, kKeyAllAccess, kKeyWrite}) {
     EXPECT_EQ(registry.OpenKey(kCurrentUser, "S\\R", access, key), kErrorAccessDenied) << access;
   }
   // Creating a subkey writes to the key (Wine allows it, Windows does not).

@@ -116,16 +116,32 @@ inline platform::RegFileTime LastWriteTime(const std::string& path) {
   return time;
 }
 
+// A sample profile below Profiles: every value type the program writes,
+// nested keys, an empty key, an empty text and an empty binary value.
+inline void WriteSampleProfile(const std::string& name) {
+  const std::string base = SettingsPath("Profiles\\" + name);
+  WriteRaw(base + "\\MainForm", "Trigger", platform::kRegDword, Dword(3));
+  WriteRaw(base + "\\MainForm", "TriggerCmb2", platform::kRegSz, Text(""));
+  WriteRaw(base + "\\Reminder", "Txt", platform::kRegSz, Text("Wake up, " + name));
+  WriteRaw(base + "\\Reminder\\Deep", "Blob", platform::kRegBinary, {0, 1, 255});
+  WriteRaw(base + "\\Reminder\\Deep", "None", platform::kRegBinary, {});
+  WriteRaw(base + "\\RAS", "List", platform::kRegMultiSz, {'a', 0, 'b', 0, 0});
+  WriteRaw(base, "Own", platform::kRegExpandSz, Text("%TEMP%"));
+  CreateKey(base + "\\Empty");
+}
+
 // A whole key tree: relative key path -> value name -> (type, data), with
 // names folded to upper case so that two trees compare as the registry sees them.
 using Tree = std::map<std::string, std::map<std::string, std::pair<std::uint32_t, Bytes>>>;
 
-inline void DumpInto(platform::RegKey key, const std::string& relative, Tree& tree) {
+inline void DumpInto(platform::RegKey parent, const std::string& path, const std::string& relative, Tree& tree) {
   const auto upper = [](std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
   };
   platform::IRegistry& registry = platform::Registry();
+  platform::RegKey key = 0;
+  ASSERT_EQ(registry.OpenKey(parent, path, platform::kKeyRead, key), platform::kOk) << path;
   auto& values = tree[upper(relative)];
   std::string name;
   std::uint32_t type = 0;
@@ -134,19 +150,14 @@ inline void DumpInto(platform::RegKey key, const std::string& relative, Tree& tr
     values[upper(name)] = {type, data};
   }
   for (std::uint32_t i = 0; registry.EnumKey(key, i, name) == platform::kOk; ++i) {
-    platform::RegKey child = 0;
-    ASSERT_EQ(registry.OpenKey(key, name, platform::kKeyRead, child), platform::kOk) << name;
-    DumpInto(child, relative.empty() ? name : relative + "\\" + name, tree);
-    registry.CloseKey(child);
+    DumpInto(key, name, relative.empty() ? name : relative + "\\" + name, tree);
   }
+  registry.CloseKey(key);
 }
 
 inline Tree DumpTree(platform::RegKey root, const std::string& path) {
   Tree tree;
-  platform::RegKey key = 0;
-  EXPECT_EQ(platform::Registry().OpenKey(root, path, platform::kKeyRead, key), platform::kOk);
-  DumpInto(key, std::string(), tree);
-  platform::Registry().CloseKey(key);
+  DumpInto(root, path, std::string(), tree);
   return tree;
 }
 
