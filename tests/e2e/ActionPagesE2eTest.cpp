@@ -55,7 +55,9 @@ class ActionPagesE2e : public SimTest {
   std::optional<SimProcess> sim_;
 };
 
-TEST_F(ActionPagesE2e, OkWritesOnlyThePagesThatWereShown) {
+// The reminder's Test shows the text on the page before anything is saved;
+// OK then writes the pages that were shown and no other.
+TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection) {
   // Values no page would write, in pages the run never shows.
   registry::SetDword(kProfile + "HNProp", "Forced", 7);
   registry::SetDword(kProfile + "SDProp", "Reason", 42);
@@ -66,29 +68,8 @@ TEST_F(ActionPagesE2e, OkWritesOnlyThePagesThatWereShown) {
   HWND sheet = OpenSheet("Reminder");
   ASSERT_NE(sheet, nullptr);
   // The sheet opens on the selected action's page.
-  TypeText(GetDlgItem(CurrentPage(sheet), kReminderText), "Shown and saved");
-  // An auto-close time above the range is refused and becomes zero.
-  HWND field = GetDlgItem(CurrentPage(sheet), kCloseTime);
-  SimProcess::Send(field, EM_SETSEL, 0, -1);
-  PostChars(field, L"10000");
-  EXPECT_EQ(sim_->TakeMessageBox(), "Please enter an integer between 0 and 9999.");
-  EXPECT_TRUE(WaitFor([&] { return sim_->Text(field) == "0"; }, 3000)) << sim_->Text(field);
-  sim_->ShowPage(kKillTab);  // left as it is
-  ASSERT_TRUE(sim_->CloseSheet(IDOK));
-
-  EXPECT_EQ(registry::String(kProfile + "Reminder", "Txt"), "Shown and saved");
-  EXPECT_EQ(registry::Dword(kProfile + "Reminder", "ClsTime"), 0u);
-  EXPECT_EQ(registry::String(kProfile + "Process", "ToKill"), "a.exe|b.exe|");
-  EXPECT_EQ(registry::Dword(kProfile + "HNProp", "Forced"), 7u);
-  EXPECT_EQ(registry::Dword(kProfile + "SDProp", "Reason"), 42u);
-  EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "not a mac");
-  EXPECT_FALSE(registry::KeyExists(kProfile + "RAS"));
-}
-
-TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection) {
-  HWND sheet = OpenSheet("Reminder");
-  ASSERT_NE(sheet, nullptr);
-  HWND page = sim_->ShowPage(kReminderTab);
+  HWND page = CurrentPage(sheet);
+  ASSERT_EQ(page, sim_->ShowPage(kReminderTab));
   // Typed text the code page lacks is refused before anything is written.
   HWND field = GetDlgItem(page, kReminderText);
   TypeText(field, "");
@@ -103,6 +84,7 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
   HWND window = sim_->WaitForBox("Reminder", 5000);
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(registry::KeyExists("Temp\\Reminder"));
+  EXPECT_NE(registry::String(kProfile + "Reminder", "Txt"), "Not saved yet");
   // The focus starts on OK; keys typed at the window do not change the
   // message, and Enter closes it.
   HWND focus = FocusOf(window);
@@ -115,8 +97,23 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
   if (IsWindow(window)) CloseDialog(window, IDOK);
   EXPECT_TRUE(WaitFor([&] { return !registry::KeyExists("Temp"); }, 3000));
 
-  ASSERT_TRUE(sim_->CloseSheet(IDCANCEL));
-  EXPECT_NE(registry::String(kProfile + "Reminder", "Txt"), "Not saved yet");
+  TypeText(GetDlgItem(page, kReminderText), "Shown and saved");
+  // An auto-close time above the range is refused and becomes zero.
+  field = GetDlgItem(page, kCloseTime);
+  SimProcess::Send(field, EM_SETSEL, 0, -1);
+  PostChars(field, L"10000");
+  EXPECT_EQ(sim_->TakeMessageBox(), "Please enter an integer between 0 and 9999.");
+  EXPECT_TRUE(WaitFor([&] { return sim_->Text(field) == "0"; }, 3000)) << sim_->Text(field);
+  sim_->ShowPage(kKillTab);  // left as it is
+  ASSERT_TRUE(sim_->CloseSheet(IDOK));
+
+  EXPECT_EQ(registry::String(kProfile + "Reminder", "Txt"), "Shown and saved");
+  EXPECT_EQ(registry::Dword(kProfile + "Reminder", "ClsTime"), 0u);
+  EXPECT_EQ(registry::String(kProfile + "Process", "ToKill"), "a.exe|b.exe|");
+  EXPECT_EQ(registry::Dword(kProfile + "HNProp", "Forced"), 7u);
+  EXPECT_EQ(registry::Dword(kProfile + "SDProp", "Reason"), 42u);
+  EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "not a mac");
+  EXPECT_FALSE(registry::KeyExists(kProfile + "RAS"));
 }
 
 TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {

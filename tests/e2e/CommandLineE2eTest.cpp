@@ -10,7 +10,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr int kActivate = 1000;
 constexpr char kMainForm[] = "Profiles\\Default\\MainForm";
 
 // A later start of the program with `arguments`, left to end by itself: its
@@ -34,7 +33,9 @@ int MainWindowCount() {
 
 class CommandLineE2e : public SimTest {};
 
-TEST_F(CommandLineE2e, SecondStartShowsTheRunningCopysWindowAndEnds) {
+// Without a command a second start shows the running copy's window and
+// ends; each command it brings is applied by the running copy.
+TEST_F(CommandLineE2e, CommandsHandedToTheRunningCopyAreApplied) {
   SimProcess sim;
   ASSERT_NE(sim.Shown(), nullptr);
   PostMessageA(sim.MainWindow(), WM_CLOSE, 0, 0);  // back to the tray
@@ -42,11 +43,7 @@ TEST_F(CommandLineE2e, SecondStartShowsTheRunningCopysWindowAndEnds) {
   EXPECT_EQ(StartAgain(""), 0);
   EXPECT_NE(sim.Shown(), nullptr);
   EXPECT_EQ(MainWindowCount(), 1);
-}
 
-TEST_F(CommandLineE2e, CommandsHandedToTheRunningCopyAreApplied) {
-  SimProcess sim;
-  ASSERT_NE(sim.MainWindow(), nullptr);
   EXPECT_EQ(StartAgain("/action Reminder /countdown 00:00:03"), 0);
   EXPECT_TRUE(WaitFor([&] { return sim.IsChecked(kActivate); }, 3000));
   EXPECT_EQ(sim.WaitForBox("Reminder", 1000), nullptr);  // not before its time
