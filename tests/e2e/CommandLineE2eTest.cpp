@@ -21,13 +21,9 @@ int StartAgain(const std::string& arguments) {
 
 int MainWindowCount() {
   int count = 0;
-  EnumWindows([](HWND window, LPARAM context) -> BOOL {
-    char cls[64] = {}, title[64] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    GetWindowTextA(window, title, sizeof title);
-    if (std::string(cls) == "#32770" && std::string(title) == "Vesperon 3") ++*reinterpret_cast<int*>(context);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&count));
+  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", "Vesperon 3")) != nullptr;) {
+    ++count;
+  }
   return count;
 }
 
