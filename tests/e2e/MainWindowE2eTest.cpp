@@ -116,7 +116,7 @@ class ForeignWindow {
 // The user's regional formats as the control panel stores them.
 constexpr char kFormatsKey[] = "Control Panel\\International";
 using registry::TextValue;
-const std::vector<std::pair<std::string, registry::Value>> kGermanFormats = {
+const ScopedValues::Changes kGermanFormats = {
     {"sShortDate", TextValue("dd.MM.yyyy")}, {"sDate", TextValue(".")}, {"iDate", TextValue("1")},
     {"sTimeFormat", TextValue("HH:mm:ss")},  {"sTime", TextValue(":")}, {"iTime", TextValue("1")},
     {"s1159", TextValue("")},                {"s2359", TextValue("")},

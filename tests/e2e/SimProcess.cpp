@@ -508,8 +508,7 @@ std::string String(const std::string& key, const std::string& name) {
 
 }  // namespace registry
 
-ScopedValues::ScopedValues(HKEY root, std::string path,
-                           const std::vector<std::pair<std::string, registry::Value>>& values)
+ScopedValues::ScopedValues(HKEY root, std::string path, const Changes& values)
     : root_(root), path_(std::move(path)) {
   for (const auto& [name, value] : values) {
     before_.emplace_back(name, registry::Read(root_, path_, name));
