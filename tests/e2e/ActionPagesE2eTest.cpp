@@ -55,9 +55,7 @@ class ActionPagesE2e : public SimTest {
   std::optional<SimProcess> sim_;
 };
 
-// The reminder's Test shows the text on the page before anything is saved;
-// OK then writes the pages that were shown and no other.
-TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection) {
+TEST_F(ActionPagesE2e, OkWritesOnlyThePagesThatWereShown) {
   // Values no page would write, in pages the run never shows.
   registry::SetDword(kProfile + "HNProp", "Forced", 7);
   registry::SetDword(kProfile + "SDProp", "Reason", 42);
@@ -68,38 +66,9 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
   HWND sheet = OpenSheet("Reminder");
   ASSERT_NE(sheet, nullptr);
   // The sheet opens on the selected action's page.
-  HWND page = CurrentPage(sheet);
-  ASSERT_EQ(page, sim_->ShowPage(kReminderTab));
-  // Typed text the code page lacks is refused before anything is written.
-  HWND field = GetDlgItem(page, kReminderText);
-  TypeText(field, "");
-  PostChars(field, L"x\u0420\u0430");
-  Press(page, kReminderTest);
-  EXPECT_EQ(sim_->TakeMessageBox(),
-            "This text contains characters that cannot be stored on this system.");
-  EXPECT_FALSE(registry::KeyExists("Temp"));
-
-  TypeText(GetDlgItem(page, kReminderText), "Not saved yet");
-  Press(page, kReminderTest);
-  HWND window = sim_->WaitForBox("Reminder", 5000);
-  ASSERT_NE(window, nullptr);
-  EXPECT_TRUE(registry::KeyExists("Temp\\Reminder"));
-  EXPECT_NE(registry::String(kProfile + "Reminder", "Txt"), "Not saved yet");
-  // The focus starts on OK; keys typed at the window do not change the
-  // message, and Enter closes it.
-  HWND focus = FocusOf(window);
-  EXPECT_EQ(focus, GetDlgItem(window, IDOK));
-  SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, 'x', 1);
-  SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, VK_RETURN, 1);
-  EXPECT_EQ(sim_->Text(GetDlgItem(window, kReminderWindowText)), "Not saved yet");
-  PostKey(focus, VK_RETURN);
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }, 3000));
-  if (IsWindow(window)) CloseDialog(window, IDOK);
-  EXPECT_TRUE(WaitFor([&] { return !registry::KeyExists("Temp"); }, 3000));
-
-  TypeText(GetDlgItem(page, kReminderText), "Shown and saved");
+  TypeText(GetDlgItem(CurrentPage(sheet), kReminderText), "Shown and saved");
   // An auto-close time above the range is refused and becomes zero.
-  field = GetDlgItem(page, kCloseTime);
+  HWND field = GetDlgItem(CurrentPage(sheet), kCloseTime);
   SimProcess::Send(field, EM_SETSEL, 0, -1);
   PostChars(field, L"10000");
   EXPECT_EQ(sim_->TakeMessageBox(), "Please enter an integer between 0 and 9999.");
@@ -114,6 +83,40 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
   EXPECT_EQ(registry::Dword(kProfile + "SDProp", "Reason"), 42u);
   EXPECT_EQ(registry::String(kProfile + "WakeOnLAN", "MACAddr"), "not a mac");
   EXPECT_FALSE(registry::KeyExists(kProfile + "RAS"));
+}
+
+TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection) {
+  HWND sheet = OpenSheet("Reminder");
+  ASSERT_NE(sheet, nullptr);
+  HWND page = sim_->ShowPage(kReminderTab);
+  // Typed text the code page lacks is refused before anything is written.
+  HWND field = GetDlgItem(page, kReminderText);
+  TypeText(field, "");
+  PostChars(field, L"x\u0420\u0430");
+  Press(page, kReminderTest);
+  EXPECT_EQ(sim_->TakeMessageBox(),
+            "This text contains characters that cannot be stored on this system.");
+  EXPECT_FALSE(registry::KeyExists("Temp"));
+
+  TypeText(GetDlgItem(page, kReminderText), "Not saved yet");
+  Press(page, kReminderTest);
+  HWND window = sim_->WaitForBox("Reminder", 5000);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(registry::KeyExists("Temp\\Reminder"));
+  // The focus starts on OK; keys typed at the window do not change the
+  // message, and Enter closes it.
+  HWND focus = FocusOf(window);
+  EXPECT_EQ(focus, GetDlgItem(window, IDOK));
+  SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, 'x', 1);
+  SimProcess::Send(GetDlgItem(window, kReminderWindowText), WM_CHAR, VK_RETURN, 1);
+  EXPECT_EQ(sim_->Text(GetDlgItem(window, kReminderWindowText)), "Not saved yet");
+  PostKey(focus, VK_RETURN);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }, 3000));
+  if (IsWindow(window)) CloseDialog(window, IDOK);
+  EXPECT_TRUE(WaitFor([&] { return !registry::KeyExists("Temp"); }, 3000));
+
+  ASSERT_TRUE(sim_->CloseSheet(IDCANCEL));
+  EXPECT_NE(registry::String(kProfile + "Reminder", "Txt"), "Not saved yet");
 }
 
 TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {
