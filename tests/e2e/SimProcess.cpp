@@ -331,7 +331,7 @@ void SimProcess::SelectComboItem(int controlId, int index) { Choose(MainWindow()
 
 std::string SimProcess::Text(HWND window) {
   char text[512] = {};
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   return text;
 }
 
@@ -353,7 +353,7 @@ std::string SimProcess::StatusText() {
   char text[512] = {};
   RemoteBuffer buffer(Id(), sizeof text);
   buffer.Write(text, sizeof text);
-  SendMessageA(bar, SB_GETTEXTA, 0, buffer.At());
+  Send(bar, SB_GETTEXTA, 0, buffer.At());
   buffer.Read(text, sizeof text - 1);
   return text;
 }
