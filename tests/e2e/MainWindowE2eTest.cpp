@@ -116,7 +116,7 @@ class ForeignWindow {
 // The user's regional formats as the control panel stores them.
 constexpr char kFormatsKey[] = "Control Panel\\International";
 using registry::TextValue;
-const std::vector<std::pair<std::string, registry::Value>> kGermanFormats = {
+const ScopedValues::Changes kGermanFormats = {
     {"sShortDate", TextValue("dd.MM.yyyy")}, {"sDate", TextValue(".")}, {"iDate", TextValue("1")},
     {"sTimeFormat", TextValue("HH:mm:ss")},  {"sTime", TextValue(":")}, {"iTime", TextValue("1")},
     {"s1159", TextValue("")},                {"s2359", TextValue("")},
@@ -164,12 +164,51 @@ bool FocusComesTo(HWND control) {
 
 class MainWindowE2e : public SimTest {};
 
+// The first start, over values anything may have left behind: of the wrong
+// type, empty or oversized. It comes up
+// (an error box would hold its start), repairs what it reads, leaves alone
+// what it does not and writes the defaults of what is missing.
 TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   registry::DeleteAll();
+  const std::string mainForm = "Profiles\\Default\\MainForm";
+  using registry::Bytes;
+  using registry::DwordValue;
+  const Bytes huge(100000, 0xAB);
+  enum Outcome { kKept, kRepaired };
+  const struct Row {
+    std::string key;
+    std::string name;
+    registry::Value value;
+    Outcome outcome;
+  } rows[] = {
+      // What start-up reads: numbers not of four bytes come back as 0.
+      {mainForm, "Trigger", {REG_DWORD, {}}, kRepaired},
+      {mainForm, "TriggerDate", {REG_BINARY, huge}, kRepaired},
+      {mainForm, "TriggerActive", TextValue("yes please"), kRepaired},
+      {"Global\\xzCute\\Ctrl + F11", "Modifier", {REG_BINARY, huge}, kRepaired},
+      // Four bytes read as a number whatever their type; texts are read as
+      // they are: neither is a repair.
+      {mainForm, "TriggerTime", TextValue("abc"), kKept},
+      {mainForm, "TriggerCmb2", {REG_DWORD, {'A', 'B', 0, 0}}, kKept},
+      {"Global\\xzCute\\Ctrl + F11", "Code", DwordValue(0x7A), kKept},
+      {"Global\\xzCute\\Ctrl + F11", "Action", DwordValue(9), kKept},
+      // What nothing reads at start-up stays exactly as it was.
+      {"Profiles\\Default\\Reminder", "Txt", DwordValue(5), kKept},
+      {"Global\\xzCute", "LBAction", TextValue("garbage!"), kKept},
+  };
+  for (const Row& r : rows) ASSERT_TRUE(registry::SetRaw(r.key, r.name, r.value)) << r.name;
+  // A hot-key record whose action is no number is no record: it goes.
+  registry::SetDword("Global\\xzCute\\Shift + F10", "Code", 0x79);
+  registry::SetString("Global\\xzCute\\Shift + F10", "Action", "garbage!");
+
   SimProcess sim;
   ASSERT_TRUE(sim.Started());
   HWND main = sim.MainWindow();
   ASSERT_NE(main, nullptr);
+  for (const Row& r : rows) {
+    EXPECT_EQ(registry::GetRaw(r.key, r.name), r.outcome == kRepaired ? DwordValue(0) : r.value) << r.name;
+  }
+  EXPECT_FALSE(registry::KeyExists("Global\\xzCute\\Shift + F10"));
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(main); }, 5000));
   // Hidden for good: the dialog manager's first show does not bring it back.
   EXPECT_FALSE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 1000));
@@ -185,7 +224,6 @@ TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   EXPECT_EQ(registry::Dword("Global\\TriggerStartup", "Minimize"), 1u);
   EXPECT_EQ(registry::Dword("Global\\TriggerStartup", "PresTrgrAct"), 1u);
   EXPECT_EQ(registry::String("Profiles", "DefaultList"), "Default");
-  EXPECT_EQ(registry::Dword("Profiles\\Default\\MainForm", "TriggerActive"), 0u);
 
   EXPECT_EQ(sim.Text(kCountdown), "Timer is inactive");
   EXPECT_EQ(sim.StatusText(), "Trigger information");
@@ -240,17 +278,7 @@ TEST_F(MainWindowE2e, MonitorBroadcastPassesAHungWindowAndLaterCountdownsStillFi
       << sim.JournalLines().size();
 }
 
-TEST_F(MainWindowE2e, WakeOnLanIsJournaledNotSent) {
-  SimProcess sim;
-  ASSERT_NE(sim.Shown(), nullptr);
-  registry::SetDword("Profiles\\Default\\WakeOnLAN", "IPAddr", 0x7F000001);
-  registry::SetDword("Profiles\\Default\\WakeOnLAN", "Subnet", 0xFFFFFFFF);
-  ASSERT_TRUE(sim.ChooseAction("Wake on LAN"));
-  sim.Click(kExecuteNow);
-  ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 5000));
-  EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"WakeOnLan", "SendDatagram 127.0.0.1:7 126"}));
-}
-
+// The editor of each trigger kind, and an action run at once.
 TEST_F(MainWindowE2e, EachChosenKindShowsItsEditor) {
   SimProcess sim;
   // A control counts as shown only once its window is.
@@ -303,6 +331,14 @@ TEST_F(MainWindowE2e, EachChosenKindShowsItsEditor) {
   sim.SelectComboItem(kTriggerList, 6);
   EXPECT_EQ(sim.Text(1116), "");
   EXPECT_GT(SimProcess::Send(sim.Item(1116), CB_GETCOUNT), 0);
+
+  // Wake on LAN run now goes up to its datagram, which is journaled, not sent.
+  registry::SetDword("Profiles\\Default\\WakeOnLAN", "IPAddr", 0x7F000001);
+  registry::SetDword("Profiles\\Default\\WakeOnLAN", "Subnet", 0xFFFFFFFF);
+  ASSERT_TRUE(sim.ChooseAction("Wake on LAN"));
+  sim.Click(kExecuteNow);
+  ASSERT_TRUE(WaitFor([&] { return sim.JournalLines().size() >= 2; }, 5000));
+  EXPECT_EQ(sim.JournalLines(), (std::vector<std::string>{"WakeOnLan", "SendDatagram 127.0.0.1:7 126"}));
 }
 
 // The question a click on Activate brings: its text, and whether No is the
@@ -323,11 +359,8 @@ TEST_F(MainWindowE2e, EventTriggerThatWouldFireAtOnceIsRefusedOrAskedAbout) {
   sim.SelectComboItem(kActionList, 0);  // "Turn off"
   bool noIsDefault = false;
 
-  // The process field is empty once the kind is chosen.
-  sim.SelectComboItem(kTriggerList, 6);
-  sim.PostClick(kActivate);
-  EXPECT_EQ(sim.TakeMessageBox(), "Please enter a process name.");
   // A name the system cannot store is refused, not stored with "?".
+  sim.SelectComboItem(kTriggerList, 6);
   TypeText(sim.Item(1116), std::wstring(L"\u0422\u0435\u0441\u0442.exe"));
   sim.PostClick(kActivate);
   EXPECT_EQ(sim.TakeMessageBox(), "This text contains characters that cannot be stored on this system.");

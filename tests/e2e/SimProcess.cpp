@@ -58,22 +58,12 @@ std::string Title(HWND window) {
 
 // The first top-level dialog window of the process for which `match` holds.
 HWND FindDialogWindow(DWORD pid, const std::function<bool(HWND)>& match) {
-  struct Query {
-    DWORD pid;
-    const std::function<bool(HWND)>* match;
-    HWND found;
-  } query{pid, &match, nullptr};
-  EnumWindows([](HWND window, LPARAM context) -> BOOL {
-    auto& q = *reinterpret_cast<Query*>(context);
+  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr)) != nullptr;) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    char cls[64] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (owner != q.pid || std::string(cls) != "#32770" || !(*q.match)(window)) return TRUE;
-    q.found = window;
-    return FALSE;
-  }, reinterpret_cast<LPARAM>(&query));
-  return query.found;
+    if (owner == pid && match(window)) return window;
+  }
+  return nullptr;
 }
 
 // Memory in the program's process, for messages that carry pointers.
@@ -177,19 +167,14 @@ std::vector<DWORD>& OwnedProcesses() {
 // and its process is ended if that does not end it.
 void EndStrayCopies() {
   std::vector<DWORD> strays;
-  EnumWindows([](HWND window, LPARAM context) -> BOOL {
+  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", "Vesperon 3")) != nullptr;) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    char cls[64] = {};
-    GetClassNameA(window, cls, sizeof cls);
     const auto& owned = OwnedProcesses();
-    if (std::string(cls) == "#32770" && Title(window) == "Vesperon 3" &&
-        std::find(owned.begin(), owned.end(), pid) == owned.end()) {
-      PostMessageA(window, WM_COMMAND, MAKEWPARAM(169, 0), 0);
-      reinterpret_cast<std::vector<DWORD>*>(context)->push_back(pid);
-    }
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&strays));
+    if (std::find(owned.begin(), owned.end(), pid) != owned.end()) continue;
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(169, 0), 0);
+    strays.push_back(pid);
+  }
   for (const DWORD pid : strays) {
     if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
       if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
@@ -346,7 +331,7 @@ void SimProcess::SelectComboItem(int controlId, int index) { Choose(MainWindow()
 
 std::string SimProcess::Text(HWND window) {
   char text[512] = {};
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   return text;
 }
 
@@ -368,7 +353,7 @@ std::string SimProcess::StatusText() {
   char text[512] = {};
   RemoteBuffer buffer(Id(), sizeof text);
   buffer.Write(text, sizeof text);
-  SendMessageA(bar, SB_GETTEXTA, 0, buffer.At());
+  Send(bar, SB_GETTEXTA, 0, buffer.At());
   buffer.Read(text, sizeof text - 1);
   return text;
 }
@@ -523,8 +508,7 @@ std::string String(const std::string& key, const std::string& name) {
 
 }  // namespace registry
 
-ScopedValues::ScopedValues(HKEY root, std::string path,
-                           const std::vector<std::pair<std::string, registry::Value>>& values)
+ScopedValues::ScopedValues(HKEY root, std::string path, const Changes& values)
     : root_(root), path_(std::move(path)) {
   for (const auto& [name, value] : values) {
     before_.emplace_back(name, registry::Read(root_, path_, name));

@@ -189,12 +189,13 @@ DWORD Dword(const std::string& key, const std::string& name);
 std::string String(const std::string& key, const std::string& name);
 }  // namespace registry
 
-// Values of one key set for the guard's life (the screen's DPI programs
-// started from now on find, the user's regional formats), put back as they
-// were at the end.
+// Values of one key set (or, given nothing, deleted) for the guard's life
+// (the screen's DPI programs started from now on find, the user's regional
+// formats), put back as they were at the end.
 class ScopedValues {
  public:
-  ScopedValues(HKEY root, std::string path, const std::vector<std::pair<std::string, registry::Value>>& values);
+  using Changes = std::vector<std::pair<std::string, std::optional<registry::Value>>>;
+  ScopedValues(HKEY root, std::string path, const Changes& values);
   ~ScopedValues();
   ScopedValues(const ScopedValues&) = delete;
   ScopedValues& operator=(const ScopedValues&) = delete;
@@ -203,7 +204,7 @@ class ScopedValues {
  private:
   HKEY root_;
   std::string path_;
-  std::vector<std::pair<std::string, std::optional<registry::Value>>> before_;
+  Changes before_;
   bool applied_ = true;
 };
 

@@ -45,14 +45,8 @@ std::string ImagePath(DWORD pid) {
   return path;
 }
 
-// Opens the "Trigger / Startup" page, the first of Global Options.
-struct Page {
-  explicit Page(SimProcess& sim) : page(sim.OpenGlobalOptions(0, kRun)) {}
-  HWND Item(int id) const { return GetDlgItem(page, id); }
-  bool IsChecked(int id) const { return e2e::IsChecked(Item(id)); }
-  bool IsEnabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-  HWND page;
-};
+bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
+bool Checked(HWND page, int id) { return IsChecked(GetDlgItem(page, id)); }
 
 class StartupPageE2e : public SimTest {
  protected:
@@ -91,14 +85,14 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
   std::string written;
   for (const bool on : {true, false, false}) {
     SCOPED_TRACE(on ? "checking" : "unchecking");
-    Page s(sim);
-    ASSERT_NE(s.page, nullptr);
+    HWND page = sim.OpenGlobalOptions(0, kRun);
+    ASSERT_NE(page, nullptr);
     // On the NT line the service box only shows the state.
-    EXPECT_FALSE(s.IsEnabled(kService));
-    EXPECT_FALSE(s.IsChecked(kService));
-    EXPECT_TRUE(s.IsEnabled(kRun));
-    EXPECT_EQ(s.IsChecked(kRun), !on);
-    SimProcess::Send(s.Item(kRun), BM_CLICK);
+    EXPECT_FALSE(Enabled(page, kService));
+    EXPECT_FALSE(Checked(page, kService));
+    EXPECT_TRUE(Enabled(page, kRun));
+    EXPECT_EQ(Checked(page, kRun), !on);
+    SimProcess::Send(GetDlgItem(page, kRun), BM_CLICK);
     ASSERT_TRUE(sim.CloseSheet(IDOK));
     const std::string run = RunValue();
     EXPECT_EQ(_stricmp(run.c_str(), on ? ("\"" + self + "\"").c_str() : "<none>"), 0) << run << " / " << self;
@@ -111,9 +105,9 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
     }
   }
   // Cancel leaves the value as it was.
-  Page s(sim);
-  ASSERT_NE(s.page, nullptr);
-  SimProcess::Send(s.Item(kRun), BM_CLICK);
+  HWND page = sim.OpenGlobalOptions(0, kRun);
+  ASSERT_NE(page, nullptr);
+  SimProcess::Send(GetDlgItem(page, kRun), BM_CLICK);
   ASSERT_TRUE(sim.CloseSheet(IDCANCEL));
   EXPECT_EQ(RunValue(), "<none>");
 }
@@ -126,11 +120,11 @@ TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
   ASSERT_NE(sim.MainWindow(), nullptr);
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(sim.MainWindow()) != FALSE; }, 5000));
   EXPECT_EQ(sim.Text(kCountdown), "Timer is inactive");
-  Page s(sim);
-  ASSERT_NE(s.page, nullptr);
+  HWND page = sim.OpenGlobalOptions(0, kRun);
+  ASSERT_NE(page, nullptr);
   for (const int id : {kService, kRun, kMinimized}) {
-    EXPECT_TRUE(s.IsChecked(id)) << id;
-    EXPECT_FALSE(s.IsEnabled(id)) << id;
+    EXPECT_TRUE(Checked(page, id)) << id;
+    EXPECT_FALSE(Enabled(page, id)) << id;
   }
   // OK keeps the service and leaves the start-up entry as it was (none).
   ASSERT_TRUE(sim.CloseSheet(IDOK));

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <deque>
 #include <map>
 #include <set>
 #include <string>
@@ -60,24 +61,18 @@ void WriteValue(const ValueRef& value, const std::optional<Value>& contents) {
 
 class SystemTweaksE2e : public SimTest {
  protected:
+  // A known start: every value missing (so its default applies), put back
+  // as it was at the end; each version then starts with a time-out of 20 s.
   void SetUp() override {
     SimTest::SetUp();
-    before_ = TakeSnapshot();
-    // A known start: every value missing (so its default applies); each
-    // version then starts with a time-out of 20 s.
-    for (const ValueRef& value : kValues) WriteValue(value, std::nullopt);
-  }
-  void TearDown() override {
     for (const ValueRef& value : kValues) {
-      const auto found = before_.find(std::string(value.key) + "|" + value.name);
-      WriteValue(value, found == before_.end() ? std::nullopt : std::optional(found->second));
+      cleared_.emplace_back(value.root, value.key, ScopedValues::Changes{{value.name, std::nullopt}});
     }
-    SimTest::TearDown();
   }
 
   static HWND OpenTweaks(SimProcess& sim) { return sim.OpenByCommand(kSystemTweaksCommand, "System Tweaks"); }
 
-  Snapshot before_;
+  std::deque<ScopedValues> cleared_;
 };
 
 const std::vector<std::string> kAlwaysOffered = {

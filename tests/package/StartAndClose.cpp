@@ -11,23 +11,12 @@ namespace {
 
 constexpr UINT kTrayExitCommand = 169;
 
-struct Query {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context) {
-  auto& q = *reinterpret_cast<Query*>(context);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char cls[64] = {}, title[64] = {};
-  GetClassNameA(window, cls, sizeof cls);
-  GetWindowTextA(window, title, sizeof title);
-  if (pid != q.pid || std::string(cls) != "#32770" || std::string(title) != "Vesperon 3") {
-    return TRUE;
-  }
-  q.found = window;
-  return FALSE;
+// The program's main window, once the started process has one.
+HWND MainWindowOf(DWORD pid) {
+  HWND window = FindWindowA("#32770", "Vesperon 3");
+  DWORD owner = 0;
+  if (window) GetWindowThreadProcessId(window, &owner);
+  return owner == pid ? window : nullptr;
 }
 
 }  // namespace
@@ -46,20 +35,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot start %s (%lu)\n", argv[1], GetLastError());
     return 2;
   }
-  Query query{info.dwProcessId, nullptr};
-  for (int i = 0; i < 400 && !query.found; ++i) {
+  HWND main = nullptr;
+  for (int i = 0; i < 400 && !main; ++i) {
     if (WaitForSingleObject(info.hProcess, 50) == WAIT_OBJECT_0) {
       std::fprintf(stderr, "the program ended before showing its window\n");
       return 3;
     }
-    EnumWindows(&MatchMainWindow, reinterpret_cast<LPARAM>(&query));
+    main = MainWindowOf(info.dwProcessId);
   }
   int result = 0;
-  if (!query.found) {
+  if (!main) {
     std::fprintf(stderr, "no main window after 20 s\n");
     result = 4;
   } else {
-    PostMessageA(query.found, WM_COMMAND, MAKEWPARAM(kTrayExitCommand, 0), 0);
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kTrayExitCommand, 0), 0);
     if (WaitForSingleObject(info.hProcess, 15000) != WAIT_OBJECT_0) {
       std::fprintf(stderr, "the program did not end after Exit\n");
       result = 5;

@@ -1,6 +1,7 @@
-// Background brushes made by the real GDI from a colour and from a bitmap
-// file; settings from an in-memory registry. (The cache and the choice of
-// brush: the core's AppearanceTest.)
+// A background brush made by the real GDI from a bitmap file; settings from
+// an in-memory registry. (The cache and the choice of brush: the core's
+// AppearanceTest; a solid colour painted on the sheet, its pages and behind
+// their labels: AppearancePageE2eTest.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -27,34 +28,23 @@ void WriteBitmapFile(const std::string& path) {
   out << pixels;
 }
 
-TEST(WindowEffectsWin32Test, BackgroundBrushesFromAColourAndAFile) {
+TEST(WindowEffectsWin32Test, BackgroundBrushFromABitmapFile) {
   platform::MemoryRegistry registry;
   platform::ScopedRegistry registryGuard{registry};
   Vesperon::ResetBackgroundBrushCache();
   const std::string key = testsupport::SettingsPath("Global\\Appearance");
   HDC dc = CreateCompatibleDC(nullptr);
   const auto dcHandle = reinterpret_cast<platform::DeviceContext>(dc);
-  const auto describe = [](platform::BrushHandle brush) {
-    LOGBRUSH description{};
-    EXPECT_NE(GetObjectA(reinterpret_cast<HGDIOBJ>(brush), sizeof description, &description), 0);
-    return description;
-  };
-
-  testsupport::WriteNumber(key, "BkGrType", 1);
-  platform::BrushHandle brush = 0;
-  Vesperon::GetBackgroundBrush(dcHandle, brush);
-  EXPECT_EQ(describe(brush).lbStyle, static_cast<UINT>(BS_SOLID));
-  EXPECT_EQ(describe(brush).lbColor, RGB(100, 200, 200));
-  EXPECT_EQ(GetBkColor(dc), RGB(100, 200, 200));
-  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
-
   const std::string path = testsupport::FreshTempFile("vesperon-background.bmp");
   WriteBitmapFile(path);
   testsupport::WriteNumber(key, "BkGrType", 2);
   testsupport::WriteText(key, "BkGrImg", path);
+  platform::BrushHandle brush = 0;
   Vesperon::GetBackgroundBrush(dcHandle, brush);
-  const UINT style = describe(brush).lbStyle;
-  EXPECT_TRUE(style == BS_PATTERN || style == BS_DIBPATTERN) << style;
+  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  LOGBRUSH description{};
+  EXPECT_NE(GetObjectA(reinterpret_cast<HGDIOBJ>(brush), sizeof description, &description), 0);
+  EXPECT_TRUE(description.lbStyle == BS_PATTERN || description.lbStyle == BS_DIBPATTERN) << description.lbStyle;
   DeleteFileA(path.c_str());
   DeleteDC(dc);
   Vesperon::ResetBackgroundBrushCache();
