@@ -162,7 +162,7 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
     std::ifstream in(file, std::ios::binary);
     const std::string bytes(std::istreambuf_iterator<char>(in), {});
     return !bytes.empty() && bytes.rfind("an older", 0) != 0;
-  }, 5000));
+  }, 15000));  // a loaded machine saves slowly; a finished save ends the wait at once
 
   Press(page, kImport);
   ASSERT_TRUE(AnswerFileDialog(sim, "Open profile file", file));
