@@ -165,9 +165,9 @@ bool FocusComesTo(HWND control) {
 class MainWindowE2e : public SimTest {};
 
 // The first start, over values anything may have left behind: of the wrong
-// type, empty or oversized. It comes up
-// (an error box would hold its start), repairs what it reads, leaves alone
-// what it does not and writes the defaults of what is missing.
+// type, empty or oversized. It comes up (an error box would hold its
+// start), repairs what it reads, leaves alone what it does not and writes
+// the defaults of what is missing.
 TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   registry::DeleteAll();
   const std::string mainForm = "Profiles\\Default\\MainForm";
