@@ -166,7 +166,7 @@ TEST_F(AppearanceTest, BackgroundBrushesAreMadeOnceAndKept) {
   EXPECT_TRUE(effects.objects.empty());
 }
 
-// Cancel and choice with both records on the real dialog: WindowEffectsWin32Test.
+// The real save and open dialogs: ProfilesPageE2eTest.
 TEST_F(AppearanceTest, FileDialogRecordFlagsAndBuffer) {
   for (const auto& [system, record] : {std::pair{kNT4, platform::FileDialogRecord::kOld},
                                        std::pair{kWin2000, platform::FileDialogRecord::kExtended}}) {

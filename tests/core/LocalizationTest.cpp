@@ -77,7 +77,6 @@ TEST_F(LocalizationTest, EveryFormatFailureWithItsCodeAndLine) {
   const std::string set3 = std::string(kHeader) + "STRINGSET 0003\n";
   const std::vector<Row> rows = {
       {"empty file", "", 0, 1, false},
-      {"another header", "LOCALISATION DATA FILE - FORMAT V0.1\nSTRINGSET 0003\n0001 a\n", 0, 1, false},
       {"header with a trailing blank", "LOCALIZATION DATA FILE - FORMAT V0.1 \nSTRINGSET 0003\n", 0, 1, false},
       {"set number of one digit", std::string(kHeader) + "STRINGSET 3\n0001 a\n", 1, 2, false},
       {"set number with a trailing blank", std::string(kHeader) + "\n\nSTRINGSET 0003 \n", 1, 4, false},
@@ -85,13 +84,10 @@ TEST_F(LocalizationTest, EveryFormatFailureWithItsCodeAndLine) {
       {"set number with a letter", std::string(kHeader) + "STRINGSET 00A3\n", 2, 2, true},
       {"set line passed over is parsed too", std::string(kHeader) + "STRINGSET 0001\n0001 a\nSTRINGSET 01\nSTRINGSET 0003\n", 1, 4, false},
       {"entry of four characters", set3 + "0010\n", 2, 3, false},
-      {"empty line in a set", set3 + "0010 Language\n\n0011 Background\n", 2, 4, false},
-      {"entry id with a letter", set3 + "0010 Language\n001O Background\n", 2, 4, true},
       {"entry id with a blank", set3 + " 010 Language\n", 2, 3, true},
       {"wanted set absent", std::string(kHeader) + "STRINGSET 0001\n0001 a\nSTRINGSET 0003\n0001 b\n0002 c\n", 3, 6, false, 9},
       {"wanted set absent, no final line break", std::string(kHeader) + "STRINGSET 0001\n0001 a", 3, 3, false},
       {"header only", kHeader, 3, 1, false},
-      {"set 9 absent, CR LF lines", "Localization Data File - Format V0.1\r\nSTRINGSET 0001\r\n0001 a\r\n\r\nSTRINGSET 0003\r\n0001 b\r\n", 3, 6, false, 9},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -184,9 +180,7 @@ TEST_F(LocalizationTest, ReaderGivesTextModeLines) {
     std::vector<std::string> lines;
   };
   const std::vector<Row> rows = {
-      {"LF", "a\nb\n", {"a", "b"}},
-      {"CR LF", "a\r\nb\r\n", {"a", "b"}},
-      {"empty lines kept", "\n\r\nc\n", {"", "", "c"}},
+      {"LF, CR LF, empty lines kept", "\n\r\nc\n", {"", "", "c"}},
       {"lone CR inside a line", "a\rb\n", {"a\rb"}},
       {"Ctrl-Z ends the file", "a\nb\x1A" "c\nd\n", {"a", "b"}},
   };
