@@ -53,9 +53,7 @@ TEST(CommandLineTest, SwitchesAreReadIntoOneRequestOrRefused) {
       {"/automation /show -Embedding /REGSERVER /unregister -register /unregserver", "show"},
       {"/bogus", "! no switch \"/bogus\""},
       {"/show -show", "! /show is given twice"},
-      {"/action 4 /action 0", "! /action is given twice"},
       // Actions by name or number, offered on this Windows.
-      {"/action Reminder", "action=4"},
       {"-Action \"turn OFF\"", "action=0"},
       {"/action 17", "! not offered"},
       {"/action 18", "! no action \"18\""},
@@ -101,7 +99,6 @@ TEST(CommandLineTest, SwitchesAreReadIntoOneRequestOrRefused) {
       {"/process \"\"", "! needs a process name"},
       {"/defrag", "k5"},
       {"/daily 18:00 /defrag", "! Only one trigger"},
-      {"/profile Work -profile Home", "! /profile is given twice"},
       {"/profile \"At home\" /show", "show profile=At home"},
       {"/profile a\\b", "! no profile name"},
       // Switches that go only with some others.
