@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,56 +46,46 @@ class LocalizationTest : public ::testing::Test {
   fs::path folder_;
 };
 
-struct Failure {
-  std::int32_t code, category, detail;
-  bool inner;
-  friend bool operator==(const Failure&, const Failure&) = default;
-};
-
-// The numbers of the failure loading `set`, or nothing.
-std::optional<Failure> LoadFailure(LocalizationProvider& provider, std::int32_t set) {
+// The failure loading `set` as "code line", with " wrapped" when it wraps the
+// number parser's failure; "loaded" when there is none.
+std::string LoadFailure(LocalizationProvider& provider, std::int32_t set) {
   try {
     provider.LoadStringSet(set);
+    return "loaded";
   } catch (const Exception& failure) {
-    if (failure.inner) {
-      EXPECT_NE(dynamic_cast<const NumberParseException*>(failure.inner.get()), nullptr);
-    }
-    return Failure{failure.code, failure.category, failure.detail, failure.inner != nullptr};
+    EXPECT_EQ(failure.category, kCategoryLocalization);
+    const bool wrapped = dynamic_cast<const NumberParseException*>(failure.inner.get()) != nullptr;
+    return std::to_string(failure.code) + " " + std::to_string(failure.detail) +
+           (failure.inner ? (wrapped ? " wrapped" : " other") : "");
   }
-  return std::nullopt;
 }
 
 TEST_F(LocalizationTest, EveryFormatFailureWithItsCodeAndLine) {
   struct Row {
     const char* what;
     std::string bytes;
-    std::int32_t code, detail;
-    bool inner;
+    const char* failure;
     std::int32_t wanted = 3;
   };
   const std::string set3 = std::string(kHeader) + "STRINGSET 0003\n";
   const std::vector<Row> rows = {
-      {"empty file", "", 0, 1, false},
-      {"header with a trailing blank", "LOCALIZATION DATA FILE - FORMAT V0.1 \nSTRINGSET 0003\n", 0, 1, false},
-      {"set number of one digit", std::string(kHeader) + "STRINGSET 3\n0001 a\n", 1, 2, false},
-      {"set number with a trailing blank", std::string(kHeader) + "\n\nSTRINGSET 0003 \n", 1, 4, false},
-      {"set line without number", std::string(kHeader) + "STRINGSET\n", 1, 2, false},
-      {"set number with a letter", std::string(kHeader) + "STRINGSET 00A3\n", 2, 2, true},
-      {"set line passed over is parsed too", std::string(kHeader) + "STRINGSET 0001\n0001 a\nSTRINGSET 01\nSTRINGSET 0003\n", 1, 4, false},
-      {"entry of four characters", set3 + "0010\n", 2, 3, false},
-      {"entry id with a blank", set3 + " 010 Language\n", 2, 3, true},
-      {"wanted set absent", std::string(kHeader) + "STRINGSET 0001\n0001 a\nSTRINGSET 0003\n0001 b\n0002 c\n", 3, 6, false, 9},
-      {"wanted set absent, no final line break", std::string(kHeader) + "STRINGSET 0001\n0001 a", 3, 3, false},
-      {"header only", kHeader, 3, 1, false},
+      {"empty file", "", "0 1"},
+      {"header with a trailing blank", "LOCALIZATION DATA FILE - FORMAT V0.1 \nSTRINGSET 0003\n", "0 1"},
+      {"set number of one digit", std::string(kHeader) + "STRINGSET 3\n0001 a\n", "1 2"},
+      {"set number with a trailing blank", std::string(kHeader) + "\n\nSTRINGSET 0003 \n", "1 4"},
+      {"set line without number", std::string(kHeader) + "STRINGSET\n", "1 2"},
+      {"set number with a letter", std::string(kHeader) + "STRINGSET 00A3\n", "2 2 wrapped"},
+      {"set line passed over is parsed too", std::string(kHeader) + "STRINGSET 0001\n0001 a\nSTRINGSET 01\nSTRINGSET 0003\n", "1 4"},
+      {"entry of four characters", set3 + "0010\n", "2 3"},
+      {"entry id with a blank", set3 + " 010 Language\n", "2 3 wrapped"},
+      {"wanted set absent", std::string(kHeader) + "STRINGSET 0001\n0001 a\nSTRINGSET 0003\n0001 b\n0002 c\n", "3 6", 9},
+      {"wanted set absent, no final line break", std::string(kHeader) + "STRINGSET 0001\n0001 a", "3 3"},
+      {"header only", kHeader, "3 1"},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
     Write("Test.ldf", row.bytes);
     LocalizationProvider provider = Provider();
-    const std::optional<Failure> failure = LoadFailure(provider, row.wanted);
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_TRUE(*failure == (Failure{row.code, kCategoryLocalization, row.detail, row.inner}))
-        << failure->code << " " << failure->category << " " << failure->detail << " " << failure->inner;
+    EXPECT_EQ(LoadFailure(provider, row.wanted), row.failure) << row.what;
   }
 }
 
@@ -147,7 +136,7 @@ TEST_F(LocalizationTest, LanguageFileOpenAndSharing) {
   Write("Broken.ldf", "not a language file\n");
   Write("Good.ldf", std::string(kHeader) + "STRINGSET 0003\n0010 Language\n");
   provider.SetLanguage("Broken");
-  EXPECT_TRUE(LoadFailure(provider, 3).has_value());
+  EXPECT_EQ(LoadFailure(provider, 3), "0 1");
 #ifdef _WIN32
   // After a failure the file stays open, closed to writers, until the next load.
   EXPECT_FALSE(std::ofstream(folder_ / "Broken.ldf", std::ios::app).is_open());
