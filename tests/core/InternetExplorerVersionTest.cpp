@@ -17,10 +17,7 @@ namespace {
 constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
 
 TEST(InternetExplorerVersionTest, ParsesWholePartAndFirstFractionNeverTheNextWholeNumber) {
-  const struct {
-    const char* text;
-    double version;
-  } rows[] = {
+  const std::pair<const char*, double> rows[] = {
       {"5.50.4807.2300", 5.5}, {"11.0.9600.16428", 11.0}, {"", 0.0}, {".5", 0.5},
       // The run after the point is one number: its leading zeros vanish.
       {"5.05", 5.5}, {"7.0000000000000000000000000001", 7.1},
@@ -28,9 +25,7 @@ TEST(InternetExplorerVersionTest, ParsesWholePartAndFirstFractionNeverTheNextWho
       // ("not cached yet").
       {"-1.0", 0.0}, {" 6.0", 0.0}, {"6b.25", 6.25}, {"5.x7", 5.0},
   };
-  for (const auto& r : rows) {
-    EXPECT_DOUBLE_EQ(ParseInternetExplorerVersion(r.text), r.version) << '"' << r.text << '"';
-  }
+  for (const auto& [text, version] : rows) EXPECT_DOUBLE_EQ(ParseInternetExplorerVersion(text), version) << text;
   // A long fraction never reaches the next whole number: read whole, such
   // runs round up (4.99... passing for 5) or overflow to infinity, which no
   // division brings below 1.

@@ -71,10 +71,7 @@ TEST(OsVersionTest, MinimumsPerLine) {
 // The program's folder is where its language files are looked for: a wrong
 // cut would look in the drive's root or in a folder that does not exist.
 TEST(ModulePath, FolderIsThePathWithoutItsLastComponent) {
-  const struct {
-    const char* path;
-    const char* folder;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"C:\\Program Files\\Vesperon\\Vesperon.exe", "C:\\Program Files\\Vesperon"},
       {"C:\\Vesperon.exe", "C:\\"},
       {"\\\\server\\share\\Vesperon.exe", "\\\\server\\share"},
@@ -82,7 +79,7 @@ TEST(ModulePath, FolderIsThePathWithoutItsLastComponent) {
       {"/opt/vesperon/vesperon", "/opt/vesperon"},
       {"Vesperon.exe", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(Vesperon::RemoveFileSpec(c.path), c.folder) << c.path;
+  for (const auto& [path, folder] : cases) EXPECT_EQ(Vesperon::RemoveFileSpec(path), folder) << path;
   EXPECT_FALSE(Vesperon::GetModuleDirectory().empty());
 }
 

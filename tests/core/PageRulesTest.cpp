@@ -16,17 +16,14 @@ using namespace Vesperon;
 namespace {
 
 TEST(ActionPageRules, PatternListsRoundTripThroughTheStoredText) {
-  const struct {
-    std::vector<std::string> rows;
-    std::string stored;
-  } cases[] = {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{}, ""},
       {{"NOTEPAD.EXE", "calc*.exe"}, "NOTEPAD.EXE|calc*.exe|"},
       {{" spaced ", "?"}, " spaced |?|"},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(JoinPatternList(c.rows), c.stored);
-    EXPECT_EQ(SplitPatternList(c.stored), c.rows) << c.stored;
+  for (const auto& [rows, stored] : cases) {
+    EXPECT_EQ(JoinPatternList(rows), stored);
+    EXPECT_EQ(SplitPatternList(stored), rows) << stored;
   }
 }
 
