@@ -81,6 +81,7 @@ TEST(CommandLineTest, SwitchesAreReadIntoOneRequestOrRefused) {
       {"/at 18", "! no time of day"},
       {"/at 18:00:00:00", "! no time of day"},
       {"/daily 6:30", "k2 2026-12-07 06:30:00"},
+      {"/daily 23:59:60", "! no time of day"},
       {"/weekly FRIDAY 18:00", "k3 2026-12-07 18:00:00 w5"},
       {"/weekly 6 8:00:01", "k3 2026-12-07 08:00:01 w6"},
       {"/weekly 7 18:00", "! no day of the week"},
