@@ -107,6 +107,8 @@ TEST(CommandLineTest, SwitchesAreReadIntoOneRequestOrRefused) {
       {"/action 4 /execute /cancel", "! /cancel goes with no trigger and no /execute"},
       {"/exit", "exit"},
       {"/exit /show", "! /exit goes alone"},
+      {"/cancel /exit", "! /exit goes alone"},
+      {"/profile Work /exit", "! /exit goes alone"},
   };
   const DateTime now = MakeDateTime(2026, 12, 7, 12, 0, 0);
   FakeOsVersion os;
