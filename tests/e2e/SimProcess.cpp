@@ -392,12 +392,6 @@ void SimProcess::SelectListRow(HWND list, int row) {
   Send(list, LVM_SETSELECTIONMARK, 0, row);
 }
 
-int SimProcess::ListStringWidth(HWND list, const std::string& text) {
-  RemoteBuffer buffer(Id(), text.size() + 1);
-  buffer.Write(text.c_str(), text.size() + 1);
-  return static_cast<int>(Send(list, LVM_GETSTRINGWIDTHA, 0, buffer.At()));
-}
-
 std::vector<std::string> SimProcess::JournalLines() const {
   std::vector<std::string> lines;
   std::ifstream in(journal_);

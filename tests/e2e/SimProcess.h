@@ -129,8 +129,6 @@ class SimProcess {
   std::string ListText(HWND list, int row, int column = 0);
   std::vector<std::string> ListColumn(HWND list, int column = 0);
   void SelectListRow(HWND list, int row);
-  // The width `text` takes in a list view's own font (LVM_GETSTRINGWIDTH).
-  int ListStringWidth(HWND list, const std::string& text);
 
   std::vector<std::string> JournalLines() const;
   // Whether the journal has that line within `timeoutMs`.
