@@ -8,7 +8,6 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
-#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -189,7 +188,6 @@ TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   EXPECT_EQ(registry::String("Profiles", "DefaultList"), "Default");
 
   EXPECT_EQ(sim.Text(kCountdown), "Timer is inactive");
-  EXPECT_EQ(sim.StatusText(), "Trigger information");
   EXPECT_FALSE(sim.IsChecked(kActivate));
   // The tray menu's " Show window" brings it back.
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(170, 0), 0);
@@ -315,7 +313,7 @@ TEST_F(MainWindowE2e, EventTriggerThatWouldFireAtOnceIsRefusedOrAskedAbout) {
   ASSERT_NE(optimize, nullptr);
   sim.PostClick(kActivate);
   EXPECT_TRUE(WaitFor([&] { return sim.IsChecked(kActivate); }, 3000));
-  EXPECT_EQ(sim.FindMessageBox("Vesperon"), nullptr);
+  EXPECT_EQ(sim.WaitForBox("Vesperon", 0), nullptr);
   EXPECT_FALSE(WaitFor([&] { return !sim.JournalLines().empty(); }, 2500));
   DestroyWindow(optimize);
   EXPECT_TRUE(WaitFor([&] { return !sim.JournalLines().empty(); }, 5000));
@@ -332,7 +330,7 @@ TEST_F(MainWindowE2e, EventTriggerThatWouldFireAtOnceIsRefusedOrAskedAbout) {
 }
 
 // The moment of the fire is stored in one form: regional formats changed
-// between runs (and changed back) must not make the occurrence due again.
+// between runs must not make the occurrence due again.
 TEST_F(MainWindowE2e, DailyTriggerThatFiredStaysDoneUnderOtherRegionalFormats) {
   {
     SimProcess sim;
@@ -348,22 +346,19 @@ TEST_F(MainWindowE2e, DailyTriggerThatFiredStaysDoneUnderOtherRegionalFormats) {
   const std::string stored = registry::String("Profiles\\Default\\Trigger", "LastEvent");
   EXPECT_EQ(stored.size(), 22u) << stored;  // MM/DD/YYYY hh:mm:ss AM
 
-  for (const bool german : {true, false}) {
-    SCOPED_TRACE(german ? "German formats" : "formats back");
-    std::optional<ScopedValues> formats;
-    if (german) {
-      ASSERT_TRUE(formats.emplace(HKEY_CURRENT_USER, kFormatsKey, kGermanFormats).Applied());
-    }
-    SimProcess again;
-    ASSERT_NE(again.MainWindow(), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return again.IsChecked(kActivate); }, 5000));
-    EXPECT_EQ(SendMessageA(again.Item(kTriggerList), CB_GETCURSEL, 0, 0), 2);
-    EXPECT_FALSE(IsWindowEnabled(again.Item(kTriggerList)));
-    EXPECT_FALSE(WaitFor([&] { return !again.JournalLines().empty(); }, 3000));
-    EXPECT_TRUE(again.Quit());
-    EXPECT_TRUE(again.JournalLines().empty());
-    EXPECT_EQ(registry::String("Profiles\\Default\\Trigger", "LastEvent"), stored);
-  }
+  // Under German formats (whose text the stored one is not) it stays done
+  // and stored as it was.
+  const ScopedValues formats(HKEY_CURRENT_USER, kFormatsKey, kGermanFormats);
+  ASSERT_TRUE(formats.Applied());
+  SimProcess again;
+  ASSERT_NE(again.MainWindow(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return again.IsChecked(kActivate); }, 5000));
+  EXPECT_EQ(SendMessageA(again.Item(kTriggerList), CB_GETCURSEL, 0, 0), 2);
+  EXPECT_FALSE(IsWindowEnabled(again.Item(kTriggerList)));
+  EXPECT_FALSE(WaitFor([&] { return !again.JournalLines().empty(); }, 3000));
+  EXPECT_TRUE(again.Quit());
+  EXPECT_TRUE(again.JournalLines().empty());
+  EXPECT_EQ(registry::String("Profiles\\Default\\Trigger", "LastEvent"), stored);
 }
 
 // Enter never ends the program; Escape and the close box hide it to the
@@ -416,8 +411,6 @@ TEST_F(MainWindowE2e, AccessKeysLeadToTheirFieldsAndPressTheirButtons) {
   EXPECT_TRUE(FocusComesTo(sim.Item(kTimeField)));
   PostAltKey(from, 'o');
   EXPECT_TRUE(FocusComesTo(sim.Item(kActionList)));
-  PostAltKey(from, 'd');
-  EXPECT_TRUE(FocusComesTo(sim.Item(kDateField)));
   // A button's key presses it; the sheet's pages answer their keys too.
   PostAltKey(from, 'p');
   HWND sheet = sim.WaitForBox("Action Properties");

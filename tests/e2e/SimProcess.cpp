@@ -246,13 +246,10 @@ HWND SimProcess::MainWindow(int timeoutMs) {
   return main_;
 }
 
-HWND SimProcess::FindMessageBox(const std::string& caption, const std::function<bool(HWND)>& also) {
-  return FindDialogWindow(Id(), [&](HWND w) { return IsWindowVisible(w) && Title(w) == caption && (!also || also(w)); });
-}
-
 HWND SimProcess::WaitForBox(const std::string& caption, int timeoutMs, const std::function<bool(HWND)>& also) {
+  const auto match = [&](HWND w) { return IsWindowVisible(w) && Title(w) == caption && (!also || also(w)); };
   HWND box = nullptr;
-  WaitFor([&] { return (box = FindMessageBox(caption, also)) != nullptr; }, timeoutMs);
+  WaitFor([&] { return (box = FindDialogWindow(Id(), match)) != nullptr; }, timeoutMs);
   return box;
 }
 
@@ -346,16 +343,6 @@ bool SimProcess::GetPickerTime(int controlId, SYSTEMTIME& time) {
   const LRESULT state = Send(Item(controlId), DTM_GETSYSTEMTIME, 0, buffer.At());
   buffer.Read(&time, sizeof time);
   return state == GDT_VALID;
-}
-
-std::string SimProcess::StatusText() {
-  HWND bar = Item(101);
-  char text[512] = {};
-  RemoteBuffer buffer(Id(), sizeof text);
-  buffer.Write(text, sizeof text);
-  Send(bar, SB_GETTEXTA, 0, buffer.At());
-  buffer.Read(text, sizeof text - 1);
-  return text;
 }
 
 std::vector<std::string> SimProcess::ComboExTexts(int controlId) {
