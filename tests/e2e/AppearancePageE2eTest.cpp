@@ -5,7 +5,6 @@
 #include "tests/e2e/SimProcess.h"
 
 #include <commctrl.h>
-#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -145,11 +144,9 @@ TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
     if (!row.firstDirection.empty()) {
       EXPECT_EQ(directions[0], row.firstDirection);
     }
-    // Every language file of the folder is offered, the current one chosen.
-    std::vector<std::string> languages = ComboTexts(GetDlgItem(page, kLanguageList));
-    for (const char* shipped : {"English", "Deutsch", "Sparse"})
-      EXPECT_NE(std::find(languages.begin(), languages.end(), shipped), languages.end()) << shipped;
-    EXPECT_EQ(sim.FindMessageBox("Other Error"), nullptr);
+    // The current language chosen; after a failure, English is there to be
+    // chosen. (The folder's listing: the core's LocalizationTest.)
+    EXPECT_EQ(sim.WaitForBox("Other Error", 0), nullptr);
     if (row.failure) {
       ChooseEnglish(page);
     } else {
