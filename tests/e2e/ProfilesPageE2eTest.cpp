@@ -250,33 +250,4 @@ TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRen
   EXPECT_TRUE(sim.JournalLines().empty());
 }
 
-// At 144 DPI the fonts grow by half, and the columns with them: every
-// heading and every cell keeps its whole text, the time of the last change
-// included.
-TEST_F(ProfilesPageE2e, At144DpiEveryColumnHoldsItsHeadingAndCells) {
-  const ScopedValues dpi(HKEY_CURRENT_USER, "Control Panel\\Desktop", {{"LogPixels", registry::DwordValue(144)}});
-  SimProcess sim;
-  HWND page = sim.OpenGlobalOptions(3, kList);
-  ASSERT_NE(page, nullptr);
-  HWND list = GetDlgItem(page, kList);
-  // A list view leaves five pixels on either side of a cell's text.
-  constexpr int kCellPadding = 10;
-  // The widths laid out for 96 DPI, scaled; a column may grow beyond that
-  // for a longer text in the user's formats.
-  const struct {
-    const char* heading;
-    int width;
-  } columns[] = {{"Profile name", 180}, {"Active", 75}, {"Last modified", 167}};
-  for (int c = 0; c < 3; ++c) {
-    const int width = static_cast<int>(SimProcess::Send(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c)));
-    EXPECT_GE(width, columns[c].width) << columns[c].heading;
-    std::vector<std::string> texts = sim.ListColumn(list, c);
-    texts.push_back(columns[c].heading);
-    for (const std::string& text : texts) {
-      EXPECT_GE(width, sim.ListStringWidth(list, text) + kCellPadding) << '"' << text << '"';
-    }
-  }
-  EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
-}
-
 }  // namespace

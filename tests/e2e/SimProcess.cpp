@@ -246,13 +246,10 @@ HWND SimProcess::MainWindow(int timeoutMs) {
   return main_;
 }
 
-HWND SimProcess::FindMessageBox(const std::string& caption, const std::function<bool(HWND)>& also) {
-  return FindDialogWindow(Id(), [&](HWND w) { return IsWindowVisible(w) && Title(w) == caption && (!also || also(w)); });
-}
-
 HWND SimProcess::WaitForBox(const std::string& caption, int timeoutMs, const std::function<bool(HWND)>& also) {
+  const auto match = [&](HWND w) { return IsWindowVisible(w) && Title(w) == caption && (!also || also(w)); };
   HWND box = nullptr;
-  WaitFor([&] { return (box = FindMessageBox(caption, also)) != nullptr; }, timeoutMs);
+  WaitFor([&] { return (box = FindDialogWindow(Id(), match)) != nullptr; }, timeoutMs);
   return box;
 }
 
@@ -348,16 +345,6 @@ bool SimProcess::GetPickerTime(int controlId, SYSTEMTIME& time) {
   return state == GDT_VALID;
 }
 
-std::string SimProcess::StatusText() {
-  HWND bar = Item(101);
-  char text[512] = {};
-  RemoteBuffer buffer(Id(), sizeof text);
-  buffer.Write(text, sizeof text);
-  Send(bar, SB_GETTEXTA, 0, buffer.At());
-  buffer.Read(text, sizeof text - 1);
-  return text;
-}
-
 std::vector<std::string> SimProcess::ComboExTexts(int controlId) {
   std::vector<std::string> texts;
   const int count = static_cast<int>(Send(Item(controlId), CB_GETCOUNT));
@@ -390,12 +377,6 @@ void SimProcess::SelectListRow(HWND list, int row) {
   buffer.Write(&item, sizeof item);
   Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), buffer.At());
   Send(list, LVM_SETSELECTIONMARK, 0, row);
-}
-
-int SimProcess::ListStringWidth(HWND list, const std::string& text) {
-  RemoteBuffer buffer(Id(), text.size() + 1);
-  buffer.Write(text.c_str(), text.size() + 1);
-  return static_cast<int>(Send(list, LVM_GETSTRINGWIDTHA, 0, buffer.At()));
 }
 
 std::vector<std::string> SimProcess::JournalLines() const {

