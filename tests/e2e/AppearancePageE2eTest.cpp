@@ -1,7 +1,7 @@
 // The Appearance page of the global options, driven from outside: its
-// captions come from the chosen language file beside the program, OK writes
-// what the user changed, and a language file that cannot be used is
-// reported without taking the page away.
+// captions come from the chosen language file beside the program, OK
+// writes what the user changed and Cancel nothing, and a language file
+// that cannot be used is reported without taking the page away.
 #include "tests/e2e/SimProcess.h"
 
 #include <commctrl.h>
@@ -159,33 +159,37 @@ TEST_F(AppearancePageE2e, CaptionsComeFromTheChosenLanguageFile) {
 }
 
 // A stored background type no button stands for shows as the default and
-// does not keep the page from saving what the user changed. (Cancel saving
-// nothing: the Trigger / Startup and reminder pages' cases.)
-TEST_F(AppearancePageE2e, OkWritesTheChanges) {
-  registry::SetString(kAppearance, "Lang", "Deutsch");
-  registry::SetDword(kAppearance, "BkGrType", 7);
-  SimProcess sim;
-  HWND page = OpenAppearancePage(sim);
-  ASSERT_NE(page, nullptr);
-  EXPECT_EQ(SimProcess::Send(GetDlgItem(page, kSystemBackground), BM_GETCHECK), BST_CHECKED);
-  HWND slider = GetDlgItem(page, kSlider);
-  SimProcess::Send(slider, TBM_SETPOS, TRUE, 200);
-  SimProcess::Send(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 200), reinterpret_cast<LPARAM>(slider));
-  Choose(page, kTypeList, 2);
-  // A blend has no direction.
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kDirectionList)));
-  SimProcess::Send(GetDlgItem(page, kColourBackground), BM_CLICK);
-  ChooseEnglish(page);
-  EXPECT_EQ(GetWindowLongA(sim.MainWindow(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-  ASSERT_TRUE(sim.CloseSheet(IDOK));
+// does not keep the page from saving what the user changed.
+TEST_F(AppearancePageE2e, OkWritesTheChangesAndCancelNothing) {
+  for (const int button : {IDCANCEL, IDOK}) {
+    SCOPED_TRACE(button == IDOK ? "OK" : "Cancel");
+    SimTest::SetUp();
+    registry::SetString(kAppearance, "Lang", "Deutsch");
+    registry::SetDword(kAppearance, "BkGrType", 7);
+    SimProcess sim;
+    HWND page = OpenAppearancePage(sim);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(SimProcess::Send(GetDlgItem(page, kSystemBackground), BM_GETCHECK), BST_CHECKED);
+    HWND slider = GetDlgItem(page, kSlider);
+    SimProcess::Send(slider, TBM_SETPOS, TRUE, 200);
+    SimProcess::Send(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 200), reinterpret_cast<LPARAM>(slider));
+    Choose(page, kTypeList, 2);
+    // A blend has no direction.
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kDirectionList)));
+    SimProcess::Send(GetDlgItem(page, kColourBackground), BM_CLICK);
+    ChooseEnglish(page);
+    ASSERT_TRUE(sim.CloseSheet(button));
 
-  EXPECT_EQ(registry::Dword(kAppearance, "Transluc"), 200u);
-  EXPECT_EQ(registry::Dword(kAppearance, "AnimType"), 2u);
-  EXPECT_EQ(registry::Dword(kAppearance, "AnimDirec"), 4u);
-  EXPECT_EQ(registry::Dword(kAppearance, "BkGrType"), 1u);
-  EXPECT_EQ(registry::String(kAppearance, "Lang"), "English");
-  // Saving makes the main window itself translucent at once.
-  EXPECT_NE(GetWindowLongA(sim.MainWindow(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    const bool saved = button == IDOK;
+    EXPECT_EQ(registry::Dword(kAppearance, "Transluc"), saved ? 200u : 255u);
+    EXPECT_EQ(registry::Dword(kAppearance, "AnimType"), saved ? 2u : 0u);
+    EXPECT_EQ(registry::Dword(kAppearance, "AnimDirec"), 4u);
+    EXPECT_EQ(registry::Dword(kAppearance, "BkGrType"), saved ? 1u : 7u);
+    EXPECT_EQ(registry::String(kAppearance, "Lang"), saved ? "English" : "Deutsch");
+    // Saving makes the main window itself translucent at once.
+    const bool layered = (GetWindowLongA(sim.MainWindow(), GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+    EXPECT_EQ(layered, saved);
+  }
 }
 
 TEST_F(AppearancePageE2e, SolidBackgroundCoversSheetPageAndLabelsButNotTheEditField) {

@@ -29,7 +29,12 @@ TEST_F(HostileStateE2e, StoredActionTheSystemDoesNotOfferIsReportedAndNothingIsS
   EXPECT_EQ(sim.TakeMessageBox("Vesperon", 15000), "Please select an action.");
   ASSERT_NE(sim.MainWindow(), nullptr);
   EXPECT_FALSE(sim.IsChecked(kActivate));
-  // (Activated by hand without an action: the core's SchedulerEngineTest.)
+  EXPECT_EQ(registry::Dword(mainForm, "TriggerActive"), 1u);
+
+  // Activate by hand: the same message, and nothing is stored.
+  sim.PostClick(kActivate);
+  EXPECT_EQ(sim.TakeMessageBox(), "Please select an action.");
+  EXPECT_FALSE(sim.IsChecked(kActivate));
   EXPECT_EQ(registry::Dword(mainForm, "Action"), 5u);
   EXPECT_EQ(registry::Dword(mainForm, "TriggerActive"), 1u);
   EXPECT_EQ(registry::String("Profiles\\Default\\Trigger", "LastEvent"), lastEvent);
