@@ -1,6 +1,7 @@
 // The simulation program worked from outside, as a user would: the start in
-// the tray, a countdown that fires past a hung window, each kind's editor, a
-// daily trigger that survives restarts, the keys and the tray's Exit.
+// the tray, a countdown that fires with a taskbar that takes no icon and past
+// a hung window, each kind's editor, a daily trigger that survives restarts,
+// the keys and the tray's Exit.
 #include "tests/e2e/SimProcess.h"
 
 #include <commctrl.h>
@@ -8,6 +9,8 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -47,33 +50,17 @@ bool DdeServiceAnswers(const char* service) {
   return conversation != nullptr;
 }
 
-// A hidden top-level window of this process whose thread takes no messages
-// until the object goes, as a hung program's does.
-class HungWindow {
+// A hidden top-level window of this process, on a thread of its own. As
+// "Shell_TrayWnd" it is a taskbar that takes no icon: the shell hands it each
+// request as WM_COPYDATA and it answers FALSE. With `hang` its thread takes
+// no messages until the object goes, as a hung program's does.
+class ForeignWindow {
  public:
-  HungWindow() {
+  ForeignWindow(const char* className, bool hang) {
     release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    thread_ = std::thread([this, ready] {
-      HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                    nullptr, nullptr);
-      SetEvent(ready);
-      WaitForSingleObject(release_, INFINITE);
-      DestroyWindow(window);
-    });
-    WaitForSingleObject(ready, 5000);
-    CloseHandle(ready);
-  }
-  ~HungWindow() {
-    SetEvent(release_);
-    thread_.join();
-    CloseHandle(release_);
-  }
-
- private:
-  HANDLE release_ = nullptr;
-  std::thread thread_;
-};
+    thread_ = std::thread([this, className, hang, ready] {
+      WNDCLASSA type{};
 
 // The user's regional formats as the control panel stores them.
 constexpr char kFormatsKey[] = "Control Panel\\International";
@@ -196,8 +183,37 @@ TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   EXPECT_TRUE(sim.JournalLines().empty());
 }
 
+TEST_F(MainWindowE2e, CountdownRunsItsActionWhenTheTaskbarTakesNoIcon) {
+  ForeignWindow taskbar("Shell_TrayWnd", false);
+  {
+    // The shell now asks this window first, and it refuses.
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = taskbar.Handle();
+    probe.uID = 1;
+    ASSERT_FALSE(Shell_NotifyIconA(NIM_ADD, &probe));
+    ASSERT_EQ(taskbar.Requests(), std::vector<DWORD>{NIM_ADD});
+  }
+  SimProcess sim;
+  ASSERT_NE(sim.Shown(), nullptr);
+  ASSERT_TRUE(sim.ArmCountdown(2, "Reminder"));
+  sim.Click(kActivate);
+  EXPECT_TRUE(sim.IsChecked(kActivate));
+
+  // The balloons had nowhere to go; the reminder still comes.
+  HWND window = sim.WaitForBox("Reminder");
+  EXPECT_NE(window, nullptr);
+  EXPECT_EQ(sim.JournalLines(), std::vector<std::string>{"Reminder"});
+  if (window) CloseDialog(window, IDOK);
+  // The fired countdown is over: the trigger's controls are back.
+  EXPECT_TRUE(WaitFor([&] { return !sim.IsChecked(kActivate) && IsWindowEnabled(sim.Item(kTriggerList)); }, 3000));
+  EXPECT_TRUE(sim.Quit());
+  // The icon it never got was neither changed nor given balloons (NIM_MODIFY).
+  for (DWORD request : taskbar.Requests()) EXPECT_NE(request, static_cast<DWORD>(NIM_MODIFY));
+}
+
 TEST_F(MainWindowE2e, MonitorBroadcastPassesAHungWindowAndLaterCountdownsStillFire) {
-  const HungWindow hung;
+  ForeignWindow hung("VesperonE2eHungWindow", true);
   registry::SetDword("Global\\TriggerStartup", "AutoReactTrgr", 1);  // the countdown starts over
   SetEnvironmentVariableA("VESPERON_SIM_MONITOR_BROADCAST", "1");
   SimProcess sim;
