@@ -187,13 +187,6 @@ TEST_F(HotKeysTest, APressRunsTheStoredActionOfEveryEntryWithThatIdentifier) {
   OnHotKey(dispatcher, host, 0xBEEF);
   EXPECT_TRUE(log.empty());
 
-  // An action outside the catalogue runs nothing; only -3 removes a record.
-  StoreRecord("Ctrl + A", 0x41, 0x02, 18);
-  OnHotKey(dispatcher, host, a);
-  EXPECT_EQ(log, CallLog{"Message(Unknow action)"});
-  EXPECT_TRUE(KeyExists(RecordPath("Ctrl + A")));
-  log.clear();
-
   // A second window holding the same name gets the same atom: both entries run.
   StoreRecord("Ctrl + A", 0x41, 0x02, 12);
   RegisterHotKeyRecord(kWindow + 1, "Ctrl + A", 0x42, 0x02);
