@@ -190,9 +190,9 @@ TEST_F(ActionDispatcherTest, TrayIconMessageChecksIconThenAction) {
 // What the menu offers on 98, 2000 and XP: SystemTweaksE2eTest.
 TEST_F(ActionDispatcherTest, TrayMenuCommandsRunTheirActionsAndLoseWhatTheSystemCannotDo) {
   os.Set(kWin98);
-  for (const auto& [command, expected] : {std::pair{kTrayMenuShowWindow, "ShowWindowRestored()"},
-                                          {kTrayMenuLogOff, "ExitWindows(0)"}, {kTrayMenuReboot, "ExitWindows(2)"},
-                                          {kTrayMenuTurnOff, "ExitWindows(1)"}}) {
+  for (const auto& [command, expected] :
+       {std::pair{kTrayMenuShowWindow, "ShowWindowRestored()"}, {kTrayMenuLogOff, "ExitWindows(0)"},
+        {kTrayMenuReboot, "ExitWindows(2)"}, {kTrayMenuTurnOff, "ExitWindows(1)"}, {kTrayMenuHibernate, "Suspend(hibernate)"}}) {
     EXPECT_EQ(Run([&] { dispatcher.OnTrayMenuCommand(command); }), CallLog{expected}) << command;
   }
   const std::pair<platform::OsVersionRecord, std::vector<TrayMenuCommand>> rows[] = {

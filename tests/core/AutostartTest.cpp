@@ -118,6 +118,7 @@ TEST_F(AutostartTest, ServiceEntrySteps) {
        {"Install(Vesperon, \"C:\\Program Files\\Vesperon\\Vesperon.exe\")"}},
       {"install refused: nothing reported", false, true, [] { InstallService("C:\\V.exe"); }, -1,
        {"Install(Vesperon, C:\\V.exe)"}},
+      {"remove", true, false, [] { RemoveService(); }, -1, {"Remove(Vesperon)"}},
       {"remove refused", true, true, [] { RemoveService(); }, 3, {"Remove(Vesperon)"}},
   };
   for (const Row& row : rows) {

@@ -87,6 +87,7 @@ TEST_F(ServiceModeTest, ControlsChangeAndReportTheStatus) {
       {kControlPause, 7, {Status(7)}},
       {0x80, 7, {}},  // a control of the service's own range
       {kControlContinue, 4, {Status(4)}},
+      {kControlInterrogate, 4, {Status(4)}},
   };
   std::uint32_t before = kServiceRunning;
   for (const auto& row : rows) {
