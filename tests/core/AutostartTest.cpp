@@ -87,7 +87,6 @@ TEST_F(AutostartTest, EntryTestsCompareThePathExactly) {
       {"same", path, true},
       {"same, quoted", "\"" + path + "\"", true},
       {"other letter case", "C:\\TOOLS\\Vesperon.exe", false},
-      {"other letter case, quoted", "\"C:\\TOOLS\\Vesperon.exe\"", false},
       {"longer", path + " ", false},
       {"quote at one end only", "\"" + path, false},
       {"missing value", Value(), false},

@@ -9,14 +9,18 @@
 #include <vector>
 
 #include "actions/ActionDispatcher.h"
-#include "settings/BoundFunctions.h"
 #include "actions/PowerActions.h"
+#include "platform/memory/LogText.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "platform/memory/RecordingPowerSystem.h"
+#include "settings/BoundFunctions.h"
 #include "settings/Privileges.h"
 #include "settings/Profiles.h"
-#include "settings/StoreExceptions.h"
-#include "platform/memory/LogText.h"
-#include "tests/support/PowerTestSupport.h"
+#include "settings/SettingsStore.h"
+#include "tests/support/FakeOsVersion.h"
 #include "tests/support/RecordingActions.h"
+#include "tests/support/RegistryTestSupport.h"
+#include "tests/support/Thrown.h"
 
 using namespace Vesperon;
 using namespace testing_support;
@@ -27,7 +31,39 @@ using platform::HexText;
 
 namespace {
 
-class PowerActionsTest : public PowerFixture {};
+using Log = std::vector<std::string>;
+
+struct NamedSystem {
+  const char* name;
+  platform::OsVersionRecord record;
+  bool ntLine;
+};
+const NamedSystem kSystems[] = {
+    {"95", kWin95, false},  {"98", kWin98, false},         {"Me", kWinMe, false},       {"NT 3.51", kNT351, true},
+    {"NT 4.0", kNT4, true}, {"2000", kWin2000, true},       {"XP", kWinXP, true},        {"2003", kServer2003, true},
+    {"Vista", kVista, true}, {"10", kWin10, true}};
+
+// An in-memory registry with the recording power system installed (nothing
+// reaches the real one, also under Wine).
+class PowerFixture : public ::testing::Test {
+ protected:
+  static void SetNumbers(const std::vector<DataSystem::SettingId>& ids, const std::vector<std::uint32_t>& values,
+                         const std::string& profile) {
+    DataSystem::WriteNumbers(ids, values, "Profiles\\" + profile, DataSystem::kHiveCurrentUser);
+  }
+  static void SetShutdownOptions(std::uint32_t forced, std::uint32_t forceHung, std::uint32_t reason,
+                                 const std::string& profile = "Default") {
+    SetNumbers({DataSystem::kSDPropForced, DataSystem::kForceHung, DataSystem::kReason}, {forced, forceHung, reason},
+               profile);
+  }
+
+  platform::MemoryRegistry registry;
+  platform::ScopedRegistry registryGuard{registry};
+  FakeOsVersion os{kWinXP};
+  platform::RecordingPowerSystem power;
+  platform::ScopedPowerSystem powerGuard{power};
+};
+using PowerActionsTest = PowerFixture;
 
 // The shutdown reason table, index by index; outside it "other, unplanned".
 std::uint32_t ReasonCode(std::uint32_t index) {
@@ -45,7 +81,7 @@ Log NtExitLog(std::uint32_t flags, std::uint32_t reason) {
 // Every request, force setting and reason (in the table and outside it: the
 // request still goes ahead) on every system the program knows.
 TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
-  for (const NamedSystem& system : AllSystems()) {
+  for (const NamedSystem& system : kSystems) {
     os.Set(system.record);
     for (std::uint32_t request : {0u, 1u, 2u, 8u}) {
       for (std::uint32_t forced : {0u, 1u}) {
@@ -191,7 +227,7 @@ using BoundFunctionsTest = PowerFixture;
 
 struct Wrapper {
   const char* name;
-  std::set<std::string> offeredOn;    // names of AllSystems()
+  std::set<std::string> offeredOn;    // names of kSystems
   std::function<std::string()> call;  // with sample arguments; the result as text
   std::string line;                   // what the fake writes for that call
   const char* refused;                // the result when the system says no
@@ -224,7 +260,7 @@ std::vector<Wrapper> Wrappers() {
 TEST_F(BoundFunctionsTest, EachIsOfferedExactlyWhereItsRowSays) {
   using platform::Binding;
   for (const Wrapper& w : Wrappers()) {
-    for (const NamedSystem& system : AllSystems()) {
+    for (const NamedSystem& system : kSystems) {
       os.Set(system.record);
       for (int state = 0; state < 4; ++state) {
         SCOPED_TRACE(std::string(w.name) + " on " + system.name + " state " + std::to_string(state));

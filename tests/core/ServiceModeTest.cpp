@@ -1,4 +1,6 @@
 // The service mode: when start-up hands over to the dispatcher, and what each control reports.
+// (A user's start with the service installed: StartupPageE2eTest; the program started by the
+// manager and its pause, continue, interrogate and stop: ServiceWineTest.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,10 +8,12 @@
 
 #include "platform/memory/RecordingServiceManager.h"
 #include "system/Service.h"
-#include "tests/support/PowerTestSupport.h"
+#include "tests/support/FakeOsVersion.h"
+#include "tests/support/Thrown.h"
 
 using namespace Vesperon;
 using namespace testing_support;
+using Log = std::vector<std::string>;
 
 namespace {
 
@@ -20,7 +24,7 @@ std::int32_t RecordControl(std::uint32_t control) {
   return 0;
 }
 
-class ServiceModeTest : public PowerFixture {
+class ServiceModeTest : public ::testing::Test {
  protected:
   ServiceModeTest() { ResetServiceModeForTesting(); }
   ~ServiceModeTest() override { ResetServiceModeForTesting(); }
@@ -29,6 +33,7 @@ class ServiceModeTest : public PowerFixture {
     return "SetServiceStatus(0x5E7, " + platform::RecordingServiceManager::StatusText({16, state, 7, 0, 0, 0, 0}) + ")";
   }
 
+  FakeOsVersion os{kWinXP};
   platform::RecordingServiceManager scm;
   platform::ScopedServiceManager scmGuard{scm};
 };
@@ -37,23 +42,15 @@ TEST_F(ServiceModeTest, HandOverAtStartUp) {
   struct Row {
     const char* name;
     platform::OsVersionRecord system;
-    bool installed, startedByManager;
+    bool installed;
     platform::ServiceStatusHandle handlerHandle;
     Log scmLog;
     bool prepared;
-    bool ranAsService;  // the program must end once the dispatcher returns
-  };
-  const Log notInstalled = {"IsInstalled(Vesperon)"};
-  const Log userStart = {"IsInstalled(Vesperon)", "RunDispatcher"};
-  const Log serviceStart = {"IsInstalled(Vesperon)", "RunDispatcher", "RegisterControlHandler(Vesperon)"};
-  Log reportedStart = serviceStart;
-  reportedStart.push_back(Status(4));
-  const std::vector<Row> rows = {
-      {"9x line: no manager at all", kWin98, true, false, 0x5E7, {}, false, false},
-      {"NT, no service installed", kWinXP, false, false, 0x5E7, notInstalled, false, false},
-      {"NT, started by a user", kWinXP, true, false, 0x5E7, userStart, true, false},
-      {"NT, started by the manager", kNT4, true, true, 0x5E7, reportedStart, true, true},
-      {"NT, handler refused: no report", kWin10, true, true, 0, serviceStart, true, true},
+  } const rows[] = {
+      {"9x line: no manager at all", kWin98, true, 0x5E7, {}, false},
+      {"NT, no service installed", kWinXP, false, 0x5E7, {"IsInstalled(Vesperon)"}, false},
+      {"NT, handler refused: no report", kWin10, true, 0,
+       {"IsInstalled(Vesperon)", "RunDispatcher", "RegisterControlHandler(Vesperon)"}, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -61,15 +58,12 @@ TEST_F(ServiceModeTest, HandOverAtStartUp) {
     os.Set(row.system);
     scm.services.clear();
     if (row.installed) scm.services["Vesperon"] = {};
-    scm.startedByManager = row.startedByManager;
+    scm.startedByManager = true;
     scm.statusHandle = row.handlerHandle;
     scm.log.clear();
-    power.log.clear();
-
-    EXPECT_EQ(HandOverToServiceDispatcher(), row.ranAsService);
-
+    // Ran as the service (the program must end once the dispatcher returns) only when prepared.
+    EXPECT_EQ(HandOverToServiceDispatcher(), row.prepared);
     EXPECT_EQ(scm.log, row.scmLog);
-    EXPECT_TRUE(power.log.empty());
     EXPECT_EQ(ServiceModePrepared, row.prepared);
   }
   // The dispatcher refuses to start unprepared.
@@ -82,25 +76,21 @@ TEST_F(ServiceModeTest, ControlsChangeAndReportTheStatus) {
   scm.startedByManager = true;
   HandOverToServiceDispatcher();
   ASSERT_EQ(scm.handler, &ServiceControlHandler);
-  ASSERT_EQ(ServiceStatusRecord.currentState, kServiceRunning);
+  ASSERT_EQ(scm.log.back(), Status(kServiceRunning));
   SetServiceControlCallback(&RecordControl);
 
-  struct Row {
+  const struct {
     std::uint32_t control;
     std::uint32_t stateAfter;
     Log scmLog;
-  };
-  const std::vector<Row> rows = {
-      {kControlInterrogate, 4, {Status(4)}},
+  } rows[] = {
       {kControlPause, 7, {Status(7)}},
-      {kControlPause, 7, {Status(7)}},
+      {0x80, 7, {}},  // a control of the service's own range
       {kControlContinue, 4, {Status(4)}},
-      {0x80, 4, {}},  // a control of the service's own range
-      {kControlPause, 7, {Status(7)}},
-      {kControlStop, 1, {Status(1)}},
+      {kControlInterrogate, 4, {Status(4)}},
   };
   std::uint32_t before = kServiceRunning;
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE("control " + std::to_string(row.control));
     scm.log.clear();
     g_seen.clear();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/memory/RecordingTrayShell.h"
 #include "shell/TrayIcon.h"
@@ -31,6 +32,15 @@ const ShellCase kShells[] = {
     {"WinXP", testing_support::kWinXP, 504, 126, true, kTrayImageFullColour},
 };
 
+// One call to the shell: its message, the record's size and flags, then the
+// texts and the number the flags fill.
+std::string Describe(const RecordingTrayShell::Call& call) {
+  const platform::NotifyIconRecord& r = call.record;
+  return std::to_string(call.message) + " " + std::to_string(r.size) + " " + std::to_string(r.flags) + " " +
+         r.tip + "|" + r.info + "|" + r.infoTitle + "|" + std::to_string(r.infoFlags) + "|" +
+         std::to_string(r.timeoutOrVersion);
+}
+
 TEST(TrayShellTest, RecordsVersionTipAndBalloonLimitsOfEachShell) {
   for (const ShellCase& c : kShells) {
     SCOPED_TRACE(c.name);
@@ -38,50 +48,26 @@ TEST(TrayShellTest, RecordsVersionTipAndBalloonLimitsOfEachShell) {
     RecordingTrayShell shell;
     platform::ScopedTrayShell scoped(shell);
     EXPECT_EQ(InitialTrayIconResource(), c.firstIcon);
-    // Add sends the record, and the version only to the new shell.
-    AddTrayIcon(0x55, 0xC123, 104, 0x777, "Vesperon");
-    ASSERT_EQ(shell.calls.size(), c.newShell ? 2u : 1u);
-    EXPECT_EQ(shell.calls[0].message, platform::kNotifyAdd);
-    EXPECT_EQ(shell.calls[0].record.size, c.size);
-    EXPECT_EQ(shell.calls[0].record.flags, 7u);
-    EXPECT_STREQ(shell.calls[0].record.tip, "Vesperon");
-    if (c.newShell) {
-      EXPECT_EQ(shell.calls[1].message, platform::kNotifySetVersion);
-      EXPECT_EQ(shell.calls[1].record.timeoutOrVersion, 3u);
-    }
-    shell.calls.clear();
+    const std::string tip(c.longestTip, 'x'), text(c.newShell ? 253 : 500, 't'), title(c.newShell ? 62 : 500, 'T');
+    AddTrayIcon(0x55, 0xC123, 104, 0x777, "Vesperon");  // the version only to the new shell
     DeleteTrayIcon(4, 104);
-    ASSERT_EQ(shell.calls.size(), 1u);
-    EXPECT_EQ(shell.calls[0].message, platform::kNotifyDelete);
-    EXPECT_EQ(shell.calls[0].record.size, c.size);
-
-    // The tip's limit is checked before the shell is called.
-    shell.calls.clear();
-    const std::string longest(c.longestTip, 'x');
-    ModifyTrayIcon(1, 2, 104, 3, longest);
-    ASSERT_EQ(shell.calls.size(), 1u);
-    EXPECT_EQ(std::string(shell.calls[0].record.tip), longest);
-    EXPECT_EQ(shell.calls[0].message, platform::kNotifyModify);
-    EXPECT_EQ(CodeOf<SystemException>([&] { AddTrayIcon(1, 2, 104, 3, longest + "x"); }, 1), 6);
-    EXPECT_EQ(CodeOf<SystemException>([&] { ModifyTrayIcon(1, 2, 104, 3, longest + "x"); }, 1), 6);
-    EXPECT_EQ(shell.calls.size(), 1u);
-
-    // Balloon texts are filled, and limited, on the new shell only.
-    shell.calls.clear();
-    const std::string text(c.newShell ? 253 : 500, 't'), title(c.newShell ? 62 : 500, 'T');
-    ShowTrayBalloon(9, 104, title, text, 10000, 1);
-    ASSERT_EQ(shell.calls.size(), 1u);
-    const auto& r = shell.calls[0].record;
-    EXPECT_EQ(shell.calls[0].message, platform::kNotifyModify);
-    EXPECT_EQ(r.size, c.size);
-    EXPECT_EQ(r.flags, 0x10u);
-    EXPECT_EQ(std::string(r.info), c.newShell ? text : "");
-    EXPECT_EQ(std::string(r.infoTitle), c.newShell ? title : "");
-    EXPECT_EQ(r.infoFlags, c.newShell ? 1u : 0u);
-    if (!c.newShell) continue;
-    EXPECT_EQ(CodeOf<SystemException>([&] { ShowTrayBalloon(1, 104, "", text + "t", 10000, 1); }, 1), 6);
-    EXPECT_EQ(CodeOf<SystemException>([&] { ShowTrayBalloon(1, 104, title + "T", "", 10000, 1); }, 1), 6);
-    EXPECT_EQ(shell.calls.size(), 1u);
+    ModifyTrayIcon(1, 2, 104, 3, tip);
+    ShowTrayBalloon(9, 104, title, text, 10000, 1);  // filled, and limited, on the new shell only
+    // Limits are checked before the shell is called.
+    EXPECT_EQ(CodeOf<SystemException>([&] { AddTrayIcon(1, 2, 104, 3, tip + "x"); }, 1), 6);
+    EXPECT_EQ(CodeOf<SystemException>([&] { ModifyTrayIcon(1, 2, 104, 3, tip + "x"); }, 1), 6);
+    if (c.newShell) {
+      EXPECT_EQ(CodeOf<SystemException>([&] { ShowTrayBalloon(1, 104, "", text + "t", 10000, 1); }, 1), 6);
+      EXPECT_EQ(CodeOf<SystemException>([&] { ShowTrayBalloon(1, 104, title + "T", "", 10000, 1); }, 1), 6);
+    }
+    const std::string size = std::to_string(c.size) + " ";
+    std::vector<std::string> expected = {"0 " + size + "7 Vesperon|||0|0", "2 " + size + "0 |||0|0",
+                                         "1 " + size + "7 " + tip + "|||0|0"};
+    if (c.newShell) expected.insert(expected.begin() + 1, "4 " + size + "7 Vesperon|||0|3");
+    expected.push_back("1 " + size + "16 |" + (c.newShell ? text + "|" + title + "|1|10000" : "||0|0"));
+    std::vector<std::string> calls;
+    for (const auto& call : shell.calls) calls.push_back(Describe(call));
+    EXPECT_EQ(calls, expected);
   }
 }
 

@@ -15,6 +15,7 @@
 using namespace Vesperon;
 using platform::ArpEntry;
 using platform::FakeNetworkSystem;
+using testing_support::CodeOf;
 
 namespace {
 
@@ -137,21 +138,22 @@ ArpEntry Entry(std::uint32_t address, std::vector<std::uint8_t> physical,
 TEST(GetMacAddressTest, EchoThenTheFirstUsableArpEntryForTheAddress) {
   constexpr std::uint32_t kTarget = 0xC0A80114;  // 192.168.1.20
   const std::vector<std::uint8_t> mac = {0x00, 0xA0, 0xC9, 0x14, 0xC8, 0x29};
+  const ArpEntry found = Entry(kTarget, mac);
   const struct {
     const char* what;
     std::vector<ArpEntry> table, resolvedByEcho;
     bool echoAvailable, arpReadable;
-    const char* expected;  // nullptr: WakeOnLANException
+    bool resolved;  // false: WakeOnLANException
   } rows[] = {
-      {"first match wins", {Entry(0xC0A80101, {1, 2, 3, 4, 5, 6}), Entry(kTarget, mac),
-        Entry(kTarget, {1, 1, 1, 1, 1, 1})}, {}, true, true, "00A0C914C829"},
-      {"resolved by the echo", {}, {Entry(kTarget, mac)}, true, true, "00A0C914C829"},
-      {"unresolved entries skipped", {Entry(kTarget, {0, 0, 0, 0, 0, 0}, platform::kArpInvalid),
-        Entry(kTarget, {}), Entry(kTarget, mac, platform::kArpStatic)}, {}, true, true,
-       "00A0C914C829"},
-      {"byte-swapped is another host", {Entry(0x1401A8C0, mac)}, {}, true, true, nullptr},
-      {"no ICMP", {Entry(kTarget, mac)}, {}, false, true, nullptr},
-      {"table unreadable", {Entry(kTarget, mac)}, {}, true, false, nullptr},
+      {"first match wins", {Entry(0xC0A80101, {1, 2, 3, 4, 5, 6}), found, Entry(kTarget, {1, 1, 1, 1, 1, 1})}, {},
+       true, true, true},
+      {"resolved by the echo", {}, {found}, true, true, true},
+      {"unresolved entries skipped",
+       {Entry(kTarget, {0, 0, 0, 0, 0, 0}, platform::kArpInvalid), Entry(kTarget, {}),
+        Entry(kTarget, mac, platform::kArpStatic)}, {}, true, true, true},
+      {"byte-swapped is another host", {Entry(0x1401A8C0, mac)}, {}, true, true, false},
+      {"no ICMP", {found}, {}, false, true, false},
+      {"table unreadable", {found}, {}, true, false, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -161,10 +163,9 @@ TEST(GetMacAddressTest, EchoThenTheFirstUsableArpEntryForTheAddress) {
     network.resolvedByEcho = row.resolvedByEcho;
     network.echoAvailable = row.echoAvailable;
     network.arpReadable = row.arpReadable;
-    std::string found = "(throws)";
-    EXPECT_EQ(testing_support::CodeOf<WakeOnLANException>([&] { found = GetMacAddress(kTarget); }, 9),
-              row.expected ? -1 : 0);
-    EXPECT_EQ(found, row.expected ? row.expected : "(throws)");
+    std::string text = "(throws)";
+    EXPECT_EQ(CodeOf<WakeOnLANException>([&] { text = GetMacAddress(kTarget); }, 9), row.resolved ? -1 : 0);
+    EXPECT_EQ(text, row.resolved ? "00A0C914C829" : "(throws)");
     EXPECT_EQ(network.calls.at(0), "Echo(192.168.1.20, 5000 ms)");
   }
 }

@@ -2,7 +2,6 @@
 // Both sides of the action dispatcher, writing every call with its arguments
 // to one shared log, in order.
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,9 +17,6 @@ using CallLog = std::vector<std::string>;
 class RecordingSystemActions final : public Vesperon::ISystemActions {
  public:
   explicit RecordingSystemActions(CallLog& log) : log_(log) {}
-
-  // Thrown by the next operation after it is recorded.
-  std::optional<Vesperon::Exception> failNext;
 
   void ExitWindows(Vesperon::ExitRequest request) override {
     Record("ExitWindows(" + std::to_string(request) + ")");
@@ -41,14 +37,7 @@ class RecordingSystemActions final : public Vesperon::ISystemActions {
   void ShowReminder() override { Record("ShowReminder()"); }
 
  private:
-  void Record(std::string call) {
-    log_.push_back(std::move(call));
-    if (failNext) {
-      const Vesperon::Exception failure = *failNext;
-      failNext.reset();
-      throw failure;
-    }
-  }
+  void Record(std::string call) { log_.push_back(std::move(call)); }
 
   CallLog& log_;
 };
