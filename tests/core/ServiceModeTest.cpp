@@ -1,6 +1,5 @@
 // The service mode: when start-up hands over to the dispatcher, and what each control reports.
-// (A user's start with the service installed: StartupPageE2eTest; the program started by the
-// manager and its pause, continue, interrogate and stop: ServiceWineTest.)
+// (The program started by the manager and ended by Stop: ServiceWineTest.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -39,18 +38,21 @@ class ServiceModeTest : public ::testing::Test {
 };
 
 TEST_F(ServiceModeTest, HandOverAtStartUp) {
+  const Log userStart = {"IsInstalled(Vesperon)", "RunDispatcher"};
+  const Log serviceStart = {"IsInstalled(Vesperon)", "RunDispatcher", "RegisterControlHandler(Vesperon)"};
   struct Row {
     const char* name;
     platform::OsVersionRecord system;
-    bool installed;
+    bool installed, startedByManager;
     platform::ServiceStatusHandle handlerHandle;
     Log scmLog;
     bool prepared;
+    bool ranAsService;  // the program must end once the dispatcher returns
   } const rows[] = {
-      {"9x line: no manager at all", kWin98, true, 0x5E7, {}, false},
-      {"NT, no service installed", kWinXP, false, 0x5E7, {"IsInstalled(Vesperon)"}, false},
-      {"NT, handler refused: no report", kWin10, true, 0,
-       {"IsInstalled(Vesperon)", "RunDispatcher", "RegisterControlHandler(Vesperon)"}, true},
+      {"9x line: no manager at all", kWin98, true, true, 0x5E7, {}, false, false},
+      {"NT, no service installed", kWinXP, false, true, 0x5E7, {"IsInstalled(Vesperon)"}, false, false},
+      {"NT, started by a user", kWinXP, true, false, 0x5E7, userStart, true, false},
+      {"NT, handler refused: no report", kWin10, true, true, 0, serviceStart, true, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -58,11 +60,10 @@ TEST_F(ServiceModeTest, HandOverAtStartUp) {
     os.Set(row.system);
     scm.services.clear();
     if (row.installed) scm.services["Vesperon"] = {};
-    scm.startedByManager = true;
+    scm.startedByManager = row.startedByManager;
     scm.statusHandle = row.handlerHandle;
     scm.log.clear();
-    // Ran as the service (the program must end once the dispatcher returns) only when prepared.
-    EXPECT_EQ(HandOverToServiceDispatcher(), row.prepared);
+    EXPECT_EQ(HandOverToServiceDispatcher(), row.ranAsService);
     EXPECT_EQ(scm.log, row.scmLog);
     EXPECT_EQ(ServiceModePrepared, row.prepared);
   }
