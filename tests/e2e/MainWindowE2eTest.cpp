@@ -61,6 +61,56 @@ class ForeignWindow {
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = std::thread([this, className, hang, ready] {
       WNDCLASSA type{};
+      type.lpfnWndProc = &Procedure;
+      type.hInstance = GetModuleHandleA(nullptr);
+      type.lpszClassName = className;
+      RegisterClassA(&type);
+      window_ = CreateWindowExA(WS_EX_TOPMOST, className, "", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                nullptr, type.hInstance, this);
+      SetEvent(ready);
+      if (hang) WaitForSingleObject(release_, INFINITE);
+      MSG msg;
+      while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+      UnregisterClassA(className, type.hInstance);
+    });
+    WaitForSingleObject(ready, 5000);
+    CloseHandle(ready);
+  }
+  ~ForeignWindow() {
+    SetEvent(release_);
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    thread_.join();
+    CloseHandle(release_);
+  }
+  HWND Handle() const { return window_; }
+  // The shell requests (NIM_ADD, NIM_MODIFY, ...) that reached the window.
+  std::vector<DWORD> Requests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+  }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_NCCREATE) {
+      const auto* create = reinterpret_cast<CREATESTRUCTA*>(l);
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<ForeignWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (msg == WM_COPYDATA && self) {
+      std::lock_guard<std::mutex> lock(self->mutex_);
+      self->requests_.push_back(static_cast<DWORD>(reinterpret_cast<COPYDATASTRUCT*>(l)->dwData));
+      return FALSE;
+    }
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, msg, w, l);
+  }
+
+  HANDLE release_ = nullptr;
+  HWND window_ = nullptr;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<DWORD> requests_;
+};
 
 // The user's regional formats as the control panel stores them.
 constexpr char kFormatsKey[] = "Control Panel\\International";
