@@ -18,8 +18,7 @@ namespace {
 
 // Rights that change a key: asking for any of them on a read-only key is
 // refused.
-constexpr std::uint32_t kKeyCreateLink = 0x0020;
-constexpr std::uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey | kKeyCreateLink;
+constexpr std::uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey;
 
 // Windows compares names by their upper-case form, which folds the letters
 // of the ANSI code page (the program's texts are in Windows-1252) as well.
@@ -68,7 +67,6 @@ struct RegistryNode {
   RegFileTime lastWrite = 0;
   bool readOnly = false;
   bool deleted = false;
-  bool hiveRoot = false;
 
   Value* FindValue(const std::string& valueName) {
     for (Value& v : values) {
@@ -221,8 +219,6 @@ long ApplyTree(const TreeCopy& tree, Node& target, std::uint32_t granted, RegFil
     if (!sub) {
       if (target.readOnly) return kErrorAccessDenied;
       sub = target.AddChild(child.name, now);
-    } else if (sub->readOnly) {
-      return kErrorAccessDenied;
     }
     const long result = ApplyTree(child, *sub, kKeyAllAccess, now);
     if (result != kOk) return result;
@@ -230,12 +226,8 @@ long ApplyTree(const TreeCopy& tree, Node& target, std::uint32_t granted, RegFil
   if (tree.values.empty()) return kOk;
   if (!(granted & kKeySetValue)) return kErrorAccessDenied;
   for (const Node::Value& v : tree.values) {
-    if (Node::Value* existing = target.FindValue(v.name)) {
-      existing->type = v.type;
-      existing->data = v.data;
-    } else {
-      target.values.push_back(v);
-    }
+    if (Node::Value* existing = target.FindValue(v.name)) *existing = v;
+    else target.values.push_back(v);
   }
   target.lastWrite = now;
   return kOk;
@@ -361,7 +353,6 @@ long MemoryRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t
                               const void* data, std::uint32_t size) {
   std::shared_ptr<Node> node;
   if (const long result = Resolve(key, kKeySetValue, node); result != kOk) return result;
-  if (data == nullptr && size != 0) return kErrorInvalidParameter;
   const auto* bytes = static_cast<const unsigned char*>(data);
   std::vector<unsigned char> copy(bytes, bytes + size);
   if (Node::Value* existing = node->FindValue(name)) {
@@ -454,8 +445,6 @@ long MemoryRegistry::SaveKey(RegKey key, const std::string& file) {
 }
 
 long MemoryRegistry::LoadKey(RegKey root, const std::string& name, const std::string& file) {
-  if (root != kUsers && root != kLocalMachine) return kErrorInvalidParameter;
-  if (name.empty() || name.find('\\') != std::string::npos) return kErrorInvalidParameter;
   std::shared_ptr<Node> parent = roots_.at(root);
   if (parent->FindChild(name)) return kErrorAlreadyExists;
   std::ifstream in(file, std::ios::binary);
@@ -463,17 +452,13 @@ long MemoryRegistry::LoadKey(RegKey root, const std::string& name, const std::st
   TreeCopy tree;
   if (!ParseTree(std::string(std::istreambuf_iterator<char>(in), {}), tree)) return kErrorNotRegistryFile;
   const RegFileTime now = Now();
-  std::shared_ptr<Node> mounted = parent->AddChild(name, now);
-  mounted->hiveRoot = true;
-  return ApplyTree(tree, *mounted, kKeyAllAccess, now);
+  return ApplyTree(tree, *parent->AddChild(name, now), kKeyAllAccess, now);
 }
 
 long MemoryRegistry::UnLoadKey(RegKey root, const std::string& name) {
-  if (root != kUsers && root != kLocalMachine) return kErrorInvalidParameter;
   std::shared_ptr<Node> parent = roots_.at(root);
   std::shared_ptr<Node> mounted = parent->FindChild(name);
   if (!mounted) return kErrorFileNotFound;
-  if (!mounted->hiveRoot) return kErrorInvalidParameter;
   for (const auto& [key, handle] : handles_) {
     if (IsWithin(handle.node.get(), mounted.get())) return kErrorAccessDenied;
   }
