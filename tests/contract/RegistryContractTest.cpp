@@ -2,9 +2,7 @@
 // against platform::Registry(): both implementations must answer alike.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "platform/RegistryPrivileges.h"
 #include "platform/Services.h"
@@ -70,23 +68,6 @@ TEST_F(RegistryContract, HandlesAllowOnlyTheRightsTheyWereOpenedWith) {
   const RegKey noRights = Create("Profiles\\Home", 0);
   EXPECT_EQ(registry.CopyTree(kCurrentUser, SettingsPath("Profiles\\Work"), noRights),
             kErrorAccessDenied);
-}
-
-TEST_F(RegistryContract, LastWriteTimeFollowsChangesOfTheKeyItself) {
-  const RegKey profile = Create("Profiles\\Work");
-  const RegKey mainForm = Create("Profiles\\Work\\MainForm");
-  auto later = [&](auto change) {
-    const RegFileTime before = testsupport::LastWriteTime(SettingsPath("Profiles\\Work"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    change();
-    return testsupport::LastWriteTime(SettingsPath("Profiles\\Work")) > before;
-  };
-  EXPECT_TRUE(later([&] { registry.SetValue(profile, "v", kRegDword, "\1\0\0\0", 4); }));
-  EXPECT_TRUE(later([&] { Create("Profiles\\Work\\Trigger"); }));
-  EXPECT_TRUE(later([&] { registry.DeleteTree(profile, "Trigger"); }));
-  EXPECT_FALSE(later([&] { registry.SetValue(mainForm, "v", kRegDword, "\1\0\0\0", 4); }));
-  EXPECT_FALSE(later([&] { Create("Profiles\\Work\\MainForm\\Below"); }));
-  EXPECT_FALSE(later([&] { Create("Profiles\\Work\\MainForm"); }));
 }
 
 class SavedTreeContract : public RegistryContract {

@@ -3,7 +3,6 @@
 // platform::Registry() (the in-memory one on the host, the real one on Windows).
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -14,6 +13,7 @@
 
 #include "platform/Registry.h"
 #include "platform/Services.h"
+#include "platform/TextCase.h"
 #include "settings/InternetExplorerVersion.h"
 #include "settings/SettingsKey.h"
 #include "tests/support/RegistryValues.h"
@@ -74,16 +74,6 @@ inline void WriteBrowserVersion(const std::string& text) {
   Vesperon::ResetInternetExplorerVersionCacheForTesting();
 }
 
-inline platform::RegFileTime LastWriteTime(const std::string& path) {
-  platform::IRegistry& registry = platform::Registry();
-  platform::RegKey key = 0;
-  platform::RegFileTime time = 0;
-  EXPECT_EQ(registry.OpenKey(platform::kCurrentUser, path, platform::kKeyQueryValue, key), platform::kOk);
-  EXPECT_EQ(registry.QueryInfoKey(key, nullptr, &time), platform::kOk);
-  registry.CloseKey(key);
-  return time;
-}
-
 // A sample profile below Profiles: every value type the program writes,
 // nested keys, an empty key, an empty text and an empty binary value.
 inline void WriteSampleProfile(const std::string& name) {
@@ -104,7 +94,7 @@ using Tree = std::map<std::string, std::map<std::string, std::pair<std::uint32_t
 
 inline void DumpInto(platform::RegKey parent, const std::string& path, const std::string& relative, Tree& tree) {
   const auto upper = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    platform::UpperCaseInPlace(text);
     return text;
   };
   platform::IRegistry& registry = platform::Registry();
