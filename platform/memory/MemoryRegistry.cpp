@@ -66,7 +66,6 @@ struct RegistryNode {
   std::vector<Value> values;                              // in creation order
   RegFileTime lastWrite = 0;
   bool readOnly = false;
-  bool deleted = false;
 
   Value* FindValue(const std::string& valueName) {
     for (Value& v : values) {
@@ -87,11 +86,6 @@ struct RegistryNode {
     lastWrite = now;
     return child;
   }
-  // Marks the whole tree as gone, so that handles still open on it fail.
-  void MarkDeleted() {
-    deleted = true;
-    for (auto& [folded, child] : children) child->MarkDeleted();
-  }
 };
 }  // namespace memory_detail
 
@@ -101,15 +95,13 @@ using Node = memory_detail::RegistryNode;
 
 // A detached copy of a key tree: what SaveKey writes, LoadKey reads and
 // CopyTree takes before it writes, so a tree copied into itself still ends.
-struct TreeCopy {
-  std::string name;
-  std::vector<Node::Value> values;
-  std::vector<TreeCopy> children;
-};
-
-TreeCopy Snapshot(const Node& node) {
-  TreeCopy copy{node.name, node.values, {}};
-  for (const auto& [folded, child] : node.children) copy.children.push_back(Snapshot(*child));
+Node Snapshot(const Node& node) {
+  Node copy;
+  copy.name = node.name;
+  copy.values = node.values;
+  for (const auto& [folded, child] : node.children) {
+    copy.children[folded] = std::make_shared<Node>(Snapshot(*child));
+  }
   return copy;
 }
 
@@ -144,30 +136,23 @@ std::vector<unsigned char> FromHex(const std::string& hex) {
   return bytes;
 }
 
-void WriteTree(std::ostream& out, const TreeCopy& tree, const std::string& path) {
+void WriteTree(std::ostream& out, const Node& tree, const std::string& path) {
   out << "K " << ToHex(path.data(), path.size()) << '\n';
   for (const Node::Value& v : tree.values) {
     out << "V " << v.type << ' ' << ToHex(v.name.data(), v.name.size()) << ' '
         << ToHex(v.data.data(), v.data.size()) << '\n';
   }
-  for (const TreeCopy& child : tree.children) {
-    WriteTree(out, child, path.empty() ? child.name : path + "\\" + child.name);
+  for (const auto& [folded, child] : tree.children) {
+    WriteTree(out, *child, path.empty() ? child->name : path + "\\" + child->name);
   }
 }
 
-std::string SavedText(const TreeCopy& tree) {
+std::string SavedText(const Node& tree) {
   std::ostringstream text;
   text << kFileHeader << '\n';
   WriteTree(text, tree, std::string());
   text << "END\n";
   return text.str();
-}
-
-TreeCopy* FindCopyChild(TreeCopy& parent, const std::string& name) {
-  for (TreeCopy& child : parent.children) {
-    if (SameName(child.name, name)) return &child;
-  }
-  return nullptr;
 }
 
 // Reads a saved tree; false for anything that is not exactly what SavedText
@@ -176,10 +161,10 @@ TreeCopy* FindCopyChild(TreeCopy& parent, const std::string& name) {
 // which refuses every other spelling, order, repetition, stray or trailing
 // line. A value named twice in one key would write back alike: it is refused
 // on its own.
-bool ParseTree(const std::string& text, TreeCopy& root) {
+bool ParseTree(const std::string& text, Node& root) {
   std::istringstream in(text);
   std::string line;
-  TreeCopy* current = nullptr;
+  Node* current = nullptr;
   std::getline(in, line);  // the header, compared with the rest at the end
   while (std::getline(in, line) && line != "END") {
     std::istringstream fields(line);
@@ -191,9 +176,9 @@ bool ParseTree(const std::string& text, TreeCopy& root) {
       SplitPath(std::string(path.begin(), path.end()), parts);
       current = &root;
       for (std::size_t i = 0; i < parts.size(); ++i) {
-        TreeCopy* child = FindCopyChild(*current, parts[i]);
+        std::shared_ptr<Node> child = current->FindChild(parts[i]);
         if (child == nullptr && i + 1 < parts.size()) return false;  // parents come first
-        current = child ? child : &current->children.emplace_back(TreeCopy{parts[i], {}, {}});
+        current = (child ? child : current->AddChild(parts[i], 0)).get();
       }
     } else if (tag == "V" && current != nullptr && fields >> name >> data) {
       Node::Value value;
@@ -213,14 +198,14 @@ bool ParseTree(const std::string& text, TreeCopy& root) {
 // Writes a detached tree into `target`: subkeys first, then the values of
 // the key itself, like SHCopyKey. Setting the values needs KEY_SET_VALUE on
 // the handle the caller holds; the keys below are reached with full rights.
-long ApplyTree(const TreeCopy& tree, Node& target, std::uint32_t granted, RegFileTime now) {
-  for (const TreeCopy& child : tree.children) {
-    std::shared_ptr<Node> sub = target.FindChild(child.name);
+long ApplyTree(const Node& tree, Node& target, std::uint32_t granted, RegFileTime now) {
+  for (const auto& [folded, child] : tree.children) {
+    std::shared_ptr<Node> sub = target.FindChild(child->name);
     if (!sub) {
       if (target.readOnly) return kErrorAccessDenied;
-      sub = target.AddChild(child.name, now);
+      sub = target.AddChild(child->name, now);
     }
-    const long result = ApplyTree(child, *sub, kKeyAllAccess, now);
+    const long result = ApplyTree(*child, *sub, kKeyAllAccess, now);
     if (result != kOk) return result;
   }
   if (tree.values.empty()) return kOk;
@@ -273,7 +258,6 @@ long MemoryRegistry::Resolve(RegKey key, std::uint32_t needed, std::shared_ptr<N
     node = handle->second.node;
     access = handle->second.access;
   }
-  if (node->deleted) return kErrorKeyDeleted;
   if ((needed & ~access) != 0) return kErrorAccessDenied;
   if (granted != nullptr) *granted = access;
   return kOk;
@@ -323,7 +307,6 @@ long MemoryRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32
 }
 
 long MemoryRegistry::CloseKey(RegKey key) {
-  if (roots_.count(key) != 0) return kOk;
   return handles_.erase(key) == 1 ? kOk : kErrorInvalidHandle;
 }
 
@@ -418,7 +401,6 @@ long MemoryRegistry::DeleteTree(RegKey parent, const std::string& path) {
   std::shared_ptr<Node> node;
   if (const long result = Walk(parent, path, false, node); result != kOk) return result;
   Node* owner = node->parent;
-  node->MarkDeleted();
   owner->children.erase(Fold(node->name));
   owner->lastWrite = Now();
   return kOk;
@@ -449,7 +431,7 @@ long MemoryRegistry::LoadKey(RegKey root, const std::string& name, const std::st
   if (parent->FindChild(name)) return kErrorAlreadyExists;
   std::ifstream in(file, std::ios::binary);
   if (!in) return kErrorFileNotFound;
-  TreeCopy tree;
+  Node tree;
   if (!ParseTree(std::string(std::istreambuf_iterator<char>(in), {}), tree)) return kErrorNotRegistryFile;
   const RegFileTime now = Now();
   return ApplyTree(tree, *parent->AddChild(name, now), kKeyAllAccess, now);
@@ -462,7 +444,6 @@ long MemoryRegistry::UnLoadKey(RegKey root, const std::string& name) {
   for (const auto& [key, handle] : handles_) {
     if (IsWithin(handle.node.get(), mounted.get())) return kErrorAccessDenied;
   }
-  mounted->MarkDeleted();
   parent->children.erase(Fold(mounted->name));
   parent->lastWrite = Now();
   return kOk;
