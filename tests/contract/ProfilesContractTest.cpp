@@ -54,13 +54,10 @@ class ProfilesContract : public testing::Test {
 #endif
     platform::Registry().UnLoadKey(platform::kUsers, kTempProfileHive);
     testsupport::DeleteSettingsRoot();
-    dir_ = testsupport::FreshTempFile("vesperon-profiles-contract");
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    dir_ += "\\";
-#ifndef _WIN32
-    dir_.back() = '/';
-#endif
+    const auto dir = std::filesystem::temp_directory_path() / "vesperon-profiles-contract";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    dir_ = (dir / "").string();  // with the separator
   }
   void TearDown() override {
     platform::Registry().UnLoadKey(platform::kUsers, kTempProfileHive);
