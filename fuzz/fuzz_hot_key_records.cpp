@@ -39,8 +39,19 @@ std::string ConsumeKeyName(FuzzedDataProvider& input) {
 
 // A number value as the store reads it: four bytes, or the default.
 std::uint32_t StoredNumber(const std::string& keyPath, const char* name, std::uint32_t fallback) {
-  const auto stored = fuzzsupport::Fetch(platform::Registry(), keyPath, name);
+  const auto stored = fuzzsupport::Fetch(keyPath, name);
   return stored && stored->data.size() == 4 ? fuzzsupport::FromLe32(stored->data) : fallback;
+}
+
+// The registry's own listing, in its order.
+std::vector<std::string> Subkeys(const std::string& keyPath) {
+  std::vector<std::string> names;
+  platform::RegKey key = 0;
+  if (platform::Registry().OpenKey(platform::kCurrentUser, keyPath, platform::kKeyRead, key)) return names;
+  std::string name;
+  for (std::uint32_t i = 0; platform::Registry().EnumKey(key, i, name) == platform::kOk; ++i) names.push_back(name);
+  platform::Registry().CloseKey(key);
+  return names;
 }
 
 bool Same(const HotKeyRecord& a, const HotKeyRecord& b) {
@@ -65,12 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!input.ConsumeBool()) continue;
     mouse.push_back({kSectionPath, DataSystem::SettingSchema[id].valueName,
                      fuzzsupport::ConsumeValueType(input), fuzzsupport::ConsumeValueData(input)});
-    fuzzsupport::Plant(registry, mouse.back());
+    fuzzsupport::Plant(mouse.back());
   }
   const int count = input.ConsumeIntegralInRange<int>(0, 12);
   for (int i = 0; i < count; ++i) {
     const std::string keyPath = kSectionPath + "\\" + ConsumeKeyName(input);
-    FUZZ_CHECK(fuzzsupport::MakeKey(registry, keyPath), keyPath);
+    FUZZ_CHECK(fuzzsupport::MakeKey(keyPath), keyPath);
     for (const char* value : {"Code", "Modifier", "Action"}) {
       const int shape = input.ConsumeIntegralInRange<int>(0, 3);
       if (shape == 0) continue;  // missing
@@ -80,23 +91,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint32_t number = input.ConsumeBool()
                                          ? static_cast<std::uint32_t>(kNoActionMarker)
                                          : input.ConsumeIntegralInRange<std::uint32_t>(0, 20);
-        planted.data = fuzzsupport::Le32(number);
+        planted.data = testsupport::Dword(number);
       } else {
         planted.type = fuzzsupport::ConsumeValueType(input);
         planted.data = fuzzsupport::ConsumeValueData(input);
       }
-      fuzzsupport::Plant(registry, planted);
+      fuzzsupport::Plant(planted);
     }
     if (input.ConsumeBool()) {
       // A key nested inside a record goes with the record.
-      fuzzsupport::Plant(registry, {keyPath + "\\Nested", "Action", platform::kRegDword, {1, 0, 0, 0}});
+      fuzzsupport::Plant({keyPath + "\\Nested", "Action", platform::kRegDword, {1, 0, 0, 0}});
     }
   }
 
   // What the load must give, from the registry as it stands.
   std::vector<HotKeyRecord> expected;
   std::vector<std::string> doomed;
-  for (const std::string& name : fuzzsupport::Subkeys(registry, kSectionPath)) {
+  for (const std::string& name : Subkeys(kSectionPath)) {
     const std::string keyPath = kSectionPath + "\\" + name;
     const HotKeyRecord r{static_cast<std::uint16_t>(StoredNumber(keyPath, "Code", 0)),
                          static_cast<std::uint16_t>(StoredNumber(keyPath, "Modifier", 0)), name,
@@ -113,17 +124,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < loaded.size(); ++i) {
     const HotKeyRecord& got = loaded[i];
     FUZZ_CHECK(Same(got, expected[i]), Describe(got) + " instead of " + Describe(expected[i]));
-    FUZZ_CHECK(fuzzsupport::KeyExists(registry, kSectionPath + "\\" + got.Name), got.Name);
+    FUZZ_CHECK(fuzzsupport::KeyExists(kSectionPath + "\\" + got.Name), got.Name);
     HotKeyRecord again;
     again.Name = got.Name;
     ReadHotKeyRecord(again);
     FUZZ_CHECK(Same(again, got), Describe(again) + " read back for " + Describe(got));
   }
   for (const std::string& name : doomed) {
-    FUZZ_CHECK(!fuzzsupport::KeyExists(registry, kSectionPath + "\\" + name), name + " kept");
+    FUZZ_CHECK(!fuzzsupport::KeyExists(kSectionPath + "\\" + name), name + " kept");
   }
   for (const PlantedValue& value : mouse) {
-    FUZZ_CHECK(fuzzsupport::Unchanged(registry, value), value.name + " changed");
+    FUZZ_CHECK(fuzzsupport::Unchanged(value), value.name + " changed");
   }
 
   // What was loaded saves and loads again unchanged.

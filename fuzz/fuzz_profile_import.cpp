@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A profile that must survive whatever the file holds.
   const fuzzsupport::PlantedValue kept{kProfiles + "\\Work\\Reminder", "Txt", platform::kRegSz,
                                        {'h', 'i', 0}};
-  fuzzsupport::Plant(registry, kept);
+  fuzzsupport::Plant(kept);
 
   const std::string file = fuzzsupport::WriteTempFile("import.pfl", data, size);
   bool imported = false;
@@ -41,10 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     imported = true;
   } catch (const Vesperon::Exception&) {
   }
-  FUZZ_CHECK(fuzzsupport::KeyExists(registry, kProfiles + "\\Imported") == imported,
+  FUZZ_CHECK(fuzzsupport::KeyExists(kProfiles + "\\Imported") == imported,
              imported ? "imported profile missing" : "failed import left its profile");
-  FUZZ_CHECK(!fuzzsupport::KeyExists(registry, "VESPERON_TEMP_PROFILE", platform::kUsers), "file left mounted");
-  FUZZ_CHECK(fuzzsupport::Unchanged(registry, kept), "another profile changed");
+  FUZZ_CHECK(!fuzzsupport::KeyExists("VESPERON_TEMP_PROFILE", platform::kUsers), "file left mounted");
+  FUZZ_CHECK(fuzzsupport::Unchanged(kept), "another profile changed");
   FUZZ_CHECK(registry.OpenHandleCount() == 0, "keys left open");
   return 0;
 }

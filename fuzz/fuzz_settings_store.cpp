@@ -53,20 +53,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!input.ConsumeBool()) continue;
     PlantedValue value{KeyPathOf(id), SettingSchema[id].valueName,
                        fuzzsupport::ConsumeValueType(input), fuzzsupport::ConsumeValueData(input)};
-    FUZZ_CHECK(fuzzsupport::Plant(registry, value), value.keyPath);
+    FUZZ_CHECK(fuzzsupport::Plant(value), value.keyPath);
     planted[id] = value;
   }
   // A value no row names, to prove repairs leave neighbours alone.
   const PlantedValue bystander{KeyPathOf(kLastEvent), "Bystander", platform::kRegBinary, {1, 0, 2, 0, 3}};
-  fuzzsupport::Plant(registry, bystander);
+  fuzzsupport::Plant(bystander);
   // Keys the program may read but not write. Every key exists first, so a
   // read-only section key refuses only its own values.
-  for (SettingId id = 0; id < kSettingCount; ++id) fuzzsupport::MakeKey(registry, KeyPathOf(id));
+  for (SettingId id = 0; id < kSettingCount; ++id) fuzzsupport::MakeKey(KeyPathOf(id));
   std::vector<std::string> readOnly;
   for (const char* subkey : {"", "Reminder", "MainForm", "Trigger", "Appearance", "xzCute"}) {
     if (!input.ConsumeBool()) continue;
     const std::string path = JoinKeyPath(JoinKeyPath(RootKeyPath, kSection), subkey);
-    fuzzsupport::MakeKey(registry, path);
+    fuzzsupport::MakeKey(path);
     registry.SetKeyReadOnly(platform::kCurrentUser, path, true);
     readOnly.push_back(path);
   }
@@ -127,17 +127,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const bool text = SettingSchema[id].type == SettingType::String;
       const PlantedValue want{KeyPathOf(id), name, text ? platform::kRegSz : platform::kRegDword,
                               text ? std::vector<unsigned char>(e.text.c_str(), e.text.c_str() + e.text.size() + 1)
-                                   : fuzzsupport::Le32(e.number)};
-      FUZZ_CHECK(fuzzsupport::Unchanged(registry, want), name + " not repaired");
+                                   : testsupport::Dword(e.number)};
+      FUZZ_CHECK(fuzzsupport::Unchanged(want), name + " not repaired");
     } else if (it != planted.end()) {
-      FUZZ_CHECK(fuzzsupport::Unchanged(registry, it->second), name + " changed");
+      FUZZ_CHECK(fuzzsupport::Unchanged(it->second), name + " changed");
     } else {
-      FUZZ_CHECK(!fuzzsupport::Fetch(registry, KeyPathOf(id), name), name + " written");
+      FUZZ_CHECK(!fuzzsupport::Fetch(KeyPathOf(id), name), name + " written");
     }
   };
   for (std::size_t i = 0; i < numberIds.size(); ++i) checkStored(numberIds[i], i < numbersDone);
   for (std::size_t i = 0; i < stringIds.size(); ++i) checkStored(stringIds[i], i < stringsDone);
 
-  FUZZ_CHECK(fuzzsupport::Unchanged(registry, bystander), "bystander changed");
+  FUZZ_CHECK(fuzzsupport::Unchanged(bystander), "bystander changed");
   return 0;
 }

@@ -1,6 +1,4 @@
 // The host build's wall clock: the C library's time() broken down to local time.
-#include <time.h>
-
 #include <ctime>
 
 #include "platform/Services.h"
@@ -19,22 +17,11 @@ class HostClock final : public IClock {
   }
 
   bool UtcNow(std::int64_t& seconds) override {
-    const std::time_t now = std::time(nullptr);
-    if (now == static_cast<std::time_t>(-1)) return false;
-    seconds = static_cast<std::int64_t>(now);
+    seconds = static_cast<std::int64_t>(std::time(nullptr));
     return true;
   }
-
-  bool PreciseNow(PreciseReading& out) override {
-    timespec wall{}, steady{};
-    // CLOCK_BOOTTIME, like Windows' tick count, keeps counting in suspend.
-    if (clock_gettime(CLOCK_REALTIME, &wall) != 0 || clock_gettime(CLOCK_BOOTTIME, &steady) != 0)
-      return false;
-    out.wallMs = static_cast<std::int64_t>(wall.tv_sec) * 1000 + wall.tv_nsec / 1000000;
-    out.tickMs = static_cast<std::uint64_t>(steady.tv_sec) * 1000 +
-                 static_cast<std::uint64_t>(steady.tv_nsec) / 1000000;
-    return true;
-  }
+  // The simulations that need a precise reading get it from their clock.
+  bool PreciseNow(PreciseReading&) override { return false; }
 };
 }  // namespace
 

@@ -49,14 +49,7 @@ class HostFileSystem final : public IFileSystem {
   }
 
   std::unique_ptr<ITextFile> OpenTextFile(const std::string& path, std::uint32_t& error) override {
-    const std::string hostPath = HostPath(path);
-    struct stat info {};
-    // A folder opens with fopen on Linux but never on Windows.
-    if (stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-      error = EISDIR;
-      return nullptr;
-    }
-    std::FILE* file = std::fopen(hostPath.c_str(), "rb");
+    std::FILE* file = std::fopen(HostPath(path).c_str(), "rb");
     if (!file) {
       error = static_cast<std::uint32_t>(errno);
       return nullptr;

@@ -18,8 +18,7 @@ namespace {
 
 // Rights that change a key: asking for any of them on a read-only key is
 // refused.
-constexpr std::uint32_t kKeyCreateLink = 0x0020;
-constexpr std::uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey | kKeyCreateLink;
+constexpr std::uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey;
 
 // Windows compares names by their upper-case form, which folds the letters
 // of the ANSI code page (the program's texts are in Windows-1252) as well.
@@ -67,8 +66,6 @@ struct RegistryNode {
   std::vector<Value> values;                              // in creation order
   RegFileTime lastWrite = 0;
   bool readOnly = false;
-  bool deleted = false;
-  bool hiveRoot = false;
 
   Value* FindValue(const std::string& valueName) {
     for (Value& v : values) {
@@ -89,11 +86,6 @@ struct RegistryNode {
     lastWrite = now;
     return child;
   }
-  // Marks the whole tree as gone, so that handles still open on it fail.
-  void MarkDeleted() {
-    deleted = true;
-    for (auto& [folded, child] : children) child->MarkDeleted();
-  }
 };
 }  // namespace memory_detail
 
@@ -103,15 +95,13 @@ using Node = memory_detail::RegistryNode;
 
 // A detached copy of a key tree: what SaveKey writes, LoadKey reads and
 // CopyTree takes before it writes, so a tree copied into itself still ends.
-struct TreeCopy {
-  std::string name;
-  std::vector<Node::Value> values;
-  std::vector<TreeCopy> children;
-};
-
-TreeCopy Snapshot(const Node& node) {
-  TreeCopy copy{node.name, node.values, {}};
-  for (const auto& [folded, child] : node.children) copy.children.push_back(Snapshot(*child));
+Node Snapshot(const Node& node) {
+  Node copy;
+  copy.name = node.name;
+  copy.values = node.values;
+  for (const auto& [folded, child] : node.children) {
+    copy.children[folded] = std::make_shared<Node>(Snapshot(*child));
+  }
   return copy;
 }
 
@@ -146,30 +136,23 @@ std::vector<unsigned char> FromHex(const std::string& hex) {
   return bytes;
 }
 
-void WriteTree(std::ostream& out, const TreeCopy& tree, const std::string& path) {
+void WriteTree(std::ostream& out, const Node& tree, const std::string& path) {
   out << "K " << ToHex(path.data(), path.size()) << '\n';
   for (const Node::Value& v : tree.values) {
     out << "V " << v.type << ' ' << ToHex(v.name.data(), v.name.size()) << ' '
         << ToHex(v.data.data(), v.data.size()) << '\n';
   }
-  for (const TreeCopy& child : tree.children) {
-    WriteTree(out, child, path.empty() ? child.name : path + "\\" + child.name);
+  for (const auto& [folded, child] : tree.children) {
+    WriteTree(out, *child, path.empty() ? child->name : path + "\\" + child->name);
   }
 }
 
-std::string SavedText(const TreeCopy& tree) {
+std::string SavedText(const Node& tree) {
   std::ostringstream text;
   text << kFileHeader << '\n';
   WriteTree(text, tree, std::string());
   text << "END\n";
   return text.str();
-}
-
-TreeCopy* FindCopyChild(TreeCopy& parent, const std::string& name) {
-  for (TreeCopy& child : parent.children) {
-    if (SameName(child.name, name)) return &child;
-  }
-  return nullptr;
 }
 
 // Reads a saved tree; false for anything that is not exactly what SavedText
@@ -178,10 +161,10 @@ TreeCopy* FindCopyChild(TreeCopy& parent, const std::string& name) {
 // which refuses every other spelling, order, repetition, stray or trailing
 // line. A value named twice in one key would write back alike: it is refused
 // on its own.
-bool ParseTree(const std::string& text, TreeCopy& root) {
+bool ParseTree(const std::string& text, Node& root) {
   std::istringstream in(text);
   std::string line;
-  TreeCopy* current = nullptr;
+  Node* current = nullptr;
   std::getline(in, line);  // the header, compared with the rest at the end
   while (std::getline(in, line) && line != "END") {
     std::istringstream fields(line);
@@ -193,9 +176,9 @@ bool ParseTree(const std::string& text, TreeCopy& root) {
       SplitPath(std::string(path.begin(), path.end()), parts);
       current = &root;
       for (std::size_t i = 0; i < parts.size(); ++i) {
-        TreeCopy* child = FindCopyChild(*current, parts[i]);
+        std::shared_ptr<Node> child = current->FindChild(parts[i]);
         if (child == nullptr && i + 1 < parts.size()) return false;  // parents come first
-        current = child ? child : &current->children.emplace_back(TreeCopy{parts[i], {}, {}});
+        current = (child ? child : current->AddChild(parts[i], 0)).get();
       }
     } else if (tag == "V" && current != nullptr && fields >> name >> data) {
       Node::Value value;
@@ -215,27 +198,21 @@ bool ParseTree(const std::string& text, TreeCopy& root) {
 // Writes a detached tree into `target`: subkeys first, then the values of
 // the key itself, like SHCopyKey. Setting the values needs KEY_SET_VALUE on
 // the handle the caller holds; the keys below are reached with full rights.
-long ApplyTree(const TreeCopy& tree, Node& target, std::uint32_t granted, RegFileTime now) {
-  for (const TreeCopy& child : tree.children) {
-    std::shared_ptr<Node> sub = target.FindChild(child.name);
+long ApplyTree(const Node& tree, Node& target, std::uint32_t granted, RegFileTime now) {
+  for (const auto& [folded, child] : tree.children) {
+    std::shared_ptr<Node> sub = target.FindChild(child->name);
     if (!sub) {
       if (target.readOnly) return kErrorAccessDenied;
-      sub = target.AddChild(child.name, now);
-    } else if (sub->readOnly) {
-      return kErrorAccessDenied;
+      sub = target.AddChild(child->name, now);
     }
-    const long result = ApplyTree(child, *sub, kKeyAllAccess, now);
+    const long result = ApplyTree(*child, *sub, kKeyAllAccess, now);
     if (result != kOk) return result;
   }
   if (tree.values.empty()) return kOk;
   if (!(granted & kKeySetValue)) return kErrorAccessDenied;
   for (const Node::Value& v : tree.values) {
-    if (Node::Value* existing = target.FindValue(v.name)) {
-      existing->type = v.type;
-      existing->data = v.data;
-    } else {
-      target.values.push_back(v);
-    }
+    if (Node::Value* existing = target.FindValue(v.name)) *existing = v;
+    else target.values.push_back(v);
   }
   target.lastWrite = now;
   return kOk;
@@ -281,7 +258,6 @@ long MemoryRegistry::Resolve(RegKey key, std::uint32_t needed, std::shared_ptr<N
     node = handle->second.node;
     access = handle->second.access;
   }
-  if (node->deleted) return kErrorKeyDeleted;
   if ((needed & ~access) != 0) return kErrorAccessDenied;
   if (granted != nullptr) *granted = access;
   return kOk;
@@ -331,7 +307,6 @@ long MemoryRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32
 }
 
 long MemoryRegistry::CloseKey(RegKey key) {
-  if (roots_.count(key) != 0) return kOk;
   return handles_.erase(key) == 1 ? kOk : kErrorInvalidHandle;
 }
 
@@ -361,7 +336,6 @@ long MemoryRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t
                               const void* data, std::uint32_t size) {
   std::shared_ptr<Node> node;
   if (const long result = Resolve(key, kKeySetValue, node); result != kOk) return result;
-  if (data == nullptr && size != 0) return kErrorInvalidParameter;
   const auto* bytes = static_cast<const unsigned char*>(data);
   std::vector<unsigned char> copy(bytes, bytes + size);
   if (Node::Value* existing = node->FindValue(name)) {
@@ -427,7 +401,6 @@ long MemoryRegistry::DeleteTree(RegKey parent, const std::string& path) {
   std::shared_ptr<Node> node;
   if (const long result = Walk(parent, path, false, node); result != kOk) return result;
   Node* owner = node->parent;
-  node->MarkDeleted();
   owner->children.erase(Fold(node->name));
   owner->lastWrite = Now();
   return kOk;
@@ -454,30 +427,23 @@ long MemoryRegistry::SaveKey(RegKey key, const std::string& file) {
 }
 
 long MemoryRegistry::LoadKey(RegKey root, const std::string& name, const std::string& file) {
-  if (root != kUsers && root != kLocalMachine) return kErrorInvalidParameter;
-  if (name.empty() || name.find('\\') != std::string::npos) return kErrorInvalidParameter;
   std::shared_ptr<Node> parent = roots_.at(root);
   if (parent->FindChild(name)) return kErrorAlreadyExists;
   std::ifstream in(file, std::ios::binary);
   if (!in) return kErrorFileNotFound;
-  TreeCopy tree;
+  Node tree;
   if (!ParseTree(std::string(std::istreambuf_iterator<char>(in), {}), tree)) return kErrorNotRegistryFile;
   const RegFileTime now = Now();
-  std::shared_ptr<Node> mounted = parent->AddChild(name, now);
-  mounted->hiveRoot = true;
-  return ApplyTree(tree, *mounted, kKeyAllAccess, now);
+  return ApplyTree(tree, *parent->AddChild(name, now), kKeyAllAccess, now);
 }
 
 long MemoryRegistry::UnLoadKey(RegKey root, const std::string& name) {
-  if (root != kUsers && root != kLocalMachine) return kErrorInvalidParameter;
   std::shared_ptr<Node> parent = roots_.at(root);
   std::shared_ptr<Node> mounted = parent->FindChild(name);
   if (!mounted) return kErrorFileNotFound;
-  if (!mounted->hiveRoot) return kErrorInvalidParameter;
   for (const auto& [key, handle] : handles_) {
     if (IsWithin(handle.node.get(), mounted.get())) return kErrorAccessDenied;
   }
-  mounted->MarkDeleted();
   parent->children.erase(Fold(mounted->name));
   parent->lastWrite = Now();
   return kOk;

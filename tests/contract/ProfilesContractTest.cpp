@@ -54,13 +54,10 @@ class ProfilesContract : public testing::Test {
 #endif
     platform::Registry().UnLoadKey(platform::kUsers, kTempProfileHive);
     testsupport::DeleteSettingsRoot();
-    dir_ = testsupport::FreshTempFile("vesperon-profiles-contract");
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    dir_ += "\\";
-#ifndef _WIN32
-    dir_.back() = '/';
-#endif
+    const auto dir = std::filesystem::temp_directory_path() / "vesperon-profiles-contract";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    dir_ = (dir / "").string();  // with the separator
   }
   void TearDown() override {
     platform::Registry().UnLoadKey(platform::kUsers, kTempProfileHive);
@@ -139,15 +136,15 @@ TEST_F(ProfilesContract, RenameKeepsTheActiveMarkOnTheProfile) {
       {"Work", "Work", "WORK", "DataSystem 1", "Work", {"Default", "Work"}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.from + " -> " + c.to);
     testsupport::DeleteSettingsRoot();
     WriteSampleProfile("Default");
     WriteSampleProfile("Work");
     const auto moved = Profile(c.from);
     SetActiveProfileName("Profiles", c.active, kHiveCurrentUser);
-    EXPECT_EQ(Outcome([&] { RenameProfile(c.from, c.to, kHiveCurrentUser); }), c.expectedOutcome)
-        << c.from << " -> " << c.to;
-    EXPECT_EQ(Active(), c.expectedActive) << c.from << " -> " << c.to;
-    EXPECT_EQ(Profiles(), c.expectedProfiles) << c.from << " -> " << c.to;
+    EXPECT_EQ(Outcome([&] { RenameProfile(c.from, c.to, kHiveCurrentUser); }), c.expectedOutcome);
+    EXPECT_EQ(Active(), c.expectedActive);
+    EXPECT_EQ(Profiles(), c.expectedProfiles);
     if (c.expectedOutcome == "ok") {
       EXPECT_EQ(Profile(c.to), moved);
     }
@@ -156,22 +153,23 @@ TEST_F(ProfilesContract, RenameKeepsTheActiveMarkOnTheProfile) {
 
 TEST_F(ProfilesContract, DeleteMovesTheActiveMarkOnlyWhenItNamedTheProfile) {
   struct Case {
-    std::string section, name, active, expectedOutcome, expectedActive;
+    std::string name, active, expectedOutcome, expectedActive;
     std::vector<std::string> expectedProfiles;
   } cases[] = {
-      {"Profiles", "Work", "Work", "ok", "Default", {"Default", "Home"}},
-      {"Profiles", "Work", "Home", "ok", "Home", {"Default", "Home"}},
-      {"Profiles", "Gone", "Home", "Registry 5", "Home", {"Default", "Home", "Work"}},
+      {"Work", "Work", "ok", "Default", {"Default", "Home"}},
+      {"Work", "Home", "ok", "Home", {"Default", "Home"}},
+      {"Gone", "Home", "Registry 5", "Home", {"Default", "Home", "Work"}},
       // An empty name would remove every profile.
-      {"Profiles", "", "Home", "DataSystem 2", "Home", {"Default", "Home", "Work"}},
+      {"", "Home", "DataSystem 2", "Home", {"Default", "Home", "Work"}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     testsupport::DeleteSettingsRoot();
     for (const char* name : {"Default", "Home", "Work"}) WriteSampleProfile(name);
     SetActiveProfileName("Profiles", c.active, kHiveCurrentUser);
-    EXPECT_EQ(Outcome([&] { DeleteProfile(c.section, c.name); }), c.expectedOutcome) << c.name;
-    EXPECT_EQ(Active(), c.expectedActive) << c.name;
-    EXPECT_EQ(Profiles(), c.expectedProfiles) << c.name;
+    EXPECT_EQ(Outcome([&] { DeleteProfile("Profiles", c.name); }), c.expectedOutcome);
+    EXPECT_EQ(Active(), c.expectedActive);
+    EXPECT_EQ(Profiles(), c.expectedProfiles);
   }
 }
 
@@ -277,10 +275,10 @@ TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMounted) {
       {good, "work", "DataSystem 1"},  // would be merged into Work
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Outcome([&] { ImportProfile(c.file, c.name, kHiveCurrentUser); }), c.expected)
-        << c.name;
-    EXPECT_EQ(Profiles(), std::vector<std::string>{"Work"}) << c.name;
-    EXPECT_FALSE(testsupport::KeyExists(kTempProfileHive, platform::kUsers)) << c.name;
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Outcome([&] { ImportProfile(c.file, c.name, kHiveCurrentUser); }), c.expected);
+    EXPECT_EQ(Profiles(), std::vector<std::string>{"Work"});
+    EXPECT_FALSE(testsupport::KeyExists(kTempProfileHive, platform::kUsers));
   }
   EXPECT_EQ(Profile("Work"), work);
   // Nothing stays behind that would block the next import.

@@ -3,22 +3,22 @@
 // platform::Registry() (the in-memory one on the host, the real one on Windows).
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/Registry.h"
 #include "platform/Services.h"
+#include "platform/TextCase.h"
 #include "settings/InternetExplorerVersion.h"
 #include "settings/SettingsKey.h"
+#include "tests/support/RegistryValues.h"
 
 namespace testsupport {
-
-using Bytes = std::vector<unsigned char>;
 
 // The program's root below HKEY_CURRENT_USER, and a key path below it.
 inline std::string SettingsPath(const std::string& below = std::string()) {
@@ -31,11 +31,6 @@ inline void DeleteSettingsRoot() {
   ASSERT_TRUE(result == platform::kOk || result == platform::kErrorFileNotFound) << result;
 }
 
-inline Bytes Dword(std::uint32_t v) {
-  return {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-          static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
-}
-
 // With its terminating zero.
 inline Bytes Text(const std::string& text) {
   Bytes bytes(text.begin(), text.end());
@@ -43,6 +38,7 @@ inline Bytes Text(const std::string& text) {
   return bytes;
 }
 
+// `result` is kOk, or kErrorFileNotFound when the value or its key is missing.
 struct RawValue {
   long result = 0;
   std::uint32_t type = 0;
@@ -51,30 +47,14 @@ struct RawValue {
 
 inline RawValue ReadRaw(const std::string& path, const std::string& name,
                         platform::RegKey root = platform::kCurrentUser) {
-  platform::IRegistry& registry = platform::Registry();
-  RawValue raw;
-  platform::RegKey key = 0;
-  raw.result = registry.OpenKey(root, path, platform::kKeyQueryValue, key);
-  if (raw.result != platform::kOk) return raw;
-  std::uint32_t size = 0;
-  raw.result = registry.QueryValue(key, name, &raw.type, nullptr, &size);
-  if (raw.result == platform::kOk) {
-    raw.data.resize(size);
-    raw.result = registry.QueryValue(key, name, &raw.type, raw.data.data(), &size);
-    raw.data.resize(size);
-  }
-  registry.CloseKey(key);
-  return raw;
+  const std::optional<StoredValue> value = Fetch(path, name, root);
+  if (!value) return {platform::kErrorFileNotFound, 0, {}};
+  return {platform::kOk, value->type, value->data};
 }
 
 inline void WriteRaw(const std::string& path, const std::string& name, std::uint32_t type, const Bytes& data,
                      platform::RegKey root = platform::kCurrentUser) {
-  platform::IRegistry& registry = platform::Registry();
-  platform::RegKey key = 0;
-  ASSERT_EQ(registry.CreateKey(root, path, platform::kKeyAllAccess, key), platform::kOk);
-  EXPECT_EQ(registry.SetValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size())),
-            platform::kOk);
-  registry.CloseKey(key);
+  EXPECT_TRUE(Plant({path, name, type, data}, root)) << path << " " << name;
 }
 
 inline void WriteNumber(const std::string& path, const std::string& name, std::uint32_t value) {
@@ -86,34 +66,12 @@ inline void WriteText(const std::string& path, const std::string& name, const st
   WriteRaw(path, name, platform::kRegSz, Text(text), root);
 }
 
-inline void CreateKey(const std::string& path) {
-  platform::RegKey key = 0;
-  ASSERT_EQ(platform::Registry().CreateKey(platform::kCurrentUser, path, platform::kKeyAllAccess, key),
-            platform::kOk);
-  platform::Registry().CloseKey(key);
-}
+inline void CreateKey(const std::string& path) { ASSERT_TRUE(MakeKey(path)) << path; }
 
 // The browser's "Version" below HKEY_LOCAL_MACHINE; forgets the cached version.
 inline void WriteBrowserVersion(const std::string& text) {
   WriteText("SOFTWARE\\Microsoft\\Internet Explorer", "Version", text, platform::kLocalMachine);
   Vesperon::ResetInternetExplorerVersionCacheForTesting();
-}
-
-inline bool KeyExists(const std::string& path, platform::RegKey root = platform::kCurrentUser) {
-  platform::RegKey key = 0;
-  if (platform::Registry().OpenKey(root, path, platform::kKeyQueryValue, key) != platform::kOk) return false;
-  platform::Registry().CloseKey(key);
-  return true;
-}
-
-inline platform::RegFileTime LastWriteTime(const std::string& path) {
-  platform::IRegistry& registry = platform::Registry();
-  platform::RegKey key = 0;
-  platform::RegFileTime time = 0;
-  EXPECT_EQ(registry.OpenKey(platform::kCurrentUser, path, platform::kKeyQueryValue, key), platform::kOk);
-  EXPECT_EQ(registry.QueryInfoKey(key, nullptr, &time), platform::kOk);
-  registry.CloseKey(key);
-  return time;
 }
 
 // A sample profile below Profiles: every value type the program writes,
@@ -136,7 +94,7 @@ using Tree = std::map<std::string, std::map<std::string, std::pair<std::uint32_t
 
 inline void DumpInto(platform::RegKey parent, const std::string& path, const std::string& relative, Tree& tree) {
   const auto upper = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    platform::UpperCaseInPlace(text);
     return text;
   };
   platform::IRegistry& registry = platform::Registry();
