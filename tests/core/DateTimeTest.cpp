@@ -62,28 +62,19 @@ TEST(DateTimeTest, SpansCarryTheirStatusThroughArithmetic) {
   }
 }
 
-TEST(DateTimeTest, SpanComparisonsAreFalseForBadValues) {
-  struct Row {
-    TimeSpan a, b;
-    bool lt, gt, eq, le;
-  };
-  const TimeSpan null(0, DateTimeStatus::Null);
-  const TimeSpan invalid(0, DateTimeStatus::Invalid);
-  const Row rows[] = {
-      {Valid(1), Valid(2), true, false, false, true},
-      {invalid, invalid, false, false, false, false},  // two invalid spans are not equal
-      {null, TimeSpan(7, DateTimeStatus::Null), false, false, true, true},
-      {null, Valid(0), false, false, false, false},
-      {Valid(-1), invalid, false, false, false, false},
-  };
-  for (std::size_t i = 0; i < std::size(rows); ++i) {
-    SCOPED_TRACE(i);
-    const Row& r = rows[i];
-    EXPECT_EQ(r.a < r.b, r.lt);
-    EXPECT_EQ(r.a > r.b, r.gt);
-    EXPECT_EQ(r.a == r.b, r.eq);
-    EXPECT_EQ(r.a <= r.b, r.le);
-  }
+// Below day zero the fraction counts backwards from the day: steps across
+// 30 December 1899 land on the right wall time, in the right order. A span
+// compares only with a valid span; two null spans are equal.
+TEST(DateTimeTest, ArithmeticBelowDayZeroAndComparisonsOfBadValues) {
+  const DateTime dec29_1800 = MakeDateTime(1899, 12, 29, 18, 0, 0), dec30_0600 = MakeDateTime(1899, 12, 30, 6, 0, 0);
+  EXPECT_EQ((dec30_0600 - dec29_1800).days, 0.5);
+  EXPECT_EQ((dec30_0600 + MakeSpan(0, -12, 0, 0)).days, dec29_1800.days);
+  EXPECT_TRUE(MakeDateTime(1899, 12, 29, 6, 0, 0) < dec29_1800);  // raw doubles order them the other way
+  const TimeSpan null(0, DateTimeStatus::Null), invalid(0, DateTimeStatus::Invalid);
+  EXPECT_TRUE(Valid(1) < Valid(2) && Valid(1) <= Valid(2) && !(Valid(1) > Valid(2)));
+  EXPECT_FALSE(invalid < Valid(1) || Valid(-1) < invalid || invalid > Valid(-1) || invalid <= invalid);
+  EXPECT_TRUE(null == TimeSpan(7, DateTimeStatus::Null) && null <= null);
+  EXPECT_FALSE(null == Valid(0) || null < Valid(0) || null <= Valid(0));
 }
 
 TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {

@@ -102,16 +102,11 @@ TEST(StartupSwitchTest, OnlyTheAutomationSwitchesCount) {
   for (const Row& r : rows) EXPECT_EQ(ParseStartupSwitch(r.line), r.expected) << r.line;
 }
 
-TEST(FailureCaptionTest, CaptionFollowsTheFailureClass) {
+TEST(FailureTextTest, CaptionFollowsTheClassAndFailuresAUserCausesSayWhatToDoWithTheNumbersLast) {
   EXPECT_STREQ(FailureCaption(DataSystem::RegistryException(3)), "Registry Error");
   EXPECT_STREQ(FailureCaption(SystemException(2)), "General Error");
   EXPECT_STREQ(FailureCaption(DataSystem::DataSystemException(1)), "Other Error");
-  EXPECT_STREQ(FailureCaption(Exception(0, 5)), "Other Error");
-  EXPECT_EQ(FailureText(DataSystem::RegistryException(3)),
-            "The operation failed (category 1, code 3).");
-}
-
-TEST(FailureTextTest, FailuresAUserCausesSayWhatToDoAndKeepTheNumbersLast) {
+  EXPECT_EQ(FailureText(DataSystem::RegistryException(3)), "The operation failed (category 1, code 3).");
   const std::pair<Exception, const char*> rows[] = {
       {DataSystem::RegistryException(10), "The file is not a profile file"},
       {DataSystem::RegistryException(6), "choose a shorter one"},

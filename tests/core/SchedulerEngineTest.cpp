@@ -229,10 +229,7 @@ TEST(SchedulerEngineTest, OnceASecondTimersRunJustAfterTheNextWholeSecond) {
 class SteppingClock final : public platform::IClock {
  public:
   explicit SteppingClock(platform::FakeClock& inner) : inner_(inner) {}
-  void StepBeforeRead(int n, std::int64_t seconds) {
-    readsLeft_ = n;
-    seconds_ = seconds;
-  }
+  void StepBeforeRead(int n, std::int64_t seconds) { readsLeft_ = n, seconds_ = seconds; }
   bool LocalNow(platform::LocalTimeFields& out) override {
     if (readsLeft_ > 0 && --readsLeft_ == 0) inner_.Advance(seconds_);
     return inner_.LocalNow(out);
@@ -360,18 +357,17 @@ TEST(SchedulerEngineTest, MainFormRoundTrip) {
   // Every field different from the others and from the defaults.
   const TriggerFields fields = Fields(TriggerKind::Process, At(2005, 1, 31, 7, 5, 9), 3, 6, "note*.exe");
   EngineSimulation sim(At(2004, 11, 5, 6, 0, 0));
-  sim.window.fields = fields;
   sim.window.action = kActionKillProcesses;
   sim.window.answer = true;
-  sim.engine.OnActivateClicked();
+  Activate(sim, fields);
   ASSERT_TRUE(sim.engine.IsActive());
   sim.window.fields = Fields(TriggerKind::Daily, At(2010, 6, 6, 6, 6, 6));
   sim.window.action = kActionLock;
   sim.engine.LoadMainForm();
   EXPECT_EQ(sim.window.action, kActionKillProcesses);
   const auto tie = [](const TriggerFields& f) {
-    return std::tie(f.kind, f.year, f.month, f.day, f.hour, f.minute, f.second, f.number,
-                    f.weekdayIndex, f.processText);
+    return std::tie(f.kind, f.year, f.month, f.day, f.hour, f.minute, f.second, f.number, f.weekdayIndex,
+                    f.processText);
   };
   EXPECT_EQ(tie(sim.window.fields), tie(fields));
 }
@@ -414,19 +410,10 @@ TEST(SchedulerEngineTest, ProfileSwitchTakesUpTheNewProfileAsAtStartUp) {
     ASSERT_EQ(defaultState[4], 1u);
 
     SetActiveProfileName("Profiles", "Work", kHiveCurrentUser);
-    switch (how) {
-      case kPoll:
-        // Polls come every minute until the last five; the switch waits for one.
-        sim.RunFor(60000);
-        break;
-      case kClick:
-        sim.engine.OnActivateClicked();  // meant for the countdown shown
-        break;
-      case kAsked:
-        EXPECT_TRUE(sim.engine.FollowActiveProfile());
-        EXPECT_FALSE(sim.engine.FollowActiveProfile());
-        break;
-    }
+    if (how == kPoll) sim.RunFor(60000);  // polls come every minute until the last five
+    if (how == kClick) sim.engine.OnActivateClicked();  // meant for the countdown shown
+    EXPECT_EQ(how == kAsked && sim.engine.FollowActiveProfile(), how == kAsked);
+    EXPECT_FALSE(sim.engine.FollowActiveProfile());  // taken up once
     EXPECT_EQ(StoredState("Default"), defaultState);
     EXPECT_EQ(StoredState("Work"), workState);
     EXPECT_EQ(sim.window.fields.kind, Kind(TriggerKind::Weekly));
