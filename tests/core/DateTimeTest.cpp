@@ -37,23 +37,6 @@ TEST(DateTimeTest, BadInputsAreInvalidAndHaveNoFields) {
   }
 }
 
-// Below day zero the fraction counts backwards from the day: every step
-// across 30 December 1899 and back lands on the right wall time.
-TEST(DateTimeTest, ArithmeticBridgesTheDiscontinuityBelowDayZero) {
-  const DateTime dec29_0600 = MakeDateTime(1899, 12, 29, 6, 0, 0);
-  const DateTime dec29_1800 = MakeDateTime(1899, 12, 29, 18, 0, 0);
-  const DateTime dec30 = MakeDateTime(1899, 12, 30, 0, 0, 0);
-  EXPECT_EQ((dec30 - dec29_0600).days, 0.75);
-  EXPECT_EQ((dec29_0600 + MakeSpan(0, 12, 0, 0)).days, dec29_1800.days);
-  EXPECT_EQ((dec29_1800 + MakeSpan(0, 12, 0, 0)).days, MakeDateTime(1899, 12, 30, 6, 0, 0).days);
-  EXPECT_EQ((MakeDateTime(1899, 12, 30, 6, 0, 0) + MakeSpan(0, -12, 0, 0)).days, dec29_1800.days);
-  EXPECT_EQ((dec30 + MakeSpan(-2, 0, 0, 0)).days, MakeDateTime(1899, 12, 28, 0, 0, 0).days);
-  // Raw doubles would order these two the other way round.
-  EXPECT_TRUE(dec29_0600 < dec29_1800);
-  EXPECT_FALSE(dec29_0600 < DateTime(dec29_1800.days, DateTimeStatus::Invalid));
-  EXPECT_FALSE(DateTime(0, DateTimeStatus::Null) > dec29_0600);
-}
-
 TEST(DateTimeTest, SpansCarryTheirStatusThroughArithmetic) {
   struct Row {
     TimeSpan span;
@@ -79,28 +62,19 @@ TEST(DateTimeTest, SpansCarryTheirStatusThroughArithmetic) {
   }
 }
 
-TEST(DateTimeTest, SpanComparisonsAreFalseForBadValues) {
-  struct Row {
-    TimeSpan a, b;
-    bool lt, gt, eq, le;
-  };
-  const TimeSpan null(0, DateTimeStatus::Null);
-  const TimeSpan invalid(0, DateTimeStatus::Invalid);
-  const Row rows[] = {
-      {Valid(1), Valid(2), true, false, false, true},
-      {invalid, invalid, false, false, false, false},  // two invalid spans are not equal
-      {null, TimeSpan(7, DateTimeStatus::Null), false, false, true, true},
-      {null, Valid(0), false, false, false, false},
-      {Valid(-1), invalid, false, false, false, false},
-  };
-  for (std::size_t i = 0; i < std::size(rows); ++i) {
-    SCOPED_TRACE(i);
-    const Row& r = rows[i];
-    EXPECT_EQ(r.a < r.b, r.lt);
-    EXPECT_EQ(r.a > r.b, r.gt);
-    EXPECT_EQ(r.a == r.b, r.eq);
-    EXPECT_EQ(r.a <= r.b, r.le);
-  }
+// Below day zero the fraction counts backwards from the day: steps across
+// 30 December 1899 land on the right wall time, in the right order. A span
+// compares only with a valid span; two null spans are equal.
+TEST(DateTimeTest, ArithmeticBelowDayZeroAndComparisonsOfBadValues) {
+  const DateTime dec29_1800 = MakeDateTime(1899, 12, 29, 18, 0, 0), dec30_0600 = MakeDateTime(1899, 12, 30, 6, 0, 0);
+  EXPECT_EQ((dec30_0600 - dec29_1800).days, 0.5);
+  EXPECT_EQ((dec30_0600 + MakeSpan(0, -12, 0, 0)).days, dec29_1800.days);
+  EXPECT_TRUE(MakeDateTime(1899, 12, 29, 6, 0, 0) < dec29_1800);  // raw doubles order them the other way
+  const TimeSpan null(0, DateTimeStatus::Null), invalid(0, DateTimeStatus::Invalid);
+  EXPECT_TRUE(Valid(1) < Valid(2) && Valid(1) <= Valid(2) && !(Valid(1) > Valid(2)));
+  EXPECT_FALSE(invalid < Valid(1) || Valid(-1) < invalid || invalid > Valid(-1) || invalid <= invalid);
+  EXPECT_TRUE(null == TimeSpan(7, DateTimeStatus::Null) && null <= null);
+  EXPECT_FALSE(null == Valid(0) || null < Valid(0) || null <= Valid(0));
 }
 
 TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {
@@ -157,11 +131,6 @@ TEST(DateTimeTest, TextsOfSpansAndDates) {
       {DateTime(7, DateTimeStatus::Invalid).ToText(), "Invalid DateTime"},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << i;
-  DateTime stored;
-  for (const char* garbage : {"", "garbage", "12/31/2004 25:00:00"}) {
-    EXPECT_FALSE(stored.FromText(garbage)) << garbage;
-    EXPECT_EQ(stored.status, DateTimeStatus::Invalid);
-  }
   platform::ScopedDateText scoped(failing);
   EXPECT_EQ(MakeDateTime(1970, 1, 1, 0, 0, 0).ToText(), "Invalid DateTime");
 }

@@ -7,7 +7,6 @@
 
 #include "model/MainFormRecord.h"
 #include "model/Trigger.h"
-#include "model/WildcardMatch.h"
 #include "platform/Services.h"
 #include "platform/memory/FakeClock.h"
 #include "platform/memory/FakeDesktop.h"
@@ -147,21 +146,6 @@ TEST_F(TriggerTest, EventTriggersWaitWhileTheirWindowOrProcessIsThere) {
     EXPECT_EQ(result.state, r.state) << r.pattern;
     EXPECT_EQ(result.seconds, -kDay);
     EXPECT_EQ(result.poll, r.state == TriggerState::Due ? -1 : 1000);
-  }
-}
-
-TEST(WildcardMatchTest, MatchesTheWholeName) {
-  const struct {
-    const char* pattern;
-    const char* name;
-    bool match;
-  } rows[] = {
-      {"*", "", true},        {"", "a", false},         {"*?", "", false},
-      {"A*B", "AXBYB", true}, {"A*B", "AXBYBC", false}, {"A?C", "AC", false},
-      {"*aab", "aaab", true}, {"\xE4*", "\xC4pfel", false},  // bytes, not letters
-  };
-  for (const auto& r : rows) {
-    EXPECT_EQ(WildcardMatch(r.pattern, r.name), r.match) << r.pattern << " vs " << r.name;
   }
 }
 

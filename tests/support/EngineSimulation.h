@@ -26,7 +26,7 @@
 namespace testsupport {
 
 // Like WM_TIMER: a timer comes again one period after it fired, restarting
-// replaces its schedule, overdue timers come once; a period of 0 comes at once.
+// replaces its schedule; a period of 0 comes at once.
 class SimulatedTimers {
  public:
   void Start(std::int32_t id, std::uint32_t periodMs, std::int64_t nowMs) {
@@ -51,12 +51,6 @@ class SimulatedTimers {
     if (it == timers_.end() || it->second.ticket != ticket) return;
     it->second.due = nowMs + it->second.period;
     it->second.ticket = nextTicket_++;
-  }
-  // Waking from sleep: every overdue timer comes once, now.
-  void Wake(std::int64_t nowMs) {
-    for (auto& [id, timer] : timers_) {
-      if (timer.due < nowMs) timer.due = nowMs;
-    }
   }
 
  private:
@@ -112,14 +106,12 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
     return fires;
   }
   // Whether every trigger control is in that state (false for a mixture).
-  bool TriggerControlsAre(bool enabledState) const {
-    for (std::int32_t id : {Vesperon::kActionList, Vesperon::kNumberField, Vesperon::kNumberUpDown,
-                            Vesperon::kWeekdayList, Vesperon::kProcessField, Vesperon::kDateField,
-                            Vesperon::kTimeField, Vesperon::kTriggerList}) {
-      const auto it = enabled.find(id);
-      if (it == enabled.end() || it->second != enabledState) return false;
-    }
-    return true;
+  bool TriggerControlsAre(bool state) const {
+    using namespace Vesperon;
+    const std::map<std::int32_t, bool> all = {{kActionList, state},  {kNumberField, state}, {kNumberUpDown, state},
+                                              {kWeekdayList, state}, {kProcessField, state}, {kDateField, state},
+                                              {kTimeField, state},   {kTriggerList, state}};
+    return enabled == all;
   }
 
   Vesperon::TriggerFields ReadTriggerFields() override { return fields; }
@@ -134,14 +126,9 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
     timers_.Start(id, periodMs, nowMs_);
   }
   void StopTimer(std::int32_t id) override { timers_.Stop(id); }
-  void EnableControl(Vesperon::EngineControl control, bool enable) override {
-    enabled[control] = enable;
-  }
+  void EnableControl(Vesperon::EngineControl control, bool enable) override { enabled[control] = enable; }
   void SetActivateChecked(bool checked) override { activateChecked = checked; }
-  void SetCountdownLabel(const std::string& text) override {
-    label = text;
-    ++labelWrites;
-  }
+  void SetCountdownLabel(const std::string& text) override { label = text, ++labelWrites; }
   void SetProgressRange(std::int32_t maximum) override { progressMaximum = maximum; }
   void SetProgressPosition(std::int32_t position) override { progressPosition = position; }
   bool StatusBarExists() override { return statusBar; }
@@ -242,12 +229,6 @@ class EngineSimulation {
     SyncClock();
   }
   void RunFor(std::int64_t ms) { RunUntil(nowMs + ms); }
-  // No timer comes while asleep; on waking every overdue one comes once.
-  void Sleep(std::int64_t ms) {
-    nowMs += ms;
-    SyncClock();
-    timers.Wake(nowMs);
-  }
   // The user moves the wall clock; the millisecond line and timers go on.
   void SetClockBy(std::int64_t seconds) {
     wallShift_ += seconds;
