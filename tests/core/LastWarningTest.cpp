@@ -69,12 +69,16 @@ TEST(LastWarningTest, WhatEachAnswerDoesToTheActionAndTheTrigger) {
        {15000}, kTimedOut, false},
       {"run now", TriggerKind::Countdown, kActionLogOff, 5, false, {{12500, RunNow}}, 60000, {12500},
        kAnsweredAt3, false},
+      {"cancel ends a one-shot", TriggerKind::Countdown, kActionTurnOff, 5, false, {{12500, Cancel}}, 60000,
+       {}, kAnsweredAt3, false},
       {"cancel: a daily trigger fires the next day", TriggerKind::Daily, kActionHibernate, 5, false,
        {{12500, Cancel}}, kDay + 60000, {kDay + 15000}, {5, 4, 3, -1, 5, 4, 3, 2, 1, -1}, true},
       {"postpone warns again 10 min later", TriggerKind::Countdown, kActionKillProcesses, 5, false,
        {{12500, Postpone}}, 700000, {617500}, {5, 4, 3, -1, 5, 4, 3, 2, 1, -1}, false},
       {"cancel starts a reactivating one-shot over", TriggerKind::Countdown, kActionTurnOff, 5, true,
        {{12500, Cancel}, {23900, RunNow}}, 24000, {23900}, {5, 4, 3, -1, 5, 4, -1}, true},
+      {"ending the program runs nothing", TriggerKind::Countdown, kActionStandBy, 5, true,
+       {{12500, EndProgram}}, 60000, {}, kAnsweredAt3, false},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);

@@ -8,6 +8,7 @@
 
 #include "app/SchedulerEngine.h"
 #include "model/MainFormRecord.h"
+#include "settings/Profiles.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
 #include "settings/StorableText.h"
@@ -369,6 +370,84 @@ TEST(SchedulerEngineTest, MainFormRoundTrip) {
                     f.processText);
   };
   EXPECT_EQ(tie(sim.window.fields), tie(fields));
+}
+
+// Another profile's fields, written as an earlier run would have.
+void StoreProfile(const std::string& profile, std::uint32_t kind, std::uint32_t weekday,
+                  std::uint32_t active, const std::string& lastEvent) {
+  const std::string section = "Profiles\\" + profile;
+  WriteNumbers({kTrigger, kTriggerDate, kTriggerTime, kTriggerCmb1, kTriggerActive, kMainFormAction},
+               {kind, EncodeTriggerDate(2004, 10, 1), EncodeTriggerTime(7, 5, 0), weekday, active,
+                static_cast<std::uint32_t>(kActionReboot)},
+               section, kHiveCurrentUser);
+  WriteStrings({kLastEvent}, {lastEvent}, section, kHiveCurrentUser);
+}
+
+std::vector<std::uint32_t> StoredState(const std::string& profile) {
+  std::vector<std::uint32_t> values;
+  ReadNumbers({kTrigger, kTriggerTime, kTriggerCmb1, kTriggerEdit, kTriggerActive, kMainFormAction,
+               kTriggerDate},
+              values, "Profiles\\" + profile, kHiveCurrentUser);
+  return values;
+}
+
+TEST(SchedulerEngineTest, ProfileSwitchTakesUpTheNewProfileAsAtStartUp) {
+  // Default runs a countdown; Work holds a weekly trigger stored active.
+  // However the window comes to look (a poll, a click on Activate, the
+  // window asking after its options dialog), it ends the
+  // countdown, leaves Default's stored state alone and shows Work restored.
+  const std::string workEvent = MakeDateTime(2004, 11, 5, 9, 0, 0).ToText();
+  enum How { kPoll, kClick, kAsked };
+  for (const How how : {kPoll, kClick, kAsked}) {
+    SCOPED_TRACE(how);
+    EngineSimulation sim(At(2004, 11, 5, 10, 0, 0), 100);
+    StoreProfile("Work", Kind(TriggerKind::Weekly), 1, 1, workEvent);
+    sim.StartUp(false);
+    Activate(sim, Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 30, 0)));
+    ASSERT_TRUE(sim.engine.IsActive());
+    const std::vector<std::uint32_t> defaultState = StoredState("Default");
+    const std::vector<std::uint32_t> workState = StoredState("Work");
+    ASSERT_EQ(defaultState[4], 1u);
+
+    SetActiveProfileName("Profiles", "Work", kHiveCurrentUser);
+    if (how == kPoll) sim.RunFor(60000);  // polls come every minute until the last five
+    if (how == kClick) sim.engine.OnActivateClicked();  // meant for the countdown shown
+    EXPECT_EQ(how == kAsked && sim.engine.FollowActiveProfile(), how == kAsked);
+    EXPECT_FALSE(sim.engine.FollowActiveProfile());  // taken up once
+    EXPECT_EQ(StoredState("Default"), defaultState);
+    EXPECT_EQ(StoredState("Work"), workState);
+    EXPECT_EQ(sim.window.fields.kind, Kind(TriggerKind::Weekly));
+    EXPECT_EQ(sim.window.fields.weekdayIndex, 1);
+    EXPECT_EQ(sim.window.action, kActionReboot);
+    ASSERT_NE(dynamic_cast<const WeeklyTrigger*>(sim.engine.CurrentTrigger()), nullptr);
+    EXPECT_TRUE(sim.window.activateChecked);
+    EXPECT_EQ(LastEvent().ToText(), workEvent);
+    EXPECT_TRUE(sim.window.executions.empty());
+
+    // Work's own deactivation is Work's; Default keeps its countdown stored
+    // active and gets it back, from now, as at a start.
+    sim.engine.OnActivateClicked();
+    EXPECT_EQ(StoredState("Work")[4], 0u);
+    EXPECT_EQ(StoredState("Default"), defaultState);
+    SetActiveProfileName("Profiles", "Default", kHiveCurrentUser);
+    EXPECT_TRUE(sim.engine.FollowActiveProfile());
+    ASSERT_NE(dynamic_cast<const CountdownTrigger*>(sim.engine.CurrentTrigger()), nullptr);
+    EXPECT_EQ(sim.window.fields.kind, Kind(TriggerKind::Countdown));
+  }
+}
+
+TEST(SchedulerEngineTest, RenamingTheShownProfileIsNoSwitch) {
+  EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
+  StoreProfile("Work", Kind(TriggerKind::Weekly), 1, 1, MakeDateTime(2004, 11, 5, 9, 0, 0).ToText());
+  SetActiveProfileName("Profiles", "Work", kHiveCurrentUser);
+  sim.StartUp();
+  const Trigger* running = sim.engine.CurrentTrigger();
+  ASSERT_NE(running, nullptr);
+  RenameProfile("Work", "Office", kHiveCurrentUser);
+  sim.RunFor(65000);
+  EXPECT_EQ(sim.engine.CurrentTrigger(), running);
+  sim.engine.OnActivateClicked();
+  EXPECT_EQ(StoredState("Office")[4], 0u);  // its own deactivation, under the new name
 }
 
 TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) {
