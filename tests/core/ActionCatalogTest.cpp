@@ -22,7 +22,7 @@ TEST(ActionCatalogTest, AvailableActionsPerWindowsVersion) {
     return head;
   };
   const Row rows[] = {
-      // The gates of each version, 98, 2000, XP and 10: MainWindowE2eTest, in the running program.
+      // The gates of 98, 2000 and XP: SystemTweaksE2eTest, in the running program.
       {"NT 3.51", kNT351, with({})},
       {"2003", kServer2003, with({0, 2, 1, 6, 3, 5, 7})},
   };

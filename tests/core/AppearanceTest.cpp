@@ -52,7 +52,7 @@ TEST_F(AppearanceTest, StoredTranslucencyBySettingAndVersion) {
     bool applied;
     std::uint32_t alpha;
   } rows[] = {
-      // Values within the range and below it: WindowEffectsWin32Test.
+      // A value within the range, applied at once: AppearancePageE2eTest.
       {"missing: default opaque", kWin2000, std::nullopt, true, 255},
       {"low byte of 256 would be 0", kWin10, 256, true, 255},
       {"no layered windows on 98", kWin98, 128, false, 0},

@@ -13,7 +13,7 @@ TEST(OsVersionTest, ClassifiesEveryKnownRecordAndRejectsTheRest) {
     std::uint32_t platformId, major, minor;
     std::int32_t code;  // 0: must throw
   } rows[] = {
-      // Every version Wine can pretend to be: the os_version probes.
+      // Every version Wine can pretend to be: the windows_* version probes.
       {1, 4, 3, 0}, {1, 3, 0, 0},   {1, 5, 0, 0},      {2, 3, 51, 100}, {2, 3, 50, 0}, {2, 4, 1, 0},
       {2, 5, 3, 1000}, {2, 2, 0, 1000}, {0, 4, 0, 0}, {3, 5, 1, 0},
   };
