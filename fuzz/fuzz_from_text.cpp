@@ -1,7 +1,8 @@
-// A stored LastEvent is read back with FromText at every start: whatever
-// text the profile holds, reading it must not crash, must give either a
-// valid moment inside the calendar or an invalid value, and a moment it
-// accepts must survive being written and read again to the second.
+// A stored LastEvent is read back with FromStoredText at every start (the
+// one stored form first, then the user's formats): whatever text the
+// profile holds, reading it must not crash, must give either a valid moment
+// inside the calendar or an invalid value, and a moment it accepts must
+// survive being stored and read again to the second.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(data), size);
 
   DateTime read(123.0, DateTimeStatus::Null);
-  const bool ok = read.FromText(text);
+  const bool ok = read.FromStoredText(text);
   if (!ok) {
     FUZZ_CHECK(read.status == DateTimeStatus::Invalid, text);
     FUZZ_CHECK(read.days == 0.0, text);
@@ -32,9 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              text + " -> " + std::to_string(read.days));
   FUZZ_CHECK(read.Year() >= 100 && read.Year() <= 9999, text);
 
-  const std::string written = read.ToText();
+  const std::string written = read.ToStoredText();
   DateTime again;
-  FUZZ_CHECK(again.FromText(written), text + " -> " + written);
+  FUZZ_CHECK(again.FromStoredText(written), text + " -> " + written);
   FUZZ_CHECK(again.Year() == read.Year() && again.Month() == read.Month() &&
                  again.Day() == read.Day() && again.Hour() == read.Hour() &&
                  again.Minute() == read.Minute() && again.Second() == read.Second(),
