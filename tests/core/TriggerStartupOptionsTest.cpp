@@ -62,7 +62,9 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
     bool runEntry;
     bool minimize;
     bool shownService, shownStartUp, shownMinimized, serviceEnabled, startUpEnabled;
-  } const rows[] = {  // the NT line, with and without its service: StartupPageE2eTest
+  } const rows[] = {
+      // The NT line without its service (the Run box): StartupPageE2eTest.
+      {"NT service implies both", kWinXP, true, false, false, true, true, true, false, false},
       {"9x plain", kWin98, false, true, false, false, true, false, true, true},
       {"9x service implies both", kWinMe, true, false, false, true, true, true, true, false},
   };
