@@ -93,8 +93,8 @@ namespace {
 
 using Node = memory_detail::RegistryNode;
 
-// A detached copy of a key tree: what SaveKey writes, LoadKey reads and
-// CopyTree takes before it writes, so a tree copied into itself still ends.
+// A detached copy of a key tree: CopyTree takes it before it writes, so a
+// tree copied into itself still ends.
 Node Snapshot(const Node& node) {
   Node copy;
   copy.name = node.name;
@@ -421,7 +421,7 @@ long MemoryRegistry::SaveKey(RegKey key, const std::string& file) {
   if (std::filesystem::exists(file, error)) return kErrorAlreadyExists;
   std::ofstream out(file, std::ios::binary);
   if (!out) return kErrorPathNotFound;
-  const std::string bytes = SavedText(Snapshot(*node));
+  const std::string bytes = SavedText(*node);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return kOk;
 }
