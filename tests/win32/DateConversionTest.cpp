@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -25,19 +26,17 @@ SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
   return {WORD(y), WORD(mo), 0, WORD(d), WORD(h), WORD(mi), WORD(s), 0};
 }
 
+// Year, month, day, hour, minute and second, compared and printed at once.
+using Fields = std::array<int, 6>;
+Fields Of(const SYSTEMTIME& t) { return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}; }
+Fields Of(const DateTime& d) { return {d.Year(), d.Month(), d.Day(), d.Hour(), d.Minute(), d.Second()}; }
+
 // The round trip that decides whether MakeDateTime is valid, done by the
 // system: true and the day count when the fields come back unchanged.
-bool SystemRoundTrip(int y, int mo, int d, int h, int mi, int s, double& days) {
-  SYSTEMTIME in = Record(y, mo, d, h, mi, s);
+bool SystemRoundTrip(const Fields& f, double& days) {
+  SYSTEMTIME in = Record(f[0], f[1], f[2], f[3], f[4], f[5]);
   SYSTEMTIME back{};
-  return SystemTimeToVariantTime(&in, &days) && VariantTimeToSystemTime(days, &back) &&
-         back.wYear == in.wYear && back.wMonth == in.wMonth && back.wDay == in.wDay &&
-         back.wHour == in.wHour && back.wMinute == in.wMinute && back.wSecond == in.wSecond;
-}
-
-bool SameFields(const DateTime& date, const SYSTEMTIME& st) {
-  return date.Year() == st.wYear && date.Month() == st.wMonth && date.Day() == st.wDay &&
-         date.Hour() == st.wHour && date.Minute() == st.wMinute && date.Second() == st.wSecond;
+  return SystemTimeToVariantTime(&in, &days) && VariantTimeToSystemTime(days, &back) && Of(back) == Of(in);
 }
 
 // The calendar against the system: every day (and every impossible day
@@ -57,20 +56,19 @@ TEST(DateConversionTest, MakeDateTimeAndFieldsMatchTheSystemAtTheEdges) {
         const int times[3][3] = {
             {0, 0, 0}, {23, 59, 59}, {wander / 3600, wander / 60 % 60, wander % 60}};
         for (const auto& t : times) {
+          const Fields fields{y, mo, d, t[0], t[1], t[2]};
           double expected = 0;
-          const bool valid = SystemRoundTrip(y, mo, d, t[0], t[1], t[2], expected);
+          const bool valid = SystemRoundTrip(fields, expected);
           const DateTime date = MakeDateTime(y, mo, d, t[0], t[1], t[2]);
           bool same = (date.status == DateTimeStatus::Valid) == valid;
           if (same && valid) {
             SYSTEMTIME st{};
             VariantTimeToSystemTime(expected, &st);
-            same = date.days == expected && SameFields(date, st) &&
-                   date.DayOfWeek() == st.wDayOfWeek + 1;
+            same = date.days == expected && Of(date) == Of(st) && date.DayOfWeek() == st.wDayOfWeek + 1;
           }
           if (!same && ++mismatches <= 10) {
-            ADD_FAILURE() << y << "-" << mo << "-" << d << " " << t[0] << ":" << t[1] << ":"
-                          << t[2] << " system " << valid << " " << expected << ", core "
-                          << static_cast<int>(date.status) << " " << date.days;
+            ADD_FAILURE() << testing::PrintToString(fields) << " system " << valid << " " << expected
+                          << ", core " << static_cast<int>(date.status) << " " << date.days;
           }
         }
       }
@@ -78,17 +76,17 @@ TEST(DateConversionTest, MakeDateTimeAndFieldsMatchTheSystemAtTheEdges) {
   }
   EXPECT_EQ(mismatches, 0);
   // Impossible days 29..31 are in the sweep; these are the other fields.
-  const int impossible[][6] = {
+  const Fields impossible[] = {
       {2004, 1, 0, 0, 0, 0},    {2004, 0, 1, 0, 0, 0},     {2004, 13, 1, 0, 0, 0},
       {2004, 1, 1, 24, 0, 0},   {2004, 1, 1, 0, 60, 0},    {2004, 1, 1, 0, 0, 60},
       {99, 12, 31, 0, 0, 0},    {0, 1, 1, 0, 0, 0},        {10000, 1, 1, 0, 0, 0},
       {65535, 1, 1, 0, 0, 0},   {2004, 65535, 1, 0, 0, 0}, {2004, 1, 1, 65535, 0, 0},
   };
-  for (const auto& r : impossible) {
+  for (const Fields& r : impossible) {
+    SCOPED_TRACE(testing::PrintToString(r));
     double ignored = 0;
-    EXPECT_FALSE(SystemRoundTrip(r[0], r[1], r[2], r[3], r[4], r[5], ignored)) << r[0] << "-" << r[1];
-    EXPECT_EQ(MakeDateTime(r[0], r[1], r[2], r[3], r[4], r[5]).status, DateTimeStatus::Invalid)
-        << r[0] << "-" << r[1] << "-" << r[2] << " " << r[3] << ":" << r[4] << ":" << r[5];
+    EXPECT_FALSE(SystemRoundTrip(r, ignored));
+    EXPECT_EQ(MakeDateTime(r[0], r[1], r[2], r[3], r[4], r[5]).status, DateTimeStatus::Invalid);
   }
 }
 
@@ -117,7 +115,7 @@ TEST(DateConversionTest, FieldsOfAnyDayCountRoundLikeTheSystem) {
     const DateTime date(value, DateTimeStatus::Valid);
     SYSTEMTIME st{};
     const bool converts = VariantTimeToSystemTime(value, &st) != 0;
-    bool same = converts ? SameFields(date, st) : date.Year() == -1 && date.DayOfWeek() == -1;
+    bool same = converts ? Of(date) == Of(st) : date.Year() == -1 && date.DayOfWeek() == -1;
     if (same && converts && st.wYear <= 9999) {  // the system has no weekday for year 10000
       // The weekday is that of the date shown. (When the rounding carries
       // into the next day, Wine's record still names the weekday before the
@@ -129,11 +127,8 @@ TEST(DateConversionTest, FieldsOfAnyDayCountRoundLikeTheSystem) {
              date.DayOfWeek() == weekday.wDayOfWeek + 1;
     }
     if (!same && ++mismatches <= 10) {
-      ADD_FAILURE() << std::hexfloat << value << std::defaultfloat << " (" << value << ") system "
-                    << converts << " " << st.wYear << "-" << st.wMonth << "-" << st.wDay << " "
-                    << st.wHour << ":" << st.wMinute << ":" << st.wSecond << " core "
-                    << date.Year() << "-" << date.Month() << "-" << date.Day() << " "
-                    << date.Hour() << ":" << date.Minute() << ":" << date.Second();
+      ADD_FAILURE() << std::hexfloat << value << std::defaultfloat << " (" << value << ") system " << converts
+                    << " " << testing::PrintToString(Of(st)) << " core " << testing::PrintToString(Of(date));
     }
   }
   EXPECT_EQ(mismatches, 0);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "shell/HotKeys.h"
+#include "tests/support/Thrown.h"
 
 using namespace HotKeys;
 
@@ -18,43 +19,32 @@ constexpr UINT kKey = VK_F9;
 constexpr std::uint16_t kModifier = kHotKeyControl | kHotKeyShift;
 const std::string kName = "Ctrl + Shift + F9 (test)";
 
-platform::WindowHandle Handle(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
-
-class HotKeysWin32Test : public ::testing::Test {
- protected:
-  HotKeysWin32Test() { ResetRegisteredHotKeysForTesting(); }
-  ~HotKeysWin32Test() override {
-    UnregisterAllHotKeys(Handle(window));
-    DestroyWindow(window);
-  }
+TEST(HotKeysWin32Test, AtomsAndRegistrationOnTheRealSystem) {
+  ResetRegisteredHotKeysForTesting();
   HWND window = CreateWindowExA(0, "STATIC", "Vesperon hot-key target", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 nullptr, nullptr);
-  std::string atomName = std::string(kHotKeyAtomPrefix) + kName;
-};
-
-TEST_F(HotKeysWin32Test, AtomsAndRegistrationOnTheRealSystem) {
   ASSERT_NE(window, nullptr);
+  const auto handle = reinterpret_cast<platform::WindowHandle>(window);
+  const std::string atomName = std::string(kHotKeyAtomPrefix) + kName;
   ASSERT_EQ(GlobalFindAtomA(atomName.c_str()), 0);
 
-  RegisterHotKeyRecord(Handle(window), kName, kKey, kModifier);
+  RegisterHotKeyRecord(handle, kName, kKey, kModifier);
   const RegisteredHotKey entry = RegisteredHotKeyAt(0);
   EXPECT_EQ(entry.Id, GlobalFindAtomA(atomName.c_str()));
   EXPECT_GE(entry.Id, 0xC000u);  // a string atom
 
   // The same combination again: refused, and its atom reference is given back.
-  try {
-    RegisterHotKeyRecord(Handle(window), kName, kKey, kModifier);
-    FAIL() << "a combination registered twice";
-  } catch (const HotKeyException& e) {
-    EXPECT_EQ(e.code, HotKeyException::kRegistrationRefused);
-  }
+  EXPECT_EQ(testing_support::CodeOf<HotKeyException>([&] { RegisterHotKeyRecord(handle, kName, kKey, kModifier); }),
+            HotKeyException::kRegistrationRefused);
   EXPECT_EQ(RegisteredHotKeyCount(), 1u);
 
-  EXPECT_FALSE(UnregisterHotKeyByName(Handle(window), kName));
+  EXPECT_FALSE(UnregisterHotKeyByName(handle, kName));
   EXPECT_EQ(GlobalFindAtomA(atomName.c_str()), 0);  // no reference left behind
   // The combination is free again.
   ASSERT_TRUE(RegisterHotKey(window, 1, MOD_CONTROL | MOD_SHIFT, kKey));
   EXPECT_TRUE(UnregisterHotKey(window, 1));
+  UnregisterAllHotKeys(handle);
+  DestroyWindow(window);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The service in Wine's own service manager: created and removed as the
-// start-up choices ask; the program itself, installed as the service and
-// started by the manager, answers the controls and ends when it is stopped.
+// The service in Wine's own service manager: the program itself, installed
+// as the service and started by the manager, answers the controls and ends
+// when it is stopped.
 // The service is always deleted at the end. (The "Run" value with the
 // program's real path: StartupPageE2eTest.)
 #include <windows.h>
@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "system/Autostart.h"
 #include "tests/support/RegistryTestSupport.h"
 #include "model/ModulePath.h"
 #include "system/Service.h"
@@ -46,29 +45,10 @@ bool WaitForState(SC_HANDLE service, DWORD state) {
   return false;
 }
 
-TEST_F(ServiceWineTest, StartupChoicesCreateAndRemoveTheService) {
-  ASSERT_NO_THROW(ApplyStartupChoices(true, false));
-  SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-  SC_HANDLE service = OpenServiceA(scm, "Vesperon", SERVICE_QUERY_CONFIG);
-  std::vector<char> buffer(8192);
-  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-  DWORD needed = 0;
-  const bool read = service && QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed);
-  if (service) CloseServiceHandle(service);
-  if (scm) CloseServiceHandle(scm);
-  ASSERT_TRUE(read) << GetLastError();
-  EXPECT_EQ(config->dwServiceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
-  EXPECT_EQ(config->dwStartType, static_cast<DWORD>(SERVICE_AUTO_START));
-  EXPECT_EQ(config->dwErrorControl, static_cast<DWORD>(SERVICE_ERROR_NORMAL));
-  EXPECT_STREQ(config->lpDisplayName, "Vesperon");
-  EXPECT_EQ(config->lpBinaryPathName, ServiceCommandLine(GetModulePath()));
-  ASSERT_NO_THROW(ApplyStartupChoices(false, false));
-  EXPECT_FALSE(IsServiceInstalled());
-  EXPECT_THROW(RemoveService(), ServiceException);
-}
-
-// The shipped program, installed as the service: it answers pause,
-// continue and interrogate, and ends by itself when stopped.
+// The shipped program, installed as the service with the manager's settings
+// the start-up choices need: it answers pause, continue and interrogate, and
+// ends by itself when stopped. (Which choices install and remove it: the
+// core's AutostartTest.)
 TEST_F(ServiceWineTest, ProgramRunAsTheServiceEndsWhenStopped) {
   char full[MAX_PATH] = {};
   const std::string relative = GetModuleDirectory() + "\\..\\app\\Vesperon.exe";
@@ -81,12 +61,20 @@ TEST_F(ServiceWineTest, ProgramRunAsTheServiceEndsWhenStopped) {
   SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
   ASSERT_NE(scm, nullptr);
   SC_HANDLE service = OpenServiceA(scm, "Vesperon", SERVICE_START | SERVICE_STOP | SERVICE_PAUSE_CONTINUE |
-                                                        SERVICE_INTERROGATE | SERVICE_QUERY_STATUS);
+                                                        SERVICE_INTERROGATE | SERVICE_QUERY_STATUS |
+                                                        SERVICE_QUERY_CONFIG);
   ASSERT_NE(service, nullptr);
+  std::vector<char> buffer(8192);
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+  DWORD needed = 0;
+  ASSERT_TRUE(QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed)) << GetLastError();
+  EXPECT_EQ((std::vector<DWORD>{config->dwServiceType, config->dwStartType, config->dwErrorControl}),
+            (std::vector<DWORD>{SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL}));
+  EXPECT_STREQ(config->lpDisplayName, "Vesperon");
+  EXPECT_EQ(config->lpBinaryPathName, ServiceCommandLine(full));
   ASSERT_TRUE(StartServiceA(service, 0, nullptr)) << GetLastError();
   EXPECT_TRUE(WaitForState(service, SERVICE_RUNNING));
   SERVICE_STATUS_PROCESS process{};
-  DWORD needed = 0;
   ASSERT_TRUE(QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO,
                                    reinterpret_cast<BYTE*>(&process), sizeof process, &needed));
   HANDLE program = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
@@ -110,20 +98,17 @@ TEST_F(ServiceWineTest, ProgramRunAsTheServiceEndsWhenStopped) {
   }
   // It ends by itself, through its window's normal end (exit code 0), and
   // does not live on as the system account's program.
-  const bool ended = WaitForSingleObject(program, 5000) == WAIT_OBJECT_0;
-  EXPECT_TRUE(ended);
+  EXPECT_EQ(WaitForSingleObject(program, 5000), WAIT_OBJECT_0);
   DWORD exitCode = STILL_ACTIVE;
   GetExitCodeProcess(program, &exitCode);
-  if (ended) {
-    EXPECT_EQ(exitCode, 0u);
-  } else {
-    TerminateProcess(program, 99);
-  }
+  EXPECT_EQ(exitCode, 0u);
+  if (exitCode == STILL_ACTIVE) TerminateProcess(program, 99);
   CloseHandle(program);
   CloseServiceHandle(service);
   CloseServiceHandle(scm);
   EXPECT_NO_THROW(RemoveService());
   EXPECT_FALSE(IsServiceInstalled());
+  EXPECT_THROW(RemoveService(), ServiceException);
   testsupport::DeleteSettingsRoot();
 }
 
