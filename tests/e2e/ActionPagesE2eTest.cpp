@@ -6,9 +6,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace {
 

@@ -3,9 +3,6 @@
 // changes nothing.
 #include "tests/e2e/SimProcess.h"
 
-#include <optional>
-#include <string>
-
 namespace {
 
 using namespace e2e;

@@ -3,8 +3,6 @@
 // of the wrong type or size: MainWindowE2e's first start.)
 #include "tests/e2e/SimProcess.h"
 
-#include <string>
-
 namespace {
 
 using namespace e2e;

@@ -4,8 +4,6 @@
 // long to warn.
 #include "tests/e2e/SimProcess.h"
 
-#include <string>
-
 namespace {
 
 using namespace e2e;

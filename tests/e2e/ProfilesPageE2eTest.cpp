@@ -9,9 +9,6 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <map>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -220,12 +217,11 @@ TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRen
   ASSERT_TRUE(WaitFor([&] { return Active() == "Work"; }, 5000));
   ASSERT_TRUE(sim.CloseSheet(IDOK));
 
-  // Work's fields, its activation as stored; Default's countdown stays stored active.
+  // Work's fields, its activation as stored. (Default's countdown staying
+  // stored active: the core's SchedulerEngineTest.ProfileSwitchTakesUpTheNewProfileAsAtStartUp.)
   EXPECT_TRUE(WaitFor([&] { return SimProcess::Send(sim.Item(kTriggerList), CB_GETCURSEL) == 3; }, 3000));
   EXPECT_EQ(SimProcess::Send(sim.Item(kWeekdayList), CB_GETCURSEL), 2);
-  EXPECT_TRUE(IsWindowVisible(sim.Item(kWeekdayList)));
   EXPECT_FALSE(sim.IsChecked(kActivate));
-  EXPECT_EQ(registry::Dword("Profiles\\Default\\MainForm", "TriggerActive"), 1u);
   sim.Click(kActivate);
   EXPECT_TRUE(sim.IsChecked(kActivate));
   EXPECT_EQ(registry::Dword(work, "TriggerActive"), 1u);
@@ -245,7 +241,6 @@ TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRen
   EXPECT_FALSE(sim.IsChecked(kActivate));
   EXPECT_EQ(registry::Dword("Profiles\\Office\\MainForm", "TriggerActive"), 0u);
   EXPECT_TRUE(Profile("Work").empty());
-  EXPECT_EQ(registry::Dword("Profiles\\Default\\MainForm", "TriggerActive"), 1u);
   EXPECT_TRUE(sim.Quit());
   EXPECT_TRUE(sim.JournalLines().empty());
 }

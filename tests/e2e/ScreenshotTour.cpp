@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <string>
 
 namespace {
 

@@ -7,8 +7,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "actions/ActionCatalog.h"
 #include "shell/HotKeys.h"

@@ -8,7 +8,6 @@
 #include <prsht.h>
 #include <shlwapi.h>
 
-#include <cstdio>
 #include <fstream>
 #include <thread>
 

@@ -8,11 +8,7 @@
 #include <commctrl.h>
 
 #include <deque>
-#include <map>
 #include <set>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -20,8 +16,7 @@ using namespace e2e;
 
 constexpr UINT kSystemTweaksCommand = 32775;
 constexpr int kTimeoutEdit = 1113;
-const std::vector<int> kAllControls = {1034, 1080, 1081, 1109, 1110, 1111,
-                                       1112, 1113, 1114, 1115};
+const std::vector<int> kAllControls = {1034, 1080, 1081, 1109, 1110, 1111, 1112, 1113, 1114, 1115};
 
 // Where Windows keeps the settings the dialog edits, written out here
 // rather than taken from the program so that a wrong path shows up.
@@ -53,10 +48,6 @@ Snapshot TakeSnapshot() {
     for (const auto& [name, contents] : registry::Snapshot(value.root, value.key)) all[value.key + name] = contents;
   }
   return all;
-}
-
-void WriteValue(const ValueRef& value, const std::optional<Value>& contents) {
-  registry::Write(value.root, value.key, value.name, contents);
 }
 
 class SystemTweaksE2e : public SimTest {
@@ -107,7 +98,7 @@ TEST_F(SystemTweaksE2e, EachVersionOffersItsActionsMenusPagesAndTweaks) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.version);
-    WriteValue(kValues[1], registry::TextValue("20000"));
+    registry::Write(HKEY_CURRENT_USER, kDesktop, "WaitToKillAppTimeout", registry::TextValue("20000"));
     Snapshot expected = TakeSnapshot();
     SimProcess sim(SimExe(c.version));
     HWND main = sim.MainWindow();
