@@ -37,20 +37,14 @@ TEST_F(CommandLineE2e, CommandsHandedToTheRunningCopyAreApplied) {
   EXPECT_NE(sim.Shown(), nullptr);
   EXPECT_EQ(MainWindowCount(), 1);
 
-  EXPECT_EQ(StartAgain("/action Reminder /countdown 00:00:03"), 0);
-  EXPECT_TRUE(WaitFor([&] { return sim.IsChecked(kActivate); }, 3000));
-  EXPECT_EQ(sim.WaitForBox("Reminder", 1000), nullptr);  // not before its time
-  HWND reminder = sim.WaitForBox("Reminder", 8000);
-  ASSERT_NE(reminder, nullptr);
-  EXPECT_TRUE(CloseDialog(reminder, IDOK));
-  EXPECT_EQ(MainWindowCount(), 1);
-
+  // A countdown handed over is taken as typed. (That it fires: MainWindowE2e's
+  // countdowns and the core's engine.)
   EXPECT_EQ(StartAgain("-ACTION reminder -countdown 01:00:00"), 0);
   ASSERT_TRUE(WaitFor([&] { return sim.IsChecked(kActivate); }, 3000));
   EXPECT_EQ(registry::Dword(kMainForm, "TriggerActive"), 1u);
   // Executing an action now leaves the active trigger running.
   EXPECT_EQ(StartAgain("/action Reminder /execute"), 0);
-  reminder = sim.WaitForBox("Reminder", 8000);
+  HWND reminder = sim.WaitForBox("Reminder", 8000);
   ASSERT_NE(reminder, nullptr);
   EXPECT_TRUE(CloseDialog(reminder, IDOK));
   EXPECT_TRUE(sim.IsChecked(kActivate));

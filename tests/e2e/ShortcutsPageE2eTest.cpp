@@ -63,29 +63,24 @@ class ShortcutsPageE2e : public SimTest {
     Press(page, button);
     return sim.TakeMessageBox("Vesperon", 1500);
   }
-  // Runs a Unix program (xdotool) under Wine and waits up to ten seconds for
-  // it; false when it could not start.
-  static bool RunUnix(std::string commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-      return false;
-    }
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-  }
-  // Presses ctrl+shift+F9 on the X display until the journal has `lines`
-  // lines or three presses went by; whether it got there.
+  // Presses ctrl+shift+F9 on the X display (xdotool, a Unix program run
+  // under Wine) until the journal has `lines` lines or three presses went
+  // by; whether it got there.
   static bool PressUntil(SimProcess& sim, std::size_t lines) {
-    const std::string press =
+    std::string press =
         "Z:\\usr\\bin\\xdotool search --sync --name \"Global Options\" windowfocus --sync "
         "key --clearmodifiers ctrl+shift+F9";
     for (int attempt = 0; attempt < 3; ++attempt) {
-      if (!RunUnix(press)) return false;
+      STARTUPINFOA startup{};
+      startup.cb = sizeof startup;
+      PROCESS_INFORMATION process{};
+      if (!CreateProcessA(nullptr, press.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
+        return false;
+      }
+      WaitForSingleObject(process.hProcess, 10000);
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
       if (WaitFor([&] { return sim.JournalLines().size() >= lines; }, 2000)) return true;
     }
     return false;

@@ -83,8 +83,8 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
     EXPECT_EQ(Checked(page, kRun), checkedBefore);
     SimProcess::Send(GetDlgItem(page, kRun), BM_CLICK);
     ASSERT_TRUE(sim.CloseSheet(button));
-    const std::string run = RunValue();
-    EXPECT_EQ(_stricmp(run.c_str(), stored ? ("\"" + self + "\"").c_str() : "<none>"), 0) << run << " / " << self;
+    const std::string run = RunValue(), want = stored ? "\"" + self + "\"" : "<none>";
+    EXPECT_EQ(_stricmp(run.c_str(), want.c_str()), 0) << run << " / " << want;
   }
 }
 

@@ -34,8 +34,8 @@ TEST(HotKeysWin32Test, AtomsAndRegistrationOnTheRealSystem) {
   EXPECT_GE(entry.Id, 0xC000u);  // a string atom
 
   // The same combination again: refused, and its atom reference is given back.
-  EXPECT_EQ(testing_support::CodeOf<HotKeyException>([&] { RegisterHotKeyRecord(handle, kName, kKey, kModifier); }),
-            HotKeyException::kRegistrationRefused);
+  const auto again = [&] { RegisterHotKeyRecord(handle, kName, kKey, kModifier); };
+  EXPECT_EQ(testing_support::CodeOf<HotKeyException>(again), HotKeyException::kRegistrationRefused);
   EXPECT_EQ(RegisteredHotKeyCount(), 1u);
 
   EXPECT_FALSE(UnregisterHotKeyByName(handle, kName));

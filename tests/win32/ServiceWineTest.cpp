@@ -67,7 +67,8 @@ TEST_F(ServiceWineTest, ProgramRunAsTheServiceEndsWhenStopped) {
   std::vector<char> buffer(8192);
   auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
   DWORD needed = 0;
-  ASSERT_TRUE(QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed)) << GetLastError();
+  ASSERT_TRUE(QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed))
+      << GetLastError();
   EXPECT_EQ((std::vector<DWORD>{config->dwServiceType, config->dwStartType, config->dwErrorControl}),
             (std::vector<DWORD>{SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL}));
   EXPECT_STREQ(config->lpDisplayName, "Vesperon");

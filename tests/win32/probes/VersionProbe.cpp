@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,24 +67,16 @@ struct Child {
   }
 };
 
-struct Sighting {
-  std::uint32_t id = 0;
-  std::string reported;  // the name as the walk gave it
-  bool seen = false;
-};
-
-// The 9x line names full paths.
-Sighting LookFor(const std::vector<platform::RunningProcess>& processes, const std::string& name) {
-  const std::string upperName = Vesperon::UpperCaseCopy(name);
+// The walk's entry for the program of that file name, if it lists one. The
+// 9x line names full paths.
+std::optional<platform::RunningProcess> LookFor(const std::vector<platform::RunningProcess>& processes,
+                                                const std::string& name) {
+  const std::string tail = "\\" + Vesperon::UpperCaseCopy(name);
   for (const platform::RunningProcess& process : processes) {
-    const std::string upper = Vesperon::UpperCaseCopy(process.name);
-    const bool same = upper == upperName ||
-                      (upper.size() > upperName.size() &&
-                       upper.compare(upper.size() - upperName.size() - 1, std::string::npos,
-                                     "\\" + upperName) == 0);
-    if (process.task == 0 && same) return {process.processId, process.name, true};
+    const std::string upper = "\\" + Vesperon::UpperCaseCopy(process.name);
+    if (process.task == 0 && upper.ends_with(tail)) return process;
   }
-  return {};
+  return std::nullopt;
 }
 
 const char* RouteName() {
@@ -119,21 +112,21 @@ int Check(const char* expectedRoute) {
     fail("starting the waiting copies");
   } else {
     // A process that has only just started may not yet name its first module.
-    Sighting sighting;
+    std::optional<platform::RunningProcess> seen;
     bool made = false;
-    for (int attempt = 0; attempt < 100 && !sighting.seen; ++attempt) {
+    for (int attempt = 0; attempt < 100 && !seen; ++attempt) {
       if (attempt > 0) Sleep(100);
       std::vector<platform::RunningProcess> processes;
       made = platform::ProcessSystem().ListProcesses(processes);
-      sighting = LookFor(processes, target.name);
+      seen = LookFor(processes, target.name);
     }
-    std::printf("route %s, walk %s, %s %s as \"%s\", id %lu (started as %lu)\n",
-                RouteName(), made ? "made" : "not made", target.name.c_str(),
-                sighting.seen ? "seen" : "not seen", sighting.reported.c_str(),
-                static_cast<unsigned long>(sighting.id), target.info.dwProcessId);
+    std::printf("route %s, walk %s, %s %s as \"%s\", id %lu (started as %lu)\n", RouteName(),
+                made ? "made" : "not made", target.name.c_str(), seen ? "seen" : "not seen",
+                seen ? seen->name.c_str() : "", static_cast<unsigned long>(seen ? seen->processId : 0),
+                target.info.dwProcessId);
     if (std::strcmp(RouteName(), expectedRoute) != 0) fail("the walk took another route");
     if (!made) fail("the walk could not be made");
-    if (!sighting.seen || sighting.id != target.info.dwProcessId) fail("the copy was not listed");
+    if (!seen || seen->processId != target.info.dwProcessId) fail("the copy was not listed");
 
     // Mixed case; the 9x line names full paths, which need a leading star.
     const bool line9x = (GetVersion() & 0x80000000u) != 0;
