@@ -164,11 +164,9 @@ TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
       // Four bytes read as a number whatever their type; texts are read as
       // they are: neither is a repair.
       {mainForm, "TriggerTime", TextValue("abc"), false},
-      {mainForm, "TriggerCmb2", {REG_DWORD, {'A', 'B', 0, 0}}, false},
       {"Global\\xzCute\\Ctrl + F11", "Code", DwordValue(0x7A), false},
       {"Global\\xzCute\\Ctrl + F11", "Action", DwordValue(9), false},
       // What nothing reads at start-up stays exactly as it was.
-      {"Profiles\\Default\\Reminder", "Txt", DwordValue(5), false},
       {"Global\\xzCute", "LBAction", TextValue("garbage!"), false},
   };
   for (const Row& r : rows) ASSERT_TRUE(registry::SetRaw(r.key, r.name, r.value)) << r.name;

@@ -27,13 +27,9 @@ std::string JournalPath(const std::string& name) {
 }
 
 SYSTEMTIME TodayAt(WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME time{};
-  GetLocalTime(&time);
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  time.wMilliseconds = 0;
-  return time;
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDayOfWeek, now.wDay, hour, minute, second, 0};
 }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {

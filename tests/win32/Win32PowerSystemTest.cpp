@@ -46,9 +46,9 @@ TEST(Win32PowerSystemTest, EveryBoundFunctionIsFoundInTheSystemFolder) {
     platform::SystemFunction function;
     Binding binding;
   } rows[] = {
-      // The privilege functions are bound by the privilege changes below.
+      // The privilege functions are bound by the privilege changes below, the
+      // stand-by function by PlantedLibraryProbe's suspend path.
       {platform::kLockWorkStationFunction, Binding::kBound},
-      {platform::kSetSuspendStateFunction, Binding::kBound},
       {platform::kSetLayeredWindowAttributesFunction, Binding::kBound},
       {{"User32.dll", "Vesperon_NoSuchFunction"}, Binding::kFunctionMissing},
       {{"Vesperon_NoSuchLibrary.dll", "LockWorkStation"}, Binding::kLibraryMissing},
