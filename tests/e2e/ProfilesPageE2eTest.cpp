@@ -1,7 +1,10 @@
 // The Profiles page of the global options, worked like a user would: rows
 // selected in its list, its buttons pressed, names typed into the name
 // dialog and paths into the system's own open and save dialogs. Every step
-// is checked against the registry and against what the list shows.
+// is checked against the registry and against what the list shows. (The
+// main window taking up the profile made active, and a rename being no
+// switch: the core's SchedulerEngineTest, whose poll takes the switch up
+// even without the call the window makes after the sheet closes.)
 #include "tests/e2e/SimProcess.h"
 
 #include <commctrl.h>
@@ -192,57 +195,6 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   // whole imported tree among them.
   EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
   EXPECT_EQ(Profile("Imported"), work);
-}
-
-TEST_F(ProfilesPageE2e, TheMainWindowTakesUpTheProfileMadeActiveAndFollowsItsRename) {
-  constexpr int kWeekdayList = 1042;
-  // Work keeps a weekly trigger for Tuesday 07:05, not active; Default runs a countdown.
-  const std::string work = "Profiles\\Work\\MainForm";  // Trigger 3 from the set-up
-  registry::SetDword(work, "TriggerCmb1", 2);
-  registry::SetDword(work, "TriggerDate", (2020 * 12 + 6) * 31 + 1);
-  registry::SetDword(work, "TriggerTime", 7 * 3600 + 5 * 60);
-  registry::SetDword(work, "TriggerActive", 0);
-  registry::SetString("Profiles", "DefaultList", "Default");
-  SimProcess sim;
-  ASSERT_NE(sim.MainWindow(), nullptr);
-  sim.SelectComboItem(kTriggerList, 1);
-  sim.Click(kActivate);
-  ASSERT_TRUE(sim.IsChecked(kActivate));
-
-  HWND page = sim.OpenGlobalOptions(3, kList);
-  ASSERT_NE(page, nullptr);
-  HWND list = GetDlgItem(page, kList);
-  sim.SelectListRow(list, RowOf(sim, list, "Work"));
-  Press(page, kSetActive);
-  ASSERT_TRUE(WaitFor([&] { return Active() == "Work"; }, 5000));
-  ASSERT_TRUE(sim.CloseSheet(IDOK));
-
-  // Work's fields, its activation as stored. (Default's countdown staying
-  // stored active: the core's SchedulerEngineTest.ProfileSwitchTakesUpTheNewProfileAsAtStartUp.)
-  EXPECT_TRUE(WaitFor([&] { return SimProcess::Send(sim.Item(kTriggerList), CB_GETCURSEL) == 3; }, 3000));
-  EXPECT_EQ(SimProcess::Send(sim.Item(kWeekdayList), CB_GETCURSEL), 2);
-  EXPECT_FALSE(sim.IsChecked(kActivate));
-  sim.Click(kActivate);
-  EXPECT_TRUE(sim.IsChecked(kActivate));
-  EXPECT_EQ(registry::Dword(work, "TriggerActive"), 1u);
-
-  // Renamed, Work is the same profile: its trigger runs on, and what the
-  // window writes goes under the new name only.
-  page = sim.OpenGlobalOptions(3, kList);
-  ASSERT_NE(page, nullptr);
-  list = GetDlgItem(page, kList);
-  sim.SelectListRow(list, RowOf(sim, list, "Work"));
-  Press(page, kRename);
-  AnswerNameDialog(sim, "Rename profile", L"Office");
-  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Office") != -1; }, 5000));
-  ASSERT_TRUE(sim.CloseSheet(IDOK));
-  EXPECT_FALSE(WaitFor([&] { return !sim.IsChecked(kActivate); }, 3500));  // a clock-watch tick and polls
-  sim.Click(kActivate);
-  EXPECT_FALSE(sim.IsChecked(kActivate));
-  EXPECT_EQ(registry::Dword("Profiles\\Office\\MainForm", "TriggerActive"), 0u);
-  EXPECT_TRUE(Profile("Work").empty());
-  EXPECT_TRUE(sim.Quit());
-  EXPECT_TRUE(sim.JournalLines().empty());
 }
 
 }  // namespace
