@@ -21,13 +21,11 @@ constexpr int kShowWindow = 170, kExecuteNow = 1046, kProperties = 1039;
 constexpr int kLabelLower = 1003, kDateField = 1038, kLabelUpper = 1043, kProgress = 1047;
 
 bool TrayIconPresent(HWND main, UINT id) {
-  // Only an icon that exists can be modified.
+  // Only an icon that exists can be modified (here: in nothing).
   NOTIFYICONDATAA data{};
   data.cbSize = sizeof data;
   data.hWnd = main;
   data.uID = id;
-  data.uFlags = NIF_TIP;
-  lstrcpynA(data.szTip, "Vesperon", sizeof data.szTip);
   return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 

@@ -38,33 +38,16 @@ const struct ValueRef {
                {HKEY_LOCAL_MACHINE, kDhcp, "ReleaseLeaseOnShutdown"},
                {HKEY_LOCAL_MACHINE, kShutdown, "FastReboot"}};
 
-using registry::Value;
 // Every value of the keys above: "key|name" -> contents.
-using Snapshot = std::map<std::string, Value>;
-
-Snapshot TakeSnapshot() {
-  Snapshot all;
+registry::Values TakeSnapshot() {
+  registry::Values all;
   for (const ValueRef& value : kValues) {
     for (const auto& [name, contents] : registry::Snapshot(value.root, value.key)) all[value.key + name] = contents;
   }
   return all;
 }
 
-class SystemTweaksE2e : public SimTest {
- protected:
-  // A known start: every value missing (so its default applies), put back
-  // as it was at the end; each version then starts with a time-out of 20 s.
-  void SetUp() override {
-    SimTest::SetUp();
-    for (const ValueRef& value : kValues) {
-      cleared_.emplace_back(value.root, value.key, ScopedValues::Changes{{value.name, std::nullopt}});
-    }
-  }
-
-  static HWND OpenTweaks(SimProcess& sim) { return sim.OpenByCommand(kSystemTweaksCommand, "System Tweaks"); }
-
-  std::deque<ScopedValues> cleared_;
-};
+class SystemTweaksE2e : public SimTest {};
 
 const std::vector<std::string> kAlwaysOffered = {
     "Turn off monitor", "Wake on LAN",      "Kill Process(es)", "Reminder",
@@ -96,10 +79,16 @@ TEST_F(SystemTweaksE2e, EachVersionOffersItsActionsMenusPagesAndTweaks) {
        "170,169,0,154,151,155,156,148,153,150", "32775,32772,0,173", 6, 3,
        {1034, 1080, 1081, 1110, 1111, 1112, 1113, 1115}, "20"},
   };
+  // A known start: every value missing (so its default applies), put back
+  // as it was at the end; each version then starts with a time-out of 20 s.
+  std::deque<ScopedValues> cleared;
+  for (const ValueRef& value : kValues) {
+    cleared.emplace_back(value.root, value.key, ScopedValues::Changes{{value.name, std::nullopt}});
+  }
   for (const auto& c : cases) {
     SCOPED_TRACE(c.version);
     registry::Write(HKEY_CURRENT_USER, kDesktop, "WaitToKillAppTimeout", registry::TextValue("20000"));
-    Snapshot expected = TakeSnapshot();
+    registry::Values expected = TakeSnapshot();
     SimProcess sim(SimExe(c.version));
     HWND main = sim.MainWindow();
     ASSERT_NE(main, nullptr) << SimExe(c.version);
@@ -131,7 +120,7 @@ TEST_F(SystemTweaksE2e, EachVersionOffersItsActionsMenusPagesAndTweaks) {
     }
     ASSERT_TRUE(sim.CloseSheet(IDCANCEL));
 
-    HWND dialog = OpenTweaks(sim);
+    HWND dialog = sim.OpenByCommand(kSystemTweaksCommand, "System Tweaks");
     ASSERT_NE(dialog, nullptr);
     for (int id : kAllControls) {
       HWND control = GetDlgItem(dialog, id);
@@ -146,7 +135,7 @@ TEST_F(SystemTweaksE2e, EachVersionOffersItsActionsMenusPagesAndTweaks) {
     if (!c.timeoutText) continue;
     // Entered seconds are stored as milliseconds, and nothing else. (Cancel
     // writing nothing: the Trigger / Startup page's case.)
-    dialog = OpenTweaks(sim);
+    dialog = sim.OpenByCommand(kSystemTweaksCommand, "System Tweaks");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(sim.Text(GetDlgItem(dialog, kTimeoutEdit)), c.timeoutText);
     TypeText(GetDlgItem(dialog, kTimeoutEdit), "7");
