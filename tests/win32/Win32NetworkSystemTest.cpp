@@ -42,12 +42,8 @@ class LoopbackReceiver {
   LoopbackReceiver& operator=(const LoopbackReceiver&) = delete;
 
   // The next datagram, or nothing within the time.
-  std::optional<std::vector<std::uint8_t>> Receive(int timeoutMs) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket_, &readable);
-    timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-    if (select(0, &readable, nullptr, nullptr, &wait) != 1) return std::nullopt;
+  std::optional<std::vector<std::uint8_t>> Receive(DWORD timeoutMs) {
+    setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
     std::vector<std::uint8_t> buffer(2048);
     const int got = recv(socket_, reinterpret_cast<char*>(buffer.data()), 2048, 0);
     if (got < 0) return std::nullopt;
