@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <chrono>
 #include <functional>
+#include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/win32/Reminder.h"
@@ -62,12 +62,7 @@ TEST(ReminderWin32Test, ShowsTheTextPlaysTheSoundAndStopsItWithTheWindow) {
                               DataSystem::kClsTType},
                              row.numbers, "Profiles\\Default", DataSystem::kHiveCurrentUser);
     CReminder reminder;
-    std::atomic<bool> done{false};
-    INT_PTR result = 0;
-    std::thread thread([&] {
-      result = reminder.Run(nullptr);
-      done = true;
-    });
+    std::future<INT_PTR> run = std::async(std::launch::async, [&] { return reminder.Run(nullptr); });
     HWND window = nullptr;
     WaitUntil([&] { return (window = FindWindowA(nullptr, "Reminder")) && IsWindowVisible(window); }, 10000);
     EXPECT_NE(window, nullptr);
@@ -77,10 +72,10 @@ TEST(ReminderWin32Test, ShowsTheTextPlaysTheSoundAndStopsItWithTheWindow) {
       EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
       if (row.closeBox) PostMessageA(window, WM_CLOSE, 0, 0);
     }
-    EXPECT_TRUE(WaitUntil([&] { return done.load(); }, 5000));
+    const bool done = run.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    EXPECT_TRUE(done);
     if (!done && window) PostMessageA(window, WM_COMMAND, IDOK, 0);
-    thread.join();
-    EXPECT_EQ(result, row.result);
+    EXPECT_EQ(run.get(), row.result);
     EXPECT_EQ(sound.log, (std::vector<std::string>{row.play, "Stop"}));
   }
 }
