@@ -37,22 +37,22 @@ struct NamedSystem {
   bool ntLine;
 };
 const NamedSystem kSystems[] = {
-    {"95", kWin95, false},  {"98", kWin98, false},         {"Me", kWinMe, false},       {"NT 3.51", kNT351, true},
-    {"NT 4.0", kNT4, true}, {"2000", kWin2000, true},       {"XP", kWinXP, true},        {"2003", kServer2003, true},
+    {"95", kWin95, false}, {"98", kWin98, false}, {"Me", kWinMe, false}, {"NT 3.51", kNT351, true},
+    {"NT 4.0", kNT4, true}, {"2000", kWin2000, true}, {"XP", kWinXP, true}, {"2003", kServer2003, true},
     {"Vista", kVista, true}, {"10", kWin10, true}};
 
 // An in-memory registry with the recording power system installed (nothing
 // reaches the real one, also under Wine).
 class PowerActionsTest : public ::testing::Test {
  protected:
-  static void SetNumbers(const std::vector<DataSystem::SettingId>& ids, const std::vector<std::uint32_t>& values,
-                         const std::string& profile) {
+  static void SetNumbers(const std::vector<DataSystem::SettingId>& ids,
+                         const std::vector<std::uint32_t>& values, const std::string& profile) {
     DataSystem::WriteNumbers(ids, values, "Profiles\\" + profile, DataSystem::kHiveCurrentUser);
   }
   static void SetShutdownOptions(std::uint32_t forced, std::uint32_t forceHung, std::uint32_t reason,
                                  const std::string& profile = "Default") {
-    SetNumbers({DataSystem::kSDPropForced, DataSystem::kForceHung, DataSystem::kReason}, {forced, forceHung, reason},
-               profile);
+    SetNumbers({DataSystem::kSDPropForced, DataSystem::kForceHung, DataSystem::kReason},
+               {forced, forceHung, reason}, profile);
   }
 
   platform::MemoryRegistry registry;
@@ -83,7 +83,7 @@ TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
     for (std::uint32_t request : {0u, 1u, 2u, 8u}) {
       for (std::uint32_t force = 0; force < 4; ++force) {  // forced, then hung applications
         const std::uint32_t forced = force & 1, forceHung = force >> 1;
-        for (std::uint32_t reason : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 0x80000000u, 0xFFFFFFFFu}) {
+        for (std::uint32_t reason : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 0x80000000u, ~0u}) {
           SCOPED_TRACE(testing::Message() << system.name << " request " << request << " forced " << forced
                                           << " hung " << forceHung << " reason " << reason);
           SetShutdownOptions(forced, forceHung, reason);
@@ -134,12 +134,14 @@ TEST_F(PowerActionsTest, PrivilegeAndSettingsFailuresThrowTheirCodes) {
       {kRemove, kAdjustFailed, 0, kPrivilegeAdjust},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(testing::Message() << static_cast<int>(row.result) << " on " << static_cast<int>(row.change));
+    SCOPED_TRACE(testing::Message() << static_cast<int>(row.result) << " on "
+                                    << static_cast<int>(row.change));
     power = platform::RecordingPowerSystem();
     power.failingChanges[row.change] = row.result;
     const auto e = ThrownBy<Exception>([] { ExitWindowsWithSettings(kExitReboot); });
     EXPECT_TRUE(e && e->code == row.code && e->category == row.category && !e->inner);
-    EXPECT_EQ(power.log, row.change == kEnable ? Log{"Privilege(shutdown, enable)"} : NtExitLog(0x12, 0x80040001));
+    EXPECT_EQ(power.log,
+              row.change == kEnable ? Log{"Privilege(shutdown, enable)"} : NtExitLog(0x12, 0x80040001));
   }
   const std::string path = testsupport::SettingsPath("Profiles\\Default\\SDProp");
   registry.DeleteTree(platform::kCurrentUser, path);
@@ -253,7 +255,8 @@ TEST_F(PowerActionsTest, ProfileOperationsDropWhatTheyEnabled) {
       {Privilege::kRestore, true, false},  // loading needs both; backup was enabled first
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << (c.import ? "import" : "export") << " without " << static_cast<int>(c.missing));
+    SCOPED_TRACE(testing::Message() << (c.import ? "import" : "export") << " without "
+                                    << static_cast<int>(c.missing));
     power.token = {{Privilege::kBackup, false}, {Privilege::kRestore, false}};
     std::filesystem::remove(file);
     if (c.import) DataSystem::ExportProfile(file, "Work", DataSystem::kHiveCurrentUser);
@@ -263,8 +266,8 @@ TEST_F(PowerActionsTest, ProfileOperationsDropWhatTheyEnabled) {
                : DataSystem::ExportProfile(file, "Work", DataSystem::kHiveCurrentUser);
     });
     EXPECT_EQ(failure.has_value(), !c.succeeds);
-    EXPECT_EQ(power.token, (std::map<Privilege, bool>{{c.missing == Privilege::kBackup ? Privilege::kRestore
-                                                                                      : Privilege::kBackup, false}}));
+    const Privilege held = c.missing == Privilege::kBackup ? Privilege::kRestore : Privilege::kBackup;
+    EXPECT_EQ(power.token, (std::map<Privilege, bool>{{held, false}}));
     EXPECT_EQ(c.import ? testsupport::KeyExists(testsupport::SettingsPath("Profiles\\Copy"))
                        : std::filesystem::exists(file), c.succeeds);
   }
