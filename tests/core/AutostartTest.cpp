@@ -1,4 +1,6 @@
-// Start-up entries and the service entry against the recording service manager.
+// Start-up entries, the service entry and the service mode against the
+// recording service manager. (The program started by the manager and ended
+// by Stop: ServiceWineTest.)
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -6,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Services.h"
 #include "settings/StoreExceptions.h"
 #include "system/Autostart.h"
 #include "model/ModulePath.h"
 #include "system/Service.h"
+#include "platform/memory/RecordingServiceManager.h"
 #include "tests/support/RegistryTestSupport.h"
 #include "tests/support/StartupTestWorld.h"
 #include "tests/support/Thrown.h"
@@ -21,6 +23,7 @@ using namespace testing_support;
 namespace {
 
 using Value = std::optional<std::string>;
+using Log = std::vector<std::string>;
 
 class AutostartTest : public ::testing::Test, protected StartupTestWorld {
  protected:
@@ -39,16 +42,15 @@ TEST_F(AutostartTest, StartupChoicesOnBothLines) {
   struct Row {
     const char* name;
     platform::OsVersionRecord system;
-    bool service, startUp;
-    bool installedBefore;
+    bool service, startUp, installedBefore;
     Value runBefore, runServicesBefore;
     bool installedAfter;
     Value runAfter, runServicesAfter;  // "*" stands for the program's path, "\"*\"" quoted
   };
-  const Value none, self_ = "*";
+  const Value none;
   const std::vector<Row> rows = {
       // The NT line's own entries, removal: ServiceWineTest.
-      {"NT service leaves another Run value alone", kWinXP, true, true, false, "old", none, true, "old", none},
+      {"NT service leaves another Run value", kWinXP, true, true, false, "old", none, true, "old", none},
       {"NT leaves a 9x entry alone", kWinXP, false, false, false, none, "*", false, none, "*"},
       {"9x service leaves Run alone", kWin98, true, true, false, none, none, false, none, "*"},
       {"9x drops RunServices, adds Run", kWinMe, false, true, false, none, "*", false, "\"*\"", none},
@@ -129,6 +131,80 @@ TEST_F(AutostartTest, ServiceEntrySteps) {
     scm.log.clear();
     EXPECT_EQ(CodeOf<ServiceException>(row.call, kCategoryService), row.thrown);
     EXPECT_EQ(scm.log, row.log);
+  }
+}
+
+std::vector<std::uint32_t> g_seen;  // (code, state when the callback ran) pairs
+std::int32_t RecordControl(std::uint32_t control) {
+  g_seen.push_back(control);
+  g_seen.push_back(Vesperon::ServiceStatusRecord.currentState);
+  return 0;
+}
+
+class ServiceModeTest : public ::testing::Test, protected StartupTestWorld {
+ protected:
+  ServiceModeTest() { ResetServiceModeForTesting(); }
+  ~ServiceModeTest() override { ResetServiceModeForTesting(); }
+
+  static std::string Status(std::uint32_t state) {
+    return "SetServiceStatus(0x5E7, " +
+           platform::RecordingServiceManager::StatusText({16, state, 7, 0, 0, 0, 0}) + ")";
+  }
+};
+
+TEST_F(ServiceModeTest, HandOverAtStartUp) {
+  const Log userStart = {"IsInstalled(Vesperon)", "RunDispatcher"};
+  const Log serviceStart = {"IsInstalled(Vesperon)", "RunDispatcher", "RegisterControlHandler(Vesperon)"};
+  struct Row {
+    const char* name;
+    platform::OsVersionRecord system;
+    bool installed, startedByManager;
+    platform::ServiceStatusHandle handlerHandle;
+    Log scmLog;
+    bool prepared;
+    bool ranAsService;  // the program must end once the dispatcher returns
+  } const rows[] = {
+      {"9x line: no manager at all", kWin98, true, true, 0x5E7, {}, false, false},
+      {"NT, no service installed", kWinXP, false, true, 0x5E7, {"IsInstalled(Vesperon)"}, false, false},
+      {"NT, started by a user", kWinXP, true, false, 0x5E7, userStart, true, false},
+      {"NT, handler refused: no report", kWin10, true, true, 0, serviceStart, true, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ResetServiceModeForTesting();
+    os.Set(row.system);
+    scm.services.clear();
+    if (row.installed) scm.services["Vesperon"] = {};
+    scm.startedByManager = row.startedByManager;
+    scm.statusHandle = row.handlerHandle;
+    scm.log.clear();
+    EXPECT_EQ(HandOverToServiceDispatcher(), row.ranAsService);
+    EXPECT_EQ(scm.log, row.scmLog);
+    EXPECT_EQ(ServiceModePrepared, row.prepared);
+  }
+  // The dispatcher refuses to start unprepared.
+  ResetServiceModeForTesting();
+  EXPECT_EQ(CodeOf<ServiceException>([] { RunServiceDispatcher(); }, 6), ServiceException::kNotPrepared);
+}
+
+// Pause, continue, interrogate and stop from the real manager: ServiceWineTest.
+// Here: the callback runs first, with the code, before the state changes; a
+// control of the service's own range reports nothing; stopping, and the system
+// shutting down, report stopped and clear the exit code and counters that a
+// failure may have set.
+TEST_F(ServiceModeTest, ControlsRunTheCallbackFirstAndStopsClearAFailure) {
+  scm.services["Vesperon"] = {};
+  scm.startedByManager = true;
+  HandOverToServiceDispatcher();
+  ASSERT_EQ(scm.log.back(), Status(kServiceRunning));
+  SetServiceControlCallback(&RecordControl);
+  for (const std::uint32_t control : std::vector<std::uint32_t>{0x80, kControlShutdown, kControlStop}) {
+    ServiceStatusRecord = {16, kServicePaused, 7, 1066, 0, 3, 500};
+    scm.log.clear();
+    g_seen.clear();
+    scm.handler(control);
+    EXPECT_EQ(g_seen, (std::vector<std::uint32_t>{control, kServicePaused})) << control;
+    EXPECT_EQ(scm.log, control == 0x80 ? Log{} : Log{Status(kServiceStopped)}) << control;
   }
 }
 
