@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/ActionCatalog.h"
 #include "actions/ActionDispatcher.h"
 #include "settings/InternetExplorerVersion.h"
 #include "platform/Services.h"
@@ -33,7 +34,7 @@ class ActionDispatcherTest : public ::testing::Test {
     entry();
     return log;
   }
-  static void SetMouseNumber(const char* name, std::uint32_t value) {
+  static void SetMouseNumber(const std::string& name, std::uint32_t value) {
     testsupport::WriteNumber(kMouseKey, name, value);
   }
 
@@ -109,13 +110,11 @@ TEST_F(ActionDispatcherTest, BalloonNeedsBrowserFiveAndTrayIconAndPrecedesTheAct
     host.balloonRefused = r.refused;
     log.clear();
     dispatcher.ExecuteSelectedAction();
-    CallLog expected;
+    CallLog expected{"MonitorOff()"};
     if (r.balloon) {
-      expected.push_back(
-          "Balloon(Vesperon: Notification | Initiating \"Turn off monitor\" action execution | "
-          "10000 | icon 1)");
+      expected.insert(expected.begin(), "Balloon(Vesperon: Notification | Initiating \"Turn off monitor\" "
+                                        "action execution | 10000 | icon 1)");
     }
-    expected.push_back("MonitorOff()");
     EXPECT_EQ(log, expected);
   }
 }
@@ -126,12 +125,12 @@ TEST_F(ActionDispatcherTest, TrayClickRunsTheBoundActionOnlyForItsClickKind) {
   const char* const buttons = "LRM";
   for (std::uint32_t kind = 0; kind <= 2; ++kind) {
     for (int b = 0; b < 3; ++b) {
-      SetMouseNumber((buttons[b] + std::string("BClickC")).c_str(), kind);
-      SetMouseNumber((buttons[b] + std::string("BAction")).c_str(), 10u + b);
+      SetMouseNumber(buttons[b] + std::string("BClickC"), kind);
+      SetMouseNumber(buttons[b] + std::string("BAction"), 10u + b);
     }
     for (std::uint32_t m = kMouseLeftDown; m <= kMouseMiddleDouble; ++m) {
-      EXPECT_EQ(LookupTrayClickAction(static_cast<MouseMessage>(m)), m % 3 == kind ? ActionId(10 + m / 3) : -1)
-          << "message " << m << " kind " << kind;
+      const ActionId expected = m % 3 == kind ? ActionId(10 + m / 3) : -1;
+      EXPECT_EQ(LookupTrayClickAction(static_cast<MouseMessage>(m)), expected) << m << " kind " << kind;
     }
   }
   const struct {
@@ -146,8 +145,8 @@ TEST_F(ActionDispatcherTest, TrayClickRunsTheBoundActionOnlyForItsClickKind) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << r.button << " kind " << r.kind << " action " << r.action);
-    SetMouseNumber((r.button + std::string("BClickC")).c_str(), r.kind);
-    SetMouseNumber((r.button + std::string("BAction")).c_str(), r.action);
+    SetMouseNumber(r.button + std::string("BClickC"), r.kind);
+    SetMouseNumber(r.button + std::string("BAction"), r.action);
     EXPECT_EQ(LookupTrayClickAction(r.message), r.expected);
   }
 }
@@ -192,7 +191,8 @@ TEST_F(ActionDispatcherTest, TrayMenuCommandsRunTheirActionsAndLoseWhatTheSystem
   os.Set(kWin98);
   for (const auto& [command, expected] :
        {std::pair{kTrayMenuShowWindow, "ShowWindowRestored()"}, {kTrayMenuLogOff, "ExitWindows(0)"},
-        {kTrayMenuReboot, "ExitWindows(2)"}, {kTrayMenuTurnOff, "ExitWindows(1)"}, {kTrayMenuHibernate, "Suspend(hibernate)"}}) {
+        {kTrayMenuReboot, "ExitWindows(2)"}, {kTrayMenuTurnOff, "ExitWindows(1)"},
+        {kTrayMenuHibernate, "Suspend(hibernate)"}}) {
     EXPECT_EQ(Run([&] { dispatcher.OnTrayMenuCommand(command); }), CallLog{expected}) << command;
   }
   const std::pair<platform::OsVersionRecord, std::vector<TrayMenuCommand>> rows[] = {
@@ -214,6 +214,27 @@ TEST_F(ActionDispatcherTest, CursorPointPacksAsTwoSixteenBitHalves) {
   dispatcher.ExecuteAction(kActionTrayMenu);
   dispatcher.RunHotKeyAction(kActionTrayMenu);
   EXPECT_EQ(log, CallLog{});
+}
+
+// On NT 3.51 only the actions no version gates (98, 2000 and XP: SystemTweaksE2eTest).
+TEST_F(ActionDispatcherTest, CatalogueOffersTheUngatedActionsOnly) {
+  os.Set(kNT351);
+  const std::vector<ActionId> ungated = {10, 14, 13, 4, 11, 12, 15, 9};
+  EXPECT_EQ(GetAvailableActions(), ungated);
+  std::vector<ActionId> shortcuts = ungated;
+  shortcuts.insert(shortcuts.end(), {16, 17});
+  EXPECT_EQ(GetShortcutActions(), shortcuts);
+  for (ActionId never : {8, 16, 17, -1, 18, 0}) EXPECT_FALSE(IsActionAvailable(never)) << never;
+  for (ActionId id : ungated) EXPECT_TRUE(IsActionAvailable(id)) << id;
+}
+
+TEST_F(ActionDispatcherTest, LockNameFollowsFastUserSwitching) {
+  const std::pair<platform::OsVersionRecord, const char*> rows[] = {
+      {kWinXP, "Lock / Switch user"}, {kServer2003, "Lock"}, {kVista, "Lock / Switch user"}};
+  for (const auto& [record, name] : rows) {
+    os.Set(record);
+    EXPECT_STREQ(GetActionName(kActionLock), name) << record.major << "." << record.minor;
+  }
 }
 
 }  // namespace
