@@ -1,5 +1,7 @@
-// The reading of the system's connection records, and the listing and
-// hang-up built on the remote access service.
+// The reading of the system's connection records, the listing and hang-up
+// built on the remote access service, and the kill action and the name list
+// against a recording process system (the walk itself is proven on the real
+// system by the process probes under Wine).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,7 +13,9 @@
 
 #include "actions/DialUpConnections.h"
 #include "platform/Services.h"
+#include "actions/ProcessList.h"
 #include "platform/memory/FakeDialUpSystem.h"
+#include "platform/memory/FakeProcessSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/RegistryTestSupport.h"
@@ -20,6 +24,7 @@
 using namespace Vesperon;
 using platform::DialUpConnection;
 using Sizes = std::vector<std::uint32_t>;
+using Strings = std::vector<std::string>;
 
 namespace {
 
@@ -127,13 +132,22 @@ TEST(DialUpRecordsTest, RecordsAreReadInOrderWithinTheirFieldsAndTheBuffer) {
   }
 }
 
+// The active profile's patterns against a fake remote access service and process system.
 class DialUpConnectionsTest : public ::testing::Test {
  protected:
+  static void Store(DataSystem::SettingId id, const std::string& text,
+                    const std::string& profile = "Default") {
+    DataSystem::WriteStrings({id}, {text}, "Profiles\\" + profile, DataSystem::kHiveCurrentUser);
+  }
+
   platform::MemoryRegistry registry;
   platform::ScopedRegistry registryGuard{registry};
   platform::FakeDialUpSystem ras;
   platform::ScopedDialUpSystem rasGuard{ras};
+  platform::FakeProcessSystem system;
+  platform::ScopedProcessSystem systemGuard{system};
 };
+using ProcessListTest = DialUpConnectionsTest;
 
 TEST_F(DialUpConnectionsTest, HangsUpOnlyMatchingEntriesOncePerMatchingPattern) {
   const struct {
@@ -151,10 +165,7 @@ TEST_F(DialUpConnectionsTest, HangsUpOnlyMatchingEntriesOncePerMatchingPattern) 
                      {3, "B\xFCro", "isdn", "ISDN #2"}};
   for (const auto& c : cases) {
     testsupport::DeleteSettingsRoot();
-    if (c.toDiscon) {
-      DataSystem::WriteStrings({DataSystem::kToDiscon}, {*c.toDiscon}, "Profiles\\Default",
-                               DataSystem::kHiveCurrentUser);
-    }
+    if (c.toDiscon) Store(DataSystem::kToDiscon, *c.toDiscon);
     ras.hangUps.clear();
     ras.listings = 0;
     HangUpMatchingConnections();
@@ -170,23 +181,69 @@ TEST_F(DialUpConnectionsTest, HangsUpOnlyMatchingEntriesOncePerMatchingPattern) 
 
 TEST_F(DialUpConnectionsTest, ListingFailuresAreThrownAsCodesAndEndNothing) {
   ras.connections = {{1, "ISP", "modem", "M"}};
-  const struct {
-    std::uint32_t error;
-    std::int32_t code;
-  } cases[] = {
-      {603, RasConnectionInfoException::kBufferTooSmall},
-      {8, RasConnectionInfoException::kOutOfMemory},
-      {87, RasConnectionInfoException::kOtherError},
-  };
-  for (const auto& c : cases) {
-    ras.error = c.error;
+  const std::pair<std::uint32_t, std::int32_t> cases[] = {{603, RasConnectionInfoException::kBufferTooSmall},
+                                                          {8, RasConnectionInfoException::kOutOfMemory},
+                                                          {87, RasConnectionInfoException::kOtherError}};
+  for (const auto& [error, code] : cases) {
+    ras.error = error;
     for (const bool hangUp : {false, true}) {
       std::vector<ConnectionInfo> list;
       const auto call = [&] { hangUp ? HangUpMatchingConnections() : ListDialUpConnections(list); };
-      EXPECT_EQ(testing_support::CodeOf<Exception>(call, kCategoryRasConnectionInfo), c.code) << c.error;
+      EXPECT_EQ(testing_support::CodeOf<Exception>(call, kCategoryRasConnectionInfo), code) << error;
     }
   }
   EXPECT_TRUE(ras.hangUps.empty());
+}
+
+TEST_F(ProcessListTest, WalksThatCannotBeMadeReportNothingAndFalse) {
+  system.processes = {{4, 0, "System"}, {100, 7, "C:\\EDIT.EXE"}};
+  Strings names{"stale"};
+  EXPECT_TRUE(ListRunningProcessNames(names));
+  EXPECT_EQ(names, (Strings{"System", "C:\\EDIT.EXE"}));
+  system.walkFails = true;
+  EXPECT_FALSE(ListRunningProcessNames(names));  // the process trigger keeps waiting
+  EXPECT_EQ(names, Strings{});
+  Store(DataSystem::kToKill, "*");
+  KillMatchingProcesses();
+  EXPECT_EQ(system.ends, Strings{});
+}
+
+TEST_F(ProcessListTest, KillEndsEveryMatchOncePerMatchingPattern) {
+  system.selfId = 50;
+  system.processes = {{10, 0, "notepad.exe"},  {11, 0, "NOTEPAD.EXE"},  {12, 0, "note.txt"},
+                      {13, 0, "calc.exe"},     {50, 0, "vesperon.exe"}, {14, 0, "B\xDCRO.EXE"},
+                      {100, 0, "ntvdm.exe"},   {100, 7, "C:\\EDIT.EXE"},
+                      {15, 0, "C:\\WINDOWS\\WRITE.EXE"}};  // the 9x line names full paths
+  const struct {
+    std::optional<std::string> toKill;  // nullopt: never stored
+    Strings ends;
+  } cases[] = {
+      {std::nullopt, {}},  // the default: nothing
+      {"NOTE*.EXE", {"end 10", "end 11"}},
+      {"calc.exe||notepad.exe|", {"end 10", "end 11", "end 13"}},
+      // Two patterns, two attempts; the second one fails on the real system.
+      {"notepad.exe|*PAD*", {"end 10", "end 10", "end 11", "end 11"}},
+      // Everything but the program itself; a task alone, not its machine's other tasks.
+      {"*",
+       {"end 10", "end 11", "end 12", "end 13", "end 14", "end 100", "end task 100:7", "end 15"}},
+      {"*edit.exe", {"end task 100:7"}},
+      {"b\xFCro.exe", {"end 14"}},  // a letter of the ANSI code page, not only a to z
+      {"write.exe", {}},            // a full path needs a pattern for it
+      {"*\\write.exe", {"end 15"}},
+  };
+  for (const auto& c : cases) {
+    testsupport::DeleteSettingsRoot();
+    if (c.toKill) Store(DataSystem::kToKill, *c.toKill);
+    system.ends.clear();
+    KillMatchingProcesses();
+    EXPECT_EQ(system.ends, c.ends) << (c.toKill ? *c.toKill : "(not stored)");
+  }
+  // The patterns are the active profile's.
+  Store(DataSystem::kToKill, "calc.exe", "Work");
+  DataSystem::SetActiveProfileName("Profiles", "Work", DataSystem::kHiveCurrentUser);
+  system.ends.clear();
+  KillMatchingProcesses();
+  EXPECT_EQ(system.ends, Strings{"end 13"});
 }
 
 }  // namespace
