@@ -66,7 +66,7 @@ TEST_F(WakeOnLanTest, SendsTheActiveProfilesPacketToItsSubnetsBroadcastAddress) 
       {"first 12 digits", 0xC0A80114, 0xFFFFFF00, "0A1B2C3D4E5FEE", "192.168.1.255:7 " + mac},
       {"short text", 0xC0A80114, 0xFFFFFF00, "A9C", "192.168.1.255:7 " + Packet("A9C000000000")},
       // Non-digits, letters past F and high bytes count as 0; either case is read.
-      {"non-hex", 0xC0A80114, 0xFFFFFF00, "G\xFF:2z-3c4d5e", "192.168.1.255:7 " + Packet("0002003C4D5E")},
+      {"non-hex", 0xC0A80114, 0xFFFFFF00, "G\xFF:2z-3a4f5e", "192.168.1.255:7 " + Packet("0002003A4F5E")},
       {"active profile", 0x0A000105, 0xFFFF0000, "222222222222", "10.0.255.255:7 " + Packet("222222222222"),
        "Office"},
   };
@@ -81,21 +81,6 @@ TEST_F(WakeOnLanTest, SendsTheActiveProfilesPacketToItsSubnetsBroadcastAddress) 
     }
     WakeOnLan();
     EXPECT_EQ(Sent(), row.expected);
-  }
-}
-
-// Each failing step has its own result, and the action reports nothing.
-TEST_F(WakeOnLanTest, FailingStepsGiveTheirResult) {
-  using R = platform::INetworkSystem::SendResult;
-  const struct {
-    R sendResult;
-    std::int32_t result;
-  } rows[] = {{R::kSent, 0}, {R::kNoSocket, -5}, {R::kBroadcastRefused, -6}, {R::kNotAllSent, -7}};
-  StoreTarget("Default", 0xC0A80114, 0xFFFFFF00, "0A1B2C3D4E5F");
-  for (const auto& row : rows) {
-    network.sendResult = row.sendResult;
-    EXPECT_EQ(SendMagicPacket("192.168.1.20", "0A1B2C3D4E5F", "255.255.255.0"), row.result);
-    EXPECT_NO_THROW(WakeOnLan());
   }
 }
 
