@@ -62,28 +62,23 @@ class PowerActionsTest : public ::testing::Test {
   platform::ScopedPowerSystem powerGuard{power};
 };
 
-// The shutdown reason table, index by index; outside it "other, unplanned".
-std::uint32_t ReasonCode(std::uint32_t index) {
-  constexpr std::uint32_t kCodes[11] = {0x40005, 0x40001, 0x80040001, 0x40006, 0x10002, 0x10001,
-                                        0x20004, 5,       0x6000B,    0x6000C, 0x5000F};
-  return index < 11 ? kCodes[index] : 0;
-}
-
 // One exit request on the NT line: the privilege around the request.
 Log NtExitLog(std::uint32_t flags, std::uint32_t reason) {
   return {"Privilege(shutdown, enable)", "EndSession(" + HexText(flags) + ", " + HexText(reason) + ")",
           "Privilege(shutdown, remove)"};
 }
 
-// Every request, force setting and reason (in the table and outside it: the
-// request still goes ahead) on every system the program knows.
+// Every request and force setting, with reasons in the table (its ends, and the
+// planned one) and outside it ("other, unplanned": the request still goes
+// ahead), on every system the program knows.
 TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
   for (const NamedSystem& system : kSystems) {
     os.Set(system.record);
     for (std::uint32_t request : {0u, 1u, 2u, 8u}) {
       for (std::uint32_t force = 0; force < 4; ++force) {  // forced, then hung applications
         const std::uint32_t forced = force & 1, forceHung = force >> 1;
-        for (std::uint32_t reason : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 0x80000000u, ~0u}) {
+        for (const auto& [reason, code] : {std::pair{0u, 0x40005u}, {2u, 0x80040001u}, {10u, 0x5000Fu},
+                                           {11u, 0u}, {0x80000000u, 0u}, {~0u, 0u}}) {
           SCOPED_TRACE(testing::Message() << system.name << " request " << request << " forced " << forced
                                           << " hung " << forceHung << " reason " << reason);
           SetShutdownOptions(forced, forceHung, reason);
@@ -92,7 +87,7 @@ TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
           ExitWindowsWithSettings(request);
 
           const std::uint32_t flags = request | (forced ? 0x4u : forceHung ? 0x10u : 0u);
-          Log expected = NtExitLog(flags, ReasonCode(reason));
+          Log expected = NtExitLog(flags, code);
           if (!system.ntLine) expected = {flags == 4 ? "QuitShell" : "", expected[1]};
           if (expected[0].empty()) expected.erase(expected.begin());
           EXPECT_EQ(power.log, expected);
