@@ -95,7 +95,6 @@ TEST(DialUpRecordsTest, BufferGrowsForFiveCallsAtMostAndErrorsAreReturned) {
       {"603 five times", {603, 603, 603, 603, 603}, 0, 0, 603, {712, 1424, 2136, 2848, 3560}},
       {"603 four times, then room", {603, 603, 603, 603}, 0, 1, 0, {712, 1424, 2136, 2848, 3560}},
       {"out of memory", {8}, 0, 0, 8, {712}},
-      {"other error", {87}, 0, 0, 87, {712}},
       // A size the process could not sensibly allocate fails as memory.
       {"absurd size asked", {603}, 0x7FFFFFFF, 0, 8, {712}},
       // A size smaller than one record would let the size field overrun.

@@ -86,8 +86,6 @@ TEST_F(WakeOnLanTest, SendsTheActiveProfilesPacketToItsSubnetsBroadcastAddress) 
 
 // Anything but plain dotted decimal sends nothing, never a broadcast to the whole segment.
 TEST_F(WakeOnLanTest, AddressTextsMustBeDottedDecimal) {
-  EXPECT_EQ(ParseIPv4("255.255.255.255"), 0xFFFFFFFFu);
-  EXPECT_EQ(ParseIPv4("192.168.1.20"), 0xC0A80114u);
   for (const char* text : {"256.1.1.1", "1.2.3", "1.2.3.4.5", "010.1.1.1", ""}) {
     EXPECT_EQ(ParseIPv4(text), std::nullopt) << text;
     EXPECT_EQ(SendMagicPacket(text, "0A1B2C3D4E5F", "255.255.255.0"), -1) << text;
@@ -127,8 +125,7 @@ TEST(GetMacAddressTest, EchoThenTheFirstUsableArpEntryForTheAddress) {
   const struct {
     const char* what;
     std::vector<ArpEntry> table, resolvedByEcho;
-    bool echoAvailable, arpReadable;
-    bool resolved;  // false: WakeOnLANException
+    bool echoAvailable, arpReadable, resolved;  // not resolved: WakeOnLANException
   } rows[] = {
       {"first match wins", {Entry(0xC0A80101, {1, 2, 3, 4, 5, 6}), found, Entry(kTarget, {1, 1, 1, 1, 1, 1})}, {},
        true, true, true},
