@@ -84,14 +84,21 @@ TEST_F(WakeOnLanTest, SendsTheActiveProfilesPacketToItsSubnetsBroadcastAddress) 
   }
 }
 
-// Anything but plain dotted decimal sends nothing, never a broadcast to the whole segment.
-TEST_F(WakeOnLanTest, AddressTextsMustBeDottedDecimal) {
+// Anything but plain dotted decimal sends nothing, never a broadcast to the
+// whole segment; each failing step of a send has its own result.
+TEST_F(WakeOnLanTest, AddressTextsMustBeDottedDecimalAndEachFailingStepHasItsResult) {
   for (const char* text : {"256.1.1.1", "1.2.3", "1.2.3.4.5", "010.1.1.1", ""}) {
     EXPECT_EQ(ParseIPv4(text), std::nullopt) << text;
     EXPECT_EQ(SendMagicPacket(text, "0A1B2C3D4E5F", "255.255.255.0"), -1) << text;
     EXPECT_EQ(SendMagicPacket("192.168.1.20", "0A1B2C3D4E5F", text), -1) << text;
   }
   EXPECT_TRUE(network.calls.empty());
+  using R = platform::INetworkSystem::SendResult;
+  for (const auto& [result, code] :
+       {std::pair{R::kNoSocket, -5}, {R::kBroadcastRefused, -6}, {R::kNotAllSent, -7}}) {
+    network.sendResult = result;
+    EXPECT_EQ(SendMagicPacket("192.168.1.20", "0A1B2C3D4E5F", "255.255.255.0"), code);
+  }
 }
 
 TEST(IsValidMacTextTest, TwelveOrMoreHexDigitsTurnedToUpperCase) {
@@ -127,8 +134,8 @@ TEST(GetMacAddressTest, EchoThenTheFirstUsableArpEntryForTheAddress) {
     std::vector<ArpEntry> table, resolvedByEcho;
     bool echoAvailable, arpReadable, resolved;  // not resolved: WakeOnLANException
   } rows[] = {
-      {"first match wins", {Entry(0xC0A80101, {1, 2, 3, 4, 5, 6}), found, Entry(kTarget, {1, 1, 1, 1, 1, 1})}, {},
-       true, true, true},
+      {"first match wins", {Entry(0xC0A80101, {1, 2, 3, 4, 5, 6}), found, Entry(kTarget, {1, 1, 1, 1, 1, 1})},
+       {}, true, true, true},
       {"resolved by the echo", {}, {found}, true, true, true},
       {"unresolved entries skipped",
        {Entry(kTarget, {0, 0, 0, 0, 0, 0}, platform::kArpInvalid), Entry(kTarget, {}),
