@@ -44,20 +44,16 @@ TEST_F(AutostartTest, StartupChoicesOnBothLines) {
     bool service, startUp, installedBefore;
     Value runBefore, runServicesBefore;
     bool installedAfter;
-    Value runAfter, runServicesAfter;  // "*" stands for the program's path, "\"*\"" quoted
+    Value runAfter, runServicesAfter;
   };
-  const Value none;
+  const Value none, quoted = "\"" + self + "\"";
   const std::vector<Row> rows = {
       // The NT line's own entries, removal: ServiceWineTest.
       {"NT service leaves another Run value", kWinXP, true, true, false, "old", none, true, "old", none},
-      {"NT leaves a 9x entry alone", kWinXP, false, false, false, none, "*", false, none, "*"},
-      {"9x service leaves Run alone", kWin98, true, true, false, none, none, false, none, "*"},
-      {"9x drops RunServices, adds Run", kWinMe, false, true, false, none, "*", false, "\"*\"", none},
+      {"NT leaves a 9x entry alone", kWinXP, false, false, false, none, self, false, none, self},
+      {"9x service leaves Run alone", kWin98, true, true, false, none, none, false, none, self},
+      {"9x drops RunServices, adds Run", kWinMe, false, true, false, none, self, false, quoted, none},
       {"9x leaves the NT service alone", kWin98, false, false, true, none, none, true, none, none},
-  };
-  auto expand = [&](const Value& v) {
-    if (v && *v == "\"*\"") return Value("\"" + self + "\"");
-    return v && *v == "*" ? Value(self) : v;
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -66,14 +62,14 @@ TEST_F(AutostartTest, StartupChoicesOnBothLines) {
     scm.services.clear();
     os.Set(row.system);
     if (row.installedBefore) Install("C:\\old\\Vesperon.exe");
-    Write(platform::kCurrentUser, kRunKeyPath, expand(row.runBefore));
-    Write(platform::kLocalMachine, kRunServicesKeyPath, expand(row.runServicesBefore));
+    Write(platform::kCurrentUser, kRunKeyPath, row.runBefore);
+    Write(platform::kLocalMachine, kRunServicesKeyPath, row.runServicesBefore);
 
     EXPECT_NO_THROW(ApplyStartupChoices(row.service, row.startUp));
 
     EXPECT_EQ(scm.services.count("Vesperon") == 1, row.installedAfter);
-    EXPECT_EQ(Read(platform::kCurrentUser, kRunKeyPath), expand(row.runAfter));
-    EXPECT_EQ(Read(platform::kLocalMachine, kRunServicesKeyPath), expand(row.runServicesAfter));
+    EXPECT_EQ(Read(platform::kCurrentUser, kRunKeyPath), row.runAfter);
+    EXPECT_EQ(Read(platform::kLocalMachine, kRunServicesKeyPath), row.runServicesAfter);
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
   }
 }

@@ -28,13 +28,6 @@ class WakeOnLanTest : public ::testing::Test {
                              DataSystem::kHiveCurrentUser);
     DataSystem::WriteStrings({DataSystem::kMACAddr}, {mac}, section, DataSystem::kHiveCurrentUser);
   }
-  // The one datagram sent: "address:port hex".
-  std::string Sent() {
-    if (network.calls.size() != 1) return std::to_string(network.calls.size()) + " calls";
-    std::string call = network.calls[0];  // "Send(address:port, hex)"
-    call.replace(call.find(", "), 2, " ");
-    return call.substr(5, call.size() - 6);
-  }
 
   platform::MemoryRegistry registry;
   platform::ScopedRegistry registryGuard{registry};
@@ -54,20 +47,20 @@ TEST_F(WakeOnLanTest, SendsTheActiveProfilesPacketToItsSubnetsBroadcastAddress) 
     const char* what;
     std::uint32_t address, mask;
     const char* mac;  // nullptr: nothing stored
-    std::string expected;
+    std::string expected;  // the one datagram sent: "address:port, hex"
     const char* profile = "Default";  // another one is made active; Default holds 11...1
   };
   const std::string mac = Packet("0A1B2C3D4E5F");
   const Row rows[] = {
-      {"defaults: six FFs and 120 zeros", 0, 0, nullptr, "255.255.255.255:7 " + Packet("000000000000")},
+      {"defaults: six FFs and 120 zeros", 0, 0, nullptr, "255.255.255.255:7, " + Packet("000000000000")},
       // First octet in the high byte.
-      {"byte order", 0x0A000001, 0xFF000000, "0A1B2C3D4E5F", "10.255.255.255:7 " + mac},
-      {"mask 0", 0xC0A80114, 0, "0A1B2C3D4E5F", "255.255.255.255:7 " + mac},
-      {"first 12 digits", 0xC0A80114, 0xFFFFFF00, "0A1B2C3D4E5FEE", "192.168.1.255:7 " + mac},
-      {"short text", 0xC0A80114, 0xFFFFFF00, "A9C", "192.168.1.255:7 " + Packet("A9C000000000")},
+      {"byte order", 0x0A000001, 0xFF000000, "0A1B2C3D4E5F", "10.255.255.255:7, " + mac},
+      {"mask 0", 0xC0A80114, 0, "0A1B2C3D4E5F", "255.255.255.255:7, " + mac},
+      {"first 12 digits", 0xC0A80114, 0xFFFFFF00, "0A1B2C3D4E5FEE", "192.168.1.255:7, " + mac},
+      {"short text", 0xC0A80114, 0xFFFFFF00, "A9C", "192.168.1.255:7, " + Packet("A9C000000000")},
       // Non-digits, letters past F and high bytes count as 0; either case is read.
-      {"non-hex", 0xC0A80114, 0xFFFFFF00, "G\xFF:2z-3a4f5e", "192.168.1.255:7 " + Packet("0002003A4F5E")},
-      {"active profile", 0x0A000105, 0xFFFF0000, "222222222222", "10.0.255.255:7 " + Packet("222222222222"),
+      {"non-hex", 0xC0A80114, 0xFFFFFF00, "G\xFF:2z-3a4f5e", "192.168.1.255:7, " + Packet("0002003A4F5E")},
+      {"active profile", 0x0A000105, 0xFFFF0000, "222222222222", "10.0.255.255:7, " + Packet("222222222222"),
        "Office"},
   };
   for (const Row& row : rows) {
@@ -80,7 +73,7 @@ TEST_F(WakeOnLanTest, SendsTheActiveProfilesPacketToItsSubnetsBroadcastAddress) 
       DataSystem::SetActiveProfileName("Profiles", row.profile, DataSystem::kHiveCurrentUser);
     }
     WakeOnLan();
-    EXPECT_EQ(Sent(), row.expected);
+    EXPECT_EQ(network.calls, std::vector<std::string>{"Send(" + row.expected + ")"});
   }
 }
 
