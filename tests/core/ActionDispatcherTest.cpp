@@ -21,6 +21,7 @@ using namespace testing_support;
 namespace {
 
 const std::string kMouseKey = testsupport::SettingsPath("Global\\xzCute");
+constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
 
 class ActionDispatcherTest : public ::testing::Test {
  protected:
@@ -36,6 +37,9 @@ class ActionDispatcherTest : public ::testing::Test {
   }
   static void SetMouseNumber(const std::string& name, std::uint32_t value) {
     testsupport::WriteNumber(kMouseKey, name, value);
+  }
+  static void SetBrowserText(const char* name, const std::string& text) {
+    testsupport::WriteText(kBrowserKey, name, text, platform::kLocalMachine);
   }
 
   platform::MemoryRegistry registry;
@@ -194,7 +198,7 @@ TEST_F(ActionDispatcherTest, TrayMenuCommandsRunTheirActionsAndLoseWhatTheSystem
 }
 
 // On NT 3.51 only the actions no version gates (98, 2000 and XP: SystemTweaksE2eTest).
-TEST_F(ActionDispatcherTest, CatalogueOffersTheUngatedActionsOnly) {
+TEST_F(ActionDispatcherTest, CatalogueOffersTheUngatedActionsAndNamesTheLock) {
   os.Set(kNT351);
   const std::vector<ActionId> ungated = {10, 14, 13, 4, 11, 12, 15, 9};
   EXPECT_EQ(GetAvailableActions(), ungated);
@@ -203,14 +207,63 @@ TEST_F(ActionDispatcherTest, CatalogueOffersTheUngatedActionsOnly) {
   EXPECT_EQ(GetShortcutActions(), shortcuts);
   for (ActionId never : {8, 16, 17, -1, 18, 0}) EXPECT_FALSE(IsActionAvailable(never)) << never;
   for (ActionId id : ungated) EXPECT_TRUE(IsActionAvailable(id)) << id;
-}
-
-TEST_F(ActionDispatcherTest, LockNameFollowsFastUserSwitching) {
-  const std::pair<platform::OsVersionRecord, const char*> rows[] = {
-      {kWinXP, "Lock / Switch user"}, {kServer2003, "Lock"}, {kVista, "Lock / Switch user"}};
-  for (const auto& [record, name] : rows) {
+  // The lock's name follows fast user switching.
+  for (const auto& [record, name] :
+       {std::pair{kWinXP, "Lock / Switch user"}, {kServer2003, "Lock"}, {kVista, "Lock / Switch user"}}) {
     os.Set(record);
     EXPECT_STREQ(GetActionName(kActionLock), name) << record.major << "." << record.minor;
+  }
+}
+
+// The browser version, which decides whether the balloon is shown.
+TEST(InternetExplorerVersionTest, ParsesWholePartAndFirstFractionNeverTheNextWholeNumber) {
+  const std::pair<const char*, double> rows[] = {
+      {"5.50.4807.2300", 5.5}, {"11.0.9600.16428", 11.0}, {"", 0.0}, {".5", 0.5},
+      // The run after the point is one number: its leading zeros vanish.
+      {"5.05", 5.5}, {"7.0000000000000000000000000001", 7.1},
+      // Only leading digits make the whole part; nothing makes it negative
+      // ("not cached yet").
+      {"-1.0", 0.0}, {" 6.0", 0.0}, {"6b.25", 6.25}, {"5.x7", 5.0},
+  };
+  for (const auto& [text, version] : rows) {
+    EXPECT_DOUBLE_EQ(ParseInternetExplorerVersion(text), version) << text;
+  }
+  // A long fraction never reaches the next whole number: read whole, such
+  // runs round up (4.99... passing for 5) or overflow to infinity, which no
+  // division brings below 1.
+  for (std::size_t nines : {9u, 19u, 400u}) {
+    const double version = ParseInternetExplorerVersion("4." + std::string(nines, '9'));
+    EXPECT_GT(version, 4.99) << nines;
+    EXPECT_LT(version, 5.0) << nines;
+  }
+}
+
+using InternetExplorerRegistryTest = ActionDispatcherTest;
+
+// A read-only key (a limited account) is enough. (The missing key: the
+// dispatcher's balloon tests.)
+TEST_F(InternetExplorerRegistryTest, MissingVersionFallsBackToIVer) {
+  const struct {
+    const char* version;  // null: no "Version" value
+    const char* iver;     // null: no "IVer" value
+    double expected;
+  } rows[] = {
+      {nullptr, "100", 1.0}, {nullptr, "103", 3.0}, {nullptr, "104", 0.0}, {nullptr, "101", 0.0},
+      {nullptr, nullptr, 0.0},
+      // An empty Version is a version (0), not a missing one.
+      {"", "103", 0.0},
+      {"6.0.2900.2180", "103", 6.0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(r.version ? r.version : "(none)") + " / " + (r.iver ? r.iver : "(none)"));
+    SetBrowserText("Other", "");  // the key exists
+    if (r.version) SetBrowserText("Version", r.version);
+    if (r.iver) SetBrowserText("IVer", r.iver);
+    ASSERT_EQ(registry.SetKeyReadOnly(platform::kLocalMachine, kBrowserKey, true), platform::kOk);
+    ResetInternetExplorerVersionCacheForTesting();
+    EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), r.expected);
+    ASSERT_EQ(registry.SetKeyReadOnly(platform::kLocalMachine, kBrowserKey, false), platform::kOk);
+    ASSERT_EQ(registry.DeleteTree(platform::kLocalMachine, kBrowserKey), platform::kOk);
   }
 }
 

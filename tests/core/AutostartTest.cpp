@@ -93,10 +93,8 @@ TEST_F(AutostartTest, EntryTestsCompareThePathExactly) {
     registry.DeleteTree(platform::kCurrentUser, "SOFTWARE\\Microsoft");
     registry.DeleteTree(platform::kLocalMachine, "Software\\Microsoft");
     Write(platform::kCurrentUser, kRunKeyPath, row.stored);
-    Write(platform::kLocalMachine, kRunKeyPath, row.stored);
     Write(platform::kLocalMachine, kRunServicesKeyPath, row.stored);
     EXPECT_EQ(IsRunEntry(path, DataSystem::kHiveCurrentUser), row.expected);
-    EXPECT_EQ(IsRunEntry(path, DataSystem::kHiveLocalMachine), row.expected);
     EXPECT_EQ(IsRunServicesEntry(path), row.expected);
   }
 }
