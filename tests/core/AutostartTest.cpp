@@ -26,6 +26,9 @@ using Log = std::vector<std::string>;
 
 class AutostartTest : public ::testing::Test, protected StartupTestWorld {
  protected:
+  AutostartTest() { ResetServiceModeForTesting(); }
+  ~AutostartTest() override { ResetServiceModeForTesting(); }
+
   static Value Read(platform::RegKey root, const char* path) {
     const testsupport::RawValue raw = testsupport::ReadRaw(path, "Vesperon", root);
     if (raw.result != platform::kOk) return {};
@@ -34,8 +37,12 @@ class AutostartTest : public ::testing::Test, protected StartupTestWorld {
   static void Write(platform::RegKey root, const char* path, const Value& value) {
     if (value) testsupport::WriteText(path, "Vesperon", *value, root);
   }
-  void Install(const std::string& path) { scm.services["Vesperon"] = path; }
+  static std::string Status(std::uint32_t state) {
+    return "SetServiceStatus(0x5E7, " +
+           platform::RecordingServiceManager::StatusText({16, state, 7, 0, 0, 0, 0}) + ")";
+  }
 };
+using ServiceModeTest = AutostartTest;
 
 TEST_F(AutostartTest, StartupChoicesOnBothLines) {
   struct Row {
@@ -61,7 +68,7 @@ TEST_F(AutostartTest, StartupChoicesOnBothLines) {
     registry.DeleteTree(platform::kLocalMachine, "Software\\Microsoft");
     scm.services.clear();
     os.Set(row.system);
-    if (row.installedBefore) Install("C:\\old\\Vesperon.exe");
+    if (row.installedBefore) scm.services["Vesperon"] = "C:\\old\\Vesperon.exe";
     Write(platform::kCurrentUser, kRunKeyPath, row.runBefore);
     Write(platform::kLocalMachine, kRunServicesKeyPath, row.runServicesBefore);
 
@@ -117,17 +124,6 @@ std::int32_t RecordControl(std::uint32_t control) {
   g_seen.push_back(Vesperon::ServiceStatusRecord.currentState);
   return 0;
 }
-
-class ServiceModeTest : public ::testing::Test, protected StartupTestWorld {
- protected:
-  ServiceModeTest() { ResetServiceModeForTesting(); }
-  ~ServiceModeTest() override { ResetServiceModeForTesting(); }
-
-  static std::string Status(std::uint32_t state) {
-    return "SetServiceStatus(0x5E7, " +
-           platform::RecordingServiceManager::StatusText({16, state, 7, 0, 0, 0, 0}) + ")";
-  }
-};
 
 TEST_F(ServiceModeTest, HandOverAtStartUp) {
   const Log userStart = {"IsInstalled(Vesperon)", "RunDispatcher"};
