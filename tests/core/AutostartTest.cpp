@@ -134,8 +134,7 @@ TEST_F(ServiceModeTest, HandOverAtStartUp) {
     bool installed, startedByManager;
     platform::ServiceStatusHandle handlerHandle;
     Log scmLog;
-    bool prepared;
-    bool ranAsService;  // the program must end once the dispatcher returns
+    bool prepared, ranAsService;  // the program must end once the dispatcher returns
   } const rows[] = {
       {"9x line: no manager at all", kWin98, true, true, 0x5E7, {}, false, false},
       {"NT, no service installed", kWinXP, false, true, 0x5E7, {"IsInstalled(Vesperon)"}, false, false},

@@ -31,15 +31,10 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-struct NamedSystem {
-  const char* name;
-  platform::OsVersionRecord record;
-  bool ntLine;
-};
-const NamedSystem kSystems[] = {
-    {"95", kWin95, false}, {"98", kWin98, false}, {"Me", kWinMe, false}, {"NT 3.51", kNT351, true},
-    {"NT 4.0", kNT4, true}, {"2000", kWin2000, true}, {"XP", kWinXP, true}, {"2003", kServer2003, true},
-    {"Vista", kVista, true}, {"10", kWin10, true}};
+// Every system the program knows; platform 2 is the NT line.
+const std::pair<const char*, platform::OsVersionRecord> kSystems[] = {
+    {"95", kWin95}, {"98", kWin98}, {"Me", kWinMe}, {"NT 3.51", kNT351}, {"NT 4.0", kNT4},
+    {"2000", kWin2000}, {"XP", kWinXP}, {"2003", kServer2003}, {"Vista", kVista}, {"10", kWin10}};
 
 // An in-memory registry with the recording power system installed (nothing
 // reaches the real one, also under Wine).
@@ -72,14 +67,14 @@ Log NtExitLog(std::uint32_t flags, std::uint32_t reason) {
 // planned one) and outside it ("other, unplanned": the request still goes
 // ahead), on every system the program knows.
 TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
-  for (const NamedSystem& system : kSystems) {
-    os.Set(system.record);
+  for (const auto& [name, record] : kSystems) {
+    os.Set(record);
     for (std::uint32_t request : {0u, 1u, 2u, 8u}) {
       for (std::uint32_t force = 0; force < 4; ++force) {  // forced, then hung applications
         const std::uint32_t forced = force & 1, forceHung = force >> 1;
         for (const auto& [reason, code] : {std::pair{0u, 0x40005u}, {2u, 0x80040001u}, {10u, 0x5000Fu},
                                            {11u, 0u}, {0x80000000u, 0u}, {~0u, 0u}}) {
-          SCOPED_TRACE(testing::Message() << system.name << " request " << request << " forced " << forced
+          SCOPED_TRACE(testing::Message() << name << " request " << request << " forced " << forced
                                           << " hung " << forceHung << " reason " << reason);
           SetShutdownOptions(forced, forceHung, reason);
           power.log.clear();
@@ -88,7 +83,7 @@ TEST_F(PowerActionsTest, FlagAndReasonMatrixOnBothLines) {
 
           const std::uint32_t flags = request | (forced ? 0x4u : forceHung ? 0x10u : 0u);
           Log expected = NtExitLog(flags, code);
-          if (!system.ntLine) expected = {flags == 4 ? "QuitShell" : "", expected[1]};
+          if (record.platformId != 2) expected = {flags == 4 ? "QuitShell" : "", expected[1]};
           if (expected[0].empty()) expected.erase(expected.begin());
           EXPECT_EQ(power.log, expected);
         }
@@ -207,10 +202,10 @@ TEST_F(PowerActionsTest, EachBoundFunctionIsOfferedExactlyWhereItsRowSays) {
        "Privilege(backup, enable)", "1"},
   };
   for (const auto& w : wrappers) {
-    for (const NamedSystem& system : kSystems) {
-      os.Set(system.record);
+    for (const auto& system : kSystems) {
+      os.Set(system.second);
       for (int state = 0; state < 4; ++state) {
-        SCOPED_TRACE(std::string(w.name) + " on " + system.name + " state " + std::to_string(state));
+        SCOPED_TRACE(std::string(w.name) + " on " + system.first + " state " + std::to_string(state));
         power.log.clear();
         power.refuses = state == 1;
         power.binding = state == 2 ? Binding::kLibraryMissing
