@@ -167,10 +167,8 @@ using ProcessListTest = DialUpConnectionsTest;
 using WakeOnLanTest = DialUpConnectionsTest;
 
 TEST_F(DialUpConnectionsTest, HangsUpOnlyMatchingEntriesOncePerMatchingPattern) {
-  const struct {
-    std::optional<std::string> toDiscon;  // nullopt: never stored, "*" applies
-    std::vector<std::uint64_t> hangUps;
-  } cases[] = {
+  // The stored list (nullopt: never stored, "*" applies), and the connections hung up.
+  const std::pair<std::optional<std::string>, std::vector<std::uint64_t>> cases[] = {
       {std::nullopt, {1, 2, 3}},
       {"", {}},
       {"my isp", {2}},
@@ -180,13 +178,13 @@ TEST_F(DialUpConnectionsTest, HangsUpOnlyMatchingEntriesOncePerMatchingPattern) 
   ras.connections = {{1, "Work VPN", "vpn", "WAN Miniport (PPTP)"},
                      {2, "My ISP", "modem", "Modem #1"},
                      {3, "B\xFCro", "isdn", "ISDN #2"}};
-  for (const auto& c : cases) {
+  for (const auto& [toDiscon, hangUps] : cases) {
     testsupport::DeleteSettingsRoot();
-    if (c.toDiscon) Store(DataSystem::kToDiscon, *c.toDiscon);
+    if (toDiscon) Store(DataSystem::kToDiscon, *toDiscon);
     ras.hangUps.clear();
     ras.listings = 0;
     HangUpMatchingConnections();
-    EXPECT_EQ(ras.hangUps, c.hangUps) << c.toDiscon.value_or("(not stored)");
+    EXPECT_EQ(ras.hangUps, hangUps) << toDiscon.value_or("(not stored)");
     EXPECT_EQ(ras.listings, 1);  // listed even when no pattern can match
   }
   std::vector<ConnectionInfo> list{{"stale", "x", "y"}};
@@ -231,10 +229,8 @@ TEST_F(ProcessListTest, KillEndsEveryMatchOncePerMatchingPattern) {
                       {13, 0, "calc.exe"},     {50, 0, "vesperon.exe"}, {14, 0, "B\xDCRO.EXE"},
                       {100, 0, "ntvdm.exe"},   {100, 7, "C:\\EDIT.EXE"},
                       {15, 0, "C:\\WINDOWS\\WRITE.EXE"}};  // the 9x line names full paths
-  const struct {
-    std::optional<std::string> toKill;  // nullopt: never stored
-    Strings ends;
-  } cases[] = {
+  // The stored list (nullopt: never stored), and the processes ended.
+  const std::pair<std::optional<std::string>, Strings> cases[] = {
       {std::nullopt, {}},  // the default: nothing
       {"NOTE*.EXE", {"end 10", "end 11"}},
       {"calc.exe||notepad.exe|", {"end 10", "end 11", "end 13"}},
@@ -246,12 +242,12 @@ TEST_F(ProcessListTest, KillEndsEveryMatchOncePerMatchingPattern) {
       {"*edit.exe", {"end task 100:7"}},
       {"write.exe", {}},  // a full path needs a pattern for it (letters of the ANSI code page: above)
   };
-  for (const auto& c : cases) {
+  for (const auto& [toKill, ends] : cases) {
     testsupport::DeleteSettingsRoot();
-    if (c.toKill) Store(DataSystem::kToKill, *c.toKill);
+    if (toKill) Store(DataSystem::kToKill, *toKill);
     system.ends.clear();
     KillMatchingProcesses();
-    EXPECT_EQ(system.ends, c.ends) << (c.toKill ? *c.toKill : "(not stored)");
+    EXPECT_EQ(system.ends, ends) << toKill.value_or("(not stored)");
   }
   // The patterns are the active profile's.
   Store(DataSystem::kToKill, "calc.exe", "Work");

@@ -143,18 +143,15 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
 }
 
 TEST_F(SystemTweaksTest, EachVersionShowsTheRowsOfItsSettings) {
-  struct Row {
-    platform::OsVersionRecord system;
-    std::vector<TweakRow> shown;
-  };
-  const Row rows[] = {  // 98, 2000 and XP: SystemTweaksE2eTest
+  // 98, 2000 and XP: SystemTweaksE2eTest.
+  const std::pair<platform::OsVersionRecord, std::vector<TweakRow>> rows[] = {
       {kWin95, {kTweakFastReboot}},
       {kNT351, {}},
       {kNT4, {kTweakWaitToKill, kTweakLogonShutdown}},
   };
-  for (const Row& r : rows) {
-    os.Set(r.system);
-    EXPECT_EQ(ShownTweakRows(), r.shown) << r.system.major << "." << r.system.minor;
+  for (const auto& [system, shown] : rows) {
+    os.Set(system);
+    EXPECT_EQ(ShownTweakRows(), shown) << system.major << "." << system.minor;
   }
 }
 
