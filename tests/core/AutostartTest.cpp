@@ -55,9 +55,9 @@ TEST_F(AutostartTest, StartupChoicesOnBothLines) {
   };
   const Value none, quoted = "\"" + self + "\"";
   const std::vector<Row> rows = {
-      // The NT line's own entries, removal: ServiceWineTest.
+      // The NT line's own entries: ServiceWineTest.
       {"NT service leaves another Run value", kWinXP, true, true, false, "old", none, true, "old", none},
-      {"NT leaves a 9x entry alone", kWinXP, false, false, false, none, self, false, none, self},
+      {"NT removes its service, not a 9x entry", kWinXP, false, false, true, none, self, false, none, self},
       {"9x service leaves Run alone", kWin98, true, true, false, none, none, false, none, self},
       {"9x drops RunServices, adds Run", kWinMe, false, true, false, none, self, false, quoted, none},
       {"9x leaves the NT service alone", kWin98, false, false, true, none, none, true, none, none},

@@ -75,10 +75,6 @@ struct ScriptedRas {
     if (reportedCount) count = *reportedCount;
     return 0;
   }
-
-  std::uint32_t Read(std::vector<DialUpConnection>& out) {
-    return platform::ReadDialUpRecords(layout, std::ref(*this), out);
-  }
 };
 
 std::string Text(const std::vector<DialUpConnection>& connections) {
@@ -113,7 +109,7 @@ TEST(DialUpRecordsTest, BufferGrowsForFiveCallsAtMostAndErrorsAreReturned) {
     ras.grownSize = c.grownSize;
     ras.connections.assign(c.connections, {1, "ISP", "modem", "Modem #1"});
     std::vector<DialUpConnection> out{{9, "stale", "", ""}};
-    EXPECT_EQ(ras.Read(out), c.error) << c.name;
+    EXPECT_EQ(platform::ReadDialUpRecords(ras.layout, std::ref(ras), out), c.error) << c.name;
     EXPECT_EQ(out.size(), c.error == 0 ? c.connections : 0) << c.name;
     EXPECT_EQ(ras.sizes, c.sizes) << c.name;
   }
@@ -129,7 +125,7 @@ TEST(DialUpRecordsTest, RecordsAreReadInOrderWithinTheirFieldsAndTheBuffer) {
                        {high + 2, std::string(300, 'N'), "modem", std::string(200, 'D')}};
     ras.reportedCount = 40;  // only records wholly inside the buffer are read
     std::vector<DialUpConnection> out;
-    EXPECT_EQ(ras.Read(out), 0u);
+    EXPECT_EQ(platform::ReadDialUpRecords(ras.layout, std::ref(ras), out), 0u);
     // Names that fill their fields without a terminator stop at the field's end.
     EXPECT_EQ(Text(out), std::to_string(high + 1) + ":Work VPN/vpn/WAN Miniport (PPTP) " +
                              std::to_string(high + 2) + ":" + std::string(257, 'N') + "/modem/" +

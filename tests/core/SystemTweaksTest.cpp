@@ -96,6 +96,8 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
     bool policiesRefused;             // the key of the status message settings is read-only
     std::vector<Value> stored;        // in row order
   };
+  EXPECT_EQ(WritesForTweak(kTweakReleaseLease, 1),
+            (std::vector<TweakWrite>{{kTweakReleaseLease, 1}, {kTweakFastReboot, 0}}));
   // Values of a state where every box is checked, "Verbose" chosen, 30 s.
   TweakState all;
   all.value.fill(1);
