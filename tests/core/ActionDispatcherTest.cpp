@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/ActionCatalog.h"
 #include "actions/ActionDispatcher.h"
 #include "settings/InternetExplorerVersion.h"
 #include "platform/Services.h"
@@ -20,6 +21,7 @@ using namespace testing_support;
 namespace {
 
 const std::string kMouseKey = testsupport::SettingsPath("Global\\xzCute");
+constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
 
 class ActionDispatcherTest : public ::testing::Test {
  protected:
@@ -33,8 +35,11 @@ class ActionDispatcherTest : public ::testing::Test {
     entry();
     return log;
   }
-  static void SetMouseNumber(const char* name, std::uint32_t value) {
+  static void SetMouseNumber(const std::string& name, std::uint32_t value) {
     testsupport::WriteNumber(kMouseKey, name, value);
+  }
+  static void SetBrowserText(const char* name, const std::string& text) {
+    testsupport::WriteText(kBrowserKey, name, text, platform::kLocalMachine);
   }
 
   platform::MemoryRegistry registry;
@@ -81,12 +86,10 @@ TEST_F(ActionDispatcherTest, IdsOutsideTheCatalogueRunNothing) {
     EXPECT_EQ(Run([&] { dispatcher.RunHotKeyAction(id); }), CallLog{"Message(Unknow action)"});
 
     // The balloon goes out before the id is checked, with no name in it.
-    log.clear();
     host.selected = id;
-    dispatcher.ExecuteSelectedAction();
-    EXPECT_EQ(log, (CallLog{"Balloon(Vesperon: Notification | Initiating \"\" action execution | "
-                            "10000 | icon 1)",
-                            "Message(Unknow action)"}));
+    EXPECT_EQ(Run([&] { dispatcher.ExecuteSelectedAction(); }),
+              (CallLog{"Balloon(Vesperon: Notification | Initiating \"\" action execution | 10000 | icon 1)",
+                       "Message(Unknow action)"}));
   }
 }
 
@@ -102,21 +105,16 @@ TEST_F(ActionDispatcherTest, BalloonNeedsBrowserFiveAndTrayIconAndPrecedesTheAct
               {"5.0.2314.1003", false, false, false},
               {"6.0", true, true, true}};  // a refused balloon still lets the action run
   for (const auto& r : rows) {
-    SCOPED_TRACE(std::string(r.version) + (r.trayIcon ? " with icon" : " without icon") +
-                 (r.refused ? ", refused" : ""));
+    SCOPED_TRACE(r.version);
     testsupport::WriteBrowserVersion(r.version);
     host.trayIcon = r.trayIcon;
     host.balloonRefused = r.refused;
-    log.clear();
-    dispatcher.ExecuteSelectedAction();
-    CallLog expected;
+    CallLog expected{"MonitorOff()"};
     if (r.balloon) {
-      expected.push_back(
-          "Balloon(Vesperon: Notification | Initiating \"Turn off monitor\" action execution | "
-          "10000 | icon 1)");
+      expected.insert(expected.begin(), "Balloon(Vesperon: Notification | Initiating \"Turn off monitor\" "
+                                        "action execution | 10000 | icon 1)");
     }
-    expected.push_back("MonitorOff()");
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(Run([&] { dispatcher.ExecuteSelectedAction(); }), expected);
   }
 }
 
@@ -126,30 +124,20 @@ TEST_F(ActionDispatcherTest, TrayClickRunsTheBoundActionOnlyForItsClickKind) {
   const char* const buttons = "LRM";
   for (std::uint32_t kind = 0; kind <= 2; ++kind) {
     for (int b = 0; b < 3; ++b) {
-      SetMouseNumber((buttons[b] + std::string("BClickC")).c_str(), kind);
-      SetMouseNumber((buttons[b] + std::string("BAction")).c_str(), 10u + b);
+      SetMouseNumber(buttons[b] + std::string("BClickC"), kind);
+      SetMouseNumber(buttons[b] + std::string("BAction"), 10u + b);
     }
     for (std::uint32_t m = kMouseLeftDown; m <= kMouseMiddleDouble; ++m) {
-      EXPECT_EQ(LookupTrayClickAction(static_cast<MouseMessage>(m)), m % 3 == kind ? ActionId(10 + m / 3) : -1)
-          << "message " << m << " kind " << kind;
+      const ActionId expected = m % 3 == kind ? ActionId(10 + m / 3) : -1;
+      EXPECT_EQ(LookupTrayClickAction(static_cast<MouseMessage>(m)), expected) << m << " kind " << kind;
     }
   }
-  const struct {
-    char button;  // L, M, R: the xBClickC and xBAction values
-    std::uint32_t kind, action;
-    MouseMessage message;
-    ActionId expected;
-  } rows[] = {
-      {'L', 3, 0, kMouseLeftDouble, -1},  // a kind no message has
-      // Stored actions pass unchanged; the click handler judges them.
-      {'R', 1, 0xFFFFFFFFu, kMouseRightUp, -1}, {'R', 1, 0x80000000u, kMouseRightUp, INT_MIN},
-  };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.button << " kind " << r.kind << " action " << r.action);
-    SetMouseNumber((r.button + std::string("BClickC")).c_str(), r.kind);
-    SetMouseNumber((r.button + std::string("BAction")).c_str(), r.action);
-    EXPECT_EQ(LookupTrayClickAction(r.message), r.expected);
-  }
+  SetMouseNumber("LBClickC", 3);  // a kind no message has
+  EXPECT_EQ(LookupTrayClickAction(kMouseLeftDouble), -1);
+  // Stored actions pass unchanged; the click handler judges them (-5: TrayIconMessageChecksIconThenAction).
+  SetMouseNumber("RBClickC", 1);
+  SetMouseNumber("RBAction", 0x80000000u);
+  EXPECT_EQ(LookupTrayClickAction(kMouseRightUp), INT_MIN);
 }
 
 // Damaged values are repaired to their default where the key is writable: StoreContract.
@@ -166,6 +154,7 @@ TEST_F(ActionDispatcherTest, TrayClickSettingsThatCannotBeReadBindNothing) {
   EXPECT_EQ(LookupTrayClickAction(kMouseMiddleDown), kActionScreenSaver);
 }
 
+// The menu's point: each half of the cursor's position in 16 bits, not sign-extended.
 TEST_F(ActionDispatcherTest, TrayIconMessageChecksIconThenAction) {
   host.cursorX = -5;
   host.cursorY = -10;
@@ -185,6 +174,8 @@ TEST_F(ActionDispatcherTest, TrayIconMessageChecksIconThenAction) {
     SetMouseNumber("RBAction", r.rbAction);
     EXPECT_EQ(Run([&] { dispatcher.OnTrayIconMessage(r.wParam, kMouseRightUp); }), r.expected);
   }
+  host.cursorReadable = false;  // without the cursor there is nowhere to show the menu
+  EXPECT_EQ(Run([&] { dispatcher.RunHotKeyAction(kActionTrayMenu); }), CallLog{});
 }
 
 // What the menu offers on 98, 2000 and XP: SystemTweaksE2eTest.
@@ -192,7 +183,8 @@ TEST_F(ActionDispatcherTest, TrayMenuCommandsRunTheirActionsAndLoseWhatTheSystem
   os.Set(kWin98);
   for (const auto& [command, expected] :
        {std::pair{kTrayMenuShowWindow, "ShowWindowRestored()"}, {kTrayMenuLogOff, "ExitWindows(0)"},
-        {kTrayMenuReboot, "ExitWindows(2)"}, {kTrayMenuTurnOff, "ExitWindows(1)"}, {kTrayMenuHibernate, "Suspend(hibernate)"}}) {
+        {kTrayMenuReboot, "ExitWindows(2)"}, {kTrayMenuTurnOff, "ExitWindows(1)"},
+        {kTrayMenuHibernate, "Suspend(hibernate)"}}) {
     EXPECT_EQ(Run([&] { dispatcher.OnTrayMenuCommand(command); }), CallLog{expected}) << command;
   }
   const std::pair<platform::OsVersionRecord, std::vector<TrayMenuCommand>> rows[] = {
@@ -205,15 +197,74 @@ TEST_F(ActionDispatcherTest, TrayMenuCommandsRunTheirActionsAndLoseWhatTheSystem
   }
 }
 
-// Negative halves packed as 32 bits, not sign-extended: TrayIconMessageChecksIconThenAction.
-TEST_F(ActionDispatcherTest, CursorPointPacksAsTwoSixteenBitHalves) {
-  EXPECT_EQ(PackPointParameter(32767, -32768), 0x80007FFFu);
-  EXPECT_EQ(PackPointParameter(70000, 0), 0x00001170u);  // beyond 16 bits: the low half
-  // Without the cursor there is nowhere to show the menu.
-  host.cursorReadable = false;
-  dispatcher.ExecuteAction(kActionTrayMenu);
-  dispatcher.RunHotKeyAction(kActionTrayMenu);
-  EXPECT_EQ(log, CallLog{});
+// On NT 3.51 only the actions no version gates (98, 2000 and XP: SystemTweaksE2eTest).
+TEST_F(ActionDispatcherTest, CatalogueOffersTheUngatedActionsAndNamesTheLock) {
+  os.Set(kNT351);
+  const std::vector<ActionId> ungated = {10, 14, 13, 4, 11, 12, 15, 9};
+  EXPECT_EQ(GetAvailableActions(), ungated);
+  std::vector<ActionId> shortcuts = ungated;
+  shortcuts.insert(shortcuts.end(), {16, 17});
+  EXPECT_EQ(GetShortcutActions(), shortcuts);
+  for (ActionId never : {8, 16, 17, -1, 18, 0}) EXPECT_FALSE(IsActionAvailable(never)) << never;
+  for (ActionId id : ungated) EXPECT_TRUE(IsActionAvailable(id)) << id;
+  // The lock's name follows fast user switching.
+  for (const auto& [record, name] :
+       {std::pair{kWinXP, "Lock / Switch user"}, {kServer2003, "Lock"}, {kVista, "Lock / Switch user"}}) {
+    os.Set(record);
+    EXPECT_STREQ(GetActionName(kActionLock), name) << record.major << "." << record.minor;
+  }
+}
+
+// The browser version, which decides whether the balloon is shown.
+TEST(InternetExplorerVersionTest, ParsesWholePartAndFirstFractionNeverTheNextWholeNumber) {
+  const std::pair<const char*, double> rows[] = {
+      {"5.50.4807.2300", 5.5}, {"11.0.9600.16428", 11.0}, {"", 0.0}, {".5", 0.5},
+      // The run after the point is one number: its leading zeros vanish.
+      {"5.05", 5.5}, {"7.0000000000000000000000000001", 7.1},
+      // Only leading digits make the whole part; nothing makes it negative
+      // ("not cached yet").
+      {"-1.0", 0.0}, {" 6.0", 0.0}, {"6b.25", 6.25}, {"5.x7", 5.0},
+  };
+  for (const auto& [text, version] : rows) {
+    EXPECT_DOUBLE_EQ(ParseInternetExplorerVersion(text), version) << text;
+  }
+  // A long fraction never reaches the next whole number: read whole, such
+  // runs round up (4.99... passing for 5) or overflow to infinity, which no
+  // division brings below 1.
+  for (std::size_t nines : {9u, 19u, 400u}) {
+    const double version = ParseInternetExplorerVersion("4." + std::string(nines, '9'));
+    EXPECT_GT(version, 4.99) << nines;
+    EXPECT_LT(version, 5.0) << nines;
+  }
+}
+
+using InternetExplorerRegistryTest = ActionDispatcherTest;
+
+// A read-only key (a limited account) is enough. (The missing key: the
+// dispatcher's balloon tests.)
+TEST_F(InternetExplorerRegistryTest, MissingVersionFallsBackToIVer) {
+  const struct {
+    const char* version;  // null: no "Version" value
+    const char* iver;     // null: no "IVer" value
+    double expected;
+  } rows[] = {
+      {nullptr, "100", 1.0}, {nullptr, "103", 3.0}, {nullptr, "104", 0.0}, {nullptr, "101", 0.0},
+      {nullptr, nullptr, 0.0},
+      // An empty Version is a version (0), not a missing one.
+      {"", "103", 0.0},
+      {"6.0.2900.2180", "103", 6.0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(r.version ? r.version : "(none)") + " / " + (r.iver ? r.iver : "(none)"));
+    SetBrowserText("Other", "");  // the key exists
+    if (r.version) SetBrowserText("Version", r.version);
+    if (r.iver) SetBrowserText("IVer", r.iver);
+    ASSERT_EQ(registry.SetKeyReadOnly(platform::kLocalMachine, kBrowserKey, true), platform::kOk);
+    ResetInternetExplorerVersionCacheForTesting();
+    EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), r.expected);
+    ASSERT_EQ(registry.SetKeyReadOnly(platform::kLocalMachine, kBrowserKey, false), platform::kOk);
+    ASSERT_EQ(registry.DeleteTree(platform::kLocalMachine, kBrowserKey), platform::kOk);
+  }
 }
 
 }  // namespace

@@ -1,16 +1,17 @@
-// Start-up entries and the service entry against the recording service manager.
+// Start-up entries, the service entry and the service mode against the
+// recording service manager. (The program started by the manager and ended
+// by Stop: ServiceWineTest.)
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/Services.h"
 #include "settings/StoreExceptions.h"
 #include "system/Autostart.h"
 #include "model/ModulePath.h"
 #include "system/Service.h"
+#include "platform/memory/RecordingServiceManager.h"
 #include "tests/support/RegistryTestSupport.h"
 #include "tests/support/StartupTestWorld.h"
 #include "tests/support/Thrown.h"
@@ -21,9 +22,13 @@ using namespace testing_support;
 namespace {
 
 using Value = std::optional<std::string>;
+using Log = std::vector<std::string>;
 
 class AutostartTest : public ::testing::Test, protected StartupTestWorld {
  protected:
+  AutostartTest() { ResetServiceModeForTesting(); }
+  ~AutostartTest() override { ResetServiceModeForTesting(); }
+
   static Value Read(platform::RegKey root, const char* path) {
     const testsupport::RawValue raw = testsupport::ReadRaw(path, "Vesperon", root);
     if (raw.result != platform::kOk) return {};
@@ -32,31 +37,30 @@ class AutostartTest : public ::testing::Test, protected StartupTestWorld {
   static void Write(platform::RegKey root, const char* path, const Value& value) {
     if (value) testsupport::WriteText(path, "Vesperon", *value, root);
   }
-  void Install(const std::string& path) { scm.services["Vesperon"] = path; }
+  static std::string Status(std::uint32_t state) {
+    return "SetServiceStatus(0x5E7, " +
+           platform::RecordingServiceManager::StatusText({16, state, 7, 0, 0, 0, 0}) + ")";
+  }
 };
+using ServiceModeTest = AutostartTest;
 
 TEST_F(AutostartTest, StartupChoicesOnBothLines) {
   struct Row {
     const char* name;
     platform::OsVersionRecord system;
-    bool service, startUp;
-    bool installedBefore;
+    bool service, startUp, installedBefore;
     Value runBefore, runServicesBefore;
     bool installedAfter;
-    Value runAfter, runServicesAfter;  // "*" stands for the program's path, "\"*\"" quoted
+    Value runAfter, runServicesAfter;
   };
-  const Value none, self_ = "*";
+  const Value none, quoted = "\"" + self + "\"";
   const std::vector<Row> rows = {
-      // The NT line's own entries, removal: ServiceWineTest.
-      {"NT service leaves another Run value alone", kWinXP, true, true, false, "old", none, true, "old", none},
-      {"NT leaves a 9x entry alone", kWinXP, false, false, false, none, "*", false, none, "*"},
-      {"9x service leaves Run alone", kWin98, true, true, false, none, none, false, none, "*"},
-      {"9x drops RunServices, adds Run", kWinMe, false, true, false, none, "*", false, "\"*\"", none},
+      // The NT line's own entries: ServiceWineTest.
+      {"NT service leaves another Run value", kWinXP, true, true, false, "old", none, true, "old", none},
+      {"NT removes its service, not a 9x entry", kWinXP, false, false, true, none, self, false, none, self},
+      {"9x service leaves Run alone", kWin98, true, true, false, none, none, false, none, self},
+      {"9x drops RunServices, adds Run", kWinMe, false, true, false, none, self, false, quoted, none},
       {"9x leaves the NT service alone", kWin98, false, false, true, none, none, true, none, none},
-  };
-  auto expand = [&](const Value& v) {
-    if (v && *v == "\"*\"") return Value("\"" + self + "\"");
-    return v && *v == "*" ? Value(self) : v;
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -64,15 +68,15 @@ TEST_F(AutostartTest, StartupChoicesOnBothLines) {
     registry.DeleteTree(platform::kLocalMachine, "Software\\Microsoft");
     scm.services.clear();
     os.Set(row.system);
-    if (row.installedBefore) Install("C:\\old\\Vesperon.exe");
-    Write(platform::kCurrentUser, kRunKeyPath, expand(row.runBefore));
-    Write(platform::kLocalMachine, kRunServicesKeyPath, expand(row.runServicesBefore));
+    if (row.installedBefore) scm.services["Vesperon"] = "C:\\old\\Vesperon.exe";
+    Write(platform::kCurrentUser, kRunKeyPath, row.runBefore);
+    Write(platform::kLocalMachine, kRunServicesKeyPath, row.runServicesBefore);
 
     EXPECT_NO_THROW(ApplyStartupChoices(row.service, row.startUp));
 
     EXPECT_EQ(scm.services.count("Vesperon") == 1, row.installedAfter);
-    EXPECT_EQ(Read(platform::kCurrentUser, kRunKeyPath), expand(row.runAfter));
-    EXPECT_EQ(Read(platform::kLocalMachine, kRunServicesKeyPath), expand(row.runServicesAfter));
+    EXPECT_EQ(Read(platform::kCurrentUser, kRunKeyPath), row.runAfter);
+    EXPECT_EQ(Read(platform::kLocalMachine, kRunServicesKeyPath), row.runServicesAfter);
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
   }
 }
@@ -96,39 +100,83 @@ TEST_F(AutostartTest, EntryTestsCompareThePathExactly) {
     registry.DeleteTree(platform::kCurrentUser, "SOFTWARE\\Microsoft");
     registry.DeleteTree(platform::kLocalMachine, "Software\\Microsoft");
     Write(platform::kCurrentUser, kRunKeyPath, row.stored);
-    Write(platform::kLocalMachine, kRunKeyPath, row.stored);
     Write(platform::kLocalMachine, kRunServicesKeyPath, row.stored);
     EXPECT_EQ(IsRunEntry(path, DataSystem::kHiveCurrentUser), row.expected);
-    EXPECT_EQ(IsRunEntry(path, DataSystem::kHiveLocalMachine), row.expected);
     EXPECT_EQ(IsRunServicesEntry(path), row.expected);
   }
 }
 
+// A path with spaces is quoted; a refused install is not reported, a refused
+// removal is. (Creation and removal by the real manager: ServiceWineTest.)
 TEST_F(AutostartTest, ServiceEntrySteps) {
+  InstallService("C:\\Program Files\\Vesperon\\Vesperon.exe");
+  scm.refuses = true;
+  EXPECT_NO_THROW(InstallService("C:\\V.exe"));
+  EXPECT_EQ(CodeOf<ServiceException>([] { RemoveService(); }, kCategoryService),
+            ServiceException::kRemoveFailed);
+  EXPECT_EQ(scm.log, (Log{"Install(Vesperon, \"C:\\Program Files\\Vesperon\\Vesperon.exe\")",
+                          "Install(Vesperon, C:\\V.exe)", "Remove(Vesperon)"}));
+}
+
+std::vector<std::uint32_t> g_seen;  // (code, state when the callback ran) pairs
+std::int32_t RecordControl(std::uint32_t control) {
+  g_seen.push_back(control);
+  g_seen.push_back(Vesperon::ServiceStatusRecord.currentState);
+  return 0;
+}
+
+TEST_F(ServiceModeTest, HandOverAtStartUp) {
+  const Log userStart = {"IsInstalled(Vesperon)", "RunDispatcher"};
+  const Log serviceStart = {"IsInstalled(Vesperon)", "RunDispatcher", "RegisterControlHandler(Vesperon)"};
   struct Row {
     const char* name;
-    bool installed, refuses;
-    std::function<void()> call;
-    int thrown;  // ServiceException code, -1 none
-    std::vector<std::string> log;
-  };
-  const std::vector<Row> rows = {
-      {"install, spaces quoted", false, false,
-       [] { InstallService("C:\\Program Files\\Vesperon\\Vesperon.exe"); }, -1,
-       {"Install(Vesperon, \"C:\\Program Files\\Vesperon\\Vesperon.exe\")"}},
-      {"install refused: nothing reported", false, true, [] { InstallService("C:\\V.exe"); }, -1,
-       {"Install(Vesperon, C:\\V.exe)"}},
-      {"remove", true, false, [] { RemoveService(); }, -1, {"Remove(Vesperon)"}},
-      {"remove refused", true, true, [] { RemoveService(); }, 3, {"Remove(Vesperon)"}},
+    platform::OsVersionRecord system;
+    bool installed, startedByManager;
+    platform::ServiceStatusHandle handlerHandle;
+    Log scmLog;
+    bool prepared, ranAsService;  // the program must end once the dispatcher returns
+  } const rows[] = {
+      {"9x line: no manager at all", kWin98, true, true, 0x5E7, {}, false, false},
+      {"NT, no service installed", kWinXP, false, true, 0x5E7, {"IsInstalled(Vesperon)"}, false, false},
+      {"NT, started by a user", kWinXP, true, false, 0x5E7, userStart, true, false},
+      {"NT, handler refused: no report", kWin10, true, true, 0, serviceStart, true, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    ResetServiceModeForTesting();
+    os.Set(row.system);
     scm.services.clear();
-    if (row.installed) Install("C:\\V.exe");
-    scm.refuses = row.refuses;
+    if (row.installed) scm.services["Vesperon"] = {};
+    scm.startedByManager = row.startedByManager;
+    scm.statusHandle = row.handlerHandle;
     scm.log.clear();
-    EXPECT_EQ(CodeOf<ServiceException>(row.call, kCategoryService), row.thrown);
-    EXPECT_EQ(scm.log, row.log);
+    EXPECT_EQ(HandOverToServiceDispatcher(), row.ranAsService);
+    EXPECT_EQ(scm.log, row.scmLog);
+    EXPECT_EQ(ServiceModePrepared, row.prepared);
+  }
+  // The dispatcher refuses to start unprepared.
+  ResetServiceModeForTesting();
+  EXPECT_EQ(CodeOf<ServiceException>([] { RunServiceDispatcher(); }, 6), ServiceException::kNotPrepared);
+}
+
+// Pause, continue, interrogate and stop from the real manager: ServiceWineTest.
+// Here: the callback runs first, with the code, before the state changes; a
+// control of the service's own range reports nothing; stopping, and the system
+// shutting down, report stopped and clear the exit code and counters that a
+// failure may have set.
+TEST_F(ServiceModeTest, ControlsRunTheCallbackFirstAndStopsClearAFailure) {
+  scm.services["Vesperon"] = {};
+  scm.startedByManager = true;
+  HandOverToServiceDispatcher();
+  ASSERT_EQ(scm.log.back(), Status(kServiceRunning));
+  SetServiceControlCallback(&RecordControl);
+  for (const std::uint32_t control : std::vector<std::uint32_t>{0x80, kControlShutdown, kControlStop}) {
+    ServiceStatusRecord = {16, kServicePaused, 7, 1066, 0, 3, 500};
+    scm.log.clear();
+    g_seen.clear();
+    scm.handler(control);
+    EXPECT_EQ(g_seen, (std::vector<std::uint32_t>{control, kServicePaused})) << control;
+    EXPECT_EQ(scm.log, control == 0x80 ? Log{} : Log{Status(kServiceStopped)}) << control;
   }
 }
 

@@ -24,14 +24,12 @@ class FakeOsVersion final : public platform::IOsVersionSource {
     Vesperon::ResetOsVersionCacheForTesting();
   }
   bool Query(platform::OsVersionRecord& out) override {
-    ++queries;
     out = record;
     return answers;
   }
 
   platform::OsVersionRecord record;  // set directly, a running program keeps its answer
   bool answers = true;
-  int queries = 0;
 
  private:
   platform::IOsVersionSource* previous_;
