@@ -1,9 +1,7 @@
 // The scheduler engine against a recording window on a simulated computer, and long runs on it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "app/SchedulerEngine.h"
@@ -105,35 +103,6 @@ TEST(SchedulerEngineTest, ActivationShowsTheTriggerAndPollsAtOnceDeactivationGiv
   sim.RunFor(10000);
   EXPECT_EQ(sim.window.labelWrites, labelWrites + 2);
   EXPECT_TRUE(sim.window.executions.empty());
-}
-
-TEST(SchedulerEngineTest, TrayAndStatusBarNotificationsFollowTheSystem) {
-  // A shell that refuses every balloon: the trigger must still start and stop.
-  struct Row {
-    platform::OsVersionRecord os;
-    bool trayIcon, statusBar, refusesBalloons;
-    std::size_t balloons, trayImages;  // over an activation and a deactivation
-  };
-  using namespace testing_support;
-  const Row rows[] = {
-      {kWinMe, true, true, false, 2, 1}, {kNT4, true, true, false, 0, 0}, {kWinXP, false, true, false, 0, 0},
-      {kWinXP, true, false, false, 2, 1}, {kWinXP, true, true, true, 0, 1},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(&r - rows);
-    EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
-    sim.os.Set(r.os);
-    sim.window.trayIcon = r.trayIcon;
-    sim.window.statusBar = r.statusBar;
-    if (r.refusesBalloons) sim.window.onBalloon = [] { throw Exception(2, kCategoryTaskbar); };
-    Activate(sim, Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0)));
-    EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 1u);
-    sim.engine.OnActivateClicked();
-    ExpectInactive(sim);
-    EXPECT_EQ(sim.window.balloons.size(), r.balloons);
-    EXPECT_EQ(sim.window.trayImages.size(), r.trayImages);
-    EXPECT_EQ(sim.window.statusTexts.size(), r.statusBar ? 2u : 0u);
-  }
 }
 
 TEST(SchedulerEngineTest, ActivationIsRefusedAskedAboutOrTaken) {
@@ -333,7 +302,6 @@ TEST(SchedulerEngineTest, LastEventAtStartUp) {
       {nullptr, DateTimeStatus::Valid, 25569.0, TriggerKind::Daily, 8, 1},  // 1 January 1970
       {writtenText.c_str(), DateTimeStatus::Valid, written.days, TriggerKind::Daily, 8, 0},
       {"not a date", DateTimeStatus::Invalid, 0.0, TriggerKind::Daily, 8, 1},
-      {nullptr, DateTimeStatus::Valid, 25569.0, TriggerKind::OneTime, 7, 0},
       {nullptr, DateTimeStatus::Valid, 25569.0, TriggerKind::OneTime, 10, 0},  // missed
   };
   for (const Row& r : rows) {
@@ -351,25 +319,6 @@ TEST(SchedulerEngineTest, LastEventAtStartUp) {
     EXPECT_EQ(sim.window.LastStatus() == "Trigger was missed.", missed);
     EXPECT_EQ(sim.window.balloons.size(), missed ? 0u : 1u);
   }
-}
-
-TEST(SchedulerEngineTest, MainFormRoundTrip) {
-  // Every field different from the others and from the defaults.
-  const TriggerFields fields = Fields(TriggerKind::Process, At(2005, 1, 31, 7, 5, 9), 3, 6, "note*.exe");
-  EngineSimulation sim(At(2004, 11, 5, 6, 0, 0));
-  sim.window.action = kActionKillProcesses;
-  sim.window.answer = true;
-  Activate(sim, fields);
-  ASSERT_TRUE(sim.engine.IsActive());
-  sim.window.fields = Fields(TriggerKind::Daily, At(2010, 6, 6, 6, 6, 6));
-  sim.window.action = kActionLock;
-  sim.engine.LoadMainForm();
-  EXPECT_EQ(sim.window.action, kActionKillProcesses);
-  const auto tie = [](const TriggerFields& f) {
-    return std::tie(f.kind, f.year, f.month, f.day, f.hour, f.minute, f.second, f.number, f.weekdayIndex,
-                    f.processText);
-  };
-  EXPECT_EQ(tie(sim.window.fields), tie(fields));
 }
 
 // Another profile's fields, written as an earlier run would have.

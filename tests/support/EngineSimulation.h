@@ -4,7 +4,6 @@
 // version and a recording main window. Runs jump from timer to timer.
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -77,11 +76,6 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   // What the window shows.
   Vesperon::TriggerFields fields;
   Vesperon::ActionId action = Vesperon::kActionTurnOff;
-  bool statusBar = true;
-  bool trayIcon = true;
-  // Run inside ExecuteSelectedAction (a modal loop) and ShowBalloon (may throw).
-  std::function<void()> onExecute;
-  std::function<void()> onBalloon;
 
   // What the engine did.
   std::vector<ExecutionRecord> executions;
@@ -94,7 +88,6 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   bool activateChecked = false;
   std::int32_t progressMaximum = -1;
   std::int32_t progressPosition = -1;
-  std::vector<std::int32_t> trayImages;
   using TimerStart = std::pair<std::int64_t, std::uint32_t>;  // (when, period), both in ms
   std::vector<TimerStart> pollStarts;  // every start of the poll timer
 
@@ -131,14 +124,13 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   void SetCountdownLabel(const std::string& text) override { label = text, ++labelWrites; }
   void SetProgressRange(std::int32_t maximum) override { progressMaximum = maximum; }
   void SetProgressPosition(std::int32_t position) override { progressPosition = position; }
-  bool StatusBarExists() override { return statusBar; }
+  bool StatusBarExists() override { return true; }
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
-  bool TrayIconExists() override { return trayIcon; }
+  bool TrayIconExists() override { return true; }
   void ShowBalloon(const std::string&, const std::string& text, std::uint32_t, Vesperon::BalloonIcon) override {
-    if (onBalloon) onBalloon();
     balloons.push_back(text);
   }
-  void SetTrayIconImage(Vesperon::TrayImage image) override { trayImages.push_back(image); }
+  void SetTrayIconImage(Vesperon::TrayImage) override {}
   void ShowMessageBox(const std::string& text, const std::string& caption,
                       Vesperon::MessageIcon) override {
     messageBoxes.push_back(text + " / " + caption);
@@ -150,7 +142,6 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   }
   void ExecuteSelectedAction() override {
     executions.push_back({nowMs_, Vesperon::Now()});
-    if (onExecute) onExecute();
   }
   void ExecuteAction(Vesperon::ActionId) override { ExecuteSelectedAction(); }
   // The last warning: the seconds left at every showing, -1 at every closing.
