@@ -40,8 +40,7 @@ TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
   struct Row {
     std::int32_t kind;
     const char* text;
-    std::int32_t previous;
-    std::int32_t value;
+    std::int32_t previous, value;
     bool rejected;
   } const rows[] = {
       {1, "-3", 5, 0, false},
@@ -55,8 +54,8 @@ TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
   };
   for (const Row& r : rows) {
     const NumberFieldResult result = NumberAfterEdit(r.kind, r.text, r.previous);
-    EXPECT_EQ(result.value, r.value) << r.kind << " '" << r.text << "'";
-    EXPECT_EQ(result.rejected, r.rejected) << r.kind << " '" << r.text << "'";
+    EXPECT_EQ(std::pair(result.value, result.rejected), std::pair(r.value, r.rejected))
+        << r.kind << " '" << r.text << "'";
   }
 }
 
@@ -87,10 +86,7 @@ TEST(ProcessFieldTest, EachRunningProgramIsOfferedOnce) {
 }
 
 TEST(StartupSwitchTest, OnlyTheAutomationSwitchesCount) {
-  struct Row {
-    const char* line;
-    StartupSwitch expected;
-  } const rows[] = {
+  const std::pair<const char*, StartupSwitch> rows[] = {
       {"", StartupSwitch::None},
       {"-regserver", StartupSwitch::Register},
       {"/UNREGISTER", StartupSwitch::Unregister},
@@ -99,7 +95,7 @@ TEST(StartupSwitchTest, OnlyTheAutomationSwitchesCount) {
       {"/Registered", StartupSwitch::None},
       {"foo.txt  /register", StartupSwitch::Register},
   };
-  for (const Row& r : rows) EXPECT_EQ(ParseStartupSwitch(r.line), r.expected) << r.line;
+  for (const auto& [line, expected] : rows) EXPECT_EQ(ParseStartupSwitch(line), expected) << line;
 }
 
 TEST(FailureTextTest, CaptionFollowsTheClassAndFailuresAUserCausesSayWhatToDoWithTheNumbersLast) {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "platform/Services.h"
 #include "app/TriggerStartupOptions.h"
@@ -10,7 +10,6 @@
 #include "settings/SettingsStore.h"
 #include "settings/StoreExceptions.h"
 #include "system/Autostart.h"
-#include "model/ModulePath.h"
 #include "tests/support/StartupTestWorld.h"
 
 using namespace Vesperon;
@@ -36,11 +35,9 @@ TEST(ExpireDelayTest, SplitAndJoin) {
     EXPECT_EQ(SplitExpireDelay(UsableExpireDelay(row.seconds)), row.parts);
     EXPECT_EQ(JoinExpireDelay(row.parts), row.joined);
   }
-  struct Clamp {
-    std::int64_t typed;
-    std::int32_t kept;
-  } const clamps[] = {{-1, 0}, {10000, 10000}, {10001, 10000}, {5000000000LL, 10000}};
-  for (const Clamp& c : clamps) EXPECT_EQ(ClampDelayDays(c.typed), c.kept) << c.typed;
+  const std::pair<std::int64_t, std::int32_t> clamps[] = {
+      {-1, 0}, {10000, 10000}, {10001, 10000}, {5000000000LL, 10000}};
+  for (const auto& [typed, kept] : clamps) EXPECT_EQ(ClampDelayDays(typed), kept) << typed;
 }
 
 using DataSystem::StartupSettings;
@@ -58,15 +55,13 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
   struct Row {
     const char* name;
     platform::OsVersionRecord system;
-    bool service;  // NT service installed / 9x entry present
-    bool runEntry;
-    bool minimize;
+    bool service, runEntry;  // service: NT service installed / 9x entry present
     bool shownService, shownStartUp, shownMinimized, serviceEnabled, startUpEnabled;
   } const rows[] = {
       // The NT line without its service (the Run box): StartupPageE2eTest.
-      {"NT service implies both", kWinXP, true, false, false, true, true, true, false, false},
-      {"9x plain", kWin98, false, true, false, false, true, false, true, true},
-      {"9x service implies both", kWinMe, true, false, false, true, true, true, true, false},
+      {"NT service implies both", kWinXP, true, false, true, true, true, false, false},
+      {"9x plain", kWin98, false, true, false, true, false, true, true},
+      {"9x service implies both", kWinMe, true, false, true, true, true, true, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -79,7 +74,7 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
       AddRunServicesEntry(self);
     }
     if (row.runEntry) AddRunEntry(self, DataSystem::kHiveCurrentUser);
-    StartupSettings{true, row.minimize, false, true, 90061, false, true, 700}.Save();
+    StartupSettings{true, false, false, true, 90061, false, true, 700}.Save();
 
     const TriggerStartupPage page = LoadTriggerStartupPage();
     EXPECT_EQ(page.values, (TriggerStartupValues{row.shownService, row.shownStartUp, true, row.shownMinimized,

@@ -2,6 +2,8 @@
 
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "app/SchedulerEngine.h"
 #include "app/TriggerText.h"
@@ -17,10 +19,7 @@ TimeSpan Seconds(double seconds) { return TimeSpan(seconds / 86400.0, DateTimeSt
 TimeSpan Days(double days) { return TimeSpan(days, DateTimeStatus::Valid); }
 
 TEST(TriggerTextTest, RemainingTimeKeepsEveryUnitBelowTheLargestNonZeroOne) {
-  const struct {
-    TimeSpan span;
-    const char* text;
-  } rows[] = {
+  const std::pair<TimeSpan, const char*> rows[] = {
       {MakeSpan(1, 0, 0, 0), " 1 Days 00 Hours 00 Mins 00 Secs"},
       {MakeSpan(0, 0, 0, 45), " 45 Second(s)"},
       {ZeroSpan, " 00 Second(s)"},
@@ -32,21 +31,18 @@ TEST(TriggerTextTest, RemainingTimeKeepsEveryUnitBelowTheLargestNonZeroOne) {
       // Seconds past a 32-bit total: the longest countdown the window takes.
       {MakeSpan(24855, 3, 14, 9), " 24855 Days 03 Hours 14 Mins 09 Secs"},
   };
-  for (const auto& r : rows) {
-    EXPECT_EQ(FormatRemaining(r.span), r.text) << r.span.days;
-  }
+  for (const auto& [span, text] : rows) EXPECT_EQ(FormatRemaining(span), text) << span.days;
 }
 
 TEST(TriggerTextTest, DescriptionOfEveryKind) {
   testing_support::FakeOsVersion os(testing_support::kWin2000);
-  struct Row {
+  const auto kind = [](TriggerKind k) { return static_cast<std::int32_t>(k); };
+  const struct {
     TriggerFields fields;
     ActionId action;
     const char* weekday;
     const char* text;
-  };
-  const auto kind = [](TriggerKind k) { return static_cast<std::int32_t>(k); };
-  const Row rows[] = {
+  } rows[] = {
       {{kind(TriggerKind::Weekly), 2004, 11, 5, 7, 5, 0, 1, 1, ""}, kActionReboot, "Monday",
        "Action \"Reboot\" is scheduled to arise every Monday at 07:05:00"},
       {{kind(TriggerKind::Monthly), 2004, 11, 5, 0, 0, 0, 2, 0, ""}, kActionTurnOff, "",
@@ -58,42 +54,34 @@ TEST(TriggerTextTest, DescriptionOfEveryKind) {
       {{kind(TriggerKind::DiskDefragmenter), 2004, 11, 5, 8, 0, 0, 0, 0, ""}, kActionTurnOff, "",
        "Action \"Turn off\" will arise after windows defragmentation utility will finish its "
        "work."},
-      {{kind(TriggerKind::Process), 2004, 11, 5, 8, 0, 0, 0, 0, "note*.exe"},
-       kActionKillProcesses, "",
+      {{kind(TriggerKind::Process), 2004, 11, 5, 8, 0, 0, 0, 0, "note*.exe"}, kActionKillProcesses, "",
        "Action \"Kill Process(es)\" will arise when process \"note*.exe\" stops."},
       // Ids that name no action give an empty name rather than a stray read.
       {{kind(TriggerKind::Daily), 2004, 11, 5, 8, 0, 0, 0, 0, ""}, -1, "",
        "Action \"\" is scheduled to arise daily at 08:00:00"},
       {{-1, 2004, 11, 5, 8, 0, 0, 0, 0, ""}, kActionTurnOff, "", "Action \"Turn off\" "},
   };
-  for (const Row& r : rows) {
-    EXPECT_EQ(BuildTriggerDescription(r.fields, r.action, r.weekday), r.text);
-  }
+  for (const auto& r : rows) EXPECT_EQ(BuildTriggerDescription(r.fields, r.action, r.weekday), r.text);
 }
 
 TEST(TriggerTextTest, CountdownShowsTimeOnlyWhileCounting) {
+  // The view: its label, whether it moves the bar, and to where (0: untouched).
+  using View = std::tuple<std::string, bool, std::int32_t>;
   const struct {
     TriggerState state;
     TimeSpan out;
     ProgressUnit unit;
-    const char* label;
-    bool setsProgress;
-    std::int32_t progress;
+    View view;
   } rows[] = {
-      {TriggerState::Due, Seconds(5), ProgressUnit::Seconds, " 00 Second(s)", false, 0},
-      {TriggerState::Waiting, MakeSpan(-1, 0, 0, 0), ProgressUnit::Seconds, "Unknown", false, 0},
-      {TriggerState::Waiting, Seconds(90), ProgressUnit::Minutes, " 01 Minute(s) 30 Second(s)",
-       true, 1},
+      {TriggerState::Due, Seconds(5), ProgressUnit::Seconds, {" 00 Second(s)", false, 0}},
+      {TriggerState::Waiting, MakeSpan(-1, 0, 0, 0), ProgressUnit::Seconds, {"Unknown", false, 0}},
+      {TriggerState::Waiting, Seconds(90), ProgressUnit::Minutes, {" 01 Minute(s) 30 Second(s)", true, 1}},
       {TriggerState::Waiting, MakeSpan(3, 0, 0, 0), ProgressUnit::Hours,
-       " 3 Days 00 Hours 00 Mins 00 Secs", true, 72},
+       {" 3 Days 00 Hours 00 Mins 00 Secs", true, 72}},
   };
   for (const auto& r : rows) {
     const CountdownView view = ComputeCountdownView(r.state, r.out, r.unit);
-    EXPECT_EQ(view.label, r.label);
-    EXPECT_EQ(view.setsProgress, r.setsProgress) << r.label;
-    if (r.setsProgress) {
-      EXPECT_EQ(view.progress, r.progress) << r.label;
-    }
+    EXPECT_EQ(View(view.label, view.setsProgress, view.progress), r.view);
   }
 }
 
@@ -114,8 +102,7 @@ TEST(TriggerTextTest, ProgressRangeTakesTheFinestUnitThatFits) {
   };
   for (const auto& r : rows) {
     const ProgressRange range = ChooseProgressRange(r.out);
-    EXPECT_EQ(range.maximum, r.maximum) << r.out.days;
-    EXPECT_EQ(range.unit, r.unit) << r.out.days;
+    EXPECT_EQ(std::pair(range.maximum, range.unit), std::pair(r.maximum, r.unit)) << r.out.days;
   }
 }
 
@@ -133,9 +120,7 @@ TEST(TriggerTextTest, ProgressPositionStaysInsideTheBar) {
       {Days(30000), ProgressUnit::Seconds, kInt32Max},
       {Seconds(-5), ProgressUnit::Seconds, 0},
   };
-  for (const auto& r : rows) {
-    EXPECT_EQ(ProgressPosition(r.out, r.unit), r.position) << r.out.days;
-  }
+  for (const auto& r : rows) EXPECT_EQ(ProgressPosition(r.out, r.unit), r.position) << r.out.days;
 }
 
 }  // namespace
