@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,7 +18,10 @@ using namespace Vesperon;
 using namespace DataSystem;
 using testsupport::EngineSimulation;
 
-enum class User { RunNow, Postpone, Cancel, EndProgram };
+// The user's answers; none: the program ends under the warning.
+using User = std::optional<WarningAnswer>;
+constexpr User kRunNow = WarningAnswer::RunNow, kPostpone = WarningAnswer::Postpone,
+               kCancel = WarningAnswer::Cancel, kEndProgram = std::nullopt;
 
 struct Row {
   const char* name;
@@ -45,12 +49,10 @@ void Play(EngineSimulation& sim, const Row& r) {
   sim.engine.OnActivateClicked();
   for (const auto& [atMs, user] : r.answers) {
     sim.RunUntil(atMs);
-    if (user == User::EndProgram) {
-      sim.engine.EndWarning();
+    if (user) {
+      sim.engine.OnWarningAnswer(*user);
     } else {
-      sim.engine.OnWarningAnswer(user == User::RunNow   ? WarningAnswer::RunNow
-                                 : user == User::Cancel ? WarningAnswer::Cancel
-                                                        : WarningAnswer::Postpone);
+      sim.engine.EndWarning();
     }
   }
   sim.RunUntil(r.runMs);
@@ -61,24 +63,23 @@ const std::vector<std::int32_t> kTimedOut = {5, 4, 3, 2, 1, -1};
 const std::vector<std::int32_t> kAnsweredAt3 = {5, 4, 3, -1};
 
 TEST(LastWarningTest, WhatEachAnswerDoesToTheActionAndTheTrigger) {
-  using enum User;
   const Row rows[] = {
       {"off: runs at once", TriggerKind::Countdown, kActionTurnOff, -1, false, {}, 60000, {10000}, {}, false},
       {"a reminder never warns", TriggerKind::Countdown, kActionReminder, 5, false, {}, 60000, {10000}, {}, false},
       {"time-out runs once; 1 s is held to 5", TriggerKind::Countdown, kActionReboot, 1, false, {}, 60000,
        {15000}, kTimedOut, false},
-      {"run now", TriggerKind::Countdown, kActionLogOff, 5, false, {{12500, RunNow}}, 60000, {12500},
+      {"run now", TriggerKind::Countdown, kActionLogOff, 5, false, {{12500, kRunNow}}, 60000, {12500},
        kAnsweredAt3, false},
-      {"cancel ends a one-shot", TriggerKind::Countdown, kActionTurnOff, 5, false, {{12500, Cancel}}, 60000,
+      {"cancel ends a one-shot", TriggerKind::Countdown, kActionTurnOff, 5, false, {{12500, kCancel}}, 60000,
        {}, kAnsweredAt3, false},
       {"cancel: a daily trigger fires the next day", TriggerKind::Daily, kActionHibernate, 5, false,
-       {{12500, Cancel}}, kDay + 60000, {kDay + 15000}, {5, 4, 3, -1, 5, 4, 3, 2, 1, -1}, true},
+       {{12500, kCancel}}, kDay + 60000, {kDay + 15000}, {5, 4, 3, -1, 5, 4, 3, 2, 1, -1}, true},
       {"postpone warns again 10 min later", TriggerKind::Countdown, kActionKillProcesses, 5, false,
-       {{12500, Postpone}}, 700000, {617500}, {5, 4, 3, -1, 5, 4, 3, 2, 1, -1}, false},
+       {{12500, kPostpone}}, 700000, {617500}, {5, 4, 3, -1, 5, 4, 3, 2, 1, -1}, false},
       {"cancel starts a reactivating one-shot over", TriggerKind::Countdown, kActionTurnOff, 5, true,
-       {{12500, Cancel}, {23900, RunNow}}, 24000, {23900}, {5, 4, 3, -1, 5, 4, -1}, true},
+       {{12500, kCancel}, {23900, kRunNow}}, 24000, {23900}, {5, 4, 3, -1, 5, 4, -1}, true},
       {"ending the program runs nothing", TriggerKind::Countdown, kActionStandBy, 5, true,
-       {{12500, EndProgram}}, 60000, {}, kAnsweredAt3, false},
+       {{12500, kEndProgram}}, 60000, {}, kAnsweredAt3, false},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -88,7 +89,7 @@ TEST(LastWarningTest, WhatEachAnswerDoesToTheActionAndTheTrigger) {
     EXPECT_EQ(sim.window.warnings, r.warnings);
     EXPECT_EQ(sim.engine.IsActive(), r.activeAtEnd);
     EXPECT_FALSE(sim.engine.WarningPending());
-    if (!r.answers.empty() && r.answers[0].second == Postpone) {
+    if (!r.answers.empty() && r.answers[0].second == kPostpone) {
       EXPECT_NE(std::find(sim.window.statusTexts.begin(), sim.window.statusTexts.end(),
                           "Action \"Kill Process(es)\" was postponed by 10 minutes"),
                 sim.window.statusTexts.end());
@@ -106,7 +107,7 @@ TEST(LastWarningTest, ARestartDuringTheWarningNeverFiresTheOccurrenceAgain) {
     std::string lastEvent;
     {
       EngineSimulation first({2004, 11, 5, 10, 0, 0});
-      Play(first, {"", kind, kActionTurnOff, 5, false, {{12500, User::EndProgram}}, 12500, {}, {}, false});
+      Play(first, {"", kind, kActionTurnOff, 5, false, {{12500, kEndProgram}}, 12500, {}, {}, false});
       ASSERT_EQ(first.window.warnings, kAnsweredAt3);
       for (const SettingId id : stored) numbers.push_back(first.ProfileNumber(id));
       lastEvent = first.ProfileString(kLastEvent);

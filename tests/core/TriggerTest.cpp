@@ -3,6 +3,7 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "model/MainFormRecord.h"
@@ -98,54 +99,43 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
 
 TEST_F(TriggerTest, EventTriggersWaitWhileTheirWindowOrProcessIsThere) {
   // Every generation's defragmenter counts: its windows whatever their
-  // class, its programs whatever their folder and case.
+  // class, its programs whatever their folder and case. A process trigger
+  // waits while a running name matches its pattern.
   const struct {
+    const char* pattern;  // nullptr: the defragmenter trigger
     const char* windowClass;  // nullptr: no window open
     const char* title;
     std::vector<std::string> running;
     TriggerState state;
-  } defragRows[] = {
-      {nullptr, "", {"explorer.exe"}, TriggerState::Due},  // none at activation: due at once
-      {"#32770", "Disk Defragmenter", {}, TriggerState::Waiting},
-      {"MMCMainFrame", "Disk Defragmenter", {}, TriggerState::Waiting},
-      {"#32770", "Optimize Drives", {}, TriggerState::Waiting},
-      {"#32770", "Disk defragmenter", {}, TriggerState::Due},
-      {"#32770", "Optimize", {}, TriggerState::Due},
-      {nullptr, "", {"explorer.exe", "dfrgui.exe"}, TriggerState::Waiting},
-      {nullptr, "", {"Defrag.EXE"}, TriggerState::Waiting},
-      {nullptr, "", {"C:\\WINDOWS\\DEFRAG.EXE"}, TriggerState::Waiting},
-      {nullptr, "", {"defrag.exe.bak", "mydefrag.exe", "dfrgui"}, TriggerState::Due},
+    bool walkFails = false;
+  } rows[] = {
+      {nullptr, nullptr, "", {"explorer.exe"}, TriggerState::Due},  // none at activation: due at once
+      {nullptr, "#32770", "Disk Defragmenter", {}, TriggerState::Waiting},
+      {nullptr, "MMCMainFrame", "Disk Defragmenter", {}, TriggerState::Waiting},
+      {nullptr, "#32770", "Optimize Drives", {}, TriggerState::Waiting},
+      {nullptr, "#32770", "Disk defragmenter", {}, TriggerState::Due},
+      {nullptr, "#32770", "Optimize", {}, TriggerState::Due},
+      {nullptr, nullptr, "", {"explorer.exe", "dfrgui.exe"}, TriggerState::Waiting},
+      {nullptr, nullptr, "", {"Defrag.EXE"}, TriggerState::Waiting},
+      {nullptr, nullptr, "", {"C:\\WINDOWS\\DEFRAG.EXE"}, TriggerState::Waiting},
+      {nullptr, nullptr, "", {"defrag.exe.bak", "mydefrag.exe", "dfrgui"}, TriggerState::Due},
+      {"note*.exe", nullptr, "", {"explorer.exe", "notepad.exe"}, TriggerState::Waiting},
+      {"note*.exe", nullptr, "", {"explorer.exe", "Notepad.exe"}, TriggerState::Due},  // no case folding
+      {"", nullptr, "", {"explorer.exe", "notepad.exe"}, TriggerState::Due},  // an empty field matches none
+      {"*", nullptr, "", {}, TriggerState::Due},
+      {"setup.exe", nullptr, "", {"setup.exe"}, TriggerState::Waiting, true},  // no walk: no proof it ended
   };
-  for (const auto& r : defragRows) {
-    SCOPED_TRACE(testing::Message() << r.title << " " << testing::PrintToString(r.running));
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << (r.pattern ? r.pattern : "defrag") << " " << r.title << " "
+                                    << testing::PrintToString(r.running));
     if (r.windowClass) desktop.OpenWindow(r.windowClass, r.title);
     desktop.processNames = r.running;
-    const Result result = Run(DiskDefragmenterTrigger());
+    desktop.walkFails = r.walkFails;
+    const Result result = r.pattern ? Run(ProcessTrigger(r.pattern)) : Run(DiskDefragmenterTrigger());
     EXPECT_EQ(result.state, r.state);
     EXPECT_EQ(result.seconds, -kDay);
     EXPECT_EQ(result.poll, r.state == TriggerState::Due ? -1 : 1000);
     if (r.windowClass) desktop.CloseWindow(r.windowClass, r.title);
-  }
-
-  const struct {
-    const char* pattern;
-    std::vector<std::string> running;
-    TriggerState state;
-    bool walkFails = false;
-  } rows[] = {
-      {"note*.exe", {"explorer.exe", "notepad.exe"}, TriggerState::Waiting},
-      {"note*.exe", {"explorer.exe", "Notepad.exe"}, TriggerState::Due},  // no case folding
-      {"", {"explorer.exe", "notepad.exe"}, TriggerState::Due},  // an empty field matches nothing
-      {"*", {}, TriggerState::Due},
-      {"setup.exe", {"setup.exe"}, TriggerState::Waiting, true},  // no walk: no proof it ended
-  };
-  for (const auto& r : rows) {
-    desktop.processNames = r.running;
-    desktop.walkFails = r.walkFails;
-    const Result result = Run(ProcessTrigger(r.pattern));
-    EXPECT_EQ(result.state, r.state) << r.pattern;
-    EXPECT_EQ(result.seconds, -kDay);
-    EXPECT_EQ(result.poll, r.state == TriggerState::Due ? -1 : 1000);
   }
 }
 
@@ -158,12 +148,11 @@ TEST(MainFormRecordTest, StoredDateAndTimeReadBackAsWritten) {
       {9999, 12, 31, 23, 59, 59, 3720031, 86399},
   };
   for (const auto& r : rows) {
-    SCOPED_TRACE(r.date);
-    EXPECT_EQ(EncodeTriggerDate(r.y, r.mo, r.d), r.date);
-    EXPECT_EQ(EncodeTriggerTime(r.h, r.mi, r.s), r.time);
     const DateTime back = DecodeTriggerDateTime(r.date, r.time);
-    EXPECT_EQ(back.status, DateTimeStatus::Valid);
-    EXPECT_EQ(back.days, MakeDateTime(r.y, r.mo, r.d, r.h, r.mi, r.s).days);
+    const DateTime written = MakeDateTime(r.y, r.mo, r.d, r.h, r.mi, r.s);
+    EXPECT_EQ(std::tuple(EncodeTriggerDate(r.y, r.mo, r.d), EncodeTriggerTime(r.h, r.mi, r.s), back.status),
+              std::tuple(r.date, r.time, DateTimeStatus::Valid));
+    EXPECT_EQ(back.days, written.days) << r.date;
   }
   const std::uint32_t invalid[][2] = {
       {0, 0},  // the default
@@ -180,9 +169,7 @@ TEST_F(TriggerTest, OutOfRangeFieldsTakeTheNearestEndOfTheirRange) {
   At({2005, 1, 15, 12, 0, 0});  // a Saturday
   const struct {
     TriggerKind kind;
-    std::int32_t number;
-    std::int32_t weekdayIndex;
-    std::int32_t expected;  // weekday 1..7, day of month, or countdown days
+    std::int32_t number, weekdayIndex, expected;  // expected: weekday 1..7, day of month, or countdown days
   } rows[] = {
       {TriggerKind::Weekly, 0, 221, 7},      {TriggerKind::Weekly, 0, -1, 1},
       {TriggerKind::Monthly, 100, 0, 31},
@@ -191,8 +178,7 @@ TEST_F(TriggerTest, OutOfRangeFieldsTakeTheNearestEndOfTheirRange) {
       {TriggerKind::Countdown, -5, 0, 0},
   };
   for (const auto& r : rows) {
-    SCOPED_TRACE(testing::Message() << static_cast<int>(r.kind) << " number " << r.number
-                                    << " weekday " << r.weekdayIndex);
+    SCOPED_TRACE(testing::Message() << static_cast<int>(r.kind) << " " << r.number << " " << r.weekdayIndex);
     TriggerFields f{static_cast<std::int32_t>(r.kind), 2005, 1, 15, 8, 0, 0, r.number,
                     r.weekdayIndex, ""};
     const std::unique_ptr<Trigger> trigger = BuildTrigger(f);
