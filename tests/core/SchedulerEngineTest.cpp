@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/SchedulerEngine.h"
@@ -18,6 +19,7 @@ namespace {
 using namespace Vesperon;
 using namespace DataSystem;
 using testsupport::EngineSimulation;
+using testsupport::RecordingWindow;
 using TimerStart = testsupport::RecordingWindow::TimerStart;
 
 platform::LocalTimeFields At(int y, int mo, int d, int h, int mi, int s) {
@@ -31,12 +33,6 @@ TriggerFields Fields(TriggerKind kind, const platform::LocalTimeFields& at, std:
           at.second, number, weekday, process};
 }
 
-// Fields whose process name holds characters the system cannot store.
-TriggerFields Unstorable(TriggerFields fields) {
-  fields.processTextStorable = false;
-  return fields;
-}
-
 std::int32_t Kind(TriggerKind kind) { return static_cast<std::int32_t>(kind); }
 
 // The window shows `fields` and the user activates them.
@@ -46,21 +42,20 @@ void Activate(EngineSimulation& sim, const TriggerFields& fields) {
 }
 
 // A trigger stored active by an earlier run, at 2004-11-`day` `hour`:00:00.
-void StoreActive(EngineSimulation& sim, std::int32_t kind, int day, int hour,
-                 std::uint32_t active = 1) {
-  sim.SetProfileNumber(kTrigger, static_cast<std::uint32_t>(kind));
-  sim.SetProfileNumber(kTriggerDate, EncodeTriggerDate(2004, 11, day));
-  sim.SetProfileNumber(kTriggerTime, EncodeTriggerTime(hour, 0, 0));
-  sim.SetProfileNumber(kTriggerActive, active);
+void StoreActive(std::int32_t kind, int day, int hour, std::uint32_t active = 1) {
+  const auto type = static_cast<std::uint32_t>(kind);
+  WriteNumbers({kTrigger, kTriggerDate, kTriggerTime, kTriggerActive},
+               {type, EncodeTriggerDate(2004, 11, day), EncodeTriggerTime(hour, 0, 0), active},
+               EngineSimulation::ActiveProfile(), kHiveCurrentUser);
 }
 
+// Inactive, and the window shows it: (active, Activate down, trigger controls
+// usable, poll or display timer running, label), and nothing stored active.
 void ExpectInactive(EngineSimulation& sim, bool stored = true) {
-  EXPECT_FALSE(sim.engine.IsActive());
-  EXPECT_FALSE(sim.window.activateChecked);
-  EXPECT_TRUE(sim.window.TriggerControlsAre(true));
-  EXPECT_FALSE(sim.timers.IsRunning(kPollTimer));
-  EXPECT_FALSE(sim.timers.IsRunning(kDisplayTimer));
-  EXPECT_EQ(sim.window.label, "Trigger is inactive.");
+  const bool timers = sim.timers.IsRunning(kPollTimer) || sim.timers.IsRunning(kDisplayTimer);
+  const RecordingWindow& w = sim.window;
+  EXPECT_EQ(std::tuple(sim.engine.IsActive(), w.activateChecked, w.TriggerControlsAre(true), timers, w.label),
+            std::tuple(false, false, true, false, "Trigger is inactive."));
   if (stored) {
     EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
   }
@@ -112,43 +107,40 @@ TEST(SchedulerEngineTest, ActivationIsRefusedAskedAboutOrTaken) {
   // once: a name nothing matches or a defragmenter not yet started is asked
   // about, No by default. A one-time target of this second fires at the first poll.
   const auto at = At(2004, 11, 5, 10, 0, 0);
+  const char* const kAtOnce = "The action would run at once. Activate anyway?";
   const auto told = [](const std::string& text) { return Lines{text + " / Vesperon"}; };
-  const auto noMatch = [](const std::string& name) {
-    return "No running process matches \"" + name + "\". The action would run at once. Activate anyway?";
+  const auto noMatch = [&](const std::string& name) {
+    return Lines{"No running process matches \"" + name + "\". " + kAtOnce};
   };
-  const std::string noDefrag = "No disk defragmenter is running. The action would run at once. Activate anyway?";
+  const Lines noDefrag = {std::string("No disk defragmenter is running. ") + kAtOnce};
   const auto process = [&](const char* name) { return Fields(TriggerKind::Process, at, 0, 0, name); };
+  TriggerFields unstorable = process("??????.exe");
+  unstorable.processTextStorable = false;  // holds characters the system cannot store
   const TriggerFields defrag = Fields(TriggerKind::DiskDefragmenter, at);
   const TriggerFields pastSecond = Fields(TriggerKind::OneTime, At(2004, 11, 5, 9, 59, 59));
-  const auto kinded = [&](std::int32_t kind) {
-    TriggerFields fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0));
-    fields.kind = kind;
-    return fields;
-  };
+  const auto eight = At(2004, 11, 5, 8, 0, 0);
   const struct {
     TriggerFields fields;
     ActionId action;
     const char* defragWindow;  // a window of that title is open; nullptr: none
-    bool answer;
-    Lines messages;
-    std::string question;  // "" when none is asked
-    bool active;           // after the click
+    bool answer, active;  // active: after the click
+    Lines dialogs;  // message boxes and questions
     std::vector<std::int64_t> firesMs;  // within a minute
   } rows[] = {
-      {kinded(-1), kActionTurnOff, nullptr, true, {}, "", false, {}},
-      {kinded(7), kActionTurnOff, nullptr, true, {}, "", false, {}},
-      {kinded(2), -1, nullptr, true, {kSelectAnAction}, "", false, {}},
-      {kinded(2), 18, nullptr, true, {kSelectAnAction}, "", false, {}},
-      {pastSecond, kActionTurnOff, nullptr, true, told(kPastTargetText), "", false, {}},
-      {Fields(TriggerKind::OneTime, at), kActionTurnOff, nullptr, false, {}, "", true, {400}},
-      {process(""), kActionTurnOff, nullptr, true, told("Please enter a process name."), "", false, {}},
-      {Unstorable(process("??????.exe")), kActionTurnOff, nullptr, true, told(kUnstorableTextText), "", false, {}},
-      {process("notepadd.exe"), kActionTurnOff, nullptr, false, {}, noMatch("notepadd.exe"), false, {}},
-      {process("Note*.exe"), kActionTurnOff, nullptr, true, {}, noMatch("Note*.exe"), true, {400}},
-      {process("note*.exe"), kActionTurnOff, nullptr, false, {}, "", true, {}},
-      {defrag, kActionTurnOff, nullptr, false, {}, noDefrag, false, {}},
-      {defrag, kActionTurnOff, nullptr, true, {}, noDefrag, true, {400}},
-      {defrag, kActionTurnOff, "Optimize Drives", false, {}, "", true, {}},
+      {Fields(TriggerKind{-1}, eight), kActionTurnOff, nullptr, true, false, {}, {}},
+      {Fields(TriggerKind{7}, eight), kActionTurnOff, nullptr, true, false, {}, {}},
+      {Fields(TriggerKind::Daily, eight), -1, nullptr, true, false, {kSelectAnAction}, {}},
+      {Fields(TriggerKind::Daily, eight), 18, nullptr, true, false, {kSelectAnAction}, {}},
+      {pastSecond, kActionTurnOff, nullptr, true, false, told(kPastTargetText), {}},
+      {Fields(TriggerKind::OneTime, at), kActionTurnOff, nullptr, false, true, {}, {400}},
+      {process(""), kActionTurnOff, nullptr, true, false, told("Please enter a process name."), {}},
+      {unstorable, kActionTurnOff, nullptr, true, false, told(kUnstorableTextText), {}},
+      {process("notepadd.exe"), kActionTurnOff, nullptr, false, false, noMatch("notepadd.exe"), {}},
+      {process("Note*.exe"), kActionTurnOff, nullptr, true, true, noMatch("Note*.exe"), {400}},
+      {process("note*.exe"), kActionTurnOff, nullptr, false, true, {}, {}},
+      {defrag, kActionTurnOff, nullptr, false, false, noDefrag, {}},
+      {defrag, kActionTurnOff, nullptr, true, true, noDefrag, {400}},
+      {defrag, kActionTurnOff, "Optimize Drives", false, true, {}, {}},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(&r - rows);
@@ -160,28 +152,26 @@ TEST(SchedulerEngineTest, ActivationIsRefusedAskedAboutOrTaken) {
     sim.window.action = r.action;
     sim.window.activateChecked = true;  // the push-like button went down
     Activate(sim, r.fields);
-    EXPECT_EQ(sim.window.messageBoxes, r.messages);
-    EXPECT_EQ(sim.window.questions, r.question.empty() ? Lines{} : Lines{r.question});
+    EXPECT_EQ(sim.window.dialogs, r.dialogs);
     EXPECT_EQ(sim.engine.IsActive(), r.active);
-    if (!r.active) {  // refused before anything started
-      EXPECT_FALSE(sim.window.activateChecked);
-      EXPECT_TRUE(sim.window.pollStarts.empty());
-      EXPECT_TRUE(sim.window.balloons.empty());
-      EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
-      EXPECT_EQ(sim.ProfileNumber(kMainFormAction), 0u);  // the default, unwritten
+    if (!r.active) {  // refused before anything started: the action stored is the default, unwritten
+      const RecordingWindow& w = sim.window;
+      EXPECT_EQ(std::tuple(w.activateChecked, w.pollStarts.size(), w.balloons.size(),
+                           sim.ProfileNumber(kTriggerActive), sim.ProfileNumber(kMainFormAction)),
+                std::tuple(false, 0u, 0u, 0u, 0u));
     }
     if (!r.active && r.fields.kind != Kind(TriggerKind::OneTime)) {
       EXPECT_EQ(LastEvent().days, MakeDateTime(2001, 1, 1, 0, 0, 0).days);
     }
-    if (r.fields.kind == -1 || r.fields.kind == 7 || !IsActionId(r.action)) {
+    if (r.fields.kind < 0 || r.fields.kind == 7 || !IsActionId(r.action)) {
       EXPECT_FALSE(sim.engine.ActivateTrigger());  // nor when asked directly
     }
     sim.RunFor(60000);
     EXPECT_EQ(sim.window.FireMs(), r.firesMs);
     if (!r.firesMs.empty()) {  // a fire deactivates without a balloon
-      EXPECT_FALSE(sim.engine.IsActive());
-      EXPECT_EQ(sim.window.balloons.size(), 1u);
-      EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
+      const std::size_t balloons = sim.window.balloons.size();
+      EXPECT_EQ(std::tuple(sim.engine.IsActive(), balloons, sim.ProfileNumber(kTriggerActive)),
+                std::tuple(false, 1u, 0u));
     }
   }
 }
@@ -260,7 +250,7 @@ TEST(SchedulerEngineTest, StartUpRestoresWhatWasActive) {
           sim.SetProfileNumber(kMainFormAction, action);
           sim.desktop.processNames = {"keep.exe"};
           sim.desktop.OpenWindow("#32770", "Disk Defragmenter");
-          StoreActive(sim, kind, 6, 13, wasActive);
+          StoreActive(kind, 6, 13, wasActive);
           sim.SetProfileNumber(kTriggerEdit, 20);
           sim.SetProfileString(kTriggerCmb2, "keep.exe");
           sim.SetProfileString(kLastEvent, lastEvent);
@@ -276,7 +266,7 @@ TEST(SchedulerEngineTest, StartUpRestoresWhatWasActive) {
           EXPECT_EQ(sim.ProfileString(kLastEvent), lastEvent);  // the restore leaves it alone
           EXPECT_EQ(LastEvent().ToText(), lastEvent);
           // Once, and TriggerActive stays as stored for a system that offers the action.
-          EXPECT_EQ(sim.window.messageBoxes, restored && action != 0 ? Lines{kSelectAnAction} : Lines{});
+          EXPECT_EQ(sim.window.dialogs, restored && action != 0 ? Lines{kSelectAnAction} : Lines{});
           EXPECT_EQ(sim.ProfileNumber(kTriggerActive), wasActive);
         }
       }
@@ -308,7 +298,7 @@ TEST(SchedulerEngineTest, LastEventAtStartUp) {
     SCOPED_TRACE(&r - rows);
     EngineSimulation sim(At(2004, 11, 5, r.startHour, 30, 0));
     if (r.stored) sim.SetProfileString(kLastEvent, r.stored);
-    StoreActive(sim, Kind(r.kind), 5, 8);
+    StoreActive(Kind(r.kind), 5, 8);
     sim.StartUp();
     EXPECT_EQ(LastEvent().status, r.status);
     EXPECT_NEAR(LastEvent().days, r.days, 1e-9);

@@ -80,7 +80,7 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   // What the engine did.
   std::vector<ExecutionRecord> executions;
   std::vector<std::string> balloons;      // their texts
-  std::vector<std::string> messageBoxes;  // "text / caption"
+  std::vector<std::string> dialogs;  // message boxes as "text / caption", and questions
   std::vector<std::string> statusTexts;  // every text of status part 0, in order
   std::string label;                     // the countdown label now
   std::size_t labelWrites = 0;
@@ -133,11 +133,11 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   void SetTrayIconImage(Vesperon::TrayImage) override {}
   void ShowMessageBox(const std::string& text, const std::string& caption,
                       Vesperon::MessageIcon) override {
-    messageBoxes.push_back(text + " / " + caption);
+    dialogs.push_back(text + " / " + caption);
   }
   // Every question asked, answered with `answer` (No unless the test says).
   bool AskYesNo(const std::string& text, const std::string&) override {
-    questions.push_back(text);
+    dialogs.push_back(text);
     return answer;
   }
   void ExecuteSelectedAction() override {
@@ -148,7 +148,6 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   std::vector<std::int32_t> warnings;
   void ShowWarning(Vesperon::ActionId, std::int32_t left, std::int32_t) override { warnings.push_back(left); }
   void CloseWarning() override { warnings.push_back(-1); }
-  std::vector<std::string> questions;
   bool answer = false;
 
  private:
