@@ -278,23 +278,22 @@ TEST(SchedulerEngineTest, LastEventAtStartUp) {
   // An unreadable value must not stop the start; it counts as "long ago",
   // so an occurrence inside the expiry window still fires. A one-time
   // trigger found missed (the default window is one hour) announces nothing.
-  struct Row {
+  const DateTime written = MakeDateTime(2004, 11, 5, 8, 10, 15);
+  const std::string writtenText = written.ToStoredText();
+  const struct {
     const char* stored;  // nullptr: never written
     DateTimeStatus status;
     double days;
     TriggerKind kind;  // restored for 08:00
     int startHour;     // at half past
     std::size_t fires;
-  };
-  const DateTime written = MakeDateTime(2004, 11, 5, 8, 10, 15);
-  const std::string writtenText = written.ToStoredText();
-  const Row rows[] = {
+  } rows[] = {
       {nullptr, DateTimeStatus::Valid, 25569.0, TriggerKind::Daily, 8, 1},  // 1 January 1970
       {writtenText.c_str(), DateTimeStatus::Valid, written.days, TriggerKind::Daily, 8, 0},
       {"not a date", DateTimeStatus::Invalid, 0.0, TriggerKind::Daily, 8, 1},
       {nullptr, DateTimeStatus::Valid, 25569.0, TriggerKind::OneTime, 10, 0},  // missed
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(&r - rows);
     EngineSimulation sim(At(2004, 11, 5, r.startHour, 30, 0));
     if (r.stored) sim.SetProfileString(kLastEvent, r.stored);
@@ -303,11 +302,11 @@ TEST(SchedulerEngineTest, LastEventAtStartUp) {
     EXPECT_EQ(LastEvent().status, r.status);
     EXPECT_NEAR(LastEvent().days, r.days, 1e-9);
     sim.RunFor(1000);
-    EXPECT_EQ(sim.window.executions.size(), r.fires);
-    const bool missed = r.startHour > 9;
-    EXPECT_EQ(sim.engine.IsActive(), !missed);
-    EXPECT_EQ(sim.window.LastStatus() == "Trigger was missed.", missed);
-    EXPECT_EQ(sim.window.balloons.size(), missed ? 0u : 1u);
+    const bool missed = r.startHour > 9;  // told in the status bar alone
+    const bool toldMissed = sim.window.LastStatus() == "Trigger was missed.";
+    const std::size_t balloons = sim.window.balloons.size();
+    EXPECT_EQ(std::tuple(sim.window.executions.size(), sim.engine.IsActive(), toldMissed, balloons),
+              std::tuple(r.fires, !missed, missed, missed ? 0u : 1u));
   }
 }
 
@@ -512,7 +511,7 @@ TEST(SchedulerSimulationTest, EveryOccurrenceFiresOnceAtItsSecondWhateverThePhas
   // when they fall on the weekday (DayOfWeek, 1 Sunday) or day of the month
   // given (0: any). Each fires where in the second the timers run: the
   // delay is the phase, never a second late; a restarting countdown keeps
-  // its span. Across the 2024 leap day, year ends and short months.
+  // its span. Across year ends, short months and the 2024 leap day.
   const auto at = At(2004, 2, 27, 9, 10, 0);
   const struct {
     const char* name;
@@ -524,8 +523,6 @@ TEST(SchedulerSimulationTest, EveryOccurrenceFiresOnceAtItsSecondWhateverThePhas
     std::size_t fires;
     bool watch = true, restart = false;
   } rows[] = {
-      {"daily, 400 days", At(2023, 12, 30, 10, 0, 0), At(2023, 12, 30, 21, 17, 43), {437},
-       Fields(TriggerKind::Daily, At(2023, 12, 30, 21, 17, 43)), 86400, 400 * 86400, 0, 0, 400},
       {"weekly Wednesday, two years", At(2023, 1, 1, 0, 0, 0), At(2023, 1, 1, 6, 30, 0), {123},
        Fields(TriggerKind::Weekly, At(2023, 1, 1, 6, 30, 0), 0, 3), 86400, 731 * 86400, 4, 0, 104, false},
       {"monthly 31st, four years", At(2023, 1, 1, 0, 0, 0), At(2023, 1, 1, 12, 0, 0), {777},
