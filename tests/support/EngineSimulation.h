@@ -79,15 +79,14 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
 
   // What the engine did.
   std::vector<ExecutionRecord> executions;
-  std::vector<std::string> balloons;      // their texts
-  std::vector<std::string> dialogs;  // message boxes as "text / caption", and questions
-  std::vector<std::string> statusTexts;  // every text of status part 0, in order
+  // The balloons' texts; message boxes as "text / caption" and questions; every
+  // text of status part 0, in order.
+  std::vector<std::string> balloons, dialogs, statusTexts;
   std::string label;                     // the countdown label now
   std::size_t labelWrites = 0;
   std::map<std::int32_t, bool> enabled;  // control id -> enabled
   bool activateChecked = false;
-  std::int32_t progressMaximum = -1;
-  std::int32_t progressPosition = -1;
+  std::int32_t progressMaximum = -1, progressPosition = -1;
   using TimerStart = std::pair<std::int64_t, std::uint32_t>;  // (when, period), both in ms
   std::vector<TimerStart> pollStarts;  // every start of the poll timer
 
@@ -131,8 +130,7 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
     balloons.push_back(text);
   }
   void SetTrayIconImage(Vesperon::TrayImage) override {}
-  void ShowMessageBox(const std::string& text, const std::string& caption,
-                      Vesperon::MessageIcon) override {
+  void ShowMessageBox(const std::string& text, const std::string& caption, Vesperon::MessageIcon) override {
     dialogs.push_back(text + " / " + caption);
   }
   // Every question asked, answered with `answer` (No unless the test says).
@@ -140,9 +138,7 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
     dialogs.push_back(text);
     return answer;
   }
-  void ExecuteSelectedAction() override {
-    executions.push_back({nowMs_, Vesperon::Now()});
-  }
+  void ExecuteSelectedAction() override { executions.push_back({nowMs_, Vesperon::Now()}); }
   void ExecuteAction(Vesperon::ActionId) override { ExecuteSelectedAction(); }
   // The last warning: the seconds left at every showing, -1 at every closing.
   std::vector<std::int32_t> warnings;
