@@ -100,6 +100,16 @@ TEST(SchedulerEngineTest, ActivationShowsTheTriggerAndPollsAtOnceDeactivationGiv
   EXPECT_TRUE(sim.window.executions.empty());
 }
 
+TEST(SchedulerEngineTest, AShellRefusingTheBalloonsLeavesNothingHalfStartedOrStopped) {
+  EngineSimulation sim(At(2004, 11, 5, 8, 30, 0));
+  sim.window.refuseBalloons = true;
+  Activate(sim, Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0)));
+  EXPECT_EQ(std::pair(sim.engine.IsActive(), sim.ProfileNumber(kTriggerActive)), std::pair(true, 1u));
+  sim.engine.OnActivateClicked();
+  ExpectInactive(sim);
+  EXPECT_EQ(sim.window.statusTexts.size(), 2u);
+}
+
 TEST(SchedulerEngineTest, ActivationIsRefusedAskedAboutOrTaken) {
   // Refused with nothing stored and LastEvent left alone: no kind, no action
   // (the user is told), a one-time target a second ago, an empty or

@@ -76,6 +76,7 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   // What the window shows.
   Vesperon::TriggerFields fields;
   Vesperon::ActionId action = Vesperon::kActionTurnOff;
+  bool refuseBalloons = false;  // as a shell does a text too long for it
 
   // What the engine did.
   std::vector<ExecutionRecord> executions;
@@ -127,6 +128,7 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
   bool TrayIconExists() override { return true; }
   void ShowBalloon(const std::string&, const std::string& text, std::uint32_t, Vesperon::BalloonIcon) override {
+    if (refuseBalloons) throw Vesperon::Exception(2, Vesperon::kCategoryTaskbar);
     balloons.push_back(text);
   }
   void SetTrayIconImage(Vesperon::TrayImage) override {}
