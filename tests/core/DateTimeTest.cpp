@@ -40,25 +40,21 @@ TEST(DateTimeTest, BadInputsAreInvalidAndHaveNoFields) {
 }
 
 TEST(DateTimeTest, SpansCarryTheirStatusThroughArithmetic) {
-  struct Row {
-    TimeSpan span;
-    DateTimeStatus status;
-    double days;
-  };
   const TimeSpan null(0, DateTimeStatus::Null);
   const TimeSpan invalid(5, DateTimeStatus::Invalid);
-  const Row rows[] = {
+  const std::tuple<TimeSpan, DateTimeStatus, double> rows[] = {  // the span, its status and days
       {MakeSpan(3615897, 0, 0, 0), DateTimeStatus::Valid, 3615897},  // the bound itself
       {MakeSpan(3615897, 0, 0, 1), DateTimeStatus::Invalid, 3615897 + kSecond},  // kept as computed
       {Valid(3615897) + Valid(1), DateTimeStatus::Invalid, 3615898},
       {-Valid(-3615898), DateTimeStatus::Invalid, 3615898},
       {-invalid, DateTimeStatus::Valid, -5},  // negation re-checks only the range
       {null + invalid, DateTimeStatus::Null, 0},
+      {Valid(1) + invalid, DateTimeStatus::Invalid, 0},  // one invalid side is enough
       {DateTime(3e6, DateTimeStatus::Valid) - DateTime(-3e6, DateTimeStatus::Valid),
        DateTimeStatus::Invalid, 6e6},
   };
-  for (const Row& r : rows) {
-    EXPECT_EQ(std::pair(r.span.status, r.span.days), std::pair(r.status, r.days)) << r.days;
+  for (const auto& [span, status, days] : rows) {
+    EXPECT_EQ(std::pair(span.status, span.days), std::pair(status, days)) << days;
   }
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "platform/Services.h"
@@ -18,11 +19,8 @@ using namespace testing_support;
 namespace {
 
 TEST(ExpireDelayTest, SplitAndJoin) {
-  struct Row {
-    std::uint32_t seconds;  // as stored
-    DelayParts parts;
-    std::uint32_t joined;  // what writing the parts back stores
-  } const rows[] = {
+  // The seconds stored, their parts, and what writing the parts back stores.
+  const std::tuple<std::uint32_t, DelayParts, std::uint32_t> rows[] = {
       {86399, {0, 23, 59, 59}, 86399},
       {86400, {1, 0, 0, 0}, 86400},
       {864086399, {10000, 23, 59, 59}, 864086399},
@@ -30,10 +28,9 @@ TEST(ExpireDelayTest, SplitAndJoin) {
       {864086400, {10000, 23, 59, 59}, 864086399},
       {4294967295u, {10000, 23, 59, 59}, 864086399},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.seconds);
-    EXPECT_EQ(SplitExpireDelay(UsableExpireDelay(row.seconds)), row.parts);
-    EXPECT_EQ(JoinExpireDelay(row.parts), row.joined);
+  for (const auto& [seconds, parts, joined] : rows) {
+    EXPECT_EQ(SplitExpireDelay(UsableExpireDelay(seconds)), parts) << seconds;
+    EXPECT_EQ(JoinExpireDelay(parts), joined) << seconds;
   }
   const std::pair<std::int64_t, std::int32_t> clamps[] = {
       {-1, 0}, {10000, 10000}, {10001, 10000}, {5000000000LL, 10000}};

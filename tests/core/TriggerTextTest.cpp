@@ -37,12 +37,8 @@ TEST(TriggerTextTest, RemainingTimeKeepsEveryUnitBelowTheLargestNonZeroOne) {
 TEST(TriggerTextTest, DescriptionOfEveryKind) {
   testing_support::FakeOsVersion os(testing_support::kWin2000);
   const auto kind = [](TriggerKind k) { return static_cast<std::int32_t>(k); };
-  const struct {
-    TriggerFields fields;
-    ActionId action;
-    const char* weekday;
-    const char* text;
-  } rows[] = {
+  // The fields, the action, the weekday's name and the description.
+  const std::tuple<TriggerFields, ActionId, const char*, const char*> rows[] = {
       {{kind(TriggerKind::Weekly), 2004, 11, 5, 7, 5, 0, 1, 1, ""}, kActionReboot, "Monday",
        "Action \"Reboot\" is scheduled to arise every Monday at 07:05:00"},
       {{kind(TriggerKind::Monthly), 2004, 11, 5, 0, 0, 0, 2, 0, ""}, kActionTurnOff, "",
@@ -61,36 +57,29 @@ TEST(TriggerTextTest, DescriptionOfEveryKind) {
        "Action \"\" is scheduled to arise daily at 08:00:00"},
       {{-1, 2004, 11, 5, 8, 0, 0, 0, 0, ""}, kActionTurnOff, "", "Action \"Turn off\" "},
   };
-  for (const auto& r : rows) EXPECT_EQ(BuildTriggerDescription(r.fields, r.action, r.weekday), r.text);
+  for (const auto& [fields, action, weekday, text] : rows) {
+    EXPECT_EQ(BuildTriggerDescription(fields, action, weekday), text);
+  }
 }
 
 TEST(TriggerTextTest, CountdownShowsTimeOnlyWhileCounting) {
   // The view: its label, whether it moves the bar, and to where (0: untouched).
   using View = std::tuple<std::string, bool, std::int32_t>;
-  const struct {
-    TriggerState state;
-    TimeSpan out;
-    ProgressUnit unit;
-    View view;
-  } rows[] = {
+  const std::tuple<TriggerState, TimeSpan, ProgressUnit, View> rows[] = {
       {TriggerState::Due, Seconds(5), ProgressUnit::Seconds, {" 00 Second(s)", false, 0}},
       {TriggerState::Waiting, MakeSpan(-1, 0, 0, 0), ProgressUnit::Seconds, {"Unknown", false, 0}},
       {TriggerState::Waiting, Seconds(90), ProgressUnit::Minutes, {" 01 Minute(s) 30 Second(s)", true, 1}},
       {TriggerState::Waiting, MakeSpan(3, 0, 0, 0), ProgressUnit::Hours,
        {" 3 Days 00 Hours 00 Mins 00 Secs", true, 72}},
   };
-  for (const auto& r : rows) {
-    const CountdownView view = ComputeCountdownView(r.state, r.out, r.unit);
-    EXPECT_EQ(View(view.label, view.setsProgress, view.progress), r.view);
+  for (const auto& [state, out, unit, expected] : rows) {
+    const CountdownView view = ComputeCountdownView(state, out, unit);
+    EXPECT_EQ(View(view.label, view.setsProgress, view.progress), expected);
   }
 }
 
 TEST(TriggerTextTest, ProgressRangeTakesTheFinestUnitThatFits) {
-  const struct {
-    TimeSpan out;
-    std::int32_t maximum;
-    ProgressUnit unit;
-  } rows[] = {
+  const std::tuple<TimeSpan, std::int32_t, ProgressUnit> rows[] = {  // the time left, the range and its unit
       {Seconds(59.6), 60, ProgressUnit::Seconds},
       {Seconds(2147483647.0), kInt32Max, ProgressUnit::Seconds},
       // One second more and the seconds no longer fit a 32-bit range: they
@@ -100,18 +89,14 @@ TEST(TriggerTextTest, ProgressRangeTakesTheFinestUnitThatFits) {
       {Days(2147483648.0 / 24.0), 89478485, ProgressUnit::Days},
       {Days(3.0e9), kInt32Max, ProgressUnit::ClampedDays},
   };
-  for (const auto& r : rows) {
-    const ProgressRange range = ChooseProgressRange(r.out);
-    EXPECT_EQ(std::pair(range.maximum, range.unit), std::pair(r.maximum, r.unit)) << r.out.days;
+  for (const auto& [out, maximum, unit] : rows) {
+    const ProgressRange range = ChooseProgressRange(out);
+    EXPECT_EQ(std::pair(range.maximum, range.unit), std::pair(maximum, unit)) << out.days;
   }
 }
 
 TEST(TriggerTextTest, ProgressPositionStaysInsideTheBar) {
-  const struct {
-    TimeSpan out;
-    ProgressUnit unit;
-    std::int32_t position;
-  } rows[] = {
+  const std::tuple<TimeSpan, ProgressUnit, std::int32_t> rows[] = {  // the time left, the unit, the position
       {Seconds(3600), ProgressUnit::Minutes, 60},
       {Seconds(3599.5), ProgressUnit::Hours, 1},
       {Days(3.0e9), ProgressUnit::ClampedDays, kInt32Max},
@@ -120,7 +105,7 @@ TEST(TriggerTextTest, ProgressPositionStaysInsideTheBar) {
       {Days(30000), ProgressUnit::Seconds, kInt32Max},
       {Seconds(-5), ProgressUnit::Seconds, 0},
   };
-  for (const auto& r : rows) EXPECT_EQ(ProgressPosition(r.out, r.unit), r.position) << r.out.days;
+  for (const auto& [out, unit, position] : rows) EXPECT_EQ(ProgressPosition(out, unit), position) << out.days;
 }
 
 }  // namespace
