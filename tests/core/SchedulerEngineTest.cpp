@@ -22,9 +22,7 @@ using testsupport::EngineSimulation;
 using testsupport::RecordingWindow;
 using TimerStart = testsupport::RecordingWindow::TimerStart;
 
-platform::LocalTimeFields At(int y, int mo, int d, int h, int mi, int s) {
-  return {y, mo, d, h, mi, s};
-}
+using At = platform::LocalTimeFields;
 
 // The window's fields: the date and time pickers show `at`.
 TriggerFields Fields(TriggerKind kind, const platform::LocalTimeFields& at, std::int32_t number = 0,
@@ -213,37 +211,31 @@ class SteppingClock final : public platform::IClock {
 TEST(SchedulerEngineTest, SecondEndingBetweenTwoEvaluationsPollsAgainPromptly) {
   // The second evaluation of a poll, a moment later, says "due" (-1) or
   // "missed" (100): poll again at once, never a negative period wrapping to 49 days.
-  const struct {
-    // step: seconds the clock moves between the two evaluations.
-    TriggerFields fields;
-    std::uint32_t expireDelay;
-    std::int64_t step;
-    std::uint32_t period;
-    std::size_t fires;
-  } rows[] = {
+  // The fields, ExpireDelay, seconds the clock moves between the two evaluations, the poll period, fires.
+  const std::tuple<TriggerFields, std::uint32_t, std::int64_t, std::uint32_t, std::size_t> rows[] = {
       {Fields(TriggerKind::Countdown, At(2004, 11, 5, 0, 0, 5)), 3600, 1, 0, 1},
       // With no expiry window, stepping over the due second misses it.
       {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), 0, 2, 100, 0},
       // A hand-stored delay past 2^31 seconds is a long window, not a negative one.
       {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 5)), 0xFFFFFFFFu, 1, 0, 1},
   };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.period);
+  for (const auto& [fields, expireDelay, step, period, fires] : rows) {
+    SCOPED_TRACE(expireDelay);
     EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
     SteppingClock stepping(sim.clock);
     platform::ScopedClock scoped(stepping);
-    sim.SetGlobal(kExpireDelay, r.expireDelay);
-    Activate(sim, r.fields);
+    sim.SetGlobal(kExpireDelay, expireDelay);
+    Activate(sim, fields);
     sim.engine.OnWindowShown(false);  // no display refreshes reading the clock in between
     sim.RunUntil(3500);
-    stepping.StepBeforeRead(2, r.step);  // the poll at 4000 ms: first read 10:00:04, second later
+    stepping.StepBeforeRead(2, step);  // the poll at 4000 ms: first read 10:00:04, second later
     sim.RunUntil(4000);
-    EXPECT_EQ(sim.window.pollStarts.back(), (TimerStart{4000, r.period}));
+    EXPECT_EQ(sim.window.pollStarts.back(), (TimerStart{4000, period}));
     sim.RunUntil(4100);
     // One balloon, the activation's: none for a fire or a miss.
     const RecordingWindow& w = sim.window;
     EXPECT_EQ(std::tuple(sim.engine.IsActive(), w.executions.size(), w.LastStatus(), w.balloons.size()),
-              std::tuple(false, r.fires, r.fires ? "" : "Trigger was missed.", 1u));
+              std::tuple(false, fires, fires ? "" : "Trigger was missed.", 1u));
     EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
   }
 }
@@ -467,19 +459,18 @@ TEST(SchedulerEngineTest, StartingOverAfterAFireNeverRepeatsWithoutPause) {
     sim.window.answer = true;  // none runs yet: activate anyway
     Activate(sim, fields);
     sim.RunFor(65000);
-    EXPECT_EQ(sim.window.executions.size(), 1u);
-    EXPECT_EQ(sim.engine.IsActive(), activeAfter);
-    EXPECT_EQ(sim.window.activateChecked, activeAfter);
-    EXPECT_EQ(sim.window.label, activeAfter ? "Unknown" : "Trigger is inactive.");
+    const RecordingWindow& w = sim.window;
+    EXPECT_EQ(std::tuple(w.executions.size(), sim.engine.IsActive(), w.activateChecked, w.label),
+              std::tuple(1u, activeAfter, activeAfter, activeAfter ? "Unknown" : "Trigger is inactive."));
     if (fields.kind != Kind(TriggerKind::Process)) continue;
     sim.desktop.processNames = {"explorer.exe", "notepad.exe"};
     sim.RunFor(5000);
     EXPECT_EQ(sim.window.executions.size(), 1u);
     sim.desktop.processNames = {"explorer.exe"};
     sim.RunFor(10000);
-    ASSERT_EQ(sim.window.executions.size(), 2u);
-    EXPECT_EQ(sim.window.executions[1].simMs, 65500 + 6000);  // the first poll after the end
-    EXPECT_TRUE(sim.engine.IsActive());
+    // Again at the first poll after the end, and still active.
+    EXPECT_EQ(std::tuple(w.executions.size(), w.executions.back().simMs, sim.engine.IsActive()),
+              std::tuple(2u, 65500 + 6000, true));
   }
 }
 
@@ -487,30 +478,26 @@ TEST(SchedulerEngineTest, StoreFailuresLeaveAConsistentWindow) {
   // A key whose permissions were taken away refuses writes: the fields at
   // activation, TriggerActive at deactivation, LastEvent when a one-time
   // trigger is due (the action still runs, once).
-  const struct {
-    TriggerFields fields;
-    bool activeFirst;
-    const char* subkey;
-    std::size_t balloons, fires;
-  } rows[] = {
+  // The fields, whether they were active first, the key refusing writes, balloons and fires.
+  const std::tuple<TriggerFields, bool, const char*, std::size_t, std::size_t> rows[] = {
       {Fields(TriggerKind::Daily, At(2004, 11, 5, 18, 0, 0)), false, "MainForm", 1, 0},
       {Fields(TriggerKind::Daily, At(2004, 11, 5, 18, 0, 0)), true, "MainForm", 2, 0},  // one says deactivated
       {Fields(TriggerKind::OneTime, At(2004, 11, 5, 10, 0, 2)), true, "Trigger", 1, 1},
   };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.subkey << " active " << r.activeFirst);
+  for (const auto& [fields, activeFirst, subkey, balloons, fires] : rows) {
+    SCOPED_TRACE(testing::Message() << subkey << " active " << activeFirst);
     EngineSimulation sim(At(2004, 11, 5, 10, 0, 0));
     sim.SetProfileNumber(kTrigger, 0);
-    if (r.activeFirst) Activate(sim, r.fields);
-    const std::string path = std::string(RootKeyPath) + "\\Profiles\\Default\\" + r.subkey;
+    if (activeFirst) Activate(sim, fields);
+    const std::string path = std::string(RootKeyPath) + "\\Profiles\\Default\\" + subkey;
     ASSERT_EQ(sim.registry.SetKeyReadOnly(platform::kCurrentUser, path, true), 0) << path;
-    sim.window.fields = r.fields;
-    EXPECT_THROW(r.fires ? sim.RunFor(3000) : sim.engine.OnActivateClicked(), RegistryException);
+    sim.window.fields = fields;
+    EXPECT_THROW(fires ? sim.RunFor(3000) : sim.engine.OnActivateClicked(), RegistryException);
     ExpectInactive(sim, false);
     EXPECT_EQ(sim.window.LastStatus(), "");
     sim.RunFor(10000);
     const RecordingWindow& w = sim.window;
-    EXPECT_EQ(std::pair(w.executions.size(), w.balloons.size()), std::pair(r.fires, r.balloons));
+    EXPECT_EQ(std::pair(w.executions.size(), w.balloons.size()), std::pair(fires, balloons));
   }
 }
 
