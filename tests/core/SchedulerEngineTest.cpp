@@ -127,14 +127,10 @@ TEST(SchedulerEngineTest, ActivationIsRefusedAskedAboutOrTaken) {
   const TriggerFields defrag = Fields(TriggerKind::DiskDefragmenter, at);
   const TriggerFields pastSecond = Fields(TriggerKind::OneTime, At(2004, 11, 5, 9, 59, 59));
   const auto eight = At(2004, 11, 5, 8, 0, 0);
-  const struct {
-    TriggerFields fields;
-    ActionId action;
-    const char* defragWindow;  // a window of that title is open; nullptr: none
-    bool answer, active;  // active: after the click
-    Lines dialogs;  // message boxes and questions
-    std::vector<std::int64_t> firesMs;  // within a minute
-  } rows[] = {
+  // The fields, the action, the title of an open window (nullptr: none), the answer to a question,
+  // active after the click, the message boxes and questions, and the fires within a minute.
+  using Ms = std::vector<std::int64_t>;
+  const std::tuple<TriggerFields, ActionId, const char*, bool, bool, Lines, Ms> rows[] = {
       {Fields(TriggerKind{-1}, eight), kActionTurnOff, nullptr, true, false, {}, {}},
       {Fields(TriggerKind{7}, eight), kActionTurnOff, nullptr, true, false, {}, {}},
       {Fields(TriggerKind::Daily, eight), -1, nullptr, true, false, {kSelectAnAction}, {}},
@@ -150,33 +146,33 @@ TEST(SchedulerEngineTest, ActivationIsRefusedAskedAboutOrTaken) {
       {defrag, kActionTurnOff, nullptr, true, true, noDefrag, {400}},
       {defrag, kActionTurnOff, "Optimize Drives", false, true, {}, {}},
   };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(&r - rows);
+  for (const auto& [fields, action, defragWindow, answer, active, dialogs, firesMs] : rows) {
+    SCOPED_TRACE(testing::Message() << fields.kind << " " << fields.processText);
     EngineSimulation sim(at, 400);
     SetLastEvent(MakeDateTime(2001, 1, 1, 0, 0, 0));
     sim.desktop.processNames = {"explorer.exe", "notepad.exe"};
-    if (r.defragWindow) sim.desktop.OpenWindow("#32770", r.defragWindow);
-    sim.window.answer = r.answer;
-    sim.window.action = r.action;
+    if (defragWindow) sim.desktop.OpenWindow("#32770", defragWindow);
+    sim.window.answer = answer;
+    sim.window.action = action;
     sim.window.activateChecked = true;  // the push-like button went down
-    Activate(sim, r.fields);
-    EXPECT_EQ(sim.window.dialogs, r.dialogs);
-    EXPECT_EQ(sim.engine.IsActive(), r.active);
-    if (!r.active) {  // refused before anything started: the action stored is the default, unwritten
+    Activate(sim, fields);
+    EXPECT_EQ(sim.window.dialogs, dialogs);
+    EXPECT_EQ(sim.engine.IsActive(), active);
+    if (!active) {  // refused before anything started: the action stored is the default, unwritten
       const RecordingWindow& w = sim.window;
       EXPECT_EQ(std::tuple(w.activateChecked, w.pollStarts.size(), w.balloons.size(),
                            sim.ProfileNumber(kTriggerActive), sim.ProfileNumber(kMainFormAction)),
                 std::tuple(false, 0u, 0u, 0u, 0u));
     }
-    if (!r.active && r.fields.kind != Kind(TriggerKind::OneTime)) {
+    if (!active && fields.kind != Kind(TriggerKind::OneTime)) {
       EXPECT_EQ(LastEvent().days, MakeDateTime(2001, 1, 1, 0, 0, 0).days);
     }
-    if (r.fields.kind < 0 || r.fields.kind == 7 || !IsActionId(r.action)) {
+    if (fields.kind < 0 || fields.kind == 7 || !IsActionId(action)) {
       EXPECT_FALSE(sim.engine.ActivateTrigger());  // nor when asked directly
     }
     sim.RunFor(60000);
-    EXPECT_EQ(sim.window.FireMs(), r.firesMs);
-    if (!r.firesMs.empty()) {  // a fire deactivates without a balloon
+    EXPECT_EQ(sim.window.FireMs(), firesMs);
+    if (!firesMs.empty()) {  // a fire deactivates without a balloon
       const std::size_t balloons = sim.window.balloons.size();
       EXPECT_EQ(std::tuple(sim.engine.IsActive(), balloons, sim.ProfileNumber(kTriggerActive)),
                 std::tuple(false, 1u, 0u));
@@ -283,33 +279,28 @@ TEST(SchedulerEngineTest, LastEventAtStartUp) {
   // trigger found missed (the default window is one hour) announces nothing.
   const DateTime written = MakeDateTime(2004, 11, 5, 8, 10, 15);
   const std::string writtenText = written.ToStoredText();
-  const struct {
-    const char* stored;  // nullptr: never written
-    DateTimeStatus status;
-    double days;
-    TriggerKind kind;  // restored for 08:00
-    int startHour;     // at half past
-    std::size_t fires;
-  } rows[] = {
+  // The text stored (nullptr: never written), the LastEvent read from it, the kind restored for
+  // 08:00, the hour of the start at half past, and the fires.
+  const std::tuple<const char*, DateTimeStatus, double, TriggerKind, int, std::size_t> rows[] = {
       {nullptr, DateTimeStatus::Valid, 25569.0, TriggerKind::Daily, 8, 1},  // 1 January 1970
       {writtenText.c_str(), DateTimeStatus::Valid, written.days, TriggerKind::Daily, 8, 0},
       {"not a date", DateTimeStatus::Invalid, 0.0, TriggerKind::Daily, 8, 1},
       {nullptr, DateTimeStatus::Valid, 25569.0, TriggerKind::OneTime, 10, 0},  // missed
   };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(&r - rows);
-    EngineSimulation sim(At(2004, 11, 5, r.startHour, 30, 0));
-    if (r.stored) sim.SetProfileString(kLastEvent, r.stored);
-    StoreActive(Kind(r.kind), 5, 8);
+  for (const auto& [stored, status, days, kind, startHour, fires] : rows) {
+    SCOPED_TRACE(days);
+    EngineSimulation sim(At(2004, 11, 5, startHour, 30, 0));
+    if (stored) sim.SetProfileString(kLastEvent, stored);
+    StoreActive(Kind(kind), 5, 8);
     sim.StartUp();
-    EXPECT_EQ(LastEvent().status, r.status);
-    EXPECT_NEAR(LastEvent().days, r.days, 1e-9);
+    EXPECT_EQ(LastEvent().status, status);
+    EXPECT_NEAR(LastEvent().days, days, 1e-9);
     sim.RunFor(1000);
-    const bool missed = r.startHour > 9;  // told in the status bar alone
+    const bool missed = startHour > 9;  // told in the status bar alone
     const bool toldMissed = sim.window.LastStatus() == "Trigger was missed.";
     const std::size_t balloons = sim.window.balloons.size();
     EXPECT_EQ(std::tuple(sim.window.executions.size(), sim.engine.IsActive(), toldMissed, balloons),
-              std::tuple(r.fires, !missed, missed, missed ? 0u : 1u));
+              std::tuple(fires, !missed, missed, missed ? 0u : 1u));
   }
 }
 
