@@ -384,21 +384,17 @@ TEST(SchedulerEngineTest, RenamingTheShownProfileIsNoSwitch) {
 
 TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) {
   const auto tomorrow = At(2004, 11, 6, 7, 0, 0);
-  const struct {
-    TriggerFields fields;
-    std::uint32_t autoStop;
-    std::int64_t shift;  // seconds
-    bool stops;
-    bool precise = true;  // off: whole seconds only, blind to setbacks up to 3 s
-    std::int64_t zone = 0;  // the zone's offset moves by this too (daylight saving, travel)
-  } rows[] = {
-      {Fields(TriggerKind::Daily, tomorrow), 1, -1, true},
-      {Fields(TriggerKind::Daily, tomorrow), 1, -3, false, false},
-      {Fields(TriggerKind::Daily, tomorrow), 1, -4, true, false},
-      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 1, 0, 0)), 1, -60, true},
-      {Fields(TriggerKind::Daily, tomorrow), 0, -3600, false},
-      {Fields(TriggerKind::Daily, tomorrow), 1, 3600, false},
-      {Fields(TriggerKind::Process, tomorrow, 0, 0, "keep.exe"), 1, -3600, false},
+  // The fields, AutoStopTimer, the seconds the clock is set by, whether the trigger stops, whether the
+  // clock is precise (off: whole seconds only, blind to setbacks up to 3 s), and the seconds the zone's
+  // offset moves by too (daylight saving, travel).
+  const std::tuple<TriggerFields, std::uint32_t, std::int64_t, bool, bool, std::int64_t> rows[] = {
+      {Fields(TriggerKind::Daily, tomorrow), 1, -1, true, true, 0},
+      {Fields(TriggerKind::Daily, tomorrow), 1, -3, false, false, 0},
+      {Fields(TriggerKind::Daily, tomorrow), 1, -4, true, false, 0},
+      {Fields(TriggerKind::Countdown, At(2004, 11, 5, 1, 0, 0)), 1, -60, true, true, 0},
+      {Fields(TriggerKind::Daily, tomorrow), 0, -3600, false, true, 0},
+      {Fields(TriggerKind::Daily, tomorrow), 1, 3600, false, true, 0},
+      {Fields(TriggerKind::Process, tomorrow, 0, 0, "keep.exe"), 1, -3600, false, true, 0},
       // Local time going back is no setback while UTC goes on; UTC going back
       // is one, whichever way local time jumps with it.
       {Fields(TriggerKind::Daily, tomorrow), 1, 0, false, true, -3600},
@@ -406,25 +402,26 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
       {Fields(TriggerKind::Daily, tomorrow), 1, -4, true, false, 3600},
       {Fields(TriggerKind::OneTime, tomorrow), 1, -1, true, true, 7200},
   };
-  for (const auto& r : rows) {
+  for (const auto& [fields, autoStop, shift, stops, precise, zone] : rows) {
     for (std::int64_t afterTick : {1, 1500, 2999}) {
-      SCOPED_TRACE(testing::Message() << "row " << &r - rows << ", " << afterTick << " ms after a watch tick");
+      SCOPED_TRACE(testing::Message() << "shift " << shift << ", zone " << zone << ", precise " << precise
+                                      << ", " << afterTick << " ms after a watch tick");
       EngineSimulation sim(At(2004, 11, 5, 7, 0, 0));
-      sim.preciseClock = r.precise;
+      sim.preciseClock = precise;
       sim.desktop.processNames = {"keep.exe"};
-      sim.SetGlobal(kAutoStopTimer, r.autoStop);
+      sim.SetGlobal(kAutoStopTimer, autoStop);
       sim.StartUp();  // the clock watch ticks at 3000, 6000, ...
-      Activate(sim, r.fields);
+      Activate(sim, fields);
       sim.RunUntil(9000 + afterTick);
       const std::size_t balloons = sim.window.balloons.size();
-      sim.SetClockBy(r.shift);
-      sim.SetUtcOffsetAt(sim.nowMs, r.zone);
+      sim.SetClockBy(shift);
+      sim.SetUtcOffsetAt(sim.nowMs, zone);
       sim.RunFor(3000);
-      if (!r.stops) sim.RunFor(30000);
+      if (!stops) sim.RunFor(30000);
       const Lines notices(sim.window.balloons.begin() + balloons, sim.window.balloons.end());
       EXPECT_EQ(std::tuple(sim.engine.IsActive(), notices, sim.window.executions.size()),
-                std::tuple(!r.stops, r.stops ? Lines{"Trigger was deactivated"} : Lines{}, 0u));
-      if (r.stops) {
+                std::tuple(!stops, stops ? Lines{"Trigger was deactivated"} : Lines{}, 0u));
+      if (stops) {
         EXPECT_EQ(sim.window.LastStatus(), "Trigger was deactived (System time was set back)");
         EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 0u);
       }
