@@ -97,41 +97,38 @@ TEST_F(TriggerTest, EventTriggersWaitWhileTheirWindowOrProcessIsThere) {
   // Every generation's defragmenter counts: its windows whatever their
   // class, its programs whatever their folder and case. A process trigger
   // waits while a running name matches its pattern.
-  const struct {
-    const char* pattern;  // nullptr: the defragmenter trigger
-    const char* windowClass;  // nullptr: no window open
-    const char* title;
-    std::vector<std::string> running;
-    TriggerState state;
-    bool walkFails = false;
-  } rows[] = {
-      {nullptr, nullptr, "", {"explorer.exe"}, TriggerState::Due},  // none at activation: due at once
-      {nullptr, "#32770", "Disk Defragmenter", {}, TriggerState::Waiting},
-      {nullptr, "MMCMainFrame", "Disk Defragmenter", {}, TriggerState::Waiting},
-      {nullptr, "#32770", "Optimize Drives", {}, TriggerState::Waiting},
-      {nullptr, "#32770", "Disk defragmenter", {}, TriggerState::Due},
-      {nullptr, "#32770", "Optimize", {}, TriggerState::Due},
-      {nullptr, nullptr, "", {"explorer.exe", "dfrgui.exe"}, TriggerState::Waiting},
-      {nullptr, nullptr, "", {"Defrag.EXE"}, TriggerState::Waiting},
-      {nullptr, nullptr, "", {"C:\\WINDOWS\\DEFRAG.EXE"}, TriggerState::Waiting},
-      {nullptr, nullptr, "", {"defrag.exe.bak", "mydefrag.exe", "dfrgui"}, TriggerState::Due},
-      {"note*.exe", nullptr, "", {"explorer.exe", "notepad.exe"}, TriggerState::Waiting},
-      {"note*.exe", nullptr, "", {"explorer.exe", "Notepad.exe"}, TriggerState::Due},  // no case folding
-      {"", nullptr, "", {"explorer.exe", "notepad.exe"}, TriggerState::Due},  // an empty field matches none
-      {"*", nullptr, "", {}, TriggerState::Due},
-      {"setup.exe", nullptr, "", {"setup.exe"}, TriggerState::Waiting, true},  // no walk: no proof it ended
+  // The pattern (nullptr: the defragmenter trigger), the class and title of an open window (nullptr: none),
+  // the running programs, the state, and whether walking the process list fails.
+  using enum TriggerState;
+  using Names = std::vector<std::string>;
+  const std::tuple<const char*, const char*, const char*, Names, TriggerState, bool> rows[] = {
+      {nullptr, nullptr, "", {"explorer.exe"}, Due, false},  // none at activation: due at once
+      {nullptr, "#32770", "Disk Defragmenter", {}, Waiting, false},
+      {nullptr, "MMCMainFrame", "Disk Defragmenter", {}, Waiting, false},
+      {nullptr, "#32770", "Optimize Drives", {}, Waiting, false},
+      {nullptr, "#32770", "Disk defragmenter", {}, Due, false},
+      {nullptr, "#32770", "Optimize", {}, Due, false},
+      {nullptr, nullptr, "", {"explorer.exe", "dfrgui.exe"}, Waiting, false},
+      {nullptr, nullptr, "", {"Defrag.EXE"}, Waiting, false},
+      {nullptr, nullptr, "", {"C:\\WINDOWS\\DEFRAG.EXE"}, Waiting, false},
+      {nullptr, nullptr, "", {"defrag.exe.bak", "mydefrag.exe", "dfrgui"}, Due, false},
+      {"note*.exe", nullptr, "", {"explorer.exe", "notepad.exe"}, Waiting, false},
+      {"note*.exe", nullptr, "", {"explorer.exe", "Notepad.exe"}, Due, false},  // no case folding
+      {"", nullptr, "", {"explorer.exe", "notepad.exe"}, Due, false},  // an empty field matches none
+      {"*", nullptr, "", {}, Due, false},
+      {"setup.exe", nullptr, "", {"setup.exe"}, Waiting, true},  // no walk: no proof it ended
   };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(testing::Message() << (r.pattern ? r.pattern : "defrag") << " " << r.title << " "
-                                    << testing::PrintToString(r.running));
-    if (r.windowClass) desktop.OpenWindow(r.windowClass, r.title);
-    desktop.processNames = r.running;
-    desktop.walkFails = r.walkFails;
-    const Result result = r.pattern ? Run(ProcessTrigger(r.pattern)) : Run(DiskDefragmenterTrigger());
+  for (const auto& [pattern, windowClass, title, running, state, walkFails] : rows) {
+    SCOPED_TRACE(testing::Message() << (pattern ? pattern : "defrag") << " " << title << " "
+                                    << testing::PrintToString(running));
+    if (windowClass) desktop.OpenWindow(windowClass, title);
+    desktop.processNames = running;
+    desktop.walkFails = walkFails;
+    const Result result = pattern ? Run(ProcessTrigger(pattern)) : Run(DiskDefragmenterTrigger());
     // Event kinds know no time; a due one is polled again at once.
     EXPECT_EQ(std::tuple(result.state, result.seconds, result.poll),
-              std::tuple(r.state, -kDay + 0.0, r.state == TriggerState::Due ? -1 : 1000));
-    if (r.windowClass) desktop.CloseWindow(r.windowClass, r.title);
+              std::tuple(state, -kDay + 0.0, state == Due ? -1 : 1000));
+    if (windowClass) desktop.CloseWindow(windowClass, title);
   }
 }
 
