@@ -49,35 +49,34 @@ class TriggerStartupPageTest : public ::testing::Test, protected StartupTestWorl
 };
 
 TEST_F(TriggerStartupPageTest, BoxesAsShown) {
-  struct Row {
-    const char* name;
-    platform::OsVersionRecord system;
-    bool service, runEntry;  // service: NT service installed / 9x entry present
-    bool shownService, shownStartUp, shownMinimized, serviceEnabled, startUpEnabled;
-  } const rows[] = {
+  // The system; its service installed (NT) or entry present (9x); a Run entry; then the service,
+  // start-up and minimized boxes shown checked, and the service and start-up boxes enabled.
+  using System = platform::OsVersionRecord;
+  const std::tuple<const char*, System, bool, bool, bool, bool, bool, bool, bool> rows[] = {
       // The NT line without its service (the Run box): StartupPageE2eTest.
       {"NT service implies both", kWinXP, true, false, true, true, true, false, false},
       {"9x plain", kWin98, false, true, false, true, false, true, true},
       {"9x service implies both", kWinMe, true, false, true, true, true, true, false},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, system, service, runEntry, shownService, shownStartUp, shownMinimized,
+                    serviceEnabled, startUpEnabled] : rows) {
+    SCOPED_TRACE(name);
     registry.DeleteTree(platform::kCurrentUser, "SOFTWARE");
     registry.DeleteTree(platform::kLocalMachine, "Software");
     scm.services.clear();
-    os.Set(row.system);
-    if (row.service) {
+    os.Set(system);
+    if (service) {
       scm.services["Vesperon"] = {};
       AddRunServicesEntry(self);
     }
-    if (row.runEntry) AddRunEntry(self, DataSystem::kHiveCurrentUser);
+    if (runEntry) AddRunEntry(self, DataSystem::kHiveCurrentUser);
     StartupSettings{true, false, false, true, 90061, false, true, 700}.Save();
 
     const TriggerStartupPage page = LoadTriggerStartupPage();
-    EXPECT_EQ(page.values, (TriggerStartupValues{row.shownService, row.shownStartUp, true, row.shownMinimized,
-                                                 false, true, {1, 1, 1, 1}, false, true, 600}));
-    EXPECT_EQ(page.serviceBoxEnabled, row.serviceEnabled);
-    EXPECT_EQ(page.startUpBoxesEnabled, row.startUpEnabled);
+    EXPECT_EQ(page.values, (TriggerStartupValues{shownService, shownStartUp, true, shownMinimized, false,
+                                                 true, {1, 1, 1, 1}, false, true, 600}));
+    const std::pair enabled(page.serviceBoxEnabled, page.startUpBoxesEnabled);
+    EXPECT_EQ(enabled, std::pair(serviceEnabled, startUpEnabled));
   }
   // The service box's own rule, on the 9x line where it can change.
   TriggerStartupPage page;
