@@ -148,12 +148,11 @@ TEST(DateTimeTest, StoredFormIsTheSameUnderAnyFormats) {
     if (underGerman) scoped.emplace(german);
     for (const auto& [date, text] : written) {
       SCOPED_TRACE(testing::Message() << text << (underGerman ? " German" : ""));
-      EXPECT_EQ(date.ToStoredText(), text);
+      const bool valid = date.status == DateTimeStatus::Valid;
       DateTime back;
-      EXPECT_EQ(back.FromStoredText(text), date.status == DateTimeStatus::Valid);
-      if (date.status == DateTimeStatus::Valid) {
-        EXPECT_EQ(back.days, date.days);
-      }
+      const bool read = back.FromStoredText(text);  // and then its day count, when valid
+      EXPECT_EQ(std::tuple(date.ToStoredText(), read, valid ? back.days : 0.0),
+                std::tuple(text, valid, valid ? date.days : 0.0));
     }
   }
 

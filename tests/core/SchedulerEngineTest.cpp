@@ -59,6 +59,7 @@ void ExpectInactive(EngineSimulation& sim, bool stored = true) {
   }
 }
 
+using Text = std::string;
 using Lines = std::vector<std::string>;
 const std::string kSelectAnAction = "Please select an action. / Vesperon";
 
@@ -70,22 +71,18 @@ TEST(SchedulerEngineTest, ActivationShowsTheTriggerAndPollsAtOnceDeactivationGiv
   sim.engine.OnActivateClicked();
 
   const std::string description = "Action \"Reboot\" is scheduled to arise daily at 08:00:00";
-  ASSERT_TRUE(sim.engine.IsActive());
-  EXPECT_TRUE(sim.window.activateChecked);
-  EXPECT_TRUE(sim.window.TriggerControlsAre(false));
-  ASSERT_EQ(sim.window.balloons.size(), 1u);
-  EXPECT_EQ(sim.window.balloons[0], description);
-  EXPECT_EQ(sim.window.statusTexts, std::vector<std::string>{description});
+  const RecordingWindow& w = sim.window;
+  EXPECT_EQ(std::tuple(sim.engine.IsActive(), w.activateChecked, w.TriggerControlsAre(false)),
+            std::tuple(true, true, true));
+  EXPECT_EQ(std::pair(w.balloons, w.statusTexts), std::pair(Lines{description}, Lines{description}));
   EXPECT_EQ(sim.ProfileNumber(kTriggerActive), 1u);
   EXPECT_EQ(sim.ProfileString(kLastEvent), Now().ToStoredText());
-  EXPECT_EQ(sim.window.progressMaximum, 84600);
-  EXPECT_EQ(sim.window.label, " 23 Hours 30 Mins 00 Secs");
+  EXPECT_EQ(std::pair(w.progressMaximum, w.label), std::pair(84600, Text(" 23 Hours 30 Mins 00 Secs")));
 
   sim.RunFor(5000);
-  EXPECT_TRUE(sim.window.executions.empty());
-  EXPECT_EQ(sim.window.pollStarts, (std::vector<TimerStart>{{250, 0}, {250, 60000}}));
-  EXPECT_EQ(sim.window.label, " 23 Hours 29 Mins 55 Secs");
-  EXPECT_EQ(sim.window.progressPosition, 84595);
+  EXPECT_TRUE(w.executions.empty());
+  EXPECT_EQ(w.pollStarts, (std::vector<TimerStart>{{250, 0}, {250, 60000}}));
+  EXPECT_EQ(std::pair(w.progressPosition, w.label), std::pair(84595, Text(" 23 Hours 29 Mins 55 Secs")));
 
   // Deactivation gives the window back: one last refresh 100 ms later, then
   // the display stays quiet.
