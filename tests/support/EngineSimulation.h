@@ -157,7 +157,7 @@ class EngineSimulation {
  public:
   // Starts at `start`, `phaseMs` into that second.
   explicit EngineSimulation(const platform::LocalTimeFields& start, int phaseMs = 0)
-      : clock(start), nowMs(phaseMs), start_(start) {
+      : clock(start), nowMs(phaseMs) {
     savedLastEvent_ = Vesperon::LastEvent();
   }
   // LastEvent is process-wide: leave it as found.
@@ -245,13 +245,6 @@ class EngineSimulation {
   std::uint32_t ProfileNumber(DataSystem::SettingId id) { return DataSystem::ReadNumber(id, ActiveProfile()); }
   std::string ProfileString(DataSystem::SettingId id) { return DataSystem::ReadText(id, ActiveProfile()); }
 
-  // When the unshifted wall clock begins to show `wall`.
-  std::int64_t MillisecondsAt(const Vesperon::DateTime& wall) const {
-    const Vesperon::DateTime origin = Vesperon::MakeDateTime(start_.year, start_.month, start_.day, start_.hour,
-                                                             start_.minute, start_.second);
-    return static_cast<std::int64_t>((wall - origin).TotalSeconds()) * 1000;
-  }
-
  private:
   void SyncClock() {
     const std::int64_t seconds = (nowMs >= 0 ? nowMs / 1000 : (nowMs - 999) / 1000) + wallShift_;
@@ -274,7 +267,6 @@ class EngineSimulation {
     }
   }
 
-  platform::LocalTimeFields start_;
   std::int64_t wallShift_ = 0;      // seconds the user moved the clock by
   std::int64_t clockSeconds_ = 0;   // seconds the fake clock has been advanced by
   std::vector<std::pair<std::int64_t, std::int64_t>> offsetChanges_;  // (at ms, offset s)
