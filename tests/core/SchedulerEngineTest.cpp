@@ -33,6 +33,11 @@ TriggerFields Fields(TriggerKind kind, const platform::LocalTimeFields& at, std:
 
 std::int32_t Kind(TriggerKind kind) { return static_cast<std::int32_t>(kind); }
 
+// The moment the clock's fields show.
+DateTime Wall(const platform::LocalTimeFields& f) {
+  return MakeDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
+}
+
 // The window shows `fields` and the user activates them.
 void Activate(EngineSimulation& sim, const TriggerFields& fields) {
   sim.window.fields = fields;
@@ -520,16 +525,13 @@ TEST(SchedulerSimulationTest, EveryOccurrenceFiresOnceAtItsSecondWhateverThePhas
       {"daily", At(2004, 2, 27, 9, 0, 0), at, {0, 1, 500, 999}, Fields(TriggerKind::Daily, at), 86400,
        5 * 86400, 0, 0, 5},
   };
-  const auto wall = [](const platform::LocalTimeFields& f) {
-    return MakeDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
-  };
   using Runs = std::vector<std::pair<std::int64_t, std::string>>;  // (ms on the line, wall time)
   for (const auto& r : rows) {
     Runs expected;  // as if the timers ran at the start of each second
     platform::FakeClock moment(r.first);
-    const auto firstMs = static_cast<std::int64_t>((wall(r.first) - wall(r.start)).TotalSeconds()) * 1000;
+    const auto firstMs = static_cast<std::int64_t>((Wall(r.first) - Wall(r.start)).TotalSeconds()) * 1000;
     for (std::int64_t s = 0; s < r.span; s += r.step, moment.Advance(r.step)) {
-      const DateTime d = wall(moment.Current());
+      const DateTime d = Wall(moment.Current());
       if ((r.weekday == 0 || d.DayOfWeek() == r.weekday) && (r.monthday == 0 || d.Day() == r.monthday)) {
         expected.emplace_back(firstMs + s * 1000, d.ToText());
       }
@@ -609,10 +611,7 @@ TEST(SchedulerSimulationTest, ZoneOffsetChangesKeepWallTimesAndRealSpans) {
     const auto& runs = sim.window.executions;
     EXPECT_EQ(runs.size(), r.fires.size());
     for (std::size_t i = 0; i < runs.size() && i < r.fires.size(); ++i) {
-      const auto& w = r.fires[i].wall;
-      EXPECT_EQ(runs[i].clock.ToText(),
-                MakeDateTime(w.year, w.month, w.day, w.hour, w.minute, w.second).ToText())
-          << "#" << i;
+      EXPECT_EQ(runs[i].clock.ToText(), Wall(r.fires[i].wall).ToText()) << "#" << i;
       EXPECT_GE(runs[i].simMs, r.fires[i].ms) << "#" << i;
       EXPECT_LE(runs[i].simMs, r.fires[i].ms + static_cast<std::int64_t>(kClockWatchPeriodMs))
           << "#" << i;
