@@ -652,10 +652,8 @@ void Play(EngineSimulation& sim, const Row& r) {
     sim.SetGlobal(kWarnSecs, static_cast<std::uint32_t>(r.warnSecs));
   }
   if (r.reactivate) sim.SetGlobal(kAutoReactTrgr, 1);
-  const std::int32_t hour = r.kind == TriggerKind::Countdown ? 0 : 10;
-  sim.window.fields = {static_cast<std::int32_t>(r.kind), 2004, 11, 5, hour, 0, 10, 0, 0, ""};
   sim.window.action = r.action;
-  sim.engine.OnActivateClicked();
+  Activate(sim, Fields(r.kind, At(2004, 11, 5, r.kind == TriggerKind::Countdown ? 0 : 10, 0, 10)));
   for (const auto& [atMs, user] : r.answers) {
     sim.RunUntil(atMs);
     if (user) {
