@@ -3,6 +3,7 @@
 
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,13 +38,8 @@ TEST(KindEditorTest, TimeFieldYieldsOnlyTheSecondsItShows) {
 
 TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-  struct Row {
-    std::int32_t kind;
-    const char* text;
-    std::int32_t previous;
-    std::int32_t value;
-    bool rejected;
-  } const rows[] = {
+  // The kind, the text typed, the value before; the value after and whether the text was refused.
+  const std::tuple<std::int32_t, const char*, std::int32_t, std::int32_t, bool> rows[] = {
       {1, "-3", 5, 0, false},
       {4, "32", 5, 31, false},
       {1, "99999999999999999999", 5, 100000, false},  // beyond 64 bits too
@@ -53,26 +49,23 @@ TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
       {1, "", 7, 7, true},
       {4, "1a", 9, 9, true},
   };
-  for (const Row& r : rows) {
-    const NumberFieldResult result = NumberAfterEdit(r.kind, r.text, r.previous);
-    EXPECT_EQ(result.value, r.value) << r.kind << " '" << r.text << "'";
-    EXPECT_EQ(result.rejected, r.rejected) << r.kind << " '" << r.text << "'";
+  for (const auto& [kind, text, previous, value, rejected] : rows) {
+    const NumberFieldResult result = NumberAfterEdit(kind, text, previous);
+    EXPECT_EQ(std::pair(result.value, result.rejected), std::pair(value, rejected)) << kind << " " << text;
   }
 }
 
 TEST(NumberFieldTest, ArrowsStepByOneWithinTheRange) {
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-  struct Row {
-    std::int32_t kind, current, step, expected;
-  } const rows[] = {
+  using Int = std::int32_t;
+  const std::tuple<Int, Int, Int, Int> rows[] = {  // kind, current, step, after
       // The up-down's default range is inverted: the up arrow reports -1.
       {1, 10, -1, 11}, {1, 10, 1, 9}, {1, 0, 1, 0}, {1, 100000, -1, 100000}, {4, 40, 1, 31},
       {2, kMax, -1, kMax},  // no wrap-around at the end of the 32-bit range
       {2, std::numeric_limits<std::int32_t>::min(), 1, std::numeric_limits<std::int32_t>::min()},
   };
-  for (const Row& r : rows) {
-    EXPECT_EQ(NumberAfterArrow(r.kind, r.current, r.step), r.expected)
-        << r.kind << " " << r.current << " " << r.step;
+  for (const auto& [kind, current, step, after] : rows) {
+    EXPECT_EQ(NumberAfterArrow(kind, current, step), after) << kind << " " << current << " " << step;
   }
 }
 
@@ -87,10 +80,7 @@ TEST(ProcessFieldTest, EachRunningProgramIsOfferedOnce) {
 }
 
 TEST(StartupSwitchTest, OnlyTheAutomationSwitchesCount) {
-  struct Row {
-    const char* line;
-    StartupSwitch expected;
-  } const rows[] = {
+  const std::pair<const char*, StartupSwitch> rows[] = {
       {"", StartupSwitch::None},
       {"-regserver", StartupSwitch::Register},
       {"/UNREGISTER", StartupSwitch::Unregister},
@@ -99,7 +89,7 @@ TEST(StartupSwitchTest, OnlyTheAutomationSwitchesCount) {
       {"/Registered", StartupSwitch::None},
       {"foo.txt  /register", StartupSwitch::Register},
   };
-  for (const Row& r : rows) EXPECT_EQ(ParseStartupSwitch(r.line), r.expected) << r.line;
+  for (const auto& [line, expected] : rows) EXPECT_EQ(ParseStartupSwitch(line), expected) << line;
 }
 
 TEST(FailureTextTest, CaptionFollowsTheClassAndFailuresAUserCausesSayWhatToDoWithTheNumbersLast) {

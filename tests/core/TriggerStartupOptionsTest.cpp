@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+#include <tuple>
+#include <utility>
 
 #include "platform/Services.h"
 #include "app/TriggerStartupOptions.h"
@@ -10,7 +11,6 @@
 #include "settings/SettingsStore.h"
 #include "settings/StoreExceptions.h"
 #include "system/Autostart.h"
-#include "model/ModulePath.h"
 #include "tests/support/StartupTestWorld.h"
 
 using namespace Vesperon;
@@ -19,11 +19,8 @@ using namespace testing_support;
 namespace {
 
 TEST(ExpireDelayTest, SplitAndJoin) {
-  struct Row {
-    std::uint32_t seconds;  // as stored
-    DelayParts parts;
-    std::uint32_t joined;  // what writing the parts back stores
-  } const rows[] = {
+  // The seconds stored, their parts, and what writing the parts back stores.
+  const std::tuple<std::uint32_t, DelayParts, std::uint32_t> rows[] = {
       {86399, {0, 23, 59, 59}, 86399},
       {86400, {1, 0, 0, 0}, 86400},
       {864086399, {10000, 23, 59, 59}, 864086399},
@@ -31,16 +28,13 @@ TEST(ExpireDelayTest, SplitAndJoin) {
       {864086400, {10000, 23, 59, 59}, 864086399},
       {4294967295u, {10000, 23, 59, 59}, 864086399},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.seconds);
-    EXPECT_EQ(SplitExpireDelay(UsableExpireDelay(row.seconds)), row.parts);
-    EXPECT_EQ(JoinExpireDelay(row.parts), row.joined);
+  for (const auto& [seconds, parts, joined] : rows) {
+    EXPECT_EQ(SplitExpireDelay(UsableExpireDelay(seconds)), parts) << seconds;
+    EXPECT_EQ(JoinExpireDelay(parts), joined) << seconds;
   }
-  struct Clamp {
-    std::int64_t typed;
-    std::int32_t kept;
-  } const clamps[] = {{-1, 0}, {10000, 10000}, {10001, 10000}, {5000000000LL, 10000}};
-  for (const Clamp& c : clamps) EXPECT_EQ(ClampDelayDays(c.typed), c.kept) << c.typed;
+  const std::pair<std::int64_t, std::int32_t> clamps[] = {
+      {-1, 0}, {10000, 10000}, {10001, 10000}, {5000000000LL, 10000}};
+  for (const auto& [typed, kept] : clamps) EXPECT_EQ(ClampDelayDays(typed), kept) << typed;
 }
 
 using DataSystem::StartupSettings;
@@ -55,37 +49,34 @@ class TriggerStartupPageTest : public ::testing::Test, protected StartupTestWorl
 };
 
 TEST_F(TriggerStartupPageTest, BoxesAsShown) {
-  struct Row {
-    const char* name;
-    platform::OsVersionRecord system;
-    bool service;  // NT service installed / 9x entry present
-    bool runEntry;
-    bool minimize;
-    bool shownService, shownStartUp, shownMinimized, serviceEnabled, startUpEnabled;
-  } const rows[] = {
+  // The system; its service installed (NT) or entry present (9x); a Run entry; then the service,
+  // start-up and minimized boxes shown checked, and the service and start-up boxes enabled.
+  using System = platform::OsVersionRecord;
+  const std::tuple<const char*, System, bool, bool, bool, bool, bool, bool, bool> rows[] = {
       // The NT line without its service (the Run box): StartupPageE2eTest.
-      {"NT service implies both", kWinXP, true, false, false, true, true, true, false, false},
-      {"9x plain", kWin98, false, true, false, false, true, false, true, true},
-      {"9x service implies both", kWinMe, true, false, false, true, true, true, true, false},
+      {"NT service implies both", kWinXP, true, false, true, true, true, false, false},
+      {"9x plain", kWin98, false, true, false, true, false, true, true},
+      {"9x service implies both", kWinMe, true, false, true, true, true, true, false},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, system, service, runEntry, shownService, shownStartUp, shownMinimized,
+                    serviceEnabled, startUpEnabled] : rows) {
+    SCOPED_TRACE(name);
     registry.DeleteTree(platform::kCurrentUser, "SOFTWARE");
     registry.DeleteTree(platform::kLocalMachine, "Software");
     scm.services.clear();
-    os.Set(row.system);
-    if (row.service) {
+    os.Set(system);
+    if (service) {
       scm.services["Vesperon"] = {};
       AddRunServicesEntry(self);
     }
-    if (row.runEntry) AddRunEntry(self, DataSystem::kHiveCurrentUser);
-    StartupSettings{true, row.minimize, false, true, 90061, false, true, 700}.Save();
+    if (runEntry) AddRunEntry(self, DataSystem::kHiveCurrentUser);
+    StartupSettings{true, false, false, true, 90061, false, true, 700}.Save();
 
     const TriggerStartupPage page = LoadTriggerStartupPage();
-    EXPECT_EQ(page.values, (TriggerStartupValues{row.shownService, row.shownStartUp, true, row.shownMinimized,
-                                                 false, true, {1, 1, 1, 1}, false, true, 600}));
-    EXPECT_EQ(page.serviceBoxEnabled, row.serviceEnabled);
-    EXPECT_EQ(page.startUpBoxesEnabled, row.startUpEnabled);
+    EXPECT_EQ(page.values, (TriggerStartupValues{shownService, shownStartUp, true, shownMinimized, false,
+                                                 true, {1, 1, 1, 1}, false, true, 600}));
+    const std::pair enabled(page.serviceBoxEnabled, page.startUpBoxesEnabled);
+    EXPECT_EQ(enabled, std::pair(serviceEnabled, startUpEnabled));
   }
   // The service box's own rule, on the 9x line where it can change.
   TriggerStartupPage page;

@@ -4,7 +4,6 @@
 // version and a recording main window. Runs jump from timer to timer.
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -77,24 +76,18 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   // What the window shows.
   Vesperon::TriggerFields fields;
   Vesperon::ActionId action = Vesperon::kActionTurnOff;
-  bool statusBar = true;
-  bool trayIcon = true;
-  // Run inside ExecuteSelectedAction (a modal loop) and ShowBalloon (may throw).
-  std::function<void()> onExecute;
-  std::function<void()> onBalloon;
+  bool refuseBalloons = false;  // as a shell does a text too long for it
 
   // What the engine did.
   std::vector<ExecutionRecord> executions;
-  std::vector<std::string> balloons;      // their texts
-  std::vector<std::string> messageBoxes;  // "text / caption"
-  std::vector<std::string> statusTexts;  // every text of status part 0, in order
+  // The balloons' texts; message boxes as "text / caption" and questions; every
+  // text of status part 0, in order.
+  std::vector<std::string> balloons, dialogs, statusTexts;
   std::string label;                     // the countdown label now
   std::size_t labelWrites = 0;
   std::map<std::int32_t, bool> enabled;  // control id -> enabled
   bool activateChecked = false;
-  std::int32_t progressMaximum = -1;
-  std::int32_t progressPosition = -1;
-  std::vector<std::int32_t> trayImages;
+  std::int32_t progressMaximum = -1, progressPosition = -1;
   using TimerStart = std::pair<std::int64_t, std::uint32_t>;  // (when, period), both in ms
   std::vector<TimerStart> pollStarts;  // every start of the poll timer
 
@@ -131,33 +124,28 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   void SetCountdownLabel(const std::string& text) override { label = text, ++labelWrites; }
   void SetProgressRange(std::int32_t maximum) override { progressMaximum = maximum; }
   void SetProgressPosition(std::int32_t position) override { progressPosition = position; }
-  bool StatusBarExists() override { return statusBar; }
+  bool StatusBarExists() override { return true; }
   void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
-  bool TrayIconExists() override { return trayIcon; }
+  bool TrayIconExists() override { return true; }
   void ShowBalloon(const std::string&, const std::string& text, std::uint32_t, Vesperon::BalloonIcon) override {
-    if (onBalloon) onBalloon();
+    if (refuseBalloons) throw Vesperon::Exception(2, Vesperon::kCategoryTaskbar);
     balloons.push_back(text);
   }
-  void SetTrayIconImage(Vesperon::TrayImage image) override { trayImages.push_back(image); }
-  void ShowMessageBox(const std::string& text, const std::string& caption,
-                      Vesperon::MessageIcon) override {
-    messageBoxes.push_back(text + " / " + caption);
+  void SetTrayIconImage(Vesperon::TrayImage) override {}
+  void ShowMessageBox(const std::string& text, const std::string& caption, Vesperon::MessageIcon) override {
+    dialogs.push_back(text + " / " + caption);
   }
   // Every question asked, answered with `answer` (No unless the test says).
   bool AskYesNo(const std::string& text, const std::string&) override {
-    questions.push_back(text);
+    dialogs.push_back(text);
     return answer;
   }
-  void ExecuteSelectedAction() override {
-    executions.push_back({nowMs_, Vesperon::Now()});
-    if (onExecute) onExecute();
-  }
+  void ExecuteSelectedAction() override { executions.push_back({nowMs_, Vesperon::Now()}); }
   void ExecuteAction(Vesperon::ActionId) override { ExecuteSelectedAction(); }
   // The last warning: the seconds left at every showing, -1 at every closing.
   std::vector<std::int32_t> warnings;
   void ShowWarning(Vesperon::ActionId, std::int32_t left, std::int32_t) override { warnings.push_back(left); }
   void CloseWarning() override { warnings.push_back(-1); }
-  std::vector<std::string> questions;
   bool answer = false;
 
  private:
@@ -169,7 +157,7 @@ class EngineSimulation {
  public:
   // Starts at `start`, `phaseMs` into that second.
   explicit EngineSimulation(const platform::LocalTimeFields& start, int phaseMs = 0)
-      : clock(start), nowMs(phaseMs), start_(start) {
+      : clock(start), nowMs(phaseMs) {
     savedLastEvent_ = Vesperon::LastEvent();
   }
   // LastEvent is process-wide: leave it as found.
@@ -257,13 +245,6 @@ class EngineSimulation {
   std::uint32_t ProfileNumber(DataSystem::SettingId id) { return DataSystem::ReadNumber(id, ActiveProfile()); }
   std::string ProfileString(DataSystem::SettingId id) { return DataSystem::ReadText(id, ActiveProfile()); }
 
-  // When the unshifted wall clock begins to show `wall`.
-  std::int64_t MillisecondsAt(const Vesperon::DateTime& wall) const {
-    const Vesperon::DateTime origin = Vesperon::MakeDateTime(start_.year, start_.month, start_.day, start_.hour,
-                                                             start_.minute, start_.second);
-    return static_cast<std::int64_t>((wall - origin).TotalSeconds()) * 1000;
-  }
-
  private:
   void SyncClock() {
     const std::int64_t seconds = (nowMs >= 0 ? nowMs / 1000 : (nowMs - 999) / 1000) + wallShift_;
@@ -286,7 +267,6 @@ class EngineSimulation {
     }
   }
 
-  platform::LocalTimeFields start_;
   std::int64_t wallShift_ = 0;      // seconds the user moved the clock by
   std::int64_t clockSeconds_ = 0;   // seconds the fake clock has been advanced by
   std::vector<std::pair<std::int64_t, std::int64_t>> offsetChanges_;  // (at ms, offset s)
