@@ -213,14 +213,9 @@ TEST_F(StoreContract, FailuresThrowTheirCodeAndKeepEarlierPositions) {
 // Every call opens its key through one choice of root: a read and a write stand for them all.
 TEST_F(StoreContract, AHiveOtherThanZeroOrOneThrowsAPlainExceptionAndTouchesNothing) {
   std::vector<std::uint32_t> numbers;
-  const std::function<void(const HiveSelector&)> calls[] = {
-      [&](const HiveSelector& h) { ReadNumbers({kExpireDelay}, numbers, "Global", h); },
-      [&](const HiveSelector& h) { SetActiveProfileName("Profiles", "x", h); },
-  };
   for (const HiveSelector bad : {2, -1}) {
-    for (const auto& call : calls) {
-      EXPECT_EQ(Outcome([&] { call(bad); }), "Exception 0/0");
-    }
+    EXPECT_EQ(Outcome([&] { ReadNumbers({kExpireDelay}, numbers, "Global", bad); }), "Exception 0/0");
+    EXPECT_EQ(Outcome([&] { SetActiveProfileName("Profiles", "x", bad); }), "Exception 0/0");
   }
   EXPECT_FALSE(testsupport::KeyExists(SettingsPath()));
 }
