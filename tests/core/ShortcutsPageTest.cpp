@@ -108,25 +108,12 @@ struct OpenPage {
 TEST(ShortcutsPageTest, OpensWithTheButtonsThenTheHotKeysAndShowsTheSelectedRow) {
   OpenPage page;
   const FakeView& view = page.view;
-  auto shown = [](const ShortcutRow& r) {
-    return r.device + "|" + std::to_string(r.deviceImage) + "|" + r.operation + "|" + r.action + "|" +
-           std::to_string(r.actionImage);
-  };
-  auto row = [](const std::string& device, int image, const char* operation, ActionId action) {
-    return device + "|" + std::to_string(image) + "|" + operation + "|" + GetActionName(action) + "|" +
-           std::to_string(GetActionImageIndex(action));
-  };
-  const Names expected = {
-      row("Mouse: Left button", kMouseImage, "Double click", 9),
-      row("Mouse: Middle button", kMouseImage, "Double click", 9),
-      // An unknown kind and action show empty texts and no image.
-      "Mouse: Right button|" + std::to_string(kMouseImage) + "|||-1",
-      row("Keyboard", kKeyboardImage, "Alt + F1", 12),
-      row("Keyboard", kKeyboardImage, "Ctrl + Q", 7),
-  };
-  Names rows;
-  for (const ShortcutRow& r : view.rows) rows.push_back(shown(r));
-  EXPECT_EQ(rows, expected);
+  // The three buttons, then the hot keys (their rows: HotKeyRows). An unknown
+  // kind and action show empty texts and no image.
+  ASSERT_EQ(view.rows.size(), 5u);
+  const ShortcutRow& right = view.rows[2];
+  EXPECT_EQ(right.device + "|" + right.operation + "|" + right.action + "|" + std::to_string(right.actionImage),
+            "Mouse: Right button|||-1");
   EXPECT_TRUE(view.selected == 0 && !view.deleteEnabled && view.mouseOperation == 2 && view.action == 9);
 
   // Selecting a hot-key row reads its record into the editors; a mouse row
