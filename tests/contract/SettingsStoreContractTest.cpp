@@ -105,7 +105,7 @@ TEST_F(StoreContract, RecordsLiveWhereTheyAlwaysHaveWithTheirDefaults) {
              "BKGRIMG='' BKGRTYPE=0 LANG='English' TRANSLUC=255",
              "GLOBAL\\APPEARANCE: ANIMDIREC=5 ANIMTYPE=1 BKGRCOLB=30 BKGRCOLG=20 BKGRCOLR=10 "
              "BKGRIMG='C:\\b.bmp' BKGRTYPE=2 LANG='Deutsch' TRANSLUC=128"),
-      Record(AnimationSettings{}, "GLOBAL\\APPEARANCE: ANIMDIREC=4 ANIMTYPE=0", ""),
+      // The animation's own record, its two fields apart: AppearanceTest.
       Record(BackgroundSettings{},
              "GLOBAL\\APPEARANCE: BKGRCOLB=200 BKGRCOLG=200 BKGRCOLR=100 BKGRTYPE=0", ""),
       Record(MouseShortcut{1, 5}, "GLOBAL\\XZCUTE: LBACTION=9 LBCLICKC=2",
