@@ -89,6 +89,7 @@ TEST_F(AppearanceTest, ShowAndHideWithTheStoredAnimation) {
       {"95: plain show", kWin95, 2, 0, false, {"ShowWindow(show)"}},
       {"NT 4.0: plain hide", kNT4, 2, 0, true, {"ShowWindow(hide)"}},
       {"98 rolls", kWin98, 0, 3, false, {"AnimateWindow(200, 0x8)", "RedrawWindow(0x581)"}},
+      {"centred slide", kWinXP, 1, 8, true, {"AnimateWindow(200, 0x50010)", "RedrawWindow(0x581)"}},
       {"blend", kWin2000, 2, 5, true, {"SetExStyle(0x108)", "AnimateWindow(200, 0x90000)",
        "RedrawWindow(0x581)", "SetExStyle(0x100)", "InvalidateRect(keep)"}},
       {"unknown type", kWinXP, 3, 0, false, {}},
