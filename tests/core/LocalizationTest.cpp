@@ -138,6 +138,7 @@ TEST_F(LocalizationTest, LanguageFileOpenAndSharing) {
   EXPECT_FALSE(std::ofstream(folder_ / "Broken.ldf", std::ios::app).is_open());
 #endif
   provider.SetLanguage("Good");
+  EXPECT_EQ(provider.GetLanguage(), "Good");
   EXPECT_EQ(provider.LoadStringSet(3).GetString(10), "Language");
   // A successful load closes its file.
   EXPECT_TRUE(std::ofstream(folder_ / "Broken.ldf", std::ios::app).is_open());
