@@ -66,31 +66,21 @@ class ProfilesContract : public testing::Test {
     std::filesystem::remove_all(dir_, ignored);
   }
 
-  std::vector<std::string> FilesInFolder() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    return names;
-  }
-
   platform::RecordingPowerSystem recorder_;
   std::optional<platform::ScopedPowerSystem> power_;
   std::string dir_;
 };
 
-TEST_F(ProfilesContract, CopyRefusesConflictsAndUnusableNamesBeforeChangingAnything) {
+TEST_F(ProfilesContract, CopyRefusesConflictsAndUnusableNamesThenDuplicatesTheWholeTree) {
   WriteSampleProfile("Work");
   WriteSampleProfile("Home");
   const auto work = Profile("Work"), home = Profile("Home");
   struct Case {
     std::string source, target, expected;
   } cases[] = {
-      {"Work", "Home", "DataSystem 1"},
       {"Work", "HOME", "DataSystem 1"},  // the registry would copy onto Home
       {"Gone", "Home", "DataSystem 0"},  // the source test comes first
       {"work", "Other", "DataSystem 0"},  // the program's own test is exact
-      {"Work", "", "DataSystem 2"},
       {"Work", "  ", "DataSystem 2"},
       {"Work", "A\\B", "DataSystem 2"},
   };
@@ -101,18 +91,13 @@ TEST_F(ProfilesContract, CopyRefusesConflictsAndUnusableNamesBeforeChangingAnyth
   EXPECT_EQ(Profiles(), (std::vector<std::string>{"Home", "Work"}));
   EXPECT_EQ(Profile("Work"), work);
   EXPECT_EQ(Profile("Home"), home);
-}
 
-TEST_F(ProfilesContract, CopyDuplicatesTheWholeTreeAndStampsTheNewKey) {
-  WriteSampleProfile("Work");
+  // A good copy takes the whole tree and stamps the new key.
   const auto before = std::chrono::system_clock::now();
   CopyProfile("Work", "Copy", kHiveCurrentUser);
-  EXPECT_EQ(Profile("Copy"), Profile("Work"));
-  EXPECT_EQ(Profile("Copy").size(), 6u);
-  if (!Vesperon::IsOsVersionAtLeast(0, 100)) {
-    EXPECT_EQ(Outcome([] { GetProfileLastModified("Copy", kHiveCurrentUser); }), "Exception 0/0");
-    return;
-  }
+  EXPECT_EQ(Profile("Copy"), work);
+  EXPECT_EQ(work.size(), 6u);
+  if (!Vesperon::IsOsVersionAtLeast(0, 100)) return;  // no stamp on the 9x line: ProfilesPrivileges
   const Vesperon::DateTime stamp = GetProfileLastModified("Copy", kHiveCurrentUser);
   const Vesperon::DateTime now = Vesperon::Now();
   const double seconds = (now - stamp).TotalSeconds();
@@ -122,102 +107,51 @@ TEST_F(ProfilesContract, CopyDuplicatesTheWholeTreeAndStampsTheNewKey) {
   EXPECT_EQ(Outcome([] { GetProfileLastModified("Gone", kHiveCurrentUser); }), "Registry 7");
 }
 
-TEST_F(ProfilesContract, RenameKeepsTheActiveMarkOnTheProfile) {
+TEST_F(ProfilesContract, RenameAndDeleteKeepTheActiveMarkOnTheProfileOnly) {
+  const std::vector<std::string> all{"Default", "Home", "Work"};
   struct Case {
-    std::string active, from, to, expectedOutcome, expectedActive;
+    bool rename;
+    std::string active, name, to, expectedOutcome, expectedActive;
     std::vector<std::string> expectedProfiles;
   } cases[] = {
-      {"Work", "Work", "Home", "ok", "Home", {"Default", "Home"}},
-      {"Default", "Work", "Home", "ok", "Default", {"Default", "Home"}},
-      {"Work", "Default", "Home", "DataSystem 3", "Work", {"Default", "Work"}},
-      {"Work", "Work", "Default", "DataSystem 1", "Work", {"Default", "Work"}},
+      {true, "Work", "Work", "Office", "ok", "Office", {"Default", "Home", "Office"}},
+      {true, "Default", "Work", "Office", "ok", "Default", {"Default", "Home", "Office"}},
+      {true, "Work", "Default", "Office", "DataSystem 3", "Work", all},
+      {true, "Work", "Work", "Default", "DataSystem 1", "Work", all},
       // Only the case differs: the registry sees one key, and copying it
       // onto itself before deleting it would lose the profile.
-      {"Work", "Work", "WORK", "DataSystem 1", "Work", {"Default", "Work"}},
+      {true, "Work", "Work", "WORK", "DataSystem 1", "Work", all},
+      {false, "Work", "Work", "", "ok", "Default", {"Default", "Home"}},
+      {false, "Home", "Work", "", "ok", "Home", {"Default", "Home"}},
+      {false, "Home", "Gone", "", "Registry 5", "Home", all},
+      // An empty name would remove every profile.
+      {false, "Home", "", "", "DataSystem 2", "Home", all},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.from + " -> " + c.to);
+    SCOPED_TRACE(c.name + " -> " + c.to);
     testsupport::DeleteSettingsRoot();
-    WriteSampleProfile("Default");
-    WriteSampleProfile("Work");
-    const auto moved = Profile(c.from);
+    for (const std::string& name : all) WriteSampleProfile(name);
+    const auto moved = c.rename ? Profile(c.name) : testsupport::Tree{};
     SetActiveProfileName("Profiles", c.active, kHiveCurrentUser);
-    EXPECT_EQ(Outcome([&] { RenameProfile(c.from, c.to, kHiveCurrentUser); }), c.expectedOutcome);
+    EXPECT_EQ(Outcome([&] {
+      c.rename ? RenameProfile(c.name, c.to, kHiveCurrentUser) : DeleteProfile("Profiles", c.name);
+    }), c.expectedOutcome);
     EXPECT_EQ(Active(), c.expectedActive);
     EXPECT_EQ(Profiles(), c.expectedProfiles);
-    if (c.expectedOutcome == "ok") {
+    if (c.rename && c.expectedOutcome == "ok") {
       EXPECT_EQ(Profile(c.to), moved);
     }
   }
 }
 
-TEST_F(ProfilesContract, DeleteMovesTheActiveMarkOnlyWhenItNamedTheProfile) {
-  struct Case {
-    std::string name, active, expectedOutcome, expectedActive;
-    std::vector<std::string> expectedProfiles;
-  } cases[] = {
-      {"Work", "Work", "ok", "Default", {"Default", "Home"}},
-      {"Work", "Home", "ok", "Home", {"Default", "Home"}},
-      {"Gone", "Home", "Registry 5", "Home", {"Default", "Home", "Work"}},
-      // An empty name would remove every profile.
-      {"", "Home", "DataSystem 2", "Home", {"Default", "Home", "Work"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    testsupport::DeleteSettingsRoot();
-    for (const char* name : {"Default", "Home", "Work"}) WriteSampleProfile(name);
-    SetActiveProfileName("Profiles", c.active, kHiveCurrentUser);
-    EXPECT_EQ(Outcome([&] { DeleteProfile("Profiles", c.name); }), c.expectedOutcome);
-    EXPECT_EQ(Active(), c.expectedActive);
-    EXPECT_EQ(Profiles(), c.expectedProfiles);
-  }
-}
-
-TEST_F(ProfilesContract, DeletingTheScratchSectionLeavesAnEmptyKeyNamingDefault) {
-  WriteRaw(SettingsPath("Temp\\Reminder"), "Txt", platform::kRegSz, Text("test"));
-  DeleteProfile("Temp", "");
-  const auto temp = DumpTree(platform::kCurrentUser, SettingsPath("Temp"));
-  ASSERT_EQ(temp.size(), 1u);
-  EXPECT_EQ(temp.begin()->second.at("DEFAULTLIST").second, Text("Default"));
-}
-
 // Both ways of saving: straight to the file (NT line) and through a
-// temporary file in the same folder (9x line).
-TEST_F(ProfilesContract, ExportThenImportGivesTheSameTreeOnEitherLine) {
-  for (const platform::OsVersionRecord version : {testing_support::kWinXP, testing_support::kWin98}) {
-    SCOPED_TRACE(version.platformId == 1 ? "9x line" : "NT line");
-    testing_support::FakeOsVersion os(version);
-    testsupport::DeleteSettingsRoot();
-    WriteSampleProfile("Work");
-    SetActiveProfileName("Profiles", "Work", kHiveCurrentUser);
-    const std::string file = dir_ + "work.pfl";
-    std::filesystem::remove(file);
-
-    ExportProfile(file, "Work", kHiveCurrentUser);
-    EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"work.pfl"});  // no temporary file left
-    ImportProfile(file, "Imported", kHiveCurrentUser);
-    EXPECT_EQ(Profile("Imported"), Profile("Work"));
-    EXPECT_EQ(Active(), "Work");
-    EXPECT_FALSE(testsupport::KeyExists(kTempProfileHive, platform::kUsers));
-
-    // A second round in the same run: the privileges are dropped, not lost.
-    const std::string again = dir_ + "again.pfl";
-    ExportProfile(again, "Imported", kHiveCurrentUser);
-    ImportProfile(again, "Again", kHiveCurrentUser);
-    EXPECT_EQ(Profile("Again"), Profile("Work"));
-#ifndef _WIN32
-    EXPECT_FALSE(recorder_.token.at(platform::Privilege::kBackup));
-    EXPECT_FALSE(recorder_.token.at(platform::Privilege::kRestore));
-#endif
-    std::filesystem::remove(file);
-    std::filesystem::remove(again);
-  }
-}
-
-// The new file takes the old one's place only once it is complete: a save
-// that fails leaves the old file as it was, on either line.
+// temporary file in the same folder (9x line). The new file takes the old
+// one's place only once it is complete: a save that fails leaves the old
+// file as it was. Each good save imports back, one after the other in one
+// run: the privileges are dropped, not lost.
 TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) {
   WriteSampleProfile("Work");
+  SetActiveProfileName("Profiles", "Work", kHiveCurrentUser);
   const std::string file = dir_ + "old.pfl";
   struct Case {
     platform::OsVersionRecord version;
@@ -241,7 +175,7 @@ TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) 
       const platform::ScopedRegistry installed(faulty);
       EXPECT_EQ(Outcome([&] { ExportProfile(file, "Work", kHiveCurrentUser); }), c.expected);
     }
-    EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"old.pfl"});  // no temporary file left
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);  // no temporary file left
     if (c.failSave != 0) {
       std::ifstream old(file, std::ios::binary);
       EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "an older export");
@@ -249,15 +183,21 @@ TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) 
     }
     ImportProfile(file, "Back", kHiveCurrentUser);
     EXPECT_EQ(Profile("Back"), Profile("Work"));
+    EXPECT_EQ(Active(), "Work");
+    EXPECT_FALSE(testsupport::KeyExists(kTempProfileHive, platform::kUsers));
     DeleteProfile("Profiles", "Back");
   }
+#ifndef _WIN32
+  EXPECT_FALSE(recorder_.token.at(platform::Privilege::kBackup));
+  EXPECT_FALSE(recorder_.token.at(platform::Privilege::kRestore));
+#endif
   EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "gone.pfl", "Gone", kHiveCurrentUser); }),
             "Registry 7");
   EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "all.pfl", "", kHiveCurrentUser); }),
             "DataSystem 2");
 }
 
-TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMounted) {
+TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMountedAFailedUnmountKeepsIt) {
   WriteSampleProfile("Work");
   const std::string corrupt = dir_ + "corrupt.pfl";
   { std::ofstream(corrupt, std::ios::binary) << "this is not a saved registry tree"; }
@@ -284,14 +224,9 @@ TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMounted) {
   // Nothing stays behind that would block the next import.
   ImportProfile(good, "Fine", kHiveCurrentUser);
   EXPECT_EQ(Profile("Fine"), work);
-}
 
-// An unmount that fails after a complete copy is reported but keeps the
-// profile; the mount it leaves is cleared by the next import.
-TEST_F(ProfilesContract, AnImportWhoseUnmountFailsKeepsTheCopiedProfile) {
-  WriteSampleProfile("Work");
-  const std::string good = dir_ + "good.pfl";
-  ExportProfile(good, "Work", kHiveCurrentUser);
+  // An unmount that fails after a complete copy is reported but keeps the
+  // profile; the mount it leaves is cleared by the next import.
   testsupport::FaultyRegistry faulty{platform::DefaultRegistry()};
   faulty.failUnLoad = platform::kErrorAccessDenied;
   {
@@ -303,7 +238,7 @@ TEST_F(ProfilesContract, AnImportWhoseUnmountFailsKeepsTheCopiedProfile) {
   ImportProfile(good, "Next", kHiveCurrentUser);
   EXPECT_EQ(Profile("Next"), Profile("Work"));
   EXPECT_FALSE(testsupport::KeyExists(kTempProfileHive, platform::kUsers));
-  EXPECT_EQ(Profiles(), (std::vector<std::string>{"Kept", "Next", "Work"}));
+  EXPECT_EQ(Profiles(), (std::vector<std::string>{"Fine", "Kept", "Next", "Work"}));
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ namespace {
 constexpr platform::WindowHandle kWindow = 0x10010;
 constexpr platform::DeviceContext kDc = 0xDC;
 constexpr std::uint32_t kOtherStyle = 0x100;
+const std::string kAppearanceKey = testsupport::SettingsPath("Global\\Appearance");
 
 class AppearanceTest : public ::testing::Test {
  protected:
@@ -29,10 +30,7 @@ class AppearanceTest : public ::testing::Test {
   ~AppearanceTest() override { ResetBackgroundBrushCache(); }
 
   static void Store(const char* name, std::uint32_t value) {
-    testsupport::WriteNumber(testsupport::SettingsPath("Global\\Appearance"), name, value);
-  }
-  static void StoreText(const char* name, const std::string& text) {
-    testsupport::WriteText(testsupport::SettingsPath("Global\\Appearance"), name, text);
+    testsupport::WriteNumber(kAppearanceKey, name, value);
   }
 
   platform::MemoryRegistry registry;
@@ -125,7 +123,7 @@ TEST_F(AppearanceTest, BackgroundBrushesAreMadeOnceAndKept) {
   effects.bitmapFiles = {"C:\\a.bmp", "C:\\b.bmp"};
   const auto brushFor = [&](std::uint32_t type, const char* image = nullptr) {
     Store("BkGrType", type);
-    if (image != nullptr) StoreText("BkGrImg", image);
+    if (image != nullptr) testsupport::WriteText(kAppearanceKey, "BkGrImg", image);
     platform::BrushHandle brush = 0x77;
     GetBackgroundBrush(kDc, brush);
     return brush;

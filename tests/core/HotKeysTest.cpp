@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/ActionDispatcher.h"
@@ -62,9 +63,7 @@ TEST_F(HotKeysTest, ReadingAVanishedOrNamelessRecordGivesNoActionAndLeavesNoKey)
     SCOPED_TRACE(name);
     HotKeyRecord record{5, 5, name, 4};
     ReadHotKeyRecord(record);
-    EXPECT_EQ(record.Action, kNoActionMarker);
-    EXPECT_EQ(record.Code, 0);
-    EXPECT_EQ(record.Modifier, 0);
+    EXPECT_EQ(std::tie(record.Code, record.Modifier, record.Action), std::make_tuple(0, 0, kNoActionMarker));
     EXPECT_FALSE(KeyExists(RecordPath("Ctrl + Q")));
     // The section, its mouse settings and the other records survive.
     EXPECT_EQ(testsupport::ReadRaw(testsupport::SettingsPath(kSection), "LBAction").data,
@@ -92,18 +91,6 @@ TEST_F(HotKeysTest, SaveWritesValidRecordsOnlyAndRefusesNamesThatAreNoKeyNameDel
   EXPECT_FALSE(KeyExists(RecordPath("Ctrl + Alt + A")));
 }
 
-// The atom as identifier and Ctrl + Shift on the real system: HotKeysWin32Test, ShortcutsPageE2eTest.
-TEST_F(HotKeysTest, RegistrationTranslatesModifiers) {
-  const std::pair<std::uint16_t, std::uint32_t> rows[] = {
-      {0x04, platform::kModAlt}, {0x0F, 0x7}, {0x08, 0}};  // 0x08: extended
-  std::uint16_t code = 0x30;
-  for (const auto& [modifier, system] : rows) {
-    RegisterHotKeyRecord(kWindow, "combination " + std::to_string(modifier), ++code, modifier);
-    EXPECT_EQ(keys.Registrations().back().modifiers, system) << modifier;
-    EXPECT_EQ(keys.Registrations().back().virtualKey, code);
-  }
-}
-
 TEST_F(HotKeysTest, UnregisterByNameReportsRefusalsAndKeepsTheOrder) {
   RegisterHotKeyRecord(kWindow, "A", 0x41, 0);
   RegisterHotKeyRecord(kWindow, "B", 0x42, 0);
@@ -115,8 +102,7 @@ TEST_F(HotKeysTest, UnregisterByNameReportsRefusalsAndKeepsTheOrder) {
   keys.refuseUnregister.insert(keys.AtomOf("Vesperon.Hotkeys.B"));
   EXPECT_TRUE(UnregisterHotKeyByName(kWindow, "B"));
   EXPECT_EQ(keys.AtomReferences("Vesperon.Hotkeys.B"), 0u);  // released all the same
-  EXPECT_EQ(RegisteredHotKeyCount(), 2u);
-  EXPECT_EQ(RegisteredHotKeyAt(1).Name, "C");
+  // The entry goes, the others keep their order: ShortcutsPageTest.
   EXPECT_EQ(CodeOf<HotKeyException>([] { RegisteredHotKeyAt(2); }), HotKeyException::kIndexOutOfRange);
 }
 
@@ -147,12 +133,16 @@ TEST_F(HotKeysTest, StartUpRegistersWhatItCanAndNamesEachFailure) {
 
   StoreRecord("Ctrl + A", 0x41, 0x02, 7);
   StoreRecord("Ctrl + Q", 0x51, 0x02, 9);
-  StoreRecord("F1", 0x70, 0, 12);
+  StoreRecord("F1", 0x70, 0x0F, 12);  // every modifier, the extended bit among them
   StoreRecord("no action", 0x71, 0, static_cast<std::uint32_t>(-3));
   keys.refuseAtoms.insert("Vesperon.Hotkeys.Ctrl + Q");
   EXPECT_EQ(RegisterStoredHotKeys(kWindow, host), 2u);
   EXPECT_EQ(log, CallLog{"Message(Cannot register hotkey: Ctrl + Q)"});
   EXPECT_EQ(RegisteredHotKeyCount(), 2u);
+  // The extended bit is no modifier of the system's. (Alt and Ctrl held
+  // elsewhere: ShortcutsPageTest; Ctrl + Shift on the real system:
+  // HotKeysWin32Test.)
+  EXPECT_EQ(keys.Registrations().back().modifiers, 0x7u);
   EXPECT_TRUE(KeyExists(RecordPath("Ctrl + Q")));  // tried again at the next start
   // A refused atom leaves no entry (refused twice on the real system: HotKeysWin32Test).
   EXPECT_EQ(CodeOf<HotKeyException>([] { RegisterHotKeyRecord(kWindow, "Ctrl + Q", 0x51, 0x02); }),

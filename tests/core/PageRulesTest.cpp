@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/ActionPageRules.h"
@@ -67,9 +68,8 @@ TEST(ActionPageRules, AutoCloseFieldKeepsOnlyTimesWithinRange) {
   };
   for (const auto& c : cases) {
     const AutoCloseFieldCheck check = CheckAutoCloseText(c.text, c.held);
-    EXPECT_EQ(check.message, c.message) << c.text;
-    EXPECT_EQ(check.value, c.value) << c.text;
-    EXPECT_EQ(check.fieldText, c.fieldText) << c.text;
+    EXPECT_EQ(std::tie(check.message, check.value, check.fieldText),
+              std::tie(c.message, c.value, c.fieldText)) << c.text;
   }
 }
 

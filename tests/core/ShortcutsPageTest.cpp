@@ -108,25 +108,12 @@ struct OpenPage {
 TEST(ShortcutsPageTest, OpensWithTheButtonsThenTheHotKeysAndShowsTheSelectedRow) {
   OpenPage page;
   const FakeView& view = page.view;
-  auto shown = [](const ShortcutRow& r) {
-    return r.device + "|" + std::to_string(r.deviceImage) + "|" + r.operation + "|" + r.action + "|" +
-           std::to_string(r.actionImage);
-  };
-  auto row = [](const std::string& device, int image, const char* operation, ActionId action) {
-    return device + "|" + std::to_string(image) + "|" + operation + "|" + GetActionName(action) + "|" +
-           std::to_string(GetActionImageIndex(action));
-  };
-  const Names expected = {
-      row("Mouse: Left button", kMouseImage, "Double click", 9),
-      row("Mouse: Middle button", kMouseImage, "Double click", 9),
-      // An unknown kind and action show empty texts and no image.
-      "Mouse: Right button|" + std::to_string(kMouseImage) + "|||-1",
-      row("Keyboard", kKeyboardImage, "Alt + F1", 12),
-      row("Keyboard", kKeyboardImage, "Ctrl + Q", 7),
-  };
-  Names rows;
-  for (const ShortcutRow& r : view.rows) rows.push_back(shown(r));
-  EXPECT_EQ(rows, expected);
+  // The three buttons, then the hot keys (their rows: HotKeyRows). An unknown
+  // kind and action show empty texts and no image.
+  ASSERT_EQ(view.rows.size(), 5u);
+  const ShortcutRow& right = view.rows[2];
+  const std::string shown = right.device + "|" + right.operation + "|" + right.action + "|";
+  EXPECT_EQ(shown + std::to_string(right.actionImage), "Mouse: Right button|||-1");
   EXPECT_TRUE(view.selected == 0 && !view.deleteEnabled && view.mouseOperation == 2 && view.action == 9);
 
   // Selecting a hot-key row reads its record into the editors; a mouse row
@@ -168,11 +155,10 @@ TEST(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
     Rows rows = kBefore;    // the hot-key rows, stored alike
     Names registrations{};  // empty: the rows' names
   };
-  const Rows altA{{"Alt + F1", 12}, {"Ctrl + A", 4}};
   // Adding, a listed combination, deleting, modifying a button: ShortcutsPageE2eTest.
   const Case cases[] = {
       {"add without action", kAdd, 0, std::nullopt, 0, 0x41, kCtrl, false, false, "Please specify an action."},
-      {"add without combination", kAdd, 0, 16, 0, 0, 0, false, false, "Please select an input hotkey."},
+      // An extended key's bit alone is no combination either.
       {"add with a modifier of no name and no key", kAdd, 0, 16, 0, 0, HotKeys::kHotKeyExtended, false,
        false, "Please select an input hotkey."},
       // Only a combination of neither key nor modifier is empty.
@@ -182,7 +168,8 @@ TEST(ShortcutsPageTest, ButtonsChangeTheRegistryTheRegistrationsAndTheRows) {
        "Failed to register hotkey: Ctrl + A", {{"Alt + F1", 12}, {"Ctrl + Q", 7}, {"Ctrl + A", 16}},
        {"Alt + F1", "Ctrl + Q"}},
       {"modify the action only", kModify, 4, 4, 0, 0x51, kCtrl, false, false, "", {{"Alt + F1", 12}, {"Ctrl + Q", 4}}},
-      {"modify to another combination", kModify, 4, 4, 0, 0x41, kCtrl, false, false, "", altA},
+      {"modify to another combination", kModify, 4, 4, 0, 0x41, kCtrl, false, false, "",
+       {{"Alt + F1", 12}, {"Ctrl + A", 4}}},
       {"modify to another row's combination", kModify, 4, 4, 0, 0x70, kAlt, false, false, "Hotkey already exists."},
       {"modify, old combination not released", kModify, 3, 12, 0, 0x41, kAlt, false, true,
        "Failed to unregister hotkey.", {{"Alt + A", 12}, {"Ctrl + Q", 7}}, {"Ctrl + Q", "Alt + A"}},
