@@ -26,12 +26,10 @@ class MemoryRegistry final : public IRegistry {
   MemoryRegistry& operator=(const MemoryRegistry&) = delete;
 
   // Handles handed out and not closed yet (the predefined roots not counted).
-  std::size_t OpenHandleCount() const { return handles_.size(); }
+  std::size_t OpenHandleCount() const { return handles_.size() - 3; }
 
-  long CreateKey(RegKey parent, const std::string& path, std::uint32_t access,
-                 RegKey& out) override;
-  long OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
-               RegKey& out) override;
+  long CreateKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey& out) override;
+  long OpenKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey& out) override;
   long CloseKey(RegKey key) override;
   long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, void* data,
                   std::uint32_t* size) override;
@@ -41,8 +39,7 @@ class MemoryRegistry final : public IRegistry {
   long EnumValue(RegKey key, std::uint32_t index, std::string& name, std::uint32_t& type,
                  std::vector<unsigned char>& data) override;
   long QueryInfoKey(RegKey key, std::uint32_t* subkeys, RegFileTime* lastWrite) override;
-  long EnumKey(RegKey key, std::uint32_t index, std::string& name,
-               std::uint32_t bufferChars = 260) override;
+  long EnumKey(RegKey key, std::uint32_t index, std::string& name, std::uint32_t bufferChars = 260) override;
   long DeleteTree(RegKey parent, const std::string& path) override;
   long CopyTree(RegKey source, const std::string& path, RegKey target) override;
   long SaveKey(RegKey key, const std::string& file) override;
@@ -57,13 +54,11 @@ class MemoryRegistry final : public IRegistry {
     std::uint32_t access = 0;
   };
 
-  long Resolve(RegKey key, std::uint32_t needed, std::shared_ptr<Node>& node,
-               std::uint32_t* granted = nullptr) const;
-  long Walk(RegKey parent, const std::string& path, bool create, std::shared_ptr<Node>& node);
-  long NewHandle(const std::shared_ptr<Node>& node, std::uint32_t access, RegKey& out);
+  long Resolve(RegKey key, std::uint32_t needed, Node*& node, std::uint32_t* granted = nullptr) const;
+  long Walk(RegKey parent, const std::string& path, bool create, Node*& node);
+  long NewHandle(RegKey parent, const std::string& path, std::uint32_t access, bool create, RegKey& out);
 
-  std::map<RegKey, std::shared_ptr<Node>> roots_;
-  std::map<RegKey, Handle> handles_;
+  std::map<RegKey, Handle> handles_;  // the three predefined roots among them, with every right
   RegKey nextHandle_ = 0x100;
 };
 
