@@ -15,11 +15,8 @@
 
 namespace fuzzsupport {
 
-using testsupport::Fetch;
-using testsupport::KeyExists;
-using testsupport::MakeKey;
-using testsupport::Plant;
-using PlantedValue = testsupport::StoredValue;
+using namespace testsupport;  // Plant, Fetch, MakeKey, KeyExists, Dword
+using PlantedValue = StoredValue;
 
 [[noreturn]] inline void Fail(const char* file, int line, const char* what, const std::string& detail) {
   std::fprintf(stderr, "%s:%d: check failed: %s\n  %s\n", file, line, what, detail.c_str());

@@ -73,14 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Numbers and texts in schema order, so the subkeys change at every turn.
   std::vector<SettingId> numberIds, stringIds;
-  for (SettingId id = 0; id < kSettingCount; ++id) {
-    (SettingSchema[id].type == SettingType::String ? stringIds : numberIds).push_back(id);
-  }
   std::map<SettingId, Expectation> expected;
   for (SettingId id = 0; id < kSettingCount; ++id) {
     // A text is taken up to its first zero whatever its type; a number only from four bytes.
     const auto it = planted.find(id);
     const bool text = SettingSchema[id].type == SettingType::String;
+    (text ? stringIds : numberIds).push_back(id);
     const bool usable = it != planted.end() && (text || it->second.data.size() == 4);
     Expectation& e = expected[id];
     e.repaired = !usable;

@@ -32,13 +32,9 @@ class RecordingHotKeySystem final : public IHotKeySystem {
 
   // The atom table: name -> (atom, references).
   std::uint32_t AtomReferences(const std::string& name) const {
-    const auto it = atoms_.find(name);
-    return it == atoms_.end() ? 0 : it->second.references;
+    return atoms_.count(name) ? atoms_.at(name).references : 0;
   }
-  Atom AtomOf(const std::string& name) const {
-    const auto it = atoms_.find(name);
-    return it == atoms_.end() ? 0 : it->second.atom;
-  }
+  Atom AtomOf(const std::string& name) const { return atoms_.count(name) ? atoms_.at(name).atom : 0; }
   const std::vector<Registration>& Registrations() const { return registrations_; }
 
   Atom GlobalAddAtomA(const std::string& name) override {
