@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -12,36 +11,6 @@
 #include "platform/TextCase.h"
 
 namespace platform {
-
-namespace {
-
-// Windows compares names by their upper-case form, which folds the letters
-// of the ANSI code page (the program's texts are in Windows-1252) as well.
-std::string Fold(std::string name) {
-  UpperCaseInPlace(name);
-  return name;
-}
-
-// The names of a key path; empty ones (doubled or trailing backslashes) are
-// skipped as the registry does.
-std::vector<std::string> Split(const std::string& path) {
-  std::vector<std::string> parts;
-  for (std::size_t start = 0, end = 0; start < path.size(); start = end + 1) {
-    end = std::min(path.find('\\', start), path.size());
-    if (end > start) parts.push_back(path.substr(start, end - start));
-  }
-  return parts;
-}
-
-// The current time as a FILETIME, as last write times hold it: 100 ns ticks
-// from 1601, where the system clock counts from 1970.
-RegFileTime Now() {
-  using Ticks = std::chrono::duration<RegFileTime, std::ratio<1, 10000000>>;
-  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-  return 116444736000000000ull + std::chrono::duration_cast<Ticks>(sinceEpoch).count();
-}
-
-}  // namespace
 
 namespace memory_detail {
 struct RegistryNode : std::enable_shared_from_this<RegistryNode> {
@@ -58,6 +27,13 @@ struct RegistryNode : std::enable_shared_from_this<RegistryNode> {
   std::vector<Value> values;                              // in creation order
   RegFileTime lastWrite = 0;
   bool readOnly = false;
+
+  // Windows compares names by their upper-case form, which folds the letters
+  // of the ANSI code page (the program's texts are in Windows-1252) as well.
+  static std::string Fold(std::string name) {
+    UpperCaseInPlace(name);
+    return name;
+  }
 
   Value* FindValue(const std::string& valueName) {
     for (Value& v : values) {
@@ -80,6 +56,25 @@ struct RegistryNode : std::enable_shared_from_this<RegistryNode> {
 }  // namespace memory_detail
 
 namespace {
+
+// The names of a key path; empty ones (doubled or trailing backslashes) are
+// skipped as the registry does.
+std::vector<std::string> Split(const std::string& path) {
+  std::vector<std::string> parts;
+  for (std::size_t start = 0, end = 0; start < path.size(); start = end + 1) {
+    end = std::min(path.find('\\', start), path.size());
+    if (end > start) parts.push_back(path.substr(start, end - start));
+  }
+  return parts;
+}
+
+// The current time as a FILETIME, as last write times hold it: 100 ns ticks
+// from 1601, where the system clock counts from 1970.
+RegFileTime Now() {
+  using Ticks = std::chrono::duration<RegFileTime, std::ratio<1, 10000000>>;
+  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+  return 116444736000000000ull + std::chrono::duration_cast<Ticks>(sinceEpoch).count();
+}
 
 using Node = memory_detail::RegistryNode;
 
@@ -184,7 +179,7 @@ long ApplyTree(const Node& tree, Node& target, std::uint32_t granted, RegFileTim
 
 // Removes a subkey with its tree, a write to its parent.
 void Detach(Node& parent, const std::string& name) {
-  parent.children.erase(Fold(name));
+  parent.children.erase(Node::Fold(name));
   parent.lastWrite = Now();
 }
 
@@ -326,8 +321,7 @@ long MemoryRegistry::CopyTree(RegKey source, const std::string& path, RegKey tar
 long MemoryRegistry::SaveKey(RegKey key, const std::string& file) {
   Node* node = nullptr;
   if (const long result = Resolve(key, 0, node); result != kOk) return result;
-  std::error_code error;
-  if (std::filesystem::exists(file, error)) return kErrorAlreadyExists;
+  if (std::ifstream(file)) return kErrorAlreadyExists;
   std::ofstream out(file, std::ios::binary);
   if (!out) return kErrorPathNotFound;
   out << SavedText(*node);
@@ -339,10 +333,11 @@ long MemoryRegistry::LoadKey(RegKey root, const std::string& name, const std::st
   if (parent.FindChild(name)) return kErrorAlreadyExists;
   std::ifstream in(file, std::ios::binary);
   if (!in) return kErrorFileNotFound;
-  Node tree;
-  if (!ParseTree(std::string(std::istreambuf_iterator<char>(in), {}), tree)) return kErrorNotRegistryFile;
-  const RegFileTime now = Now();
-  return ApplyTree(tree, *parent.AddChild(name, now), kKeyAllAccess, now);
+  // The tree is read into the mount itself; a damaged file leaves nothing.
+  const std::string text(std::istreambuf_iterator<char>(in), {});
+  if (ParseTree(text, *parent.AddChild(name, Now()))) return kOk;
+  parent.children.erase(Node::Fold(name));
+  return kErrorNotRegistryFile;
 }
 
 long MemoryRegistry::UnLoadKey(RegKey root, const std::string& name) {
