@@ -12,9 +12,7 @@
 
 namespace platform {
 
-namespace memory_detail {
-struct RegistryNode : std::enable_shared_from_this<RegistryNode> {
-  using Node = RegistryNode;
+struct MemoryRegistry::Node : std::enable_shared_from_this<Node> {
   struct Value {
     std::string name;
     std::uint32_t type = kRegNone;
@@ -53,7 +51,6 @@ struct RegistryNode : std::enable_shared_from_this<RegistryNode> {
     return child;
   }
 };
-}  // namespace memory_detail
 
 namespace {
 
@@ -76,7 +73,7 @@ RegFileTime Now() {
   return 116444736000000000ull + std::chrono::duration_cast<Ticks>(sinceEpoch).count();
 }
 
-using Node = memory_detail::RegistryNode;
+using Node = MemoryRegistry::Node;
 
 // A detached copy of a key tree: CopyTree takes it before it writes, so a
 // tree copied into itself still ends.

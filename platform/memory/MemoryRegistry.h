@@ -14,16 +14,13 @@
 
 namespace platform {
 
-namespace memory_detail {
-struct RegistryNode;
-}
-
 class MemoryRegistry final : public IRegistry {
  public:
   MemoryRegistry();
   ~MemoryRegistry() override;
   MemoryRegistry(const MemoryRegistry&) = delete;
   MemoryRegistry& operator=(const MemoryRegistry&) = delete;
+  struct Node;  // a key, with its values and subkeys (defined where it is used)
 
   // Handles handed out and not closed yet (the predefined roots not counted).
   std::size_t OpenHandleCount() const { return handles_.size() - 3; }
@@ -48,7 +45,6 @@ class MemoryRegistry final : public IRegistry {
   long SetKeyReadOnly(RegKey parent, const std::string& path, bool readOnly) override;
 
  private:
-  using Node = memory_detail::RegistryNode;
   struct Handle {
     std::shared_ptr<Node> node;
     std::uint32_t access = 0;
