@@ -1,16 +1,21 @@
 #pragma once
 // Shared pieces of the fuzz targets: a check that stops the run with a
 // message (libFuzzer then keeps the input as a crash), registry values laid
-// out from the fuzzer's bytes, and files written from them.
+// out from the fuzzer's bytes, and files written from them. It brings what
+// every target uses: the fixed-width integers, texts and byte vectors, the
+// service switches and the in-memory registry.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
 #include "tests/support/RegistryValues.h"
 
 namespace fuzzsupport {

@@ -6,14 +6,7 @@
 // as stored or repaired to their defaults; delete exactly the keys without
 // an action; leave the tray mouse settings beside them alone; and what it
 // loaded must read back and save back unchanged.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <vector>
-
 #include "fuzz/FuzzSupport.h"
-#include "platform/Services.h"
-#include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
 #include "shell/HotKeys.h"

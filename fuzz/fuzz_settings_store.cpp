@@ -7,15 +7,9 @@
 // value stays untouched, a refused repair is reported as a write failure,
 // and no key stays open.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "fuzz/FuzzSupport.h"
-#include "platform/Services.h"
-#include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
