@@ -3,8 +3,6 @@
 // was set to and moves only when told. Its zone is a plain offset (UTC by
 // default) that changes only when told, as a daylight-saving change or a
 // new time zone would change it.
-#include <cstdint>
-
 #include "model/OleDate.h"
 #include "platform/Clock.h"
 

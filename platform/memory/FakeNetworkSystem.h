@@ -2,9 +2,7 @@
 // A network for tests: nothing leaves the process. It writes down each
 // datagram and echo in order (or answers the failure it is told to), and
 // answers the ARP table the test sets up.
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/NetworkSystem.h"
 

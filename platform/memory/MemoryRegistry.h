@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <map>
 #include <memory>
-#include <string>
 
 #include "platform/Registry.h"
 

@@ -5,10 +5,8 @@
 // every call in order, switches that make the next calls fail, and a small
 // key-name table of a US layout.
 #include <algorithm>
-#include <cstdint>
 #include <map>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "platform/HotKeySystem.h"

@@ -5,7 +5,6 @@
 // token holds, whether bound functions can be reached). Nothing it does
 // reaches the real system.
 #include <map>
-#include <string>
 #include <vector>
 
 #include "platform/PowerSystem.h"
