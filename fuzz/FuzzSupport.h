@@ -1,25 +1,27 @@
 #pragma once
 // Shared pieces of the fuzz targets: a check that stops the run with a
 // message (libFuzzer then keeps the input as a crash), registry values laid
-// out from the fuzzer's bytes, and files written from them.
+// out from the fuzzer's bytes, and files written from them. It brings what
+// every target uses: the fixed-width integers, texts and byte vectors, the
+// service switches and the in-memory registry.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/Services.h"
+#include "platform/memory/MemoryRegistry.h"
 #include "tests/support/RegistryValues.h"
 
 namespace fuzzsupport {
 
-using testsupport::Fetch;
-using testsupport::KeyExists;
-using testsupport::MakeKey;
-using testsupport::Plant;
-using PlantedValue = testsupport::StoredValue;
+using namespace testsupport;  // Plant, Fetch, MakeKey, KeyExists, Dword
+using PlantedValue = StoredValue;
 
 [[noreturn]] inline void Fail(const char* file, int line, const char* what, const std::string& detail) {
   std::fprintf(stderr, "%s:%d: check failed: %s\n  %s\n", file, line, what, detail.c_str());

@@ -3,10 +3,6 @@
 // profile holds, reading it must not crash, must give either a valid moment
 // inside the calendar or an invalid value, and a moment it accepts must
 // survive being stored and read again to the second.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
 #include "fuzz/FuzzSupport.h"
 #include "model/DateTime.h"
 #include "model/OleDate.h"

@@ -4,9 +4,6 @@
 // inside the file, and nothing else; a set that loads must answer each of
 // its ids with the first text of that id.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <string>
 
 #include "fuzz/FuzzSupport.h"
 #include "localization/Localization.h"

@@ -3,18 +3,11 @@
 // MainForm (and in LastEvent and ExpireDelay) must decode to either the
 // moment that was packed or an invalid one, and the trigger they build must
 // neither crash nor run its action again at the next poll after a fire.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <vector>
-
 #include "app/SchedulerEngine.h"
 #include "fuzz/FuzzSupport.h"
 #include "model/MainFormRecord.h"
-#include "platform/Services.h"
 #include "platform/memory/FakeClock.h"
 #include "platform/memory/FakeDesktop.h"
-#include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingsStore.h"
 
 namespace {

@@ -3,13 +3,7 @@
 // program's own exception, and a failure must leave neither the new
 // profile, nor the temporarily mounted file, nor an open key behind; the
 // profiles that were there before stay as they were.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
 #include "fuzz/FuzzSupport.h"
-#include "platform/Services.h"
-#include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/RecordingPowerSystem.h"
 #include "settings/Profiles.h"
 #include "settings/SettingsKey.h"

@@ -7,15 +7,9 @@
 // value stays untouched, a refused repair is reported as a write failure,
 // and no key stays open.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "fuzz/FuzzSupport.h"
-#include "platform/Services.h"
-#include "platform/memory/MemoryRegistry.h"
 #include "settings/SettingSchema.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"
@@ -47,21 +41,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform::MemoryRegistry registry;
   platform::ScopedRegistry scoped(registry);
 
-  // What each row finds.
+  // What each row finds. Every key exists, so that a read-only section key
+  // (below) refuses only its own values.
   std::map<SettingId, PlantedValue> planted;
   for (SettingId id = 0; id < kSettingCount; ++id) {
+    FUZZ_CHECK(fuzzsupport::MakeKey(KeyPathOf(id)), KeyPathOf(id));
     if (!input.ConsumeBool()) continue;
-    PlantedValue value{KeyPathOf(id), SettingSchema[id].valueName,
-                       fuzzsupport::ConsumeValueType(input), fuzzsupport::ConsumeValueData(input)};
-    FUZZ_CHECK(fuzzsupport::Plant(value), value.keyPath);
-    planted[id] = value;
+    planted[id] = {KeyPathOf(id), SettingSchema[id].valueName, fuzzsupport::ConsumeValueType(input),
+                   fuzzsupport::ConsumeValueData(input)};
+    FUZZ_CHECK(fuzzsupport::Plant(planted[id]), KeyPathOf(id));
   }
   // A value no row names, to prove repairs leave neighbours alone.
   const PlantedValue bystander{KeyPathOf(kLastEvent), "Bystander", platform::kRegBinary, {1, 0, 2, 0, 3}};
   fuzzsupport::Plant(bystander);
-  // Keys the program may read but not write. Every key exists first, so a
-  // read-only section key refuses only its own values.
-  for (SettingId id = 0; id < kSettingCount; ++id) fuzzsupport::MakeKey(KeyPathOf(id));
+  // Keys the program may read but not write.
   std::vector<std::string> readOnly;
   for (const char* subkey : {"", "Reminder", "MainForm", "Trigger", "Appearance", "xzCute"}) {
     if (!input.ConsumeBool()) continue;
@@ -73,14 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Numbers and texts in schema order, so the subkeys change at every turn.
   std::vector<SettingId> numberIds, stringIds;
-  for (SettingId id = 0; id < kSettingCount; ++id) {
-    (SettingSchema[id].type == SettingType::String ? stringIds : numberIds).push_back(id);
-  }
   std::map<SettingId, Expectation> expected;
   for (SettingId id = 0; id < kSettingCount; ++id) {
     // A text is taken up to its first zero whatever its type; a number only from four bytes.
     const auto it = planted.find(id);
     const bool text = SettingSchema[id].type == SettingType::String;
+    (text ? stringIds : numberIds).push_back(id);
     const bool usable = it != planted.end() && (text || it->second.data.size() == 4);
     Expectation& e = expected[id];
     e.repaired = !usable;

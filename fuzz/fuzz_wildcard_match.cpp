@@ -2,11 +2,6 @@
 // profiles: the matcher must agree with a plain table-filling matcher on
 // every pattern and name, whatever bytes they hold. The input is the
 // pattern, a zero byte, then the name.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <vector>
-
 #include "fuzz/FuzzSupport.h"
 #include "model/WildcardMatch.h"
 

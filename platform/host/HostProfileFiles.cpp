@@ -21,27 +21,21 @@ class HostProfileFiles final : public IProfileFiles {
 
   bool Delete(const std::string& path) override { return unlink(path.c_str()) == 0; }
 
-  bool TempFileName(const std::string& directory, const std::string& prefix,
-                    std::string& path) override {
+  bool TempFileName(const std::string& directory, const std::string& prefix, std::string& path) override {
     // As Windows names them: prefix, four hexadecimal digits, ".TMP"; the
     // first free number (no test reads the number).
     for (unsigned unique = 1; unique <= 0xFFFFu; ++unique) {
       char name[16];
       std::snprintf(name, sizeof name, "%X.TMP", unique);
-      const std::string candidate = (directory.empty() ? std::string("./") : directory) + prefix + name;
-      const int fd = open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
-      if (fd >= 0) {
-        close(fd);
-        path = candidate;
-        return true;
-      }
+      path = (directory.empty() ? std::string("./") : directory) + prefix + name;
+      const int fd = open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+      if (fd >= 0) return close(fd) == 0;
     }
     return false;
   }
 
   bool Move(const std::string& from, const std::string& to) override {
-    if (Exists(to)) return false;
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    return !Exists(to) && std::rename(from.c_str(), to.c_str()) == 0;
   }
 
   bool Replace(const std::string& from, const std::string& to) override {

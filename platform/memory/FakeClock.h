@@ -3,8 +3,6 @@
 // was set to and moves only when told. Its zone is a plain offset (UTC by
 // default) that changes only when told, as a daylight-saving change or a
 // new time zone would change it.
-#include <cstdint>
-
 #include "model/OleDate.h"
 #include "platform/Clock.h"
 
@@ -26,19 +24,13 @@ class FakeClock final : public IClock {
   // Moves the clock by whole seconds (negative moves back), carrying across
   // days, months and years of the proleptic Gregorian calendar.
   void Advance(std::int64_t seconds) {
-    std::int64_t total = Vesperon::OleDate::DaysFromCivil(now_.year, now_.month, now_.day) * 86400 +
-                         now_.hour * 3600 + now_.minute * 60 + now_.second + seconds;
+    const std::int64_t total = LocalSeconds() + seconds;
     // Floor division keeps the time of day positive before 1970.
-    std::int64_t days = total / 86400, rest = total % 86400, year = 0;
-    if (rest < 0) {
-      rest += 86400;
-      --days;
-    }
+    const std::int64_t days = total / 86400 - (total % 86400 < 0 ? 1 : 0), rest = total - days * 86400;
+    std::int64_t year = 0;
     Vesperon::OleDate::CivilFromDays(days, year, now_.month, now_.day);
-    now_.year = static_cast<int>(year);
-    now_.hour = static_cast<int>(rest / 3600);
-    now_.minute = static_cast<int>(rest % 3600 / 60);
-    now_.second = static_cast<int>(rest % 60);
+    now_ = {static_cast<int>(year), now_.month, now_.day, static_cast<int>(rest / 3600),
+            static_cast<int>(rest % 3600 / 60), static_cast<int>(rest % 60)};
   }
   // Local time minus UTC, in seconds. Setting it keeps the local fields, so
   // it is UTC that moves; a zone change as the system makes it moves the
@@ -46,9 +38,7 @@ class FakeClock final : public IClock {
   void SetUtcOffset(std::int64_t seconds) { utcOffset_ = seconds; }
   std::int64_t UtcOffset() const { return utcOffset_; }
   bool UtcNow(std::int64_t& seconds) override {
-    namespace cal = Vesperon::OleDate;
-    seconds = (cal::DaysFromCivil(now_.year, now_.month, now_.day) - cal::DaysFromCivil(1970, 1, 1)) * 86400 +
-              now_.hour * 3600 + now_.minute * 60 + now_.second - utcOffset_;
+    seconds = LocalSeconds() - Vesperon::OleDate::DaysFromCivil(1970, 1, 1) * 86400 - utcOffset_;
     return true;
   }
   // Until this is called the fake offers no precise reading.
@@ -65,6 +55,12 @@ class FakeClock final : public IClock {
   const LocalTimeFields& Current() const { return now_; }
 
  private:
+  // The local fields as seconds on the calendar's own day count.
+  std::int64_t LocalSeconds() const {
+    return Vesperon::OleDate::DaysFromCivil(now_.year, now_.month, now_.day) * 86400 + now_.hour * 3600 +
+           now_.minute * 60 + now_.second;
+  }
+
   LocalTimeFields now_{2000, 1, 1, 0, 0, 0};
   std::int64_t utcOffset_ = 0;
   PreciseReading precise_;

@@ -2,9 +2,7 @@
 // A desktop for tests and simulations: the running processes and the open
 // top-level windows are whatever the test says.
 #include <set>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/Desktop.h"
 

@@ -2,9 +2,6 @@
 // A remote access service for tests: the active connections (or the error
 // of the listing) are whatever the test sets; every listing is counted and
 // every hang-up written down. Nothing is ever hung up.
-#include <string>
-#include <vector>
-
 #include "platform/DialUpSystem.h"
 
 namespace platform {

@@ -2,10 +2,7 @@
 // A network for tests: nothing leaves the process. It writes down each
 // datagram and echo in order (or answers the failure it is told to), and
 // answers the ARP table the test sets up.
-#include <cstdint>
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "platform/NetworkSystem.h"
 
@@ -49,11 +46,7 @@ class FakeNetworkSystem final : public INetworkSystem {
   }
   static std::string Hex(std::span<const std::uint8_t> bytes) {
     std::string text;
-    char digits[3];
-    for (std::uint8_t byte : bytes) {
-      std::snprintf(digits, sizeof digits, "%02X", byte);
-      text += digits;
-    }
+    for (std::uint8_t byte : bytes) text += {"0123456789ABCDEF"[byte >> 4], "0123456789ABCDEF"[byte & 0xF]};
     return text;
   }
 };

@@ -2,9 +2,6 @@
 // A process system for tests: the running processes are whatever the test
 // lists (or the walk cannot be made), and every attempt to end one is written
 // down in order, "end 12" or "end task 40:7". Nothing is ever ended.
-#include <string>
-#include <vector>
-
 #include "platform/ProcessSystem.h"
 
 namespace platform {

@@ -8,15 +8,10 @@
 #include <cstddef>
 #include <map>
 #include <memory>
-#include <string>
 
 #include "platform/Registry.h"
 
 namespace platform {
-
-namespace memory_detail {
-struct RegistryNode;
-}
 
 class MemoryRegistry final : public IRegistry {
  public:
@@ -24,14 +19,13 @@ class MemoryRegistry final : public IRegistry {
   ~MemoryRegistry() override;
   MemoryRegistry(const MemoryRegistry&) = delete;
   MemoryRegistry& operator=(const MemoryRegistry&) = delete;
+  struct Node;  // a key, with its values and subkeys (defined where it is used)
 
   // Handles handed out and not closed yet (the predefined roots not counted).
-  std::size_t OpenHandleCount() const { return handles_.size(); }
+  std::size_t OpenHandleCount() const { return handles_.size() - 3; }
 
-  long CreateKey(RegKey parent, const std::string& path, std::uint32_t access,
-                 RegKey& out) override;
-  long OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
-               RegKey& out) override;
+  long CreateKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey& out) override;
+  long OpenKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey& out) override;
   long CloseKey(RegKey key) override;
   long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, void* data,
                   std::uint32_t* size) override;
@@ -41,8 +35,7 @@ class MemoryRegistry final : public IRegistry {
   long EnumValue(RegKey key, std::uint32_t index, std::string& name, std::uint32_t& type,
                  std::vector<unsigned char>& data) override;
   long QueryInfoKey(RegKey key, std::uint32_t* subkeys, RegFileTime* lastWrite) override;
-  long EnumKey(RegKey key, std::uint32_t index, std::string& name,
-               std::uint32_t bufferChars = 260) override;
+  long EnumKey(RegKey key, std::uint32_t index, std::string& name, std::uint32_t bufferChars = 260) override;
   long DeleteTree(RegKey parent, const std::string& path) override;
   long CopyTree(RegKey source, const std::string& path, RegKey target) override;
   long SaveKey(RegKey key, const std::string& file) override;
@@ -51,19 +44,16 @@ class MemoryRegistry final : public IRegistry {
   long SetKeyReadOnly(RegKey parent, const std::string& path, bool readOnly) override;
 
  private:
-  using Node = memory_detail::RegistryNode;
   struct Handle {
     std::shared_ptr<Node> node;
     std::uint32_t access = 0;
   };
 
-  long Resolve(RegKey key, std::uint32_t needed, std::shared_ptr<Node>& node,
-               std::uint32_t* granted = nullptr) const;
-  long Walk(RegKey parent, const std::string& path, bool create, std::shared_ptr<Node>& node);
-  long NewHandle(const std::shared_ptr<Node>& node, std::uint32_t access, RegKey& out);
+  long Resolve(RegKey key, std::uint32_t needed, Node*& node, std::uint32_t* granted = nullptr) const;
+  long Walk(RegKey parent, const std::string& path, bool create, Node*& node);
+  long NewHandle(RegKey parent, const std::string& path, std::uint32_t access, bool create, RegKey& out);
 
-  std::map<RegKey, std::shared_ptr<Node>> roots_;
-  std::map<RegKey, Handle> handles_;
+  std::map<RegKey, Handle> handles_;  // the three predefined roots among them, with every right
   RegKey nextHandle_ = 0x100;
 };
 

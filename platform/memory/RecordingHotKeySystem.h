@@ -5,10 +5,8 @@
 // every call in order, switches that make the next calls fail, and a small
 // key-name table of a US layout.
 #include <algorithm>
-#include <cstdint>
 #include <map>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "platform/HotKeySystem.h"
@@ -32,13 +30,9 @@ class RecordingHotKeySystem final : public IHotKeySystem {
 
   // The atom table: name -> (atom, references).
   std::uint32_t AtomReferences(const std::string& name) const {
-    const auto it = atoms_.find(name);
-    return it == atoms_.end() ? 0 : it->second.references;
+    return atoms_.count(name) ? atoms_.at(name).references : 0;
   }
-  Atom AtomOf(const std::string& name) const {
-    const auto it = atoms_.find(name);
-    return it == atoms_.end() ? 0 : it->second.atom;
-  }
+  Atom AtomOf(const std::string& name) const { return atoms_.count(name) ? atoms_.at(name).atom : 0; }
   const std::vector<Registration>& Registrations() const { return registrations_; }
 
   Atom GlobalAddAtomA(const std::string& name) override {

@@ -5,7 +5,6 @@
 // token holds, whether bound functions can be reached). Nothing it does
 // reaches the real system.
 #include <map>
-#include <string>
 #include <vector>
 
 #include "platform/PowerSystem.h"
@@ -53,18 +52,13 @@ class RecordingPowerSystem final : public IPowerSystem {
     static const char* const changes[] = {"enable", "disable", "remove"};
     log.push_back(std::string("Privilege(") + privileges[static_cast<int>(privilege)] + ", " +
                   changes[static_cast<int>(change)] + ")");
-    if (binding != Binding::kBound) {
-      return binding == Binding::kLibraryMissing ? PrivilegeResult::kLibraryMissing
-                                                 : PrivilegeResult::kFunctionMissing;
-    }
+    if (binding == Binding::kLibraryMissing) return PrivilegeResult::kLibraryMissing;
+    if (binding == Binding::kFunctionMissing) return PrivilegeResult::kFunctionMissing;
     if (failingChanges.count(change)) return failingChanges[change];
     const auto held = token.find(privilege);
     if (held == token.end()) return PrivilegeResult::kNotHeld;
-    if (change == PrivilegeChange::kRemove) {
-      token.erase(held);
-    } else {
-      held->second = change == PrivilegeChange::kEnable;
-    }
+    if (change == PrivilegeChange::kRemove) token.erase(held);
+    else held->second = change == PrivilegeChange::kEnable;
     return PrivilegeResult::kDone;
   }
 

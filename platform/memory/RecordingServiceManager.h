@@ -3,9 +3,7 @@
 // writes every call into `log`, one readable line each, and answers from a
 // scripted world (the installed services, whether the manager refuses,
 // whether the process was started by the manager).
-#include <cstdint>
 #include <map>
-#include <string>
 #include <vector>
 
 #include "platform/ServiceManager.h"

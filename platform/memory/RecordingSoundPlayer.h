@@ -1,8 +1,6 @@
 #pragma once
 // A sound player that plays nothing: it writes every call into `log`, in
 // order, "Play(C:\s.wav, 0x20009)", or "Stop" for the call with a null name.
-#include <cstdint>
-#include <string>
 #include <vector>
 
 #include "platform/SoundPlayer.h"

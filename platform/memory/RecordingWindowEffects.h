@@ -3,13 +3,9 @@
 // GDI objects that are counted while alive, bitmap files that "exist" when
 // listed, a scripted file dialog, and a log of every other call in order.
 #include <algorithm>
-#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/WindowEffects.h"
 #include "platform/memory/LogText.h"

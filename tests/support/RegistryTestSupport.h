@@ -32,11 +32,7 @@ inline void DeleteSettingsRoot() {
 }
 
 // With its terminating zero.
-inline Bytes Text(const std::string& text) {
-  Bytes bytes(text.begin(), text.end());
-  bytes.push_back(0);
-  return bytes;
-}
+inline Bytes Text(const std::string& text) { return Bytes(text.c_str(), text.c_str() + text.size() + 1); }
 
 // `result` is kOk, or kErrorFileNotFound when the value or its key is missing.
 struct RawValue {
@@ -130,16 +126,15 @@ inline std::string FreshTempFile(const std::string& name) {
 // Makes a key read-only for the guard's lifetime.
 class ReadOnlyKey {
  public:
-  explicit ReadOnlyKey(std::string path) : path_(std::move(path)) {
-    EXPECT_EQ(platform::Registry().SetKeyReadOnly(platform::kCurrentUser, path_, true), platform::kOk);
-  }
-  ~ReadOnlyKey() {
-    EXPECT_EQ(platform::Registry().SetKeyReadOnly(platform::kCurrentUser, path_, false), platform::kOk);
-  }
+  explicit ReadOnlyKey(std::string path) : path_(std::move(path)) { Set(true); }
+  ~ReadOnlyKey() { Set(false); }
   ReadOnlyKey(const ReadOnlyKey&) = delete;
   ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
 
  private:
+  void Set(bool readOnly) {
+    EXPECT_EQ(platform::Registry().SetKeyReadOnly(platform::kCurrentUser, path_, readOnly), platform::kOk);
+  }
   std::string path_;
 };
 
