@@ -5,8 +5,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 namespace {
 
 using namespace e2e;
@@ -27,8 +25,8 @@ class ActionPagesE2e : public SimTest {
     SimTest::TearDown();
   }
   // Starts the program and opens the sheet with `action` selected.
-  HWND OpenSheet(const std::string& action, const std::string& version = "") {
-    return sim_.emplace(SimExe(version)).OpenActionSheet(action);
+  HWND OpenSheet(const std::string& action) {
+    return sim_.emplace().OpenActionSheet(action);
   }
 
   // Edits row `row` of a pattern list in place as a user would: the list's
@@ -162,13 +160,11 @@ TEST_F(ActionPagesE2e, KillTestChoosesTheProcessAddedFromTheRunningList) {
 
   Press(page, kAddRunning);
   EXPECT_EQ(sim_->TakeMessageBox(), "Please select item(s).");
-  const std::vector<std::string> names = sim_->ListColumn(running);
-  const auto found = std::find(names.begin(), names.end(), self);
-  ASSERT_NE(found, names.end()) << "the running list misses " << self;
-  sim_->SelectListRow(running, static_cast<int>(found - names.begin()));
+  const int row = IndexOf(sim_->ListColumn(running), self);
+  ASSERT_NE(row, -1) << "the running list misses " << self;
+  sim_->SelectListRow(running, row);
   // Twice: a name the list has already is not added again.
-  SimProcess::Send(GetDlgItem(page, kAddRunning), BM_CLICK);
-  SimProcess::Send(GetDlgItem(page, kAddRunning), BM_CLICK);
+  for (int i = 0; i < 2; ++i) SimProcess::Send(GetDlgItem(page, kAddRunning), BM_CLICK);
   EXPECT_EQ(sim_->ListColumn(GetDlgItem(page, kKillPatterns)), std::vector<std::string>{self});
 
   Press(page, kTestKill);

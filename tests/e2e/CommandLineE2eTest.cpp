@@ -16,14 +16,6 @@ int StartAgain(const std::string& arguments) {
   return later.ExitCode(15000);
 }
 
-int MainWindowCount() {
-  int count = 0;
-  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", "Vesperon 3")) != nullptr;) {
-    ++count;
-  }
-  return count;
-}
-
 class CommandLineE2e : public SimTest {};
 
 // Without a command a second start shows the running copy's window and
@@ -35,7 +27,7 @@ TEST_F(CommandLineE2e, CommandsHandedToTheRunningCopyAreApplied) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(sim.MainWindow()); }, 5000));
   EXPECT_EQ(StartAgain(""), 0);
   EXPECT_NE(sim.Shown(), nullptr);
-  EXPECT_EQ(MainWindowCount(), 1);
+  EXPECT_EQ(MainWindows().size(), 1u);
 
   // A countdown handed over is taken as typed. (That it fires: MainWindowE2e's
   // countdowns and the core's engine.)
@@ -80,14 +72,14 @@ TEST_F(CommandLineE2e, BadInputShowsTheUsageAndChangesNothing) {
     EXPECT_NE(text.find("/countdown"), std::string::npos);  // the usage
     EXPECT_EQ(later.ExitCode(), 2);
     EXPECT_EQ(registry::Snapshot(HKEY_CURRENT_USER, registry::kRoot), before);
-    EXPECT_EQ(MainWindowCount(), running ? 1 : 0);
+    EXPECT_EQ(MainWindows().size(), running ? 1u : 0u);
   }
   // Nothing runs that /exit could end: nothing starts either; /? only shows the usage.
   EXPECT_EQ(StartAgain("/exit"), 0);
   SimProcess usage(SimExe(), JournalPath("vesperon-e2e-later.txt"), "/? /show");
   EXPECT_NE(usage.TakeMessageBox("Vesperon", 10000).find("/countdown"), std::string::npos);
   EXPECT_EQ(usage.ExitCode(), 0);
-  EXPECT_EQ(MainWindowCount(), 0);
+  EXPECT_TRUE(MainWindows().empty());
 }
 
 }  // namespace

@@ -33,9 +33,7 @@ bool TrayIconPresent(HWND main, UINT id) {
 // it can be opened.
 bool DdeServiceAnswers(const char* service) {
   DWORD instance = 0;
-  auto callback = [](UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) -> HDDEDATA {
-    return nullptr;
-  };
+  auto callback = [](UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return HDDEDATA{}; };
   if (DdeInitializeA(&instance, callback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
   HSZ name = DdeCreateStringHandleA(instance, service, CP_WINANSI);
   HCONV conversation = DdeConnect(instance, name, name, nullptr);
@@ -145,9 +143,7 @@ class MainWindowE2e : public SimTest {};
 TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
   registry::DeleteAll();
   const std::string mainForm = "Profiles\\Default\\MainForm";
-  using registry::Bytes;
-  using registry::DwordValue;
-  using registry::TextValue;
+  using namespace registry;
   const Bytes huge(100000, 0xAB);
   const struct Row {
     std::string key, name;
@@ -167,7 +163,7 @@ TEST_F(MainWindowE2e, FirstStartStaysInTheTrayAndWritesDefaults) {
       // What nothing reads at start-up stays exactly as it was.
       {"Global\\xzCute", "LBAction", TextValue("garbage!"), false},
   };
-  for (const Row& r : rows) ASSERT_TRUE(registry::SetRaw(r.key, r.name, r.value)) << r.name;
+  for (const Row& r : rows) ASSERT_TRUE(Write(HKEY_CURRENT_USER, Under(r.key), r.name, r.value)) << r.name;
   // A hot-key record whose action is no number is no record: it goes.
   registry::SetDword("Global\\xzCute\\Shift + F10", "Code", 0x79);
   registry::SetString("Global\\xzCute\\Shift + F10", "Action", "garbage!");

@@ -9,7 +9,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -48,12 +47,6 @@ class ProfilesPageE2e : public SimTest {
     SimTest::TearDown();
   }
 
-  static int RowOf(SimProcess& sim, HWND list, const std::string& name) {
-    const auto rows = sim.ListColumn(list);
-    const auto found = std::find(rows.begin(), rows.end(), name);
-    return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
-  }
-
   // The name dialog: its starting text; `name` typed key by key (characters
   // outside the code page arrive only as a Unicode window takes them), OK.
   static std::string AnswerNameDialog(SimProcess& sim, const std::string& caption, const std::wstring& name) {
@@ -83,20 +76,14 @@ class ProfilesPageE2e : public SimTest {
       }, reinterpret_cast<LPARAM>(&edit));
       return edit != nullptr;
     }, 5000);
-    if (!edit) {
-      ADD_FAILURE() << "no file-name field in " << caption;
-      return false;
-    }
+    EXPECT_NE(edit, nullptr) << "no file-name field in " << caption;
+    if (!edit) return false;
     TypeText(edit, path);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    if (replace) {
-      HWND question = sim.WaitForBox(caption, 5000, [&](HWND box) { return box != dialog; });
-      if (!question) {
-        ADD_FAILURE() << "no question before replacing " << path;
-        return false;
-      }
-      PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-    }
+    HWND question = nullptr;
+    if (replace) question = sim.WaitForBox(caption, 5000, [&](HWND box) { return box != dialog; });
+    EXPECT_EQ(question != nullptr, replace) << "no question before replacing " << path;
+    if (question) PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
     return WaitFor([&] { return !IsWindow(dialog); }, 10000);
   }
 
@@ -108,6 +95,7 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   HWND page = sim.OpenGlobalOptions(3, kList);
   ASSERT_NE(page, nullptr);
   HWND list = GetDlgItem(page, kList);
+  const auto row = [&](const std::string& name) { return IndexOf(sim.ListColumn(list), name); };
   EXPECT_EQ(sim.ListColumn(list, 0), (std::vector<std::string>{"Default", "Work"}));
   EXPECT_EQ(sim.ListColumn(list, 1), (std::vector<std::string>{"", "Active"}));
   EXPECT_NE(sim.ListText(list, 1, 2), "");  // last modified
@@ -134,17 +122,17 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   EXPECT_FALSE(registry::KeyExists("Profiles\\??????"));
   // The refused text stays in the dialog to be corrected.
   EXPECT_EQ(AnswerNameDialog(sim, "Copy profile as", L"Home"), "??????");
-  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Home") != -1; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return row("Home") != -1; }, 5000));
   EXPECT_EQ(sim.ListColumn(list, 0), (std::vector<std::string>{"Default", "Home", "Work"}));
   EXPECT_EQ(Profile("Home"), work);
 
   // Rename the active profile: the mark moves with it.
-  sim.SelectListRow(list, RowOf(sim, list, "Work"));
+  sim.SelectListRow(list, row("Work"));
   Press(page, kRename);
   EXPECT_EQ(AnswerNameDialog(sim, "Rename profile", L"Office"), "Work");
-  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Office") != -1; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return row("Office") != -1; }, 5000));
   EXPECT_EQ(Active(), "Office");
-  EXPECT_EQ(sim.ListText(list, RowOf(sim, list, "Office"), 1), "Active");
+  EXPECT_EQ(sim.ListText(list, row("Office"), 1), "Active");
 
   // Set Active on "Default".
   sim.SelectListRow(list, 0);
@@ -153,42 +141,41 @@ TEST_F(ProfilesPageE2e, EveryButtonWritesTheRegistryAtOnce) {
   EXPECT_EQ(sim.ListColumn(list, 1), (std::vector<std::string>{"Active", "", ""}));
 
   // Export through the save dialog, import through the open dialog.
-  const std::string& file = file_;
-  sim.SelectListRow(list, RowOf(sim, list, "Office"));
+  sim.SelectListRow(list, row("Office"));
   Press(page, kExport);
-  { std::ofstream(file, std::ios::binary) << "an older export"; }
-  ASSERT_TRUE(AnswerFileDialog(sim, "Save profile file", file, true));
+  { std::ofstream(file_, std::ios::binary) << "an older export"; }
+  ASSERT_TRUE(AnswerFileDialog(sim, "Save profile file", file_, true));
   ASSERT_TRUE(WaitFor([&] {
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(file_, std::ios::binary);
     const std::string bytes(std::istreambuf_iterator<char>(in), {});
     return !bytes.empty() && bytes.rfind("an older", 0) != 0;
   }, 15000));  // a loaded machine saves slowly; a finished save ends the wait at once
 
   Press(page, kImport);
-  ASSERT_TRUE(AnswerFileDialog(sim, "Open profile file", file));
+  ASSERT_TRUE(AnswerFileDialog(sim, "Open profile file", file_));
   // The file suggests "vesperon-e2e-office"; a name taken in another case
   // passes the dialog but not the registry.
   EXPECT_EQ(AnswerNameDialog(sim, "Import profile", L"OFFICE"), "vesperon-e2e-office");
   EXPECT_EQ(sim.TakeMessageBox("Vesperon", 10000, IsMessage), "Such profile already exists");
   Press(page, kImport);
-  ASSERT_TRUE(AnswerFileDialog(sim, "Open profile file", file));
+  ASSERT_TRUE(AnswerFileDialog(sim, "Open profile file", file_));
   AnswerNameDialog(sim, "Import profile", L"Imported");
-  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Imported") == 0; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return row("Imported") == 0; }, 5000));
   EXPECT_EQ(Active(), "Default");
 
   // Delete a profile that is not active, then the active one.
-  sim.SelectListRow(list, RowOf(sim, list, "Home"));
+  sim.SelectListRow(list, row("Home"));
   Press(page, kDelete);
-  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Home") == -1; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return row("Home") == -1; }, 5000));
   EXPECT_TRUE(Profile("Home").empty());
   EXPECT_EQ(Active(), "Default");
-  sim.SelectListRow(list, RowOf(sim, list, "Office"));
+  sim.SelectListRow(list, row("Office"));
   Press(page, kSetActive);
   ASSERT_TRUE(WaitFor([&] { return Active() == "Office"; }, 5000));
   Press(page, kDelete);
-  ASSERT_TRUE(WaitFor([&] { return RowOf(sim, list, "Office") == -1; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return row("Office") == -1; }, 5000));
   EXPECT_EQ(Active(), "Default");
-  EXPECT_EQ(sim.ListText(list, RowOf(sim, list, "Default"), 1), "Active");
+  EXPECT_EQ(sim.ListText(list, row("Default"), 1), "Active");
   EXPECT_EQ(sim.ListColumn(list, 0), (std::vector<std::string>{"Imported", "Default"}));
 
   // Nothing was waiting for the sheet's OK: Cancel keeps every change, the

@@ -18,32 +18,27 @@ using namespace e2e;
 constexpr int kList = 1020, kMouseOperation = 1022, kActions = 1023, kCombination = 1024,
               kAdd = 1027, kDelete = 1028, kModify = 1029;
 
+constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
+constexpr char kBackupKey[] = "SOFTWARE\\VesperonE2eBrowserKey";
+
+bool MoveKey(const char* from, const char* to) {
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, to);
+  HKEY target = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr)) {
+    return false;
+  }
+  const bool copied = RegCopyTreeA(HKEY_LOCAL_MACHINE, from, target) == ERROR_SUCCESS;
+  RegCloseKey(target);
+  return copied && RegDeleteTreeA(HKEY_LOCAL_MACHINE, from) == ERROR_SUCCESS;
+}
+
 // The browser's key moved aside for the guard's life, as on a system that
 // has none; put back afterwards.
-class BrowserKeyRemoved {
- public:
-  BrowserKeyRemoved() { moved_ = Move(kBrowserKey, kBackupKey); }
+struct BrowserKeyRemoved {
+  const bool moved = MoveKey(kBrowserKey, kBackupKey);
   ~BrowserKeyRemoved() {
-    if (moved_) Move(kBackupKey, kBrowserKey);
+    if (moved) MoveKey(kBackupKey, kBrowserKey);
   }
-  BrowserKeyRemoved(const BrowserKeyRemoved&) = delete;
-  BrowserKeyRemoved& operator=(const BrowserKeyRemoved&) = delete;
-  bool Moved() const { return moved_; }
-
- private:
-  static constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
-  static constexpr char kBackupKey[] = "SOFTWARE\\VesperonE2eBrowserKey";
-  static bool Move(const char* from, const char* to) {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, to);
-    HKEY target = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) !=
-        ERROR_SUCCESS)
-      return false;
-    const bool copied = RegCopyTreeA(HKEY_LOCAL_MACHINE, from, target) == ERROR_SUCCESS;
-    RegCloseKey(target);
-    return copied && RegDeleteTreeA(HKEY_LOCAL_MACHINE, from) == ERROR_SUCCESS;
-  }
-  bool moved_ = false;
 };
 
 class ShortcutsPageE2e : public SimTest {
@@ -91,7 +86,7 @@ class ShortcutsPageE2e : public SimTest {
 // label tips, and the page is built and works as usual.
 TEST_F(ShortcutsPageE2e, WorksWithoutTheBrowserKey) {
   const BrowserKeyRemoved removed;
-  ASSERT_TRUE(removed.Moved());
+  ASSERT_TRUE(removed.moved);
   SimProcess sim;
   HWND page = sim.OpenGlobalOptions(1, kList);
   ASSERT_NE(page, nullptr);

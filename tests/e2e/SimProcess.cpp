@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <thread>
+#include <type_traits>
 
 namespace e2e {
 
@@ -61,46 +62,36 @@ HWND FindDialogWindow(DWORD pid, const std::function<bool(HWND)>& match) {
   return nullptr;
 }
 
-// Memory in the program's process, for messages that carry pointers.
-class RemoteBuffer {
- public:
-  RemoteBuffer(DWORD pid, SIZE_T size) {
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~RemoteBuffer() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  void Write(const void* data, SIZE_T n, SIZE_T offset = 0) {
-    WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, n, nullptr);
-  }
-  void Read(void* data, SIZE_T n, SIZE_T offset = 0) const {
-    ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, n, nullptr);
-  }
-  LPARAM At(SIZE_T offset = 0) const {
-    return reinterpret_cast<LPARAM>(static_cast<char*>(address_) + offset);
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  void* address_ = nullptr;
-};
+// Sends `msg` with a pointer to a copy of `data` in the program's memory
+// and reads the copy back; `aim` may first point fields of `data` into the
+// copy.
+template <typename T>
+LRESULT SendCopy(DWORD pid, HWND window, UINT msg, WPARAM w, T& data,
+                 const std::type_identity_t<std::function<void(T&, char*)>>& aim = nullptr) {
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  auto* copy = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof data, MEM_COMMIT, PAGE_READWRITE));
+  if (aim) aim(data, copy);
+  WriteProcessMemory(process, copy, &data, sizeof data, nullptr);
+  const LRESULT result = SimProcess::Send(window, msg, w, reinterpret_cast<LPARAM>(copy));
+  ReadProcessMemory(process, copy, &data, sizeof data, nullptr);
+  VirtualFreeEx(process, copy, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return result;
+}
 
 // Sends a copy of `item` to a control of the program, its text pointing at
 // a buffer behind it there; the text the control put in.
 template <typename ItemWithText>
-std::string SendForText(DWORD pid, HWND control, UINT msg, WPARAM w, ItemWithText item) {
-  constexpr SIZE_T kTextSize = 260;
-  RemoteBuffer buffer(pid, sizeof item + kTextSize);
-  item.pszText = reinterpret_cast<char*>(buffer.At(sizeof item));
-  item.cchTextMax = kTextSize;
-  char text[kTextSize + 1] = {};
-  buffer.Write(&item, sizeof item);
-  buffer.Write(text, kTextSize, sizeof item);
-  SimProcess::Send(control, msg, w, buffer.At());
-  buffer.Read(text, kTextSize - 1, sizeof item);
-  return text;
+std::string SendForText(DWORD pid, HWND control, UINT msg, WPARAM w, const ItemWithText& item) {
+  struct {
+    ItemWithText item;
+    char text[260];
+  } block{item, {}};
+  SendCopy(pid, control, msg, w, block, [](auto& b, char* copy) {
+    b.item.pszText = copy + sizeof b.item;
+    b.item.cchTextMax = sizeof b.text - 1;
+  });
+  return std::string(block.text, strnlen(block.text, sizeof block.text));
 }
 
 }  // namespace
@@ -150,22 +141,30 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
+int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
+  const auto found = std::find(texts.begin(), texts.end(), text);
+  return found == texts.end() ? -1 : static_cast<int>(found - texts.begin());
+}
+
+std::vector<HWND> MainWindows() {
+  std::vector<HWND> windows;
+  HWND w = nullptr;
+  while ((w = FindWindowExA(nullptr, w, "#32770", "Vesperon 3")) != nullptr) windows.push_back(w);
+  return windows;
+}
+
 namespace {
 
 // The processes SimProcess objects started and still own.
-std::vector<DWORD>& OwnedProcesses() {
-  static std::vector<DWORD> owned;
-  return owned;
-}
+std::vector<DWORD> owned;
 
 // A main window of the program left by an earlier run gets the tray's Exit,
 // and its process is ended if that does not end it.
 void EndStrayCopies() {
   std::vector<DWORD> strays;
-  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", "Vesperon 3")) != nullptr;) {
+  for (HWND window : MainWindows()) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    const auto& owned = OwnedProcesses();
     if (std::find(owned.begin(), owned.end(), pid) != owned.end()) continue;
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(169, 0), 0);
     strays.push_back(pid);
@@ -193,7 +192,7 @@ SimProcess::SimProcess(const std::string& exe, const std::string& journal, const
                       nullptr, &startup, &info_)) {
     info_ = {};
   } else {
-    OwnedProcesses().push_back(info_.dwProcessId);
+    owned.push_back(info_.dwProcessId);
   }
 }
 
@@ -219,7 +218,6 @@ SimProcess::~SimProcess() {
       WaitForSingleObject(info_.hProcess, 5000);
     }
   }
-  auto& owned = OwnedProcesses();
   owned.erase(std::remove(owned.begin(), owned.end(), info_.dwProcessId), owned.end());
   CloseHandle(info_.hThread);
   CloseHandle(info_.hProcess);
@@ -227,17 +225,12 @@ SimProcess::~SimProcess() {
 
 HWND SimProcess::MainWindow(int timeoutMs) {
   if (main_ && IsWindow(main_)) return main_;
-  main_ = nullptr;
   // The window exists before its initialisation is done: wait for the mark
   // the simulation build sets at the end of it.
-  HWND found = nullptr;
-  WaitFor(
-      [&] {
-        found = FindDialogWindow(Id(), [&](HWND w) { return Title(w) == "Vesperon 3"; });
-        return found && GetPropA(found, "Vesperon.Simulation.Ready") != nullptr;
-      },
-      timeoutMs);
-  main_ = found && GetPropA(found, "Vesperon.Simulation.Ready") ? found : nullptr;
+  const auto ready = [](HWND w) {
+    return Title(w) == "Vesperon 3" && GetPropA(w, "Vesperon.Simulation.Ready");
+  };
+  WaitFor([&] { return (main_ = FindDialogWindow(Id(), ready)) != nullptr; }, timeoutMs);
   return main_;
 }
 
@@ -254,11 +247,9 @@ HWND SimProcess::Shown() {
 }
 
 bool SimProcess::ChooseAction(const std::string& name) {
-  const std::vector<std::string> names = ComboExTexts(kActionList);
-  const auto found = std::find(names.begin(), names.end(), name);
-  if (found == names.end()) return false;
-  SelectComboItem(kActionList, static_cast<int>(found - names.begin()));
-  return true;
+  const int index = IndexOf(ComboExTexts(kActionList), name);
+  if (index >= 0) SelectComboItem(kActionList, index);
+  return index >= 0;
 }
 
 bool SimProcess::ArmCountdown(int seconds, const std::string& action) {
@@ -275,22 +266,18 @@ HWND SimProcess::OpenActionSheet(const std::string& action) {
 }
 
 HWND SimProcess::OpenByCommand(UINT command, const std::string& caption) {
-  if (!MainWindow()) return nullptr;
-  PostMessageA(MainWindow(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+  if (HWND main = MainWindow()) PostMessageA(main, WM_COMMAND, MAKEWPARAM(command, 0), 0);
   return WaitForBox(caption);
 }
 
 HWND SimProcess::OpenGlobalOptions(int index, int readyId) {
-  sheet_ = OpenByCommand(173, "Global Options");
-  if (!sheet_) return nullptr;
-  Send(sheet_, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (!(sheet_ = OpenByCommand(173, "Global Options"))) return nullptr;
+  ShowPage(index);
   HWND page = nullptr;
-  WaitFor(
-      [&] {
-        page = reinterpret_cast<HWND>(Send(sheet_, PSM_INDEXTOHWND, static_cast<WPARAM>(index)));
-        return page && GetDlgItem(page, readyId) && IsWindowVisible(page);
-      },
-      5000);
+  WaitFor([&] {
+    page = reinterpret_cast<HWND>(Send(sheet_, PSM_INDEXTOHWND, static_cast<WPARAM>(index)));
+    return page && GetDlgItem(page, readyId) && IsWindowVisible(page);
+  }, 5000);
   return page;
 }
 
@@ -319,25 +306,18 @@ LRESULT SimProcess::Send(HWND window, UINT msg, WPARAM w, LPARAM l) {
   return static_cast<LRESULT>(result);
 }
 
-void SimProcess::SelectComboItem(int controlId, int index) { Choose(MainWindow(), controlId, index); }
-
 std::string SimProcess::Text(HWND window) {
   char text[512] = {};
   Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   return text;
 }
 
-void SimProcess::SetPickerTime(HWND picker, const SYSTEMTIME& time) {
-  RemoteBuffer buffer(Id(), sizeof time);
-  buffer.Write(&time, sizeof time);
-  Send(picker, DTM_SETSYSTEMTIME, GDT_VALID, buffer.At());
+void SimProcess::SetPickerTime(int controlId, SYSTEMTIME time) {
+  SendCopy(Id(), Item(controlId), DTM_SETSYSTEMTIME, GDT_VALID, time);
 }
 
 bool SimProcess::GetPickerTime(int controlId, SYSTEMTIME& time) {
-  RemoteBuffer buffer(Id(), sizeof time);
-  const LRESULT state = Send(Item(controlId), DTM_GETSYSTEMTIME, 0, buffer.At());
-  buffer.Read(&time, sizeof time);
-  return state == GDT_VALID;
+  return SendCopy(Id(), Item(controlId), DTM_GETSYSTEMTIME, 0, time) == GDT_VALID;
 }
 
 std::vector<std::string> SimProcess::ComboExTexts(int controlId) {
@@ -366,11 +346,9 @@ std::vector<std::string> SimProcess::ListColumn(HWND list, int column) {
 }
 
 void SimProcess::SelectListRow(HWND list, int row) {
-  RemoteBuffer buffer(Id(), sizeof(LVITEMA));
   LVITEMA item{};
   item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  buffer.Write(&item, sizeof item);
-  Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), buffer.At());
+  SendCopy(Id(), list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), item);
   Send(list, LVM_SETSELECTIONMARK, 0, row);
 }
 
@@ -385,10 +363,7 @@ std::vector<std::string> SimProcess::JournalLines() const {
 }
 
 bool SimProcess::JournalHas(const std::string& line, int timeoutMs) const {
-  return WaitFor([&] {
-    const auto lines = JournalLines();
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-  }, timeoutMs);
+  return WaitFor([&] { return IndexOf(JournalLines(), line) >= 0; }, timeoutMs);
 }
 
 namespace registry {
@@ -488,7 +463,7 @@ ScopedValues::ScopedValues(HKEY root, std::string path, const Changes& values)
     : root_(root), path_(std::move(path)) {
   for (const auto& [name, value] : values) {
     before_.emplace_back(name, registry::Read(root_, path_, name));
-    applied_ = registry::Write(root_, path_, name, value) && applied_;
+    registry::Write(root_, path_, name, value);
   }
 }
 

@@ -53,6 +53,10 @@ HWND CurrentPage(HWND sheet);
 bool IsChecked(HWND button);
 // The window that has the focus in the thread of `window`, once it has one.
 HWND FocusOf(HWND window);
+// Where `text` is in `texts`, or -1.
+int IndexOf(const std::vector<std::string>& texts, const std::string& text);
+// The program's main windows, of every process.
+std::vector<HWND> MainWindows();
 
 class SimProcess {
  public:
@@ -105,7 +109,7 @@ class SimProcess {
   bool Quit(int timeoutMs = 10000);
 
   // What a user's selection does: select the item, then the notifications.
-  void SelectComboItem(int controlId, int index);
+  void SelectComboItem(int controlId, int index) { Choose(MainWindow(), controlId, index); }
   // SendMessage that gives up after 5 s, so that a modal box the program
   // shows cannot hold the driver.
   static LRESULT Send(HWND window, UINT msg, WPARAM w = 0, LPARAM l = 0);
@@ -116,8 +120,7 @@ class SimProcess {
   std::string Text(int controlId) { return Text(Item(controlId)); }
   void SetText(int controlId, const std::string& text) { TypeText(Item(controlId), text); }
   // Writes a time into a date-time picker of the program.
-  void SetPickerTime(HWND picker, const SYSTEMTIME& time);
-  void SetPickerTime(int controlId, const SYSTEMTIME& time) { SetPickerTime(Item(controlId), time); }
+  void SetPickerTime(int controlId, SYSTEMTIME time);
   bool GetPickerTime(int controlId, SYSTEMTIME& time);
   // The texts of an image combo box's items.
   std::vector<std::string> ComboExTexts(int controlId);
@@ -167,17 +170,14 @@ inline constexpr char kRoot[] = "SOFTWARE\\Brannock\\Vesperon3";
 inline std::string Under(const std::string& key) { return std::string(kRoot) + "\\" + key; }
 void DeleteAll();
 inline bool KeyExists(const std::string& key) { return !Snapshot(HKEY_CURRENT_USER, Under(key)).empty(); }
-inline bool SetRaw(const std::string& key, const std::string& name, const Value& value) {
-  return Write(HKEY_CURRENT_USER, Under(key), name, value);
-}
 inline std::optional<Value> GetRaw(const std::string& key, const std::string& name) {
   return Read(HKEY_CURRENT_USER, Under(key), name);
 }
 inline void SetDword(const std::string& key, const std::string& name, DWORD value) {
-  SetRaw(key, name, DwordValue(value));
+  Write(HKEY_CURRENT_USER, Under(key), name, DwordValue(value));
 }
 inline void SetString(const std::string& key, const std::string& name, const std::string& value) {
-  SetRaw(key, name, TextValue(value));
+  Write(HKEY_CURRENT_USER, Under(key), name, TextValue(value));
 }
 // The value, or 0xDEADBEEF / "<missing>" when there is none.
 DWORD Dword(const std::string& key, const std::string& name);
@@ -194,13 +194,11 @@ class ScopedValues {
   ~ScopedValues();
   ScopedValues(const ScopedValues&) = delete;
   ScopedValues& operator=(const ScopedValues&) = delete;
-  bool Applied() const { return applied_; }
 
  private:
   HKEY root_;
   std::string path_;
   Changes before_;
-  bool applied_ = true;
 };
 
 // Every suite starts and ends without the program's settings; the window

@@ -17,11 +17,6 @@ std::string RunValue() {
   return value && value->type == REG_SZ ? registry::TextOf(*value) : "<none>";
 }
 
-void SetRunValue(const std::optional<std::string>& text) {
-  registry::Write(HKEY_CURRENT_USER, kRunKey, "Vesperon",
-                  text ? std::optional(registry::TextValue(*text)) : std::nullopt);
-}
-
 std::string ImagePath(DWORD pid) {
   char path[MAX_PATH + 1] = {};
   DWORD size = sizeof path;
@@ -35,23 +30,14 @@ std::string ImagePath(DWORD pid) {
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 bool Checked(HWND page, int id) { return IsChecked(GetDlgItem(page, id)); }
 
-class StartupPageE2e : public SimTest {
- protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    SetRunValue(std::nullopt);
-  }
-  void TearDown() override {
-    SetRunValue(std::nullopt);
-    SimTest::TearDown();
-  }
-};
+class StartupPageE2e : public SimTest {};
 
 // The program in a folder whose name has a space, as under "Program Files":
 // the value names it in quotes, so that Windows cannot start a program
 // named after the folder's first word instead. (A value without quotes, as
 // older versions wrote it, still counting: the core's AutostartTest.)
 TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
+  const ScopedValues noRunValue(HKEY_CURRENT_USER, kRunKey, {{"Vesperon", std::nullopt}});
   const std::string folder = JournalPath("Vesperon e2e");
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string exe = folder + "\\VesperonSim.exe";
