@@ -19,11 +19,6 @@ const std::string kProfile = "Profiles\\Default\\";
 
 class ActionPagesE2e : public SimTest {
  protected:
-  // The program ends before its settings go.
-  void TearDown() override {
-    sim_.reset();
-    SimTest::TearDown();
-  }
   // Starts the program and opens the sheet with `action` selected.
   HWND OpenSheet(const std::string& action) {
     return sim_.emplace().OpenActionSheet(action);
@@ -46,8 +41,6 @@ class ActionPagesE2e : public SimTest {
     Press(page, button);
     return WaitFor([&] { return SimProcess::Send(list, LVM_GETITEMCOUNT) == rows; }, 3000);
   }
-
-  std::optional<SimProcess> sim_;
 };
 
 TEST_F(ActionPagesE2e, OkWritesOnlyThePagesThatWereShown) {

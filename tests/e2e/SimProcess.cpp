@@ -161,15 +161,11 @@ std::vector<DWORD> owned;
 // A main window of the program left by an earlier run gets the tray's Exit,
 // and its process is ended if that does not end it.
 void EndStrayCopies() {
-  std::vector<DWORD> strays;
   for (HWND window : MainWindows()) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     if (std::find(owned.begin(), owned.end(), pid) != owned.end()) continue;
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(169, 0), 0);
-    strays.push_back(pid);
-  }
-  for (const DWORD pid : strays) {
     if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
       if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
       WaitForSingleObject(process, 5000);
@@ -198,11 +194,8 @@ SimProcess::SimProcess(const std::string& exe, const std::string& journal, const
 
 int SimProcess::ExitCode(int timeoutMs) const {
   DWORD code = 0;
-  if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(info_.hProcess, &code)) {
-    return -1;
-  }
-  return static_cast<int>(code);
+  const bool ended = WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+  return ended && GetExitCodeProcess(info_.hProcess, &code) ? static_cast<int>(code) : -1;
 }
 
 SimProcess::~SimProcess() {
@@ -211,9 +204,8 @@ SimProcess::~SimProcess() {
   // that will not end is ours to end: the next case needs the tray and the
   // registry to itself.
   if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-    const bool ended = Quit();
-    EXPECT_TRUE(ended) << "the program did not end on the tray's Exit";
-    if (!ended) {
+    if (!Quit()) {
+      ADD_FAILURE() << "the program did not end on the tray's Exit";
       TerminateProcess(info_.hProcess, 1);
       WaitForSingleObject(info_.hProcess, 5000);
     }
@@ -410,7 +402,10 @@ bool Write(HKEY root, const std::string& path, const std::string& name, const st
 
 namespace {
 
-void Collect(HKEY key, const std::string& path, Values& out) {
+// The key `keyName` below `parent`, filed under `path`.
+void Collect(HKEY parent, const std::string& keyName, const std::string& path, Values& out) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(parent, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
   out[path] = {};
   char name[300];
   for (DWORD i = 0;; ++i) {
@@ -424,20 +419,15 @@ void Collect(HKEY key, const std::string& path, Values& out) {
   for (DWORD i = 0;; ++i) {
     DWORD nameSize = sizeof name;
     if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    HKEY sub = nullptr;
-    if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
-    Collect(sub, path + "\\" + name, out);
-    RegCloseKey(sub);
+    Collect(key, name, path + "\\" + name, out);
   }
+  RegCloseKey(key);
 }
 }  // namespace
 
 Values Snapshot(HKEY root, const std::string& path) {
   Values values;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
-  Collect(key, "", values);
-  RegCloseKey(key);
+  Collect(root, path, "", values);
   return values;
 }
 

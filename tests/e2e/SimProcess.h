@@ -72,7 +72,6 @@ class SimProcess {
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;
 
-  bool Started() const { return info_.hProcess != nullptr; }
   // The main window, once it exists (0 after the time-out).
   HWND MainWindow(int timeoutMs = 10000);
   HWND Item(int id) { return GetDlgItem(MainWindow(), id); }
@@ -209,7 +208,13 @@ class SimTest : public testing::Test {
     registry::DeleteAll();
     registry::SetDword("Global\\TriggerStartup", "Minimize", 0);
   }
-  void TearDown() override { registry::DeleteAll(); }
+  // The program (for cases that start it in a step of their own) ends
+  // before its settings go.
+  void TearDown() override {
+    sim_.reset();
+    registry::DeleteAll();
+  }
+  std::optional<SimProcess> sim_;
 };
 
 }  // namespace e2e
