@@ -19,11 +19,6 @@ const std::string kProfile = "Profiles\\Default\\";
 
 class ActionPagesE2e : public SimTest {
  protected:
-  // Starts the program and opens the sheet with `action` selected.
-  HWND OpenSheet(const std::string& action) {
-    return sim_.emplace().OpenActionSheet(action);
-  }
-
   // Edits row `row` of a pattern list in place as a user would: the list's
   // edit box (Unicode, as a click opens it) gets the text, then Enter.
   void EditRow(HWND list, int row, const std::wstring& text, bool started = false) {
@@ -51,7 +46,7 @@ TEST_F(ActionPagesE2e, OkWritesOnlyThePagesThatWereShown) {
   registry::SetString(kProfile + "Process", "ToKill", "a.exe||b.exe");
   registry::SetDword(kProfile + "Reminder", "ClsTime", 30);
 
-  HWND sheet = OpenSheet("Reminder");
+  HWND sheet = sim_.emplace().OpenActionSheet("Reminder");
   ASSERT_NE(sheet, nullptr);
   // The sheet opens on the selected action's page.
   TypeText(GetDlgItem(CurrentPage(sheet), kReminderText), "Shown and saved");
@@ -74,7 +69,7 @@ TEST_F(ActionPagesE2e, OkWritesOnlyThePagesThatWereShown) {
 }
 
 TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection) {
-  HWND sheet = OpenSheet("Reminder");
+  HWND sheet = sim_.emplace().OpenActionSheet("Reminder");
   ASSERT_NE(sheet, nullptr);
   HWND page = sim_->ShowPage(kReminderTab);
   // Typed text the code page lacks is refused before anything is written.
@@ -109,7 +104,7 @@ TEST_F(ActionPagesE2e, ReminderTestShowsTheUnsavedTextAndLeavesNoScratchSection)
 
 TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {
   registry::SetString(kProfile + "RAS", "ToDiscon", "");
-  HWND sheet = OpenSheet("Hang Up Connection(s)");
+  HWND sheet = sim_.emplace().OpenActionSheet("Hang Up Connection(s)");
   ASSERT_NE(sheet, nullptr);
   HWND page = sim_->ShowPage(kDisconnectTab);
   HWND list = GetDlgItem(page, kConnections);
@@ -146,7 +141,7 @@ TEST_F(ActionPagesE2e, PatternRowsAreEditedInPlaceAndStoredWithBars) {
 // the run.
 TEST_F(ActionPagesE2e, KillTestChoosesTheProcessAddedFromTheRunningList) {
   const std::string self = "e2e_tests.exe";
-  HWND sheet = OpenSheet("Kill Process(es)");
+  HWND sheet = sim_.emplace().OpenActionSheet("Kill Process(es)");
   ASSERT_NE(sheet, nullptr);
   HWND page = sim_->ShowPage(kKillTab);
   HWND running = GetDlgItem(page, kRunning);
@@ -169,7 +164,7 @@ TEST_F(ActionPagesE2e, KillTestChoosesTheProcessAddedFromTheRunningList) {
 
 TEST_F(ActionPagesE2e, EnterRunsTheMacCheckOfOkAndStoresUpperCase) {
   registry::SetString(kProfile + "WakeOnLAN", "MACAddr", "00A0C9000001");
-  HWND sheet = OpenSheet("Wake on LAN");
+  HWND sheet = sim_.emplace().OpenActionSheet("Wake on LAN");
   ASSERT_NE(sheet, nullptr);
   HWND mac = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (mac = GetDlgItem(CurrentPage(sheet), kWakeMac)) != nullptr; }, 5000));

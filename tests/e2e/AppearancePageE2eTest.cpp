@@ -74,9 +74,7 @@ class AppearancePageE2e : public SimTest {
     return page;
   }
   static void ChooseEnglish(HWND page) {
-    const LRESULT english = SimProcess::Send(GetDlgItem(page, kLanguageList), CB_FINDSTRINGEXACT,
-                                             static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("English"));
-    Choose(page, kLanguageList, static_cast<int>(english));
+    Choose(page, kLanguageList, IndexOf(ComboTexts(GetDlgItem(page, kLanguageList)), "English"));
   }
 
   std::vector<std::string> written_;

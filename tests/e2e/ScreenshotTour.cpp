@@ -56,6 +56,12 @@ HWND VisibleWindowOfClass(const char* className, LONG style = 0) {
   return nullptr;
 }
 
+// Global Options with page `index` in front (once it has `readyId`),
+// photographed and closed again.
+bool PhotographOptions(SimProcess& sim, int index, int readyId, const std::string& name) {
+  return sim.OpenGlobalOptions(index, readyId) && Photograph(name, sim.Sheet()) && sim.CloseSheet(IDCANCEL);
+}
+
 class ScreenshotTour : public SimTest {};
 
 TEST_F(ScreenshotTour, DISABLED_TrayMenuOfTheFirstStart) {
@@ -116,12 +122,8 @@ TEST_F(ScreenshotTour, DISABLED_WindowsOfOneStart) {
   }
   EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
 
-  ASSERT_NE(sim.OpenGlobalOptions(0, 1031), nullptr);
-  EXPECT_TRUE(Photograph("startup-page", sim.Sheet()));
-  EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
-  ASSERT_NE(sim.OpenGlobalOptions(1, 1020), nullptr);
-  EXPECT_TRUE(Photograph("shortcuts-page", sim.Sheet()));
-  EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
+  EXPECT_TRUE(PhotographOptions(sim, 0, 1031, "startup-page"));
+  EXPECT_TRUE(PhotographOptions(sim, 1, 1020, "shortcuts-page"));
   HWND profiles = sim.OpenGlobalOptions(3, 1054);
   ASSERT_NE(profiles, nullptr);
   EXPECT_TRUE(Photograph("profiles-page", sim.Sheet()));
@@ -160,9 +162,8 @@ TEST_F(ScreenshotTour, DISABLED_AppearancePages) {
     registry::SetDword("Global\\Appearance", "BkGrColB", 240);
     SimProcess sim;
     ASSERT_NE(sim.MainWindow(), nullptr);
-    ASSERT_NE(sim.OpenGlobalOptions(2, 1037), nullptr);
-    EXPECT_TRUE(Photograph(std::string("appearance-page") + (language[0] == 'D' ? "-german" : ""), sim.Sheet()));
-    EXPECT_TRUE(sim.CloseSheet(IDCANCEL));
+    const std::string name = std::string("appearance-page") + (language[0] == 'D' ? "-german" : "");
+    EXPECT_TRUE(PhotographOptions(sim, 2, 1037, name));
   }
 }
 

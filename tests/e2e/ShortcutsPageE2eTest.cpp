@@ -24,9 +24,7 @@ constexpr char kBackupKey[] = "SOFTWARE\\VesperonE2eBrowserKey";
 bool MoveKey(const char* from, const char* to) {
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, to);
   HKEY target = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr)) {
-    return false;
-  }
+  if (RegCreateKeyA(HKEY_LOCAL_MACHINE, to, &target) != ERROR_SUCCESS) return false;
   const bool copied = RegCopyTreeA(HKEY_LOCAL_MACHINE, from, target) == ERROR_SUCCESS;
   RegCloseKey(target);
   return copied && RegDeleteTreeA(HKEY_LOCAL_MACHINE, from) == ERROR_SUCCESS;

@@ -27,9 +27,6 @@ std::string ImagePath(DWORD pid) {
   return path;
 }
 
-bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
-bool Checked(HWND page, int id) { return IsChecked(GetDlgItem(page, id)); }
-
 class StartupPageE2e : public SimTest {};
 
 // The program in a folder whose name has a space, as under "Program Files":
@@ -63,10 +60,10 @@ TEST_F(StartupPageE2e, StartUpBoxWritesAndRemovesTheRunValue) {
     HWND page = sim.OpenGlobalOptions(0, kRun);
     ASSERT_NE(page, nullptr);
     // On the NT line the service box only shows the state.
-    EXPECT_FALSE(Enabled(page, kService));
-    EXPECT_FALSE(Checked(page, kService));
-    EXPECT_TRUE(Enabled(page, kRun));
-    EXPECT_EQ(Checked(page, kRun), checkedBefore);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kService)));
+    EXPECT_FALSE(IsChecked(GetDlgItem(page, kService)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kRun)));
+    EXPECT_EQ(IsChecked(GetDlgItem(page, kRun)), checkedBefore);
     SimProcess::Send(GetDlgItem(page, kRun), BM_CLICK);
     ASSERT_TRUE(sim.CloseSheet(button));
     const std::string run = RunValue(), want = stored ? "\"" + self + "\"" : "<none>";
