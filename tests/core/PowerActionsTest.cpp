@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/PowerActions.h"
@@ -110,26 +111,21 @@ TEST_F(PowerActionsTest, RefusalsAreSilentAndThePrivilegeStillLeaves) {
 TEST_F(PowerActionsTest, PrivilegeAndSettingsFailuresThrowTheirCodes) {
   using enum PrivilegeChange;
   using enum PrivilegeResult;
-  const struct {
-    PrivilegeChange change;
-    PrivilegeResult result;
-    std::int32_t category, code;
-  } rows[] = {
-      {kEnable, kNotHeld, 0, kPrivilegeNotAssigned},
-      {kEnable, kTokenNotOpened, 0, kPrivilegeOpenToken},
-      {kEnable, kUnknownPrivilege, 0, kPrivilegeLookup},
-      {kEnable, kAdjustFailed, 0, kPrivilegeAdjust},
-      {kRemove, kAdjustFailed, 0, kPrivilegeAdjust},
+  const std::tuple<PrivilegeChange, PrivilegeResult, std::int32_t> rows[] = {
+      {kEnable, kNotHeld, kPrivilegeNotAssigned},
+      {kEnable, kTokenNotOpened, kPrivilegeOpenToken},
+      {kEnable, kUnknownPrivilege, kPrivilegeLookup},
+      {kEnable, kAdjustFailed, kPrivilegeAdjust},
+      {kRemove, kAdjustFailed, kPrivilegeAdjust},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(testing::Message() << static_cast<int>(row.result) << " on "
-                                    << static_cast<int>(row.change));
+  for (const auto& [change, result, code] : rows) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(result) << " on " << static_cast<int>(change));
     power = platform::RecordingPowerSystem();
-    power.failingChanges[row.change] = row.result;
+    power.failingChanges[change] = result;
     const auto e = ThrownBy<Exception>([] { ExitWindowsWithSettings(kExitReboot); });
-    EXPECT_TRUE(e && e->code == row.code && e->category == row.category && !e->inner);
+    EXPECT_TRUE(e && e->code == code && e->category == 0 && !e->inner);
     EXPECT_EQ(power.log,
-              row.change == kEnable ? Log{"Privilege(shutdown, enable)"} : NtExitLog(0x12, 0x80040001));
+              change == kEnable ? Log{"Privilege(shutdown, enable)"} : NtExitLog(0x12, 0x80040001));
   }
   const std::string path = testsupport::SettingsPath("Profiles\\Default\\SDProp");
   registry.DeleteTree(platform::kCurrentUser, path);
