@@ -101,8 +101,7 @@ TEST_F(ProfilesContract, CopyRefusesConflictsAndUnusableNamesThenDuplicatesTheWh
   const Vesperon::DateTime now = Vesperon::Now();
   const double seconds = (now - stamp).TotalSeconds();
   EXPECT_GE(seconds, -2.0);
-  EXPECT_LE(seconds, 5.0 + std::chrono::duration<double>(std::chrono::system_clock::now() - before)
-                               .count());
+  EXPECT_LE(seconds, 5.0 + std::chrono::duration<double>(std::chrono::system_clock::now() - before).count());
   EXPECT_EQ(Outcome([] { GetProfileLastModified("Gone", kHiveCurrentUser); }), "Registry 7");
 }
 
@@ -185,10 +184,8 @@ TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) 
   EXPECT_FALSE(recorder_.token.at(platform::Privilege::kBackup));
   EXPECT_FALSE(recorder_.token.at(platform::Privilege::kRestore));
 #endif
-  EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "gone.pfl", "Gone", kHiveCurrentUser); }),
-            "Registry 7");
-  EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "all.pfl", "", kHiveCurrentUser); }),
-            "DataSystem 2");
+  EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "gone.pfl", "Gone", kHiveCurrentUser); }), "Registry 7");
+  EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "all.pfl", "", kHiveCurrentUser); }), "DataSystem 2");
 }
 
 TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMountedAFailedUnmountKeepsIt) {

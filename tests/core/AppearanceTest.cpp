@@ -68,10 +68,8 @@ TEST_F(AppearanceTest, StoredTranslucencyBySettingAndVersion) {
       EXPECT_EQ(effects.exStyles[kWindow], kOtherStyle | kExStyleLayered);
       continue;
     }
-    EXPECT_EQ(power.log, std::vector<std::string>{"LayeredAlpha(0x10010, " +
-                                                  std::to_string(alpha) + ")"});
-    EXPECT_EQ(effects.exStyles[kWindow],
-              alpha == 255 ? kOtherStyle : kOtherStyle | kExStyleLayered);
+    EXPECT_EQ(power.log, std::vector<std::string>{"LayeredAlpha(0x10010, " + std::to_string(alpha) + ")"});
+    EXPECT_EQ(effects.exStyles[kWindow], alpha == 255 ? kOtherStyle : kOtherStyle | kExStyleLayered);
   }
 }
 

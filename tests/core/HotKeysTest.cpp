@@ -66,8 +66,7 @@ TEST_F(HotKeysTest, ReadingAVanishedOrNamelessRecordGivesNoActionAndLeavesNoKey)
     EXPECT_EQ(std::tie(record.Code, record.Modifier, record.Action), std::make_tuple(0, 0, kNoActionMarker));
     EXPECT_FALSE(KeyExists(RecordPath("Ctrl + Q")));
     // The section, its mouse settings and the other records survive.
-    EXPECT_EQ(testsupport::ReadRaw(testsupport::SettingsPath(kSection), "LBAction").data,
-              Dword(16));
+    EXPECT_EQ(testsupport::ReadRaw(testsupport::SettingsPath(kSection), "LBAction").data, Dword(16));
     EXPECT_TRUE(KeyExists(RecordPath("Ctrl + A")));
   }
 }

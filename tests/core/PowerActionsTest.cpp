@@ -201,9 +201,8 @@ TEST_F(PowerActionsTest, EachBoundFunctionIsOfferedExactlyWhereItsRowSays) {
         SCOPED_TRACE(std::string(name) + " on " + system.first + " state " + std::to_string(state));
         power.log.clear();
         power.refuses = state == 1;
-        power.binding = state == 2 ? Binding::kLibraryMissing
-                        : state == 3 ? Binding::kFunctionMissing
-                                     : Binding::kBound;
+        power.binding =
+            state == 2 ? Binding::kLibraryMissing : state == 3 ? Binding::kFunctionMissing : Binding::kBound;
         const std::int32_t code = offeredOn[&system - kSystems] == '0' ? AttachableAPIException::kNotOffered
                                   : state == 2 ? AttachableAPIException::kLoadLibraryFailed
                                   : state == 3 ? AttachableAPIException::kFunctionMissing
