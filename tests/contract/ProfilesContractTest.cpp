@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/Services.h"
@@ -75,18 +76,16 @@ TEST_F(ProfilesContract, CopyRefusesConflictsAndUnusableNamesThenDuplicatesTheWh
   WriteSampleProfile("Work");
   WriteSampleProfile("Home");
   const auto work = Profile("Work"), home = Profile("Home");
-  struct Case {
-    std::string source, target, expected;
-  } cases[] = {
+  const std::tuple<std::string, std::string, std::string> cases[] = {  // source, target, outcome
       {"Work", "HOME", "DataSystem 1"},  // the registry would copy onto Home
       {"Gone", "Home", "DataSystem 0"},  // the source test comes first
       {"work", "Other", "DataSystem 0"},  // the program's own test is exact
       {"Work", "  ", "DataSystem 2"},
       {"Work", "A\\B", "DataSystem 2"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Outcome([&] { CopyProfile(c.source, c.target, kHiveCurrentUser); }), c.expected)
-        << c.source << " -> " << c.target;
+  for (const auto& [source, target, expected] : cases) {
+    EXPECT_EQ(Outcome([&] { CopyProfile(source, target, kHiveCurrentUser); }), expected)
+        << source << " -> " << target;
   }
   EXPECT_EQ(Profiles(), (std::vector<std::string>{"Home", "Work"}));
   EXPECT_EQ(Profile("Work"), work);
@@ -102,18 +101,16 @@ TEST_F(ProfilesContract, CopyRefusesConflictsAndUnusableNamesThenDuplicatesTheWh
   const Vesperon::DateTime now = Vesperon::Now();
   const double seconds = (now - stamp).TotalSeconds();
   EXPECT_GE(seconds, -2.0);
-  EXPECT_LE(seconds, 5.0 + std::chrono::duration<double>(std::chrono::system_clock::now() - before)
-                               .count());
+  EXPECT_LE(seconds, 5.0 + std::chrono::duration<double>(std::chrono::system_clock::now() - before).count());
   EXPECT_EQ(Outcome([] { GetProfileLastModified("Gone", kHiveCurrentUser); }), "Registry 7");
 }
 
 TEST_F(ProfilesContract, RenameAndDeleteKeepTheActiveMarkOnTheProfileOnly) {
   const std::vector<std::string> all{"Default", "Home", "Work"};
-  struct Case {
-    bool rename;
-    std::string active, name, to, expectedOutcome, expectedActive;
-    std::vector<std::string> expectedProfiles;
-  } cases[] = {
+  // Rename or delete, the active profile, the name and the new one; the outcome, the active
+  // profile and the profiles after.
+  using S = std::string;
+  const std::tuple<bool, S, S, S, S, S, std::vector<std::string>> cases[] = {
       {true, "Work", "Work", "Office", "ok", "Office", {"Default", "Home", "Office"}},
       {true, "Default", "Work", "Office", "ok", "Default", {"Default", "Home", "Office"}},
       {true, "Work", "Default", "Office", "DataSystem 3", "Work", all},
@@ -127,19 +124,19 @@ TEST_F(ProfilesContract, RenameAndDeleteKeepTheActiveMarkOnTheProfileOnly) {
       // An empty name would remove every profile.
       {false, "Home", "", "", "DataSystem 2", "Home", all},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name + " -> " + c.to);
+  for (const auto& [rename, active, name, to, expectedOutcome, expectedActive, expectedProfiles] : cases) {
+    SCOPED_TRACE(name + " -> " + to);
     testsupport::DeleteSettingsRoot();
     for (const std::string& name : all) WriteSampleProfile(name);
-    const auto moved = c.rename ? Profile(c.name) : testsupport::Tree{};
-    SetActiveProfileName("Profiles", c.active, kHiveCurrentUser);
+    const auto moved = rename ? Profile(name) : testsupport::Tree{};
+    SetActiveProfileName("Profiles", active, kHiveCurrentUser);
     EXPECT_EQ(Outcome([&] {
-      c.rename ? RenameProfile(c.name, c.to, kHiveCurrentUser) : DeleteProfile("Profiles", c.name);
-    }), c.expectedOutcome);
-    EXPECT_EQ(Active(), c.expectedActive);
-    EXPECT_EQ(Profiles(), c.expectedProfiles);
-    if (c.rename && c.expectedOutcome == "ok") {
-      EXPECT_EQ(Profile(c.to), moved);
+      rename ? RenameProfile(name, to, kHiveCurrentUser) : DeleteProfile("Profiles", name);
+    }), expectedOutcome);
+    EXPECT_EQ(Active(), expectedActive);
+    EXPECT_EQ(Profiles(), expectedProfiles);
+    if (rename && expectedOutcome == "ok") {
+      EXPECT_EQ(Profile(to), moved);
     }
   }
 }
@@ -153,30 +150,26 @@ TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) 
   WriteSampleProfile("Work");
   SetActiveProfileName("Profiles", "Work", kHiveCurrentUser);
   const std::string file = dir_ + "old.pfl";
-  struct Case {
-    platform::OsVersionRecord version;
-    long failSave;
-    std::string expected;
-  } cases[] = {
+  const std::tuple<platform::OsVersionRecord, long, std::string> cases[] = {  // system, save result, outcome
       {testing_support::kWinXP, platform::kErrorPrivilegeNotHeld, "Registry 8"},
       {testing_support::kWinXP, platform::kErrorRegistryIoFailed, "Registry 9"},
       {testing_support::kWin98, platform::kErrorAccessDenied, "Registry 8"},
       {testing_support::kWinXP, 0, "ok"},
       {testing_support::kWin98, 0, "ok"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE((c.version.platformId == 1 ? "9x line, save result " : "NT line, save result ") +
-                 std::to_string(c.failSave));
-    testing_support::FakeOsVersion os(c.version);
+  for (const auto& [version, failSave, expected] : cases) {
+    SCOPED_TRACE((version.platformId == 1 ? "9x line, save result " : "NT line, save result ") +
+                 std::to_string(failSave));
+    testing_support::FakeOsVersion os(version);
     { std::ofstream(file, std::ios::binary) << "an older export"; }
     testsupport::FaultyRegistry faulty{platform::DefaultRegistry()};
-    faulty.failSave = c.failSave;
+    faulty.failSave = failSave;
     {
       const platform::ScopedRegistry installed(faulty);
-      EXPECT_EQ(Outcome([&] { ExportProfile(file, "Work", kHiveCurrentUser); }), c.expected);
+      EXPECT_EQ(Outcome([&] { ExportProfile(file, "Work", kHiveCurrentUser); }), expected);
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);  // no temporary file left
-    if (c.failSave != 0) {
+    if (failSave != 0) {
       std::ifstream old(file, std::ios::binary);
       EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "an older export");
       continue;
@@ -191,10 +184,8 @@ TEST_F(ProfilesContract, ExportReplacesAFileThatIsThereOnlyWhenTheSaveSucceeds) 
   EXPECT_FALSE(recorder_.token.at(platform::Privilege::kBackup));
   EXPECT_FALSE(recorder_.token.at(platform::Privilege::kRestore));
 #endif
-  EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "gone.pfl", "Gone", kHiveCurrentUser); }),
-            "Registry 7");
-  EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "all.pfl", "", kHiveCurrentUser); }),
-            "DataSystem 2");
+  EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "gone.pfl", "Gone", kHiveCurrentUser); }), "Registry 7");
+  EXPECT_EQ(Outcome([&] { ExportProfile(dir_ + "all.pfl", "", kHiveCurrentUser); }), "DataSystem 2");
 }
 
 TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMountedAFailedUnmountKeepsIt) {
@@ -204,9 +195,7 @@ TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMountedAFailedUnm
   const std::string good = dir_ + "good.pfl";
   ExportProfile(good, "Work", kHiveCurrentUser);
   const auto work = Profile("Work");
-  struct Case {
-    std::string file, name, expected;
-  } cases[] = {
+  const std::tuple<std::string, std::string, std::string> cases[] = {  // file, name, outcome
       {corrupt, "Broken", "Registry 10"},
       // The 9x line fails earlier, asking for the short form of the path.
       {dir_ + "missing.pfl", "Missing",
@@ -214,9 +203,9 @@ TEST_F(ProfilesContract, AFailedImportLeavesNoProfileAndNothingMountedAFailedUnm
       {good, "", "DataSystem 2"},
       {good, "work", "DataSystem 1"},  // would be merged into Work
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(Outcome([&] { ImportProfile(c.file, c.name, kHiveCurrentUser); }), c.expected);
+  for (const auto& [file, name, expected] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Outcome([&] { ImportProfile(file, name, kHiveCurrentUser); }), expected);
     EXPECT_EQ(Profiles(), std::vector<std::string>{"Work"});
     EXPECT_FALSE(testsupport::KeyExists(kTempProfileHive, platform::kUsers));
   }

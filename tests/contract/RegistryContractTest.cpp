@@ -67,8 +67,7 @@ TEST_F(RegistryContract, HandlesAllowOnlyTheRightsTheyWereOpenedWith) {
   // rights takes no values.
   testsupport::WriteSampleProfile("Work");
   const RegKey noRights = Create("Profiles\\Home", 0);
-  EXPECT_EQ(registry.CopyTree(kCurrentUser, SettingsPath("Profiles\\Work"), noRights),
-            kErrorAccessDenied);
+  EXPECT_EQ(registry.CopyTree(kCurrentUser, SettingsPath("Profiles\\Work"), noRights), kErrorAccessDenied);
 }
 
 // What the profile import cannot show: an open handle on the mounted tree

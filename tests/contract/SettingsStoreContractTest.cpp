@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "settings/SettingsRecords.h"
 #include "settings/SettingsStore.h"
@@ -139,33 +140,27 @@ TEST_F(StoreContract, RecordsLiveWhereTheyAlwaysHaveWithTheirDefaults) {
 }
 
 TEST_F(StoreContract, DamagedNumberValuesAreReplacedByTheirDefault) {
-  struct Case {
-    const char* what;
-    std::uint32_t type;
-    Bytes stored;
-    std::uint32_t expected;
-    bool repaired;
-  };
-  const Case cases[] = {
+  // The value's type and data, the number read, and whether the value is repaired.
+  const std::tuple<const char*, std::uint32_t, Bytes, std::uint32_t, bool> cases[] = {
       {"eight bytes", platform::kRegBinary, {1, 2, 3, 4, 5, 6, 7, 8}, 3600, true},
       {"two bytes", platform::kRegDword, {1, 2}, 3600, true},
       {"a sound dword", platform::kRegDword, testsupport::Dword(42), 42, false},
   };
   const std::string key = SettingsPath("Global\\TriggerStartup");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    testsupport::WriteRaw(key, "ExpireDelay", c.type, c.stored);
+  for (const auto& [what, type, stored, expected, repaired] : cases) {
+    SCOPED_TRACE(what);
+    testsupport::WriteRaw(key, "ExpireDelay", type, stored);
     std::vector<std::uint32_t> values;
     ReadNumbers({kExpireDelay}, values, "Global", hive);
-    EXPECT_EQ(values, std::vector<std::uint32_t>{c.expected});
+    EXPECT_EQ(values, std::vector<std::uint32_t>{expected});
     const auto raw = ReadRaw(key, "ExpireDelay");
-    EXPECT_EQ(raw.type, c.repaired ? std::uint32_t{platform::kRegDword} : c.type);
-    EXPECT_EQ(raw.data, c.repaired ? testsupport::Dword(c.expected) : c.stored);
+    EXPECT_EQ(raw.type, repaired ? std::uint32_t{platform::kRegDword} : type);
+    EXPECT_EQ(raw.data, repaired ? testsupport::Dword(expected) : stored);
   }
 }
 
 // The active profile defaults to "Default" without creating its key; the list
-// of profiles creates the section, and keeps the registry's order.
+// of profiles creates the section.
 TEST_F(StoreContract, ActiveProfileAndProfileList) {
   std::vector<std::string> names{"stale"};
   ListSubkeys("Profiles", names, hive);
@@ -177,11 +172,6 @@ TEST_F(StoreContract, ActiveProfileAndProfileList) {
   EXPECT_TRUE(names.empty());
   SetActiveProfileName("Profiles", "Work", hive);
   EXPECT_EQ(GetActiveProfileName("Profiles", hive), "Work");
-  for (const char* name : {"beta", "Alpha", "alpha2", "ALPHA1", "Gamma", "z9", "ALPHA"}) {
-    SetActiveProfileName("Profiles\\" + std::string(name), "x", hive);
-  }
-  ListSubkeys("Profiles", names, hive);
-  EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "ALPHA1", "alpha2", "beta", "Gamma", "z9"}));
 }
 
 TEST_F(StoreContract, FailuresThrowTheirCodeAndKeepEarlierPositions) {

@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/ActionCatalog.h"
@@ -97,20 +98,17 @@ TEST_F(ActionDispatcherTest, BalloonNeedsBrowserFiveAndTrayIconAndPrecedesTheAct
   host.selected = kActionMonitorOff;
   dispatcher.ExecuteSelectedAction();  // no browser key: no balloon, but the action runs
   EXPECT_EQ(log, CallLog{"MonitorOff()"});
-  const struct {
-    const char* version;
-    bool trayIcon, balloon, refused;
-  } rows[] = {{"4.99", true, false, false},
-              {"5", true, true, false},
-              {"5.0.2314.1003", false, false, false},
-              {"6.0", true, true, true}};  // a refused balloon still lets the action run
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.version);
-    testsupport::WriteBrowserVersion(r.version);
-    host.trayIcon = r.trayIcon;
-    host.balloonRefused = r.refused;
+  // The browser version, a tray icon, the balloon shown, the balloon refused.
+  const std::tuple<const char*, bool, bool, bool> rows[] = {
+      {"4.99", true, false, false}, {"5", true, true, false}, {"5.0.2314.1003", false, false, false},
+      {"6.0", true, true, true}};  // a refused balloon still lets the action run
+  for (const auto& [version, trayIcon, balloon, refused] : rows) {
+    SCOPED_TRACE(version);
+    testsupport::WriteBrowserVersion(version);
+    host.trayIcon = trayIcon;
+    host.balloonRefused = refused;
     CallLog expected{"MonitorOff()"};
-    if (r.balloon) {
+    if (balloon) {
       expected.insert(expected.begin(), "Balloon(Vesperon: Notification | Initiating \"Turn off monitor\" "
                                         "action execution | 10000 | icon 1)");
     }
@@ -158,21 +156,17 @@ TEST_F(ActionDispatcherTest, TrayClickSettingsThatCannotBeReadBindNothing) {
 TEST_F(ActionDispatcherTest, TrayIconMessageChecksIconThenAction) {
   host.cursorX = -5;
   host.cursorY = -10;
-  const struct {
-    std::uintptr_t wParam;
-    std::uint32_t rbAction;
-    CallLog expected;
-  } rows[] = {
+  const std::tuple<std::uintptr_t, std::uint32_t, CallLog> rows[] = {  // wParam, stored action, calls
       {kTrayIconId, 17, {"PostTrayMenuMessage(0, 0xFFF6FFFB)"}},
       {kTrayIconId, 0, {"ExitWindows(8)"}},
       {kTrayIconId, 18, {"Message(Unknow action)"}},
       {kTrayIconId, 0xFFFFFFFBu, {}},  // -5: bound to nothing, silently
       {kTrayIconId + 0x10000, 0, {}},
   };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(std::to_string(r.wParam) + " action " + std::to_string(r.rbAction));
-    SetMouseNumber("RBAction", r.rbAction);
-    EXPECT_EQ(Run([&] { dispatcher.OnTrayIconMessage(r.wParam, kMouseRightUp); }), r.expected);
+  for (const auto& [wParam, rbAction, expected] : rows) {
+    SCOPED_TRACE(std::to_string(wParam) + " action " + std::to_string(rbAction));
+    SetMouseNumber("RBAction", rbAction);
+    EXPECT_EQ(Run([&] { dispatcher.OnTrayIconMessage(wParam, kMouseRightUp); }), expected);
   }
   host.cursorReadable = false;  // without the cursor there is nowhere to show the menu
   EXPECT_EQ(Run([&] { dispatcher.RunHotKeyAction(kActionTrayMenu); }), CallLog{});
@@ -243,25 +237,22 @@ using InternetExplorerRegistryTest = ActionDispatcherTest;
 // A read-only key (a limited account) is enough. (The missing key: the
 // dispatcher's balloon tests.)
 TEST_F(InternetExplorerRegistryTest, MissingVersionFallsBackToIVer) {
-  const struct {
-    const char* version;  // null: no "Version" value
-    const char* iver;     // null: no "IVer" value
-    double expected;
-  } rows[] = {
+  // "Version" and "IVer" (null: no such value), and the version read.
+  const std::tuple<const char*, const char*, double> rows[] = {
       {nullptr, "100", 1.0}, {nullptr, "103", 3.0}, {nullptr, "104", 0.0}, {nullptr, "101", 0.0},
       {nullptr, nullptr, 0.0},
       // An empty Version is a version (0), not a missing one.
       {"", "103", 0.0},
       {"6.0.2900.2180", "103", 6.0},
   };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(std::string(r.version ? r.version : "(none)") + " / " + (r.iver ? r.iver : "(none)"));
+  for (const auto& [version, iver, expected] : rows) {
+    SCOPED_TRACE(std::string(version ? version : "(none)") + " / " + (iver ? iver : "(none)"));
     SetBrowserText("Other", "");  // the key exists
-    if (r.version) SetBrowserText("Version", r.version);
-    if (r.iver) SetBrowserText("IVer", r.iver);
+    if (version) SetBrowserText("Version", version);
+    if (iver) SetBrowserText("IVer", iver);
     ASSERT_EQ(registry.SetKeyReadOnly(platform::kLocalMachine, kBrowserKey, true), platform::kOk);
     ResetInternetExplorerVersionCacheForTesting();
-    EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), r.expected);
+    EXPECT_DOUBLE_EQ(GetInternetExplorerVersion(), expected);
     ASSERT_EQ(registry.SetKeyReadOnly(platform::kLocalMachine, kBrowserKey, false), platform::kOk);
     ASSERT_EQ(registry.DeleteTree(platform::kLocalMachine, kBrowserKey), platform::kOk);
   }

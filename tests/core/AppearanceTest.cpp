@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "settings/BoundFunctions.h"
@@ -43,49 +44,39 @@ class AppearanceTest : public ::testing::Test {
 };
 
 TEST_F(AppearanceTest, StoredTranslucencyBySettingAndVersion) {
-  const struct {
-    const char* name;
-    platform::OsVersionRecord system;
-    std::optional<std::uint32_t> stored;  // nothing: the value is missing
-    bool applied;
-    std::uint32_t alpha;
-  } rows[] = {
+  // The stored value (nothing: missing), whether it is applied, and the alpha.
+  const std::tuple<const char*, platform::OsVersionRecord, std::optional<std::uint32_t>, bool, std::uint32_t>
+      rows[] = {
       // A value within the range, applied at once: AppearancePageE2eTest.
       {"missing: default opaque", kWin2000, std::nullopt, true, 255},
       {"low byte of 256 would be 0", kWin10, 256, true, 255},
       {"no layered windows on 98", kWin98, 128, false, 0},
       {"nor on NT 4.0", kNT4, 128, false, 0},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    os.Set(row.system);
+  for (const auto& [name, system, stored, applied, alpha] : rows) {
+    SCOPED_TRACE(name);
+    os.Set(system);
     testsupport::DeleteSettingsRoot();
-    if (row.stored) Store("Transluc", *row.stored);
+    if (stored) Store("Transluc", *stored);
     effects.exStyles[kWindow] = kOtherStyle | kExStyleLayered;
     power.log.clear();
 
     ApplyStoredTranslucency(kWindow);
 
-    if (!row.applied) {
+    if (!applied) {
       EXPECT_TRUE(power.log.empty());
       EXPECT_EQ(effects.exStyles[kWindow], kOtherStyle | kExStyleLayered);
       continue;
     }
-    EXPECT_EQ(power.log, std::vector<std::string>{"LayeredAlpha(0x10010, " +
-                                                  std::to_string(row.alpha) + ")"});
-    EXPECT_EQ(effects.exStyles[kWindow],
-              row.alpha == 255 ? kOtherStyle : kOtherStyle | kExStyleLayered);
+    EXPECT_EQ(power.log, std::vector<std::string>{"LayeredAlpha(0x10010, " + std::to_string(alpha) + ")"});
+    EXPECT_EQ(effects.exStyles[kWindow], alpha == 255 ? kOtherStyle : kOtherStyle | kExStyleLayered);
   }
 }
 
 TEST_F(AppearanceTest, ShowAndHideWithTheStoredAnimation) {
-  const struct {
-    const char* name;
-    platform::OsVersionRecord system;
-    std::uint32_t type, direction;
-    bool hide;
-    std::vector<std::string> calls;  // none: the stored animation is refused
-  } rows[] = {
+  // Type, direction, hide; the calls (none: the stored animation is refused).
+  const std::tuple<const char*, platform::OsVersionRecord, std::uint32_t, std::uint32_t, bool,
+                   std::vector<std::string>> rows[] = {
       {"95: plain show", kWin95, 2, 0, false, {"ShowWindow(show)"}},
       {"NT 4.0: plain hide", kNT4, 2, 0, true, {"ShowWindow(hide)"}},
       {"98 rolls", kWin98, 0, 3, false, {"AnimateWindow(200, 0x8)", "RedrawWindow(0x581)"}},
@@ -96,22 +87,22 @@ TEST_F(AppearanceTest, ShowAndHideWithTheStoredAnimation) {
       {"direction beyond the last", kWinXP, 2, 9, false, {}},
       {"direction of all ones", kWinXP, 0, 0xFFFFFFFF, false, {}},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    os.Set(row.system);
-    Store("AnimType", row.type);
-    Store("AnimDirec", row.direction);
+  for (const auto& [name, system, type, direction, hide, calls] : rows) {
+    SCOPED_TRACE(name);
+    os.Set(system);
+    Store("AnimType", type);
+    Store("AnimDirec", direction);
     effects.exStyles[kWindow] = kOtherStyle;
     effects.log.clear();
     effects.visible.erase(kWindow);
-    if (row.calls.empty()) {
-      EXPECT_THROW(AnimateShowHide(kWindow, row.hide), Exception);  // before the window is touched
+    if (calls.empty()) {
+      EXPECT_THROW(AnimateShowHide(kWindow, hide), Exception);  // before the window is touched
       EXPECT_EQ(effects.visible.count(kWindow), 0u);
     } else {
-      AnimateShowHide(kWindow, row.hide);
-      EXPECT_EQ(effects.visible[kWindow], !row.hide);
+      AnimateShowHide(kWindow, hide);
+      EXPECT_EQ(effects.visible[kWindow], !hide);
     }
-    EXPECT_EQ(effects.log, row.calls);
+    EXPECT_EQ(effects.log, calls);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "settings/StoreExceptions.h"
@@ -45,16 +46,10 @@ class AutostartTest : public ::testing::Test, protected StartupTestWorld {
 using ServiceModeTest = AutostartTest;
 
 TEST_F(AutostartTest, StartupChoicesOnBothLines) {
-  struct Row {
-    const char* name;
-    platform::OsVersionRecord system;
-    bool service, startUp, installedBefore;
-    Value runBefore, runServicesBefore;
-    bool installedAfter;
-    Value runAfter, runServicesAfter;
-  };
+  // The choices (service, start-up), then installed, Run and RunServices before and after.
   const Value none, quoted = "\"" + self + "\"";
-  const std::vector<Row> rows = {
+  const std::tuple<const char*, platform::OsVersionRecord, bool, bool, bool, Value, Value, bool, Value, Value>
+      rows[] = {
       // The NT line's own entries: ServiceWineTest.
       {"NT service leaves another Run value", kWinXP, true, true, false, "old", none, true, "old", none},
       {"NT removes its service, not a 9x entry", kWinXP, false, false, true, none, self, false, none, self},
@@ -62,32 +57,29 @@ TEST_F(AutostartTest, StartupChoicesOnBothLines) {
       {"9x drops RunServices, adds Run", kWinMe, false, true, false, none, self, false, quoted, none},
       {"9x leaves the NT service alone", kWin98, false, false, true, none, none, true, none, none},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, system, service, startUp, installedBefore, runBefore, runServicesBefore,
+                    installedAfter, runAfter, runServicesAfter] : rows) {
+    SCOPED_TRACE(name);
     registry.DeleteTree(platform::kCurrentUser, "SOFTWARE\\Microsoft");
     registry.DeleteTree(platform::kLocalMachine, "Software\\Microsoft");
     scm.services.clear();
-    os.Set(row.system);
-    if (row.installedBefore) scm.services["Vesperon"] = "C:\\old\\Vesperon.exe";
-    Write(platform::kCurrentUser, kRunKeyPath, row.runBefore);
-    Write(platform::kLocalMachine, kRunServicesKeyPath, row.runServicesBefore);
+    os.Set(system);
+    if (installedBefore) scm.services["Vesperon"] = "C:\\old\\Vesperon.exe";
+    Write(platform::kCurrentUser, kRunKeyPath, runBefore);
+    Write(platform::kLocalMachine, kRunServicesKeyPath, runServicesBefore);
 
-    EXPECT_NO_THROW(ApplyStartupChoices(row.service, row.startUp));
+    EXPECT_NO_THROW(ApplyStartupChoices(service, startUp));
 
-    EXPECT_EQ(scm.services.count("Vesperon") == 1, row.installedAfter);
-    EXPECT_EQ(Read(platform::kCurrentUser, kRunKeyPath), row.runAfter);
-    EXPECT_EQ(Read(platform::kLocalMachine, kRunServicesKeyPath), row.runServicesAfter);
+    EXPECT_EQ(scm.services.count("Vesperon") == 1, installedAfter);
+    EXPECT_EQ(Read(platform::kCurrentUser, kRunKeyPath), runAfter);
+    EXPECT_EQ(Read(platform::kLocalMachine, kRunServicesKeyPath), runServicesAfter);
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
   }
 }
 
 TEST_F(AutostartTest, EntryTestsCompareThePathExactly) {
   const std::string path = "C:\\Tools\\Vesperon.exe";
-  struct Row {
-    const char* name;
-    Value stored;
-    bool expected;
-  } const rows[] = {
+  const std::tuple<const char*, Value, bool> rows[] = {
       {"same", path, true},
       {"same, quoted", "\"" + path + "\"", true},
       {"other letter case", "C:\\TOOLS\\Vesperon.exe", false},
@@ -95,14 +87,14 @@ TEST_F(AutostartTest, EntryTestsCompareThePathExactly) {
       {"quote at one end only", "\"" + path, false},
       {"missing value", Value(), false},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, stored, expected] : rows) {
+    SCOPED_TRACE(name);
     registry.DeleteTree(platform::kCurrentUser, "SOFTWARE\\Microsoft");
     registry.DeleteTree(platform::kLocalMachine, "Software\\Microsoft");
-    Write(platform::kCurrentUser, kRunKeyPath, row.stored);
-    Write(platform::kLocalMachine, kRunServicesKeyPath, row.stored);
-    EXPECT_EQ(IsRunEntry(path, DataSystem::kHiveCurrentUser), row.expected);
-    EXPECT_EQ(IsRunServicesEntry(path), row.expected);
+    Write(platform::kCurrentUser, kRunKeyPath, stored);
+    Write(platform::kLocalMachine, kRunServicesKeyPath, stored);
+    EXPECT_EQ(IsRunEntry(path, DataSystem::kHiveCurrentUser), expected);
+    EXPECT_EQ(IsRunServicesEntry(path), expected);
   }
 }
 
@@ -128,31 +120,27 @@ std::int32_t RecordControl(std::uint32_t control) {
 TEST_F(ServiceModeTest, HandOverAtStartUp) {
   const Log userStart = {"IsInstalled(Vesperon)", "RunDispatcher"};
   const Log serviceStart = {"IsInstalled(Vesperon)", "RunDispatcher", "RegisterControlHandler(Vesperon)"};
-  struct Row {
-    const char* name;
-    platform::OsVersionRecord system;
-    bool installed, startedByManager;
-    platform::ServiceStatusHandle handlerHandle;
-    Log scmLog;
-    bool prepared, ranAsService;  // the program must end once the dispatcher returns
-  } const rows[] = {
+  // Installed, started by the manager, the handler's handle; the calls, prepared, and ran as a
+  // service (the program must end once the dispatcher returns).
+  using Handle = platform::ServiceStatusHandle;
+  const std::tuple<const char*, platform::OsVersionRecord, bool, bool, Handle, Log, bool, bool> rows[] = {
       {"9x line: no manager at all", kWin98, true, true, 0x5E7, {}, false, false},
       {"NT, no service installed", kWinXP, false, true, 0x5E7, {"IsInstalled(Vesperon)"}, false, false},
       {"NT, started by a user", kWinXP, true, false, 0x5E7, userStart, true, false},
       {"NT, handler refused: no report", kWin10, true, true, 0, serviceStart, true, true},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, system, installed, byManager, handle, scmLog, prepared, ranAsService] : rows) {
+    SCOPED_TRACE(name);
     ResetServiceModeForTesting();
-    os.Set(row.system);
+    os.Set(system);
     scm.services.clear();
-    if (row.installed) scm.services["Vesperon"] = {};
-    scm.startedByManager = row.startedByManager;
-    scm.statusHandle = row.handlerHandle;
+    if (installed) scm.services["Vesperon"] = {};
+    scm.startedByManager = byManager;
+    scm.statusHandle = handle;
     scm.log.clear();
-    EXPECT_EQ(HandOverToServiceDispatcher(), row.ranAsService);
-    EXPECT_EQ(scm.log, row.scmLog);
-    EXPECT_EQ(ServiceModePrepared, row.prepared);
+    EXPECT_EQ(HandOverToServiceDispatcher(), ranAsService);
+    EXPECT_EQ(scm.log, scmLog);
+    EXPECT_EQ(ServiceModePrepared, prepared);
   }
   // The dispatcher refuses to start unprepared.
   ResetServiceModeForTesting();

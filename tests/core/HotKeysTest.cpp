@@ -66,8 +66,7 @@ TEST_F(HotKeysTest, ReadingAVanishedOrNamelessRecordGivesNoActionAndLeavesNoKey)
     EXPECT_EQ(std::tie(record.Code, record.Modifier, record.Action), std::make_tuple(0, 0, kNoActionMarker));
     EXPECT_FALSE(KeyExists(RecordPath("Ctrl + Q")));
     // The section, its mouse settings and the other records survive.
-    EXPECT_EQ(testsupport::ReadRaw(testsupport::SettingsPath(kSection), "LBAction").data,
-              Dword(16));
+    EXPECT_EQ(testsupport::ReadRaw(testsupport::SettingsPath(kSection), "LBAction").data, Dword(16));
     EXPECT_TRUE(KeyExists(RecordPath("Ctrl + A")));
   }
 }
@@ -186,11 +185,7 @@ TEST_F(HotKeysTest, APressRunsTheStoredActionOfEveryEntryWithThatIdentifier) {
 }
 
 TEST_F(HotKeysTest, TheTextOfACombination) {
-  const struct {
-    std::uint16_t code;
-    std::uint16_t modifier;
-    const char* text;
-  } rows[] = {
+  const std::tuple<std::uint16_t, std::uint16_t, const char*> rows[] = {
       {0x41, 0x06, "Ctrl + Alt + A"},
       {0x2E, 0x0A, "Ctrl + Delete"},      // extended: the other name of the key
       {0x2E, 0x02, "Ctrl + Num Del"},
@@ -199,11 +194,11 @@ TEST_F(HotKeysTest, TheTextOfACombination) {
       {0x00, 0x03, "Ctrl + Shift"},
       {0x00, 0x00, ""},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.text);
-    const std::string text = HotKeyText(row.code, row.modifier);
-    EXPECT_EQ(text, row.text);
-    EXPECT_EQ(IsValidHotKeyName(text), row.code != 0 || row.modifier != 0);
+  for (const auto& [code, modifier, expected] : rows) {
+    SCOPED_TRACE(expected);
+    const std::string text = HotKeyText(code, modifier);
+    EXPECT_EQ(text, expected);
+    EXPECT_EQ(IsValidHotKeyName(text), code != 0 || modifier != 0);
   }
 }
 

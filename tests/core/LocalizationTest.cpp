@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "localization/Localization.h"
@@ -160,48 +162,38 @@ TEST_F(LocalizationTest, ListsTheLanguageFilesOfTheFolder) {
 }
 
 TEST_F(LocalizationTest, ReaderGivesTextModeLines) {
-  struct Row {
-    const char* what;
-    std::string bytes;
-    std::vector<std::string> lines;
+  const std::pair<std::string, std::vector<std::string>> rows[] = {
+      {"\n\r\nc\n", {"", "", "c"}},           // LF, CR LF, empty lines kept
+      {"a\rb\n", {"a\rb"}},                    // a lone CR inside a line
+      {"a\nb\x1A" "c\nd\n", {"a", "b"}},  // Ctrl-Z ends the file
   };
-  const std::vector<Row> rows = {
-      {"LF, CR LF, empty lines kept", "\n\r\nc\n", {"", "", "c"}},
-      {"lone CR inside a line", "a\rb\n", {"a\rb"}},
-      {"Ctrl-Z ends the file", "a\nb\x1A" "c\nd\n", {"a", "b"}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+  for (const auto& [bytes, expected] : rows) {
     // One byte per read, so that every split of a CR LF pair is met.
     std::size_t at = 0;
     platform::TextModeLines lines([&](char* buffer, std::size_t) {
-      if (at == row.bytes.size()) return std::size_t{0};
-      buffer[0] = row.bytes[at++];
+      if (at == bytes.size()) return std::size_t{0};
+      buffer[0] = bytes[at++];
       return std::size_t{1};
     });
     std::vector<std::string> got;
     for (std::string line; lines.Next(line);) got.push_back(line);
-    EXPECT_EQ(got, row.lines);
+    EXPECT_EQ(got, expected) << testing::PrintToString(bytes);
   }
 }
 
 TEST_F(LocalizationTest, FailureTextsNameTheFileAndTheLine) {
   const std::string path = "C:\\Vesperon\\Localization\\Test.ldf";
-  struct Row {
-    std::int32_t code, line;
-    std::vector<std::string> mentions;
-  };
-  // An unopenable file and a missing text: AppearancePageE2eTest.
-  const std::vector<Row> rows = {
+  // Code, line, and what the text mentions. (An unopenable file and a missing text: AppearancePageE2eTest.)
+  const std::tuple<std::int32_t, std::int32_t, std::vector<std::string>> rows[] = {
       {0, 1, {"LOCALIZATION DATA FILE - FORMAT V0.1"}},
       {1, 12, {"line 12", "STRINGSET"}},
       {2, 7, {"line 7", "four decimal digits"}},
       {3, 40, {"no string set 3", "line 40"}},
   };
-  for (const Row& row : rows) {
-    const std::string text = LanguageFileFailureText(LocalizationException(row.code, row.line), path, 3, -1);
+  for (const auto& [code, line, mentions] : rows) {
+    const std::string text = LanguageFileFailureText(LocalizationException(code, line), path, 3, -1);
+    for (const std::string& part : mentions) EXPECT_NE(text.find(part), std::string::npos) << text;
     EXPECT_NE(text.find(path), std::string::npos) << text;
-    for (const std::string& mention : row.mentions) EXPECT_NE(text.find(mention), std::string::npos) << text;
   }
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/DialUpConnections.h"
@@ -86,14 +87,9 @@ std::string Text(const std::vector<DialUpConnection>& connections) {
 }
 
 TEST(DialUpRecordsTest, BufferGrowsForFiveCallsAtMostAndErrorsAreReturned) {
-  const struct {
-    const char* name;
-    std::deque<std::uint32_t> results;
-    std::uint32_t grownSize;
-    std::size_t connections;
-    std::uint32_t error;
-    Sizes sizes;
-  } cases[] = {
+  // The results scripted, the size a 603 asks for, the connections; the error and the sizes handed over.
+  const std::tuple<const char*, std::deque<std::uint32_t>, std::uint32_t, std::size_t, std::uint32_t, Sizes>
+      cases[] = {
       {"no connection", {}, 0, 0, 0, {712}},
       {"603 five times", {603, 603, 603, 603, 603}, 0, 0, 603, {712, 1424, 2136, 2848, 3560}},
       {"603 four times, then room", {603, 603, 603, 603}, 0, 1, 0, {712, 1424, 2136, 2848, 3560}},
@@ -103,15 +99,15 @@ TEST(DialUpRecordsTest, BufferGrowsForFiveCallsAtMostAndErrorsAreReturned) {
       // A size smaller than one record would let the size field overrun.
       {"size below one record", {603}, 10, 0, 0, {712, 712}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [name, results, grownSize, connections, error, sizes] : cases) {
     ScriptedRas ras;
-    ras.results = c.results;
-    ras.grownSize = c.grownSize;
-    ras.connections.assign(c.connections, {1, "ISP", "modem", "Modem #1"});
+    ras.results = results;
+    ras.grownSize = grownSize;
+    ras.connections.assign(connections, {1, "ISP", "modem", "Modem #1"});
     std::vector<DialUpConnection> out{{9, "stale", "", ""}};
-    EXPECT_EQ(platform::ReadDialUpRecords(ras.layout, std::ref(ras), out), c.error) << c.name;
-    EXPECT_EQ(out.size(), c.error == 0 ? c.connections : 0) << c.name;
-    EXPECT_EQ(ras.sizes, c.sizes) << c.name;
+    EXPECT_EQ(platform::ReadDialUpRecords(ras.layout, std::ref(ras), out), error) << name;
+    EXPECT_EQ(out.size(), error == 0 ? connections : 0) << name;
+    EXPECT_EQ(ras.sizes, sizes) << name;
   }
 }
 
@@ -313,21 +309,17 @@ TEST_F(WakeOnLanTest, AddressTextsMustBeDottedDecimalAndEachFailingStepHasItsRes
 }
 
 TEST(IsValidMacTextTest, TwelveOrMoreHexDigitsTurnedToUpperCase) {
-  const struct {
-    std::string text;
-    bool valid;
-    std::string after;
-  } rows[] = {
+  const std::tuple<std::string, bool, std::string> rows[] = {  // the text, valid, the text after
       {"00112233445", false, "00112233445"},  // too short: left as it is
       {"0a1b2c3d4e5f", true, "0A1B2C3D4E5F"},
       {"00:1a:22:3b:44:5c", false, "00:1A:22:3B:44:5C"},
       {"00112233445\xE9", false, "00112233445\xE9"},
       {std::string("0011223344\0" "5", 12), false, std::string("0011223344\0" "5", 12)},
   };
-  for (const auto& row : rows) {
-    std::string text = row.text;
-    EXPECT_EQ(IsValidMacText(text), row.valid) << row.text;
-    EXPECT_EQ(text, row.after);
+  for (const auto& [before, valid, after] : rows) {
+    std::string text = before;
+    EXPECT_EQ(IsValidMacText(text), valid) << before;
+    EXPECT_EQ(text, after);
   }
 }
 
@@ -340,11 +332,8 @@ TEST_F(WakeOnLanTest, GetMacAddressEchoesThenTakesTheFirstUsableArpEntryForTheAd
   constexpr std::uint32_t kTarget = 0xC0A80114;  // 192.168.1.20
   const std::vector<std::uint8_t> mac = {0x00, 0xA0, 0xC9, 0x14, 0xC8, 0x29};
   const ArpEntry found = Entry(kTarget, mac);
-  const struct {
-    const char* what;
-    std::vector<ArpEntry> table, resolvedByEcho;
-    bool echoAvailable, arpReadable, resolved;  // not resolved: WakeOnLANException
-  } rows[] = {
+  // Not resolved: WakeOnLANException.
+  const std::tuple<const char*, std::vector<ArpEntry>, std::vector<ArpEntry>, bool, bool, bool> rows[] = {
       {"first match wins", {Entry(0xC0A80101, {1, 2, 3, 4, 5, 6}), found, Entry(kTarget, {1, 1, 1, 1, 1, 1})},
        {}, true, true, true},
       {"resolved by the echo", {}, {found}, true, true, true},
@@ -355,16 +344,16 @@ TEST_F(WakeOnLanTest, GetMacAddressEchoesThenTakesTheFirstUsableArpEntryForTheAd
       {"no ICMP", {found}, {}, false, true, false},
       {"table unreadable", {found}, {}, true, false, false},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
+  for (const auto& [what, table, resolvedByEcho, echoAvailable, arpReadable, resolved] : rows) {
+    SCOPED_TRACE(what);
     network = FakeNetworkSystem();
-    network.arpTable = row.table;
-    network.resolvedByEcho = row.resolvedByEcho;
-    network.echoAvailable = row.echoAvailable;
-    network.arpReadable = row.arpReadable;
+    network.arpTable = table;
+    network.resolvedByEcho = resolvedByEcho;
+    network.echoAvailable = echoAvailable;
+    network.arpReadable = arpReadable;
     std::string text = "(throws)";
-    EXPECT_EQ(CodeOf<WakeOnLANException>([&] { text = GetMacAddress(kTarget); }, 9), row.resolved ? -1 : 0);
-    EXPECT_EQ(text, row.resolved ? "00A0C914C829" : "(throws)");
+    EXPECT_EQ(CodeOf<WakeOnLANException>([&] { text = GetMacAddress(kTarget); }, 9), resolved ? -1 : 0);
+    EXPECT_EQ(text, resolved ? "00A0C914C829" : "(throws)");
     EXPECT_EQ(network.calls.at(0), "Echo(192.168.1.20, 5000 ms)");
   }
 }

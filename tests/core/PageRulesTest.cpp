@@ -33,11 +33,7 @@ TEST(ActionPageRules, NamesAreRefusedWithTheMessageOfTheirList) {
       "Process name cannot contain any of the following characters:\n \\ / : \" < > |";
   const std::string connectionForbidden =
       "Connection name cannot contain any of the following characters:\n \\ / : \" < > |";
-  const struct {
-    std::string name;
-    PatternListKind kind;
-    std::optional<std::string> problem;
-  } cases[] = {
+  const std::tuple<std::string, PatternListKind, std::optional<std::string>> cases[] = {
       {"", PatternListKind::kProcess, "Process name cannot be empty."},
       {"", PatternListKind::kConnection, "Connection name cannot be empty."},
       {" ", PatternListKind::kProcess, std::nullopt},
@@ -45,19 +41,17 @@ TEST(ActionPageRules, NamesAreRefusedWithTheMessageOfTheirList) {
       {"two|rows", PatternListKind::kConnection, connectionForbidden},
       {"[ProcessName]", PatternListKind::kProcess, std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(PatternNameProblem(c.name, c.kind), c.problem) << c.name;
+  for (const auto& [name, kind, problem] : cases) {
+    EXPECT_EQ(PatternNameProblem(name, kind), problem) << name;
+  }
 }
 
 TEST(ActionPageRules, AutoCloseFieldKeepsOnlyTimesWithinRange) {
   const std::string notInteger = "Please enter an integer.";
   const std::string outOfRange = "Please enter an integer between 0 and 9999.";
-  const struct {
-    std::string text;
-    std::uint32_t held;
-    std::string message;
-    std::uint32_t value;
-    std::optional<std::string> fieldText;
-  } cases[] = {
+  // The text typed, the value held; the message, the value and the text the field is given.
+  const std::tuple<std::string, std::uint32_t, std::string, std::uint32_t, std::optional<std::string>>
+      cases[] = {
       {"9999", 1, "", 9999, std::nullopt},
       {"10000", 5, outOfRange, 0, "0"},
       {"99999999999999999999999", 5, outOfRange, 0, "0"},
@@ -66,21 +60,16 @@ TEST(ActionPageRules, AutoCloseFieldKeepsOnlyTimesWithinRange) {
       {"", 7, notInteger, 7, "7"},
       {"-", 7, notInteger, 7, "7"},
   };
-  for (const auto& c : cases) {
-    const AutoCloseFieldCheck check = CheckAutoCloseText(c.text, c.held);
+  for (const auto& [text, held, message, value, fieldText] : cases) {
+    const AutoCloseFieldCheck check = CheckAutoCloseText(text, held);
     EXPECT_EQ(std::tie(check.message, check.value, check.fieldText),
-              std::tie(c.message, c.value, c.fieldText)) << c.text;
+              std::tie(message, value, fieldText)) << text;
   }
 }
 
 TEST(ProfilesPageRules, ButtonsFollowTheRowTheNotificationNames) {
-  struct Case {
-    bool hasItem;
-    const char* name;
-    const char* active;
-    double browser;
-    ProfileButtons expected;  // copy, rename, remove, setActive
-  } cases[] = {
+  // A row, its name and its active mark, the browser; copy, rename, remove, setActive.
+  const std::tuple<bool, const char*, const char*, double, ProfileButtons> cases[] = {
       // Default and Work as the page shows them: ProfilesPageE2eTest.
       {true, "Default", "Active", 6.0, {true, false, false, false}},
       {true, "default", "", 6.0, {true, true, true, true}},  // exact comparison
@@ -88,9 +77,9 @@ TEST(ProfilesPageRules, ButtonsFollowTheRowTheNotificationNames) {
       {true, "Work", "", 4.72, {false, false, true, true}},  // no key copy before 5.0
       {true, "Work", "", 5.0, {true, true, true, true}},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ProfileButtonsFor(c.hasItem, c.name, c.active, c.browser), c.expected)
-        << c.name << " " << c.active << " " << c.browser;
+  for (const auto& [hasItem, name, active, browser, expected] : cases) {
+    EXPECT_EQ(ProfileButtonsFor(hasItem, name, active, browser), expected)
+        << name << " " << active << " " << browser;
   }
 }
 
@@ -107,21 +96,17 @@ TEST(ProfilesPageRules, AnImportedFileSuggestsItsBareName) {
 TEST(ProfilesPageRules, TheNameDialogRefusesTakenEmptyNestedAndUnstorableNames) {
   // "??????" is what an earlier version stored for a Cyrillic name.
   const std::vector<std::string> taken{"Default", "Work", "??????"};
-  const struct {
-    std::u16string typed;
-    NameProblem problem;
-    std::string stored;
-  } cases[] = {
+  const std::tuple<std::u16string, NameProblem, std::string> cases[] = {
       {u"work", NameProblem::kNone, "work"},   {u"", NameProblem::kEmpty, ""},
       {u"   ", NameProblem::kEmpty, ""},        {u"A\\B", NameProblem::kBackslash, ""},
       {u"Work ", NameProblem::kNone, "Work "},  {u"B\u00FCro \u20AC", NameProblem::kNone, "B\xFCro \x80"},
       {u"Work", NameProblem::kForbidden, ""},   {u"\u0420\u0430\u0431\u043E\u0442\u0430", NameProblem::kUnstorable, ""},
       {u"Work \u0100", NameProblem::kUnstorable, ""},  // no best-fit "A"
   };
-  for (const auto& c : cases) {
+  for (const auto& [typed, problem, expected] : cases) {
     std::string stored = "untouched";
-    EXPECT_EQ(CheckProfileName(c.typed, taken, stored), c.problem) << c.stored;
-    EXPECT_EQ(stored, c.problem == NameProblem::kNone ? c.stored : "untouched") << c.stored;
+    EXPECT_EQ(CheckProfileName(typed, taken, stored), problem) << expected;
+    EXPECT_EQ(stored, problem == NameProblem::kNone ? expected : "untouched") << expected;
   }
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/PowerActions.h"
@@ -110,26 +111,21 @@ TEST_F(PowerActionsTest, RefusalsAreSilentAndThePrivilegeStillLeaves) {
 TEST_F(PowerActionsTest, PrivilegeAndSettingsFailuresThrowTheirCodes) {
   using enum PrivilegeChange;
   using enum PrivilegeResult;
-  const struct {
-    PrivilegeChange change;
-    PrivilegeResult result;
-    std::int32_t category, code;
-  } rows[] = {
-      {kEnable, kNotHeld, 0, kPrivilegeNotAssigned},
-      {kEnable, kTokenNotOpened, 0, kPrivilegeOpenToken},
-      {kEnable, kUnknownPrivilege, 0, kPrivilegeLookup},
-      {kEnable, kAdjustFailed, 0, kPrivilegeAdjust},
-      {kRemove, kAdjustFailed, 0, kPrivilegeAdjust},
+  const std::tuple<PrivilegeChange, PrivilegeResult, std::int32_t> rows[] = {
+      {kEnable, kNotHeld, kPrivilegeNotAssigned},
+      {kEnable, kTokenNotOpened, kPrivilegeOpenToken},
+      {kEnable, kUnknownPrivilege, kPrivilegeLookup},
+      {kEnable, kAdjustFailed, kPrivilegeAdjust},
+      {kRemove, kAdjustFailed, kPrivilegeAdjust},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(testing::Message() << static_cast<int>(row.result) << " on "
-                                    << static_cast<int>(row.change));
+  for (const auto& [change, result, code] : rows) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(result) << " on " << static_cast<int>(change));
     power = platform::RecordingPowerSystem();
-    power.failingChanges[row.change] = row.result;
+    power.failingChanges[change] = result;
     const auto e = ThrownBy<Exception>([] { ExitWindowsWithSettings(kExitReboot); });
-    EXPECT_TRUE(e && e->code == row.code && e->category == row.category && !e->inner);
+    EXPECT_TRUE(e && e->code == code && e->category == 0 && !e->inner);
     EXPECT_EQ(power.log,
-              row.change == kEnable ? Log{"Privilege(shutdown, enable)"} : NtExitLog(0x12, 0x80040001));
+              change == kEnable ? Log{"Privilege(shutdown, enable)"} : NtExitLog(0x12, 0x80040001));
   }
   const std::string path = testsupport::SettingsPath("Profiles\\Default\\SDProp");
   registry.DeleteTree(platform::kCurrentUser, path);
@@ -184,13 +180,10 @@ TEST_F(PowerActionsTest, EachActionAsksTheSystemForItsIntent) {
 // is: AppearanceTest.)
 TEST_F(PowerActionsTest, EachBoundFunctionIsOfferedExactlyWhereItsRowSays) {
   using platform::Binding;
-  const struct {
-    const char* name;
-    const char* offeredOn;              // per row of kSystems, 1: offered
-    std::function<std::string()> call;  // with sample arguments; the result as text
-    std::string line;                   // what the fake writes for that call
-    const char* refused;                // the result when the system says no
-  } wrappers[] = {
+  // Where it is offered (per row of kSystems, 1: offered), a call with sample arguments and its
+  // result as text, what the fake writes for that call, and the result when the system says no.
+  using Call = std::function<std::string()>;
+  const std::tuple<const char*, const char*, Call, std::string, const char*> wrappers[] = {
       {"lock", "0000011111", [] { return std::to_string(DynLockWorkStation()); }, "LockWorkStation", "0"},
       {"suspend", "0110011111", [] { return std::to_string(DynSetSuspendState(true, false, true)); },
        "Suspend(1, 0, 1)", "0"},
@@ -201,27 +194,26 @@ TEST_F(PowerActionsTest, EachBoundFunctionIsOfferedExactlyWhereItsRowSays) {
        },
        "Privilege(backup, enable)", "1"},
   };
-  for (const auto& w : wrappers) {
+  for (const auto& [name, offeredOn, call, line, refused] : wrappers) {
     for (const auto& system : kSystems) {
       os.Set(system.second);
       for (int state = 0; state < 4; ++state) {
-        SCOPED_TRACE(std::string(w.name) + " on " + system.first + " state " + std::to_string(state));
+        SCOPED_TRACE(std::string(name) + " on " + system.first + " state " + std::to_string(state));
         power.log.clear();
         power.refuses = state == 1;
-        power.binding = state == 2 ? Binding::kLibraryMissing
-                        : state == 3 ? Binding::kFunctionMissing
-                                     : Binding::kBound;
-        const std::int32_t code = w.offeredOn[&system - kSystems] == '0' ? AttachableAPIException::kNotOffered
+        power.binding =
+            state == 2 ? Binding::kLibraryMissing : state == 3 ? Binding::kFunctionMissing : Binding::kBound;
+        const std::int32_t code = offeredOn[&system - kSystems] == '0' ? AttachableAPIException::kNotOffered
                                   : state == 2 ? AttachableAPIException::kLoadLibraryFailed
                                   : state == 3 ? AttachableAPIException::kFunctionMissing
                                                : -1;
         if (code == -1) {
-          EXPECT_EQ(w.call(), state == 1 ? w.refused : "1");
+          EXPECT_EQ(call(), state == 1 ? refused : "1");
         } else {
-          const auto e = ThrownBy<AttachableAPIException>(w.call);
+          const auto e = ThrownBy<AttachableAPIException>(call);
           EXPECT_TRUE(e && e->code == code && e->category == 7 && e->inner == nullptr);
         }
-        EXPECT_EQ(power.log, code == AttachableAPIException::kNotOffered ? Log{} : Log{w.line});
+        EXPECT_EQ(power.log, code == AttachableAPIException::kNotOffered ? Log{} : Log{line});
       }
     }
   }

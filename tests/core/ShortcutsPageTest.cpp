@@ -118,23 +118,18 @@ TEST(ShortcutsPageTest, OpensWithTheButtonsThenTheHotKeysAndShowsTheSelectedRow)
 
   // Selecting a hot-key row reads its record into the editors; a mouse row
   // with a kind of none of the three clears the operation box.
-  const struct {
-    int row;
-    bool deleteEnabled;
-    ActionId action;
-    std::int32_t mouseOperation;
-    std::uint16_t code, modifier;
-  } selections[] = {
+  // The row selected, then the delete button and editors it leaves.
+  const std::tuple<int, bool, ActionId, std::int32_t, std::uint16_t, std::uint16_t> selections[] = {
       {4, true, 7, 2, 0x51, kCtrl},
       {3, true, 12, 2, 0x70, kAlt},
       {1, false, 9, 2, 0x70, kAlt},
       {2, false, HotKeys::kNoActionMarker, 7, 0x70, kAlt},
   };
-  for (const auto& s : selections) {
-    SCOPED_TRACE(s.row);
-    page.logic.OnRowSelected(s.row);
+  for (const auto& [row, deleteEnabled, action, mouseOperation, code, modifier] : selections) {
+    SCOPED_TRACE(row);
+    page.logic.OnRowSelected(row);
     EXPECT_EQ(std::tie(view.deleteEnabled, view.action, view.mouseOperation, view.code, view.modifier),
-              std::tie(s.deleteEnabled, s.action, s.mouseOperation, s.code, s.modifier));
+              std::tie(deleteEnabled, action, mouseOperation, code, modifier));
   }
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/Services.h"
@@ -50,12 +51,7 @@ class SystemTweaksTest : public ::testing::Test {
 };
 
 TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
-  const struct {
-    platform::OsVersionRecord system;
-    std::vector<Value> stored;
-    TweakRow row;
-    std::int32_t shown;
-  } rows[] = {
+  const std::tuple<platform::OsVersionRecord, std::vector<Value>, TweakRow, std::int32_t> rows[] = {
       {kWinXP, {}, kTweakWaitToKill, 20},
       {kWinXP, {Sz(kTweakWaitToKill, "7000ms")}, kTweakWaitToKill, 20},
       {kWinXP, {Sz(kTweakWaitToKill, "99999999999")}, kTweakWaitToKill, 20},
@@ -75,12 +71,13 @@ TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
       {kWinXP, {Sz(kTweakFastReboot, "0")}, kTweakFastReboot, 0},
   };
   for (const auto& r : rows) {
+    const auto& [system, stored, row, shown] = r;
     platform::MemoryRegistry fresh;
     platform::ScopedRegistry guard(fresh);
-    os.Set(r.system);
-    for (const Value& v : r.stored) Put(v);
-    const std::string label = std::string(StorageOf(r.row).valueName) + " #" + std::to_string(&r - rows);
-    EXPECT_EQ(LoadTweakState().value[r.row], r.shown) << label;
+    os.Set(system);
+    for (const Value& v : stored) Put(v);
+    const std::string label = std::string(StorageOf(row).valueName) + " #" + std::to_string(&r - rows);
+    EXPECT_EQ(LoadTweakState().value[row], shown) << label;
     EXPECT_EQ(fresh.OpenHandleCount(), 0u) << label;
   }
 }
@@ -88,14 +85,10 @@ TEST_F(SystemTweaksTest, StoredValuesShowAsTheMappingSays) {
 // What OK stores: only touched rows, the fast shutdown value rewritten after
 // the DHCP release, and nothing after a refused key (the order shows there).
 TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
-  struct Row {
-    const char* label;
-    platform::OsVersionRecord system;
-    std::vector<TweakRow> touched;
-    std::vector<TweakWrite> changed;  // control states other than `all`'s
-    bool policiesRefused;             // the key of the status message settings is read-only
-    std::vector<Value> stored;        // in row order
-  };
+  // The rows touched, control states other than `all`'s, whether the key of the status message
+  // settings is read-only, and what is stored, in row order.
+  using Row = std::tuple<const char*, platform::OsVersionRecord, std::vector<TweakRow>,
+                         std::vector<TweakWrite>, bool, std::vector<Value>>;
   EXPECT_EQ(WritesForTweak(kTweakReleaseLease, 1),
             (std::vector<TweakWrite>{{kTweakReleaseLease, 1}, {kTweakFastReboot, 0}}));
   // Values of a state where every box is checked, "Verbose" chosen, 30 s.
@@ -122,25 +115,25 @@ TEST_F(SystemTweaksTest, OkWritesOnlyTouchedRowsInItsOrderAndStopsAtARefusal) {
       {"refused policy key", kWinXP, {kTweakWaitToKill, kTweakStatusMessages, kTweakClearPageFile}, {}, true,
        {Dw(kTweakClearPageFile, 1)}},
   };
-  for (const Row& r : rows) {
+  for (const auto& [label, system, touched, changed, policiesRefused, stored] : rows) {
     platform::MemoryRegistry fresh;
     platform::ScopedRegistry guard(fresh);
-    os.Set(r.system);
+    os.Set(system);
     TweakState state = all;
-    for (TweakRow row : r.touched) state.touched[row] = true;
-    for (const TweakWrite& change : r.changed) state.value[change.setting] = change.value;
-    if (r.policiesRefused) {
+    for (TweakRow row : touched) state.touched[row] = true;
+    for (const TweakWrite& change : changed) state.value[change.setting] = change.value;
+    if (policiesRefused) {
       const char* policies = StorageOf(kTweakStatusMessages).keyPath;
       platform::RegKey key = 0;
       fresh.CreateKey(platform::kLocalMachine, policies, platform::kKeyAllAccess, key);
       fresh.CloseKey(key);
       fresh.SetKeyReadOnly(platform::kLocalMachine, policies, true);
-      EXPECT_THROW(SaveTweakState(state), DataSystem::RegistryException) << r.label;
+      EXPECT_THROW(SaveTweakState(state), DataSystem::RegistryException) << label;
     } else {
       SaveTweakState(state);
     }
-    EXPECT_EQ(Stored(), r.stored) << r.label;
-    EXPECT_EQ(fresh.OpenHandleCount(), 0u) << r.label;
+    EXPECT_EQ(Stored(), stored) << label;
+    EXPECT_EQ(fresh.OpenHandleCount(), 0u) << label;
   }
 }
 
@@ -158,24 +151,19 @@ TEST_F(SystemTweaksTest, EachVersionShowsTheRowsOfItsSettings) {
 }
 
 TEST_F(SystemTweaksTest, TimeoutFieldTextAndArrows) {
-  struct Text {
-    const char* text;
-    bool ok;
-    std::int32_t seconds;
-  };
+  using Text = std::tuple<const char*, bool, std::int32_t>;
   // A refused text leaves the seconds alone (-1 here).
   const Text texts[] = {{" 12 ", true, 12}, {"", false, -1}, {"abc", false, -1}, {"-3", true, 0},
                         {"2147484", true, kMaxTimeoutSeconds}, {"99999999999", true, kMaxTimeoutSeconds}};
-  for (const Text& t : texts) {
+  for (const auto& [text, ok, expected] : texts) {
     std::int32_t seconds = -1;
-    EXPECT_EQ(ParseTimeoutSeconds(t.text, seconds), t.ok) << t.text;
-    EXPECT_EQ(seconds, t.seconds) << t.text;
+    EXPECT_EQ(ParseTimeoutSeconds(text, seconds), ok) << text;
+    EXPECT_EQ(seconds, expected) << text;
   }
-  const struct {
-    std::int32_t seconds, step, after;
-  } arrows[] = {{20, 1, 19}, {0, 1, 0}, {5, -10, 15}, {kMaxTimeoutSeconds, -1, kMaxTimeoutSeconds}};
-  for (const auto& a : arrows) {
-    EXPECT_EQ(TimeoutAfterSpin(a.seconds, a.step), a.after) << a.seconds << " " << a.step;
+  const std::tuple<std::int32_t, std::int32_t, std::int32_t> arrows[] = {
+      {20, 1, 19}, {0, 1, 0}, {5, -10, 15}, {kMaxTimeoutSeconds, -1, kMaxTimeoutSeconds}};
+  for (const auto& [seconds, step, after] : arrows) {
+    EXPECT_EQ(TimeoutAfterSpin(seconds, step), after) << seconds << " " << step;
   }
 }
 
