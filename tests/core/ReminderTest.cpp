@@ -39,13 +39,10 @@ class FakeReminderWindow final : public IReminderWindow {
   // Delivers ticks in due order, as the window's timers would.
   void Advance(Reminder& reminder, std::int64_t milliseconds) {
     const std::int64_t end = now + milliseconds;
-    std::int32_t id = 0;
-    std::int64_t due = 0;
-    std::uint64_t ticket = 0;
-    while (timers.Next(end, id, due, ticket)) {
-      now = due;
-      reminder.OnTimer(static_cast<std::uint32_t>(id));
-      timers.Rearm(id, ticket, now);
+    while (const auto next = timers.Next(end)) {
+      now = next->ms;
+      reminder.OnTimer(static_cast<std::uint32_t>(next->id));
+      timers.Rearm(next->id, next->ticket, now);
     }
     now = end;
   }

@@ -86,6 +86,8 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
       {day31, {2004, 3, 5, 0, 0, 0}, old, 40 * kDay, Due, 34.0 * kDay},  // 31 Jan
       // 31 December after the time: next on 31 January of the next year.
       {day31at8, {2004, 12, 31, 9, 0, 0}, handled, kHour, Waiting, 31.0 * kDay - kHour},
+      // After the time on 31 January of a leap year: February lacks the day, next on 31 March.
+      {day31, {2004, 1, 31, 9, 0, 0}, old, kHour, Waiting, 59 * kDay + 15 * kHour},
       // January looks back to December of the previous year.
       {day15, {2005, 1, 10, 0, 0, 0}, old, 30 * kDay, Due, 26.0 * kDay},
       {day15at8, {2004, 6, 15, 8, 0, 0}, handled, 0, Waiting, 0},  // now, handled

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -33,16 +34,18 @@ class SimulatedTimers {
   }
   void Stop(std::int32_t id) { timers_.erase(id); }
   bool IsRunning(std::int32_t id) const { return timers_.count(id) != 0; }
+  struct Due {
+    std::int32_t id;
+    std::int64_t ms;
+    std::uint64_t ticket;
+  };
   // The earliest timer due by `limitMs`; of timers due together, the first scheduled.
-  bool Next(std::int64_t limitMs, std::int32_t& id, std::int64_t& dueMs, std::uint64_t& ticket) const {
+  std::optional<Due> Next(std::int64_t limitMs) const {
     const auto first = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
       return std::tie(a.second.due, a.second.ticket) < std::tie(b.second.due, b.second.ticket);
     });
-    if (first == timers_.end() || first->second.due > limitMs) return false;
-    id = first->first;
-    dueMs = first->second.due;
-    ticket = first->second.ticket;
-    return true;
+    if (first == timers_.end() || first->second.due > limitMs) return std::nullopt;
+    return Due{first->first, first->second.due, first->second.ticket};
   }
   // Schedules a fired timer again unless its handler stopped or restarted it.
   void Rearm(std::int32_t id, std::uint64_t ticket, std::int64_t nowMs) {
@@ -198,20 +201,17 @@ class EngineSimulation {
     // A handler restarting a timer at period 0 forever is an engine fault.
     constexpr int kStormLimit = 1000;
     int atSameMoment = 0;
-    std::int32_t id = 0;
-    std::int64_t due = 0;
-    std::uint64_t ticket = 0;
-    while (timers.Next(untilMs, id, due, ticket)) {
-      if (due > nowMs) {
-        nowMs = due;
+    while (const auto next = timers.Next(untilMs)) {
+      if (next->ms > nowMs) {
+        nowMs = next->ms;
         atSameMoment = 0;
       } else if (++atSameMoment > kStormLimit) {
-        ADD_FAILURE() << "timer " << id << " keeps coming at " << nowMs << " ms";
+        ADD_FAILURE() << "timer " << next->id << " keeps coming at " << nowMs << " ms";
         return;
       }
       SyncClock();
-      if (!engine.OnTimer(id)) timers.Stop(id);  // the window's own timer: one shot
-      timers.Rearm(id, ticket, nowMs);
+      if (!engine.OnTimer(next->id)) timers.Stop(next->id);  // the window's own timer: one shot
+      timers.Rearm(next->id, next->ticket, nowMs);
     }
     if (untilMs > nowMs) nowMs = untilMs;
     SyncClock();
