@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/Reminder.h"
@@ -85,9 +86,8 @@ class ReminderTest : public ::testing::Test {
 // shows (nothing stored: the default). The test section: ActionPagesE2eTest.
 TEST_F(ReminderTest, TheActiveProfilesReminderShowsEvenWhenTranslucencyFails) {
   EXPECT_TRUE(reminder.Initialize(false));
-  EXPECT_EQ(window.failures, std::vector<std::int32_t>{0});
-  EXPECT_EQ(window.messageText, "Your message displays here");
-  EXPECT_EQ(window.closeCount, 0);
+  EXPECT_EQ(std::tuple(window.failures, window.messageText, window.closeCount),
+            std::tuple(std::vector<std::int32_t>{0}, "Your message displays here", 0));
   DataSystem::SetActiveProfileName("Profiles", "Work", DataSystem::kHiveCurrentUser);
   const ReminderSettings work{"work text", "w.wav", true, true, true, 7, 2};
   work.Save("Profiles\\Work");
@@ -112,9 +112,9 @@ TEST_F(ReminderTest, AutoCloseTimeByUnit) {
     Reminder rem{w};
     StoreCountdown(r.time, r.unit);
     ASSERT_TRUE(rem.Initialize(false));
-    EXPECT_EQ(rem.AutoCloseSecondsLeft(), r.expectedSeconds);
-    EXPECT_EQ(w.rangeHigh, r.expectedSeconds);
-    EXPECT_EQ(w.messages, r.errorShown ? std::vector<std::string>{"Error"} : std::vector<std::string>{});
+    const auto error = r.errorShown ? std::vector<std::string>{"Error"} : std::vector<std::string>{};
+    EXPECT_EQ(std::tuple(rem.AutoCloseSecondsLeft(), w.rangeHigh, w.messages),
+              std::tuple(r.expectedSeconds, r.expectedSeconds, error));
   }
   EXPECT_EQ(CountdownStatusText(kMaxAutoCloseSeconds),
             "Auto close after: 24855 Days 03 Hour 14 Min. 07 Sec.");
@@ -124,18 +124,14 @@ TEST_F(ReminderTest, AutoCloseTimeByUnit) {
 TEST_F(ReminderTest, WithoutAutoCloseOrPlayTheBarIsFullAndNothingMovesOrSounds) {
   ReminderSettings{"msg", "C:\\s.wav", false, true, false, 2, 1}.Save(kDefaultSection);
   ASSERT_TRUE(reminder.Initialize(false));
-  EXPECT_EQ(window.rangeHigh, 1u);
-  EXPECT_EQ(window.progress, 1u);
-  EXPECT_TRUE(window.TimersStopped());
-  EXPECT_TRUE(sound.log.empty());
-  EXPECT_FALSE(reminder.SoundLooped());
+  EXPECT_EQ(std::tuple(window.rangeHigh, window.progress, window.TimersStopped(), sound.log.empty(),
+                       reminder.SoundLooped()),
+            std::tuple(1u, 1u, true, true, false));
   reminder.OnStatusClick();
   reminder.OnTimer(kReminderCountdownTimer);
   reminder.OnTimer(kReminderStatusTimer);
-  EXPECT_EQ(window.status, "");
-  EXPECT_EQ(window.progress, 1u);
-  EXPECT_EQ(window.closeCount, 0);
-  EXPECT_FALSE(LabelAlternationPaused());
+  EXPECT_EQ(std::tuple(window.status, window.progress, window.closeCount, LabelAlternationPaused()),
+            std::tuple("", 1u, 0, false));
 }
 
 TEST_F(ReminderTest, ClicksPauseAndResumeAndThePauseOutlivesTheWindow) {
@@ -169,20 +165,16 @@ TEST_F(ReminderTest, StatusAlternatesAndCountdownClosesExactlyOnceAtZero) {
   window.Advance(reminder, kReminderStatusMilliseconds);
   EXPECT_EQ(window.status, "Auto close after: 01 Min 55 Sec");
   window.Advance(reminder, 119000 - window.now);
-  EXPECT_EQ(window.closeCount, 0);
-  EXPECT_EQ(reminder.AutoCloseSecondsLeft(), 1u);
-  EXPECT_EQ(window.progress, 119u);
+  EXPECT_EQ(std::tuple(window.closeCount, reminder.AutoCloseSecondsLeft(), window.progress),
+            std::tuple(0, 1u, 119u));
   window.Advance(reminder, 1000);
-  EXPECT_EQ(window.closeCount, 1);
-  EXPECT_EQ(window.progress, 120u);
-  EXPECT_TRUE(window.TimersStopped());
+  EXPECT_EQ(std::tuple(window.closeCount, window.progress, window.TimersStopped()), std::tuple(1, 120u, true));
   // Ticks already queued when the window was asked to close change nothing.
   reminder.OnTimer(kReminderCountdownTimer);
   reminder.OnTimer(kReminderStatusTimer);
   reminder.OnStatusClick();
-  EXPECT_EQ(window.closeCount, 1);
-  EXPECT_EQ(reminder.AutoCloseSecondsLeft(), 0u);
-  EXPECT_EQ(window.progress, 120u);
+  EXPECT_EQ(std::tuple(window.closeCount, reminder.AutoCloseSecondsLeft(), window.progress),
+            std::tuple(1, 0u, 120u));
 }
 
 }  // namespace

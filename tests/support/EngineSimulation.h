@@ -235,15 +235,12 @@ class EngineSimulation {
   static std::string ActiveProfile() {  // its section
     return "Profiles\\" + DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
   }
-  void SetGlobal(DataSystem::SettingId id, std::uint32_t value) { DataSystem::WriteNumber(id, value, "Global"); }
-  void SetProfileNumber(DataSystem::SettingId id, std::uint32_t value) {
-    DataSystem::WriteNumber(id, value, ActiveProfile());
-  }
-  void SetProfileString(DataSystem::SettingId id, const std::string& value) {
-    DataSystem::WriteText(id, value, ActiveProfile());
-  }
-  std::uint32_t ProfileNumber(DataSystem::SettingId id) { return DataSystem::ReadNumber(id, ActiveProfile()); }
-  std::string ProfileString(DataSystem::SettingId id) { return DataSystem::ReadText(id, ActiveProfile()); }
+  using Id = DataSystem::SettingId;
+  void SetGlobal(Id id, std::uint32_t value) { DataSystem::WriteNumber(id, value, "Global"); }
+  void SetProfileNumber(Id id, std::uint32_t value) { DataSystem::WriteNumber(id, value, ActiveProfile()); }
+  void SetProfileString(Id id, const std::string& value) { DataSystem::WriteText(id, value, ActiveProfile()); }
+  std::uint32_t ProfileNumber(Id id) { return DataSystem::ReadNumber(id, ActiveProfile()); }
+  std::string ProfileString(Id id) { return DataSystem::ReadText(id, ActiveProfile()); }
 
  private:
   void SyncClock() {
