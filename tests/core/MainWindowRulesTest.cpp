@@ -22,8 +22,7 @@ TEST(KindEditorTest, OnlyTheCountdownUsesItsFormatAndUnlistedKindsShowNothing) {
   for (std::int32_t kind : {-1, 7}) {
     const KindEditor e = EditorForKind(kind);
     EXPECT_FALSE(e.date || e.time || e.number || e.weekday || e.process || e.countdownFormat) << kind;
-    EXPECT_STREQ(e.upperLabel, "");
-    EXPECT_STREQ(e.lowerLabel, "");
+    EXPECT_EQ(std::string(e.upperLabel) + e.lowerLabel, "");
   }
 }
 
