@@ -13,11 +13,7 @@
 
 namespace {
 
-using Vesperon::DateTime;
-using Vesperon::DateTimeStatus;
-using Vesperon::MakeDateTime;
-using Vesperon::MakeSpan;
-using Vesperon::TimeSpan;
+using namespace Vesperon;
 
 constexpr double kSecond = 1.0 / 86400.0;
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -102,9 +98,6 @@ class FailingDateText final : public platform::IDateText {
 // The texts of valid dates: TriggerTextTest's descriptions; the system's
 // own round trip: DateConversionTest.
 TEST(DateTimeTest, TextsOfSpansAndDates) {
-  using Vesperon::DescribeSpan;
-  using Vesperon::FormatDateTime;
-  using Vesperon::FormatSpan;
   const TimeSpan null(0, DateTimeStatus::Null);
   FailingDateText failing;
   const std::pair<std::string, const char*> rows[] = {

@@ -635,11 +635,7 @@ void Play(EngineSimulation& sim, const Row& r) {
   Activate(sim, Fields(r.kind, At(2004, 11, 5, r.kind == TriggerKind::Countdown ? 0 : 10, 0, 10)));
   for (const auto& [atMs, user] : r.answers) {
     sim.RunUntil(atMs);
-    if (user) {
-      sim.engine.OnWarningAnswer(*user);
-    } else {
-      sim.engine.EndWarning();
-    }
+    user ? sim.engine.OnWarningAnswer(*user) : sim.engine.EndWarning();
   }
   sim.RunUntil(r.runMs);
 }

@@ -104,10 +104,10 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   // Whether every trigger control is in that state (false for a mixture).
   bool TriggerControlsAre(bool state) const {
     using namespace Vesperon;
-    const std::map<std::int32_t, bool> all = {{kActionList, state},  {kNumberField, state}, {kNumberUpDown, state},
-                                              {kWeekdayList, state}, {kProcessField, state}, {kDateField, state},
-                                              {kTimeField, state},   {kTriggerList, state}};
-    return enabled == all;
+    return enabled == std::map<std::int32_t, bool>{{kActionList, state},   {kNumberField, state},
+                                                   {kNumberUpDown, state}, {kWeekdayList, state},
+                                                   {kProcessField, state}, {kDateField, state},
+                                                   {kTimeField, state},    {kTriggerList, state}};
   }
 
   Vesperon::TriggerFields ReadTriggerFields() override { return fields; }
@@ -160,9 +160,7 @@ class EngineSimulation {
  public:
   // Starts at `start`, `phaseMs` into that second.
   explicit EngineSimulation(const platform::LocalTimeFields& start, int phaseMs = 0)
-      : clock(start), nowMs(phaseMs) {
-    savedLastEvent_ = Vesperon::LastEvent();
-  }
+      : clock(start), nowMs(phaseMs) {}
   // LastEvent is process-wide: leave it as found.
   ~EngineSimulation() { Vesperon::SetLastEvent(savedLastEvent_); }
   EngineSimulation(const EngineSimulation&) = delete;
@@ -183,7 +181,7 @@ class EngineSimulation {
   platform::ScopedClock scopedClock_{clock};
   platform::ScopedRegistry scopedRegistry_{registry};
   platform::ScopedDesktop scopedDesktop_{desktop};
-  Vesperon::DateTime savedLastEvent_;
+  Vesperon::DateTime savedLastEvent_ = Vesperon::LastEvent();
 
  public:
   Vesperon::SchedulerEngine engine{window};
