@@ -138,22 +138,22 @@ TEST_F(ReminderTest, ClicksPauseAndResumeAndThePauseOutlivesTheWindow) {
   StoreCountdown(30, 0);
   SetLabelAlternationPaused(true);  // an odd number of clicks in an earlier reminder
   ASSERT_TRUE(reminder.Initialize(false));
-  window.Advance(reminder, 1900);
-  EXPECT_EQ(window.status, "Auto close after: 29 Second(s)");  // alternates regardless
-  reminder.OnStatusClick();  // the first click restarts rather than pauses
-  EXPECT_FALSE(LabelAlternationPaused());
-  window.Advance(reminder, 1900);
-  EXPECT_EQ(window.status, "You should hear sound once");
-  reminder.OnStatusClick();  // pause: the sound text stays (held on: ReminderWin32Test)
-  EXPECT_TRUE(LabelAlternationPaused());
-  window.Advance(reminder, 5700);
-  EXPECT_EQ(window.status, "You should hear sound once");
-  reminder.OnStatusClick();  // resume: a full period before the next change
-  EXPECT_FALSE(LabelAlternationPaused());
-  window.Advance(reminder, 1800);
-  EXPECT_EQ(window.status, "You should hear sound once");
-  window.Advance(reminder, 100);
-  EXPECT_EQ(window.status, "Auto close after: 19 Second(s)");
+  const char* const sound = "You should hear sound once";
+  // The ms run, the status then, whether a click follows, and paused after it.
+  const std::tuple<std::int64_t, const char*, bool, bool> steps[] = {
+      // Alternating regardless; the first click restarts rather than pauses.
+      {1900, "Auto close after: 29 Second(s)", true, false},
+      {1900, sound, true, true},  // pause: the sound text stays (held on: ReminderWin32Test)
+      {5700, sound, true, false},  // resume: a full period before the next change
+      {1800, sound, false, false},
+      {100, "Auto close after: 19 Second(s)", false, false},
+  };
+  for (const auto& [ms, status, click, paused] : steps) {
+    window.Advance(reminder, ms);
+    EXPECT_EQ(window.status, status) << window.now;
+    if (click) reminder.OnStatusClick();
+    EXPECT_EQ(LabelAlternationPaused(), paused) << window.now;
+  }
 }
 
 TEST_F(ReminderTest, StatusAlternatesAndCountdownClosesExactlyOnceAtZero) {
