@@ -16,6 +16,9 @@ namespace {
 
 using namespace Vesperon;
 
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+
 // The editor of each listed kind: MainWindowE2eTest, in the running program.
 TEST(KindEditorTest, OnlyTheCountdownUsesItsFormatAndUnlistedKindsShowNothing) {
   EXPECT_TRUE(EditorForKind(1).countdownFormat && !EditorForKind(0).countdownFormat);
@@ -36,7 +39,6 @@ TEST(KindEditorTest, TimeFieldYieldsOnlyTheSecondsItShows) {
 }
 
 TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
-  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   // The kind, the text typed, the value before; the value after and whether the text was refused.
   const std::tuple<std::int32_t, const char*, std::int32_t, std::int32_t, bool> rows[] = {
       {1, "-3", 5, 0, false},
@@ -55,13 +57,11 @@ TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
 }
 
 TEST(NumberFieldTest, ArrowsStepByOneWithinTheRange) {
-  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   using Int = std::int32_t;
   const std::tuple<Int, Int, Int, Int> rows[] = {  // kind, current, step, after
       // The up-down's default range is inverted: the up arrow reports -1.
       {1, 10, -1, 11}, {1, 10, 1, 9}, {1, 0, 1, 0}, {1, 100000, -1, 100000}, {4, 40, 1, 31},
-      {2, kMax, -1, kMax},  // no wrap-around at the end of the 32-bit range
-      {2, std::numeric_limits<std::int32_t>::min(), 1, std::numeric_limits<std::int32_t>::min()},
+      {2, kMax, -1, kMax}, {2, kMin, 1, kMin},  // no wrap-around at the ends of the 32-bit range
   };
   for (const auto& [kind, current, step, after] : rows) {
     EXPECT_EQ(NumberAfterArrow(kind, current, step), after) << kind << " " << current << " " << step;

@@ -58,12 +58,10 @@ class TriggerTest : public ::testing::Test {
 // (Expiry, misses and the polling around an occurrence: SchedulerEngineTest
 // and SchedulerSimulationTest, through the engine.)
 TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
-  const DateTime at0000 = MakeDateTime(2000, 1, 1, 0, 0, 0);
-  const DateTime at0800 = MakeDateTime(2000, 1, 1, 8, 0, 0);
+  const DateTime at0000 = MakeDateTime(2000, 1, 1, 0, 0, 0), at0800 = MakeDateTime(2000, 1, 1, 8, 0, 0);
   const DailyTrigger daily(at0800), late(MakeDateTime(2000, 1, 1, 23, 30, 0));
   const WeeklyTrigger sunday(at0800, 1), saturday(MakeDateTime(2000, 1, 1, 23, 0, 0), 7);
-  const MonthlyTrigger day31(at0000, 31), day31at8(at0800, 31), day15(at0000, 15),
-      day15at8(at0800, 15);
+  const MonthlyTrigger day31(at0000, 31), day31at8(at0800, 31), day15(at0000, 15), day15at8(at0800, 15);
   const Clock handled{0, 0, 0, 0, 0, 0};  // the last event is now: the occurrence was handled
   const Clock old{2000, 1, 1, 0, 0, 0};
   using enum TriggerState;
@@ -170,11 +168,9 @@ TEST_F(TriggerTest, OutOfRangeFieldsTakeTheNearestEndOfTheirRange) {
   At({2005, 1, 15, 12, 0, 0});  // a Saturday
   // The kind, number and weekday index; the weekday 1..7, day of the month or countdown days built.
   const std::tuple<TriggerKind, std::int32_t, std::int32_t, std::int32_t> rows[] = {
-      {TriggerKind::Weekly, 0, 221, 7},      {TriggerKind::Weekly, 0, -1, 1},
-      {TriggerKind::Monthly, 100, 0, 31},
-      {TriggerKind::Monthly, 0, 0, 1},       {TriggerKind::Monthly, INT_MIN, 0, 1},
-      {TriggerKind::Countdown, INT_MAX, 0, kLongestCountdownDays},
-      {TriggerKind::Countdown, -5, 0, 0},
+      {TriggerKind::Weekly, 0, 221, 7}, {TriggerKind::Weekly, 0, -1, 1}, {TriggerKind::Monthly, 100, 0, 31},
+      {TriggerKind::Monthly, 0, 0, 1}, {TriggerKind::Monthly, INT_MIN, 0, 1},
+      {TriggerKind::Countdown, INT_MAX, 0, kLongestCountdownDays}, {TriggerKind::Countdown, -5, 0, 0},
   };
   for (const auto& [kind, number, weekdayIndex, expected] : rows) {
     SCOPED_TRACE(testing::Message() << static_cast<int>(kind) << " " << number << " " << weekdayIndex);
