@@ -70,10 +70,8 @@ TEST(DateTimeTest, ArithmeticBelowDayZeroAndComparisonsOfBadValues) {
 }
 
 TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {
-  const struct {
-    TimeSpan span;
-    double days, hours, minutes, seconds;
-  } rows[] = {
+  // The span; its days, hours, minutes and seconds.
+  const std::tuple<TimeSpan, double, double, double, double> rows[] = {
       {Seconds(59.6), 0, 0, 1, 60},
       {Seconds(-59.6), 0, 0, -1, -60},
       {MakeSpan(1, 2, 3, 4), 1, 26, 1563, 93784},
@@ -81,10 +79,9 @@ TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {
       // Beyond 32 bits the conversion gives the integer indefinite value.
       {MakeSpan(30000, 0, 0, 0), 30000, 720000, 43200000, -2147483648.0},
   };
-  for (const auto& r : rows) {
-    const TimeSpan& t = r.span;
+  for (const auto& [t, days, hours, minutes, seconds] : rows) {
     EXPECT_EQ(std::tuple(t.TotalDays(), t.TotalHours(), t.TotalMinutes(), t.TotalSeconds()),
-              std::tuple(r.days, r.hours, r.minutes, r.seconds)) << t.days;
+              std::tuple(days, hours, minutes, seconds)) << t.days;
   }
 }
 

@@ -95,10 +95,8 @@ TEST_F(ReminderTest, TheActiveProfilesReminderShowsEvenWhenTranslucencyFails) {
 }
 
 TEST_F(ReminderTest, AutoCloseTimeByUnit) {
-  struct Row {
-    std::uint32_t time, unit, expectedSeconds;
-    bool errorShown;
-  } const rows[] = {
+  // The time and unit stored, the seconds counted, and whether an error is shown.
+  const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, bool> rows[] = {
       {1, 2, 3600, false},  // minutes: StatusAlternatesAndCountdownClosesExactlyOnceAtZero
       {9999, 3, 863913600, false},       // the page's largest
       {0, 1, 1, false},                  // zero still closes, after a second
@@ -106,15 +104,15 @@ TEST_F(ReminderTest, AutoCloseTimeByUnit) {
       {50000, 3, kMaxAutoCloseSeconds, false},       // would wrap past 2^32
       {600000, 2, kMaxAutoCloseSeconds, false},      // past the signed range
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(std::to_string(r.time) + " x unit " + std::to_string(r.unit));
+  for (const auto& [time, unit, seconds, errorShown] : rows) {
+    SCOPED_TRACE(std::to_string(time) + " x unit " + std::to_string(unit));
     FakeReminderWindow w;
     Reminder rem{w};
-    StoreCountdown(r.time, r.unit);
+    StoreCountdown(time, unit);
     ASSERT_TRUE(rem.Initialize(false));
-    const auto error = r.errorShown ? std::vector<std::string>{"Error"} : std::vector<std::string>{};
+    const auto error = errorShown ? std::vector<std::string>{"Error"} : std::vector<std::string>{};
     EXPECT_EQ(std::tuple(rem.AutoCloseSecondsLeft(), w.rangeHigh, w.messages),
-              std::tuple(r.expectedSeconds, r.expectedSeconds, error));
+              std::tuple(seconds, seconds, error));
   }
   EXPECT_EQ(CountdownStatusText(kMaxAutoCloseSeconds),
             "Auto close after: 24855 Days 03 Hour 14 Min. 07 Sec.");

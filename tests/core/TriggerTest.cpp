@@ -65,13 +65,8 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
   const Clock handled{0, 0, 0, 0, 0, 0};  // the last event is now: the occurrence was handled
   const Clock old{2000, 1, 1, 0, 0, 0};
   using enum TriggerState;
-  const struct {
-    const Trigger& trigger;
-    Clock now, lastEvent;
-    std::int32_t expire;  // seconds
-    TriggerState state;
-    double seconds;
-  } rows[] = {
+  // The trigger, now, the last event, the expiry window in seconds, the state and the span.
+  const std::tuple<const Trigger&, Clock, Clock, std::int32_t, TriggerState, double> rows[] = {
       {daily, {2004, 11, 5, 8, 30, 0}, old, kHour, Due, 1800},
       {daily, {2004, 11, 5, 8, 30, 0}, {2004, 11, 5, 8, 10, 0}, kHour, Waiting, 23 * kHour + 1800},
       {daily, {2004, 11, 5, 10, 0, 0}, old, kHour, Waiting, 22 * kHour},  // too old
@@ -91,11 +86,11 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
       {day15at8, {2004, 6, 15, 8, 0, 0}, handled, 0, Waiting, 0},  // now, handled
       {day15at8, {2004, 6, 15, 8, 0, 0}, old, 0, Due, 0},
   };
-  for (const auto& r : rows) {
-    At(r.now);
-    const Result result = Run(r.trigger, {r.lastEvent.y == 0 ? r.now.Date() : r.lastEvent.Date(),
-                                           MakeSpan(0, 0, 0, r.expire)});
-    EXPECT_EQ(std::pair(result.state, result.seconds), std::pair(r.state, r.seconds)) << &r - rows;
+  for (const auto& [trigger, now, lastEvent, expire, state, seconds] : rows) {
+    At(now);
+    const DateTime last = lastEvent.y == 0 ? now.Date() : lastEvent.Date();
+    const Result result = Run(trigger, {last, MakeSpan(0, 0, 0, expire)});
+    EXPECT_EQ(std::pair(result.state, result.seconds), std::pair(state, seconds)) << now.Date().ToText();
   }
 }
 
@@ -139,19 +134,15 @@ TEST_F(TriggerTest, EventTriggersWaitWhileTheirWindowOrProcessIsThere) {
 }
 
 TEST(MainFormRecordTest, StoredDateAndTimeReadBackAsWritten) {
-  const struct {
-    int y, mo, d, h, mi, s;
-    std::uint32_t date, time;
-  } rows[] = {
-      {2005, 1, 31, 23, 59, 59, 745922, 86399}, {2004, 2, 29, 12, 0, 0, 745579, 43200},
-      {9999, 12, 31, 23, 59, 59, 3720031, 86399},
+  const std::tuple<Clock, std::uint32_t, std::uint32_t> rows[] = {  // the moment, its date and time stored
+      {{2005, 1, 31, 23, 59, 59}, 745922, 86399}, {{2004, 2, 29, 12, 0, 0}, 745579, 43200},
+      {{9999, 12, 31, 23, 59, 59}, 3720031, 86399},
   };
-  for (const auto& r : rows) {
-    const DateTime back = DecodeTriggerDateTime(r.date, r.time);
-    const DateTime written = MakeDateTime(r.y, r.mo, r.d, r.h, r.mi, r.s);
-    EXPECT_EQ(std::tuple(EncodeTriggerDate(r.y, r.mo, r.d), EncodeTriggerTime(r.h, r.mi, r.s), back.status),
-              std::tuple(r.date, r.time, DateTimeStatus::Valid));
-    EXPECT_EQ(back.days, written.days) << r.date;
+  for (const auto& [c, date, time] : rows) {
+    const DateTime back = DecodeTriggerDateTime(date, time);
+    EXPECT_EQ(std::tuple(EncodeTriggerDate(c.y, c.mo, c.d), EncodeTriggerTime(c.h, c.mi, c.s), back.status),
+              std::tuple(date, time, DateTimeStatus::Valid));
+    EXPECT_EQ(back.days, c.Date().days) << date;
   }
   const std::uint32_t invalid[][2] = {
       {0, 0},  // the default
