@@ -79,14 +79,11 @@ TEST(ProcessFieldTest, EachRunningProgramIsOfferedOnce) {
 }
 
 TEST(StartupSwitchTest, OnlyTheAutomationSwitchesCount) {
+  using enum StartupSwitch;
   const std::pair<const char*, StartupSwitch> rows[] = {
-      {"", StartupSwitch::None},
-      {"-regserver", StartupSwitch::Register},
-      {"/UNREGISTER", StartupSwitch::Unregister},
-      {"-Automation", StartupSwitch::Automation},
-      {"Register", StartupSwitch::None},       // no switch character
-      {"/Registered", StartupSwitch::None},
-      {"foo.txt  /register", StartupSwitch::Register},
+      {"", None}, {"-regserver", Register}, {"/UNREGISTER", Unregister}, {"-Automation", Automation},
+      {"Register", None},  // no switch character
+      {"/Registered", None}, {"foo.txt  /register", Register},
   };
   for (const auto& [line, expected] : rows) EXPECT_EQ(ParseStartupSwitch(line), expected) << line;
 }

@@ -388,20 +388,16 @@ TEST(SchedulerEngineTest, ClockSetBackStopsTimeBasedTriggersWithinThreeSeconds) 
   // The fields, AutoStopTimer, the seconds the clock is set by, whether the trigger stops, whether the
   // clock is precise (off: whole seconds only, blind to setbacks up to 3 s), and the seconds the zone's
   // offset moves by too (daylight saving, travel).
+  const TriggerFields daily = Fields(TriggerKind::Daily, tomorrow);
   const std::tuple<TriggerFields, std::uint32_t, std::int64_t, bool, bool, std::int64_t> rows[] = {
-      {Fields(TriggerKind::Daily, tomorrow), 1, -1, true, true, 0},
-      {Fields(TriggerKind::Daily, tomorrow), 1, -3, false, false, 0},
-      {Fields(TriggerKind::Daily, tomorrow), 1, -4, true, false, 0},
+      {daily, 1, -1, true, true, 0}, {daily, 1, -3, false, false, 0}, {daily, 1, -4, true, false, 0},
       {Fields(TriggerKind::Countdown, At(2004, 11, 5, 1, 0, 0)), 1, -60, true, true, 0},
-      {Fields(TriggerKind::Daily, tomorrow), 0, -3600, false, true, 0},
-      {Fields(TriggerKind::Daily, tomorrow), 1, 3600, false, true, 0},
+      {daily, 0, -3600, false, true, 0}, {daily, 1, 3600, false, true, 0},
       {Fields(TriggerKind::Process, tomorrow, 0, 0, "keep.exe"), 1, -3600, false, true, 0},
       // Local time going back is no setback while UTC goes on; UTC going back
       // is one, whichever way local time jumps with it.
-      {Fields(TriggerKind::Daily, tomorrow), 1, 0, false, true, -3600},
-      {Fields(TriggerKind::Daily, tomorrow), 1, 0, false, false, -3600},
-      {Fields(TriggerKind::Daily, tomorrow), 1, -4, true, false, 3600},
-      {Fields(TriggerKind::OneTime, tomorrow), 1, -1, true, true, 7200},
+      {daily, 1, 0, false, true, -3600}, {daily, 1, 0, false, false, -3600},
+      {daily, 1, -4, true, false, 3600}, {Fields(TriggerKind::OneTime, tomorrow), 1, -1, true, true, 7200},
   };
   for (const auto& [fields, autoStop, shift, stops, precise, zone] : rows) {
     for (std::int64_t afterTick : {1, 1500, 2999}) {
