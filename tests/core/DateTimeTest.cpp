@@ -128,8 +128,7 @@ TEST(DateTimeTest, StoredFormIsTheSameUnderAnyFormats) {
       {MakeDateTime(2004, 2, 29, 12, 0, 0), "02/29/2004 12:00:00 PM"},
       {MakeDateTime(2026, 12, 7, 13, 0, 1), "12/07/2026 01:00:01 PM"},
       {MakeDateTime(9999, 12, 31, 23, 59, 59), "12/31/9999 11:59:59 PM"},
-      {DateTime(0, DateTimeStatus::Valid), "12/30/1899 12:00:00 AM"},
-      {DateTime(7, DateTimeStatus::Null), ""},
+      {DateTime(0, DateTimeStatus::Valid), "12/30/1899 12:00:00 AM"}, {DateTime(7, DateTimeStatus::Null), ""},
       {DateTime(7, DateTimeStatus::Invalid), "Invalid DateTime"},
   };
   testsupport::GermanDateText german;

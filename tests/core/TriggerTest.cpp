@@ -215,8 +215,7 @@ TEST(TriggerTextTest, DescriptionOfEveryKind) {
       {{kind(TriggerKind::Countdown), 2004, 11, 5, 1, 0, 0, 2, 0, ""}, kActionReminder, "",
        "Action \"Reminder\" will arise after 2 Days 01 Hours 00 Mins 00 Secs"},
       {{kind(TriggerKind::DiskDefragmenter), 2004, 11, 5, 8, 0, 0, 0, 0, ""}, kActionTurnOff, "",
-       "Action \"Turn off\" will arise after windows defragmentation utility will finish its "
-       "work."},
+       "Action \"Turn off\" will arise after windows defragmentation utility will finish its work."},
       {{kind(TriggerKind::Process), 2004, 11, 5, 8, 0, 0, 0, 0, "note*.exe"}, kActionKillProcesses, "",
        "Action \"Kill Process(es)\" will arise when process \"note*.exe\" stops."},
       // Ids that name no action give an empty name rather than a stray read.
