@@ -75,9 +75,8 @@ const std::string kSelectAnAction = "Please select an action. / Vesperon";
 TEST(SchedulerEngineTest, ActivationShowsTheTriggerAndPollsAtOnceDeactivationGivesTheWindowBack) {
   // At 08:30 a daily trigger for 08:00 must not fire: the activation is the last event.
   EngineSimulation sim(At(2004, 11, 5, 8, 30, 0), 250);
-  sim.window.fields = Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0));
   sim.window.action = kActionReboot;
-  sim.engine.OnActivateClicked();
+  Activate(sim, Fields(TriggerKind::Daily, At(2004, 11, 5, 8, 0, 0)));
 
   const std::string description = "Action \"Reboot\" is scheduled to arise daily at 08:00:00";
   const RecordingWindow& w = sim.window;

@@ -243,18 +243,14 @@ class EngineSimulation {
  private:
   void SyncClock() {
     const std::int64_t seconds = (nowMs >= 0 ? nowMs / 1000 : (nowMs - 999) / 1000) + wallShift_;
-    if (seconds != clockSeconds_) {
-      clock.Advance(seconds - clockSeconds_);
-      clockSeconds_ = seconds;
-    }
+    clock.Advance(seconds - clockSeconds_);
+    clockSeconds_ = seconds;
     std::int64_t offset = clock.UtcOffset();
     for (const auto& [atMs, change] : offsetChanges_) {
       if (atMs <= nowMs) offset = change;
     }
-    if (offset != clock.UtcOffset()) {
-      clock.Advance(offset - clock.UtcOffset());
-      clock.SetUtcOffset(offset);
-    }
+    clock.Advance(offset - clock.UtcOffset());
+    clock.SetUtcOffset(offset);
     // The steady count follows the millisecond line; the wall clock also follows the user.
     if (preciseClock) {
       constexpr std::int64_t kWallBaseMs = 1'100'000'000'000;  // any moment will do
