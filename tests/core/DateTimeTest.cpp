@@ -36,8 +36,7 @@ TEST(DateTimeTest, BadInputsAreInvalidAndHaveNoFields) {
 }
 
 TEST(DateTimeTest, SpansCarryTheirStatusThroughArithmetic) {
-  const TimeSpan null(0, DateTimeStatus::Null);
-  const TimeSpan invalid(5, DateTimeStatus::Invalid);
+  const TimeSpan null(0, DateTimeStatus::Null), invalid(5, DateTimeStatus::Invalid);
   const std::tuple<TimeSpan, DateTimeStatus, double> rows[] = {  // the span, its status and days
       {MakeSpan(3615897, 0, 0, 0), DateTimeStatus::Valid, 3615897},  // the bound itself
       {MakeSpan(3615897, 0, 0, 1), DateTimeStatus::Invalid, 3615897 + kSecond},  // kept as computed

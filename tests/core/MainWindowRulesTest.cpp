@@ -16,8 +16,7 @@ namespace {
 
 using namespace Vesperon;
 
-constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max(), kMin = -kMax - 1;
 
 // The editor of each listed kind: MainWindowE2eTest, in the running program.
 TEST(KindEditorTest, OnlyTheCountdownUsesItsFormatAndUnlistedKindsShowNothing) {

@@ -53,8 +53,7 @@ class FakeReminderWindow final : public IReminderWindow {
 
   std::int64_t now = 0;
   testsupport::SimulatedTimers timers;
-  std::string messageText;
-  std::string status;  // the template's status line is empty
+  std::string messageText, status;  // the template's status line is empty
   std::uint32_t rangeHigh = 99, progress = 99, step = 0;
   std::vector<std::string> messages;
   std::vector<std::int32_t> failures;

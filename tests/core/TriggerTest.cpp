@@ -22,8 +22,7 @@ namespace {
 
 using namespace Vesperon;
 
-constexpr std::int32_t kHour = 3600;
-constexpr std::int32_t kDay = 86400;
+constexpr std::int32_t kHour = 3600, kDay = 86400;
 
 struct Clock {
   int y, mo, d, h, mi, s;
