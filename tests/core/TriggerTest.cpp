@@ -61,8 +61,8 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
   const DailyTrigger daily(at0800), late(MakeDateTime(2000, 1, 1, 23, 30, 0));
   const WeeklyTrigger sunday(at0800, 1), saturday(MakeDateTime(2000, 1, 1, 23, 0, 0), 7);
   const MonthlyTrigger day31(at0000, 31), day31at8(at0800, 31), day15(at0000, 15), day15at8(at0800, 15);
-  const Clock handled{0, 0, 0, 0, 0, 0};  // the last event is now: the occurrence was handled
-  const Clock old{2000, 1, 1, 0, 0, 0};
+  // handled: the last event is now, the occurrence was handled.
+  const Clock handled{0, 0, 0, 0, 0, 0}, old{2000, 1, 1, 0, 0, 0};
   using enum TriggerState;
   // The trigger, now, the last event, the expiry window in seconds, the state and the span.
   const std::tuple<const Trigger&, Clock, Clock, std::int32_t, TriggerState, double> rows[] = {
@@ -143,9 +143,8 @@ TEST(MainFormRecordTest, StoredDateAndTimeReadBackAsWritten) {
               std::tuple(date, time, DateTimeStatus::Valid));
     EXPECT_EQ(back.days, c.Date().days) << date;
   }
-  const std::uint32_t invalid[][2] = {
-      {0, 0},  // the default
-      {EncodeTriggerDate(2003, 2, 29), 0}, {EncodeTriggerDate(2004, 11, 5), 86400}, {0xFFFFFFFFu, 0},
+  const std::uint32_t invalid[][2] = {  // the default first
+      {0, 0}, {EncodeTriggerDate(2003, 2, 29), 0}, {EncodeTriggerDate(2004, 11, 5), 86400}, {0xFFFFFFFFu, 0},
   };
   for (const auto& row : invalid) {
     EXPECT_EQ(DecodeTriggerDateTime(row[0], row[1]).status, DateTimeStatus::Invalid) << row[0];

@@ -163,8 +163,6 @@ class EngineSimulation {
       : clock(start), nowMs(phaseMs) {}
   // LastEvent is process-wide: leave it as found.
   ~EngineSimulation() { Vesperon::SetLastEvent(savedLastEvent_); }
-  EngineSimulation(const EngineSimulation&) = delete;
-  EngineSimulation& operator=(const EngineSimulation&) = delete;
 
   platform::FakeClock clock;
   platform::MemoryRegistry registry;
