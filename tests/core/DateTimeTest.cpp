@@ -15,8 +15,7 @@ namespace {
 
 using namespace Vesperon;
 
-constexpr double kSecond = 1.0 / 86400.0;
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kSecond = 1.0 / 86400.0, kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TimeSpan Valid(double days) { return TimeSpan(days, DateTimeStatus::Valid); }
 TimeSpan Seconds(double seconds) { return Valid(seconds * kSecond); }

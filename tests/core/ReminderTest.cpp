@@ -165,7 +165,8 @@ TEST_F(ReminderTest, StatusAlternatesAndCountdownClosesExactlyOnceAtZero) {
   EXPECT_EQ(std::tuple(window.closeCount, reminder.AutoCloseSecondsLeft(), window.progress),
             std::tuple(0, 1u, 119u));
   window.Advance(reminder, 1000);
-  EXPECT_EQ(std::tuple(window.closeCount, window.progress, window.TimersStopped()), std::tuple(1, 120u, true));
+  EXPECT_EQ(std::tuple(window.closeCount, window.progress, window.TimersStopped()),
+            std::tuple(1, 120u, true));
   // Ticks already queued when the window was asked to close change nothing.
   reminder.OnTimer(kReminderCountdownTimer);
   reminder.OnTimer(kReminderStatusTimer);

@@ -234,7 +234,7 @@ class EngineSimulation {
   using Id = DataSystem::SettingId;
   void SetGlobal(Id id, std::uint32_t value) { DataSystem::WriteNumber(id, value, "Global"); }
   void SetProfileNumber(Id id, std::uint32_t value) { DataSystem::WriteNumber(id, value, ActiveProfile()); }
-  void SetProfileString(Id id, const std::string& value) { DataSystem::WriteText(id, value, ActiveProfile()); }
+  void SetProfileString(Id id, const std::string& text) { DataSystem::WriteText(id, text, ActiveProfile()); }
   std::uint32_t ProfileNumber(Id id) { return DataSystem::ReadNumber(id, ActiveProfile()); }
   std::string ProfileString(Id id) { return DataSystem::ReadText(id, ActiveProfile()); }
 
