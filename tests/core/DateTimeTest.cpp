@@ -13,14 +13,9 @@
 
 namespace {
 
-using Vesperon::DateTime;
-using Vesperon::DateTimeStatus;
-using Vesperon::MakeDateTime;
-using Vesperon::MakeSpan;
-using Vesperon::TimeSpan;
+using namespace Vesperon;
 
-constexpr double kSecond = 1.0 / 86400.0;
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kSecond = 1.0 / 86400.0, kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TimeSpan Valid(double days) { return TimeSpan(days, DateTimeStatus::Valid); }
 TimeSpan Seconds(double seconds) { return Valid(seconds * kSecond); }
@@ -40,8 +35,7 @@ TEST(DateTimeTest, BadInputsAreInvalidAndHaveNoFields) {
 }
 
 TEST(DateTimeTest, SpansCarryTheirStatusThroughArithmetic) {
-  const TimeSpan null(0, DateTimeStatus::Null);
-  const TimeSpan invalid(5, DateTimeStatus::Invalid);
+  const TimeSpan null(0, DateTimeStatus::Null), invalid(5, DateTimeStatus::Invalid);
   const std::tuple<TimeSpan, DateTimeStatus, double> rows[] = {  // the span, its status and days
       {MakeSpan(3615897, 0, 0, 0), DateTimeStatus::Valid, 3615897},  // the bound itself
       {MakeSpan(3615897, 0, 0, 1), DateTimeStatus::Invalid, 3615897 + kSecond},  // kept as computed
@@ -74,10 +68,8 @@ TEST(DateTimeTest, ArithmeticBelowDayZeroAndComparisonsOfBadValues) {
 }
 
 TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {
-  const struct {
-    TimeSpan span;
-    double days, hours, minutes, seconds;
-  } rows[] = {
+  // The span; its days, hours, minutes and seconds.
+  const std::tuple<TimeSpan, double, double, double, double> rows[] = {
       {Seconds(59.6), 0, 0, 1, 60},
       {Seconds(-59.6), 0, 0, -1, -60},
       {MakeSpan(1, 2, 3, 4), 1, 26, 1563, 93784},
@@ -85,10 +77,9 @@ TEST(DateTimeTest, TotalsRoundHalfASecondAwayFromZero) {
       // Beyond 32 bits the conversion gives the integer indefinite value.
       {MakeSpan(30000, 0, 0, 0), 30000, 720000, 43200000, -2147483648.0},
   };
-  for (const auto& r : rows) {
-    const TimeSpan& t = r.span;
+  for (const auto& [t, days, hours, minutes, seconds] : rows) {
     EXPECT_EQ(std::tuple(t.TotalDays(), t.TotalHours(), t.TotalMinutes(), t.TotalSeconds()),
-              std::tuple(r.days, r.hours, r.minutes, r.seconds)) << t.days;
+              std::tuple(days, hours, minutes, seconds)) << t.days;
   }
 }
 
@@ -102,9 +93,6 @@ class FailingDateText final : public platform::IDateText {
 // The texts of valid dates: TriggerTextTest's descriptions; the system's
 // own round trip: DateConversionTest.
 TEST(DateTimeTest, TextsOfSpansAndDates) {
-  using Vesperon::DescribeSpan;
-  using Vesperon::FormatDateTime;
-  using Vesperon::FormatSpan;
   const TimeSpan null(0, DateTimeStatus::Null);
   FailingDateText failing;
   const std::pair<std::string, const char*> rows[] = {
@@ -138,8 +126,7 @@ TEST(DateTimeTest, StoredFormIsTheSameUnderAnyFormats) {
       {MakeDateTime(2004, 2, 29, 12, 0, 0), "02/29/2004 12:00:00 PM"},
       {MakeDateTime(2026, 12, 7, 13, 0, 1), "12/07/2026 01:00:01 PM"},
       {MakeDateTime(9999, 12, 31, 23, 59, 59), "12/31/9999 11:59:59 PM"},
-      {DateTime(0, DateTimeStatus::Valid), "12/30/1899 12:00:00 AM"},
-      {DateTime(7, DateTimeStatus::Null), ""},
+      {DateTime(0, DateTimeStatus::Valid), "12/30/1899 12:00:00 AM"}, {DateTime(7, DateTimeStatus::Null), ""},
       {DateTime(7, DateTimeStatus::Invalid), "Invalid DateTime"},
   };
   testsupport::GermanDateText german;
@@ -158,18 +145,13 @@ TEST(DateTimeTest, StoredFormIsTheSameUnderAnyFormats) {
 
   // Under German formats: the stored form, then older texts in the user's
   // formats, else unreadable.
+  const DateTime bad(0, DateTimeStatus::Invalid);
   const std::pair<const char*, DateTime> read[] = {
-      {"12/07/2026 04:34:08 AM", morning},
-      {"7.12.2026 04:34:08", morning},
-      {"12/7/2026 4:34:08 AM", DateTime(0, DateTimeStatus::Invalid)},  // US formats, not stored form
-      {"12/07/2026 04:34:08", DateTime(0, DateTimeStatus::Invalid)},
-      {"12/07/2026 04:34 AM", DateTime(0, DateTimeStatus::Invalid)},
-      {"12/07/2026 13:34:08 PM", DateTime(0, DateTimeStatus::Invalid)},
-      {"12/07/2026 00:34:08 AM", DateTime(0, DateTimeStatus::Invalid)},
-      {"02/30/2004 10:00:00 AM", DateTime(0, DateTimeStatus::Invalid)},
-      {"13/01/2004 10:00:00 AM", DateTime(0, DateTimeStatus::Invalid)},
-      {"12/07/2026 04:34:08 am", DateTime(0, DateTimeStatus::Invalid)},
-      {"", DateTime(0, DateTimeStatus::Invalid)},
+      {"12/07/2026 04:34:08 AM", morning}, {"7.12.2026 04:34:08", morning},
+      {"12/7/2026 4:34:08 AM", bad},  // US formats, not stored form
+      {"12/07/2026 04:34:08", bad},    {"12/07/2026 04:34 AM", bad},    {"12/07/2026 13:34:08 PM", bad},
+      {"12/07/2026 00:34:08 AM", bad}, {"02/30/2004 10:00:00 AM", bad}, {"13/01/2004 10:00:00 AM", bad},
+      {"12/07/2026 04:34:08 am", bad}, {"", bad},
   };
   platform::ScopedDateText scoped(german);
   for (const auto& [text, expected] : read) {

@@ -16,14 +16,15 @@ namespace {
 
 using namespace Vesperon;
 
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max(), kMin = -kMax - 1;
+
 // The editor of each listed kind: MainWindowE2eTest, in the running program.
 TEST(KindEditorTest, OnlyTheCountdownUsesItsFormatAndUnlistedKindsShowNothing) {
   EXPECT_TRUE(EditorForKind(1).countdownFormat && !EditorForKind(0).countdownFormat);
   for (std::int32_t kind : {-1, 7}) {
     const KindEditor e = EditorForKind(kind);
     EXPECT_FALSE(e.date || e.time || e.number || e.weekday || e.process || e.countdownFormat) << kind;
-    EXPECT_STREQ(e.upperLabel, "");
-    EXPECT_STREQ(e.lowerLabel, "");
+    EXPECT_EQ(std::string(e.upperLabel) + e.lowerLabel, "");
   }
 }
 
@@ -37,7 +38,6 @@ TEST(KindEditorTest, TimeFieldYieldsOnlyTheSecondsItShows) {
 }
 
 TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
-  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   // The kind, the text typed, the value before; the value after and whether the text was refused.
   const std::tuple<std::int32_t, const char*, std::int32_t, std::int32_t, bool> rows[] = {
       {1, "-3", 5, 0, false},
@@ -56,13 +56,11 @@ TEST(NumberFieldTest, EditsAreReadClampedOrRefused) {
 }
 
 TEST(NumberFieldTest, ArrowsStepByOneWithinTheRange) {
-  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   using Int = std::int32_t;
   const std::tuple<Int, Int, Int, Int> rows[] = {  // kind, current, step, after
       // The up-down's default range is inverted: the up arrow reports -1.
       {1, 10, -1, 11}, {1, 10, 1, 9}, {1, 0, 1, 0}, {1, 100000, -1, 100000}, {4, 40, 1, 31},
-      {2, kMax, -1, kMax},  // no wrap-around at the end of the 32-bit range
-      {2, std::numeric_limits<std::int32_t>::min(), 1, std::numeric_limits<std::int32_t>::min()},
+      {2, kMax, -1, kMax}, {2, kMin, 1, kMin},  // no wrap-around at the ends of the 32-bit range
   };
   for (const auto& [kind, current, step, after] : rows) {
     EXPECT_EQ(NumberAfterArrow(kind, current, step), after) << kind << " " << current << " " << step;
@@ -80,14 +78,11 @@ TEST(ProcessFieldTest, EachRunningProgramIsOfferedOnce) {
 }
 
 TEST(StartupSwitchTest, OnlyTheAutomationSwitchesCount) {
+  using enum StartupSwitch;
   const std::pair<const char*, StartupSwitch> rows[] = {
-      {"", StartupSwitch::None},
-      {"-regserver", StartupSwitch::Register},
-      {"/UNREGISTER", StartupSwitch::Unregister},
-      {"-Automation", StartupSwitch::Automation},
-      {"Register", StartupSwitch::None},       // no switch character
-      {"/Registered", StartupSwitch::None},
-      {"foo.txt  /register", StartupSwitch::Register},
+      {"", None}, {"-regserver", Register}, {"/UNREGISTER", Unregister}, {"-Automation", Automation},
+      {"Register", None},  // no switch character
+      {"/Registered", None}, {"foo.txt  /register", Register},
   };
   for (const auto& [line, expected] : rows) EXPECT_EQ(ParseStartupSwitch(line), expected) << line;
 }

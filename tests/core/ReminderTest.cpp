@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/Reminder.h"
@@ -39,13 +40,10 @@ class FakeReminderWindow final : public IReminderWindow {
   // Delivers ticks in due order, as the window's timers would.
   void Advance(Reminder& reminder, std::int64_t milliseconds) {
     const std::int64_t end = now + milliseconds;
-    std::int32_t id = 0;
-    std::int64_t due = 0;
-    std::uint64_t ticket = 0;
-    while (timers.Next(end, id, due, ticket)) {
-      now = due;
-      reminder.OnTimer(static_cast<std::uint32_t>(id));
-      timers.Rearm(id, ticket, now);
+    while (const auto next = timers.Next(end)) {
+      now = next->ms;
+      reminder.OnTimer(static_cast<std::uint32_t>(next->id));
+      timers.Rearm(next->id, next->ticket, now);
     }
     now = end;
   }
@@ -55,8 +53,7 @@ class FakeReminderWindow final : public IReminderWindow {
 
   std::int64_t now = 0;
   testsupport::SimulatedTimers timers;
-  std::string messageText;
-  std::string status;  // the template's status line is empty
+  std::string messageText, status;  // the template's status line is empty
   std::uint32_t rangeHigh = 99, progress = 99, step = 0;
   std::vector<std::string> messages;
   std::vector<std::int32_t> failures;
@@ -88,9 +85,8 @@ class ReminderTest : public ::testing::Test {
 // shows (nothing stored: the default). The test section: ActionPagesE2eTest.
 TEST_F(ReminderTest, TheActiveProfilesReminderShowsEvenWhenTranslucencyFails) {
   EXPECT_TRUE(reminder.Initialize(false));
-  EXPECT_EQ(window.failures, std::vector<std::int32_t>{0});
-  EXPECT_EQ(window.messageText, "Your message displays here");
-  EXPECT_EQ(window.closeCount, 0);
+  EXPECT_EQ(std::tuple(window.failures, window.messageText, window.closeCount),
+            std::tuple(std::vector<std::int32_t>{0}, "Your message displays here", 0));
   DataSystem::SetActiveProfileName("Profiles", "Work", DataSystem::kHiveCurrentUser);
   const ReminderSettings work{"work text", "w.wav", true, true, true, 7, 2};
   work.Save("Profiles\\Work");
@@ -98,10 +94,8 @@ TEST_F(ReminderTest, TheActiveProfilesReminderShowsEvenWhenTranslucencyFails) {
 }
 
 TEST_F(ReminderTest, AutoCloseTimeByUnit) {
-  struct Row {
-    std::uint32_t time, unit, expectedSeconds;
-    bool errorShown;
-  } const rows[] = {
+  // The time and unit stored, the seconds counted, and whether an error is shown.
+  const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, bool> rows[] = {
       {1, 2, 3600, false},  // minutes: StatusAlternatesAndCountdownClosesExactlyOnceAtZero
       {9999, 3, 863913600, false},       // the page's largest
       {0, 1, 1, false},                  // zero still closes, after a second
@@ -109,15 +103,15 @@ TEST_F(ReminderTest, AutoCloseTimeByUnit) {
       {50000, 3, kMaxAutoCloseSeconds, false},       // would wrap past 2^32
       {600000, 2, kMaxAutoCloseSeconds, false},      // past the signed range
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(std::to_string(r.time) + " x unit " + std::to_string(r.unit));
+  for (const auto& [time, unit, seconds, errorShown] : rows) {
+    SCOPED_TRACE(std::to_string(time) + " x unit " + std::to_string(unit));
     FakeReminderWindow w;
     Reminder rem{w};
-    StoreCountdown(r.time, r.unit);
+    StoreCountdown(time, unit);
     ASSERT_TRUE(rem.Initialize(false));
-    EXPECT_EQ(rem.AutoCloseSecondsLeft(), r.expectedSeconds);
-    EXPECT_EQ(w.rangeHigh, r.expectedSeconds);
-    EXPECT_EQ(w.messages, r.errorShown ? std::vector<std::string>{"Error"} : std::vector<std::string>{});
+    const auto error = errorShown ? std::vector<std::string>{"Error"} : std::vector<std::string>{};
+    EXPECT_EQ(std::tuple(rem.AutoCloseSecondsLeft(), w.rangeHigh, w.messages),
+              std::tuple(seconds, seconds, error));
   }
   EXPECT_EQ(CountdownStatusText(kMaxAutoCloseSeconds),
             "Auto close after: 24855 Days 03 Hour 14 Min. 07 Sec.");
@@ -127,40 +121,36 @@ TEST_F(ReminderTest, AutoCloseTimeByUnit) {
 TEST_F(ReminderTest, WithoutAutoCloseOrPlayTheBarIsFullAndNothingMovesOrSounds) {
   ReminderSettings{"msg", "C:\\s.wav", false, true, false, 2, 1}.Save(kDefaultSection);
   ASSERT_TRUE(reminder.Initialize(false));
-  EXPECT_EQ(window.rangeHigh, 1u);
-  EXPECT_EQ(window.progress, 1u);
-  EXPECT_TRUE(window.TimersStopped());
-  EXPECT_TRUE(sound.log.empty());
-  EXPECT_FALSE(reminder.SoundLooped());
+  EXPECT_EQ(std::tuple(window.rangeHigh, window.progress, window.TimersStopped(), sound.log.empty(),
+                       reminder.SoundLooped()),
+            std::tuple(1u, 1u, true, true, false));
   reminder.OnStatusClick();
   reminder.OnTimer(kReminderCountdownTimer);
   reminder.OnTimer(kReminderStatusTimer);
-  EXPECT_EQ(window.status, "");
-  EXPECT_EQ(window.progress, 1u);
-  EXPECT_EQ(window.closeCount, 0);
-  EXPECT_FALSE(LabelAlternationPaused());
+  EXPECT_EQ(std::tuple(window.status, window.progress, window.closeCount, LabelAlternationPaused()),
+            std::tuple("", 1u, 0, false));
 }
 
 TEST_F(ReminderTest, ClicksPauseAndResumeAndThePauseOutlivesTheWindow) {
   StoreCountdown(30, 0);
   SetLabelAlternationPaused(true);  // an odd number of clicks in an earlier reminder
   ASSERT_TRUE(reminder.Initialize(false));
-  window.Advance(reminder, 1900);
-  EXPECT_EQ(window.status, "Auto close after: 29 Second(s)");  // alternates regardless
-  reminder.OnStatusClick();  // the first click restarts rather than pauses
-  EXPECT_FALSE(LabelAlternationPaused());
-  window.Advance(reminder, 1900);
-  EXPECT_EQ(window.status, "You should hear sound once");
-  reminder.OnStatusClick();  // pause: the sound text stays (held on: ReminderWin32Test)
-  EXPECT_TRUE(LabelAlternationPaused());
-  window.Advance(reminder, 5700);
-  EXPECT_EQ(window.status, "You should hear sound once");
-  reminder.OnStatusClick();  // resume: a full period before the next change
-  EXPECT_FALSE(LabelAlternationPaused());
-  window.Advance(reminder, 1800);
-  EXPECT_EQ(window.status, "You should hear sound once");
-  window.Advance(reminder, 100);
-  EXPECT_EQ(window.status, "Auto close after: 19 Second(s)");
+  const char* const sound = "You should hear sound once";
+  // The ms run, the status then, whether a click follows, and paused after it.
+  const std::tuple<std::int64_t, const char*, bool, bool> steps[] = {
+      // Alternating regardless; the first click restarts rather than pauses.
+      {1900, "Auto close after: 29 Second(s)", true, false},
+      {1900, sound, true, true},  // pause: the sound text stays (held on: ReminderWin32Test)
+      {5700, sound, true, false},  // resume: a full period before the next change
+      {1800, sound, false, false},
+      {100, "Auto close after: 19 Second(s)", false, false},
+  };
+  for (const auto& [ms, status, click, paused] : steps) {
+    window.Advance(reminder, ms);
+    EXPECT_EQ(window.status, status) << window.now;
+    if (click) reminder.OnStatusClick();
+    EXPECT_EQ(LabelAlternationPaused(), paused) << window.now;
+  }
 }
 
 TEST_F(ReminderTest, StatusAlternatesAndCountdownClosesExactlyOnceAtZero) {
@@ -172,20 +162,17 @@ TEST_F(ReminderTest, StatusAlternatesAndCountdownClosesExactlyOnceAtZero) {
   window.Advance(reminder, kReminderStatusMilliseconds);
   EXPECT_EQ(window.status, "Auto close after: 01 Min 55 Sec");
   window.Advance(reminder, 119000 - window.now);
-  EXPECT_EQ(window.closeCount, 0);
-  EXPECT_EQ(reminder.AutoCloseSecondsLeft(), 1u);
-  EXPECT_EQ(window.progress, 119u);
+  EXPECT_EQ(std::tuple(window.closeCount, reminder.AutoCloseSecondsLeft(), window.progress),
+            std::tuple(0, 1u, 119u));
   window.Advance(reminder, 1000);
-  EXPECT_EQ(window.closeCount, 1);
-  EXPECT_EQ(window.progress, 120u);
-  EXPECT_TRUE(window.TimersStopped());
+  EXPECT_EQ(std::tuple(window.closeCount, window.progress, window.TimersStopped()),
+            std::tuple(1, 120u, true));
   // Ticks already queued when the window was asked to close change nothing.
   reminder.OnTimer(kReminderCountdownTimer);
   reminder.OnTimer(kReminderStatusTimer);
   reminder.OnStatusClick();
-  EXPECT_EQ(window.closeCount, 1);
-  EXPECT_EQ(reminder.AutoCloseSecondsLeft(), 0u);
-  EXPECT_EQ(window.progress, 120u);
+  EXPECT_EQ(std::tuple(window.closeCount, reminder.AutoCloseSecondsLeft(), window.progress),
+            std::tuple(1, 0u, 120u));
 }
 
 }  // namespace

@@ -75,8 +75,8 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
     const TriggerStartupPage page = LoadTriggerStartupPage();
     EXPECT_EQ(page.values, (TriggerStartupValues{shownService, shownStartUp, true, shownMinimized, false,
                                                  true, {1, 1, 1, 1}, false, true, 600}));
-    const std::pair enabled(page.serviceBoxEnabled, page.startUpBoxesEnabled);
-    EXPECT_EQ(enabled, std::pair(serviceEnabled, startUpEnabled));
+    EXPECT_EQ(std::pair(page.serviceBoxEnabled, page.startUpBoxesEnabled),
+              std::pair(serviceEnabled, startUpEnabled));
   }
   // The service box's own rule, on the 9x line where it can change.
   TriggerStartupPage page;
@@ -84,9 +84,8 @@ TEST_F(TriggerStartupPageTest, BoxesAsShown) {
   EXPECT_TRUE(page.values.runAtStartUp && page.values.startMinimized);
   EXPECT_FALSE(page.startUpBoxesEnabled);
   page.values.startMinimized = false;
-  OnServiceBoxChanged(page, false);
-  EXPECT_TRUE(page.startUpBoxesEnabled);
-  EXPECT_TRUE(page.values.runAtStartUp);  // unchecking leaves the boxes as they are
+  OnServiceBoxChanged(page, false);  // unchecking leaves the boxes as they are
+  EXPECT_TRUE(page.startUpBoxesEnabled && page.values.runAtStartUp);
 }
 
 TEST_F(TriggerStartupPageTest, SavingAppliesTheChoicesFirst) {

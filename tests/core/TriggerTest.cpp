@@ -22,8 +22,7 @@ namespace {
 
 using namespace Vesperon;
 
-constexpr std::int32_t kHour = 3600;
-constexpr std::int32_t kDay = 86400;
+constexpr std::int32_t kHour = 3600, kDay = 86400;
 
 struct Clock {
   int y, mo, d, h, mi, s;
@@ -58,22 +57,15 @@ class TriggerTest : public ::testing::Test {
 // (Expiry, misses and the polling around an occurrence: SchedulerEngineTest
 // and SchedulerSimulationTest, through the engine.)
 TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
-  const DateTime at0000 = MakeDateTime(2000, 1, 1, 0, 0, 0);
-  const DateTime at0800 = MakeDateTime(2000, 1, 1, 8, 0, 0);
+  const DateTime at0000 = MakeDateTime(2000, 1, 1, 0, 0, 0), at0800 = MakeDateTime(2000, 1, 1, 8, 0, 0);
   const DailyTrigger daily(at0800), late(MakeDateTime(2000, 1, 1, 23, 30, 0));
   const WeeklyTrigger sunday(at0800, 1), saturday(MakeDateTime(2000, 1, 1, 23, 0, 0), 7);
-  const MonthlyTrigger day31(at0000, 31), day31at8(at0800, 31), day15(at0000, 15),
-      day15at8(at0800, 15);
-  const Clock handled{0, 0, 0, 0, 0, 0};  // the last event is now: the occurrence was handled
-  const Clock old{2000, 1, 1, 0, 0, 0};
+  const MonthlyTrigger day31(at0000, 31), day31at8(at0800, 31), day15(at0000, 15), day15at8(at0800, 15);
+  // handled: the last event is now, the occurrence was handled.
+  const Clock handled{0, 0, 0, 0, 0, 0}, old{2000, 1, 1, 0, 0, 0};
   using enum TriggerState;
-  const struct {
-    const Trigger& trigger;
-    Clock now, lastEvent;
-    std::int32_t expire;  // seconds
-    TriggerState state;
-    double seconds;
-  } rows[] = {
+  // The trigger, now, the last event, the expiry window in seconds, the state and the span.
+  const std::tuple<const Trigger&, Clock, Clock, std::int32_t, TriggerState, double> rows[] = {
       {daily, {2004, 11, 5, 8, 30, 0}, old, kHour, Due, 1800},
       {daily, {2004, 11, 5, 8, 30, 0}, {2004, 11, 5, 8, 10, 0}, kHour, Waiting, 23 * kHour + 1800},
       {daily, {2004, 11, 5, 10, 0, 0}, old, kHour, Waiting, 22 * kHour},  // too old
@@ -86,16 +78,18 @@ TEST_F(TriggerTest, RepeatingKindsFireWhileFreshAndNeverMiss) {
       {day31, {2004, 3, 5, 0, 0, 0}, old, 40 * kDay, Due, 34.0 * kDay},  // 31 Jan
       // 31 December after the time: next on 31 January of the next year.
       {day31at8, {2004, 12, 31, 9, 0, 0}, handled, kHour, Waiting, 31.0 * kDay - kHour},
+      // After the time on 31 January of a leap year: February lacks the day, next on 31 March.
+      {day31, {2004, 1, 31, 9, 0, 0}, old, kHour, Waiting, 59 * kDay + 15 * kHour},
       // January looks back to December of the previous year.
       {day15, {2005, 1, 10, 0, 0, 0}, old, 30 * kDay, Due, 26.0 * kDay},
       {day15at8, {2004, 6, 15, 8, 0, 0}, handled, 0, Waiting, 0},  // now, handled
       {day15at8, {2004, 6, 15, 8, 0, 0}, old, 0, Due, 0},
   };
-  for (const auto& r : rows) {
-    At(r.now);
-    const Result result = Run(r.trigger, {r.lastEvent.y == 0 ? r.now.Date() : r.lastEvent.Date(),
-                                           MakeSpan(0, 0, 0, r.expire)});
-    EXPECT_EQ(std::pair(result.state, result.seconds), std::pair(r.state, r.seconds)) << &r - rows;
+  for (const auto& [trigger, now, lastEvent, expire, state, seconds] : rows) {
+    At(now);
+    const DateTime last = lastEvent.y == 0 ? now.Date() : lastEvent.Date();
+    const Result result = Run(trigger, {last, MakeSpan(0, 0, 0, expire)});
+    EXPECT_EQ(std::pair(result.state, result.seconds), std::pair(state, seconds)) << now.Date().ToText();
   }
 }
 
@@ -139,23 +133,18 @@ TEST_F(TriggerTest, EventTriggersWaitWhileTheirWindowOrProcessIsThere) {
 }
 
 TEST(MainFormRecordTest, StoredDateAndTimeReadBackAsWritten) {
-  const struct {
-    int y, mo, d, h, mi, s;
-    std::uint32_t date, time;
-  } rows[] = {
-      {2005, 1, 31, 23, 59, 59, 745922, 86399}, {2004, 2, 29, 12, 0, 0, 745579, 43200},
-      {9999, 12, 31, 23, 59, 59, 3720031, 86399},
+  const std::tuple<Clock, std::uint32_t, std::uint32_t> rows[] = {  // the moment, its date and time stored
+      {{2005, 1, 31, 23, 59, 59}, 745922, 86399}, {{2004, 2, 29, 12, 0, 0}, 745579, 43200},
+      {{9999, 12, 31, 23, 59, 59}, 3720031, 86399},
   };
-  for (const auto& r : rows) {
-    const DateTime back = DecodeTriggerDateTime(r.date, r.time);
-    const DateTime written = MakeDateTime(r.y, r.mo, r.d, r.h, r.mi, r.s);
-    EXPECT_EQ(std::tuple(EncodeTriggerDate(r.y, r.mo, r.d), EncodeTriggerTime(r.h, r.mi, r.s), back.status),
-              std::tuple(r.date, r.time, DateTimeStatus::Valid));
-    EXPECT_EQ(back.days, written.days) << r.date;
+  for (const auto& [c, date, time] : rows) {
+    const DateTime back = DecodeTriggerDateTime(date, time);
+    EXPECT_EQ(std::tuple(EncodeTriggerDate(c.y, c.mo, c.d), EncodeTriggerTime(c.h, c.mi, c.s), back.status),
+              std::tuple(date, time, DateTimeStatus::Valid));
+    EXPECT_EQ(back.days, c.Date().days) << date;
   }
-  const std::uint32_t invalid[][2] = {
-      {0, 0},  // the default
-      {EncodeTriggerDate(2003, 2, 29), 0}, {EncodeTriggerDate(2004, 11, 5), 86400}, {0xFFFFFFFFu, 0},
+  const std::uint32_t invalid[][2] = {  // the default first
+      {0, 0}, {EncodeTriggerDate(2003, 2, 29), 0}, {EncodeTriggerDate(2004, 11, 5), 86400}, {0xFFFFFFFFu, 0},
   };
   for (const auto& row : invalid) {
     EXPECT_EQ(DecodeTriggerDateTime(row[0], row[1]).status, DateTimeStatus::Invalid) << row[0];
@@ -168,11 +157,9 @@ TEST_F(TriggerTest, OutOfRangeFieldsTakeTheNearestEndOfTheirRange) {
   At({2005, 1, 15, 12, 0, 0});  // a Saturday
   // The kind, number and weekday index; the weekday 1..7, day of the month or countdown days built.
   const std::tuple<TriggerKind, std::int32_t, std::int32_t, std::int32_t> rows[] = {
-      {TriggerKind::Weekly, 0, 221, 7},      {TriggerKind::Weekly, 0, -1, 1},
-      {TriggerKind::Monthly, 100, 0, 31},
-      {TriggerKind::Monthly, 0, 0, 1},       {TriggerKind::Monthly, INT_MIN, 0, 1},
-      {TriggerKind::Countdown, INT_MAX, 0, kLongestCountdownDays},
-      {TriggerKind::Countdown, -5, 0, 0},
+      {TriggerKind::Weekly, 0, 221, 7}, {TriggerKind::Weekly, 0, -1, 1}, {TriggerKind::Monthly, 100, 0, 31},
+      {TriggerKind::Monthly, 0, 0, 1}, {TriggerKind::Monthly, INT_MIN, 0, 1},
+      {TriggerKind::Countdown, INT_MAX, 0, kLongestCountdownDays}, {TriggerKind::Countdown, -5, 0, 0},
   };
   for (const auto& [kind, number, weekdayIndex, expected] : rows) {
     SCOPED_TRACE(testing::Message() << static_cast<int>(kind) << " " << number << " " << weekdayIndex);
@@ -200,7 +187,6 @@ TimeSpan Days(double days) { return TimeSpan(days, DateTimeStatus::Valid); }
 TEST(TriggerTextTest, RemainingTimeKeepsEveryUnitBelowTheLargestNonZeroOne) {
   const std::pair<TimeSpan, const char*> rows[] = {
       {MakeSpan(1, 0, 0, 0), " 1 Days 00 Hours 00 Mins 00 Secs"},
-      {MakeSpan(0, 0, 0, 45), " 45 Second(s)"},
       {ZeroSpan, " 00 Second(s)"},
       // Totals round to the nearest second before the unit is chosen.
       {Seconds(59.6), " 01 Minute(s) 00 Second(s)"},
@@ -227,8 +213,7 @@ TEST(TriggerTextTest, DescriptionOfEveryKind) {
       {{kind(TriggerKind::Countdown), 2004, 11, 5, 1, 0, 0, 2, 0, ""}, kActionReminder, "",
        "Action \"Reminder\" will arise after 2 Days 01 Hours 00 Mins 00 Secs"},
       {{kind(TriggerKind::DiskDefragmenter), 2004, 11, 5, 8, 0, 0, 0, 0, ""}, kActionTurnOff, "",
-       "Action \"Turn off\" will arise after windows defragmentation utility will finish its "
-       "work."},
+       "Action \"Turn off\" will arise after windows defragmentation utility will finish its work."},
       {{kind(TriggerKind::Process), 2004, 11, 5, 8, 0, 0, 0, 0, "note*.exe"}, kActionKillProcesses, "",
        "Action \"Kill Process(es)\" will arise when process \"note*.exe\" stops."},
       // Ids that name no action give an empty name rather than a stray read.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -33,16 +34,18 @@ class SimulatedTimers {
   }
   void Stop(std::int32_t id) { timers_.erase(id); }
   bool IsRunning(std::int32_t id) const { return timers_.count(id) != 0; }
+  struct Due {
+    std::int32_t id;
+    std::int64_t ms;
+    std::uint64_t ticket;
+  };
   // The earliest timer due by `limitMs`; of timers due together, the first scheduled.
-  bool Next(std::int64_t limitMs, std::int32_t& id, std::int64_t& dueMs, std::uint64_t& ticket) const {
+  std::optional<Due> Next(std::int64_t limitMs) const {
     const auto first = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
       return std::tie(a.second.due, a.second.ticket) < std::tie(b.second.due, b.second.ticket);
     });
-    if (first == timers_.end() || first->second.due > limitMs) return false;
-    id = first->first;
-    dueMs = first->second.due;
-    ticket = first->second.ticket;
-    return true;
+    if (first == timers_.end() || first->second.due > limitMs) return std::nullopt;
+    return Due{first->first, first->second.due, first->second.ticket};
   }
   // Schedules a fired timer again unless its handler stopped or restarted it.
   void Rearm(std::int32_t id, std::uint64_t ticket, std::int64_t nowMs) {
@@ -101,10 +104,10 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   // Whether every trigger control is in that state (false for a mixture).
   bool TriggerControlsAre(bool state) const {
     using namespace Vesperon;
-    const std::map<std::int32_t, bool> all = {{kActionList, state},  {kNumberField, state}, {kNumberUpDown, state},
-                                              {kWeekdayList, state}, {kProcessField, state}, {kDateField, state},
-                                              {kTimeField, state},   {kTriggerList, state}};
-    return enabled == all;
+    return enabled == std::map<std::int32_t, bool>{{kActionList, state},   {kNumberField, state},
+                                                   {kNumberUpDown, state}, {kWeekdayList, state},
+                                                   {kProcessField, state}, {kDateField, state},
+                                                   {kTimeField, state},    {kTriggerList, state}};
   }
 
   Vesperon::TriggerFields ReadTriggerFields() override { return fields; }
@@ -157,13 +160,9 @@ class EngineSimulation {
  public:
   // Starts at `start`, `phaseMs` into that second.
   explicit EngineSimulation(const platform::LocalTimeFields& start, int phaseMs = 0)
-      : clock(start), nowMs(phaseMs) {
-    savedLastEvent_ = Vesperon::LastEvent();
-  }
+      : clock(start), nowMs(phaseMs) {}
   // LastEvent is process-wide: leave it as found.
   ~EngineSimulation() { Vesperon::SetLastEvent(savedLastEvent_); }
-  EngineSimulation(const EngineSimulation&) = delete;
-  EngineSimulation& operator=(const EngineSimulation&) = delete;
 
   platform::FakeClock clock;
   platform::MemoryRegistry registry;
@@ -180,7 +179,7 @@ class EngineSimulation {
   platform::ScopedClock scopedClock_{clock};
   platform::ScopedRegistry scopedRegistry_{registry};
   platform::ScopedDesktop scopedDesktop_{desktop};
-  Vesperon::DateTime savedLastEvent_;
+  Vesperon::DateTime savedLastEvent_ = Vesperon::LastEvent();
 
  public:
   Vesperon::SchedulerEngine engine{window};
@@ -198,20 +197,17 @@ class EngineSimulation {
     // A handler restarting a timer at period 0 forever is an engine fault.
     constexpr int kStormLimit = 1000;
     int atSameMoment = 0;
-    std::int32_t id = 0;
-    std::int64_t due = 0;
-    std::uint64_t ticket = 0;
-    while (timers.Next(untilMs, id, due, ticket)) {
-      if (due > nowMs) {
-        nowMs = due;
+    while (const auto next = timers.Next(untilMs)) {
+      if (next->ms > nowMs) {
+        nowMs = next->ms;
         atSameMoment = 0;
       } else if (++atSameMoment > kStormLimit) {
-        ADD_FAILURE() << "timer " << id << " keeps coming at " << nowMs << " ms";
+        ADD_FAILURE() << "timer " << next->id << " keeps coming at " << nowMs << " ms";
         return;
       }
       SyncClock();
-      if (!engine.OnTimer(id)) timers.Stop(id);  // the window's own timer: one shot
-      timers.Rearm(id, ticket, nowMs);
+      if (!engine.OnTimer(next->id)) timers.Stop(next->id);  // the window's own timer: one shot
+      timers.Rearm(next->id, next->ticket, nowMs);
     }
     if (untilMs > nowMs) nowMs = untilMs;
     SyncClock();
@@ -235,31 +231,24 @@ class EngineSimulation {
   static std::string ActiveProfile() {  // its section
     return "Profiles\\" + DataSystem::GetActiveProfileName("Profiles", DataSystem::kHiveCurrentUser);
   }
-  void SetGlobal(DataSystem::SettingId id, std::uint32_t value) { DataSystem::WriteNumber(id, value, "Global"); }
-  void SetProfileNumber(DataSystem::SettingId id, std::uint32_t value) {
-    DataSystem::WriteNumber(id, value, ActiveProfile());
-  }
-  void SetProfileString(DataSystem::SettingId id, const std::string& value) {
-    DataSystem::WriteText(id, value, ActiveProfile());
-  }
-  std::uint32_t ProfileNumber(DataSystem::SettingId id) { return DataSystem::ReadNumber(id, ActiveProfile()); }
-  std::string ProfileString(DataSystem::SettingId id) { return DataSystem::ReadText(id, ActiveProfile()); }
+  using Id = DataSystem::SettingId;
+  void SetGlobal(Id id, std::uint32_t value) { DataSystem::WriteNumber(id, value, "Global"); }
+  void SetProfileNumber(Id id, std::uint32_t value) { DataSystem::WriteNumber(id, value, ActiveProfile()); }
+  void SetProfileString(Id id, const std::string& text) { DataSystem::WriteText(id, text, ActiveProfile()); }
+  std::uint32_t ProfileNumber(Id id) { return DataSystem::ReadNumber(id, ActiveProfile()); }
+  std::string ProfileString(Id id) { return DataSystem::ReadText(id, ActiveProfile()); }
 
  private:
   void SyncClock() {
     const std::int64_t seconds = (nowMs >= 0 ? nowMs / 1000 : (nowMs - 999) / 1000) + wallShift_;
-    if (seconds != clockSeconds_) {
-      clock.Advance(seconds - clockSeconds_);
-      clockSeconds_ = seconds;
-    }
+    clock.Advance(seconds - clockSeconds_);
+    clockSeconds_ = seconds;
     std::int64_t offset = clock.UtcOffset();
     for (const auto& [atMs, change] : offsetChanges_) {
       if (atMs <= nowMs) offset = change;
     }
-    if (offset != clock.UtcOffset()) {
-      clock.Advance(offset - clock.UtcOffset());
-      clock.SetUtcOffset(offset);
-    }
+    clock.Advance(offset - clock.UtcOffset());
+    clock.SetUtcOffset(offset);
     // The steady count follows the millisecond line; the wall clock also follows the user.
     if (preciseClock) {
       constexpr std::int64_t kWallBaseMs = 1'100'000'000'000;  // any moment will do
