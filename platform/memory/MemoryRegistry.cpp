@@ -20,7 +20,9 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<Node> {
   };
 
   std::string name;
-  Node* parent = nullptr;
+  // Weak, so that a handle kept to a key below a deleted tree never reaches
+  // a parent that is gone.
+  std::weak_ptr<Node> parent;
   std::map<std::string, std::shared_ptr<Node>> children;  // by folded name
   std::vector<Value> values;                              // in creation order
   RegFileTime lastWrite = 0;
@@ -46,7 +48,7 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<Node> {
   std::shared_ptr<Node> AddChild(const std::string& childName, RegFileTime now) {
     std::shared_ptr<Node>& child = children[Fold(childName)] = std::make_shared<Node>();
     child->name = childName;
-    child->parent = this;
+    child->parent = weak_from_this();
     child->lastWrite = lastWrite = now;
     return child;
   }
@@ -303,7 +305,9 @@ long MemoryRegistry::DeleteTree(RegKey parent, const std::string& path) {
   Node* node = nullptr;
   if (const long result = Walk(parent, path, false, node); result != kOk) return result;
   if (Split(path).empty()) return kErrorInvalidParameter;
-  Detach(*node->parent, node->name);
+  const std::shared_ptr<Node> owner = node->parent.lock();
+  if (!owner) return kErrorKeyDeleted;
+  Detach(*owner, node->name);
   return kOk;
 }
 
@@ -342,8 +346,8 @@ long MemoryRegistry::UnLoadKey(RegKey root, const std::string& name) {
   const std::shared_ptr<Node> mounted = parent.FindChild(name);
   if (!mounted) return kErrorFileNotFound;
   for (const auto& [key, handle] : handles_) {
-    for (const Node* node = handle.node.get(); node != nullptr; node = node->parent) {
-      if (node == mounted.get()) return kErrorAccessDenied;
+    for (std::shared_ptr<Node> node = handle.node; node != nullptr; node = node->parent.lock()) {
+      if (node == mounted) return kErrorAccessDenied;
     }
   }
   Detach(parent, name);

@@ -85,6 +85,9 @@ TEST_F(RegistryContract, AnOpenHandleKeepsAMount) {
   ASSERT_EQ(registry.OpenKey(kUsers, kMountName, kKeyRead, inside), kOk);
   EXPECT_EQ(registry.UnLoadKey(kUsers, kMountName), kErrorAccessDenied);
   registry.CloseKey(inside);
+  // A handle still open on a key whose tree is gone keeps nothing mounted.
+  Create("Gone\\Below", kKeyRead);
+  ASSERT_EQ(registry.DeleteTree(kCurrentUser, SettingsPath("Gone")), kOk);
   EXPECT_EQ(registry.UnLoadKey(kUsers, kMountName), kOk);
   EXPECT_EQ(registry.UnLoadKey(kUsers, kMountName), kErrorFileNotFound);
   std::filesystem::remove(file);
