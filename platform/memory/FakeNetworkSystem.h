@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/NetworkSystem.h"
+#include "platform/memory/LogText.h"
 
 namespace platform {
 
@@ -13,7 +14,7 @@ class FakeNetworkSystem final : public INetworkSystem {
   SendResult SendDatagram(std::uint32_t address, std::uint16_t port,
                           std::span<const std::uint8_t> data) override {
     calls.push_back("Send(" + Dotted(address) + ":" + std::to_string(port) + ", " +
-                    Hex(data) + ")");
+                    HexBytes(data) + ")");
     return sendResult;
   }
   bool SendEcho(std::uint32_t address, std::uint32_t timeoutMs) override {
@@ -43,11 +44,6 @@ class FakeNetworkSystem final : public INetworkSystem {
   static std::string Dotted(std::uint32_t a) {
     return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 0xFF) + "." +
            std::to_string((a >> 8) & 0xFF) + "." + std::to_string(a & 0xFF);
-  }
-  static std::string Hex(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    for (std::uint8_t byte : bytes) text += {"0123456789ABCDEF"[byte >> 4], "0123456789ABCDEF"[byte & 0xF]};
-    return text;
   }
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/TextCase.h"
+#include "platform/memory/LogText.h"
 
 namespace platform {
 
@@ -91,9 +92,7 @@ Node Snapshot(const Node& node) {
 // complete. Names, paths and data are written in hexadecimal ("-" for
 // empty), so any byte survives the round trip.
 std::string ToHex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (const unsigned char c : bytes) hex += {digits[c >> 4], digits[c & 0xF]};
+  const std::string hex = HexBytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   return hex.empty() ? "-" : hex;
 }
 
