@@ -196,7 +196,10 @@ TEST(SchedulerEngineTest, OnceASecondTimersRunJustAfterTheNextWholeSecond) {
 class SteppingClock final : public platform::IClock {
  public:
   explicit SteppingClock(platform::FakeClock& inner) : inner_(inner) {}
-  void StepBeforeRead(int n, std::int64_t seconds) { readsLeft_ = n, seconds_ = seconds; }
+  void StepBeforeRead(int n, std::int64_t seconds) {
+    readsLeft_ = n;
+    seconds_ = seconds;
+  }
   bool LocalNow(platform::LocalTimeFields& out) override {
     if (readsLeft_ > 0 && --readsLeft_ == 0) inner_.Advance(seconds_);
     return inner_.LocalNow(out);

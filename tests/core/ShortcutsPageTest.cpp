@@ -51,8 +51,14 @@ class FakeView final : public IShortcutsView {
   void SelectAction(ActionId id) override { action = id; }
   std::int32_t MouseOperation() override { return mouseOperation; }
   void SelectMouseOperation(std::int32_t kind) override { mouseOperation = kind; }
-  void Combination(std::uint16_t& c, std::uint16_t& m) override { c = code, m = modifier; }
-  void SetCombination(std::uint16_t c, std::uint16_t m) override { code = c, modifier = m; }
+  void Combination(std::uint16_t& c, std::uint16_t& m) override {
+    c = code;
+    m = modifier;
+  }
+  void SetCombination(std::uint16_t c, std::uint16_t m) override {
+    code = c;
+    modifier = m;
+  }
   void EnableDelete(bool enable) override { deleteEnabled = enable; }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
 };

@@ -124,7 +124,10 @@ class RecordingWindow final : public Vesperon::IEngineWindow {
   void StopTimer(std::int32_t id) override { timers_.Stop(id); }
   void EnableControl(Vesperon::EngineControl control, bool enable) override { enabled[control] = enable; }
   void SetActivateChecked(bool checked) override { activateChecked = checked; }
-  void SetCountdownLabel(const std::string& text) override { label = text, ++labelWrites; }
+  void SetCountdownLabel(const std::string& text) override {
+    label = text;
+    ++labelWrites;
+  }
   void SetProgressRange(std::int32_t maximum) override { progressMaximum = maximum; }
   void SetProgressPosition(std::int32_t position) override { progressPosition = position; }
   bool StatusBarExists() override { return true; }
