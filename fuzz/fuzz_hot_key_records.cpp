@@ -40,7 +40,9 @@ std::uint32_t StoredNumber(const std::string& keyPath, const char* name, std::ui
 std::vector<std::string> Subkeys(const std::string& keyPath) {
   std::vector<std::string> names;
   platform::RegKey key = 0;
-  if (platform::Registry().OpenKey(platform::kCurrentUser, keyPath, platform::kKeyRead, key)) return names;
+  if (platform::Registry().OpenKey(platform::kCurrentUser, keyPath, platform::kKeyRead, key) != platform::kOk) {
+    return names;
+  }
   std::string name;
   for (std::uint32_t i = 0; platform::Registry().EnumKey(key, i, name) == platform::kOk; ++i) names.push_back(name);
   platform::Registry().CloseKey(key);

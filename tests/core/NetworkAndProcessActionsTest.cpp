@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "actions/DialUpConnections.h"
-#include "platform/Services.h"
 #include "actions/ProcessList.h"
 #include "actions/WakeOnLan.h"
+#include "platform/Services.h"
 #include "platform/memory/FakeDialUpSystem.h"
 #include "platform/memory/FakeNetworkSystem.h"
 #include "platform/memory/FakeProcessSystem.h"
