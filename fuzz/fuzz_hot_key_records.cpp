@@ -39,13 +39,12 @@ std::uint32_t StoredNumber(const std::string& keyPath, const char* name, std::ui
 // The registry's own listing, in its order.
 std::vector<std::string> Subkeys(const std::string& keyPath) {
   std::vector<std::string> names;
+  platform::IRegistry& registry = platform::Registry();
   platform::RegKey key = 0;
-  if (platform::Registry().OpenKey(platform::kCurrentUser, keyPath, platform::kKeyRead, key) != platform::kOk) {
-    return names;
-  }
+  if (registry.OpenKey(platform::kCurrentUser, keyPath, platform::kKeyRead, key) != platform::kOk) return names;
   std::string name;
-  for (std::uint32_t i = 0; platform::Registry().EnumKey(key, i, name) == platform::kOk; ++i) names.push_back(name);
-  platform::Registry().CloseKey(key);
+  for (std::uint32_t i = 0; registry.EnumKey(key, i, name) == platform::kOk; ++i) names.push_back(name);
+  registry.CloseKey(key);
   return names;
 }
 

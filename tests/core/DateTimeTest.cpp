@@ -56,7 +56,8 @@ TEST(DateTimeTest, SpansCarryTheirStatusThroughArithmetic) {
 // 30 December 1899 land on the right wall time, in the right order. A span
 // compares only with a valid span; two null spans are equal.
 TEST(DateTimeTest, ArithmeticBelowDayZeroAndComparisonsOfBadValues) {
-  const DateTime dec29_1800 = MakeDateTime(1899, 12, 29, 18, 0, 0), dec30_0600 = MakeDateTime(1899, 12, 30, 6, 0, 0);
+  const DateTime dec29_1800 = MakeDateTime(1899, 12, 29, 18, 0, 0);
+  const DateTime dec30_0600 = MakeDateTime(1899, 12, 30, 6, 0, 0);
   EXPECT_EQ((dec30_0600 - dec29_1800).days, 0.5);
   EXPECT_EQ((dec30_0600 + MakeSpan(0, -12, 0, 0)).days, dec29_1800.days);
   EXPECT_TRUE(MakeDateTime(1899, 12, 29, 6, 0, 0) < dec29_1800);  // raw doubles order them the other way

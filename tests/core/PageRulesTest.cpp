@@ -100,7 +100,8 @@ TEST(ProfilesPageRules, TheNameDialogRefusesTakenEmptyNestedAndUnstorableNames) 
       {u"work", NameProblem::kNone, "work"},   {u"", NameProblem::kEmpty, ""},
       {u"   ", NameProblem::kEmpty, ""},        {u"A\\B", NameProblem::kBackslash, ""},
       {u"Work ", NameProblem::kNone, "Work "},  {u"B\u00FCro \u20AC", NameProblem::kNone, "B\xFCro \x80"},
-      {u"Work", NameProblem::kForbidden, ""},   {u"\u0420\u0430\u0431\u043E\u0442\u0430", NameProblem::kUnstorable, ""},
+      {u"Work", NameProblem::kForbidden, ""},
+      {u"\u0420\u0430\u0431\u043E\u0442\u0430", NameProblem::kUnstorable, ""},
       {u"Work \u0100", NameProblem::kUnstorable, ""},  // no best-fit "A"
   };
   for (const auto& [typed, problem, expected] : cases) {

@@ -29,9 +29,10 @@ struct StoredValue {
 
 // Creates the key and its parents; false if the registry refused.
 inline bool MakeKey(const std::string& keyPath, platform::RegKey root = platform::kCurrentUser) {
+  platform::IRegistry& registry = platform::Registry();
   platform::RegKey key = 0;
-  if (platform::Registry().CreateKey(root, keyPath, platform::kKeyAllAccess, key) != platform::kOk) return false;
-  platform::Registry().CloseKey(key);
+  if (registry.CreateKey(root, keyPath, platform::kKeyAllAccess, key) != platform::kOk) return false;
+  registry.CloseKey(key);
   return true;
 }
 
@@ -65,9 +66,10 @@ inline std::optional<StoredValue> Fetch(const std::string& keyPath, const std::s
 }
 
 inline bool KeyExists(const std::string& keyPath, platform::RegKey root = platform::kCurrentUser) {
+  platform::IRegistry& registry = platform::Registry();
   platform::RegKey key = 0;
-  if (platform::Registry().OpenKey(root, keyPath, platform::kKeyQueryValue, key) != platform::kOk) return false;
-  platform::Registry().CloseKey(key);
+  if (registry.OpenKey(root, keyPath, platform::kKeyQueryValue, key) != platform::kOk) return false;
+  registry.CloseKey(key);
   return true;
 }
 

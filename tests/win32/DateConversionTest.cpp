@@ -48,7 +48,8 @@ TEST(DateConversionTest, MakeDateTimeAndFieldsMatchTheSystemAtTheEdges) {
   long mismatches = 0;
   std::int32_t wander = 0;
   for (int y = 100; y <= 9999; ++y) {
-    const bool everyDay = y <= 101 || y == 1600 || y == 1899 || y == 1900 || y == 2000 || y == 2100 || y >= 9998;
+    const bool everyDay =
+        y <= 101 || y == 1600 || y == 1899 || y == 1900 || y == 2000 || y == 2100 || y >= 9998;
     for (int mo = 1; mo <= 12; ++mo) {
       for (int d = 1; d <= 31; ++d) {
         if (!everyDay && !((mo == 1 && d == 1) || (mo == 12 && d == 31) || (mo <= 3 && d >= 28))) continue;
